@@ -1,0 +1,21 @@
+#include "app/cbrelo_app.h"
+
+#include <QApplication>
+#include <QFont>
+#include <memory>
+
+#include "sales/cbrelo_dlg.h"
+
+bool CBreloApp::InitInstance() {
+    // The dialog font of the templates; on systems without it, the closest sans-serif faces.
+    QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg"),
+                               {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("DejaVu Sans")});
+    QCoreApplication::setOrganizationName(QStringLiteral("Applications locales générées par AppWizard"));
+    QCoreApplication::setApplicationName(QStringLiteral("Brelo"));
+    {
+        CBreloDlg dlg;
+        dlg.DoModal();
+    }
+    return false;
+}

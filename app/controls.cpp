@@ -1,0 +1,138 @@
+#include "app/controls.h"
+
+#include <QHeaderView>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <set>
+
+namespace dlg {
+
+ListView::ListView(QWidget* parent, bool singleSelection, bool sorted) : QTreeWidget(parent), sorted_(sorted) {
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(singleSelection ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection);
+    setColumnCount(0);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListView::onSelectionChanged);
+    connect(this, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item, int) { emit rowDoubleClicked(indexOfTopLevelItem(item)); });
+}
+
+void ListView::insertColumn(int column, const QString& heading, int width) {
+    QStringList labels;
+    for (int i = 0; i < columnCount(); ++i) labels << headerItem()->text(i);
+    labels.insert(qBound(0, column, static_cast<int>(labels.size())), heading);
+    setColumnCount(static_cast<int>(labels.size()));
+    setHeaderLabels(labels);
+    setColumnWidth(column, width);
+}
+
+int ListView::insertItem(int row, const QString& text) {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, text);
+    item->setData(0, Qt::UserRole, qint64(0));
+    int at = qBound(0, row, itemCount());
+    if (sorted_) {
+        at = 0;
+        while (at < itemCount() && QString::compare(topLevelItem(at)->text(0), text, Qt::CaseInsensitive) <= 0) ++at;
+    }
+    insertTopLevelItem(at, item);
+    return at;
+}
+
+void ListView::setItemText(int row, int column, const QString& text) {
+    if (auto* item = topLevelItem(row)) item->setText(column, text);
+}
+
+QString ListView::itemText(int row, int column) const {
+    const auto* item = topLevelItem(row);
+    return item ? item->text(column) : QString();
+}
+
+void ListView::setItemData(int row, qint64 value) {
+    if (auto* item = topLevelItem(row)) item->setData(0, Qt::UserRole, value);
+}
+
+qint64 ListView::itemData(int row) const {
+    const auto* item = topLevelItem(row);
+    return item ? item->data(0, Qt::UserRole).toLongLong() : -1;
+}
+
+void ListView::deleteAllItems() {
+    quiet_ = true;
+    clear();
+    quiet_ = false;
+    selectionMark_ = -1;
+}
+
+bool ListView::isSelected(int row) const {
+    const auto* item = topLevelItem(row);
+    return item && item->isSelected();
+}
+
+void ListView::setSelected(int row, bool selected) {
+    if (auto* item = topLevelItem(row)) item->setSelected(selected);
+}
+
+int ListView::nextSelected(int from) const {
+    for (int row = from + 1; row < itemCount(); ++row) {
+        if (topLevelItem(row)->isSelected()) return row;
+    }
+    return -1;
+}
+
+QList<int> ListView::selectedRows() const {
+    QList<int> rows;
+    for (int row = nextSelected(); row >= 0; row = nextSelected(row)) rows << row;
+    return rows;
+}
+
+void ListView::setSelectionMark(int row) {
+    selectionMark_ = row;
+    if (auto* item = topLevelItem(row)) {
+        // Moving the current item must not disturb the selection of the other rows.
+        selectionModel()->setCurrentIndex(indexFromItem(item), QItemSelectionModel::NoUpdate);
+    }
+}
+
+void ListView::onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (quiet_) return;
+    std::set<int> off;
+    std::set<int> on;
+    for (const QModelIndex& index : deselected.indexes()) off.insert(index.row());
+    for (const QModelIndex& index : selected.indexes()) on.insert(index.row());
+    for (int row : off) emit rowChanged(row);
+    for (int row : on) emit rowChanged(row);
+}
+
+DatePicker::DatePicker(QWidget* parent, bool timeFormat) : QDateTimeEdit(parent) {
+    setLocale(QLocale(QLocale::French, QLocale::France));
+    setDisplayFormat(timeFormat ? QStringLiteral("HH:mm") : QLocale(QLocale::French).dateFormat(QLocale::LongFormat));
+    setCalendarPopup(!timeFormat);
+    setDateTimeRange(QDateTime(QDate(1601, 1, 1), QTime(0, 0)), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
+}
+
+OwnerDrawButton::OwnerDrawButton(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void OwnerDrawButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (drawHandler) drawHandler(painter, rect());
+}
+
+void OwnerDrawButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit clicked();
+}
+
+void OwnerDrawButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit doubleClicked();
+}
+
+}  // namespace dlg

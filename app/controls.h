@@ -1,0 +1,76 @@
+// The controls the dialog templates name, with the small part of the Windows common
+// controls' interface that the dialogs use: list views addressed by row index with item
+// data, date pickers holding a date and a time of day, owner-drawn buttons.
+#pragma once
+
+#include <QDateTimeEdit>
+#include <QTreeWidget>
+#include <QWidget>
+#include <functional>
+
+namespace dlg {
+
+// A list view in report mode. Rows are addressed by index; each row carries an integer of
+// item data (the record index of what it shows).
+class ListView : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit ListView(QWidget* parent = nullptr, bool singleSelection = false, bool sorted = false);
+
+    void insertColumn(int column, const QString& heading, int width);
+    // Inserts a row at `row` (past the end appends; a sorted list finds its own place) and
+    // returns its index.
+    int insertItem(int row, const QString& text);
+    void setItemText(int row, int column, const QString& text);
+    QString itemText(int row, int column) const;
+    void setItemData(int row, qint64 value);
+    qint64 itemData(int row) const;  // -1 for a row that does not exist
+    int itemCount() const { return topLevelItemCount(); }
+    void deleteAllItems();
+
+    bool isSelected(int row) const;
+    void setSelected(int row, bool selected);
+    // The first selected row at or after `from` + 1 (from -1: the first), or -1.
+    int nextSelected(int from = -1) const;
+    QList<int> selectedRows() const;
+    void setSelectionMark(int row);
+    int selectionMark() const { return selectionMark_; }
+
+signals:
+    // A row's state changed (selected or deselected): one signal per row concerned.
+    void rowChanged(int row);
+    void rowDoubleClicked(int row);
+
+private:
+    void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    bool sorted_;
+    bool quiet_ = false;
+    int selectionMark_ = -1;
+};
+
+// A date-time picker. It shows the date only (long date format) and keeps the time of day
+// it was given.
+class DatePicker : public QDateTimeEdit {
+    Q_OBJECT
+public:
+    explicit DatePicker(QWidget* parent = nullptr, bool timeFormat = false);
+};
+
+// An owner-drawn button: the dialog draws it through its DrawItem handler.
+class OwnerDrawButton : public QWidget {
+    Q_OBJECT
+public:
+    explicit OwnerDrawButton(QWidget* parent = nullptr);
+    std::function<void(QPainter&, const QRect&)> drawHandler;
+
+signals:
+    void clicked();
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+}  // namespace dlg

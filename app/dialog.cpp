@@ -1,0 +1,289 @@
+#include "app/dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/controls.h"
+
+namespace dlg {
+
+using res::ControlKind;
+
+Dialog::Dialog(const res::DialogTemplate& tmpl, QWidget* parent) : QDialog(parent), tmpl_(tmpl) {
+    QFont font(QString::fromUtf8(tmpl.fontFamily), tmpl.fontPointSize);
+    setFont(font);
+    // Dialog base units as Windows computes them for the dialog font.
+    const QFontMetrics fm(font);
+    const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    baseX_ = (letters / 26 + 1) / 2;
+    baseY_ = fm.height();
+    setWindowTitle(QString::fromUtf8(tmpl.caption));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (tmpl.style & res::kMinimizeBox) flags |= Qt::WindowMinimizeButtonHint;
+    if (tmpl.style & res::kMaximizeBox) flags |= Qt::WindowMaximizeButtonHint;
+    setWindowFlags(flags);
+    setObjectName(QStringLiteral("dialog_%1").arg(tmpl.id));
+}
+
+Dialog::~Dialog() = default;
+
+QRect Dialog::dluToPixels(int x, int y, int w, int h) const {
+    auto mx = [this](int v) { return (v * baseX_ + 2) / 4; };
+    auto my = [this](int v) { return (v * baseY_ + 4) / 8; };
+    return QRect(mx(x), my(y), mx(w), my(h));
+}
+
+void Dialog::build() {
+    if (built_) return;
+    built_ = true;
+    const QRect client = dluToPixels(0, 0, tmpl_.width, tmpl_.height);
+    if (tmpl_.style & res::kSizingBorder) {
+        resize(client.size());
+    } else {
+        setFixedSize(client.size());
+    }
+    int labelIndex = 0;
+    for (const auto& c : tmpl_.controls) {
+        QWidget* w = createControl(c);
+        w->setGeometry(dluToPixels(c.x, c.y, c.w, c.h));
+        if (c.style & res::kDisabled) w->setEnabled(false);
+        if (c.id >= 0) {
+            w->setObjectName(QStringLiteral("ctl_%1").arg(c.id));
+            controls_.insert(c.id, w);
+        } else {
+            w->setObjectName(QStringLiteral("label_%1").arg(labelIndex++));
+        }
+        if (c.kind == ControlKind::GroupBox) w->lower();
+    }
+}
+
+QWidget* Dialog::createControl(const res::ControlTemplate& c) {
+    const QString text = QString::fromUtf8(c.text);
+    const int id = c.id;
+    switch (c.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(text, this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case ControlKind::Edit: {
+        if (c.style & res::kMultiline) {
+            auto* edit = new QPlainTextEdit(this);
+            edit->setReadOnly(c.style & res::kReadOnly);
+            edit->setPlainText(text);
+            connect(edit, &QPlainTextEdit::textChanged, this, [this, id] { dispatch(Notify::TextChanged, {id}); });
+            return edit;
+        }
+        auto* edit = new QLineEdit(text, this);
+        edit->setReadOnly(c.style & res::kReadOnly);
+        if (c.style & res::kPassword) edit->setEchoMode(QLineEdit::Password);
+        connect(edit, &QLineEdit::textChanged, this, [this, id] { dispatch(Notify::TextChanged, {id}); });
+        return edit;
+    }
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(text, this);
+        button->setAutoDefault(false);
+        button->setDefault(c.kind == ControlKind::DefPushButton);
+        connect(button, &QPushButton::clicked, this, [this, id] { clickedButton(id); });
+        return button;
+    }
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(text, this);
+        connect(box, &QCheckBox::clicked, this, [this, id] { dispatch(Notify::Clicked, {id}); });
+        return box;
+    }
+    case ControlKind::PushLikeCheckBox: {
+        auto* button = new QPushButton(text, this);
+        button->setCheckable(true);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, id] { dispatch(Notify::Clicked, {id}); });
+        return button;
+    }
+    case ControlKind::ListView: {
+        auto* list = new ListView(this, c.style & res::kSingleSel, c.style & res::kSortAscending);
+        connect(list, &ListView::rowChanged, this, [this, id](int row) {
+            Notification n{id};
+            n.row = row;
+            dispatch(Notify::ItemChanged, n);
+        });
+        connect(list, &ListView::rowDoubleClicked, this, [this, id](int row) {
+            Notification n{id};
+            n.row = row;
+            dispatch(Notify::RowDoubleClick, n);
+        });
+        return list;
+    }
+    case ControlKind::DatePicker: {
+        auto* picker = new DatePicker(this, c.style & res::kTimeFormat);
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this, [this, id] { dispatch(Notify::DateChanged, {id}); });
+        return picker;
+    }
+    case ControlKind::OwnerDrawButton: {
+        auto* button = new OwnerDrawButton(this);
+        button->drawHandler = [this, id](QPainter& painter, const QRect& rect) {
+            Notification n{id};
+            n.painter = &painter;
+            n.rect = rect;
+            dispatch(Notify::DrawItem, n);
+        };
+        connect(button, &OwnerDrawButton::clicked, this, [this, id] { dispatch(Notify::Clicked, {id}); });
+        connect(button, &OwnerDrawButton::doubleClicked, this, [this, id] { dispatch(Notify::DoubleClicked, {id}); });
+        return button;
+    }
+    case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(this);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, id] { dispatch(Notify::SelChange, {id}); });
+        return combo;
+    }
+    case ControlKind::GroupBox:
+        return new QGroupBox(text, this);
+    }
+    return new QWidget(this);
+}
+
+bool Dialog::dispatch(Notify code, Notification n) {
+    bool handled = false;
+    for (const auto& h : handlers_) {
+        if (h.code == code && h.id == n.id) {
+            h.call(n);
+            handled = true;
+        }
+    }
+    return handled;
+}
+
+void Dialog::clickedButton(int id) {
+    if (dispatch(Notify::Clicked, {id})) return;
+    if (id == platform::IDOK) OnOK();
+    else if (id == platform::IDCANCEL) OnCancel();
+}
+
+int Dialog::DoModal() {
+    build();
+    ended_ = false;
+    result_ = platform::IDCANCEL;
+    const bool defaultFocus = OnInitDialog();
+    if (ended_) return result_;
+    if (defaultFocus) {
+        for (const auto& c : tmpl_.controls) {
+            QWidget* w = c.id >= 0 ? controls_.value(c.id) : nullptr;
+            if (w && w->isEnabled() && w->focusPolicy() != Qt::NoFocus && c.kind != ControlKind::Label) {
+                w->setFocus();
+                break;
+            }
+        }
+    }
+    running_ = true;
+    exec();
+    running_ = false;
+    for (QTimer* t : std::as_const(timers_)) t->stop();
+    return result_;
+}
+
+void Dialog::EndDialog(int result) {
+    result_ = result;
+    ended_ = true;
+    if (running_) done(result);
+}
+
+QWidget* Dialog::item(int id) const { return controls_.value(id); }
+
+ListView* Dialog::listView(int id) const { return qobject_cast<ListView*>(item(id)); }
+
+DatePicker* Dialog::datePicker(int id) const { return qobject_cast<DatePicker*>(item(id)); }
+
+QString Dialog::itemText(int id) const {
+    QWidget* w = item(id);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return p->toPlainText();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
+    return {};
+}
+
+void Dialog::setItemText(int id, const QString& text) {
+    QWidget* w = item(id);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(text);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(text);
+}
+
+bool Dialog::isChecked(int id) const {
+    auto* b = qobject_cast<QAbstractButton*>(item(id));
+    return b && b->isChecked();
+}
+
+void Dialog::setChecked(int id, bool checked) {
+    if (auto* b = qobject_cast<QAbstractButton*>(item(id))) b->setChecked(checked);
+}
+
+void Dialog::enableItem(int id, bool enabled) {
+    if (QWidget* w = item(id)) w->setEnabled(enabled);
+}
+
+void Dialog::SetTimer(int timerId, int milliseconds) {
+    QTimer*& timer = timers_[timerId];
+    if (!timer) {
+        timer = new QTimer(this);
+        timer->setObjectName(QStringLiteral("timer_%1").arg(timerId));
+        connect(timer, &QTimer::timeout, this, [this, timerId] {
+            Notification n;
+            n.timerId = timerId;
+            dispatch(Notify::Timer, n);
+        });
+    }
+    timer->start(milliseconds);
+}
+
+void Dialog::KillTimer(int timerId) {
+    if (QTimer* t = timers_.value(timerId)) t->stop();
+}
+
+void Dialog::redraw(int id, bool) {
+    if (QWidget* w = item(id)) w->update();
+}
+
+void Dialog::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // As in a Windows dialog: a focused push button takes Enter; otherwise the default
+        // push button does; without one, Enter means OK.
+        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused && !focused->isCheckable()) {
+            focused->click();
+            return;
+        }
+        for (const auto& c : tmpl_.controls) {
+            if (c.kind == ControlKind::DefPushButton) {
+                if (auto* b = qobject_cast<QPushButton*>(item(c.id)); b && b->isEnabled()) b->click();
+                return;
+            }
+        }
+        OnOK();
+        return;
+    }
+    case Qt::Key_Escape:
+        OnCancel();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void Dialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (built_) dispatch(Notify::Size, {0});
+}
+
+}  // namespace dlg

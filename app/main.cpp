@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "app/cbrelo_app.h"
+#include "app/widget_ui_services.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    platform::WidgetUiServices services;
+    platform::setUiServices(&services);
+    CBreloApp app;
+    app.InitInstance();
+    platform::setUiServices(nullptr);
+    return 0;
+}

@@ -1,0 +1,43 @@
+#include "app/ui_services.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+class ConsoleUiServices final : public UiServices {
+public:
+    int messageBox(const QString& text, MessageIcon, MessageButtons buttons) override {
+        std::fprintf(stderr, "[message] %s\n", text.toLocal8Bit().constData());
+        return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? IDYES : IDOK;
+    }
+    void setWaitCursor() override {}
+    void setArrowCursor() override {}
+    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    int openDocumentAndWait(const QString&) override { return -1; }
+    void debugOutput(const QByteArray& text) override { std::fputs(text.constData(), stderr); }
+};
+
+ConsoleUiServices& consoleServices() {
+    static ConsoleUiServices services;
+    return services;
+}
+
+UiServices* installed = nullptr;
+
+}  // namespace
+
+UiServices& ui() { return installed ? *installed : consoleServices(); }
+
+UiServices* setUiServices(UiServices* services) {
+    UiServices* previous = installed;
+    installed = services;
+    return previous;
+}
+
+int showError(const QString& text) { return ui().messageBox(text, MessageIcon::Error, MessageButtons::Ok); }
+
+QString executableDir() { return QCoreApplication::applicationDirPath(); }
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+// The platform's user-interface services that logic code needs: message boxes, the wait and
+// arrow cursors, the file chooser, "open this document and wait", the debug output.
+// Logic code calls them through ui(); the program installs the widget implementation at
+// start, tests install one that records what was asked and answers from a script.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+enum class MessageIcon { Error, Warning, Information, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+
+// Dialog and message box results, with the numbers the dialog templates use for their buttons.
+enum DialogResult : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+inline constexpr const char* kMessageCaption = "Brelo";
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+    // Shows a modal message box and returns the button pressed (a DialogResult).
+    virtual int messageBox(const QString& text, MessageIcon icon, MessageButtons buttons) = 0;
+    virtual void setWaitCursor() = 0;
+    virtual void setArrowCursor() = 0;
+    // Returns the chosen file's full path, or an empty text when the user cancelled.
+    virtual QString chooseFile(const QString& title, const QString& folder, const QString& filter) = 0;
+    // Opens a document in its application and returns when that application has ended;
+    // returns 0 when it could be opened, a negative value otherwise.
+    virtual int openDocumentAndWait(const QString& path) = 0;
+    // One piece of debugger output, as written (no line end added).
+    virtual void debugOutput(const QByteArray& text) = 0;
+};
+
+// The services in force: the installed ones, or a console fallback that writes messages to
+// the standard error and answers OK (so that logic run without a window never blocks).
+UiServices& ui();
+// Installs services (nullptr restores the console fallback); returns the previous ones.
+UiServices* setUiServices(UiServices* services);
+
+// The common case: an error box with the OK button.
+int showError(const QString& text);
+
+// Shows the wait cursor for the lifetime of the object, then the arrow cursor.
+class WaitCursor {
+public:
+    WaitCursor() { ui().setWaitCursor(); }
+    ~WaitCursor() { ui().setArrowCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The folder holding the executable; the models, survey and generated folders are found there.
+QString executableDir();
+
+}  // namespace platform

@@ -1,0 +1,122 @@
+#include "db/query_runner.h"
+
+#include <mysql.h>
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/ui_services.h"
+#include "db/connections.h"
+
+namespace db {
+
+struct RunnerAccess {
+    static std::string take(WorkBuffer& b, std::string_view statement) {
+        // The working copy lives in a string reserved to the buffer's size, so that doubling
+        // apostrophes past the 512 spare bytes grows it instead of overrunning it.
+        std::string copy;
+        copy.reserve(b.capacity_);
+        copy.assign(statement);
+        b.data_.reset();
+        return copy;
+    }
+};
+
+WorkBuffer WorkBuffer::forStatement(std::string_view statement) {
+    WorkBuffer b;
+    b.capacity_ = statement.size() + 512;
+    b.data_.reset(new (std::nothrow) char[b.capacity_]);
+    if (!b.data_) b.capacity_ = 0;
+    return b;
+}
+
+namespace {
+
+constexpr unsigned kLostConnection = 2013;
+
+bool isLetter(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+    // é è ê â à ô î in Windows-1252
+    switch (c) {
+    case 0xE9: case 0xE8: case 0xEA: case 0xE2: case 0xE0: case 0xF4: case 0xEE: return true;
+    default: return false;
+    }
+}
+
+void reportRefusal(MYSQL* connection) {
+    setLastErrorText(mysql_error(connection));
+    auto& ui = platform::ui();
+    ui.debugOutput(QByteArray("db_exec error:"));
+    ui.debugOutput(QByteArray(lastErrorText().c_str()));
+    ui.debugOutput(QByteArray("\r\n"));
+}
+
+int32_t run(MYSQL* connection, std::string& copy, RowCallback callback, void* context) {
+    if (!copy.empty() && copy.back() != ';') copy.push_back(';');
+    if (!connection) {
+        setLastErrorText("not connected");
+        return kQueryRefused;
+    }
+    for (int resends = 0;; ++resends) {
+        if (mysql_real_query(connection, copy.data(), copy.size()) == 0) break;
+        reportRefusal(connection);
+        if (mysql_errno(connection) != kLostConnection || resends >= kLostConnectionResends) return kQueryRefused;
+    }
+    MYSQL_RES* result = mysql_store_result(connection);
+    if (!result) return callback ? kQueryNoResult : kQueryOk;
+
+    const unsigned n = mysql_num_fields(result);
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+        if (!callback) continue;
+        const unsigned long* lengths = mysql_fetch_lengths(result);
+        std::vector<char*> columns(n, nullptr);
+        for (unsigned i = 0; i < n; ++i) {
+            const unsigned long len = row[i] ? lengths[i] : 0;
+            columns[i] = new (std::nothrow) char[len + 1];
+            if (!columns[i]) continue;  // arrives as a null column; the callbacks skip those
+            if (len) std::memcpy(columns[i], row[i], len);
+            columns[i][len] = '\0';
+        }
+        callback(context, static_cast<int32_t>(n), columns.data(), nullptr);
+        for (char* c : columns) delete[] c;
+    }
+    const bool complete = mysql_eof(result) != 0;
+    mysql_free_result(result);
+    return complete ? kQueryOk : kQueryIncomplete;
+}
+
+}  // namespace
+
+void doubleInnerApostrophes(std::string& text) {
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] != '\'') continue;
+        if (!isLetter(static_cast<unsigned char>(text[i - 1])) || !isLetter(static_cast<unsigned char>(text[i + 1])))
+            continue;
+        text.insert(i + 1, 1, '\'');
+        i += 2;  // now on the letter after the pair; the loop moves past it
+    }
+}
+
+int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context, WorkBuffer buffer) {
+    if (!buffer.valid()) return kQueryNoMemory;
+    std::string copy = RunnerAccess::take(buffer, statement);
+    if (!copy.empty() && copy.back() != ';') copy.push_back(';');
+    doubleInnerApostrophes(copy);
+    return run(ticketingConnection(), copy, callback, context);
+}
+
+int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context) {
+    platform::WaitCursor cursor;
+    std::string copy;
+    try {
+        copy.reserve(statement.size() + 512);
+        copy.assign(statement);
+    } catch (const std::bad_alloc&) {
+        return kQueryNoMemory;
+    }
+    return run(programmeConnection(), copy, callback, context);
+}
+
+}  // namespace db

@@ -1,0 +1,53 @@
+// Runs one SQL statement on one connection and hands each result row to a callback.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace db {
+
+// Called once per result row with the row's column texts: 8-bit, NUL-terminated copies, a
+// SQL NULL arriving as "". The texts belong to the runner and are released as soon as the
+// callback returns. The fourth argument is always null. The return value is ignored.
+using RowCallback = int32_t (*)(void* context, int32_t columnCount, char** columns, void* unused);
+
+enum QueryResult : int32_t {
+    kQueryOk = 0,
+    kQueryRefused = -1,     // the server refused the statement
+    kQueryNoResult = -2,    // no result set although a callback was given
+    kQueryIncomplete = -3,  // reading the rows stopped before the end of the result set
+    kQueryNoMemory = -5,    // no memory for the working copy (programme variant)
+};
+
+// How many times a statement is sent again after the connection was lost during it (error
+// 2013) before the runner gives up with kQueryRefused.
+inline constexpr int kLostConnectionResends = 3;
+
+// The working copy of a statement: the caller of the ticketing variant allocates it
+// (statement length + 512 bytes) and hands it over; the runner releases it.
+class WorkBuffer {
+public:
+    // An empty buffer (valid() false) when the memory cannot be had.
+    static WorkBuffer forStatement(std::string_view statement);
+    bool valid() const { return data_ != nullptr; }
+
+private:
+    friend struct RunnerAccess;
+    std::unique_ptr<char[]> data_;
+    std::size_t capacity_ = 0;
+};
+
+// Ticketing variant: on the ticketing connection, with apostrophe doubling; the cursor is
+// the caller's business.
+int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context, WorkBuffer buffer);
+
+// Programme variant: on the programme connection, without apostrophe doubling; shows the
+// wait cursor while it runs.
+int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context);
+
+// The apostrophe doubling of the ticketing variant, on a working copy.
+void doubleInnerApostrophes(std::string& text);
+
+}  // namespace db

@@ -1,0 +1,68 @@
+-- The programme database, read and written by the program: columns are taken by position.
+CREATE TABLE `access` (
+  `id` INT NOT NULL AUTO_INCREMENT,
+  `name` VARCHAR(100) NOT NULL DEFAULT '',
+  `password` VARCHAR(100) NOT NULL DEFAULT '',
+  `rights` VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (`id`)
+) DEFAULT CHARSET=latin1;
+
+CREATE TABLE `comp` (
+  `id` INT NOT NULL,
+  `nom` VARCHAR(255) NOT NULL DEFAULT '',
+  `email` VARCHAR(255) NOT NULL DEFAULT '',
+  `contact1` VARCHAR(255) NOT NULL DEFAULT '',
+  `contact2` VARCHAR(255) NOT NULL DEFAULT '',
+  `deleted` INT NOT NULL DEFAULT 0,
+  `fulladr` TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY (`id`)
+) DEFAULT CHARSET=latin1;
+
+CREATE TABLE `showname` (
+  `id` INT NOT NULL,
+  `name` VARCHAR(255) NOT NULL DEFAULT '',
+  `comp` INT NOT NULL DEFAULT -1,
+  `deleted` INT NOT NULL DEFAULT 0,
+  PRIMARY KEY (`id`)
+) DEFAULT CHARSET=latin1;
+
+CREATE TABLE `salle` (
+  `id` INT NOT NULL,
+  `name` VARCHAR(100) NOT NULL DEFAULT '',
+  `code` VARCHAR(20) NOT NULL DEFAULT '',
+  `capacity` VARCHAR(50) NOT NULL DEFAULT '',
+  `contract_name` VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (`id`)
+) DEFAULT CHARSET=latin1;
+
+CREATE TABLE `timeslot` (
+  `id` INT NOT NULL,
+  `date` DATE NOT NULL,
+  `start` TIME NOT NULL DEFAULT '00:00:00',
+  `end` TIME NOT NULL DEFAULT '00:00:00',
+  `deleted` INT NOT NULL DEFAULT 0,
+  `showname` INT NOT NULL DEFAULT 0,
+  `childof` INT NOT NULL DEFAULT -1,
+  `room` INT NOT NULL DEFAULT 0,
+  `todo` TEXT NOT NULL DEFAULT '',
+  `done` TEXT NOT NULL DEFAULT '',
+  `survey` VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (`id`)
+) DEFAULT CHARSET=latin1;
+
+CREATE TABLE `contract` (
+  `id` INT NOT NULL,
+  `ts` INT NOT NULL DEFAULT 0,
+  `created` DATETIME NOT NULL DEFAULT CURRENT_TIMESTAMP,
+  `extra` MEDIUMTEXT NOT NULL DEFAULT '',
+  `deleted` INT NOT NULL DEFAULT 0,
+  `rtf` VARCHAR(255) NOT NULL DEFAULT '',
+  PRIMARY KEY (`id`)
+) DEFAULT CHARSET=latin1;
+
+CREATE TABLE `logs` (
+  `id` INT NOT NULL AUTO_INCREMENT,
+  `utc` DATETIME NOT NULL,
+  `log` TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY (`id`)
+) DEFAULT CHARSET=latin1;

@@ -1,0 +1,33 @@
+#include "resources/dialogs.h"
+
+namespace res {
+namespace {
+
+constexpr ControlTemplate kControls[] = {
+    {kStatic, ControlKind::Label, "De", 6, 6, 102, 8},
+    {1000, ControlKind::DatePicker, "", 6, 18, 138, 15, kLongDate | kRightAlign},
+    {kStatic, ControlKind::Label, "à", 156, 6, 102, 8},
+    {1001, ControlKind::DatePicker, "", 156, 18, 138, 15, kLongDate | kRightAlign},
+    {kStatic, ControlKind::Label, "Filtre nom de spectacle", 6, 36, 74, 8},
+    {1003, ControlKind::Edit, "", 6, 48, 138, 14, kAutoHScroll},
+    {kStatic, ControlKind::Label, "Filtre salle", 156, 36, 33, 8},
+    {1004, ControlKind::Edit, "", 156, 48, 138, 14, kAutoHScroll},
+    {1006, ControlKind::ListView, "", 312, 12, 276, 50},
+    {1002, ControlKind::ListView, "", 6, 72, 588, 264, kSingleSel | kShowSelAlways},
+    {kStatic, ControlKind::Label, "Total places réservées/€/Moyenne", 6, 342, 156, 8},
+    {1007, ControlKind::Edit, "", 6, 354, 156, 14, kReadOnly},
+    {kStatic, ControlKind::Label, "Total places payées/€/Moyenne", 168, 342, 150, 8},
+    {1008, ControlKind::Edit, "", 168, 354, 156, 14, kReadOnly},
+    {kStatic, ControlKind::Label, "Total RS", 330, 342, 42, 8},
+    {1010, ControlKind::Edit, "", 330, 354, 42, 14, kReadOnly},
+    {1011, ControlKind::CheckBox, "Mise à jour auto.", 395, 360, 93, 10},
+    {1009, ControlKind::PushButton, "Mettre à jour", 504, 342, 92, 14},
+    {1012, ControlKind::PushButton, "Manager...", 504, 360, 90, 14},
+};
+
+}  // namespace
+
+const DialogTemplate kDialog102 = {102, "Brelo 2.002", "MS Shell Dlg", 8, 604, 377, kMinimizeBox | kMaximizeBox,
+                                   kControls};
+
+}  // namespace res

@@ -1,0 +1,33 @@
+// Direct access to the private test server as its administrator, for tests that set up
+// tables, break them on purpose or look at what the program wrote.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testdb {
+
+using Row = std::vector<std::string>;
+
+// Runs statements (separated by ";" at line ends allowed) on a database; fails the test
+// when the server refuses one.
+void exec(const std::string& database, const std::string& sql);
+// The rows of a query, NULL read as "".
+std::vector<Row> query(const std::string& database, const std::string& sql);
+// Runs a file of statements (the schema, a demo data set).
+void execFile(const std::string& database, const std::string& path);
+
+const std::string& ticketingDb();
+const std::string& programmeDb();
+// Empties every table of both databases (recreated from the schema files).
+void resetAll();
+void resetTicketing();
+void resetProgramme();
+// The source tree, for schema and data files.
+std::string sourcePath(const std::string& relative);
+
+// The connection id of the program's current programme or ticketing connection, so that a
+// test can kill it from its own session.
+void killConnection(unsigned long id);
+
+}  // namespace testdb
