@@ -53,8 +53,23 @@ void reportRefusal(MYSQL* connection) {
     ui.debugOutput(QByteArray("\r\n"));
 }
 
-int32_t run(MYSQL* connection, std::string& copy, RowCallback callback, void* context) {
+void appendSemicolon(std::string& copy) {
     if (!copy.empty() && copy.back() != ';') copy.push_back(';');
+}
+
+// Whenever an apostrophe stands between two letters, a second one is put after it, so that
+// words such as l'été pass inside a quoted value.
+void doubleInnerApostrophes(std::string& text) {
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        if (text[i] != '\'') continue;
+        if (!isLetter(static_cast<unsigned char>(text[i - 1])) || !isLetter(static_cast<unsigned char>(text[i + 1])))
+            continue;
+        text.insert(i + 1, 1, '\'');
+        i += 2;  // now on the letter after the pair; the loop moves past it
+    }
+}
+
+int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, void* context) {
     if (!connection) {
         setLastErrorText("not connected");
         return kQueryRefused;
@@ -89,20 +104,17 @@ int32_t run(MYSQL* connection, std::string& copy, RowCallback callback, void* co
 
 }  // namespace
 
-void doubleInnerApostrophes(std::string& text) {
-    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-        if (text[i] != '\'') continue;
-        if (!isLetter(static_cast<unsigned char>(text[i - 1])) || !isLetter(static_cast<unsigned char>(text[i + 1])))
-            continue;
-        text.insert(i + 1, 1, '\'');
-        i += 2;  // now on the letter after the pair; the loop moves past it
-    }
+std::string workingCopy(std::string_view statement, bool doubleApostrophes) {
+    std::string copy(statement);
+    appendSemicolon(copy);
+    if (doubleApostrophes) doubleInnerApostrophes(copy);
+    return copy;
 }
 
 int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context, WorkBuffer buffer) {
     if (!buffer.valid()) return kQueryNoMemory;
     std::string copy = RunnerAccess::take(buffer, statement);
-    if (!copy.empty() && copy.back() != ';') copy.push_back(';');
+    appendSemicolon(copy);
     doubleInnerApostrophes(copy);
     return run(ticketingConnection(), copy, callback, context);
 }
@@ -116,6 +128,7 @@ int32_t QueryRunner(std::string_view statement, RowCallback callback, void* cont
     } catch (const std::bad_alloc&) {
         return kQueryNoMemory;
     }
+    appendSemicolon(copy);
     return run(programmeConnection(), copy, callback, context);
 }
 

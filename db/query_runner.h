@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace db {
@@ -47,7 +48,8 @@ int32_t QueryRunner(std::string_view statement, RowCallback callback, void* cont
 // wait cursor while it runs.
 int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context);
 
-// The apostrophe doubling of the ticketing variant, on a working copy.
-void doubleInnerApostrophes(std::string& text);
+// The text a variant sends for a statement: a final ";" added when missing (not to an empty
+// statement), then, for the ticketing variant, the apostrophe doubling.
+std::string workingCopy(std::string_view statement, bool doubleApostrophes);
 
 }  // namespace db
