@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests, the demo and the benchmarks need (Debian 12, as root).
+set -euo pipefail
+packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmariadb-dev mariadb-server mariadb-client
+  libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+# The program's private server is started by scripts/localdb.sh; the system service stays off.
+if command -v systemctl >/dev/null 2>&1; then systemctl disable --now mariadb >/dev/null 2>&1 || true; fi

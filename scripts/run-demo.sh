@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs, builds, starts the private database server with the demo season and opens the
+# program. Under a display-less shell, prefix with xvfb-run.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+scripts/install-deps.sh
+scripts/configure-local.sh build 35427 >/dev/null
+cmake --build build -j"$(nproc)" --target brelo
+scripts/localdb.sh start build --demo
+echo
+echo "Compte de démonstration : nom « Demo », mot de passe « brelo » (droits « all »)."
+echo "Compte sans droits : nom « Lecteur », mot de passe « lecture »."
+echo
+build/brelo
