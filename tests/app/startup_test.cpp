@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "manager/account.h"
+#include "manager/login_dlg.h"
+#include "sales/cbrelo_dlg.h"
+#include "tests/support/modal.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        account::resetForTests();
+        testdb::resetAll();
+        testdb::exec(testdb::programmeDb(),
+                     "INSERT INTO `access` (`id`, `name`, `password`, `rights`) VALUES (1, 'Demo', 'brelo', 'all')");
+    }
+    static void logInWhenAsked() {
+        testing_support::onNextModal([](QDialog* dialog) {
+            testing_support::typeInto(dialog, login::kNameEdit, QStringLiteral("demo"));
+            testing_support::typeInto(dialog, login::kPasswordEdit, QStringLiteral("brelo"));
+            testing_support::clickButton(dialog, platform::IDOK);
+        });
+    }
+};
+
+TEST_F(StartupTest, CancelledLoginNeverShowsTheSalesOverview) {
+    CBreloDlg main;
+    bool shownDuringLogin = true;
+    testing_support::onNextModal([&](QDialog* dialog) {
+        shownDuringLogin = main.isVisible();
+        testing_support::clickButton(dialog, platform::IDCANCEL);
+    });
+    EXPECT_EQ(main.DoModal(), platform::IDCANCEL);
+    EXPECT_FALSE(shownDuringLogin);
+    EXPECT_FALSE(main.isVisible());
+}
+
+TEST_F(StartupTest, EnterInTheSalesOverviewEndsIt) {
+    CBreloDlg main;
+    logInWhenAsked();
+    QString caption;
+    QTimer::singleShot(300, [&] {
+        caption = main.windowTitle();
+        QWidget* filter = main.item(1003);
+        filter->setFocus();
+        QTest::keyClick(filter, Qt::Key_Return);
+    });
+    EXPECT_EQ(main.DoModal(), platform::IDOK);
+    EXPECT_EQ(caption, QStringLiteral("Brelo 2.002"));
+    EXPECT_EQ(account::name(), QStringLiteral("Demo"));
+}
+
+TEST_F(StartupTest, EachManagerRunIsAFreshWindowWithTheStartupAccount) {
+    CBreloDlg main;
+    logInWhenAsked();
+    QStringList captions;
+    std::vector<QDialog*> managers;
+    auto closeManager = [&](QDialog* dialog) {
+        captions << dialog->windowTitle();
+        managers.push_back(dialog);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    };
+    QTimer::singleShot(300, [&] {
+        testing_support::onNextModal([&](QDialog* d) {
+            closeManager(d);
+            QTimer::singleShot(50, [&] {
+                testing_support::onNextModal([&](QDialog* d2) {
+                    closeManager(d2);
+                    QTimer::singleShot(50, [&] { QTest::keyClick(&main, Qt::Key_Escape); });
+                });
+                testing_support::clickButton(&main, CBreloDlg::kManagerButton);
+            });
+        });
+        testing_support::clickButton(&main, CBreloDlg::kManagerButton);
+    });
+    EXPECT_EQ(main.DoModal(), platform::IDCANCEL);
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Manager 1.004 (Demo)"), QStringLiteral("Manager 1.004 (Demo)")}));
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "db/connections.h"
+#include "manager/account.h"
+#include "manager/login_dlg.h"
+#include "tests/support/modal.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+class LoginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        account::resetForTests();
+        testdb::resetProgramme();
+        testdb::exec(testdb::programmeDb(),
+                     "INSERT INTO `access` (`id`, `name`, `password`, `rights`) VALUES "
+                     "(1, 'Marie', 'Secret', 'lecture'), (2, 'Paul', 'x', 'all'), (3, 'Paul', 'y', 'ALL'),"
+                     "(4, 'Paul', 'y', 'all')");
+    }
+    void TearDown() override { db::closeProgramme(); }
+    const QString failed = QString::fromUtf8(account::kLoginFailedMessage);
+};
+
+TEST_F(LoginTest, CaseIsIgnoredAndTheStoredSpellingKept) {
+    EXPECT_EQ(account::attemptLogin(QStringLiteral("mARIE"), QStringLiteral("sECRET")), account::LoginResult::Ok);
+    EXPECT_EQ(account::name(), QStringLiteral("Marie"));
+    EXPECT_EQ(account::rights(), QStringLiteral("lecture"));
+    EXPECT_TRUE(testing_support::ui().messages.empty());
+    EXPECT_FALSE(db::programmeConnected());
+}
+
+TEST_F(LoginTest, FirstRowMatchingNameAndPasswordWins) {
+    EXPECT_EQ(account::attemptLogin(QStringLiteral("paul"), QStringLiteral("Y")), account::LoginResult::Ok);
+    EXPECT_EQ(account::rights(), QStringLiteral("ALL"));
+    EXPECT_FALSE(account::rightsTest());  // the letters in upper case do not pass
+}
+
+TEST_F(LoginTest, RightsTest) {
+    for (const auto& [rights, passes] : std::initializer_list<std::pair<const char*, bool>>{
+             {"all", true}, {"install", true}, {"ALL", false}, {"", false}, {"al l", false}}) {
+        account::setForTests(QStringLiteral("x"), QString::fromUtf8(rights));
+        EXPECT_EQ(account::rightsTest(), passes) << rights;
+    }
+    testing_support::ui().clear();
+    account::setForTests(QStringLiteral("x"), QString());
+    EXPECT_FALSE(account::checkRights());
+    EXPECT_EQ(testing_support::ui().messageTexts(),
+              QStringList{QStringLiteral("Vous n'avez pas les droits suffisants pour faire ceci")});
+}
+
+TEST_F(LoginTest, ThreeFailuresThenSuccessInTheDialog) {
+    login box;
+    int attempts = 0;
+    testing_support::onNextModal([&](QDialog* dialog) {
+        testing_support::typeInto(dialog, login::kNameEdit, QStringLiteral("Paul"));
+        for (const char* password : {"a", "b", "c", "X"}) {
+            testing_support::typeInto(dialog, login::kPasswordEdit, QString::fromUtf8(password));
+            testing_support::clickButton(dialog, platform::IDOK);
+            ++attempts;
+            if (!dialog->isVisible()) break;
+        }
+    });
+    EXPECT_EQ(box.DoModal(), platform::IDOK);
+    EXPECT_EQ(attempts, 4);
+    EXPECT_EQ(testing_support::ui().messageTexts(), (QStringList{failed, failed, failed}));
+    EXPECT_EQ(testing_support::ui().messages[0].icon, platform::MessageIcon::Error);
+    EXPECT_EQ(account::rights(), QStringLiteral("all"));
+    // Every attempt read the whole table again.
+    EXPECT_EQ(account::rows().names.size(), 16);
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Brelo Manager - Login"));
+}
+
+TEST_F(LoginTest, UnreachableServerCancels) {
+    const unsigned port = db::programmeSettings().port;
+    db::programmeSettings().port = 1;  // nothing listens there
+    login box;
+    testing_support::onNextModal([](QDialog* dialog) {
+        testing_support::typeInto(dialog, login::kNameEdit, QStringLiteral("Marie"));
+        testing_support::typeInto(dialog, login::kPasswordEdit, QStringLiteral("Secret"));
+        testing_support::clickButton(dialog, platform::IDOK);
+    });
+    const int result = box.DoModal();
+    db::programmeSettings().port = port;
+    EXPECT_EQ(result, platform::IDCANCEL);
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+    EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(QStringLiteral("Erreur : mysql_real_connect : ")))
+        << testing_support::ui().messages[0].text.toStdString();
+    EXPECT_GT(testing_support::ui().messages[0].text.size(), 31);
+    EXPECT_TRUE(account::name().isEmpty());
+}
+
+TEST_F(LoginTest, RefusedAccountsTableCancels) {
+    testdb::exec(testdb::programmeDb(), "DROP TABLE `access`");
+    EXPECT_EQ(account::attemptLogin(QStringLiteral("Marie"), QStringLiteral("Secret")), account::LoginResult::Cancel);
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+    EXPECT_EQ(testing_support::ui().messages[0].text,
+              QStringLiteral("Erreur : db_exec (SELECT * FROM access) : Table '%1.access' doesn't exist")
+                  .arg(QString::fromStdString(testdb::programmeDb())));
+    EXPECT_FALSE(db::programmeConnected());
+}
+
+TEST_F(LoginTest, EscapeCancels) {
+    login box;
+    testing_support::onNextModal([](QDialog* dialog) { testing_support::clickButton(dialog, platform::IDCANCEL); });
+    EXPECT_EQ(box.DoModal(), platform::IDCANCEL);
+    EXPECT_TRUE(testing_support::ui().messages.empty());
+}
+
+}  // namespace
