@@ -1,0 +1,137 @@
+// A small drawing layer in the manner of a Windows device context: a current pen, solid
+// brushes, rectangle fills, outlines and single-line texts with a text colour and an opaque
+// or transparent background. The planning area draws through it so that tests can record
+// what was drawn instead of looking at pixels.
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+
+namespace planning {
+
+// Colours as the stored data and the follow-up rules give them: 0x00BBGGRR, red in the low byte.
+using ColorRef = uint32_t;
+
+constexpr ColorRef rgb(unsigned r, unsigned g, unsigned b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
+QColor toQColor(ColorRef colour);
+
+inline constexpr ColorRef kBlack = 0x000000;
+inline constexpr ColorRef kWhite = 0xFFFFFF;
+inline constexpr ColorRef kStockGrey = 0x808080;       // the stock grey brush
+inline constexpr ColorRef kStockLightGrey = 0xC0C0C0;  // the stock light grey brush
+
+struct Pen {
+    int width = 1;
+    ColorRef colour = kBlack;
+    bool operator==(const Pen&) const = default;
+};
+inline constexpr Pen kStockWhitePen{1, kWhite};
+inline constexpr Pen kStockBlackPen{1, kBlack};
+
+// The rectangle of a fill or a text in device terms: right and bottom are excluded.
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const Rect&) const = default;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+
+enum TextFlags : unsigned {
+    kTextLeft = 0,
+    kTextTop = 0,
+    kTextCentre = 1u << 0,   // centred horizontally
+    kTextVCentre = 1u << 1,  // centred vertically (single line)
+    kTextSingleLine = 1u << 2,
+};
+
+class DrawSurface {
+public:
+    virtual ~DrawSurface() = default;
+
+    // Selects a pen for outlines and lines and returns the one it replaces.
+    virtual Pen selectPen(const Pen& pen) = 0;
+    virtual Pen currentPen() const = 0;
+    // Fills with a solid brush; right and bottom excluded. An empty or inverted rectangle
+    // fills nothing.
+    virtual void fillRect(const Rect& rect, ColorRef brush) = 0;
+    // Lines with the current pen from point to point.
+    virtual void polyline(const std::vector<QPoint>& points) = 0;
+    virtual void line(QPoint from, QPoint to) = 0;
+    virtual void setTextColour(ColorRef colour) = 0;
+    // Transparent (true) or opaque (false) text background; the opaque background is white.
+    virtual void setTransparentText(bool transparent) = 0;
+    // Text with its top-left corner at (x, y).
+    virtual void textOut(int x, int y, const QString& text) = 0;
+    // Text placed in a rectangle by the flags, clipped to it.
+    virtual void drawText(const Rect& rect, const QString& text, unsigned flags) = 0;
+};
+
+// The screen: a QPainter on an owner-drawn control. Starts as a fresh device context does:
+// black pen, black text on an opaque white background.
+class PainterSurface final : public DrawSurface {
+public:
+    explicit PainterSurface(QPainter& painter);
+    ~PainterSurface() override;
+
+    Pen selectPen(const Pen& pen) override;
+    Pen currentPen() const override { return pen_; }
+    void fillRect(const Rect& rect, ColorRef brush) override;
+    void polyline(const std::vector<QPoint>& points) override;
+    void line(QPoint from, QPoint to) override;
+    void setTextColour(ColorRef colour) override { textColour_ = colour; }
+    void setTransparentText(bool transparent) override { transparent_ = transparent; }
+    void textOut(int x, int y, const QString& text) override;
+    void drawText(const Rect& rect, const QString& text, unsigned flags) override;
+
+private:
+    void applyPen();
+    QPainter& painter_;
+    Pen pen_ = kStockBlackPen;
+    ColorRef textColour_ = kBlack;
+    bool transparent_ = false;
+};
+
+// What was drawn, in order, with the state in force at each operation.
+struct DrawOp {
+    enum Kind { Fill, Polyline, Line, TextOut, DrawText };
+    Kind kind = Fill;
+    Rect rect;                  // Fill, DrawText
+    std::vector<QPoint> points; // Polyline, Line; TextOut: the one point
+    ColorRef colour = 0;        // Fill: the brush; texts: the text colour
+    Pen pen;                    // Polyline, Line
+    QString text;
+    bool transparent = false;   // texts
+    unsigned flags = 0;         // DrawText
+};
+
+class RecordingSurface final : public DrawSurface {
+public:
+    Pen selectPen(const Pen& pen) override;
+    Pen currentPen() const override { return pen_; }
+    void fillRect(const Rect& rect, ColorRef brush) override;
+    void polyline(const std::vector<QPoint>& points) override;
+    void line(QPoint from, QPoint to) override;
+    void setTextColour(ColorRef colour) override { textColour_ = colour; }
+    void setTransparentText(bool transparent) override { transparent_ = transparent; }
+    void textOut(int x, int y, const QString& text) override;
+    void drawText(const Rect& rect, const QString& text, unsigned flags) override;
+
+    std::vector<DrawOp> ops;
+    // Every text drawn, in order.
+    QStringList texts() const;
+    std::vector<DrawOp> opsOf(DrawOp::Kind kind) const;
+
+private:
+    Pen pen_ = kStockBlackPen;
+    ColorRef textColour_ = kBlack;
+    bool transparent_ = false;
+};
+
+}  // namespace planning
