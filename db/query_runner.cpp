@@ -12,23 +12,13 @@
 
 namespace db {
 
-struct RunnerAccess {
-    static std::string take(WorkBuffer& b, std::string_view statement) {
-        // The working copy lives in a string reserved to the buffer's size, so that doubling
-        // apostrophes past the 512 spare bytes grows it instead of overrunning it.
-        std::string copy;
-        copy.reserve(b.capacity_);
-        copy.assign(statement);
-        b.data_.reset();
-        return copy;
-    }
-};
-
 WorkBuffer WorkBuffer::forStatement(std::string_view statement) {
     WorkBuffer b;
-    b.capacity_ = statement.size() + 512;
-    b.data_.reset(new (std::nothrow) char[b.capacity_]);
-    if (!b.data_) b.capacity_ = 0;
+    try {
+        b.text_.reserve(statement.size() + 512);
+        b.valid_ = true;
+    } catch (const std::bad_alloc&) {
+    }
     return b;
 }
 
@@ -113,7 +103,8 @@ std::string workingCopy(std::string_view statement, bool doubleApostrophes) {
 
 int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context, WorkBuffer buffer) {
     if (!buffer.valid()) return kQueryNoMemory;
-    std::string copy = RunnerAccess::take(buffer, statement);
+    std::string copy = std::move(buffer.text_);
+    copy.assign(statement);
     appendSemicolon(copy);
     doubleInnerApostrophes(copy);
     return run(ticketingConnection(), copy, callback, context);

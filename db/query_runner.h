@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,17 +26,18 @@ enum QueryResult : int32_t {
 inline constexpr int kLostConnectionResends = 3;
 
 // The working copy of a statement: the caller of the ticketing variant allocates it
-// (statement length + 512 bytes) and hands it over; the runner releases it.
+// (statement length + 512 bytes) and hands it over; the runner releases it. It grows when
+// the apostrophe doubling needs more than the spare bytes.
 class WorkBuffer {
 public:
-    // An empty buffer (valid() false) when the memory cannot be had.
+    // An invalid buffer (valid() false) when the memory cannot be had.
     static WorkBuffer forStatement(std::string_view statement);
-    bool valid() const { return data_ != nullptr; }
+    bool valid() const { return valid_; }
 
 private:
-    friend struct RunnerAccess;
-    std::unique_ptr<char[]> data_;
-    std::size_t capacity_ = 0;
+    friend int32_t QueryRunner(std::string_view, RowCallback, void*, WorkBuffer);
+    std::string text_;
+    bool valid_ = false;
 };
 
 // Ticketing variant: on the ticketing connection, with apostrophe doubling; the cursor is
