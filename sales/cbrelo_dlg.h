@@ -1,5 +1,10 @@
-// The sales overview (dialog 102), the program's main window.
+// The sales overview (dialog 102), the program's main window: the sales of the performances
+// of a date range, filtered by show name and room, with their totals and each room's last
+// synchronisation.
 #pragma once
+
+#include <QDateTime>
+#include <QIcon>
 
 #include "app/dialog.h"
 
@@ -8,12 +13,41 @@ class CBreloDlg : public dlg::Dialog {
 public:
     explicit CBreloDlg(QWidget* parent = nullptr);
 
+    static constexpr int kFromPicker = 1000;
+    static constexpr int kToPicker = 1001;
+    static constexpr int kPerformanceList = 1002;
+    static constexpr int kNameFilter = 1003;
+    static constexpr int kRoomFilter = 1004;
+    static constexpr int kRoomList = 1006;
+    static constexpr int kReservedTotal = 1007;
+    static constexpr int kPaidTotal = 1008;
+    static constexpr int kRefreshButton = 1009;
+    static constexpr int kMealTotal = 1010;
+    static constexpr int kAutoRefreshBox = 1011;
     static constexpr int kManagerButton = 1012;
+
+    static constexpr int kRefreshTimer = 1;
+    static constexpr int kRefreshPeriodMs = 10000;
+    static constexpr int kDaysBack = 2;
+    static constexpr int kDaysAhead = 5;
 
 protected:
     bool OnInitDialog() override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     static const dlg::MessageEntry<CBreloDlg> kMessages[];
+    void OnDateChanged(const dlg::Notification&);
+    void OnFilterChanged(const dlg::Notification&);
+    void OnRefresh(const dlg::Notification&);
+    void OnTimer(const dlg::Notification&);
     void OnManager(const dlg::Notification&);
+
+    void createColumns();
+    void load();
+    void aggregate();
+
+    QDateTime from_;
+    QDateTime to_;
+    QIcon icon_;
 };

@@ -1,0 +1,13 @@
+// The application icon (icon resource 128), drawn rather than read from a file.
+#pragma once
+
+#include <QIcon>
+
+namespace res {
+
+inline constexpr int kAppIconId = 128;
+
+// A stage between two red curtains, at the usual icon sizes.
+QIcon appIcon();
+
+}  // namespace res

@@ -1,0 +1,79 @@
+#include <string_view>
+
+#include "app/ui_services.h"
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "db/query_runner.h"
+#include "sales/aggregation.h"
+#include "sales/ticketing_data.h"
+
+namespace sales {
+namespace {
+
+// A column by position; a column the row lacks, or one whose copy could not be made, reads
+// as empty.
+std::string_view column(int32_t count, char** columns, int index) {
+    if (index >= count || !columns[index]) return {};
+    return columns[index];
+}
+
+int32_t appendRoom(void* context, int32_t count, char** columns, void*) {
+    auto* data = static_cast<TicketingData*>(context);
+    data->addRoom(db::fromAnsi(column(count, columns, 1)), db::fromAnsi(column(count, columns, 2)));
+    return 0;
+}
+
+int32_t appendShow(void* context, int32_t count, char** columns, void*) {
+    auto* data = static_cast<TicketingData*>(context);
+    data->addShow(leadingInt(column(count, columns, 0)), db::fromAnsi(column(count, columns, 1)),
+                  db::fromAnsi(column(count, columns, 2)), db::fromAnsi(column(count, columns, 5)));
+    return 0;
+}
+
+int32_t appendReservation(void* context, int32_t count, char** columns, void*) {
+    auto* data = static_cast<TicketingData*>(context);
+    data->addReservation(leadingInt(column(count, columns, 1)), leadingInt(column(count, columns, 2)),
+                         column(count, columns, 3), column(count, columns, 4), column(count, columns, 5));
+    return 0;
+}
+
+// One table; a failure is reported and the load goes on with the next table.
+void readTable(const char* statement, db::RowCallback callback, TicketingData& data) {
+    db::WorkBuffer buffer = db::WorkBuffer::forStatement(statement);
+    if (!buffer.valid()) {
+        db::reportDbExecError(statement);
+        return;
+    }
+    if (db::QueryRunner(statement, callback, &data, std::move(buffer)) != db::kQueryOk)
+        db::reportDbExecError(statement);
+}
+
+}  // namespace
+
+void load(TicketingData& data, SalesIndex& index) {
+    platform::WaitCursor wait;
+    data.clear();
+    index.clear();
+    if (db::openTicketing() == 0) {
+        readTable(kSelectRooms, appendRoom, data);
+        readTable(kSelectShows, appendShow, data);
+        readTable(kSelectReservations, appendReservation, data);
+        db::closeTicketing();
+        data.shrink();
+    }
+    index.build(data);
+}
+
+TicketingData& ticketingData() {
+    static TicketingData data;
+    return data;
+}
+
+SalesIndex& salesIndex() {
+    static SalesIndex index;
+    return index;
+}
+
+void load() { load(ticketingData(), salesIndex()); }
+
+}  // namespace sales
