@@ -98,7 +98,8 @@ QString seatsEurosText(int64_t seats, double euros) {
     text.append(u'/');
     appendFixed2(text, euros);
     text.append(kEuro).append(u'/');
-    appendFixed2(text, euros / static_cast<double>(seats == 0 ? 1 : seats));
+    // A negative count, which only malformed bookings give, is no divisor either.
+    appendFixed2(text, euros / static_cast<double>(seats > 0 ? seats : 1));
     text.append(kEuro);
     return text;
 }

@@ -43,7 +43,8 @@ struct AggregateResult {
 };
 
 // "%u/%.2f€/%.2f€" with the seats, the euros and the euros per seat (per 1 seat when there
-// are none).
+// are none). The seats are written signed: malformed bookings can take a count below 0, and
+// that must not read as four billion seats.
 QString seatsEurosText(int64_t seats, double euros);
 QString mealSeatsText(int64_t seats);
 
