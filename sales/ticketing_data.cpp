@@ -126,7 +126,7 @@ int mealTariffIndex(QStringView tariffs) {
     for (int k = 0; k < kMealTariffSearchDepth; ++k) {
         // The first five letters: a longer name that starts with Diner matches, "RS" must
         // stand alone.
-        const QStringView head = fieldToken(tariffs, QChar(u':'), k).left(5);
+        const QStringView head = fieldToken(tariffs, QChar(kTariffNameSeparator), k).left(5);
         for (const auto& meal : kMealNames) {
             if (head.compare(meal, Qt::CaseInsensitive) == 0) return k;
         }

@@ -41,6 +41,7 @@ struct Reservation {
     TextRef paid_flags;      // column 5, one flag per seat, separated by ";"
 };
 
+inline constexpr char16_t kTariffNameSeparator = u':';  // in a show's tariffs
 inline constexpr char kPriceSeparator = ':';
 inline constexpr char kTariffSeparator = ':';
 inline constexpr char kPaidSeparator = ';';
