@@ -1,0 +1,213 @@
+#include "manager/programme_data.h"
+
+#include <cstdint>
+#include <utility>
+
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "db/query_runner.h"
+
+namespace programme {
+
+namespace {
+
+std::vector<Company> gCompanies;
+std::vector<Show> gShows;
+std::vector<Room> gRooms;
+std::vector<Timeslot> gTimeslots;
+std::vector<Contract> gContracts;
+int gRefillHold = 0;
+
+// Which field each column of a table goes to; columns not listed are not read.
+template <typename Record>
+struct Column {
+    int index;
+    QString Record::*field;
+};
+
+const Column<Company> kCompanyColumns[] = {{0, &Company::id},       {1, &Company::nom},      {2, &Company::email},
+                                           {3, &Company::contact1}, {4, &Company::contact2}, {5, &Company::deleted},
+                                           {6, &Company::fulladr}};
+const Column<Show> kShowColumns[] = {{0, &Show::id}, {1, &Show::name}, {2, &Show::comp}, {3, &Show::deleted}};
+const Column<Room> kRoomColumns[] = {{0, &Room::id}, {1, &Room::name}, {3, &Room::capacity}, {4, &Room::contract_name}};
+const Column<Timeslot> kTimeslotColumns[] = {
+    {0, &Timeslot::id},       {1, &Timeslot::date},    {2, &Timeslot::start}, {3, &Timeslot::end},
+    {4, &Timeslot::deleted},  {5, &Timeslot::showname}, {6, &Timeslot::childof}, {7, &Timeslot::room},
+    {8, &Timeslot::todo},     {9, &Timeslot::done},    {10, &Timeslot::survey}};
+const Column<Contract> kContractColumns[] = {{0, &Contract::id},      {1, &Contract::ts},      {2, &Contract::created},
+                                             {3, &Contract::extra},   {4, &Contract::deleted}, {5, &Contract::rtf}};
+
+template <typename Record, std::size_t N>
+struct LoadTarget {
+    std::vector<Record>* records;
+    const Column<Record> (*columns)[N];
+};
+
+template <typename Record, std::size_t N>
+int32_t appendRow(void* context, int32_t columnCount, char** columns, void*) {
+    auto* target = static_cast<LoadTarget<Record, N>*>(context);
+    Record record;
+    for (const Column<Record>& column : *target->columns) {
+        if (column.index >= columnCount) continue;
+        const char* text = columns[column.index];
+        if (!text) continue;  // no memory for this column's copy: the field stays empty
+        record.*column.field = db::fromAnsi(text);
+    }
+    target->records->push_back(std::move(record));
+    return 0;
+}
+
+void refill(ProgrammeLists& lists, ProgrammeTable table) {
+    switch (table) {
+    case ProgrammeTable::Rooms: lists.refillRooms(); break;
+    case ProgrammeTable::Companies: lists.refillCompanies(); break;
+    case ProgrammeTable::Shows: lists.refillShows(); break;
+    case ProgrammeTable::Timeslots: lists.refillTimeslots(); break;
+    case ProgrammeTable::Contracts: lists.refillContracts(); break;
+    }
+}
+
+template <typename Record, std::size_t N>
+int load(ProgrammeLists* lists, ProgrammeTable table, const char* statement, std::vector<Record>& records,
+         const Column<Record> (&columns)[N]) {
+    const bool refills = lists && refillsList(table);
+    if (refills) lists->emptyList(table);
+    records.clear();
+    LoadTarget<Record, N> target{&records, &columns};
+    if (db::QueryRunner(statement, &appendRow<Record, N>, &target) != db::kQueryOk) {
+        db::reportDbExecError(statement);
+        return -1;
+    }
+    if (refills) refill(*lists, table);
+    return 0;
+}
+
+}  // namespace
+
+std::vector<Company>& companies() { return gCompanies; }
+std::vector<Show>& shows() { return gShows; }
+std::vector<Room>& rooms() { return gRooms; }
+std::vector<Timeslot>& timeslots() { return gTimeslots; }
+std::vector<Contract>& contracts() { return gContracts; }
+
+void clearAll() {
+    gCompanies.clear();
+    gShows.clear();
+    gRooms.clear();
+    gTimeslots.clear();
+    gContracts.clear();
+}
+
+int refillHold() { return gRefillHold; }
+void raiseRefillHold() { ++gRefillHold; }
+void lowerRefillHold() {
+    if (gRefillHold > 0) --gRefillHold;
+}
+
+bool refillsList(ProgrammeTable table) {
+    switch (table) {
+    case ProgrammeTable::Companies:
+    case ProgrammeTable::Shows:
+    case ProgrammeTable::Timeslots: return gRefillHold <= 0;
+    case ProgrammeTable::Rooms:
+    case ProgrammeTable::Contracts: return true;
+    }
+    return true;
+}
+
+int loadRooms(ProgrammeLists* lists) {
+    return load(lists, ProgrammeTable::Rooms, kRoomsStatement, gRooms, kRoomColumns);
+}
+int loadCompanies(ProgrammeLists* lists) {
+    return load(lists, ProgrammeTable::Companies, kCompaniesStatement, gCompanies, kCompanyColumns);
+}
+int loadShows(ProgrammeLists* lists) {
+    return load(lists, ProgrammeTable::Shows, kShowsStatement, gShows, kShowColumns);
+}
+int loadTimeslots(ProgrammeLists* lists) {
+    return load(lists, ProgrammeTable::Timeslots, kTimeslotsStatement, gTimeslots, kTimeslotColumns);
+}
+int loadContracts(ProgrammeLists* lists) {
+    return load(lists, ProgrammeTable::Contracts, kContractsStatement, gContracts, kContractColumns);
+}
+
+int reloadAll(ProgrammeLists* lists) {
+    if (!db::programmeConnected() && db::connectProgramme() != 0) return -1;
+    int result = 0;
+    // Each table is loaded whatever became of the one before: a refused statement costs only
+    // its own list.
+    if (loadRooms(lists) != 0) result = -1;
+    if (loadCompanies(lists) != 0) result = -1;
+    if (loadShows(lists) != 0) result = -1;
+    if (loadTimeslots(lists) != 0) result = -1;
+    if (loadContracts(lists) != 0) result = -1;
+    db::closeProgramme();
+    return result;
+}
+
+long long leadingInteger(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace()) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        if (value > 100000000000000000LL) break;  // far beyond any id; stop before overflowing
+        value = value * 10 + (text[i].unicode() - u'0');
+    }
+    return negative ? -value : value;
+}
+
+bool isDeleted(const QString& deletedText) { return leadingInteger(deletedText) == 1; }
+
+bool isGroupHead(const Timeslot& slot) { return leadingInteger(slot.childof) < 0; }
+
+QString showLookup(const QString& showId, QString* companyName) {
+    for (const Show& show : gShows) {
+        if (show.id != showId) continue;
+        if (companyName) {
+            for (const Company& company : gCompanies)
+                if (company.id == show.comp) *companyName = company.nom;
+        }
+        return show.name;
+    }
+    return QString::fromLatin1(kUnknownName);
+}
+
+QString roomLookup(const QString& roomId, QString* contractName, QString* capacity) {
+    for (const Room& room : gRooms) {
+        if (room.id != roomId) continue;
+        if (contractName) *contractName = room.contract_name;
+        if (capacity) *capacity = room.capacity;
+        return room.name;
+    }
+    return QString::fromLatin1(kUnknownName);
+}
+
+QString roomOfTimeslot(const QString& timeslotId, QString* contractName, QString* capacity) {
+    const int index = timeslotIndexById(timeslotId);
+    if (index < 0) return QString();
+    return roomLookup(gTimeslots[static_cast<std::size_t>(index)].room, contractName, capacity);
+}
+
+int timeslotIndexById(const QString& id) {
+    for (std::size_t i = 0; i < gTimeslots.size(); ++i)
+        if (gTimeslots[i].id == id) return static_cast<int>(i);
+    return -1;
+}
+
+int groupHeadIndex(int timeslotIndex) {
+    if (timeslotIndex < 0 || static_cast<std::size_t>(timeslotIndex) >= gTimeslots.size()) return -1;
+    const Timeslot& slot = gTimeslots[static_cast<std::size_t>(timeslotIndex)];
+    if (isGroupHead(slot)) return timeslotIndex;
+    return timeslotIndexById(slot.childof);
+}
+
+unsigned countChildren(const QString& headId) {
+    unsigned count = 0;
+    for (const Timeslot& slot : gTimeslots)
+        if (slot.childof == headId) ++count;
+    return count;
+}
+
+}  // namespace programme

@@ -1,0 +1,150 @@
+// The in-memory copy of the programme database: companies, shows, rooms, timeslots and
+// contracts, each a program-wide list of records whose fields are the texts the server sent.
+// A record's position in its list is its handle: list rows carry it as item data. The lists
+// outlive the manager window and are replaced by reloadAll() after every change.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace programme {
+
+struct Company {
+    QString id;
+    QString nom;
+    QString email;
+    QString contact1;
+    QString contact2;
+    QString deleted;
+    QString fulladr;
+};
+
+struct Show {
+    QString id;
+    QString name;
+    QString comp;
+    QString deleted;
+};
+
+// Column 2 of `salle` is not read; rooms cannot be deleted.
+struct Room {
+    QString id;
+    QString name;
+    QString capacity;
+    QString contract_name;
+};
+
+// A group is a head (childof negative, written -1) and the timeslots whose childof is the
+// head's id. The follow-up texts todo, done and survey are those of the head.
+struct Timeslot {
+    QString id;
+    QString date;
+    QString start;
+    QString end;
+    QString deleted;
+    QString showname;
+    QString childof;
+    QString room;
+    QString todo;
+    QString done;
+    QString survey;
+};
+
+struct Contract {
+    QString id;
+    QString ts;
+    QString created;
+    QString extra;
+    QString deleted;
+    QString rtf;
+};
+
+// The program-wide lists, in the order the statements return them. Deleted records are held
+// like the others. Tests and window code may fill them directly.
+std::vector<Company>& companies();
+std::vector<Show>& shows();
+std::vector<Room>& rooms();
+std::vector<Timeslot>& timeslots();
+std::vector<Contract>& contracts();
+// Empties all five lists (tests).
+void clearAll();
+
+inline constexpr const char* kRoomsStatement = "SELECT * FROM salle";
+inline constexpr const char* kCompaniesStatement = "SELECT * FROM comp ORDER BY `nom` DESC";
+inline constexpr const char* kShowsStatement = "SELECT * FROM showname ORDER BY `name` DESC";
+inline constexpr const char* kTimeslotsStatement = "SELECT * FROM timeslot ORDER BY `date` ASC, `start` ASC";
+inline constexpr const char* kContractsStatement = "SELECT * FROM contract ORDER BY `created` DESC";
+
+inline constexpr const char* kUnknownName = "(inconnu";
+
+enum class ProgrammeTable { Rooms, Companies, Shows, Timeslots, Contracts };
+
+// The manager window's lists, refilled by the loads. A load first empties its list, reads its
+// records and, when the statement succeeded, fills the list again from the records; with a
+// refused statement the list stays empty.
+class ProgrammeLists {
+public:
+    virtual ~ProgrammeLists() = default;
+    virtual void emptyList(ProgrammeTable table) = 0;
+    virtual void refillRooms() = 0;
+    virtual void refillCompanies() = 0;
+    virtual void refillShows() = 0;
+    virtual void refillTimeslots() = 0;
+    virtual void refillContracts() = 0;
+};
+
+// While the hold is above 0 the loads read companies, shows and timeslots but leave their
+// lists alone (an add dialog is open over them). Rooms and contracts are always refilled.
+int refillHold();
+void raiseRefillHold();
+void lowerRefillHold();
+class RefillHoldGuard {
+public:
+    RefillHoldGuard() { raiseRefillHold(); }
+    ~RefillHoldGuard() { lowerRefillHold(); }
+    RefillHoldGuard(const RefillHoldGuard&) = delete;
+    RefillHoldGuard& operator=(const RefillHoldGuard&) = delete;
+};
+// Whether a load of this table refills its list at the moment.
+bool refillsList(ProgrammeTable table);
+
+// Each load runs its statement on the open programme connection; 0 on success, -1 after the
+// "Erreur : db_exec" message, the table then empty or partly filled. lists may be null.
+int loadRooms(ProgrammeLists* lists);
+int loadCompanies(ProgrammeLists* lists);
+int loadShows(ProgrammeLists* lists);
+int loadTimeslots(ProgrammeLists* lists);
+int loadContracts(ProgrammeLists* lists);
+
+// Connects when the programme connection is not open (nothing is loaded when that fails:
+// result -1, the records stay as they were), then runs the five loads in the order rooms,
+// companies, shows, timeslots, contracts, each whatever the result of the one before, then
+// closes the connection. 0 when every load succeeded, -1 otherwise.
+int reloadAll(ProgrammeLists* lists);
+
+// A text read with a leading-integer parse ("12abc" -> 12, "abc" -> 0).
+long long leadingInteger(const QString& text);
+// deleted reads as 1.
+bool isDeleted(const QString& deletedText);
+// childof reads as negative.
+bool isGroupHead(const Timeslot& slot);
+
+// Lookups; ids are compared as texts, code unit by code unit ("07" does not find "7").
+// The first show whose id matches; with companyName, also the nom of the last company
+// whose id equals the show's comp (left as it was when none does). kUnknownName otherwise.
+QString showLookup(const QString& showId, QString* companyName = nullptr);
+// The first room whose id matches, with its contract_name and capacity when asked for;
+// kUnknownName (outs untouched) otherwise.
+QString roomLookup(const QString& roomId, QString* contractName = nullptr, QString* capacity = nullptr);
+// roomLookup of the room of the first timeslot whose id matches; empty when none does.
+QString roomOfTimeslot(const QString& timeslotId, QString* contractName = nullptr, QString* capacity = nullptr);
+
+// The record index of the first timeslot whose id text equals id, or -1.
+int timeslotIndexById(const QString& id);
+// The record index of the group head of a timeslot record (itself for a head), or -1 when
+// the index is outside the list or the head is not loaded.
+int groupHeadIndex(int timeslotIndex);
+// The timeslot records (deleted ones included) whose childof text equals headId.
+unsigned countChildren(const QString& headId);
+
+}  // namespace programme
