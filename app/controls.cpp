@@ -76,7 +76,16 @@ bool ListView::isSelected(int row) const {
 }
 
 void ListView::setSelected(int row, bool selected) {
-    if (auto* item = topLevelItem(row)) item->setSelected(selected);
+    auto* item = topLevelItem(row);
+    if (!item) return;
+    // A single-selection list view keeps one selected row: selecting another row deselects
+    // the one before, with its own notification.
+    if (selected && selectionMode() == QAbstractItemView::SingleSelection) {
+        selectionModel()->select(indexFromItem(item),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return;
+    }
+    item->setSelected(selected);
 }
 
 int ListView::nextSelected(int from) const {
@@ -128,10 +137,12 @@ void OwnerDrawButton::paintEvent(QPaintEvent*) {
 }
 
 void OwnerDrawButton::mousePressEvent(QMouseEvent* event) {
+    lastPress = event->position().toPoint();
     if (event->button() == Qt::LeftButton) emit clicked();
 }
 
 void OwnerDrawButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    lastPress = event->position().toPoint();
     if (event->button() == Qt::LeftButton) emit doubleClicked();
 }
 

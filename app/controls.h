@@ -62,6 +62,9 @@ class OwnerDrawButton : public QWidget {
 public:
     explicit OwnerDrawButton(QWidget* parent = nullptr);
     std::function<void(QPainter&, const QRect&)> drawHandler;
+    // Where the last press or double-click happened, in the control's coordinates: the
+    // handlers of clicked() and doubleClicked() hit-test at that point.
+    QPoint lastPress;
 
 signals:
     void clicked();

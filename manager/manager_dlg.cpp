@@ -1,15 +1,359 @@
 #include "manager/manager_dlg.h"
 
+#include <QCursor>
+
+#include "app/controls.h"
+#include "db/connections.h"
 #include "manager/account.h"
+#include "manager/audit_log.h"
+#include "manager/manager_lists.h"
+#include "planning/draw_surface.h"
+#include "planning/planning_draw.h"
 #include "resources/dialogs.h"
 
 namespace {
+
 constexpr const char* kCaption = "Manager 1.004";
+constexpr double kRangeDays = 90.0;
+
+constexpr int kWidth = 1;
+constexpr int kHeight = 2;
+constexpr int kLeft = 4;
+constexpr int kTop = 8;
+
+struct Column {
+    const char* heading;
+    int width;
+};
+constexpr Column kCompanyColumns[] = {{"Id", 50}, {"Nom", 300}};
+constexpr Column kTimeslotColumns[] = {
+    {"Id", 20}, {"Salle", 35}, {"Spectacle", 100}, {"Nb crén.", 20}, {"Prem. date", 200}};
+constexpr Column kContractColumns[] = {{"Id", 50}, {"Spectacle", 140}, {"1er crén.", 200}};
+
+template <std::size_t N>
+void createColumns(dlg::ListView* list, const Column (&columns)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        list->insertColumn(static_cast<int>(i), QString::fromUtf8(columns[i].heading), columns[i].width);
 }
 
-manager::manager(QWidget* parent) : dlg::Dialog(res::kDialog129, parent) {}
+void fillRow(dlg::ListView* list, int row, const programme::ListRow& data) {
+    list->setItemData(row, data.record);
+    for (int c = 1; c < data.columns.size(); ++c) list->setItemText(row, c, data.columns[c]);
+}
+
+void appendRows(dlg::ListView* list, const std::vector<programme::ListRow>& rows) {
+    for (const auto& data : rows) fillRow(list, list->insertItem(list->itemCount(), data.columns.value(0)), data);
+}
+
+// The records arrive in descending order; each inserted at the top, the list reads ascending.
+void insertRowsAtTop(dlg::ListView* list, const std::vector<programme::ListRow>& rows) {
+    for (const auto& data : rows) fillRow(list, list->insertItem(0, data.columns.value(0)), data);
+}
+
+template <class Record>
+const Record* recordOfRow(const dlg::ListView* list, int row, const std::vector<Record>& records) {
+    if (row < 0 || row >= list->itemCount()) return nullptr;
+    const qint64 index = list->itemData(row);
+    if (index < 0 || index >= static_cast<qint64>(records.size())) return nullptr;
+    return &records[static_cast<std::size_t>(index)];
+}
+
+}  // namespace
+
+using N = dlg::Notify;
+const dlg::MessageEntry<manager> manager::kMessages[] = {
+    {N::Clicked, kAddCompany, &manager::OnAddCompany},
+    {N::RowDoubleClick, kCompanyList, &manager::OnEditCompany},
+    {N::Clicked, kDeleteCompany, &manager::OnDeleteCompany},
+    {N::ItemChanged, kCompanyList, &manager::OnCompanyChanged},
+    {N::Clicked, kAddTimeslotGroup, &manager::OnAddTimeslotGroup},
+    {N::Clicked, kAddShow, &manager::OnAddShow},
+    {N::Clicked, kDeleteShow, &manager::OnDeleteShow},
+    {N::Clicked, kDeleteTimeslotGroup, &manager::OnDeleteTimeslotGroup},
+    {N::RowDoubleClick, kShowList, &manager::OnEditShow},
+    {N::RowDoubleClick, kTimeslotList, &manager::OnTimeslotDoubleClick},
+    {N::ItemChanged, kShowList, &manager::OnShowChanged},
+    {N::ItemChanged, kTimeslotList, &manager::OnTimeslotChanged},
+    {N::Clicked, kPlanningArea, &manager::OnPlanningClick},
+    {N::DrawItem, kPlanningArea, &manager::OnDrawItem},
+    {N::DrawItem, kDetailStrip, &manager::OnDrawItem},
+    {N::DateChanged, kDateFrom, &manager::OnDateChanged},
+    {N::DateChanged, kDateTo, &manager::OnDateChanged},
+    {N::Size, 0, &manager::OnSize},
+    {N::Clicked, kNewContract, &manager::OnNewContract},
+    {N::ItemChanged, kRoomList, &manager::OnRoomChanged},
+    {N::Clicked, kDeleteContract, &manager::OnDeleteContract},
+    {N::ItemChanged, kContractList, &manager::OnContractChanged},
+    {N::RowDoubleClick, kContractList, &manager::OnEditContract},
+    {N::Clicked, kOdo2019, &manager::OnOdo2019},
+    {N::DoubleClicked, kPlanningArea, &manager::OnPlanningDoubleClick},
+    {N::Clicked, kCalendar, &manager::OnCalendar},
+    {N::Timer, 0, &manager::OnTimer},
+};
+
+manager::manager(QWidget* parent)
+    : dlg::Dialog(res::kDialog129, parent), dateFrom_(platform::DateTime::now()) {
+    bindMessages<manager>(kMessages);
+}
+
+manager::~manager() = default;
 
 bool manager::OnInitDialog() {
+    dateTo_ = dateFrom_.addDays(kRangeDays);
+    writePickers();
+
+    addLayoutEntry(kPlanningArea, kWidth | kHeight);
+    addLayoutEntry(kDetailStrip, kWidth);
+
     setWindowTitle(QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")"));
+
+    createColumns(listView(kCompanyList), kCompanyColumns);
+    createColumns(listView(kShowList), kCompanyColumns);
+    createColumns(listView(kTimeslotList), kTimeslotColumns);
+    createColumns(listView(kContractList), kContractColumns);
+    createColumns(listView(kRoomList), kCompanyColumns);
+
+    if (db::programmeConnected() || db::connectProgramme() == 0) {
+        reloadAll();
+        db::closeProgramme();
+    }
+    updateDeleteButtons();
+    audit::writeAuditLine(audit::kManagerStarted);
+    SetTimer(kHoverTimer, kHoverPeriodMs);
     return true;
+}
+
+void manager::addLayoutEntry(int id, int flags) {
+    const QWidget* control = item(id);
+    layout_.push_back({id, width() - control->width(), height() - control->height(), flags});
+}
+
+// ---- lists -------------------------------------------------------------------------------
+
+void manager::emptyList(programme::ProgrammeTable table) {
+    using T = programme::ProgrammeTable;
+    switch (table) {
+    case T::Rooms: listView(kRoomList)->deleteAllItems(); break;
+    case T::Companies: listView(kCompanyList)->deleteAllItems(); break;
+    case T::Shows: listView(kShowList)->deleteAllItems(); break;
+    case T::Timeslots: listView(kTimeslotList)->deleteAllItems(); break;
+    case T::Contracts: listView(kContractList)->deleteAllItems(); break;
+    }
+}
+
+void manager::refillRooms() { appendRows(listView(kRoomList), programme::roomRows()); }
+void manager::refillCompanies() { insertRowsAtTop(listView(kCompanyList), programme::companyRows()); }
+void manager::refillShows() { insertRowsAtTop(listView(kShowList), programme::showRows()); }
+void manager::refillTimeslots() { appendRows(listView(kTimeslotList), programme::timeslotGroupRows()); }
+void manager::refillContracts() { appendRows(listView(kContractList), programme::contractRows()); }
+
+void manager::updateDeleteButtons() {
+    const dlg::ListView* companies = listView(kCompanyList);
+    const int company = companies->nextSelected();
+    enableItem(kDeleteCompany, programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
+    const dlg::ListView* shows = listView(kShowList);
+    const int show = shows->nextSelected();
+    enableItem(kDeleteShow, programme::nameDeleteEnabled(show >= 0, shows->itemText(show, 1)));
+    enableItem(kDeleteTimeslotGroup, listView(kTimeslotList)->nextSelected() >= 0);
+    enableItem(kDeleteContract, listView(kContractList)->nextSelected() >= 0);
+}
+
+bool manager::selectRecordRow(int listId, const QString& id, bool clearOthers) {
+    dlg::ListView* list = listView(listId);
+    for (int row = 0; row < list->itemCount(); ++row) {
+        const qint64 index = list->itemData(row);
+        QString rowId;
+        if (listId == kTimeslotList) {
+            const auto& records = programme::timeslots();
+            if (index >= 0 && index < static_cast<qint64>(records.size())) rowId = records[index].id;
+        } else if (listId == kShowList) {
+            const auto& records = programme::shows();
+            if (index >= 0 && index < static_cast<qint64>(records.size())) rowId = records[index].id;
+        } else if (listId == kCompanyList) {
+            const auto& records = programme::companies();
+            if (index >= 0 && index < static_cast<qint64>(records.size())) rowId = records[index].id;
+        }
+        if (rowId == id && !rowId.isNull()) {
+            list->setSelected(row, true);
+            list->setSelectionMark(row);
+            return true;
+        }
+        if (clearOthers) list->setSelected(row, false);
+    }
+    return false;
+}
+
+void manager::OnContractChanged(const dlg::Notification& n) {
+    const auto* contract = recordOfRow(listView(kContractList), n.row, programme::contracts());
+    if (!contract) return;
+    selectRecordRow(kTimeslotList, contract->ts, false);
+    updateDeleteButtons();
+}
+
+void manager::OnTimeslotChanged(const dlg::Notification& n) {
+    if (const auto* slot = recordOfRow(listView(kTimeslotList), n.row, programme::timeslots()))
+        selectRecordRow(kShowList, slot->showname, true);
+    redraw(kPlanningArea, false);
+}
+
+void manager::OnShowChanged(const dlg::Notification& n) {
+    if (const auto* show = recordOfRow(listView(kShowList), n.row, programme::shows()))
+        selectRecordRow(kCompanyList, show->comp, true);
+}
+
+void manager::OnCompanyChanged(const dlg::Notification& n) {
+    if (n.row < 0 || n.row >= listView(kCompanyList)->itemCount()) return;
+    updateDeleteButtons();
+}
+
+void manager::OnRoomChanged(const dlg::Notification& n) {
+    if (n.row < 0 || n.row >= listView(kRoomList)->itemCount()) return;
+    redraw(kPlanningArea, false);
+}
+
+void manager::OnTimeslotDoubleClick(const dlg::Notification& n) {
+    if (n.row < 0 || n.row >= listView(kTimeslotList)->itemCount()) return;
+    editTimeslotGroup(n.row);
+}
+
+// ---- date range --------------------------------------------------------------------------
+
+void manager::readPickers() {
+    dateFrom_ = platform::DateTime::fromQDateTime(datePicker(kDateFrom)->dateTime());
+    dateTo_ = platform::DateTime::fromQDateTime(datePicker(kDateTo)->dateTime());
+}
+
+void manager::writePickers() {
+    // Each write raises the picker's change, which reads both pickers back: keep copies.
+    const platform::DateTime from = dateFrom_;
+    const platform::DateTime to = dateTo_;
+    datePicker(kDateFrom)->setDateTime(from.toQDateTime());
+    datePicker(kDateTo)->setDateTime(to.toQDateTime());
+    dateFrom_ = from;
+    dateTo_ = to;
+}
+
+void manager::OnDateChanged(const dlg::Notification&) {
+    redraw(kPlanningArea, false);
+    readPickers();
+}
+
+void manager::OnOdo2019(const dlg::Notification&) {
+    dateFrom_ = platform::DateTime::fromParts(2019, 7, 1);
+    dateTo_ = platform::DateTime::fromParts(2019, 7, 31);
+    writePickers();
+    redraw(kPlanningArea, false);
+}
+
+void manager::OnCalendar(const dlg::Notification&) { redraw(kPlanningArea, false); }
+
+// ---- planning area -----------------------------------------------------------------------
+
+planning::PlanningView manager::planningView() const {
+    planning::PlanningView view{dateFrom_, dateTo_, {}};
+    const dlg::ListView* roomList = listView(kRoomList);
+    const auto& records = programme::rooms();
+    for (int row : roomList->selectedRows()) {
+        const qint64 index = roomList->itemData(row);
+        if (index >= 0 && index < static_cast<qint64>(records.size()))
+            view.rooms.add(programme::leadingInteger(records[index].id));
+    }
+    return view;
+}
+
+long long manager::selectedTimeslotId() const {
+    const auto* slot = recordOfRow(listView(kTimeslotList), listView(kTimeslotList)->nextSelected(),
+                                   programme::timeslots());
+    return slot ? programme::leadingInteger(slot->id) : -1;
+}
+
+void manager::OnDrawItem(const dlg::Notification& n) {
+    planning::PainterSurface dc(*n.painter);
+    const planning::Rect client{n.rect.left(), n.rect.top(), n.rect.right() + 1, n.rect.bottom() + 1};
+    const platform::DateTime now = platform::DateTime::now();
+    if (n.id == kDetailStrip) {
+        planning::DrawDetailStrip(dc, client, planning::hoveredTimeslot(), now);
+        return;
+    }
+    if (isChecked(kCalendar)) {
+        planning::hitList().clear();
+        dc.fillRect(client, planning::kWhite);
+        planning::DrawCalendar(dc, planningView(), client.left, client.top, client.right, client.bottom, now,
+                               planning::hitList());
+        return;
+    }
+    readPickers();
+    planning::DrawTimeline(dc, planningView(), selectedTimeslotId(), client.width(), client.height(), now,
+                           planning::hitList());
+}
+
+int manager::selectTimeslotRecord(int record) {
+    dlg::ListView* list = listView(kTimeslotList);
+    int found = -1;
+    for (int row = 0; row < list->itemCount(); ++row) {
+        const bool match = list->itemData(row) == record;
+        if (match && found < 0) found = row;
+        if (list->isSelected(row) != match) list->setSelected(row, match);
+    }
+    return found;
+}
+
+void manager::OnPlanningClick(const dlg::Notification&) {
+    const auto* area = qobject_cast<dlg::OwnerDrawButton*>(item(kPlanningArea));
+    const auto r = planning::hitTest(planning::hitList(), area->lastPress.x(), area->lastPress.y(),
+                                     isChecked(kCalendar));
+    if (r) selectTimeslotRecord(*r);
+}
+
+void manager::OnPlanningDoubleClick(const dlg::Notification&) {
+    const auto* area = qobject_cast<dlg::OwnerDrawButton*>(item(kPlanningArea));
+    const auto r = planning::hitTest(planning::hitList(), area->lastPress.x(), area->lastPress.y(),
+                                     isChecked(kCalendar));
+    if (!r) return;
+    const int row = selectTimeslotRecord(*r);
+    if (row >= 0) editTimeslotGroup(row);
+}
+
+void manager::hoverAt(QPoint p) {
+    const QWidget* area = item(kPlanningArea);
+    int& hovered = planning::hoveredTimeslot();
+    if (p.x() >= 0 && p.x() < area->width() && p.y() >= 0 && p.y() < area->height()) {
+        if (const auto r = planning::hitTest(planning::hitList(), p.x(), p.y(), isChecked(kCalendar))) {
+            if (*r != hovered) {
+                hovered = *r;
+                redraw(kDetailStrip, true);
+            }
+            return;
+        }
+    }
+    if (hovered != -1) {
+        hovered = -1;
+        redraw(kDetailStrip, true);
+    }
+}
+
+void manager::OnTimer(const dlg::Notification& n) {
+    if (n.timerId != kHoverTimer) return;
+    hoverAt(item(kPlanningArea)->mapFromGlobal(QCursor::pos()));
+}
+
+// ---- resize ------------------------------------------------------------------------------
+
+void manager::OnSize(const dlg::Notification&) {
+    const int clientWidth = width();
+    const int clientHeight = height();
+    for (const LayoutEntry& e : layout_) {
+        QWidget* control = item(e.id);
+        if (!control) continue;
+        if (e.flags & (kLeft | kTop)) {
+            control->move((e.flags & kLeft) ? clientWidth - e.widthMargin : control->x(),
+                          (e.flags & kTop) ? clientHeight - e.heightMargin : control->y());
+            redraw(e.id, true);
+        }
+        if (e.flags & (kWidth | kHeight)) {
+            control->resize((e.flags & kWidth) ? clientWidth - e.widthMargin : control->width(),
+                            (e.flags & kHeight) ? clientHeight - e.heightMargin : control->height());
+            redraw(e.id, true);
+        }
+    }
 }

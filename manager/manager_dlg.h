@@ -1,13 +1,121 @@
-// The programme manager (dialog 129).
+// The programme manager (dialog 129): companies, shows, timeslot groups, contracts and rooms
+// in lists, a date range, and the planning area drawn as a timeline or a calendar.
 #pragma once
 
-#include "app/dialog.h"
+#include <QPoint>
+#include <vector>
 
-class manager : public dlg::Dialog {
+#include "app/date_time.h"
+#include "app/dialog.h"
+#include "manager/programme_data.h"
+
+namespace planning {
+struct PlanningView;
+}
+
+class manager : public dlg::Dialog, public programme::ProgrammeLists {
     Q_OBJECT
 public:
     explicit manager(QWidget* parent = nullptr);
+    ~manager() override;
+
+    static constexpr int kDateFrom = 1000;
+    static constexpr int kDateTo = 1001;
+    static constexpr int kRoomList = 1006;
+    static constexpr int kAddCompany = 1015;
+    static constexpr int kAddShow = 1016;
+    static constexpr int kPlanningArea = 1017;
+    static constexpr int kDeleteCompany = 1018;
+    static constexpr int kCompanyList = 1019;
+    static constexpr int kShowList = 1020;
+    static constexpr int kDeleteShow = 1021;
+    static constexpr int kAddTimeslotGroup = 1022;
+    static constexpr int kTimeslotList = 1023;
+    static constexpr int kDeleteTimeslotGroup = 1024;
+    static constexpr int kNewContract = 1025;
+    static constexpr int kContractList = 1026;
+    static constexpr int kDeleteContract = 1027;
+    static constexpr int kDetailStrip = 1028;
+    static constexpr int kOdo2019 = 1039;
+    static constexpr int kCalendar = 1050;
+    static constexpr int kHoverTimer = 1;
+    static constexpr int kHoverPeriodMs = 50;
+
+    // The refill hooks of the loads.
+    void emptyList(programme::ProgrammeTable table) override;
+    void refillRooms() override;
+    void refillCompanies() override;
+    void refillShows() override;
+    void refillTimeslots() override;
+    void refillContracts() override;
+
+    // Reloads every table and refills the lists (after an edit).
+    int reloadAll() { return programme::reloadAll(this); }
+    void updateDeleteButtons();
+
+    const platform::DateTime& dateFrom() const { return dateFrom_; }
+    const platform::DateTime& dateTo() const { return dateTo_; }
+
+    // One tick of the hover tracking with the cursor at this point of the planning area.
+    void hoverAt(QPoint point);
 
 protected:
     bool OnInitDialog() override;
+
+    // The edit handlers; the rows are those of the lists. They do nothing yet.
+    virtual void OnAddCompany(const dlg::Notification&) {}
+    virtual void OnEditCompany(const dlg::Notification&) {}
+    virtual void OnDeleteCompany(const dlg::Notification&) {}
+    virtual void OnAddShow(const dlg::Notification&) {}
+    virtual void OnEditShow(const dlg::Notification&) {}
+    virtual void OnDeleteShow(const dlg::Notification&) {}
+    virtual void OnAddTimeslotGroup(const dlg::Notification&) {}
+    virtual void OnDeleteTimeslotGroup(const dlg::Notification&) {}
+    virtual void editTimeslotGroup(int /*row*/) {}
+    virtual void OnNewContract(const dlg::Notification&) {}
+    virtual void OnDeleteContract(const dlg::Notification&) {}
+    virtual void OnEditContract(const dlg::Notification&) {}
+
+private:
+    static const dlg::MessageEntry<manager> kMessages[];
+
+    // A control that follows the window's size: margins to the window's client edges, and
+    // flags 1 width, 2 height, 4 left, 8 top.
+    struct LayoutEntry {
+        int id;
+        int widthMargin;
+        int heightMargin;
+        int flags;
+    };
+
+    void OnCompanyChanged(const dlg::Notification& n);
+    void OnShowChanged(const dlg::Notification& n);
+    void OnTimeslotChanged(const dlg::Notification& n);
+    void OnContractChanged(const dlg::Notification& n);
+    void OnRoomChanged(const dlg::Notification& n);
+    void OnTimeslotDoubleClick(const dlg::Notification& n);
+    void OnPlanningClick(const dlg::Notification& n);
+    void OnPlanningDoubleClick(const dlg::Notification& n);
+    void OnDrawItem(const dlg::Notification& n);
+    void OnDateChanged(const dlg::Notification& n);
+    void OnOdo2019(const dlg::Notification& n);
+    void OnCalendar(const dlg::Notification& n);
+    void OnSize(const dlg::Notification& n);
+    void OnTimer(const dlg::Notification& n);
+
+    void addLayoutEntry(int id, int flags);
+    void readPickers();
+    void writePickers();
+    planning::PlanningView planningView() const;
+    long long selectedTimeslotId() const;
+    // Selects, in `list`, the first row whose record's id text is `id` (the rows before it
+    // deselected when clearOthers); false when none has it.
+    bool selectRecordRow(int list, const QString& id, bool clearOthers);
+    // Selects the timeslot rows carrying this record index and deselects the others; the
+    // row found, or -1.
+    int selectTimeslotRecord(int record);
+
+    platform::DateTime dateFrom_;
+    platform::DateTime dateTo_;
+    std::vector<LayoutEntry> layout_;
 };

@@ -7,7 +7,7 @@
 
 namespace planning {
 
-QColor toQColor(ColorRef colour) { return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF); }
+QColor toQColor(COLORREF colour) { return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF); }
 
 namespace {
 
@@ -47,7 +47,7 @@ Pen PainterSurface::selectPen(const Pen& pen) {
     return previous;
 }
 
-void PainterSurface::fillRect(const Rect& rect, ColorRef brush) {
+void PainterSurface::fillRect(const Rect& rect, COLORREF brush) {
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     painter_.fillRect(toQRect(rect), toQColor(brush));
 }
@@ -86,7 +86,7 @@ Pen RecordingSurface::selectPen(const Pen& pen) {
     return previous;
 }
 
-void RecordingSurface::fillRect(const Rect& rect, ColorRef brush) {
+void RecordingSurface::fillRect(const Rect& rect, COLORREF brush) {
     DrawOp op;
     op.kind = DrawOp::Fill;
     op.rect = rect;

@@ -17,19 +17,18 @@ class QPainter;
 namespace planning {
 
 // Colours as the stored data and the follow-up rules give them: 0x00BBGGRR, red in the low byte.
-using ColorRef = uint32_t;
+using COLORREF = std::uint32_t;
 
-constexpr ColorRef rgb(unsigned r, unsigned g, unsigned b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
-QColor toQColor(ColorRef colour);
+QColor toQColor(COLORREF colour);
 
-inline constexpr ColorRef kBlack = 0x000000;
-inline constexpr ColorRef kWhite = 0xFFFFFF;
-inline constexpr ColorRef kStockGrey = 0x808080;       // the stock grey brush
-inline constexpr ColorRef kStockLightGrey = 0xC0C0C0;  // the stock light grey brush
+inline constexpr COLORREF kBlack = 0x000000;
+inline constexpr COLORREF kWhite = 0xFFFFFF;
+inline constexpr COLORREF kStockGrey = 0x808080;       // the stock grey brush
+inline constexpr COLORREF kStockLightGrey = 0xC0C0C0;  // the stock light grey brush
 
 struct Pen {
     int width = 1;
-    ColorRef colour = kBlack;
+    COLORREF colour = kBlack;
     bool operator==(const Pen&) const = default;
 };
 inline constexpr Pen kStockWhitePen{1, kWhite};
@@ -60,11 +59,11 @@ public:
     virtual Pen currentPen() const = 0;
     // Fills with a solid brush; right and bottom excluded. An empty or inverted rectangle
     // fills nothing.
-    virtual void fillRect(const Rect& rect, ColorRef brush) = 0;
+    virtual void fillRect(const Rect& rect, COLORREF brush) = 0;
     // Lines with the current pen from point to point.
     virtual void polyline(const std::vector<QPoint>& points) = 0;
     virtual void line(QPoint from, QPoint to) = 0;
-    virtual void setTextColour(ColorRef colour) = 0;
+    virtual void setTextColour(COLORREF colour) = 0;
     // Transparent (true) or opaque (false) text background; the opaque background is white.
     virtual void setTransparentText(bool transparent) = 0;
     // Text with its top-left corner at (x, y).
@@ -82,10 +81,10 @@ public:
 
     Pen selectPen(const Pen& pen) override;
     Pen currentPen() const override { return pen_; }
-    void fillRect(const Rect& rect, ColorRef brush) override;
+    void fillRect(const Rect& rect, COLORREF brush) override;
     void polyline(const std::vector<QPoint>& points) override;
     void line(QPoint from, QPoint to) override;
-    void setTextColour(ColorRef colour) override { textColour_ = colour; }
+    void setTextColour(COLORREF colour) override { textColour_ = colour; }
     void setTransparentText(bool transparent) override { transparent_ = transparent; }
     void textOut(int x, int y, const QString& text) override;
     void drawText(const Rect& rect, const QString& text, unsigned flags) override;
@@ -94,7 +93,7 @@ private:
     void applyPen();
     QPainter& painter_;
     Pen pen_ = kStockBlackPen;
-    ColorRef textColour_ = kBlack;
+    COLORREF textColour_ = kBlack;
     bool transparent_ = false;
 };
 
@@ -104,7 +103,7 @@ struct DrawOp {
     Kind kind = Fill;
     Rect rect;                  // Fill, DrawText
     std::vector<QPoint> points; // Polyline, Line; TextOut: the one point
-    ColorRef colour = 0;        // Fill: the brush; texts: the text colour
+    COLORREF colour = 0;        // Fill: the brush; texts: the text colour
     Pen pen;                    // Polyline, Line
     QString text;
     bool transparent = false;   // texts
@@ -115,10 +114,10 @@ class RecordingSurface final : public DrawSurface {
 public:
     Pen selectPen(const Pen& pen) override;
     Pen currentPen() const override { return pen_; }
-    void fillRect(const Rect& rect, ColorRef brush) override;
+    void fillRect(const Rect& rect, COLORREF brush) override;
     void polyline(const std::vector<QPoint>& points) override;
     void line(QPoint from, QPoint to) override;
-    void setTextColour(ColorRef colour) override { textColour_ = colour; }
+    void setTextColour(COLORREF colour) override { textColour_ = colour; }
     void setTransparentText(bool transparent) override { transparent_ = transparent; }
     void textOut(int x, int y, const QString& text) override;
     void drawText(const Rect& rect, const QString& text, unsigned flags) override;
@@ -130,7 +129,7 @@ public:
 
 private:
     Pen pen_ = kStockBlackPen;
-    ColorRef textColour_ = kBlack;
+    COLORREF textColour_ = kBlack;
     bool transparent_ = false;
 };
 

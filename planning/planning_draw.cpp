@@ -1,0 +1,267 @@
+#include "planning/planning_draw.h"
+
+#include <cmath>
+
+#include "manager/date_texts.h"
+#include "manager/programme_data.h"
+#include "planning/followup_status.h"
+
+namespace planning {
+
+using platform::DateTime;
+using programme::leadingInteger;
+using programme::Timeslot;
+
+namespace {
+
+const char* const kHeaderTexts[7] = {"lun.", "mar.", "mer.", "jeu.", "ven.", "sam.", "dim."};
+const char* const kMonthAbbreviations[12] = {"jan", "fev", "mar", "avr", "mai", "juin",
+                                             "jui", "aou", "sep", "oct", "nov", "dec"};
+
+constexpr int kHighlightWidth = 5;
+constexpr int kTextLine1 = 2;
+constexpr int kTextLine2 = 15;
+constexpr int kTextLine3 = 28;
+constexpr int kEntryInset = 3;
+constexpr int kEntryStatusOffset = 8;
+
+int trunc(double v) { return static_cast<int>(v); }
+
+QString showAndCompany(const Timeslot& slot) {
+    QString company;
+    const QString show = programme::showLookup(slot.showname, &company);
+    return show + QStringLiteral(" (") + company + u')';
+}
+
+bool inRoomFilter(const Timeslot& slot, const RoomFilter& rooms) { return rooms.empty() || rooms.passes(slot.room); }
+
+}  // namespace
+
+HitList& hitList() {
+    static HitList list;
+    return list;
+}
+
+int& hoveredTimeslot() {
+    static int hovered = -1;
+    return hovered;
+}
+
+bool RoomFilter::passes(const QString& roomText) const { return ids_.count(leadingInteger(roomText)) > 0; }
+
+DateTime slotDate(const Timeslot& slot) {
+    unsigned year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    programme::readIsoDate(slot.date, &year, &month, &day);
+    return DateTime::fromParts(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
+}
+
+int groupIdOf(const Timeslot& slot) {
+    const long long childof = leadingInteger(slot.childof);
+    return static_cast<int>(childof != -1 ? childof : leadingInteger(slot.id));
+}
+
+bool visibleInTimeline(const Timeslot& slot, const PlanningView& view) {
+    if (leadingInteger(slot.deleted) != 0) return false;
+    const DateTime day = slotDate(slot);
+    if (!notAfter(view.from, day) || !notAfter(day, view.to)) return false;
+    return inRoomFilter(slot, view.rooms);
+}
+
+std::vector<int> visibleTimeslots(const PlanningView& view) {
+    std::vector<int> out;
+    const auto& records = programme::timeslots();
+    for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+        if (visibleInTimeline(records[i], view)) out.push_back(i);
+    }
+    return out;
+}
+
+std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth,
+                                      int clientHeight) {
+    std::vector<TimelineRow> rows;
+    const std::vector<int> visible = visibleTimeslots(view);
+    if (visible.empty()) return rows;
+    const auto& records = programme::timeslots();
+    const double rowHeight = static_cast<double>(clientHeight) / static_cast<double>(visible.size());
+    double y = 0.0;
+    for (int index : visible) {
+        const Timeslot& slot = records[index];
+        const long long childof = leadingInteger(slot.childof);
+        TimelineRow row;
+        row.record = index;
+        row.highlighted = (childof != -1 && childof == selectedId) || leadingInteger(slot.id) == selectedId;
+        row.hit.groupId = groupIdOf(slot);
+        row.hit.top = trunc(y) + 2;
+        row.hit.bottom = trunc(y + rowHeight) - 2;
+        row.rect = {2, row.hit.top, clientWidth - 1, row.hit.bottom};
+        rows.push_back(row);
+        y += rowHeight;
+    }
+    return rows;
+}
+
+void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth,
+                  int clientHeight, const DateTime& now, HitList& hits) {
+    hits.clear();
+    dc.fillRect({0, 0, clientWidth, clientHeight}, kBlack);
+    const auto& records = programme::timeslots();
+    for (const TimelineRow& row : timelineRows(view, selectedId, clientWidth, clientHeight)) {
+        dc.selectPen(kStockWhitePen);
+        hits.push_back(row.hit);
+        DrawTimeslotRow(dc, row.record, now, slotDate(records[row.record]), row.highlighted, row.rect.left,
+                        row.rect.top, row.rect.right, row.rect.bottom);
+    }
+}
+
+void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const DateTime& date, bool highlighted,
+                     int left, int top, int right, int bottom) {
+    const auto& records = programme::timeslots();
+    if (index < 0 || index >= static_cast<int>(records.size())) return;
+    const Timeslot& slot = records[index];
+
+    const double w = right - left;
+    const double h = bottom - top;
+    const int a = trunc(0.1 * w);
+    const int m = static_cast<int>(h) / 2;
+    // The right edge is drawn at the row's width, as the rows have always been drawn.
+    const int W = trunc(w);
+
+    const Pen previous = dc.selectPen(highlighted ? Pen{kHighlightWidth, kHighlightColour} : kStockWhitePen);
+    dc.polyline({{left, top},
+                 {a - 10, top},
+                 {a - 10, top + m - 2},
+                 {a, top + m - 2},
+                 {a, top},
+                 {W, top},
+                 {W, bottom},
+                 {a, bottom},
+                 {a, bottom - m + 2},
+                 {a - 10, bottom - m + 2},
+                 {a - 10, bottom},
+                 {left, bottom},
+                 {left, top}});
+    dc.selectPen(previous);
+
+    const int head = programme::groupHeadIndex(index);
+    if (head < 0) return;
+    QString status;
+    const COLORREF colour = FollowUpStatus(head, now, date, status);
+    dc.fillRect({left + 1, top + 1, a - 11, bottom - 1}, colour);
+    dc.fillRect({a + 1, top + 1, right, bottom - 1}, kStockGrey);
+
+    dc.textOut(left + 2, top + kTextLine1, programme::roomLookup(slot.room));
+    if (before(now, date)) dc.textOut(left + 2, top + kTextLine2, QString::fromUtf8(kUpcoming));
+    dc.setTextColour(kBlack);
+    dc.textOut(a + 2, top + kTextLine1,
+               programme::longFrenchDate(slot.date) + QStringLiteral(" à ") + programme::shortTimeText(slot.start));
+    dc.setTextColour(kSecondLineColour);
+    dc.textOut(a + 2, top + kTextLine2, showAndCompany(slot));
+    dc.textOut(a + 2, top + kTextLine3, status);
+}
+
+int calendarFirstColumn(const DateTime& from) { return from.isValid() ? from.weekdayFromMonday() : -3; }
+
+int calendarRows(const DateTime& from, const DateTime& to) {
+    const long long days = wholeDays(to, from);
+    return static_cast<int>((days + calendarFirstColumn(from) + 7) / 7 + 1);
+}
+
+void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, int right, int bottom,
+                  const DateTime& now, HitList& hits) {
+    const int o = calendarFirstColumn(view.from);
+    const double cw = static_cast<double>(right - left) / 7.0;
+    const int rows = calendarRows(view.from, view.to);
+    const double rh = static_cast<double>(bottom - top) / rows;
+
+    const Pen previous = dc.selectPen(Pen{1, kGridColour});
+    dc.setTransparentText(true);
+
+    for (int i = 0; i < 7; ++i) {
+        const Rect cell{trunc(cw * i), 0, trunc(cw * (i + 1)), trunc(rh)};
+        dc.line({trunc(cw / 5 + cw * i), trunc(rh)}, {trunc(cw * (i + 1) - cw / 5), trunc(rh)});
+        dc.drawText(cell, QString::fromUtf8(kHeaderTexts[i]), kTextCentre | kTextVCentre | kTextSingleLine);
+    }
+
+    const auto& records = programme::timeslots();
+    int col = o;
+    int row = 1;
+    for (DateTime d = view.from; notAfter(d, view.to); d = d.addDays(1)) {
+        const Rect cell{trunc(cw * col), trunc(rh * row), trunc(cw * (col + 1)), trunc(rh * (row + 1))};
+        std::vector<int> day;
+        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+            const Timeslot& slot = records[i];
+            if (leadingInteger(slot.deleted) != 0) continue;
+            unsigned year = 0;
+            unsigned month = 0;
+            unsigned dayOfMonth = 0;
+            programme::readIsoDate(slot.date, &year, &month, &dayOfMonth);
+            if (static_cast<int>(year) != d.year() || static_cast<int>(month) != d.month() ||
+                static_cast<int>(dayOfMonth) != d.day())
+                continue;
+            if (!inRoomFilter(slot, view.rooms)) continue;
+            day.push_back(i);
+        }
+        const int g = static_cast<int>(day.size());
+        dc.setTextColour(d == now ? kTodayLabelColour : g > 0 ? kBusyDayLabelColour : kEmptyDayLabelColour);
+        const double sh = static_cast<double>(cell.bottom - cell.top) / (g + 1);
+        const int month = d.month();
+        const QString label = QString::number(d.day()) + u' ' +
+                              QString::fromUtf8(month >= 1 && month <= 12 ? kMonthAbbreviations[month - 1] : "");
+        dc.drawText({cell.left, cell.top, cell.right, trunc(cell.top + sh)}, label,
+                    kTextCentre | kTextVCentre | kTextSingleLine);
+        for (int k = 0; k < g; ++k) {
+            const Rect sub{cell.left, trunc(cell.top + sh * (k + 1)), cell.right, trunc(cell.top + sh * (k + 2))};
+            const Timeslot& slot = records[day[k]];
+            hits.push_back({sub.top, sub.bottom, sub.left, sub.right, groupIdOf(slot)});
+            DrawCalendarEntry(dc, day[k], now, slotDate(slot),
+                              {sub.left + kEntryInset, sub.top - kEntryInset, sub.right - kEntryInset,
+                               sub.bottom + kEntryInset});
+        }
+        if (++col > 6) {
+            col = 0;
+            ++row;
+        }
+    }
+    dc.selectPen(previous);
+}
+
+void DrawCalendarEntry(DrawSurface& dc, int index, const DateTime& now, const DateTime& date, const Rect& rect) {
+    const int head = programme::groupHeadIndex(index);
+    if (head < 0) return;
+    const Timeslot& slot = programme::timeslots()[index];
+    QString status;
+    const COLORREF colour = FollowUpStatus(head, now, date, status);
+    dc.fillRect(rect, colour);
+    dc.setTransparentText(true);
+    dc.setTextColour(kBlack);
+    Rect text = rect;
+    dc.drawText(text, slot.start + u' ' + programme::showLookup(slot.showname), kTextLeft | kTextTop | kTextSingleLine);
+    text.top += kEntryStatusOffset;
+    dc.drawText(text, status, kTextLeft | kTextTop | kTextSingleLine);
+}
+
+void DrawDetailStrip(DrawSurface& dc, const Rect& client, int hovered, const DateTime& now) {
+    const auto& records = programme::timeslots();
+    if (hovered < 0 || hovered >= static_cast<int>(records.size())) {
+        dc.fillRect(client, kStockLightGrey);
+        return;
+    }
+    dc.fillRect(client, kBlack);
+    DrawTimeslotRow(dc, hovered, now, slotDate(records[hovered]), false, 0, 0, client.right, client.bottom);
+}
+
+std::optional<int> hitTest(const HitList& hits, int x, int y, bool calendarMode) {
+    const auto& records = programme::timeslots();
+    for (const HitEntry& e : hits) {
+        if (y < e.top || y > e.bottom) continue;
+        if (calendarMode && (x < e.left || x > e.right)) continue;
+        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+            if (leadingInteger(records[i].id) == e.groupId) return i;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace planning

@@ -1,0 +1,116 @@
+// The planning area of the manager window: which timeslots of the date range are shown, the
+// timeline rows and the month calendar drawn in their follow-up colours, the hit list of what
+// was drawn where, and the hit test that hover, click and double-click share.
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <set>
+#include <vector>
+
+#include "app/date_time.h"
+#include "planning/draw_surface.h"
+
+namespace programme {
+struct Timeslot;
+}
+
+namespace planning {
+
+// One drawn timeslot: its band (left and right are only filled in calendar mode) and the
+// id of the group head it stands for.
+struct HitEntry {
+    int top = 0;
+    int bottom = 0;
+    int left = 0;
+    int right = 0;
+    int groupId = -1;
+    bool operator==(const HitEntry&) const = default;
+};
+using HitList = std::vector<HitEntry>;
+
+// Program-wide: what the planning area drew last, and the record index of the group under
+// the mouse (-1 for none).
+HitList& hitList();
+int& hoveredTimeslot();
+
+// The rooms selected in the room list, by room id. Room ids are not positions in the loaded
+// room records, so a timeslot's `room` is matched against the ids themselves. No room
+// selected shows every room.
+class RoomFilter {
+public:
+    void add(long long roomId) { ids_.insert(roomId); }
+    bool empty() const { return ids_.empty(); }
+    bool passes(const QString& roomText) const;
+
+private:
+    std::set<long long> ids_;
+};
+
+// What the planning area shows: the manager's date range and room filter.
+struct PlanningView {
+    platform::DateTime from;
+    platform::DateTime to;
+    RoomFilter rooms;
+};
+
+// A timeslot's `date` (year-month-day) at 00:00.
+platform::DateTime slotDate(const programme::Timeslot& slot);
+// The group a record stands for: `childof` when it is not -1, else its own `id`.
+int groupIdOf(const programme::Timeslot& slot);
+
+// Timeline mode: not deleted, its day at midnight within from..to (both included, compared
+// with the full date-times of the range) and of a selected room.
+bool visibleInTimeline(const programme::Timeslot& slot, const PlanningView& view);
+std::vector<int> visibleTimeslots(const PlanningView& view);
+
+// One timeline row: the record, its band in the hit list and the rectangle it is drawn in.
+struct TimelineRow {
+    int record = -1;
+    bool highlighted = false;
+    HitEntry hit;
+    Rect rect;
+};
+// The visible records stacked from the top in record order, each an equal share of the
+// height. selectedId is the `id` of the group selected in the timeslot list, or -1.
+std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth,
+                                      int clientHeight);
+
+// The whole planning area in timeline mode: black, then the rows; fills `hits`.
+void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth,
+                  int clientHeight, const platform::DateTime& now, HitList& hits);
+
+// One timeslot as a two-panel row: the status colour and the room on the left, the date,
+// the show and the status line on the grey right panel.
+void DrawTimeslotRow(DrawSurface& dc, int index, const platform::DateTime& now, const platform::DateTime& date,
+                     bool highlighted, int left, int top, int right, int bottom);
+
+// The calendar of the view's range in the rectangle (already white): a header row and one
+// row per week, each day split into a label band and one band per timeslot; one hit entry
+// per drawn timeslot.
+void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, int right, int bottom,
+                  const platform::DateTime& now, HitList& hits);
+void DrawCalendarEntry(DrawSurface& dc, int index, const platform::DateTime& now, const platform::DateTime& date,
+                       const Rect& rect);
+
+// The detail strip: light grey with nothing hovered, otherwise the hovered group's row.
+void DrawDetailStrip(DrawSurface& dc, const Rect& client, int hovered, const platform::DateTime& now);
+
+// The record index of the group head under (x, y): the first entry whose band holds y (and
+// x, in calendar mode) and whose group head is loaded.
+std::optional<int> hitTest(const HitList& hits, int x, int y, bool calendarMode);
+
+// Calendar geometry, apart for the tests: the column of the range's first day (Monday 0,
+// -3 for an invalid start) and the number of rows, the header row included.
+int calendarFirstColumn(const platform::DateTime& from);
+int calendarRows(const platform::DateTime& from, const platform::DateTime& to);
+
+inline constexpr COLORREF kHighlightColour = 0xFFFF00;
+inline constexpr COLORREF kSecondLineColour = 0x202000;
+inline constexpr COLORREF kGridColour = 0xC0C0C0;
+inline constexpr COLORREF kTodayLabelColour = 0x0080FF;
+inline constexpr COLORREF kBusyDayLabelColour = 0xFF8000;
+inline constexpr COLORREF kEmptyDayLabelColour = 0xC0C0C0;
+inline constexpr const char* kUpcoming = "A venir";
+
+}  // namespace planning
