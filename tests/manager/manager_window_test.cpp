@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/controls.h"
+#include "db/connections.h"
+#include "manager/account.h"
+#include "manager/manager_dlg.h"
+#include "manager/manager_lists.h"
+#include "manager/programme_data.h"
+#include "planning/planning_draw.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Records the double-clicks that would open the timeslot editor.
+class TestManager : public manager {
+public:
+    std::vector<int> editedRows;
+
+protected:
+    void editTimeslotGroup(int row) override { editedRows.push_back(row); }
+};
+
+class ManagerWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        testdb::resetProgramme();
+        programme::clearAll();
+        db::closeProgramme();
+        planning::hoveredTimeslot() = -1;
+        account::setForTests(q("Demo"), q("all"));
+        // This source is UTF-8; the server converts it to the tables' Latin-1.
+        testdb::exec(testdb::programmeDb(),
+                     "SET NAMES utf8mb4;"
+                     "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zèbre Théâtre', 0),"
+                     " (2, 'Alpha Cie', 0), (3, 'Mouette', 0), (4, 'Effacée', 1);"
+                     "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0), (2, 'La Vague', 2, 0),"
+                     " (3, 'Nuit', 3, 0);"
+                     "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la salle rouge'),"
+                     " (20, 'Verte', 'V', '80', 'la salle verte'), (30, 'Bleue', 'B', '50', 'la salle bleue');"
+                     "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`)"
+                     " VALUES (1, '2019-07-05', '20:30:00', '22:00:00', 0, 1, -1, 10),"
+                     " (2, '2019-07-06', '20:30:00', '22:00:00', 1, 1, 1, 10),"
+                     " (3, '2019-07-07', '20:30:00', '22:00:00', 0, 1, 1, 10),"
+                     " (4, '2019-07-10', '09:05:00', '10:00:00', 0, 2, -1, 20),"
+                     " (5, '2019-07-11', '18:00:00', '19:00:00', 1, 3, -1, 30);"
+                     "INSERT INTO `contract` (`id`, `ts`, `created`, `deleted`) VALUES"
+                     " (0, 4, '2019-05-01 10:00:00', 0), (1, 99, '2019-05-02 10:00:00', 0),"
+                     " (2, 1, '2019-05-03 10:00:00', 1);");
+    }
+    void TearDown() override { db::closeProgramme(); }
+
+    // Runs `checks` once the manager is up, then closes it.
+    static void runWindow(manager& window, std::function<void()> checks) {
+        auto* poll = new QTimer;
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, [poll, &window, checks] {
+            if (QApplication::activeModalWidget() != &window || !window.isVisible()) return;
+            poll->stop();
+            poll->deleteLater();
+            checks();
+            window.EndDialog(platform::IDCANCEL);
+        });
+        poll->start();
+        window.DoModal();
+    }
+
+    static QStringList column(manager& window, int list, int col) {
+        QStringList texts;
+        dlg::ListView* view = window.listView(list);
+        for (int row = 0; row < view->itemCount(); ++row) texts << view->itemText(row, col);
+        return texts;
+    }
+    static QList<qint64> itemData(manager& window, int list) {
+        QList<qint64> data;
+        dlg::ListView* view = window.listView(list);
+        for (int row = 0; row < view->itemCount(); ++row) data << view->itemData(row);
+        return data;
+    }
+    static QStringList selectedNames(manager& window, int list, int col) {
+        QStringList names;
+        dlg::ListView* view = window.listView(list);
+        for (int row : view->selectedRows()) names << view->itemText(row, col);
+        return names;
+    }
+    static int rowWithText(manager& window, int list, const QString& text, int col = 1) {
+        return column(window, list, col).indexOf(text);
+    }
+    static bool enabled(manager& window, int id) { return window.item(id)->isEnabled(); }
+};
+
+TEST_F(ManagerWindowTest, ListsAreFilledFromTheRecords) {
+    manager window;
+    runWindow(window, [&] {
+        EXPECT_EQ(window.windowTitle(), q("Manager 1.004 (Demo)"));
+        // Read in descending order and inserted at the top: ascending, the deleted one left out.
+        EXPECT_EQ(column(window, manager::kCompanyList, 1),
+                  QStringList({q("<aucune>"), q("Alpha Cie"), q("Mouette"), q("Zèbre Théâtre")}));
+        // Item data is the record index: the records are Zèbre, Mouette, Effacée, Alpha, <aucune>.
+        EXPECT_EQ(itemData(window, manager::kCompanyList), QList<qint64>({4, 3, 1, 0}));
+        EXPECT_EQ(column(window, manager::kShowList, 1),
+                  QStringList({q("<aucun>"), q("La Vague"), q("Le Saut"), q("Nuit")}));
+        EXPECT_EQ(column(window, manager::kRoomList, 1), QStringList({q("Rouge"), q("Verte"), q("Bleue")}));
+
+        // Group heads only; the deleted child still counts in "Nb crén.".
+        EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("1"), q("4")}));
+        EXPECT_EQ(column(window, manager::kTimeslotList, 1), QStringList({q("Rouge"), q("Verte")}));
+        EXPECT_EQ(column(window, manager::kTimeslotList, 2), QStringList({q("Le Saut"), q("La Vague")}));
+        EXPECT_EQ(column(window, manager::kTimeslotList, 3), QStringList({q("3"), q("1")}));
+        EXPECT_EQ(column(window, manager::kTimeslotList, 4),
+                  QStringList({q("Vendredi 05 Juillet 2019 à 20:30"), q("Mercredi 10 Juillet 2019 à  9:05")}));
+        EXPECT_EQ(itemData(window, manager::kTimeslotList), QList<qint64>({0, 3}));
+
+        // Newest first; the contract of an unknown timeslot has no show.
+        EXPECT_EQ(column(window, manager::kContractList, 0), QStringList({q("1"), q("0")}));
+        EXPECT_EQ(column(window, manager::kContractList, 1), QStringList({QString(), q("La Vague")}));
+        EXPECT_EQ(column(window, manager::kContractList, 2), QStringList({q("99"), q("4")}));
+
+        auto* header = window.listView(manager::kTimeslotList)->headerItem();
+        EXPECT_EQ(header->text(3), q("Nb crén."));
+        EXPECT_EQ(window.listView(manager::kTimeslotList)->columnWidth(4), 200);
+        EXPECT_EQ(window.listView(manager::kContractList)->headerItem()->text(2), q("1er crén."));
+
+        for (int id : {manager::kDeleteCompany, manager::kDeleteShow, manager::kDeleteTimeslotGroup,
+                       manager::kDeleteContract})
+            EXPECT_FALSE(enabled(window, id)) << id;
+        EXPECT_FALSE(db::programmeConnected());
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+}
+
+TEST_F(ManagerWindowTest, PlaceholderRowsKeepTheirDeleteButtonDisabled) {
+    manager window;
+    runWindow(window, [&] {
+        dlg::ListView* companies = window.listView(manager::kCompanyList);
+        companies->setSelected(rowWithText(window, manager::kCompanyList, q("<aucune>")), true);
+        EXPECT_FALSE(enabled(window, manager::kDeleteCompany));
+        companies->setSelected(rowWithText(window, manager::kCompanyList, q("Mouette")), true);
+        EXPECT_TRUE(enabled(window, manager::kDeleteCompany));
+
+        // The show "-" follows the same rule; it is updated with the company list's changes,
+        // and selecting a show selects its company.
+        dlg::ListView* shows = window.listView(manager::kShowList);
+        shows->setSelected(rowWithText(window, manager::kShowList, q("<aucun>")), true);
+        EXPECT_EQ(selectedNames(window, manager::kCompanyList, 1), QStringList({q("<aucune>")}));
+        EXPECT_FALSE(enabled(window, manager::kDeleteShow));
+        EXPECT_FALSE(enabled(window, manager::kDeleteCompany));
+        shows->setSelected(rowWithText(window, manager::kShowList, q("Nuit")), true);
+        EXPECT_EQ(selectedNames(window, manager::kCompanyList, 1), QStringList({q("Mouette")}));
+        EXPECT_TRUE(enabled(window, manager::kDeleteShow));
+        // Nothing cascades downwards.
+        companies->setSelected(rowWithText(window, manager::kCompanyList, q("Alpha Cie")), true);
+        EXPECT_EQ(selectedNames(window, manager::kShowList, 1), QStringList({q("Nuit")}));
+    });
+}
+
+TEST_F(ManagerWindowTest, AContractSelectsItsGroupShowAndCompany) {
+    manager window;
+    runWindow(window, [&] {
+        window.listView(manager::kContractList)->setSelected(rowWithText(window, manager::kContractList, q("4"), 2), true);
+        EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("4")}));
+        EXPECT_EQ(window.listView(manager::kTimeslotList)->selectionMark(), 1);
+        EXPECT_EQ(selectedNames(window, manager::kShowList, 1), QStringList({q("La Vague")}));
+        EXPECT_EQ(selectedNames(window, manager::kCompanyList, 1), QStringList({q("Alpha Cie")}));
+        EXPECT_TRUE(enabled(window, manager::kDeleteContract));
+        EXPECT_TRUE(enabled(window, manager::kDeleteCompany));
+    });
+}
+
+TEST_F(ManagerWindowTest, AContractOfAnUnknownTimeslotChangesNoOtherList) {
+    manager window;
+    runWindow(window, [&] {
+        window.listView(manager::kContractList)->setSelected(rowWithText(window, manager::kContractList, q("99"), 2), true);
+        EXPECT_TRUE(selectedNames(window, manager::kTimeslotList, 0).isEmpty());
+        EXPECT_TRUE(selectedNames(window, manager::kShowList, 1).isEmpty());
+        EXPECT_TRUE(selectedNames(window, manager::kCompanyList, 1).isEmpty());
+        EXPECT_TRUE(enabled(window, manager::kDeleteContract));
+        EXPECT_FALSE(enabled(window, manager::kDeleteTimeslotGroup));
+    });
+}
+
+TEST_F(ManagerWindowTest, EachOpeningWritesOneAuditLine) {
+    for (int opening = 1; opening <= 2; ++opening) {
+        manager window;
+        runWindow(window, [] {});
+        const auto rows = testdb::query(testdb::programmeDb(),
+                                        "SELECT `log`, TIMESTAMPDIFF(SECOND, `utc`, UTC_TIMESTAMP()) FROM `logs`");
+        ASSERT_EQ(rows.size(), static_cast<std::size_t>(opening));
+        EXPECT_EQ(rows.back()[0], "Demo : manager started");
+        EXPECT_LE(std::abs(std::stoi(rows.back()[1])), 5);
+        EXPECT_FALSE(db::programmeConnected());
+    }
+}
+
+TEST_F(ManagerWindowTest, WithoutTheDatabaseTheWindowStillOpensWithEmptyLists) {
+    const auto saved = db::programmeSettings();
+    db::programmeSettings().port = 1;
+    manager window;
+    runWindow(window, [&] {
+        EXPECT_EQ(window.listView(manager::kCompanyList)->itemCount(), 0);
+        EXPECT_EQ(window.listView(manager::kTimeslotList)->itemCount(), 0);
+    });
+    db::programmeSettings() = saved;
+    // The connection at the start, then the audit line's own attempt.
+    const QStringList texts = testing_support::ui().messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[0].startsWith(q("Erreur : mysql_real_connect : ")));
+    EXPECT_TRUE(texts[1].startsWith(q("Erreur : mysql_real_connect : ")));
+}
+
+TEST_F(ManagerWindowTest, DateRangeStartsNowForNinetyDaysAndOdoSetsJuly2019) {
+    const platform::DateTime before = platform::DateTime::now();
+    manager window;
+    runWindow(window, [&] {
+        EXPECT_NEAR(window.dateFrom().days(), before.days(), 5.0 / 86400);
+        EXPECT_NEAR(window.dateTo().days() - window.dateFrom().days(), 90.0, 1e-6);
+        EXPECT_EQ(window.datePicker(manager::kDateTo)->date(), QDate::currentDate().addDays(90));
+        qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
+        EXPECT_EQ(window.datePicker(manager::kDateFrom)->dateTime(), QDateTime(QDate(2019, 7, 1), QTime(0, 0)));
+        EXPECT_EQ(window.datePicker(manager::kDateTo)->dateTime(), QDateTime(QDate(2019, 7, 31), QTime(0, 0)));
+        EXPECT_EQ(window.dateFrom(), platform::DateTime::fromParts(2019, 7, 1));
+        EXPECT_EQ(window.dateTo(), platform::DateTime::fromParts(2019, 7, 31));
+        window.datePicker(manager::kDateTo)->setDate(QDate(2019, 7, 20));
+        EXPECT_EQ(window.dateTo(), platform::DateTime::fromParts(2019, 7, 20));
+    });
+}
+
+TEST_F(ManagerWindowTest, ResizingGrowsThePlanningBothWaysAndTheStripInWidthOnly) {
+    manager window;
+    runWindow(window, [&] {
+        const QRect planning = window.item(manager::kPlanningArea)->geometry();
+        const QRect strip = window.item(manager::kDetailStrip)->geometry();
+        const QRect companies = window.item(manager::kCompanyList)->geometry();
+        const QRect rooms = window.item(manager::kRoomList)->geometry();
+        window.resize(window.width() + 120, window.height() + 70);
+        QApplication::processEvents();
+        EXPECT_EQ(window.item(manager::kPlanningArea)->geometry(), planning.adjusted(0, 0, 120, 70));
+        EXPECT_EQ(window.item(manager::kDetailStrip)->geometry(), strip.adjusted(0, 0, 120, 0));
+        EXPECT_EQ(window.item(manager::kCompanyList)->geometry(), companies);
+        EXPECT_EQ(window.item(manager::kRoomList)->geometry(), rooms);
+        window.resize(window.width() - 220, window.height() - 170);
+        QApplication::processEvents();
+        EXPECT_EQ(window.item(manager::kPlanningArea)->geometry(), planning.adjusted(0, 0, -100, -100));
+    });
+}
+
+TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
+    TestManager window;
+    runWindow(window, [&] {
+        qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
+        QWidget* area = window.item(manager::kPlanningArea);
+        area->grab();  // paints, which fills the hit list
+        // Visible in July 2019: the head 1, its child 3 (the deleted child is not), the head 4.
+        auto& hits = planning::hitList();
+        ASSERT_EQ(hits.size(), 3u);
+        EXPECT_EQ(hits[1].groupId, 1);
+        const int rowHeight = area->height() / 3;
+        const QPoint onChild(area->width() / 2, rowHeight + rowHeight / 2);
+        const QPoint onFour(area->width() / 2, 2 * rowHeight + rowHeight / 2);
+
+        QTest::mouseClick(area, Qt::LeftButton, {}, onChild);
+        EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("1")}));
+        EXPECT_EQ(selectedNames(window, manager::kShowList, 1), QStringList({q("Le Saut")}));
+        EXPECT_TRUE(window.editedRows.empty());
+        QTest::mouseDClick(area, Qt::LeftButton, {}, onFour);
+        EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("4")}));
+        EXPECT_EQ(window.editedRows, std::vector<int>({1}));
+
+        // Hover: the record index of the group head under the mouse, -1 outside.
+        window.hoverAt(onChild);
+        EXPECT_EQ(planning::hoveredTimeslot(), 0);
+        window.hoverAt(onFour);
+        EXPECT_EQ(planning::hoveredTimeslot(), 3);
+        window.hoverAt(QPoint(-1, 5));
+        EXPECT_EQ(planning::hoveredTimeslot(), -1);
+        auto* timer = window.findChild<QTimer*>(QStringLiteral("timer_%1").arg(manager::kHoverTimer));
+        ASSERT_NE(timer, nullptr);
+        EXPECT_EQ(timer->interval(), 50);
+        EXPECT_TRUE(timer->isActive());
+
+        // The room "Verte" (id 20, the second room record) keeps only the group 4.
+        window.listView(manager::kRoomList)->setSelected(rowWithText(window, manager::kRoomList, q("Verte")), true);
+        area->grab();
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].groupId, 4);
+        EXPECT_EQ(hits[0].top, 2);
+
+        // The calendar: the same filter, entries with their columns.
+        qobject_cast<QPushButton*>(window.item(manager::kCalendar))->click();
+        area->grab();
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_GT(hits[0].right, hits[0].left);
+        window.listView(manager::kRoomList)->setSelected(rowWithText(window, manager::kRoomList, q("Verte")), false);
+        area->grab();
+        ASSERT_EQ(hits.size(), 3u);
+        const QPoint inEntry((hits[2].left + hits[2].right) / 2, (hits[2].top + hits[2].bottom) / 2);
+        QTest::mouseClick(area, Qt::LeftButton, {}, inEntry);
+        EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("4")}));
+        // Outside any entry's columns nothing is found in the calendar.
+        window.hoverAt(QPoint(hits[2].right + 2, inEntry.y()));
+        EXPECT_EQ(planning::hoveredTimeslot(), -1);
+    });
+}
+
+}  // namespace
