@@ -33,7 +33,7 @@ constexpr Column kColumns[] = {
 };
 
 // The texts the performances' starts_at are compared with.
-QString rangeText(const QDateTime& when) { return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+QString rangeText(const platform::DateTime& when) { return when.format(QStringLiteral("%Y-%m-%d %H:%M:%S")); }
 
 }  // namespace
 
@@ -50,7 +50,7 @@ const dlg::MessageEntry<CBreloDlg> CBreloDlg::kMessages[] = {
 
 CBreloDlg::CBreloDlg(QWidget* parent)
     : dlg::Dialog(res::kDialog102, parent),
-      from_(QDateTime::currentDateTime()),
+      from_(platform::DateTime::now()),
       to_(from_),
       icon_(res::appIcon()) {
     bindMessages<CBreloDlg>(kMessages);
@@ -71,7 +71,7 @@ bool CBreloDlg::OnInitDialog() {
         // Writing the initial range is not a user's date change.
         dlg::DatePicker* picker = datePicker(id);
         const QSignalBlocker quiet(picker);
-        picker->setDateTime(value);
+        picker->setDateTime(value.toQDateTime());
     }
     setWindowIcon(icon_);
     createColumns();
@@ -98,8 +98,8 @@ void CBreloDlg::load() {
 void CBreloDlg::aggregate() {
     dlg::ListView* list = listView(kPerformanceList);
     list->deleteAllItems();
-    from_ = datePicker(kFromPicker)->dateTime();
-    to_ = datePicker(kToPicker)->dateTime();
+    from_ = platform::DateTime::fromQDateTime(datePicker(kFromPicker)->dateTime());
+    to_ = platform::DateTime::fromQDateTime(datePicker(kToPicker)->dateTime());
     const sales::AggregateFilter filter{rangeText(from_), rangeText(to_), itemText(kNameFilter),
                                         itemText(kRoomFilter)};
     platform::WaitCursor wait;

@@ -3,9 +3,9 @@
 // synchronisation.
 #pragma once
 
-#include <QDateTime>
 #include <QIcon>
 
+#include "app/date_time.h"
 #include "app/dialog.h"
 
 class CBreloDlg : public dlg::Dialog {
@@ -47,7 +47,7 @@ private:
     void load();
     void aggregate();
 
-    QDateTime from_;
-    QDateTime to_;
+    platform::DateTime from_;
+    platform::DateTime to_;
     QIcon icon_;
 };

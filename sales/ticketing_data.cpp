@@ -62,6 +62,32 @@ std::basic_string_view<Char> token(std::basic_string_view<Char> text, Char separ
     return text.substr(start, end == std::basic_string_view<Char>::npos ? text.size() - start : end - start);
 }
 
+// The prices of a load are short decimals such as "15.50". Up to 15 digits make an exact
+// integer and 10^k is exact up to k = 22, so one division rounds exactly as the full
+// conversion would. Returns -1 for anything else (an exponent, more digits), which the full
+// conversion then reads.
+double plainDecimal(const char* p, const char* end) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    int64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; p < end; ++p) {
+        if (isDigit(*p)) {
+            if (++digits > 15) return -1;
+            mantissa = mantissa * 10 + (*p - '0');
+            if (point) ++decimals;
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (p < end && (*p == 'e' || *p == 'E')) return -1;
+    return static_cast<double>(mantissa) / kPowers[decimals];
+}
+
 }  // namespace
 
 int32_t leadingInt(std::string_view text) {
@@ -93,6 +119,7 @@ double leadingDecimal(std::string_view text) {
     if (!startsNumber) return 0.0;
     const char* first = text.data() + i;
     const char* last = text.data() + text.size();
+    if (const double quick = plainDecimal(first, last); quick >= 0) return negative ? -quick : quick;
     double value = 0.0;
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     if (ec == std::errc::result_out_of_range) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <random>
+#include <string>
+
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
 #include "tests/sales/sales_print.h"
@@ -41,6 +45,25 @@ TEST(SalesTokens, NumbersAndTokensReadAsTheTicketingTextsNeed) {
     EXPECT_EQ(sales::fieldToken("a::b", ':', 2), "b");
     EXPECT_EQ(sales::fieldToken("1;0;1", ':', 0), "1;0;1");  // the paid flags have their own separator
     EXPECT_EQ(sales::fieldToken(QStringView(u"Plein:Réduit"), QChar(u':'), 1), QStringView(u"Réduit"));
+}
+
+TEST(SalesTokens, ShortDecimalsReadExactlyAsTheFullConversion) {
+    // The quick path for short prices must give the very double that the full conversion does.
+    std::mt19937 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = std::to_string(std::uniform_int_distribution<long long>(0, 999999999999LL)(rng));
+        const std::size_t point = std::uniform_int_distribution<std::size_t>(0, text.size())(rng);
+        text.insert(point, ".");
+        if (text == ".") continue;
+        if (text.front() == '.') text.insert(0, "0");
+        double expected = 0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_EQ(sales::leadingDecimal(text), expected) << text;
+    }
+    EXPECT_EQ(sales::leadingDecimal("1234567890123456.5"), 1234567890123456.5);  // past the quick path
+    EXPECT_EQ(sales::leadingDecimal("2.5e3"), 2500.0);
+    EXPECT_EQ(sales::leadingDecimal("0.1"), 0.1);
+    EXPECT_EQ(sales::leadingDecimal("5."), 5.0);
 }
 
 TEST(SalesTokens, RoomCodesComeFromTheIds) {
