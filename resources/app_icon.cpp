@@ -1,7 +1,7 @@
 #include "resources/app_icon.h"
 
 #include <QPainter>
-#include <QPainterPath>
+#include <QPen>
 #include <QPixmap>
 
 namespace res {
@@ -13,36 +13,29 @@ QPixmap drawIcon(int size) {
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
+    const QColor night(0x22, 0x1a, 0x4a);
 
-    // Night-blue frame with a lit stage.
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x22, 0x1a, 0x4a));
+    p.setBrush(night);
     p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 5, 5);
-    p.setBrush(QColor(0xf6, 0xd3, 0x6b));
-    p.drawRect(QRectF(6, 9, 20, 17));
 
-    // The two curtains, drawn back at the middle.
+    // A theatre ticket, slightly tilted, with its two punched notches.
+    p.translate(16, 16);
+    p.rotate(-12);
+    p.setBrush(QColor(0xf6, 0xc9, 0x45));
+    p.drawRoundedRect(QRectF(-13, -7.5, 26, 15), 1.5, 1.5);
+    p.setBrush(night);
+    p.drawEllipse(QPointF(-13, 0), 2.6, 2.6);
+    p.drawEllipse(QPointF(13, 0), 2.6, 2.6);
+
+    // The stub's perforation and a red seat mark.
+    p.setPen(QPen(QColor(0x9a, 0x6b, 0x12), 1.0, Qt::DotLine));
+    p.drawLine(QPointF(5.5, -6.5), QPointF(5.5, 6.5));
+    p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xc0, 0x1f, 0x2f));
-    QPainterPath left;
-    left.moveTo(4, 5);
-    left.lineTo(16, 5);
-    left.cubicTo(11, 10, 9, 18, 11, 27);
-    left.lineTo(4, 27);
-    left.closeSubpath();
-    p.drawPath(left);
-    QPainterPath right;
-    right.moveTo(28, 5);
-    right.lineTo(16, 5);
-    right.cubicTo(21, 10, 23, 18, 21, 27);
-    right.lineTo(28, 27);
-    right.closeSubpath();
-    p.drawPath(right);
-
-    // The valance and the boards.
-    p.setBrush(QColor(0x8e, 0x12, 0x20));
-    p.drawRect(QRectF(4, 4, 24, 3));
-    p.setBrush(QColor(0x7a, 0x4a, 0x1e));
-    p.drawRect(QRectF(3, 26, 26, 3));
+    p.drawRoundedRect(QRectF(-8.5, -4, 10, 8), 1.5, 1.5);
+    p.setBrush(QColor(0xf6, 0xc9, 0x45));
+    p.drawRect(QRectF(-6.5, -1, 6, 1.6));
     return pixmap;
 }
 

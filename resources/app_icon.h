@@ -7,7 +7,7 @@ namespace res {
 
 inline constexpr int kAppIconId = 128;
 
-// A stage between two red curtains, at the usual icon sizes.
+// A theatre ticket, at the usual icon sizes.
 QIcon appIcon();
 
 }  // namespace res
