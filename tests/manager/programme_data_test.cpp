@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include "db/connections.h"
+#include "manager/programme_data.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+using programme::ProgrammeTable;
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Stands for the manager window's lists: remembers what the loads asked of them and, at each
+// refill, the records then loaded.
+class RecordingLists final : public programme::ProgrammeLists {
+public:
+    void emptyList(ProgrammeTable table) override { calls << QStringLiteral("empty ") + name(table); }
+    void refillRooms() override { calls << QStringLiteral("fill rooms %1").arg(programme::rooms().size()); }
+    void refillCompanies() override { calls << QStringLiteral("fill companies %1").arg(programme::companies().size()); }
+    void refillShows() override { calls << QStringLiteral("fill shows %1").arg(programme::shows().size()); }
+    void refillTimeslots() override { calls << QStringLiteral("fill timeslots %1").arg(programme::timeslots().size()); }
+    void refillContracts() override { calls << QStringLiteral("fill contracts %1").arg(programme::contracts().size()); }
+
+    static QString name(ProgrammeTable table) {
+        switch (table) {
+        case ProgrammeTable::Rooms: return QStringLiteral("rooms");
+        case ProgrammeTable::Companies: return QStringLiteral("companies");
+        case ProgrammeTable::Shows: return QStringLiteral("shows");
+        case ProgrammeTable::Timeslots: return QStringLiteral("timeslots");
+        case ProgrammeTable::Contracts: return QStringLiteral("contracts");
+        }
+        return QString();
+    }
+    QStringList calls;
+};
+
+class ProgrammeDataTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        programme::clearAll();
+        testdb::resetProgramme();
+        // Windows-1252 bytes, as the programme database holds them.
+        testdb::exec(testdb::programmeDb(),
+                     "INSERT INTO `comp` VALUES (0, '<compagnie \xE0 d\xE9" "finir>', '', '', '', 0, ''),"
+                     " (1, 'Th\xE9\xE2tre du Pont', 'pont@example.org', 'Anne', 'Luc', 0, '3 rue Haute\r\n84000 Avignon'),"
+                     " (2, 'Arlequin', '', '', '', 1, '');"
+                     "INSERT INTO `showname` VALUES (0, 'Zazie', 1, 0), (7, 'Ubu', 2, 0), (2, 'Antigone', 1, 1);"
+                     "INSERT INTO `salle` VALUES (1, 'Grande salle', 'GS', '220 places', 'la Grande Salle du KQ'),"
+                     " (0, 'Petite salle', 'PS', '49', 'la Petite Salle');"
+                     "INSERT INTO `timeslot` VALUES"
+                     " (0, '2019-07-06', '21:00:00', '22:30:00', 0, 0, -1, 1, 'A$$$B', 'A=Fait le 1/6/2019', 'base.txt'),"
+                     " (1, '2019-07-05', '19:00:00', '20:00:00', 0, 0, 0, 1, '', '', ''),"
+                     " (2, '2019-07-05', '09:05:00', '10:00:00', 1, 7, 0, 0, '', '', ''),"
+                     " (3, '2019-07-08', '10:00:00', '11:00:00', 0, 7, -1, 0, '', '', '');"
+                     "INSERT INTO `contract` VALUES (0, 0, '2019-05-01 10:00:00', 'a$$$b', 0, 'contrat.rtf'),"
+                     " (1, 3, '2019-05-03 10:00:00', '', 1, ''), (2, 0, '2019-05-02 10:00:00', '', 0, '')");
+    }
+    void TearDown() override {
+        db::closeProgramme();
+        programme::clearAll();
+        while (programme::refillHold() > 0) programme::lowerRefillHold();
+    }
+};
+
+TEST_F(ProgrammeDataTest, ReloadAllReadsEveryTableInItsOrderAndRefillsEachList) {
+    RecordingLists lists;
+    EXPECT_EQ(programme::reloadAll(&lists), 0);
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_FALSE(db::programmeConnected());
+    EXPECT_EQ(lists.calls, QStringList({"empty rooms", "fill rooms 2", "empty companies", "fill companies 3",
+                                        "empty shows", "fill shows 3", "empty timeslots", "fill timeslots 4",
+                                        "empty contracts", "fill contracts 3"}));
+
+    // Names descending, with the server's own collation ("<" sorts before letters).
+    const auto& companies = programme::companies();
+    ASSERT_EQ(companies.size(), 3u);
+    EXPECT_EQ(companies[0].nom, q("Théâtre du Pont"));
+    EXPECT_EQ(companies[1].nom, q("Arlequin"));
+    EXPECT_EQ(companies[2].nom, q("<compagnie à définir>"));
+    EXPECT_EQ(companies[0].id, q("1"));
+    EXPECT_EQ(companies[0].email, q("pont@example.org"));
+    EXPECT_EQ(companies[0].contact1, q("Anne"));
+    EXPECT_EQ(companies[0].contact2, q("Luc"));
+    EXPECT_EQ(companies[0].fulladr, q("3 rue Haute\r\n84000 Avignon"));
+    EXPECT_EQ(companies[1].deleted, q("1"));  // deleted records are held like the others
+
+    const auto& shows = programme::shows();
+    ASSERT_EQ(shows.size(), 3u);
+    EXPECT_EQ(shows[0].name, q("Zazie"));
+    EXPECT_EQ(shows[1].name, q("Ubu"));
+    EXPECT_EQ(shows[1].comp, q("2"));
+    EXPECT_EQ(shows[2].name, q("Antigone"));
+    EXPECT_EQ(shows[2].deleted, q("1"));
+
+    // Column 2 of salle is skipped.
+    const auto& rooms = programme::rooms();
+    ASSERT_EQ(rooms.size(), 2u);
+    const programme::Room& big = rooms[0].id == q("1") ? rooms[0] : rooms[1];
+    EXPECT_EQ(big.name, q("Grande salle"));
+    EXPECT_EQ(big.capacity, q("220 places"));
+    EXPECT_EQ(big.contract_name, q("la Grande Salle du KQ"));
+
+    const auto& loaded = programme::timeslots();
+    ASSERT_EQ(loaded.size(), 4u);
+    QStringList order;
+    for (const auto& s : loaded) order << s.id;
+    EXPECT_EQ(order, QStringList({"2", "1", "0", "3"}));  // by date, then start
+    EXPECT_EQ(loaded[2].date, q("2019-07-06"));
+    EXPECT_EQ(loaded[2].start, q("21:00:00"));
+    EXPECT_EQ(loaded[2].end, q("22:30:00"));
+    EXPECT_EQ(loaded[2].childof, q("-1"));
+    EXPECT_EQ(loaded[2].room, q("1"));
+    EXPECT_EQ(loaded[2].todo, q("A$$$B"));
+    EXPECT_EQ(loaded[2].done, q("A=Fait le 1/6/2019"));
+    EXPECT_EQ(loaded[2].survey, q("base.txt"));
+    EXPECT_EQ(loaded[0].showname, q("7"));
+    EXPECT_EQ(loaded[0].deleted, q("1"));
+
+    const auto& contracts = programme::contracts();
+    ASSERT_EQ(contracts.size(), 3u);
+    EXPECT_EQ(contracts[0].id, q("1"));  // newest first
+    EXPECT_EQ(contracts[1].id, q("2"));
+    EXPECT_EQ(contracts[2].id, q("0"));
+    EXPECT_EQ(contracts[2].ts, q("0"));
+    EXPECT_EQ(contracts[2].created, q("2019-05-01 10:00:00"));
+    EXPECT_EQ(contracts[2].extra, q("a$$$b"));
+    EXPECT_EQ(contracts[2].rtf, q("contrat.rtf"));
+    EXPECT_EQ(contracts[0].deleted, q("1"));
+}
+
+TEST_F(ProgrammeDataTest, ARefusedStatementEmptiesOnlyItsTableAndTheOthersStillLoad) {
+    EXPECT_EQ(programme::reloadAll(nullptr), 0);
+    testdb::exec(testdb::programmeDb(), "DROP TABLE `showname`");
+    RecordingLists lists;
+    EXPECT_EQ(programme::reloadAll(&lists), -1);
+
+    const QStringList messages = testing_support::ui().messageTexts();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (SELECT * FROM showname ORDER BY `name` DESC) : ")))
+        << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(q("showname")));
+    EXPECT_TRUE(programme::shows().empty());
+    EXPECT_EQ(programme::companies().size(), 3u);
+    EXPECT_EQ(programme::timeslots().size(), 4u);
+    EXPECT_EQ(programme::contracts().size(), 3u);
+    // The show list was emptied and left so.
+    EXPECT_TRUE(lists.calls.contains(q("empty shows")));
+    EXPECT_FALSE(lists.calls.join(u',').contains(q("fill shows")));
+    EXPECT_TRUE(lists.calls.contains(q("fill contracts 3")));
+    EXPECT_FALSE(db::programmeConnected());
+}
+
+TEST_F(ProgrammeDataTest, RecordsOutliveAReloadThatCannotConnectAndTheHoldSparesThreeLists) {
+    ASSERT_EQ(programme::reloadAll(nullptr), 0);
+    ASSERT_EQ(programme::companies().size(), 3u);
+
+    testdb::exec(testdb::programmeDb(), "DELETE FROM `comp`");
+    const std::string password = db::programmeSettings().password;
+    db::programmeSettings().password = "not the password";
+    RecordingLists lists;
+    EXPECT_EQ(programme::reloadAll(&lists), -1);
+    db::programmeSettings().password = password;
+    EXPECT_EQ(testing_support::ui().messages.size(), 1u);
+    EXPECT_TRUE(lists.calls.isEmpty());
+    EXPECT_EQ(programme::companies().size(), 3u);  // nothing was replaced
+
+    testing_support::ui().clear();
+    {
+        programme::RefillHoldGuard hold;
+        programme::RefillHoldGuard nested;
+        EXPECT_EQ(programme::refillHold(), 2);
+        EXPECT_FALSE(programme::refillsList(ProgrammeTable::Timeslots));
+        EXPECT_EQ(programme::reloadAll(&lists), 0);
+    }
+    EXPECT_EQ(programme::refillHold(), 0);
+    EXPECT_EQ(lists.calls, QStringList({"empty rooms", "fill rooms 2", "empty contracts", "fill contracts 3"}));
+    EXPECT_TRUE(programme::companies().empty());  // the records themselves were read again
+    EXPECT_TRUE(testing_support::ui().messages.empty());
+}
+
+TEST_F(ProgrammeDataTest, GroupsCountDeletedChildren) {
+    ASSERT_EQ(programme::reloadAll(nullptr), 0);
+    EXPECT_EQ(programme::countChildren(q("0")), 2u);  // one of them deleted
+    EXPECT_EQ(programme::countChildren(q("3")), 0u);
+    const int head = programme::timeslotIndexById(q("0"));
+    const int child = programme::timeslotIndexById(q("2"));
+    EXPECT_EQ(head, 2);
+    EXPECT_TRUE(programme::isGroupHead(programme::timeslots()[2]));
+    EXPECT_FALSE(programme::isGroupHead(programme::timeslots()[child]));
+    EXPECT_EQ(programme::groupHeadIndex(child), head);
+    EXPECT_EQ(programme::groupHeadIndex(head), head);
+    EXPECT_EQ(programme::groupHeadIndex(4), -1);
+    EXPECT_EQ(programme::groupHeadIndex(-1), -1);
+}
+
+TEST(ProgrammeLookups, IdsAreComparedAsTexts) {
+    programme::clearAll();
+    EXPECT_EQ(programme::showLookup(q("7")), q("(inconnu"));
+    EXPECT_EQ(programme::roomLookup(q("1")), q("(inconnu"));
+    EXPECT_EQ(programme::roomOfTimeslot(q("1")), QString());
+
+    programme::companies() = {{q("2"), q("Premier"), {}, {}, {}, q("0"), {}},
+                              {q("2"), q("Dernier"), {}, {}, {}, q("1"), {}}};
+    programme::shows() = {{q("7"), q("Ubu"), q("2"), q("1")}, {q("7"), q("Second Ubu"), q("3"), q("0")},
+                          {q("8"), q("Sans compagnie"), q("9"), q("0")}};
+    programme::rooms() = {{q("1"), q("Grande salle"), q("220"), q("la Grande Salle")}};
+    programme::Timeslot slot;
+    slot.id = q("5");
+    slot.room = q("1");
+    programme::timeslots() = {slot};
+
+    QString company = q("avant");
+    EXPECT_EQ(programme::showLookup(q("07"), &company), q("(inconnu"));
+    EXPECT_EQ(company, q("avant"));
+    EXPECT_EQ(programme::showLookup(q("7"), &company), q("Ubu"));  // the first match, deleted or not
+    EXPECT_EQ(company, q("Dernier"));                               // the last matching company
+    company = q("avant");
+    EXPECT_EQ(programme::showLookup(q("8"), &company), q("Sans compagnie"));
+    EXPECT_EQ(company, q("avant"));
+
+    QString contractName = q("x");
+    QString capacity = q("y");
+    EXPECT_EQ(programme::roomLookup(q(" 1"), &contractName, &capacity), q("(inconnu"));
+    EXPECT_EQ(contractName, q("x"));
+    EXPECT_EQ(programme::roomOfTimeslot(q("5"), &contractName, &capacity), q("Grande salle"));
+    EXPECT_EQ(contractName, q("la Grande Salle"));
+    EXPECT_EQ(capacity, q("220"));
+    EXPECT_EQ(programme::roomOfTimeslot(q("6")), QString());
+    programme::clearAll();
+}
+
+TEST(ProgrammeLookups, LeadingIntegerReadsOfIdsAndFlags) {
+    EXPECT_EQ(programme::leadingInteger(q("12abc")), 12);
+    EXPECT_EQ(programme::leadingInteger(q("-1")), -1);
+    EXPECT_EQ(programme::leadingInteger(q("abc")), 0);
+    EXPECT_EQ(programme::leadingInteger(QString()), 0);
+    EXPECT_TRUE(programme::isDeleted(q("1")));
+    EXPECT_TRUE(programme::isDeleted(q("01")));
+    EXPECT_FALSE(programme::isDeleted(q("11")));
+    EXPECT_FALSE(programme::isDeleted(QString()));
+}
+
+}  // namespace
