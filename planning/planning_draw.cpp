@@ -204,7 +204,9 @@ void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, 
             day.push_back(i);
         }
         const int g = static_cast<int>(day.size());
-        dc.setTextColour(d == now ? kTodayLabelColour : g > 0 ? kBusyDayLabelColour : kEmptyDayLabelColour);
+        // Today is lit whatever the time of day of the range start, which the walked days keep.
+        const bool today = d.dateOnly() == now.dateOnly();
+        dc.setTextColour(today ? kTodayLabelColour : g > 0 ? kBusyDayLabelColour : kEmptyDayLabelColour);
         const double sh = static_cast<double>(cell.bottom - cell.top) / (g + 1);
         const int month = d.month();
         const QString label = QString::number(d.day()) + u' ' +

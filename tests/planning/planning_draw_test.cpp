@@ -165,7 +165,7 @@ TEST_F(PlanningDraw, ADayWithThreeSlotsSplitsIntoFourBands) {
     RecordingSurface dc;
     planning::HitList hits;
     // Wednesday 10 July, one day: column 2 of row 1; rows = (0 + 2 + 7) / 7 + 1 = 2.
-    planning::DrawCalendar(dc, july(10, 10), 0, 0, 700, 400, now, hits);
+    planning::DrawCalendar(dc, july(10, 10), 0, 0, 700, 400, DateTime::fromParts(2019, 7, 9, 12, 0, 0), hits);
     const planning::Rect cell{200, 200, 300, 400};
     ASSERT_EQ(hits.size(), 3u);
     for (int k = 0; k < 3; ++k) {
@@ -204,9 +204,10 @@ TEST_F(PlanningDraw, CalendarColumnsRowsAndDayLabelColours) {
 
     RecordingSurface dc;
     planning::HitList hits;
-    // Now is exactly the first day's date-time: that label lights; the next is empty.
+    // Now is later on the first day: that label lights all the same; the next is empty.
     const DateTime sunday = DateTime::fromParts(2019, 7, 7, 12, 0, 0);
-    planning::DrawCalendar(dc, {sunday, DateTime::fromParts(2019, 7, 8, 12, 0, 0), {}}, 0, 0, 700, 300, sunday, hits);
+    planning::DrawCalendar(dc, {sunday, DateTime::fromParts(2019, 7, 8, 12, 0, 0), {}}, 0, 0, 700, 300,
+                           DateTime::fromParts(2019, 7, 7, 12, 0, 7), hits);
     const auto texts = dc.opsOf(DrawOp::DrawText);
     ASSERT_EQ(texts.size(), 9u);
     EXPECT_EQ(texts[7].text, QStringLiteral("7 jui"));
