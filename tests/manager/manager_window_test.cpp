@@ -12,6 +12,7 @@
 #include "manager/manager_lists.h"
 #include "manager/programme_data.h"
 #include "planning/planning_draw.h"
+#include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
 
@@ -60,17 +61,7 @@ protected:
 
     // Runs `checks` once the manager is up, then closes it.
     static void runWindow(manager& window, std::function<void()> checks) {
-        auto* poll = new QTimer;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, [poll, &window, checks] {
-            if (QApplication::activeModalWidget() != &window || !window.isVisible()) return;
-            poll->stop();
-            poll->deleteLater();
-            checks();
-            window.EndDialog(platform::IDCANCEL);
-        });
-        poll->start();
-        window.DoModal();
+        testing_support::runModal(window, std::move(checks));
     }
 
     static QStringList column(manager& window, int list, int col) {

@@ -55,17 +55,7 @@ protected:
             testing_support::typeInto(box, login::kPasswordEdit, QStringLiteral("brelo"));
             testing_support::clickButton(box, platform::IDOK);
         });
-        auto* poll = new QTimer;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, [poll, &window, checks] {
-            if (QApplication::activeModalWidget() != &window || !window.isVisible()) return;
-            poll->stop();
-            poll->deleteLater();
-            checks();
-            window.EndDialog(platform::IDCANCEL);
-        });
-        poll->start();
-        window.DoModal();
+        testing_support::runModal(window, std::move(checks));
     }
 
     static QStringList shownNames(CBreloDlg& window) {

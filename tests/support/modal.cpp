@@ -1,5 +1,7 @@
 #include "tests/support/modal.h"
 
+#include "app/dialog.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
@@ -20,6 +22,20 @@ void onNextModal(std::function<void(QDialog*)> action) {
         action(dialog);
     });
     timer->start();
+}
+
+void runModal(dlg::Dialog& window, std::function<void()> checks) {
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [poll, &window, checks] {
+        if (QApplication::activeModalWidget() != &window || !window.isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        checks();
+        window.EndDialog(platform::IDCANCEL);
+    });
+    poll->start();
+    window.DoModal();
 }
 
 void typeInto(QWidget* dialog, int controlId, const QString& text) {

@@ -4,10 +4,17 @@
 #include <QDialog>
 #include <functional>
 
+namespace dlg {
+class Dialog;
+}
+
 namespace testing_support {
 
 // Runs `action` with the next modal dialog that appears (other than the one now active).
 void onNextModal(std::function<void(QDialog*)> action);
+
+// Runs a dialog modally; once it is up, runs `checks` and closes it with cancel.
+void runModal(dlg::Dialog& window, std::function<void()> checks);
 
 // Types into a line edit of a dialog, found by control id.
 void typeInto(QWidget* dialog, int controlId, const QString& text);
