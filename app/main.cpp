@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "app/cbrelo_app.h"
-#include "app/widget_ui_services.h"
+#include "platform/widget_ui_services.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

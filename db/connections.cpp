@@ -2,7 +2,7 @@
 
 #include <mysql.h>
 
-#include "app/ui_services.h"
+#include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connection_settings.h"
 

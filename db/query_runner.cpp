@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui_services.h"
+#include "platform/ui_services.h"
 #include "db/connections.h"
 
 namespace db {

@@ -7,7 +7,7 @@
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
-#include "manager/account.h"
+#include "programme/account.h"
 
 namespace audit {
 

@@ -1,6 +1,6 @@
 #include "manager/login_dlg.h"
 
-#include "manager/account.h"
+#include "programme/account.h"
 #include "resources/dialogs.h"
 
 login::login(QWidget* parent) : dlg::Dialog(res::kDialog134, parent) {}

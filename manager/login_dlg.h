@@ -1,7 +1,7 @@
 // The login box (dialog 134): name and password, checked against the accounts table.
 #pragma once
 
-#include "app/dialog.h"
+#include "platform/dialog.h"
 
 class login : public dlg::Dialog {
     Q_OBJECT

@@ -2,9 +2,9 @@
 
 #include <QCursor>
 
-#include "app/controls.h"
+#include "platform/controls.h"
 #include "db/connections.h"
-#include "manager/account.h"
+#include "programme/account.h"
 #include "manager/audit_log.h"
 #include "manager/manager_lists.h"
 #include "planning/draw_surface.h"

@@ -5,9 +5,9 @@
 #include <QPoint>
 #include <vector>
 
-#include "app/date_time.h"
-#include "app/dialog.h"
-#include "manager/programme_data.h"
+#include "platform/date_time.h"
+#include "platform/dialog.h"
+#include "programme/programme_data.h"
 
 namespace planning {
 struct PlanningView;

@@ -1,7 +1,7 @@
 #include "manager/manager_lists.h"
 
-#include "manager/date_texts.h"
-#include "manager/programme_data.h"
+#include "programme/date_texts.h"
+#include "programme/programme_data.h"
 
 namespace programme {
 

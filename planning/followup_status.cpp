@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "manager/programme_data.h"
-#include "planning/followup.h"
+#include "programme/programme_data.h"
+#include "programme/followup.h"
 
 namespace planning {
 

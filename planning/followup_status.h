@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "app/date_time.h"
+#include "platform/date_time.h"
 
 namespace planning {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "manager/date_texts.h"
-#include "manager/programme_data.h"
+#include "programme/date_texts.h"
+#include "programme/programme_data.h"
 #include "planning/followup_status.h"
 
 namespace planning {

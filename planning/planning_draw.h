@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "app/date_time.h"
+#include "platform/date_time.h"
 #include "planning/draw_surface.h"
 
 namespace programme {

@@ -4,7 +4,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 
-#include "app/controls.h"
+#include "platform/controls.h"
 #include "manager/login_dlg.h"
 #include "manager/manager_dlg.h"
 #include "resources/app_icon.h"

@@ -5,8 +5,8 @@
 
 #include <QIcon>
 
-#include "app/date_time.h"
-#include "app/dialog.h"
+#include "platform/date_time.h"
+#include "platform/dialog.h"
 
 class CBreloDlg : public dlg::Dialog {
     Q_OBJECT

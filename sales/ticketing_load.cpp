@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "app/ui_services.h"
+#include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"

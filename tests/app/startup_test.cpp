@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "manager/account.h"
+#include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "sales/cbrelo_dlg.h"
 #include "tests/support/modal.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "db/connections.h"
-#include "manager/account.h"
+#include "programme/account.h"
 #include "manager/audit_log.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "db/connections.h"
-#include "manager/account.h"
+#include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"

@@ -5,12 +5,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/controls.h"
+#include "platform/controls.h"
 #include "db/connections.h"
-#include "manager/account.h"
+#include "programme/account.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
-#include "manager/programme_data.h"
+#include "programme/programme_data.h"
 #include "planning/planning_draw.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "db/connections.h"
-#include "manager/programme_data.h"
+#include "programme/programme_data.h"
 #include "planning/followup_status.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "manager/programme_data.h"
+#include "programme/programme_data.h"
 #include "planning/followup_status.h"
 
 namespace {

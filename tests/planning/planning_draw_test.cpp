@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "manager/programme_data.h"
+#include "programme/programme_data.h"
 #include "planning/draw_surface.h"
 #include "planning/followup_status.h"
 #include "planning/planning_draw.h"

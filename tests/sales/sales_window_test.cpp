@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QTimerEvent>
 
-#include "app/controls.h"
-#include "manager/account.h"
+#include "platform/controls.h"
+#include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "sales/cbrelo_dlg.h"
 #include "tests/support/modal.h"

@@ -1,6 +1,6 @@
 #include "tests/support/modal.h"
 
-#include "app/dialog.h"
+#include "platform/dialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/ui_services.h"
+#include "platform/ui_services.h"
 
 namespace testing_support {
 

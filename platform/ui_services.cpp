@@ -1,4 +1,4 @@
-#include "app/ui_services.h"
+#include "platform/ui_services.h"
 
 #include <QCoreApplication>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // dialog and the desktop's document opening.
 #pragma once
 
-#include "app/ui_services.h"
+#include "platform/ui_services.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "planning/followup.h"
+#include "programme/followup.h"
 #include "tests/support/recording_ui.h"
 
 namespace {

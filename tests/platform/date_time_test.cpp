@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/date_time.h"
+#include "platform/date_time.h"
 
 namespace {
 

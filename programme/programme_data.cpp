@@ -1,4 +1,4 @@
-#include "manager/programme_data.h"
+#include "programme/programme_data.h"
 
 #include <cstdint>
 #include <utility>

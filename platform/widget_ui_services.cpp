@@ -1,4 +1,4 @@
-#include "app/widget_ui_services.h"
+#include "platform/widget_ui_services.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "app/ui_services.h"
+#include "platform/ui_services.h"
 #include "resources/dialog_template.h"
 
 class QPainter;

@@ -1,4 +1,4 @@
-#include "app/dialog.h"
+#include "platform/dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/controls.h"
+#include "platform/controls.h"
 
 namespace dlg {
 

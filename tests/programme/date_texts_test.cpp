@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <clocale>
 
-#include "manager/date_texts.h"
+#include "programme/date_texts.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "planning/followup.h"
+#include "programme/followup.h"
 
-#include "app/ui_services.h"
-#include "manager/date_texts.h"
+#include "platform/ui_services.h"
+#include "programme/date_texts.h"
 
 namespace planning {
 

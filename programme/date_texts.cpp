@@ -1,6 +1,6 @@
-#include "manager/date_texts.h"
+#include "programme/date_texts.h"
 
-#include "app/date_time.h"
+#include "platform/date_time.h"
 
 namespace programme {
 
