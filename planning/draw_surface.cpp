@@ -33,9 +33,10 @@ PainterSurface::~PainterSurface() { painter_.restore(); }
 void PainterSurface::applyPen() {
     QPen pen(toQColor(pen_.colour));
     pen.setWidth(pen_.width);
-    // Wide pens of a device context are centred on the line and end square.
-    pen.setJoinStyle(Qt::MiterJoin);
-    pen.setCapStyle(Qt::SquareCap);
+    // A solid pen of a device context wider than one pixel is a round brush dragged along
+    // the line: round joins and round ends.
+    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::RoundCap);
     painter_.setPen(pen);
     painter_.setBrush(Qt::NoBrush);
 }

@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include <QCalendarWidget>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMouseEvent>
@@ -119,11 +120,32 @@ void ListView::onSelectionChanged(const QItemSelection& selected, const QItemSel
     for (int row : on) emit rowChanged(row);
 }
 
-DatePicker::DatePicker(QWidget* parent, bool timeFormat) : QDateTimeEdit(parent) {
-    setLocale(QLocale(QLocale::French, QLocale::France));
-    setDisplayFormat(timeFormat ? QStringLiteral("HH:mm") : QLocale(QLocale::French).dateFormat(QLocale::LongFormat));
-    setCalendarPopup(!timeFormat);
+DatePicker::DatePicker(QWidget* parent, Format format, bool rightAligned)
+    : QDateTimeEdit(parent), rightAligned_(rightAligned) {
+    const QLocale french(QLocale::French, QLocale::France);
+    setLocale(french);
+    switch (format) {
+    case Format::ShortDate: setDisplayFormat(QStringLiteral("dd/MM/yyyy")); break;
+    case Format::LongDate: setDisplayFormat(french.dateFormat(QLocale::LongFormat)); break;
+    case Format::Time: setDisplayFormat(QStringLiteral("HH:mm")); break;
+    }
+    setCalendarPopup(format != Format::Time);
     setDateTimeRange(QDateTime(QDate(1601, 1, 1), QTime(0, 0)), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
+    if (format != Format::Time && rightAligned_) {
+        // The calendar is a popup window of its own: line its right edge up with the field's
+        // each time it is shown.
+        if (QCalendarWidget* calendar = calendarWidget()) calendar->window()->installEventFilter(this);
+    }
+}
+
+bool DatePicker::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && rightAligned_) {
+        if (auto* popup = qobject_cast<QWidget*>(watched); popup && popup->isWindow()) {
+            const QPoint bottomRight = mapToGlobal(QPoint(width(), height()));
+            popup->move(bottomRight.x() - popup->width(), popup->y());
+        }
+    }
+    return QDateTimeEdit::eventFilter(watched, event);
 }
 
 OwnerDrawButton::OwnerDrawButton(QWidget* parent) : QWidget(parent) {
@@ -137,13 +159,22 @@ void OwnerDrawButton::paintEvent(QPaintEvent*) {
 }
 
 void OwnerDrawButton::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
     lastPress = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) emit clicked();
+    pressed_ = true;
+}
+
+void OwnerDrawButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressed_) return;
+    pressed_ = false;
+    if (rect().contains(event->position().toPoint())) emit clicked();
 }
 
 void OwnerDrawButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
     lastPress = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) emit doubleClicked();
+    pressed_ = true;  // the release that follows clicks, as after a press
+    emit doubleClicked();
 }
 
 }  // namespace dlg

@@ -48,12 +48,21 @@ private:
     int selectionMark_ = -1;
 };
 
-// A date-time picker. It shows the date only (long date format) and keeps the time of day
-// it was given.
+// A date-time picker. A date picker shows the date only (short or long date format) and
+// keeps the time of day it was given; a time picker shows hours and minutes and keeps the
+// date. The calendar drops down below the field, aligned left or right.
 class DatePicker : public QDateTimeEdit {
     Q_OBJECT
 public:
-    explicit DatePicker(QWidget* parent = nullptr, bool timeFormat = false);
+    enum class Format { ShortDate, LongDate, Time };
+    explicit DatePicker(QWidget* parent = nullptr, Format format = Format::LongDate, bool rightAligned = false);
+    bool rightAligned() const { return rightAligned_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool rightAligned_;
 };
 
 // An owner-drawn button: the dialog draws it through its DrawItem handler.
@@ -63,7 +72,8 @@ public:
     explicit OwnerDrawButton(QWidget* parent = nullptr);
     std::function<void(QPainter&, const QRect&)> drawHandler;
     // Where the last press or double-click happened, in the control's coordinates: the
-    // handlers of clicked() and doubleClicked() hit-test at that point.
+    // handlers of clicked() and doubleClicked() hit-test at that point. As a push button, it
+    // clicks when the left button is released inside it after a press inside it.
     QPoint lastPress;
 
 signals:
@@ -73,7 +83,11 @@ signals:
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false;
 };
 
 }  // namespace dlg

@@ -47,6 +47,12 @@ void Dialog::build() {
     const QRect client = dluToPixels(0, 0, tmpl_.width, tmpl_.height);
     if (tmpl_.style & res::kSizingBorder) {
         resize(client.size());
+    } else if (tmpl_.style & res::kMaximizeBox) {
+        // No sizing border, but the maximise box works: the window cannot be made smaller
+        // than its template, and on Windows its border does not size it.
+        resize(client.size());
+        setMinimumSize(client.size());
+        setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
     } else {
         setFixedSize(client.size());
     }
@@ -123,7 +129,10 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
         return list;
     }
     case ControlKind::DatePicker: {
-        auto* picker = new DatePicker(this, c.style & res::kTimeFormat);
+        const auto format = (c.style & res::kTimeFormat) ? DatePicker::Format::Time
+                            : (c.style & res::kLongDate) ? DatePicker::Format::LongDate
+                                                         : DatePicker::Format::ShortDate;
+        auto* picker = new DatePicker(this, format, c.style & res::kRightAlign);
         connect(picker, &QDateTimeEdit::dateTimeChanged, this, [this, id] { dispatch(Notify::DateChanged, {id}); });
         return picker;
     }

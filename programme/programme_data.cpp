@@ -199,7 +199,8 @@ int timeslotIndexById(const QString& id) {
 int groupHeadIndex(int timeslotIndex) {
     if (timeslotIndex < 0 || static_cast<std::size_t>(timeslotIndex) >= gTimeslots.size()) return -1;
     const Timeslot& slot = gTimeslots[static_cast<std::size_t>(timeslotIndex)];
-    if (isGroupHead(slot)) return timeslotIndex;
+    // Only -1 marks a head here; any other childof names the head's id.
+    if (leadingInteger(slot.childof) == -1) return timeslotIndex;
     return timeslotIndexById(slot.childof);
 }
 

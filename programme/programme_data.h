@@ -141,8 +141,8 @@ QString roomOfTimeslot(const QString& timeslotId, QString* contractName = nullpt
 
 // The record index of the first timeslot whose id text equals id, or -1.
 int timeslotIndexById(const QString& id);
-// The record index of the group head of a timeslot record (itself for a head), or -1 when
-// the index is outside the list or the head is not loaded.
+// The record index of the group head of a timeslot record (itself when its childof reads
+// exactly -1), or -1 when the index is outside the list or the head is not loaded.
 int groupHeadIndex(int timeslotIndex);
 // The timeslot records (deleted ones included) whose childof text equals headId.
 unsigned countChildren(const QString& headId);

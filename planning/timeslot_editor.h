@@ -1,0 +1,34 @@
+// What the timeslot group editor exchanges with the manager's timeslot handlers: the group's
+// slots as dated entries, the show and room, and the follow-up texts of the head.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace planning {
+
+// One slot as the editor and the handlers exchange it. A field read from a picker whose
+// value is not a valid date is -1.
+struct SlotEntry {
+    int32_t day = 0;
+    int32_t month = 0;
+    int32_t year = 0;
+    int32_t startHour = 0;
+    int32_t startMinute = 0;
+    int32_t endHour = 0;
+    int32_t endMinute = 0;
+    bool operator==(const SlotEntry&) const = default;
+};
+
+// The editor's input and, after OK, its output.
+struct TimeslotEditorData {
+    QString survey;        // checklist template file name; out: the chosen one, or empty
+    QString todo;          // follow-up plan; out: rebuilt from the checklist
+    QString done;          // follow-up record; out: rebuilt from the checklist
+    int32_t showId = 0;    // show to preselect; out: the chosen show's id, or -1
+    int32_t room = -1;     // room id to preselect (-1: none); out: the chosen room's id, or -1
+    std::vector<SlotEntry> slots;  // out: in the editor's list order
+};
+
+}  // namespace planning
