@@ -7,6 +7,7 @@
 
 #include "platform/date_time.h"
 #include "platform/dialog.h"
+#include "planning/timeslot_editor.h"
 #include "programme/programme_data.h"
 
 namespace planning {
@@ -62,16 +63,24 @@ public:
 protected:
     bool OnInitDialog() override;
 
-    // The edit handlers; the rows are those of the lists. They do nothing yet.
-    virtual void OnAddCompany(const dlg::Notification&) {}
-    virtual void OnEditCompany(const dlg::Notification&) {}
-    virtual void OnDeleteCompany(const dlg::Notification&) {}
-    virtual void OnAddShow(const dlg::Notification&) {}
-    virtual void OnEditShow(const dlg::Notification&) {}
-    virtual void OnDeleteShow(const dlg::Notification&) {}
-    virtual void OnAddTimeslotGroup(const dlg::Notification&) {}
-    virtual void OnDeleteTimeslotGroup(const dlg::Notification&) {}
-    virtual void editTimeslotGroup(int /*row*/) {}
+public:
+    // The edit handlers of companies and shows (their dialogs call them back too).
+    void OnAddCompany(const dlg::Notification&);
+    void OnEditCompany(const dlg::Notification& n);
+    void OnDeleteCompany(const dlg::Notification&);
+    void OnAddShow(const dlg::Notification&);
+    void OnEditShow(const dlg::Notification& n);
+    void OnDeleteShow(const dlg::Notification&);
+    // The timeslot group handlers; a double-click on a group row or on the planning area
+    // edits the group of that timeslot row.
+    void OnAddTimeslotGroup(const dlg::Notification&);
+    void OnDeleteTimeslotGroup(const dlg::Notification&);
+    virtual void editTimeslotGroup(int row);
+
+protected:
+    // Runs the timeslot editor on data; IDOK when it closed with OK. Tests answer it.
+    virtual int runTimeslotEditor(planning::TimeslotEditorData& data);
+
     virtual void OnNewContract(const dlg::Notification&) {}
     virtual void OnDeleteContract(const dlg::Notification&) {}
     virtual void OnEditContract(const dlg::Notification&) {}

@@ -28,7 +28,8 @@ struct TimeslotEditorData {
     QString done;          // follow-up record; out: rebuilt from the checklist
     int32_t showId = 0;    // show to preselect; out: the chosen show's id, or -1
     int32_t room = -1;     // room id to preselect (-1: none); out: the chosen room's id, or -1
-    std::vector<SlotEntry> slots;  // out: in the editor's list order
+    // The group's slots; out: in the editor's list order. ("slots" would be Qt's keyword.)
+    std::vector<SlotEntry> entries;
 };
 
 }  // namespace planning

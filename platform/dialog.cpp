@@ -59,7 +59,15 @@ void Dialog::build() {
     int labelIndex = 0;
     for (const auto& c : tmpl_.controls) {
         QWidget* w = createControl(c);
-        w->setGeometry(dluToPixels(c.x, c.y, c.w, c.h));
+        QRect geometry = dluToPixels(c.x, c.y, c.w, c.h);
+        // A drop-down list's template height is that of its open list; the field itself has
+        // the standard height.
+        if (c.kind == ControlKind::ComboBox) {
+            auto* combo = static_cast<QComboBox*>(w);
+            combo->setMaxVisibleItems(qMax(1, (geometry.height() - w->sizeHint().height()) / w->fontMetrics().height()));
+            geometry.setHeight(w->sizeHint().height());
+        }
+        w->setGeometry(geometry);
         if (c.style & res::kDisabled) w->setEnabled(false);
         if (c.id >= 0) {
             w->setObjectName(QStringLiteral("ctl_%1").arg(c.id));
@@ -209,6 +217,8 @@ QWidget* Dialog::item(int id) const { return controls_.value(id); }
 ListView* Dialog::listView(int id) const { return qobject_cast<ListView*>(item(id)); }
 
 DatePicker* Dialog::datePicker(int id) const { return qobject_cast<DatePicker*>(item(id)); }
+
+QComboBox* Dialog::comboBox(int id) const { return qobject_cast<QComboBox*>(item(id)); }
 
 QString Dialog::itemText(int id) const {
     QWidget* w = item(id);

@@ -13,6 +13,7 @@
 #include "platform/ui_services.h"
 #include "resources/dialog_template.h"
 
+class QComboBox;
 class QPainter;
 class QTimer;
 
@@ -63,6 +64,7 @@ public:
     QWidget* item(int id) const;
     ListView* listView(int id) const;
     DatePicker* datePicker(int id) const;
+    QComboBox* comboBox(int id) const;
     QString itemText(int id) const;
     void setItemText(int id, const QString& text);
     bool isChecked(int id) const;

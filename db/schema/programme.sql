@@ -1,4 +1,6 @@
 -- The programme database, read and written by the program: columns are taken by position.
+-- Ids that the program may write with "%u" (so -1 arrives as 4294967295) are BIGINT, so that
+-- the server stores what was written instead of clamping it.
 CREATE TABLE `access` (
   `id` INT NOT NULL AUTO_INCREMENT,
   `name` VARCHAR(100) NOT NULL DEFAULT '',
@@ -21,7 +23,7 @@ CREATE TABLE `comp` (
 CREATE TABLE `showname` (
   `id` INT NOT NULL,
   `name` VARCHAR(255) NOT NULL DEFAULT '',
-  `comp` INT NOT NULL DEFAULT -1,
+  `comp` BIGINT NOT NULL DEFAULT -1,
   `deleted` INT NOT NULL DEFAULT 0,
   PRIMARY KEY (`id`)
 ) DEFAULT CHARSET=latin1;
@@ -41,9 +43,9 @@ CREATE TABLE `timeslot` (
   `start` TIME NOT NULL DEFAULT '00:00:00',
   `end` TIME NOT NULL DEFAULT '00:00:00',
   `deleted` INT NOT NULL DEFAULT 0,
-  `showname` INT NOT NULL DEFAULT 0,
+  `showname` BIGINT NOT NULL DEFAULT 0,
   `childof` INT NOT NULL DEFAULT -1,
-  `room` INT NOT NULL DEFAULT 0,
+  `room` BIGINT NOT NULL DEFAULT 0,
   `todo` TEXT NOT NULL DEFAULT '',
   `done` TEXT NOT NULL DEFAULT '',
   `survey` VARCHAR(255) NOT NULL DEFAULT '',
@@ -52,7 +54,7 @@ CREATE TABLE `timeslot` (
 
 CREATE TABLE `contract` (
   `id` INT NOT NULL,
-  `ts` INT NOT NULL DEFAULT 0,
+  `ts` BIGINT NOT NULL DEFAULT 0,
   `created` DATETIME NOT NULL DEFAULT CURRENT_TIMESTAMP,
   `extra` MEDIUMTEXT NOT NULL DEFAULT '',
   `deleted` INT NOT NULL DEFAULT 0,

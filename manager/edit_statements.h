@@ -1,0 +1,49 @@
+// The statements the manager's edit handlers run on the programme database. The statement
+// texts are the system's own and stay exactly as they are; the values a user typed are put in
+// escaped (db::sqlValue), ids and numbers as the formats say ("%u" writes -1 as 4294967295,
+// which is what the stored rows hold).
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+#include "planning/timeslot_editor.h"
+
+namespace edits {
+
+// Companies.
+std::string addCompany(unsigned id, const QString& nom, const QString& email, const QString& contact1,
+                       const QString& contact2);
+// The placeholder show that every new company gets: "<spectacle à définir (compagnie nom)>".
+std::string addPlaceholderShow(unsigned showId, const QString& companyNom, unsigned companyId);
+std::string editCompany(const QString& nom, const QString& email, const QString& fulladr, const QString& contact1,
+                        const QString& contact2, const QString& idText);
+std::string deleteCompany(const QString& idText);
+
+// Shows.
+std::string addShow(unsigned id, const QString& name, int32_t companyId);
+std::string editShow(const QString& name, int32_t companyId, const QString& idText);
+std::string deleteShow(const QString& idText);
+
+// A slot entry from a record's texts: date YYYY-MM-DD, start and end HH:MM...
+planning::SlotEntry slotEntryOf(const QString& date, const QString& start, const QString& end);
+
+// Timeslot groups. A group's texts in the INSERTs: date "%4.4u-%2.2u-%2.2u", times "%2.2u:%2.2u:00".
+std::string insertDateText(const planning::SlotEntry& slot);
+std::string insertStartText(const planning::SlotEntry& slot);
+std::string insertEndText(const planning::SlotEntry& slot);
+
+std::string addGroupHead(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
+                         const QString& survey, const QString& todo, const QString& done);
+std::string addGroupChild(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t childof,
+                          int32_t roomId);
+std::string editGroupHead(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, const QString& survey,
+                          const QString& todo, const QString& done, unsigned id);
+std::string editGroupChild(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof,
+                           unsigned id);
+std::string removeSlot(unsigned id);
+std::string addSlot(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof);
+std::string deleteGroup(const QString& headIdText);
+
+}  // namespace edits

@@ -1,0 +1,256 @@
+// The manager's edit handlers: companies, shows and timeslot groups. Each change is one or a
+// few statements on the programme database, then `reload all`, so that memory and lists always
+// come from the database.
+#include <QComboBox>
+
+#include "db/connections.h"
+#include "db/query_runner.h"
+#include "manager/ccomp_dlg.h"
+#include "manager/edit_statements.h"
+#include "manager/manager_dlg.h"
+#include "manager/manager_lists.h"
+#include "manager/show_dlg.h"
+#include "platform/controls.h"
+#include "programme/account.h"
+
+namespace {
+
+// The record index a list row carries, when the row exists and the index is one of the
+// records'; -1 otherwise.
+template <class Record>
+int recordIndexOfRow(const dlg::ListView* list, int row, const std::vector<Record>& records) {
+    if (row < 0 || row >= list->itemCount()) return -1;
+    const qint64 index = list->itemData(row);
+    if (index < 0 || index >= static_cast<qint64>(records.size())) return -1;
+    return static_cast<int>(index);
+}
+
+void openIfClosed() {
+    if (!db::programmeConnected()) db::connectProgramme();
+}
+
+// Runs a writing statement; on failure closes the connection and reports it. True on success.
+bool runOrReport(const std::string& statement) {
+    if (db::QueryRunner(statement, nullptr, nullptr) == db::kQueryOk) return true;
+    db::closeProgramme();
+    db::reportDbExecError(statement);
+    return false;
+}
+
+// Runs one statement in its own connection, then closes it; reports a failure.
+bool runAlone(const std::string& statement) {
+    openIfClosed();
+    const bool ok = db::QueryRunner(statement, nullptr, nullptr) == db::kQueryOk;
+    db::closeProgramme();
+    if (!ok) db::reportDbExecError(statement);
+    return ok;
+}
+
+int32_t asInt32(const QString& text) { return static_cast<int32_t>(programme::leadingInteger(text)); }
+
+}  // namespace
+
+// ---- companies ---------------------------------------------------------------------------
+
+void manager::OnAddCompany(const dlg::Notification&) {
+    if (!account::checkRights()) return;
+    ccomp dialog(this);
+    if (dialog.DoModal() != platform::IDOK) return;
+    openIfClosed();
+    const auto companyId = static_cast<unsigned>(programme::companies().size());
+    // The address is not part of the creation; an edit stores it.
+    if (!runOrReport(edits::addCompany(companyId, dialog.nom, dialog.email, dialog.contact1, dialog.contact2))) return;
+    const std::string placeholder =
+        edits::addPlaceholderShow(static_cast<unsigned>(programme::shows().size()), dialog.nom, companyId);
+    const bool ok = db::QueryRunner(placeholder, nullptr, nullptr) == db::kQueryOk;
+    db::closeProgramme();
+    if (!ok) {
+        db::reportDbExecError(placeholder);
+        return;
+    }
+    reloadAll();
+}
+
+void manager::OnEditCompany(const dlg::Notification& n) {
+    if (!account::checkRights()) return;
+    const auto& records = programme::companies();
+    if (n.row < 0 || n.row >= static_cast<int>(records.size())) return;
+    const int index = recordIndexOfRow(listView(kCompanyList), n.row, records);
+    if (index < 0) return;
+    const programme::Company record = records[static_cast<std::size_t>(index)];
+    if (programme::isPlaceholderName(record.nom)) return;
+    ccomp dialog(this);
+    dialog.nom = record.nom;
+    dialog.email = record.email;
+    dialog.contact1 = record.contact1;
+    dialog.contact2 = record.contact2;
+    dialog.fulladr = record.fulladr;
+    if (dialog.DoModal() != platform::IDOK) return;
+    openIfClosed();
+    if (runAlone(edits::editCompany(dialog.nom, dialog.email, dialog.fulladr, dialog.contact1, dialog.contact2,
+                                    record.id)))
+        reloadAll();
+}
+
+void manager::OnDeleteCompany(const dlg::Notification&) {
+    const dlg::ListView* list = listView(kCompanyList);
+    const int index = recordIndexOfRow(list, list->nextSelected(), programme::companies());
+    if (index < 0) return;
+    openIfClosed();
+    if (!runAlone(edits::deleteCompany(programme::companies()[static_cast<std::size_t>(index)].id))) return;
+    reloadAll();
+    updateDeleteButtons();
+}
+
+// ---- shows -------------------------------------------------------------------------------
+
+void manager::OnAddShow(const dlg::Notification&) {
+    if (!account::checkRights()) return;
+    // A company added through the dialog's "+" reloads the records for the dialog's list
+    // without refilling the manager's lists under it.
+    const dlg::ListView* companyList = listView(kCompanyList);
+    const int company = recordIndexOfRow(companyList, companyList->nextSelected(), programme::companies());
+    ::show dialog(this);
+    dialog.company = company >= 0 ? asInt32(programme::companies()[static_cast<std::size_t>(company)].id) : 0;
+    dialog.addCompany = [this] { OnAddCompany({kAddCompany}); };
+    int result = platform::IDCANCEL;
+    {
+        programme::RefillHoldGuard hold;
+        result = dialog.DoModal();
+    }
+    if (result != platform::IDOK) return;
+    openIfClosed();
+    const std::string statement =
+        edits::addShow(static_cast<unsigned>(programme::shows().size()), dialog.name, dialog.company);
+    if (!runOrReport(statement)) return;
+    reloadAll();
+}
+
+void manager::OnEditShow(const dlg::Notification& n) {
+    if (!account::checkRights()) return;
+    const auto& records = programme::shows();
+    if (n.row < 0 || n.row >= static_cast<int>(records.size())) return;
+    const int index = recordIndexOfRow(listView(kShowList), n.row, records);
+    if (index < 0) return;
+    const programme::Show record = records[static_cast<std::size_t>(index)];
+    if (programme::isPlaceholderName(record.name)) return;
+    ::show dialog(this);
+    dialog.company = asInt32(record.comp);
+    dialog.name = record.name;
+    dialog.addCompany = [this] { OnAddCompany({kAddCompany}); };
+    if (dialog.DoModal() != platform::IDOK) return;
+    openIfClosed();
+    if (runAlone(edits::editShow(dialog.name, dialog.company, record.id))) reloadAll();
+}
+
+void manager::OnDeleteShow(const dlg::Notification&) {
+    const dlg::ListView* list = listView(kShowList);
+    const int index = recordIndexOfRow(list, list->nextSelected(), programme::shows());
+    if (index < 0) return;
+    openIfClosed();
+    if (!runAlone(edits::deleteShow(programme::shows()[static_cast<std::size_t>(index)].id))) return;
+    reloadAll();
+    updateDeleteButtons();
+}
+
+// ---- timeslot groups ---------------------------------------------------------------------
+
+void manager::OnAddTimeslotGroup(const dlg::Notification&) {
+    if (!account::checkRights()) return;
+    planning::TimeslotEditorData input;
+    const dlg::ListView* showList = listView(kShowList);
+    const int showIndex = recordIndexOfRow(showList, showList->nextSelected(), programme::shows());
+    input.showId = showIndex >= 0 ? asInt32(programme::shows()[static_cast<std::size_t>(showIndex)].id) : 0;
+    input.room = 0;
+    int result = platform::IDCANCEL;
+    {
+        programme::RefillHoldGuard hold;
+        result = runTimeslotEditor(input);
+    }
+    if (result != platform::IDOK) {
+        reloadAll();
+        return;
+    }
+    openIfClosed();
+    const auto base = static_cast<unsigned>(programme::timeslots().size());
+    for (std::size_t i = 0; i < input.entries.size(); ++i) {
+        const auto id = base + static_cast<unsigned>(i);
+        const std::string statement =
+            i == 0 ? edits::addGroupHead(id, input.entries[i], input.showId, input.room, input.survey, input.todo, input.done)
+                   : edits::addGroupChild(id, input.entries[i], input.showId, static_cast<int32_t>(base), input.room);
+        if (db::QueryRunner(statement, nullptr, nullptr) != db::kQueryOk) {
+            // What was written stays; the lists show it.
+            db::closeProgramme();
+            reloadAll();
+            db::reportDbExecError(statement);
+            return;
+        }
+    }
+    db::closeProgramme();
+    reloadAll();
+}
+
+void manager::editTimeslotGroup(int row) {
+    if (!account::checkRights()) return;
+    const auto& records = programme::timeslots();
+    if (row < 0 || row >= static_cast<int>(records.size())) return;
+    const int headIndex = recordIndexOfRow(listView(kTimeslotList), row, records);
+    if (headIndex < 0) return;
+    const programme::Timeslot head = records[static_cast<std::size_t>(headIndex)];
+    const auto headId = asInt32(head.id);
+
+    // The group: the head, then its children that are not deleted, in record order (date,
+    // then start). Entry p of the editor lands on the p-th of these rows.
+    std::vector<unsigned> rowIds{static_cast<unsigned>(headId)};
+    planning::TimeslotEditorData input;
+    input.entries.push_back(edits::slotEntryOf(head.date, head.start, head.end));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const programme::Timeslot& slot = records[i];
+        if (static_cast<int>(i) == headIndex || programme::leadingInteger(slot.deleted) != 0) continue;
+        if (programme::leadingInteger(slot.childof) != headId) continue;
+        rowIds.push_back(static_cast<unsigned>(programme::leadingInteger(slot.id)));
+        input.entries.push_back(edits::slotEntryOf(slot.date, slot.start, slot.end));
+    }
+    input.showId = asInt32(head.showname);
+    input.room = asInt32(head.room);
+    input.survey = head.survey;
+    input.todo = head.todo;
+    input.done = head.done;
+    if (runTimeslotEditor(input) != platform::IDOK) return;
+
+    openIfClosed();
+    const std::size_t m = rowIds.size();
+    const std::size_t k = input.entries.size();
+    const auto loaded = static_cast<unsigned>(programme::timeslots().size());
+    std::vector<std::string> statements;
+    for (std::size_t p = 0; p < std::min(k, m); ++p) {
+        statements.push_back(p == 0 ? edits::editGroupHead(input.entries[p], input.showId, input.room, input.survey,
+                                                           input.todo, input.done, rowIds[p])
+                                    : edits::editGroupChild(input.entries[p], input.showId, input.room, headId, rowIds[p]));
+    }
+    for (std::size_t p = k; p < m; ++p) statements.push_back(edits::removeSlot(rowIds[p]));
+    for (std::size_t p = m; p < k; ++p) {
+        statements.push_back(edits::addSlot(loaded + static_cast<unsigned>(p - m), input.entries[p], input.showId,
+                                            input.room, headId));
+    }
+    for (const std::string& statement : statements) {
+        if (db::QueryRunner(statement, nullptr, nullptr) != db::kQueryOk) {
+            db::closeProgramme();
+            db::reportDbExecError(statement);
+            reloadAll();
+            return;
+        }
+    }
+    db::closeProgramme();
+    reloadAll();
+}
+
+void manager::OnDeleteTimeslotGroup(const dlg::Notification&) {
+    const dlg::ListView* list = listView(kTimeslotList);
+    const int index = recordIndexOfRow(list, list->nextSelected(), programme::timeslots());
+    if (index < 0) return;
+    openIfClosed();
+    if (!runAlone(edits::deleteGroup(programme::timeslots()[static_cast<std::size_t>(index)].id))) return;
+    reloadAll();
+    updateDeleteButtons();
+}

@@ -1,0 +1,25 @@
+#include "resources/dialogs.h"
+
+namespace res {
+namespace {
+
+constexpr ControlTemplate kControls[] = {
+    {kStatic, ControlKind::Label, "Nom", 6, 6, 300, 8},
+    {1018, ControlKind::Edit, "", 6, 18, 300, 14, kAutoHScroll},
+    {kStatic, ControlKind::Label, "email", 6, 36, 300, 8},
+    {1019, ControlKind::Edit, "", 6, 48, 300, 14, kAutoHScroll},
+    {kStatic, ControlKind::Label, "contact1", 6, 66, 300, 8},
+    {1020, ControlKind::Edit, "", 6, 78, 300, 14, kAutoHScroll},
+    {kStatic, ControlKind::Label, "contact2", 6, 96, 300, 8},
+    {1021, ControlKind::Edit, "", 6, 108, 300, 14, kAutoHScroll},
+    {kStatic, ControlKind::Label, "Adresse complète", 6, 132, 300, 8},
+    {1034, ControlKind::Edit, "", 6, 144, 300, 138, kMultiline | kVScroll | kWantReturn},
+    {2, ControlKind::PushButton, "Annuler", 203, 291, 50, 14},
+    {1, ControlKind::DefPushButton, "OK", 259, 291, 50, 14},
+};
+
+}  // namespace
+
+const DialogTemplate kDialog130 = {130, "Compagnie", "MS Shell Dlg", 8, 316, 312, kDlgNone, kControls};
+
+}  // namespace res
