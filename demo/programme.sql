@@ -63,29 +63,29 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
        '%1', DATE_FORMAT(@t + INTERVAL 5 DAY, @f)), '%2', DATE_FORMAT(@t + INTERVAL 30 DAY, @f)),
        '%3', DATE_FORMAT(@t + INTERVAL 40 DAY, @f)), '%4', DATE_FORMAT(@t + INTERVAL 50 DAY, @f)),
        '%5', DATE_FORMAT(@t + INTERVAL 60 DAY, @f)), @closing),
-     '', 'contrat_standard.txt'),
+     '', 'Accueil compagnie.txt'),
   (3, @t + INTERVAL 31 DAY, '10:30:00', '11:20:00', 0, 6, 2, 1, '', '', ''),
   (4, @t + INTERVAL 32 DAY, '15:00:00', '15:50:00', 0, 6, 2, 1, '', '', ''),
   -- Group 5: contract sent four days ago, six days left before the return deadline.
   (5, @t + INTERVAL 25 DAY, '19:00:00', '20:30:00', 0, 3, -1, 0,
      CONCAT(@sent, '$$$', @back, '=', DATE_FORMAT(@t + INTERVAL 6 DAY, @f), '$$$', @returned, '$$$', @asked, '$$$', @got, @bare_payments, @closing),
-     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 4 DAY, @f)), 'contrat_standard.txt'),
+     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 4 DAY, @f)), 'Accueil compagnie.txt'),
   (6, @t + INTERVAL 26 DAY, '19:00:00', '20:30:00', 0, 3, 5, 0, '', '', ''),
   -- Group 7: the return deadline passed three days ago.
   (7, @t + INTERVAL 12 DAY, '17:45:00', '19:00:00', 0, 4, -1, 2,
      CONCAT(@sent, '$$$', @back, '=', DATE_FORMAT(@t - INTERVAL 3 DAY, @f), '$$$', @returned, '$$$', @asked, '$$$', @got, @bare_payments, @closing),
-     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 15 DAY, @f)), 'contrat_standard.txt'),
+     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 15 DAY, @f)), 'Accueil compagnie.txt'),
   (8, @t + INTERVAL 13 DAY, '17:45:00', '19:00:00', 0, 4, 7, 2, '', '', ''),
   (9, @t + INTERVAL 14 DAY, '17:45:00', '19:00:00', 0, 4, 7, 2, '', '', ''),
   -- Group 10: waiting for the contract, no return deadline in the plan.
   (10, @t + INTERVAL 40 DAY, '20:00:00', '21:00:00', 0, 5, -1, 1,
      CONCAT(@sent, '$$$', @back, '$$$', @returned, '$$$', @asked, '$$$', @got, @bare_payments, @closing),
-     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 2 DAY, @f)), 'contrat_simple.txt'),
+     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 2 DAY, @f)), 'Location de salle.txt'),
   -- Group 11: contract back but not yet countersigned, visuals not asked for.
   (11, @t + INTERVAL 8 DAY, '14:00:00', '15:10:00', 0, 7, -1, 2,
      CONCAT(@sent, '$$$', @back, '=', DATE_FORMAT(@t - INTERVAL 8 DAY, @f), '$$$', @returned, '$$$', @asked, '$$$', @got, @bare_payments, @closing),
      CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 20 DAY, @f), '$$$', @back, '=Fait le ', DATE_FORMAT(@t - INTERVAL 10 DAY, @f)),
-     'contrat_standard.txt'),
+     'Accueil compagnie.txt'),
   (12, @t + INTERVAL 9 DAY, '14:00:00', '15:10:00', 0, 7, 11, 2, '', '', ''),
   -- Group 13: contract done, visuals asked for, one payment of two due made.
   (13, @t + INTERVAL 5 DAY, '21:30:00', '23:00:00', 0, 8, -1, 0,
@@ -96,7 +96,7 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
      CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 45 DAY, @f), '$$$', @back, '=Fait le ', DATE_FORMAT(@t - INTERVAL 35 DAY, @f),
             '$$$', @returned, '=Fait le ', DATE_FORMAT(@t - INTERVAL 33 DAY, @f), '$$$', @asked, '=Fait le ', DATE_FORMAT(@t - INTERVAL 20 DAY, @f),
             '$$$Règlement 1=Fait le ', DATE_FORMAT(@t - INTERVAL 39 DAY, @f), ' (350)'),
-     'contrat_standard.txt'),
+     'Accueil compagnie.txt'),
   (14, @t + INTERVAL 6 DAY, '21:30:00', '23:00:00', 0, 8, 13, 0, '', '', ''),
   (15, @t + INTERVAL 7 DAY, '18:00:00', '19:30:00', 0, 8, 13, 0, '', '', ''),
   -- Group 16: everything in order so far; its two extra dates were cancelled.
@@ -110,7 +110,7 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
             '$$$', @got, '=Fait le ', DATE_FORMAT(@t - INTERVAL 12 DAY, @f),
             '$$$Règlement 1=Fait le ', DATE_FORMAT(@t - INTERVAL 50 DAY, @f), ' (350)',
             '$$$Règlement 2=Fait le ', DATE_FORMAT(@t - INTERVAL 19 DAY, @f), ' (350.00)'),
-     'contrat_standard.txt'),
+     'Accueil compagnie.txt'),
   (17, @t + INTERVAL 3 DAY, '11:00:00', '12:00:00', 1, 1, 16, 1, '', '', ''),
   (18, @t + INTERVAL 4 DAY, '11:00:00', '12:00:00', 1, 1, 16, 1, '', '', ''),
   -- Group 19: playing today (already counted as past): one payment short, statistics to send.
@@ -124,7 +124,7 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
             '$$$', @got, '=Fait le ', DATE_FORMAT(@t - INTERVAL 20 DAY, @f),
             '$$$Règlement 1=Fait le ', DATE_FORMAT(@t - INTERVAL 60 DAY, @f), ' (350)',
             '$$$Règlement 2=Fait le ', DATE_FORMAT(@t - INTERVAL 28 DAY, @f), ' (350)'),
-     'contrat_standard.txt'),
+     'Accueil compagnie.txt'),
   (20, @t + INTERVAL 1 DAY, '18:30:00', '19:45:00', 0, 4, 19, 0, '', '', ''),
   -- Group 21: over, paid up, statistics sent, waiting for the invoice.
   (21, @t - INTERVAL 10 DAY, '16:00:00', '17:00:00', 0, 3, -1, 2,
@@ -139,7 +139,7 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
             '$$$Règlement 2=Fait le ', DATE_FORMAT(@t - INTERVAL 40 DAY, @f), ' (350)',
             '$$$Règlement 3=Fait le ', DATE_FORMAT(@t - INTERVAL 10 DAY, @f), ' (350)',
             '$$$Stat envoyé par KQ à la compagnie=Fait le ', DATE_FORMAT(@t - INTERVAL 8 DAY, @f)),
-     'contrat_standard.txt'),
+     'Accueil compagnie.txt'),
   (22, @t - INTERVAL 9 DAY, '16:00:00', '17:00:00', 0, 3, 21, 2, '', '', ''),
   (23, @t - INTERVAL 8 DAY, '16:00:00', '17:00:00', 0, 3, 21, 2, '', '', ''),
   -- Group 24: over, invoice received, the company still to be paid.
@@ -149,7 +149,7 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
             '$$$', @returned, '=Fait le ', DATE_FORMAT(@t - INTERVAL 79 DAY, @f),
             '$$$Stat envoyé par KQ à la compagnie=Fait le ', DATE_FORMAT(@t - INTERVAL 18 DAY, @f),
             '$$$Facture et attestation TVA de la compagnie reçues par KQ=Fait le ', DATE_FORMAT(@t - INTERVAL 12 DAY, @f)),
-     'contrat_simple.txt'),
+     'Location de salle.txt'),
   -- Group 25: over and closed.
   (25, @t - INTERVAL 40 DAY, '20:30:00', '21:45:00', 0, 8, -1, 1,
      CONCAT(@sent, '$$$', @back, '$$$', @returned, '$$$', @asked, '$$$', @got, @bare_payments, @closing),
@@ -158,7 +158,7 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
             '$$$Stat envoyé par KQ à la compagnie=Fait le ', DATE_FORMAT(@t - INTERVAL 38 DAY, @f),
             '$$$Facture et attestation TVA de la compagnie reçues par KQ=Fait le ', DATE_FORMAT(@t - INTERVAL 30 DAY, @f),
             '$$$Paiement de la compagnie fait par KQ=Fait le ', DATE_FORMAT(@t - INTERVAL 25 DAY, @f)),
-     'contrat_simple.txt'),
+     'Location de salle.txt'),
   (26, @t - INTERVAL 39 DAY, '20:30:00', '21:45:00', 0, 8, 25, 1, '', '', ''),
   -- Group 27: a past date without follow-up.
   (27, @t - INTERVAL 5 DAY, '15:00:00', '16:00:00', 0, 6, -1, 2, '', '', ''),

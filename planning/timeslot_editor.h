@@ -32,4 +32,10 @@ struct TimeslotEditorData {
     std::vector<SlotEntry> entries;
 };
 
+// The texts of a slot row: the date "%a %d %b %Y" with French names ("ven. 05 juil. 2019"),
+// the times "%u:%2.2u" for rows filled from the group (" 9:05" reads "9:05") and "%H:%M" for
+// rows added or edited in the editor ("09:05").
+QString slotDateText(const SlotEntry& slot);
+QString loadedTimeText(int32_t hour, int32_t minute);
+
 }  // namespace planning

@@ -71,6 +71,14 @@ void ListView::deleteAllItems() {
     selectionMark_ = -1;
 }
 
+void ListView::deleteItem(int row) {
+    if (row < 0 || row >= itemCount()) return;
+    quiet_ = true;
+    delete takeTopLevelItem(row);
+    quiet_ = false;
+    if (selectionMark_ >= itemCount()) selectionMark_ = -1;
+}
+
 bool ListView::isSelected(int row) const {
     const auto* item = topLevelItem(row);
     return item && item->isSelected();

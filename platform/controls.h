@@ -27,6 +27,7 @@ public:
     qint64 itemData(int row) const;  // -1 for a row that does not exist
     int itemCount() const { return topLevelItemCount(); }
     void deleteAllItems();
+    void deleteItem(int row);
 
     bool isSelected(int row) const;
     void setSelected(int row, bool selected);

@@ -1,0 +1,45 @@
+// The follow-up checklists of a timeslot group: the templates in the survey folder (one plan
+// item per line, Windows-1252), the rows the editor lists, the plan and record texts rebuilt
+// from them, and the rules of the dialog that edits one item.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "platform/date_time.h"
+#include "programme/followup.h"
+
+namespace planning {
+
+// The template names of a folder: its *.txt files (directories skipped), in name order; a
+// name whose extension is not ".txt" (any case), or that has none, gets ".txt" appended.
+QStringList templateNames(const QString& folder);
+
+// The plan text a template starts: its lines joined by "$$$", read as the C library reads a
+// text file in pieces of at most kTemplatePiece bytes (so a longer line becomes several
+// items), the line break at the end of each piece removed. An empty line gives an empty item,
+// which ends the checklist when the plan is read. opened tells whether the file could be read.
+inline constexpr int kTemplatePiece = 1022;
+QString readTemplate(const QString& path, bool* opened = nullptr);
+
+// The checklist rows of a plan and its record, in plan order.
+using ChecklistRow = FollowUpItem;
+std::vector<ChecklistRow> checklistRows(const QString& todo, const QString& done);
+
+// Plan and record rebuilt from the rows: title[=deadline][:goal] for each row, and
+// title=state for each row whose state is not empty (the title cut at its first "=").
+void rebuildFollowUp(const std::vector<ChecklistRow>& rows, QString& todo, QString& done);
+
+// The item dialog. At opening: the deadline and the completion date read from their texts
+// (day/month/year; "Fait le " then a date for the state), each left as it was when the text
+// does not make a date; the achieved goal is what the state holds between "(" and ")".
+platform::DateTime dateOfDayMonthYear(const QString& text, const platform::DateTime& otherwise);
+platform::DateTime completionDateOf(const QString& state, const platform::DateTime& otherwise);
+QString achievedGoalOf(const QString& state);
+// At OK: "%u/%u/%u" of the deadline when it is kept, else empty; "Fait le %u/%u/%u" when
+// done, then " (achieved)" whenever an achieved goal is typed, even when not done.
+QString deadlineText(bool kept, const platform::DateTime& deadline);
+QString stateText(bool done, const platform::DateTime& completion, const QString& achieved);
+
+}  // namespace planning

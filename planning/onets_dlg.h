@@ -1,0 +1,24 @@
+// One slot of a group (133 "Créneau"): its day, its start and its end time.
+#pragma once
+
+#include "platform/date_time.h"
+#include "platform/dialog.h"
+
+class onets : public dlg::Dialog {
+    Q_OBJECT
+public:
+    explicit onets(QWidget* parent = nullptr);
+
+    static constexpr int kDate = 1025;
+    static constexpr int kFrom = 1026;
+    static constexpr int kTo = 1027;
+
+    // In: the pickers' values at opening (all now by default); out after OK: what they hold.
+    platform::DateTime date;
+    platform::DateTime from;
+    platform::DateTime to;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+};

@@ -1,0 +1,58 @@
+// The timeslot group editor (131 "Créneau(x)"): the show, the room, the dated slots and the
+// follow-up checklist of one group. It runs no SQL: the manager's handlers hand it a group
+// and write what it gives back.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "planning/timeslot_editor.h"
+#include "platform/dialog.h"
+
+class ts : public dlg::Dialog {
+    Q_OBJECT
+public:
+    explicit ts(QWidget* parent = nullptr);
+
+    static constexpr int kShowCombo = 1020;
+    static constexpr int kRoomCombo = 1022;
+    static constexpr int kSlotList = 1024;
+    static constexpr int kChecklist = 1025;
+    static constexpr int kCreateShow = 1027;
+    static constexpr int kAddSlot = 1028;
+    static constexpr int kRemoveSlot = 1029;
+    static constexpr int kTemplateCombo = 1040;
+
+    // Set before DoModal; after it returned IDOK, what the user chose.
+    planning::TimeslotEditorData data;
+    // "+" next to the shows: the manager's add-show handler.
+    std::function<void()> createShow;
+
+    // The checklist of the group.
+    void FillTemplateList();
+    void LoadTemplate();
+    void FillChecklist();
+    void EditItem(int row);
+    void RebuildFollowUp();
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    static const dlg::MessageEntry<ts> kMessages[];
+    void OnAddSlot(const dlg::Notification&);
+    void OnEditSlot(const dlg::Notification& n);
+    void OnRemoveSlot(const dlg::Notification&);
+    void OnCreateShow(const dlg::Notification&);
+    void OnTemplateChanged(const dlg::Notification&);
+    void OnChecklistDoubleClick(const dlg::Notification& n);
+
+    void refresh();
+    void appendSlotRow(const planning::SlotEntry& entry, const QString& start, const QString& end);
+    void selectRoomById(int32_t roomId);
+
+    // One entry per row of the slot list, in row order.
+    std::vector<planning::SlotEntry> rows_;
+    bool refreshing_ = false;
+};
