@@ -43,7 +43,6 @@ const dlg::MessageEntry<ts> ts::kMessages[] = {
     {N::RowDoubleClick, kSlotList, &ts::OnEditSlot},
     {N::Clicked, kRemoveSlot, &ts::OnRemoveSlot},
     {N::Clicked, kCreateShow, &ts::OnCreateShow},
-    {N::SelChange, kTemplateCombo, &ts::OnTemplateChanged},
     {N::RowDoubleClick, kChecklist, &ts::OnChecklistDoubleClick},
 };
 
@@ -51,6 +50,10 @@ ts::ts(QWidget* parent) : dlg::Dialog(res::kDialog131, parent) { bindMessages<ts
 
 bool ts::OnInitDialog() {
     FillTemplateList();
+    // The user's choice, not any change of the selection: choosing the same template again
+    // must still start the plan afresh, and a selection set by the program starts nothing.
+    QComboBox* templates = comboBox(kTemplateCombo);
+    connect(templates, &QComboBox::activated, this, [this] { OnTemplateChanged({kTemplateCombo}); });
     createColumns(listView(kSlotList), kSlotColumns);
     createColumns(listView(kChecklist), kChecklistColumns);
     FillChecklist();
