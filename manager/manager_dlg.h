@@ -51,7 +51,14 @@ public:
     void refillContracts() override;
 
     // Reloads every table and refills the lists (after an edit).
-    int reloadAll() { return programme::reloadAll(this); }
+    // The planning is drawn again afterwards: it shows the stored follow-up at once (the
+    // emptied lists raise no change of their own here).
+    int reloadAll() {
+        const int result = programme::reloadAll(this);
+        redraw(kPlanningArea, false);
+        redraw(kDetailStrip, true);
+        return result;
+    }
     void updateDeleteButtons();
 
     const platform::DateTime& dateFrom() const { return dateFrom_; }
