@@ -245,3 +245,23 @@ TEST(ProgrammeLookups, LeadingIntegerReadsOfIdsAndFlags) {
 }
 
 }  // namespace
+
+// Only -1 makes a record its own head; another negative childof names a head by id.
+TEST(ProgrammeGroups, OnlyMinusOneIsItsOwnHead) {
+    programme::clearAll();
+    auto& records = programme::timeslots();
+    auto slot = [](const char* id, const char* childof) {
+        programme::Timeslot t;
+        t.id = QString::fromLatin1(id);
+        t.childof = QString::fromLatin1(childof);
+        return t;
+    };
+    records = {slot("5", "-1"), slot("6", "-2"), slot("-2", "5"), slot("7", "-1x"), slot("8", "5")};
+    EXPECT_EQ(programme::groupHeadIndex(0), 0);
+    EXPECT_EQ(programme::groupHeadIndex(1), 2);  // the record whose id text is "-2"
+    EXPECT_EQ(programme::groupHeadIndex(3), 3);  // reads as -1
+    EXPECT_EQ(programme::groupHeadIndex(4), 0);
+    records.erase(records.begin() + 2);
+    EXPECT_EQ(programme::groupHeadIndex(1), -1);
+    programme::clearAll();
+}

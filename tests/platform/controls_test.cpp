@@ -1,0 +1,84 @@
+// The parts of the controls and the dialog framework that behave as their Windows
+// counterparts do: owner-drawn buttons click on release, drop-down lists keep a field's
+// height, date pickers read their template's flags, a maximise box without sizing border.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "platform/controls.h"
+#include "platform/dialog.h"
+#include "resources/dialogs.h"
+
+namespace {
+
+TEST(OwnerDrawButton, ClicksOnReleaseInsideAfterAPressInside) {
+    dlg::OwnerDrawButton button;
+    button.resize(100, 50);
+    QSignalSpy clicks(&button, &dlg::OwnerDrawButton::clicked);
+    struct Case {
+        QPoint press;
+        QPoint release;
+        int clicks;
+    };
+    const Case cases[] = {
+        {{10, 10}, {20, 20}, 1},   // released inside
+        {{10, 10}, {150, 20}, 0},  // dragged out before release
+        {{10, 10}, {10, 10}, 1},
+    };
+    for (const Case& c : cases) {
+        clicks.clear();
+        QTest::mousePress(&button, Qt::LeftButton, {}, c.press);
+        EXPECT_EQ(clicks.count(), 0) << "a press alone never clicks";
+        QTest::mouseRelease(&button, Qt::LeftButton, {}, c.release);
+        EXPECT_EQ(clicks.count(), c.clicks) << c.release.x();
+        EXPECT_EQ(button.lastPress, c.press);
+    }
+    // A release without a press (the press happened elsewhere) does not click.
+    clicks.clear();
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicks.count(), 0);
+}
+
+class Probe : public dlg::Dialog {
+public:
+    explicit Probe(const res::DialogTemplate& t) : dlg::Dialog(t) {}
+protected:
+    bool OnInitDialog() override {
+        EndDialog(platform::IDOK);  // built, not shown
+        return true;
+    }
+};
+
+TEST(DialogTemplates, PickersCombosAndSizingFollowTheTemplates) {
+    Probe manager(res::kDialog129);
+    manager.DoModal();
+    EXPECT_TRUE(manager.datePicker(1000)->rightAligned());
+    EXPECT_TRUE(manager.datePicker(1000)->calendarPopup());
+
+    Probe slot(res::kDialog133);
+    slot.DoModal();
+    EXPECT_EQ(slot.datePicker(1025)->displayFormat(), QStringLiteral("dd/MM/yyyy"));
+    EXPECT_EQ(slot.datePicker(1026)->displayFormat(), QStringLiteral("HH:mm"));
+    EXPECT_FALSE(slot.datePicker(1026)->calendarPopup());
+
+    // A drop-down list is a field of the standard height, whatever its template height.
+    Probe editor(res::kDialog131);
+    editor.DoModal();
+    QComboBox* shows = editor.comboBox(1020);
+    ASSERT_NE(shows, nullptr);
+    EXPECT_EQ(shows->height(), shows->sizeHint().height());
+    EXPECT_LT(shows->geometry().bottom(), editor.item(1024)->geometry().top());
+
+    // The sales overview has a maximise box and no sizing border: it can grow, not shrink.
+    Probe sales(res::kDialog102);
+    sales.DoModal();
+    EXPECT_GT(sales.maximumWidth(), sales.width());
+    EXPECT_EQ(sales.minimumSize(), sales.size());
+    Probe login(res::kDialog134);
+    login.DoModal();
+    EXPECT_EQ(login.maximumSize(), login.size());
+}
+
+}  // namespace
