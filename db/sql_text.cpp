@@ -14,15 +14,29 @@ namespace db {
 std::string sqlEscape(std::string_view ansiValue) {
     // The library writes at most two bytes per byte and a terminator.
     std::vector<char> out(ansiValue.size() * 2 + 1);
-    unsigned long length = 0;
     if (programmeConnected() && programmeConnection()) {
-        length = mysql_real_escape_string(programmeConnection(), out.data(), ansiValue.data(),
+        const unsigned long length = mysql_real_escape_string(programmeConnection(), out.data(), ansiValue.data(),
                                           static_cast<unsigned long>(ansiValue.size()));
-    } else {
-        length = mysql_escape_string(out.data(), ansiValue.data(), static_cast<unsigned long>(ansiValue.size()));
+        if (length != static_cast<unsigned long>(-1)) return std::string(out.data(), length);
     }
-    if (length == static_cast<unsigned long>(-1)) return std::string(ansiValue);
-    return std::string(out.data(), length);
+    // Without a connection (connecting failed, the statement will be refused anyway) the
+    // library's connection-less function is no help: it needs the library initialised and
+    // crashes otherwise. The rules for a single-byte character set are these.
+    std::string escaped;
+    escaped.reserve(ansiValue.size() + 8);
+    for (const char c : ansiValue) {
+        switch (c) {
+        case '\0': escaped += "\\0"; break;
+        case '\n': escaped += "\\n"; break;
+        case '\r': escaped += "\\r"; break;
+        case '\x1a': escaped += "\\Z"; break;
+        case '\\':
+        case '\'':
+        case '"': escaped += '\\'; escaped += c; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
 }
 
 std::string sqlValue(const QString& value) { return sqlEscape(toAnsi(value)); }

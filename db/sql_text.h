@@ -11,8 +11,7 @@ namespace db {
 
 // The value escaped by the client library for the programme connection (its character set,
 // latin1, leaves the Windows-1252 bytes as they are): \ ' " NUL CR LF and Ctrl-Z get a
-// backslash. Without an open connection the library's connection-less escaping is used,
-// which gives the same bytes for latin1.
+// backslash. Without an open connection the same rules are applied here.
 std::string sqlEscape(std::string_view ansiValue);
 // The same for a text of the user interface, converted to Windows-1252 first.
 std::string sqlValue(const QString& value);

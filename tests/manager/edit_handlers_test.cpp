@@ -402,3 +402,29 @@ TEST_F(EditHandlersTest, TypedValuesAreStoredExactlyAsTyped) {
 }
 
 }  // namespace
+
+namespace {
+
+// With the server out of reach, an edit shows the connection message, then the statement's,
+// and nothing crashes (the values are escaped without a connection).
+TEST_F(EditHandlersTest, AnEditWithoutServerReportsAndCrashesNothing) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        const unsigned port = db::programmeSettings().port;
+        const std::string host = db::programmeSettings().host;
+        db::programmeSettings().port = 1;
+        db::programmeSettings().host = "127.0.0.1";
+        testing_support::ui().clear();
+        answerCompany(q("Le \"Petit\"\nThéâtre"), QString(), QString());
+        clickButton(&window, manager::kAddCompany);
+        db::programmeSettings().port = port;
+        db::programmeSettings().host = host;
+        const QStringList messages = testing_support::ui().messageTexts();
+        ASSERT_EQ(messages.size(), 2) << messages.join("\n").toStdString();
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : mysql_real_connect : ")));
+        EXPECT_TRUE(messages[1].startsWith(q("Erreur : db_exec (INSERT INTO `comp`")));
+        EXPECT_GE(row(window, manager::kCompanyList, q("Mouette")), 0);  // the lists keep what they held
+    });
+}
+
+}  // namespace

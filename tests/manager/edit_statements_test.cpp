@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "db/connections.h"
+#include "db/sql_text.h"
 #include "manager/edit_statements.h"
 
 namespace {
@@ -41,6 +42,8 @@ TEST(EditStatements, TextsFormatsAndEscaping) {
          "4294967295-4294967295-4294967295 4294967295:4294967295:00"},
     };
     for (const auto& [built, expected] : cases) EXPECT_EQ(built, expected);
+    // Without a connection (connecting failed) the escaping still works and never crashes.
+    EXPECT_EQ(db::sqlEscape(std::string_view("a\nb\r\x1a\0\xE9", 7)), "a\\nb\\r\\Z\\0\xE9");
 
     // Records read back into entries: the head's texts as the server sends them.
     EXPECT_EQ(edits::slotEntryOf(q("2019-07-05"), q("09:05:00"), q("22:30:00")),
