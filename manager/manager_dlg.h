@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPoint>
+#include <string>
 #include <vector>
 
 #include "platform/date_time.h"
@@ -120,6 +121,8 @@ private:
     void OnTimer(const dlg::Notification& n);
 
     void addLayoutEntry(int id, int flags);
+    template <class Record>
+    void deleteSelected(int listId, const std::vector<Record>& records, std::string (*statement)(const QString&));
     void readPickers();
     void writePickers();
     planning::PlanningView planningView() const;

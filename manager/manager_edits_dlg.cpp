@@ -25,6 +25,14 @@ int recordIndexOfRow(const dlg::ListView* list, int row, const std::vector<Recor
     return static_cast<int>(index);
 }
 
+// The record a double-clicked row stands for: the row index is first held against the
+// record count, as the handlers always did, then its item data must name a record.
+template <class Record>
+int editedRecordIndex(const dlg::ListView* list, int row, const std::vector<Record>& records) {
+    if (row < 0 || row >= static_cast<int>(records.size())) return -1;
+    return recordIndexOfRow(list, row, records);
+}
+
 void openIfClosed() {
     if (!db::programmeConnected()) db::connectProgramme();
 }
@@ -50,6 +58,18 @@ int32_t asInt32(const QString& text) { return static_cast<int32_t>(programme::le
 
 }  // namespace
 
+// A soft delete of the selected row's record: no rights test and no confirmation.
+template <class Record>
+void manager::deleteSelected(int listId, const std::vector<Record>& records, std::string (*statement)(const QString&)) {
+    const dlg::ListView* list = listView(listId);
+    const int index = recordIndexOfRow(list, list->nextSelected(), records);
+    if (index < 0) return;
+    openIfClosed();
+    if (!runAlone(statement(records[static_cast<std::size_t>(index)].id))) return;
+    reloadAll();
+    updateDeleteButtons();
+}
+
 // ---- companies ---------------------------------------------------------------------------
 
 void manager::OnAddCompany(const dlg::Notification&) {
@@ -74,8 +94,7 @@ void manager::OnAddCompany(const dlg::Notification&) {
 void manager::OnEditCompany(const dlg::Notification& n) {
     if (!account::checkRights()) return;
     const auto& records = programme::companies();
-    if (n.row < 0 || n.row >= static_cast<int>(records.size())) return;
-    const int index = recordIndexOfRow(listView(kCompanyList), n.row, records);
+    const int index = editedRecordIndex(listView(kCompanyList), n.row, records);
     if (index < 0) return;
     const programme::Company record = records[static_cast<std::size_t>(index)];
     if (programme::isPlaceholderName(record.nom)) return;
@@ -93,13 +112,7 @@ void manager::OnEditCompany(const dlg::Notification& n) {
 }
 
 void manager::OnDeleteCompany(const dlg::Notification&) {
-    const dlg::ListView* list = listView(kCompanyList);
-    const int index = recordIndexOfRow(list, list->nextSelected(), programme::companies());
-    if (index < 0) return;
-    openIfClosed();
-    if (!runAlone(edits::deleteCompany(programme::companies()[static_cast<std::size_t>(index)].id))) return;
-    reloadAll();
-    updateDeleteButtons();
+    deleteSelected(kCompanyList, programme::companies(), &edits::deleteCompany);
 }
 
 // ---- shows -------------------------------------------------------------------------------
@@ -129,8 +142,7 @@ void manager::OnAddShow(const dlg::Notification&) {
 void manager::OnEditShow(const dlg::Notification& n) {
     if (!account::checkRights()) return;
     const auto& records = programme::shows();
-    if (n.row < 0 || n.row >= static_cast<int>(records.size())) return;
-    const int index = recordIndexOfRow(listView(kShowList), n.row, records);
+    const int index = editedRecordIndex(listView(kShowList), n.row, records);
     if (index < 0) return;
     const programme::Show record = records[static_cast<std::size_t>(index)];
     if (programme::isPlaceholderName(record.name)) return;
@@ -144,13 +156,7 @@ void manager::OnEditShow(const dlg::Notification& n) {
 }
 
 void manager::OnDeleteShow(const dlg::Notification&) {
-    const dlg::ListView* list = listView(kShowList);
-    const int index = recordIndexOfRow(list, list->nextSelected(), programme::shows());
-    if (index < 0) return;
-    openIfClosed();
-    if (!runAlone(edits::deleteShow(programme::shows()[static_cast<std::size_t>(index)].id))) return;
-    reloadAll();
-    updateDeleteButtons();
+    deleteSelected(kShowList, programme::shows(), &edits::deleteShow);
 }
 
 // ---- timeslot groups ---------------------------------------------------------------------
@@ -193,8 +199,7 @@ void manager::OnAddTimeslotGroup(const dlg::Notification&) {
 void manager::editTimeslotGroup(int row) {
     if (!account::checkRights()) return;
     const auto& records = programme::timeslots();
-    if (row < 0 || row >= static_cast<int>(records.size())) return;
-    const int headIndex = recordIndexOfRow(listView(kTimeslotList), row, records);
+    const int headIndex = editedRecordIndex(listView(kTimeslotList), row, records);
     if (headIndex < 0) return;
     const programme::Timeslot head = records[static_cast<std::size_t>(headIndex)];
     const auto headId = asInt32(head.id);
@@ -246,11 +251,5 @@ void manager::editTimeslotGroup(int row) {
 }
 
 void manager::OnDeleteTimeslotGroup(const dlg::Notification&) {
-    const dlg::ListView* list = listView(kTimeslotList);
-    const int index = recordIndexOfRow(list, list->nextSelected(), programme::timeslots());
-    if (index < 0) return;
-    openIfClosed();
-    if (!runAlone(edits::deleteGroup(programme::timeslots()[static_cast<std::size_t>(index)].id))) return;
-    reloadAll();
-    updateDeleteButtons();
+    deleteSelected(kTimeslotList, programme::timeslots(), &edits::deleteGroup);
 }
