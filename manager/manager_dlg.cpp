@@ -21,20 +21,10 @@ constexpr int kHeight = 2;
 constexpr int kLeft = 4;
 constexpr int kTop = 8;
 
-struct Column {
-    const char* heading;
-    int width;
-};
-constexpr Column kCompanyColumns[] = {{"Id", 50}, {"Nom", 300}};
-constexpr Column kTimeslotColumns[] = {
+constexpr dlg::ColumnSpec kCompanyColumns[] = {{"Id", 50}, {"Nom", 300}};
+constexpr dlg::ColumnSpec kTimeslotColumns[] = {
     {"Id", 20}, {"Salle", 35}, {"Spectacle", 100}, {"Nb crén.", 20}, {"Prem. date", 200}};
-constexpr Column kContractColumns[] = {{"Id", 50}, {"Spectacle", 140}, {"1er crén.", 200}};
-
-template <std::size_t N>
-void createColumns(dlg::ListView* list, const Column (&columns)[N]) {
-    for (std::size_t i = 0; i < N; ++i)
-        list->insertColumn(static_cast<int>(i), QString::fromUtf8(columns[i].heading), columns[i].width);
-}
+constexpr dlg::ColumnSpec kContractColumns[] = {{"Id", 50}, {"Spectacle", 140}, {"1er crén.", 200}};
 
 void fillRow(dlg::ListView* list, int row, const programme::ListRow& data) {
     list->setItemData(row, data.record);
@@ -52,10 +42,8 @@ void insertRowsAtTop(dlg::ListView* list, const std::vector<programme::ListRow>&
 
 template <class Record>
 const Record* recordOfRow(const dlg::ListView* list, int row, const std::vector<Record>& records) {
-    if (row < 0 || row >= list->itemCount()) return nullptr;
-    const qint64 index = list->itemData(row);
-    if (index < 0 || index >= static_cast<qint64>(records.size())) return nullptr;
-    return &records[static_cast<std::size_t>(index)];
+    const int index = dlg::recordIndexOfRow(list, row, records);
+    return index < 0 ? nullptr : &records[static_cast<std::size_t>(index)];
 }
 
 }  // namespace
@@ -107,11 +95,11 @@ bool manager::OnInitDialog() {
 
     setWindowTitle(QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")"));
 
-    createColumns(listView(kCompanyList), kCompanyColumns);
-    createColumns(listView(kShowList), kCompanyColumns);
-    createColumns(listView(kTimeslotList), kTimeslotColumns);
-    createColumns(listView(kContractList), kContractColumns);
-    createColumns(listView(kRoomList), kCompanyColumns);
+    dlg::createColumns(listView(kCompanyList), kCompanyColumns);
+    dlg::createColumns(listView(kShowList), kCompanyColumns);
+    dlg::createColumns(listView(kTimeslotList), kTimeslotColumns);
+    dlg::createColumns(listView(kContractList), kContractColumns);
+    dlg::createColumns(listView(kRoomList), kCompanyColumns);
 
     if (db::programmeConnected() || db::connectProgramme() == 0) {
         reloadAll();

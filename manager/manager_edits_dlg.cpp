@@ -15,22 +15,12 @@
 
 namespace {
 
-// The record index a list row carries, when the row exists and the index is one of the
-// records'; -1 otherwise.
-template <class Record>
-int recordIndexOfRow(const dlg::ListView* list, int row, const std::vector<Record>& records) {
-    if (row < 0 || row >= list->itemCount()) return -1;
-    const qint64 index = list->itemData(row);
-    if (index < 0 || index >= static_cast<qint64>(records.size())) return -1;
-    return static_cast<int>(index);
-}
-
 // The record a double-clicked row stands for: the row index is first held against the
 // record count, as the handlers always did, then its item data must name a record.
 template <class Record>
 int editedRecordIndex(const dlg::ListView* list, int row, const std::vector<Record>& records) {
     if (row < 0 || row >= static_cast<int>(records.size())) return -1;
-    return recordIndexOfRow(list, row, records);
+    return dlg::recordIndexOfRow(list, row, records);
 }
 
 void openIfClosed() {
@@ -62,7 +52,7 @@ int32_t asInt32(const QString& text) { return static_cast<int32_t>(programme::le
 template <class Record>
 void manager::deleteSelected(int listId, const std::vector<Record>& records, std::string (*statement)(const QString&)) {
     const dlg::ListView* list = listView(listId);
-    const int index = recordIndexOfRow(list, list->nextSelected(), records);
+    const int index = dlg::recordIndexOfRow(list, list->nextSelected(), records);
     if (index < 0) return;
     openIfClosed();
     if (!runAlone(statement(records[static_cast<std::size_t>(index)].id))) return;
@@ -122,7 +112,7 @@ void manager::OnAddShow(const dlg::Notification&) {
     // A company added through the dialog's "+" reloads the records for the dialog's list
     // without refilling the manager's lists under it.
     const dlg::ListView* companyList = listView(kCompanyList);
-    const int company = recordIndexOfRow(companyList, companyList->nextSelected(), programme::companies());
+    const int company = dlg::recordIndexOfRow(companyList, companyList->nextSelected(), programme::companies());
     ::show dialog(this);
     dialog.company = company >= 0 ? asInt32(programme::companies()[static_cast<std::size_t>(company)].id) : 0;
     dialog.addCompany = [this] { OnAddCompany({kAddCompany}); };
@@ -165,7 +155,7 @@ void manager::OnAddTimeslotGroup(const dlg::Notification&) {
     if (!account::checkRights()) return;
     planning::TimeslotEditorData input;
     const dlg::ListView* showList = listView(kShowList);
-    const int showIndex = recordIndexOfRow(showList, showList->nextSelected(), programme::shows());
+    const int showIndex = dlg::recordIndexOfRow(showList, showList->nextSelected(), programme::shows());
     input.showId = showIndex >= 0 ? asInt32(programme::shows()[static_cast<std::size_t>(showIndex)].id) : 0;
     input.room = 0;
     int result = platform::IDCANCEL;

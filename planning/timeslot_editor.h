@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/date_time.h"
+
 namespace planning {
 
 // One slot as the editor and the handlers exchange it. A field read from a picker whose
@@ -36,6 +38,9 @@ struct TimeslotEditorData {
 // the times "%u:%2.2u" for rows filled from the group (" 9:05" reads "9:05") and "%H:%M" for
 // rows added or edited in the editor ("09:05").
 QString slotDateText(const SlotEntry& slot);
+// The entry of the slot dialog's three pickers: day from date, start from from, end from to;
+// a part of a picker holding no valid date is -1.
+SlotEntry slotEntryOf(const platform::DateTime& date, const platform::DateTime& from, const platform::DateTime& to);
 QString loadedTimeText(int32_t hour, int32_t minute);
 
 }  // namespace planning

@@ -13,25 +13,10 @@
 
 namespace {
 
-struct Column {
-    const char* heading;
-    int width;
-};
-constexpr Column kSlotColumns[] = {{"Date", 200}, {"Début", 200}, {"Fin", 200}};
-constexpr Column kChecklistColumns[] = {{"Intitulé", 200}, {"Dead line", 100}, {"Goal", 100}, {"Etat", 200}};
-
-template <std::size_t N>
-void createColumns(dlg::ListView* list, const Column (&columns)[N]) {
-    for (std::size_t i = 0; i < N; ++i)
-        list->insertColumn(static_cast<int>(i), QString::fromUtf8(columns[i].heading), columns[i].width);
-}
+constexpr dlg::ColumnSpec kSlotColumns[] = {{"Date", 200}, {"Début", 200}, {"Fin", 200}};
+constexpr dlg::ColumnSpec kChecklistColumns[] = {{"Intitulé", 200}, {"Dead line", 100}, {"Goal", 100}, {"Etat", 200}};
 
 QString surveyFolder() { return QDir(platform::executableDir()).filePath(QStringLiteral("survey")); }
-
-// A picker value's part, or -1 when the picker held no valid date.
-int32_t part(const platform::DateTime& value, int (platform::DateTime::*get)() const) {
-    return value.isValid() ? (value.*get)() : -1;
-}
 
 QString pickerTime(const platform::DateTime& value) { return value.format(QStringLiteral("%H:%M")); }
 
@@ -43,6 +28,7 @@ const dlg::MessageEntry<ts> ts::kMessages[] = {
     {N::RowDoubleClick, kSlotList, &ts::OnEditSlot},
     {N::Clicked, kRemoveSlot, &ts::OnRemoveSlot},
     {N::Clicked, kCreateShow, &ts::OnCreateShow},
+    {N::SelChange, kTemplateCombo, &ts::OnTemplateChanged},
     {N::RowDoubleClick, kChecklist, &ts::OnChecklistDoubleClick},
 };
 
@@ -50,12 +36,8 @@ ts::ts(QWidget* parent) : dlg::Dialog(res::kDialog131, parent) { bindMessages<ts
 
 bool ts::OnInitDialog() {
     FillTemplateList();
-    // The user's choice, not any change of the selection: choosing the same template again
-    // must still start the plan afresh, and a selection set by the program starts nothing.
-    QComboBox* templates = comboBox(kTemplateCombo);
-    connect(templates, &QComboBox::activated, this, [this] { OnTemplateChanged({kTemplateCombo}); });
-    createColumns(listView(kSlotList), kSlotColumns);
-    createColumns(listView(kChecklist), kChecklistColumns);
+    dlg::createColumns(listView(kSlotList), kSlotColumns);
+    dlg::createColumns(listView(kChecklist), kChecklistColumns);
     FillChecklist();
     for (const planning::SlotEntry& entry : data.entries) {
         appendSlotRow(entry, planning::loadedTimeText(entry.startHour, entry.startMinute),
@@ -121,13 +103,7 @@ void ts::OnAddSlot(const dlg::Notification&) {
     dialog.from = platform::DateTime::fromDays(19.0 / 24.0);
     dialog.to = platform::DateTime::fromDays(20.5 / 24.0);
     if (dialog.DoModal() == platform::IDOK) {
-        const planning::SlotEntry entry{part(dialog.date, &platform::DateTime::day),
-                                        part(dialog.date, &platform::DateTime::month),
-                                        part(dialog.date, &platform::DateTime::year),
-                                        part(dialog.from, &platform::DateTime::hour),
-                                        part(dialog.from, &platform::DateTime::minute),
-                                        part(dialog.to, &platform::DateTime::hour),
-                                        part(dialog.to, &platform::DateTime::minute)};
+        const planning::SlotEntry entry = planning::slotEntryOf(dialog.date, dialog.from, dialog.to);
         appendSlotRow(entry, pickerTime(dialog.from), pickerTime(dialog.to));
     }
     refresh();
@@ -142,10 +118,7 @@ void ts::OnEditSlot(const dlg::Notification& n) {
     dialog.from = platform::DateTime::fromDays((entry.startHour * 60.0 + entry.startMinute) / 1440.0);
     dialog.to = platform::DateTime::fromDays((entry.endHour * 60.0 + entry.endMinute) / 1440.0);
     if (dialog.DoModal() != platform::IDOK) return;
-    entry = {part(dialog.date, &platform::DateTime::day),   part(dialog.date, &platform::DateTime::month),
-             part(dialog.date, &platform::DateTime::year),  part(dialog.from, &platform::DateTime::hour),
-             part(dialog.from, &platform::DateTime::minute), part(dialog.to, &platform::DateTime::hour),
-             part(dialog.to, &platform::DateTime::minute)};
+    entry = planning::slotEntryOf(dialog.date, dialog.from, dialog.to);
     list->setItemText(n.row, 0, planning::slotDateText(entry));
     list->setItemText(n.row, 1, pickerTime(dialog.from));
     list->setItemText(n.row, 2, pickerTime(dialog.to));

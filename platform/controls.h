@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 namespace dlg {
 
@@ -48,6 +49,27 @@ private:
     bool quiet_ = false;
     int selectionMark_ = -1;
 };
+
+// The record index a row carries, when the row exists and its item data is an index of
+// records; -1 otherwise.
+template <class Record>
+int recordIndexOfRow(const ListView* list, int row, const std::vector<Record>& records) {
+    if (row < 0 || row >= list->itemCount()) return -1;
+    const qint64 index = list->itemData(row);
+    if (index < 0 || index >= static_cast<qint64>(records.size())) return -1;
+    return static_cast<int>(index);
+}
+
+// A list view column: its heading and width in pixels.
+struct ColumnSpec {
+    const char* heading;  // UTF-8
+    int width;
+};
+template <std::size_t N>
+void createColumns(ListView* list, const ColumnSpec (&columns)[N]) {
+    for (std::size_t i = 0; i < N; ++i)
+        list->insertColumn(static_cast<int>(i), QString::fromUtf8(columns[i].heading), columns[i].width);
+}
 
 // A date-time picker. A date picker shows the date only (short or long date format) and
 // keeps the time of day it was given; a time picker shows hours and minutes and keeps the

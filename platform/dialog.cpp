@@ -158,7 +158,9 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
     }
     case ControlKind::ComboBox: {
         auto* combo = new QComboBox(this);
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, id] { dispatch(Notify::SelChange, {id}); });
+        // As its Windows counterpart, the notification follows the user's choice (the same entry
+        // chosen again included), never a selection the program sets.
+        connect(combo, &QComboBox::activated, this, [this, id] { dispatch(Notify::SelChange, {id}); });
         return combo;
     }
     case ControlKind::GroupBox:

@@ -29,7 +29,7 @@ enum class Notify {
     ItemChanged,    // a list view row changed state (row given)
     DateChanged,    // a date picker's value changed
     TextChanged,    // an edit's text changed
-    SelChange,      // a combo box's selection changed
+    SelChange,      // the user chose an entry of a combo box (not sent for a selection set by the program)
     DrawItem,       // an owner-drawn control must be drawn (painter and rectangle given)
     Timer,          // a window timer ticked (timer id given)
     Size,           // the window's size changed
