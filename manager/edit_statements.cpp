@@ -138,4 +138,24 @@ std::string deleteGroup(const QString& headIdText) {
                            id.c_str());
 }
 
+std::string addContract(unsigned id, int32_t timeslotId, const QString& extra, const QString& rtf) {
+    return formatStatement(
+        "INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `rtf`) VALUES ('%u', '%u', UTC_TIMESTAMP(), \"%s\", "
+        "'%s')",
+        id, u(timeslotId), sqlValue(extra).c_str(), sqlValue(rtf).c_str());
+}
+
+std::string updateFollowUpPlan(const QString& todo, int32_t timeslotId) {
+    return formatStatement("UPDATE `timeslot` SET `todo` = \"%s\" WHERE `id` = %u", sqlValue(todo).c_str(), u(timeslotId));
+}
+
+std::string editContract(const QString& extra, const QString& rtf, const QString& idText) {
+    return formatStatement("UPDATE `contract` SET `extra` = \"%s\",`rtf` = \"%s\" WHERE `id` = %s", sqlValue(extra).c_str(),
+                           sqlValue(rtf).c_str(), idOf(idText).c_str());
+}
+
+std::string deleteContract(const QString& idText) {
+    return formatStatement("UPDATE `contract` SET `deleted` = \"1\" WHERE `id` = %s", idOf(idText).c_str());
+}
+
 }  // namespace edits

@@ -46,4 +46,10 @@ std::string removeSlot(unsigned id);
 std::string addSlot(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof);
 std::string deleteGroup(const QString& headIdText);
 
+// Contracts. A new contract's `ts` is written with "%u" (no timeslot: 4294967295).
+std::string addContract(unsigned id, int32_t timeslotId, const QString& extra, const QString& rtf);
+std::string updateFollowUpPlan(const QString& todo, int32_t timeslotId);
+std::string editContract(const QString& extra, const QString& rtf, const QString& idText);
+std::string deleteContract(const QString& idText);
+
 }  // namespace edits

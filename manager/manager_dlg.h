@@ -14,6 +14,9 @@
 namespace planning {
 struct PlanningView;
 }
+namespace contracts {
+class ContractModel;
+}
 
 class manager : public dlg::Dialog, public programme::ProgrammeLists {
     Q_OBJECT
@@ -89,9 +92,16 @@ protected:
     // Runs the timeslot editor on data; IDOK when it closed with OK. Tests answer it.
     virtual int runTimeslotEditor(planning::TimeslotEditorData& data);
 
-    virtual void OnNewContract(const dlg::Notification&) {}
-    virtual void OnDeleteContract(const dlg::Notification&) {}
-    virtual void OnEditContract(const dlg::Notification&) {}
+public:
+    // The contract handlers: "+" and "-" under the contract list, a double-click on a row.
+    void OnNewContract(const dlg::Notification&);
+    void OnEditContract(const dlg::Notification& n);
+    void OnDeleteContract(const dlg::Notification&);
+
+protected:
+    // Runs the contract dialog on the contract's texts; IDOK when it closed with OK. Tests
+    // answer it.
+    virtual int runContractDialog(contracts::ContractModel& contract);
 
 private:
     static const dlg::MessageEntry<manager> kMessages[];

@@ -10,10 +10,15 @@
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
 #include "manager/show_dlg.h"
+#include "manager/statement_runs.h"
 #include "platform/controls.h"
 #include "programme/account.h"
 
 namespace {
+
+using edits::openIfClosed;
+using edits::runAlone;
+using edits::runOrReport;
 
 // The record a double-clicked row stands for: the row index is first held against the
 // record count, as the handlers always did, then its item data must name a record.
@@ -21,27 +26,6 @@ template <class Record>
 int editedRecordIndex(const dlg::ListView* list, int row, const std::vector<Record>& records) {
     if (row < 0 || row >= static_cast<int>(records.size())) return -1;
     return dlg::recordIndexOfRow(list, row, records);
-}
-
-void openIfClosed() {
-    if (!db::programmeConnected()) db::connectProgramme();
-}
-
-// Runs a writing statement; on failure closes the connection and reports it. True on success.
-bool runOrReport(const std::string& statement) {
-    if (db::QueryRunner(statement, nullptr, nullptr) == db::kQueryOk) return true;
-    db::closeProgramme();
-    db::reportDbExecError(statement);
-    return false;
-}
-
-// Runs one statement in its own connection, then closes it; reports a failure.
-bool runAlone(const std::string& statement) {
-    openIfClosed();
-    const bool ok = db::QueryRunner(statement, nullptr, nullptr) == db::kQueryOk;
-    db::closeProgramme();
-    if (!ok) db::reportDbExecError(statement);
-    return ok;
 }
 
 int32_t asInt32(const QString& text) { return static_cast<int32_t>(programme::leadingInteger(text)); }
@@ -147,6 +131,10 @@ void manager::OnEditShow(const dlg::Notification& n) {
 
 void manager::OnDeleteShow(const dlg::Notification&) {
     deleteSelected(kShowList, programme::shows(), &edits::deleteShow);
+}
+
+void manager::OnDeleteContract(const dlg::Notification&) {
+    deleteSelected(kContractList, programme::contracts(), &edits::deleteContract);
 }
 
 // ---- timeslot groups ---------------------------------------------------------------------

@@ -1,10 +1,10 @@
 #include "planning/checklist.h"
 
 #include <QDir>
-#include <QFile>
 #include <algorithm>
 
 #include "db/codepage.h"
+#include "platform/text_file.h"
 #include "programme/date_texts.h"
 
 namespace planning {
@@ -25,26 +25,8 @@ QStringList templateNames(const QString& folder) {
 }
 
 QString readTemplate(const QString& path, bool* opened) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (opened) *opened = false;
-        return QString();
-    }
-    if (opened) *opened = true;
-    QByteArray bytes = file.readAll();
-    // Text mode: a CR LF pair reads as one line break.
-    bytes.replace("\r\n", "\n");
     QString todo;
-    qsizetype at = 0;
-    while (at < bytes.size()) {
-        // One read: up to the line break included, at most kTemplatePiece bytes.
-        qsizetype end = at;
-        while (end < bytes.size() && end - at < kTemplatePiece) {
-            if (bytes[end++] == '\n') break;
-        }
-        QByteArray piece = bytes.mid(at, end - at);
-        at = end;
-        if (piece.endsWith('\n')) piece.chop(1);
+    for (const QByteArray& piece : platform::readTextPieces(path, kTemplatePiece, opened)) {
         if (!todo.isEmpty()) todo += QString::fromUtf16(kItemSeparator);
         todo += db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size())));
     }

@@ -26,33 +26,10 @@ constexpr int kPayments = 5;
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
 
-// The decimal number at the start of a text, "." as the decimal point whatever the process
-// locale; 0 when the text does not start with one.
-double leadingDecimal(QStringView text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i].isSpace()) ++i;
-    const qsizetype start = i;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
-    const auto digits = [&] {
-        const qsizetype from = i;
-        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
-        return i - from;
-    };
-    qsizetype count = digits();
-    if (i < text.size() && text[i] == u'.') {
-        ++i;
-        count += digits();
-    }
-    if (count == 0) return 0.0;
-    bool ok = false;
-    const double value = text.mid(start, i - start).toDouble(&ok);
-    return ok ? value : 0.0;
-}
-
 // The number right after the first occurrence of marker, or 0.
 double numberAfter(const QString& text, QChar marker) {
     const qsizetype at = text.indexOf(marker);
-    return at < 0 ? 0.0 : leadingDecimal(QStringView(text).mid(at + 1));
+    return at < 0 ? 0.0 : programme::leadingDecimal(QStringView(text).mid(at + 1));
 }
 
 DateTime dateOf(const QString& dayMonthYear, bool& parsed) {

@@ -69,6 +69,7 @@ void Dialog::build() {
         }
         w->setGeometry(geometry);
         if (c.style & res::kDisabled) w->setEnabled(false);
+        if (c.style & res::kHidden) w->setVisible(false);
         if (c.id >= 0) {
             w->setObjectName(QStringLiteral("ctl_%1").arg(c.id));
             controls_.insert(c.id, w);

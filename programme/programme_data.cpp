@@ -158,6 +158,27 @@ long long leadingInteger(const QString& text) {
     return negative ? -value : value;
 }
 
+double leadingDecimal(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i].isSpace()) ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
+        return i - from;
+    };
+    qsizetype count = digits();
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        count += digits();
+    }
+    if (count == 0) return 0.0;
+    bool ok = false;
+    const double value = text.mid(start, i - start).toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
 bool isDeleted(const QString& deletedText) { return leadingInteger(deletedText) == 1; }
 
 bool isGroupHead(const Timeslot& slot) { return leadingInteger(slot.childof) < 0; }

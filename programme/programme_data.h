@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <vector>
 
 namespace programme {
@@ -124,6 +125,9 @@ int reloadAll(ProgrammeLists* lists);
 
 // A text read with a leading-integer parse ("12abc" -> 12, "abc" -> 0).
 long long leadingInteger(const QString& text);
+// The decimal number at the start of a text, "." as the decimal point whatever the process
+// locale; 0 when the text does not start with one.
+double leadingDecimal(QStringView text);
 // deleted reads as 1.
 bool isDeleted(const QString& deletedText);
 // childof reads as negative.

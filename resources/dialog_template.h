@@ -39,6 +39,7 @@ enum Style : uint32_t {
     kDisabled = 1u << 10,       // any
     kWantReturn = 1u << 11,     // Edit (multiline)
     kTimeFormat = 1u << 12,     // DatePicker showing a time
+    kHidden = 1u << 13,         // any: not shown
 };
 
 // Dialog style bits.

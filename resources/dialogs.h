@@ -12,6 +12,8 @@ extern const DialogTemplate kDialog130;  // company, ccomp
 extern const DialogTemplate kDialog131;  // timeslot group editor, ts
 extern const DialogTemplate kDialog132;  // show
 extern const DialogTemplate kDialog133;  // one slot, onets
+extern const DialogTemplate kDialog135;  // contract, ct
+extern const DialogTemplate kDialog136;  // one info value, editoneitem
 extern const DialogTemplate kDialog137;  // one checklist item, ones
 
 }  // namespace res

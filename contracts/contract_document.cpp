@@ -1,0 +1,304 @@
+#include "contracts/contract_document.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "db/codepage.h"
+#include "platform/ui_services.h"
+
+#ifndef BRELO_SHARED_FOLDER
+#define BRELO_SHARED_FOLDER "~/gd/generated"
+#endif
+
+namespace contracts {
+
+const std::array<TokenKey, 34> kTokenKeys = {{
+    {"CRE", "Créneau(x)"},
+    {"SPECTACLE", "Spectacle"},
+    {"NUM", "Numéro de contrat"},
+    {"CREATED", "Créé par"},
+    {"VERIFIED", "Vérifié par"},
+    {"COMPAGNIE", "Compagnie"},
+    {"REPR", "Représentant légal"},
+    {"SIRET", "Siret"},
+    {"LICENCE", "Numéro de licence"},
+    {"ADR1", "Adresse1"},
+    {"ADR2", "Adresse2"},
+    {"ADR3", "Adresse3"},
+    {"CP", "Code postal"},
+    {"VILLE", "Ville"},
+    {"PAYS", "Pays"},
+    {"TEL", "Téléphone"},
+    {"EMAIL", "Email"},
+    {"AUTEUR", "Auteur"},
+    {"DMIN", "Durée en minutes"},
+    {"SALLE", "Salle"},
+    {"HEURE", "Heure du créneau (début spectacle)"},
+    {"HSTART", "Heure de début (accès à la salle)"},
+    {"HEND", "Heure de fin (libération de la salle)"},
+    {"PRIX", "Prix (TTC)"},
+    {"FT", "Forfait frais payés par KQ à la compagnie en euros TTC"},
+    {"MAXDR", "Date de retour du contrat avant nullité"},
+    {"MAXPER", "Contenance salle"},
+    {"CB", "Montant de chacun des 5 chèques"},
+    {"CD1", "Date encaissement du chèque numéro 1"},
+    {"CD2", "Date encaissement du chèque numéro 2"},
+    {"CD3", "Date encaissement du chèque numéro 3"},
+    {"CD4", "Date encaissement du chèque numéro 4"},
+    {"CD5", "Date encaissement du chèque numéro 5"},
+    {"DC", "Date de signature du contrat"},
+}};
+
+namespace {
+
+QString u8(const char* text) { return QString::fromUtf8(text); }
+
+// A file opened with the C library, wide paths included, closed on every path out.
+struct FileCloser {
+    void operator()(std::FILE* file) const {
+        if (file) std::fclose(file);
+    }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File openFile(const QString& path, const char* mode) {
+#ifdef _WIN32
+    return File(_wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), QString::fromLatin1(mode).toStdWString().c_str()));
+#else
+    return File(std::fopen(QFile::encodeName(path).constData(), mode));
+#endif
+}
+
+enum class ReadResult { Ok, NoMemory, Incomplete };
+
+// The whole file in one read, in a buffer one byte longer than the file, set to zero.
+ReadResult readWhole(std::FILE* file, std::string& bytes, bool emptyIsIncomplete) {
+    if (std::fseek(file, 0, SEEK_END) != 0) return ReadResult::Incomplete;
+    const long length = std::ftell(file);
+    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) return ReadResult::Incomplete;
+    try {
+        bytes.assign(static_cast<std::size_t>(length) + 1, '\0');
+    } catch (const std::bad_alloc&) {
+        return ReadResult::NoMemory;
+    } catch (const std::length_error&) {
+        return ReadResult::NoMemory;
+    }
+    const std::size_t read = std::fread(bytes.data(), 1, static_cast<std::size_t>(length), file);
+    if (read != static_cast<std::size_t>(length) || (emptyIsIncomplete && length == 0)) return ReadResult::Incomplete;
+    bytes.resize(static_cast<std::size_t>(length));
+    return ReadResult::Ok;
+}
+
+// The contract number as the file name holds it: what the code page keeps of it.
+QString documentName(const ContractInfoList& list) {
+    return db::fromAnsi(db::toAnsi(list.value(labels::kNumber)));
+}
+
+// Every failure shows one error box and gives -1.
+int fail(const QString& message) {
+    platform::showError(message);
+    return -1;
+}
+
+QString pathProblem(const QString& path) {
+    if (path.size() < kMaxPath) return QString();
+    return u8(kPathTooLong).arg(QDir::toNativeSeparators(path));
+}
+
+void appendUnicodeEscapes(std::string& out, QStringView units) {
+    // In a group of its own, so that the one-character fallback count holds whatever the
+    // template set around the value.
+    out += "{\\uc1";
+    for (QChar unit : units) {
+        out += "\\u";
+        out += std::to_string(static_cast<int16_t>(unit.unicode()));
+        out += '?';
+    }
+    out += '}';
+}
+
+}  // namespace
+
+QString sharedFolder() {
+    QString folder = QString::fromUtf8(BRELO_SHARED_FOLDER);
+    if (folder == u'~' || folder.startsWith(QStringLiteral("~/"))) folder = QDir::homePath() + folder.mid(1);
+    return QDir::cleanPath(folder);
+}
+
+ContractFolders defaultFolders() {
+    const QDir dir(platform::executableDir());
+    return {dir.filePath(QStringLiteral("models")), dir.filePath(QStringLiteral("generated")), sharedFolder()};
+}
+
+std::string rtfText(const QString& value) {
+    std::string out;
+    out.reserve(static_cast<std::size_t>(value.size()) + 8);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        switch (c) {
+        case u'\\': out += "\\\\"; continue;
+        case u'{': out += "\\{"; continue;
+        case u'}': out += "\\}"; continue;
+        case u'\t': out += "\\tab "; continue;
+        case u'\r':
+            if (i + 1 < value.size() && value[i + 1] == u'\n') ++i;
+            out += "\\par ";
+            continue;
+        case u'\n': out += "\\par "; continue;
+        default: break;
+        }
+        // Other control characters carry no text and would only confuse a reader.
+        if (c < 0x20) continue;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const qsizetype units = QChar::isHighSurrogate(c) && i + 1 < value.size() && value[i + 1].isLowSurrogate() ? 2 : 1;
+        const QStringView character = QStringView(value).mid(i, units);
+        const std::string ansi = db::toAnsi(character.toString());
+        if (units == 1 && ansi.size() == 1 && ansi[0] != '?')
+            out += ansi;
+        else
+            appendUnicodeEscapes(out, character);
+        i += units - 1;
+    }
+    return out;
+}
+
+std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list) {
+    const std::size_t zero = templateBytes.find('\0');
+    std::string text(templateBytes.substr(0, zero));
+    std::string next;
+    for (const TokenKey& key : kTokenKeys) {
+        const std::string token = std::string("<<<") + key.key + ">>>";
+        std::size_t found = text.find(token);
+        if (found == std::string::npos) continue;
+        const std::string value = rtfText(list.value(u8(key.label)));
+        next.clear();
+        next.reserve(text.size() + value.size());
+        std::size_t from = 0;
+        while (found != std::string::npos) {
+            next.append(text, from, found - from);
+            next += value;
+            from = found + token.size();
+            found = text.find(token, from);
+        }
+        next.append(text, from, std::string::npos);
+        text.swap(next);
+    }
+    return text;
+}
+
+QString generationCheckMessage(const ContractInfoList& list) {
+    const auto price = list.find(labels::kPrice);
+    if (price && price->isEmpty()) return u8(kPriceMissing);
+    const auto fee = list.find(labels::kFee);
+    if (fee && fee->isEmpty()) return u8(kFeeMissing);
+    return QString();
+}
+
+QString fileNameProblem(const QString& name, const QString& what) {
+    const auto refused = [&](const char* reason) {
+        return QStringLiteral("%1 « %2 » ne peut pas servir de nom de fichier : %3.").arg(what, name, u8(reason));
+    };
+    if (name.isEmpty()) return QStringLiteral("%1 est vide : il faut un nom pour le fichier.").arg(what);
+    if (name == u'.' || name == QStringLiteral("..")) return refused("« . » et « .. » désignent des dossiers");
+    for (QChar c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c))
+            return refused("les caractères \\ / : * ? \" < > | et les caractères de contrôle y sont interdits");
+    }
+    if (name.endsWith(u'.') || name.endsWith(u' ')) return refused("un nom de fichier ne finit ni par un point ni par une espace");
+    const QString stem = name.section(u'.', 0, 0).toUpper();
+    static const QStringList kReserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                          QStringLiteral("NUL")};
+    const bool numberedDevice = stem.size() == 4 && (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
+                                stem[3] >= u'1' && stem[3] <= u'9';
+    if (kReserved.contains(stem) || numberedDevice) return refused("c'est le nom d'un périphérique du système");
+    return QString();
+}
+
+int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list, const QString& templateName,
+                    QString& rtf) {
+    if (const QString message = generationCheckMessage(list); !message.isEmpty()) return fail(message);
+    platform::WaitCursor wait;
+
+    if (const QString problem = fileNameProblem(templateName, QStringLiteral("Le modèle de contrat")); !problem.isEmpty())
+        return fail(problem);
+    const QString templatePath = QDir(folders.models).filePath(templateName);
+    if (const QString problem = pathProblem(templatePath); !problem.isEmpty()) return fail(problem);
+    std::string templateBytes;
+    {
+        errno = 0;
+        const File file = openFile(templatePath, "rb");
+        if (!file) {
+            const int code = errno;
+            return fail(QString::asprintf(kTemplateOpenFailed, code,
+                                                         QDir::toNativeSeparators(templatePath).toUtf8().constData()));
+        }
+        switch (readWhole(file.get(), templateBytes, true)) {
+        case ReadResult::Ok: break;
+        case ReadResult::NoMemory: return fail(u8(kOutOfMemory));
+        case ReadResult::Incomplete: return fail(u8(kTemplateReadFailed));
+        }
+    }
+    const std::string document = fillTemplate(templateBytes, list);
+
+    const QString name = documentName(list);
+    if (const QString problem = fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
+        return fail(problem);
+    const QString documentPath = QDir(folders.generated).filePath(name + QStringLiteral(".rtf"));
+    if (const QString problem = pathProblem(documentPath); !problem.isEmpty()) return fail(problem);
+    {
+        File file = openFile(documentPath, "wb");
+        if (!file) return fail(u8(kCreateFailed));
+        const std::size_t written = std::fwrite(document.data(), 1, document.size(), file.get());
+        const bool closed = std::fclose(file.release()) == 0;
+        if (written != document.size() || document.empty() || !closed) return fail(u8(kWriteFailed));
+    }
+
+    // Nothing to report when the document could not be opened: the read-back decides.
+    platform::ui().openDocumentAndWait(documentPath);
+
+    {
+        const File file = openFile(documentPath, "rb");
+        if (!file) return fail(u8(kGeneratedOpenFailed));
+        std::string readBack;
+        switch (readWhole(file.get(), readBack, false)) {
+        case ReadResult::Ok: break;
+        case ReadResult::NoMemory: return fail(u8(kOutOfMemory));
+        case ReadResult::Incomplete: return fail(u8(kGeneratedReadFailed));
+        }
+    }
+    rtf = db::fromAnsi(db::toAnsi(templateName));
+    return 0;
+}
+
+int copyToShared(const ContractFolders& folders, const ContractInfoList& list) {
+    const QString name = documentName(list);
+    if (const QString problem = fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
+        return fail(problem);
+    const QString fileName = name + QStringLiteral(".rtf");
+    const QString source = QDir(folders.generated).filePath(fileName);
+    const QString destination = QDir(folders.shared).filePath(fileName);
+    // The copy arrives under a passing name first, so that a failed copy leaves the shared
+    // drive's last good document in place.
+    const QString passing = destination + QStringLiteral(".part");
+    bool copied = pathProblem(destination).isEmpty() && QFile::exists(source);
+    if (copied) {
+        QFile::remove(passing);
+        copied = QFile::copy(source, passing);
+    }
+    if (copied) {
+        QFile::remove(destination);
+        copied = QFile::rename(passing, destination);
+        if (!copied) QFile::remove(passing);
+    }
+    if (!copied) return fail(u8(kCopyFailed));
+    return 0;
+}
+
+}  // namespace contracts

@@ -1,0 +1,49 @@
+// The contract (135): the group's first timeslot, the template, the info rows with their
+// values, "Générer et ouvrir", and OK handing extra, rtf and the timeslot id back.
+#pragma once
+
+#include <vector>
+
+#include "contracts/contract_model.h"
+#include "platform/dialog.h"
+
+class ct : public dlg::Dialog {
+    Q_OBJECT
+public:
+    explicit ct(QWidget* parent = nullptr);
+
+    static constexpr int kFirstSlot = 1023;
+    static constexpr int kContractType = 1031;
+    static constexpr int kInfoList = 1033;
+    static constexpr int kGenerate = 1035;
+    static constexpr int kTemplate = 1036;
+    static constexpr int kChooseTemplate = 1037;
+
+    // In: rtf, extra and the timeslot id of the contract (and where documents go); out after
+    // OK: the contract's texts and the chosen first slot.
+    contracts::ContractModel model;
+
+    // Runs the one-value editor on a row; IDOK when it closed with OK. Tests answer it.
+    virtual int runValueEditor(const QString& label, QString& value);
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    static const dlg::MessageEntry<ct> kMessages[];
+    void OnFirstSlotChanged(const dlg::Notification&);
+    void OnTemplateChanged(const dlg::Notification&);
+    void OnChooseTemplate(const dlg::Notification&);
+    void OnGenerate(const dlg::Notification&);
+    void OnEditRow(const dlg::Notification& n);
+
+    void chooseTemplate();
+    enum class Refill { SelectCurrent, KeepSelection };
+    void fillFirstSlots(Refill form);
+    int32_t selectedTimeslotId() const;
+    void updateEnabling();
+    void rebuild();
+
+    std::vector<contracts::HeadEntry> entries_;
+};
