@@ -279,8 +279,9 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
 
 int copyToShared(const ContractFolders& folders, const ContractInfoList& list) {
     const QString name = documentName(list);
-    if (const QString problem = fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
-        return fail(problem);
+    // A number that cannot name a file in its folder was refused at generation: there is
+    // nothing of that name to copy.
+    if (!fileNameProblem(name, QString()).isEmpty()) return fail(u8(kCopyFailed));
     const QString fileName = name + QStringLiteral(".rtf");
     const QString source = QDir(folders.generated).filePath(fileName);
     const QString destination = QDir(folders.shared).filePath(fileName);

@@ -3,6 +3,8 @@
 // into its group's follow-up plan.
 #include <gtest/gtest.h>
 
+#include "tests/support/qt_print.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>

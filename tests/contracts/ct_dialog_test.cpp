@@ -1,0 +1,176 @@
+// The contract dialog offscreen: the first-timeslot list, the template chooser, the new and
+// stored modes with their enabling, the one-value editor and what OK hands back.
+#include <gtest/gtest.h>
+
+#include "tests/support/qt_print.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "contracts/ct_dlg.h"
+#include "platform/controls.h"
+#include "programme/account.h"
+#include "tests/support/modal.h"
+#include "tests/support/recording_ui.h"
+
+namespace {
+
+using testing_support::clickButton;
+using testing_support::onNextModal;
+using testing_support::typeInto;
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class ContractDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        account::setForTests(q("Demo"), q("all"));
+        programme::clearAll();
+        programme::companies() = {{q("1"), q("Les Arlequins"), {}, {}, {}, q("0"), {}}};
+        programme::shows() = {{q("4"), q("Scapin"), q("1"), q("0")}};
+        programme::rooms() = {{q("0"), q("Grande salle"), q("220 places"), q("la Grande Salle")}};
+        auto slot = [](const char* id, const char* date, const char* deleted, const char* childof) {
+            return programme::Timeslot{q(id), q(date), q("20:30:00"), q("21:45:00"), q(deleted), q("4"), q(childof), q("0"),
+                                       {}, {}, {}};
+        };
+        programme::timeslots() = {slot("5", "2027-07-08", "0", "-1"), slot("6", "2027-07-09", "0", "5"),
+                                  slot("7", "2027-07-10", "0", "5"), slot("8", "2027-07-20", "1", "-1"),
+                                  slot("9", "2027-07-21", "0", "-1")};
+        ASSERT_TRUE(root_.isValid());
+        const QDir dir(root_.path());
+        for (const char* sub : {"models", "generated", "shared", "elsewhere"}) dir.mkpath(q(sub));
+        folders_ = {dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))};
+        writeFile(QDir(folders_.models).filePath(q("t.rtf")), "{\\rtf1 <<<NUM>>> <<<CRE>>>}");
+        writeFile(QDir(folders_.models).filePath(q("t.txt")),
+                  "Num\xe9ro de contrat\r\nCr\xe9neau(x)\r\nSpectacle\r\nPrix (TTC)\r\nMontant de chacun des 5 ch\xe8ques\r\n");
+    }
+    void TearDown() override {
+        programme::clearAll();
+        testing_support::ui().clear();
+    }
+
+    void prepare(ct& dialog, int32_t timeslotId, const char* extra = "", const char* rtf = "") {
+        dialog.model.folders = folders_;
+        dialog.model.timeslotId = timeslotId;
+        dialog.model.extra = q(extra);
+        dialog.model.rtf = q(rtf);
+        dialog.model.draw = [] { return 1; };
+    }
+    static QString value(ct& dialog, const char* label) {
+        dlg::ListView* list = dialog.listView(ct::kInfoList);
+        for (int r = 0; r < list->itemCount(); ++r)
+            if (list->itemText(r, 0) == q(label)) return list->itemText(r, 1);
+        return q("(absent)");
+    }
+    static void choose(ct& dialog, int entry) {
+        QComboBox* combo = dialog.comboBox(ct::kFirstSlot);
+        combo->setCurrentIndex(entry);
+        emit combo->activated(entry);
+    }
+
+    QTemporaryDir root_;
+    contracts::ContractFolders folders_;
+};
+
+TEST_F(ContractDialog, ANewContractGoesFromTemplateToGeneratedToOk) {
+    ct dialog;
+    prepare(dialog, -1);
+    testing_support::ui().fileAnswers = {QDir(root_.path()).filePath(q("elsewhere/t"))};
+    int result = 0;
+    onNextModal([&](QDialog*) {
+        // Only the file name counts: it is read from the models folder.
+        EXPECT_EQ(dialog.itemText(ct::kTemplate), q("t.rtf"));
+        QComboBox* heads = dialog.comboBox(ct::kFirstSlot);
+        ASSERT_EQ(heads->count(), 2);  // group heads not deleted
+        EXPECT_EQ(heads->itemText(0), q("Jeudi 08 Juillet 2027 à 20:30 : Scapin : Les Arlequins"));
+        EXPECT_EQ(heads->currentIndex(), -1);
+        EXPECT_EQ(value(dialog, "Spectacle"), QString());
+        EXPECT_EQ(value(dialog, "Numéro de contrat"), QString());
+        EXPECT_FALSE(dialog.item(platform::IDOK)->isEnabled());
+        EXPECT_TRUE(dialog.item(ct::kGenerate)->isEnabled());
+
+        choose(dialog, 0);
+        EXPECT_EQ(value(dialog, "Créneau(x)"), q("les Jeudi 08 Juillet 2027,Vendredi 09 Juillet 2027 et Samedi 10 Juillet "
+                                                 "2027 à 20:30"));
+        EXPECT_EQ(value(dialog, "Numéro de contrat"), q("Scapin_0001_0001_0001"));
+
+        onNextModal([](QDialog* editor) {
+            EXPECT_EQ(editor->windowTitle(), q("Prix (TTC)"));
+            typeInto(editor, 1038, q("1000"));
+            clickButton(editor, platform::IDOK);
+        });
+        emit dialog.listView(ct::kInfoList)->rowDoubleClicked(3);
+        EXPECT_EQ(value(dialog, "Prix (TTC)"), q("1000"));
+        EXPECT_EQ(value(dialog, "Montant de chacun des 5 chèques"), q("200.00"));
+
+        clickButton(&dialog, ct::kGenerate);
+        EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        EXPECT_EQ(dialog.model.rtf, q("t.rtf"));
+        EXPECT_EQ(dialog.comboBox(ct::kFirstSlot)->currentIndex(), 0);  // kept by the refill
+        EXPECT_TRUE(dialog.item(platform::IDOK)->isEnabled());
+        clickButton(&dialog, platform::IDOK);
+    });
+    result = dialog.DoModal();
+    EXPECT_EQ(result, platform::IDOK);
+    EXPECT_EQ(dialog.model.timeslotId, 5);
+    EXPECT_TRUE(dialog.model.extra.startsWith(q("Numéro de contrat$$$Scapin_0001_0001_0001###Créneau(x)$$$les ")));
+    EXPECT_TRUE(dialog.model.extra.endsWith(q("###Prix (TTC)$$$1000###Montant de chacun des 5 chèques$$$200.00")));
+    EXPECT_TRUE(QFile::exists(QDir(folders_.shared).filePath(q("Scapin_0001_0001_0001.rtf"))));
+}
+
+TEST_F(ContractDialog, NoTemplateChosenClosesTheNewContract) {
+    ct dialog;
+    prepare(dialog, 5);
+    EXPECT_EQ(dialog.DoModal(), platform::IDCANCEL);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ContractDialog, AStoredContractShowsItsRowsWithItsTemplateFixed) {
+    ct dialog;
+    prepare(dialog, 9, "Spectacle$$$Scapin###Prix (TTC)$$$900", "t.rtf");
+    int result = 0;
+    onNextModal([&](QDialog*) {
+        EXPECT_EQ(dialog.comboBox(ct::kFirstSlot)->currentIndex(), 1);
+        EXPECT_EQ(dialog.itemText(ct::kTemplate), q("t.rtf"));
+        EXPECT_FALSE(dialog.item(ct::kTemplate)->isEnabled());
+        EXPECT_FALSE(dialog.item(ct::kChooseTemplate)->isEnabled());
+        EXPECT_TRUE(dialog.item(platform::IDOK)->isEnabled());
+        EXPECT_EQ(value(dialog, "Prix (TTC)"), q("900"));
+        // Another first slot does not change a stored contract's values.
+        choose(dialog, 0);
+        EXPECT_EQ(value(dialog, "Spectacle"), q("Scapin"));
+        choose(dialog, -1);
+        clickButton(&dialog, platform::IDOK);
+    });
+    result = dialog.DoModal();
+    EXPECT_EQ(result, platform::IDOK);
+    EXPECT_EQ(dialog.model.timeslotId, -1);
+    EXPECT_EQ(dialog.model.extra, q("Spectacle$$$Scapin###Prix (TTC)$$$900"));
+    EXPECT_EQ(dialog.model.rtf, q("t.rtf"));
+    // Nothing was generated under its number: the copy reports it and OK still closes.
+    EXPECT_EQ(testing_support::ui().messageTexts(), QStringList{q(contracts::kCopyFailed)});
+}
+
+TEST_F(ContractDialog, AStoredContractWithoutRowsOpensAsANewOne) {
+    ct dialog;
+    prepare(dialog, 5, "", "t.rtf");
+    testing_support::ui().fileAnswers = {QDir(folders_.models).filePath(q("t.rtf"))};
+    onNextModal([&](QDialog*) {
+        EXPECT_TRUE(dialog.item(ct::kChooseTemplate)->isEnabled());
+        EXPECT_EQ(value(dialog, "Spectacle"), q("Scapin"));
+        EXPECT_TRUE(dialog.item(platform::IDOK)->isEnabled());  // its rtf says it was generated
+        dialog.EndDialog(platform::IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), platform::IDCANCEL);
+}
+
+}  // namespace

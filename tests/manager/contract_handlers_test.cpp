@@ -1,0 +1,179 @@
+// The manager's contract handlers against the local server: the contract row, what a new
+// contract writes into its group's plan, edits that touch only the contract, soft deletes,
+// and a refused INSERT.
+#include <gtest/gtest.h>
+
+#include "tests/support/qt_print.h"
+
+#include "contracts/contract_model.h"
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "manager/manager_dlg.h"
+#include "platform/controls.h"
+#include "programme/account.h"
+#include "tests/support/modal.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+using testing_support::clickButton;
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
+QString todoOf(int id) {
+    return db::fromAnsi(rows("SELECT `todo` FROM `timeslot` WHERE `id` = " + std::to_string(id)).at(0).at(0));
+}
+
+// The contract dialog answered by the test: it records what it was given and returns what
+// the test prepared.
+class ContractManager : public manager {
+public:
+    std::vector<contracts::ContractModel> given;
+    int answer = platform::IDOK;
+    QString extra;
+    QString rtf = q("contrat_standard.rtf");
+
+protected:
+    int runContractDialog(contracts::ContractModel& contract) override {
+        given.push_back(contract);
+        if (answer != platform::IDOK) return answer;
+        contract.extra = extra;
+        contract.rtf = rtf;
+        return answer;
+    }
+};
+
+const char* const kPlan =
+    "Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=15/6/2027:350$$$Règlement 2$$$Règlement 3$$$"
+    "Règlement 4$$$Règlement 5";
+
+class ContractHandlersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        testdb::resetProgramme();
+        programme::clearAll();
+        db::closeProgramme();
+        account::setForTests(q("Demo"), q("all"));
+        testdb::exec(testdb::programmeDb(),
+                     std::string("SET NAMES utf8mb4;"
+                                 "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, 'Zèbre', 0);"
+                                 "INSERT INTO `showname` VALUES (0, 'Le Saut', 0, 0);"
+                                 "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
+                                 "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`,"
+                                 " `room`, `survey`, `todo`, `done`) VALUES"
+                                 " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 0, 'a.txt', '") +
+                         kPlan +
+                         "', ''),"
+                         " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, 0, '', '', '');"
+                         "INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`, `rtf`) VALUES"
+                         " (0, 0, UTC_TIMESTAMP(), 'Prix (TTC)$$$900', 0, 'contrat_simple.rtf');");
+    }
+    void TearDown() override { db::closeProgramme(); }
+
+    static void selectGroup(manager& window) {
+        dlg::ListView* list = window.listView(manager::kTimeslotList);
+        for (int r = 0; r < list->itemCount(); ++r)
+            if (list->itemText(r, 0) == q("0")) list->setSelected(r, true);
+    }
+};
+
+const char* const kExtra =
+    "Numéro de contrat$$$LeSaut_0001_0002_0003###Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019###"
+    "Montant de chacun des 5 chèques$$$200.00###Date encaissement du chèque numéro 1$$$Mercredi 09 Décembre 2026###"
+    "Date encaissement du chèque numéro 2$$$###Date encaissement du chèque numéro 3$$$Jeudi 01 Avril 2027";
+
+TEST_F(ContractHandlersTest, ANewContractIsStoredAndWritesItsDeadlineAndPaymentsIntoThePlan) {
+    ContractManager window;
+    window.extra = q(kExtra);
+    testing_support::runModal(window, [&] {
+        selectGroup(window);
+        clickButton(&window, manager::kNewContract);
+        ASSERT_EQ(window.given.size(), 1u);
+        EXPECT_EQ(window.given[0].timeslotId, 0);
+        EXPECT_TRUE(window.given[0].extra.isEmpty());
+
+        const auto contract = rows("SELECT `ts`, `extra`, `rtf`, `deleted`, `created` <= UTC_TIMESTAMP() FROM `contract` WHERE `id` = 1");
+        ASSERT_EQ(contract.size(), 1u);
+        EXPECT_EQ(contract[0][0], "0");
+        EXPECT_EQ(db::fromAnsi(contract[0][1]), q(kExtra));
+        EXPECT_EQ(contract[0][2], "contrat_standard.rtf");
+        EXPECT_EQ(contract[0][3], "0");
+        EXPECT_EQ(contract[0][4], "1");
+        EXPECT_EQ(todoOf(0), q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/7/2019$$$Règlement 1=9/12/2026:200.00$$$"
+                               "Règlement 2=:200.00$$$Règlement 3=1/4/2027:200.00$$$Règlement 4=:200.00$$$"
+                               "Règlement 5=:200.00"));
+        // Reloaded: the new contract is listed and the head's plan in memory is the stored one.
+        EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 2);
+        EXPECT_EQ(programme::timeslots().at(0).todo, todoOf(0));
+
+        // Without an amount the payments stay, the deadline is written; without a slot only
+        // the contract row is (its ts written from -1 with "%u").
+        testdb::exec(testdb::programmeDb(), std::string("SET NAMES utf8mb4; UPDATE `timeslot` SET `todo` = '") + kPlan + "' WHERE `id` = 0");
+        window.reloadAll();
+        selectGroup(window);
+        window.extra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Date encaissement du chèque "
+                         "numéro 1$$$Mercredi 09 Décembre 2026");
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(todoOf(0), q(kPlan).replace(q("15/5/2027"), q("2/2/2027")));
+
+        window.listView(manager::kTimeslotList)->clearSelection();
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(window.given.back().timeslotId, -1);
+        EXPECT_EQ(rows("SELECT `ts` FROM `contract` WHERE `id` = 3").at(0).at(0), "4294967295");
+        EXPECT_EQ(todoOf(0), q(kPlan).replace(q("15/5/2027"), q("2/2/2027")));
+
+        // A cancelled dialog writes nothing.
+        window.answer = platform::IDCANCEL;
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `contract`").at(0).at(0), "4");
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+}
+
+TEST_F(ContractHandlersTest, EditingChangesOnlyTheContractAndDeletingIsSoft) {
+    ContractManager window;
+    window.extra = q("Prix (TTC)$$$1000###Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
+    window.rtf = q("contrat_simple.rtf");
+    testing_support::runModal(window, [&] {
+        emit window.listView(manager::kContractList)->rowDoubleClicked(0);
+        ASSERT_EQ(window.given.size(), 1u);
+        EXPECT_EQ(window.given[0].extra, q("Prix (TTC)$$$900"));
+        EXPECT_EQ(window.given[0].rtf, q("contrat_simple.rtf"));
+        EXPECT_EQ(window.given[0].timeslotId, 0);
+        EXPECT_EQ(rows("SELECT `extra`, `ts` FROM `contract` WHERE `id` = 0").at(0),
+                  (testdb::Row{"Prix (TTC)$$$1000###Date de retour du contrat avant nullit\xe9$$$Lundi 15 Juillet 2019", "0"}));
+        EXPECT_EQ(todoOf(0), q(kPlan));
+
+        // Without rights: new and edit refuse, delete goes ahead.
+        account::setForTests(q("Lecteur"), q("read"));
+        clickButton(&window, manager::kNewContract);
+        emit window.listView(manager::kContractList)->rowDoubleClicked(0);
+        EXPECT_EQ(window.given.size(), 1u);
+        EXPECT_EQ(testing_support::ui().messageTexts(),
+                  QStringList(2, q(account::kNoRightsMessage)));
+        window.listView(manager::kContractList)->setSelected(0, true);
+        clickButton(&window, manager::kDeleteContract);
+        EXPECT_EQ(rows("SELECT `deleted` FROM `contract` WHERE `id` = 0").at(0).at(0), "1");
+    });
+}
+
+TEST_F(ContractHandlersTest, ARefusedInsertIsReportedAndThePlanIsLeftAlone) {
+    ContractManager window;
+    window.extra = q(kExtra);
+    testing_support::runModal(window, [&] {
+        // Someone else took the next id meanwhile.
+        testdb::exec(testdb::programmeDb(), "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (1, 0, 'ailleurs')");
+        selectGroup(window);
+        clickButton(&window, manager::kNewContract);
+        const QStringList messages = testing_support::ui().messageTexts();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (INSERT INTO `contract`"))) << messages[0].toStdString();
+        EXPECT_EQ(todoOf(0), q(kPlan));
+        EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 1);  // not reloaded
+        EXPECT_FALSE(db::programmeConnected());
+    });
+}
+
+}  // namespace
