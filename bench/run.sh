@@ -10,7 +10,7 @@ port=${2:-35460}
 shift $(($# < 2 ? $# : 2))  # the rest goes to the benchmark program
 cd "$here"
 scripts/configure-local.sh "$build" "$port" -DCMAKE_BUILD_TYPE=Release -DBRELO_TESTS=OFF -DBRELO_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target brelo_bench brelo_bench_generate
+cmake --build "$build" -j"$(nproc)" --target brelo_bench brelo_bench_generate brelo_contract_bench
 # shellcheck disable=SC1091
 source "$build/localdb.env"
 trap 'scripts/localdb.sh stop "$build" >/dev/null' EXIT
@@ -20,3 +20,4 @@ data="$build/bench/ticketing_ten_seasons.sql"
 echo "loading $(grep -c '^(' "$data") rows into $TICKETING_DB..."
 scripts/localdb.sh sql "$build" "$TICKETING_DB" <"$data"
 "$build/bench/brelo_bench" "$@"
+"$build/bench/brelo_contract_bench"

@@ -4,8 +4,16 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QUrl>
 #include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <string>
+#include <windows.h>
+#include <shellapi.h>
+#endif
 
 namespace platform {
 
@@ -53,8 +61,44 @@ QString WidgetUiServices::chooseFile(const QString& title, const QString& folder
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
 }
 
+// The document's own application, started by the system's opener and waited for as a
+// process: the caller reads the document back once the user has closed it. When the opener
+// hands the document to an application already running, no process is left to wait for and
+// the wait ends at once. The window does not respond meanwhile.
 int WidgetUiServices::openDocumentAndWait(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 0 : -1;
+#ifdef Q_OS_WIN
+    const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    QWidget* owner = QApplication::activeWindow();
+    info.hwnd = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_SHOW;
+    if (!ShellExecuteExW(&info)) return -1;
+    if (info.hProcess) {
+        DWORD code = STILL_ACTIVE;
+        do {
+            Sleep(100);
+        } while (GetExitCodeProcess(info.hProcess, &code) && code == STILL_ACTIVE);
+        CloseHandle(info.hProcess);
+    }
+    return 0;
+#else
+#ifdef Q_OS_MACOS
+    const QString opener = QStringLiteral("open");
+    const QStringList arguments{QStringLiteral("-W"), path};
+#else
+    const QString opener = QStringLiteral("xdg-open");
+    const QStringList arguments{path};
+#endif
+    QProcess process;
+    process.start(opener, arguments);
+    if (!process.waitForStarted()) return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 0 : -1;
+    process.waitForFinished(-1);
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? 0 : -1;
+#endif
 }
 
 void WidgetUiServices::debugOutput(const QByteArray& text) {

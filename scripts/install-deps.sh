@@ -2,7 +2,8 @@
 # Installs what the build, the tests, the demo and the benchmarks need (Debian 12, as root).
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmariadb-dev mariadb-server mariadb-client
-  libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core)
+  libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core
+  libreoffice-writer-nogui xdg-utils)
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then

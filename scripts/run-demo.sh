@@ -8,6 +8,11 @@ scripts/install-deps.sh
 scripts/configure-local.sh build 35427 >/dev/null
 cmake --build build -j"$(nproc)" --target brelo
 scripts/localdb.sh start build --demo
+# The folder the generated contracts are copied to on OK, which the shared drive's client
+# would keep in step on a real installation (the program never creates it).
+shared=$(sed -n 's/^BRELO_SHARED_FOLDER:STRING=//p' build/CMakeCache.txt)
+shared=${shared/#\~/$HOME}
+mkdir -p "$shared"
 echo
 echo "Compte de démonstration : nom « Demo », mot de passe « brelo » (droits « all »)."
 echo "Compte sans droits : nom « Lecteur », mot de passe « lecture »."
