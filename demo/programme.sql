@@ -167,26 +167,27 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
   (29, @t + INTERVAL 16 DAY, '20:00:00', '21:00:00', 1, 9, 28, 0, '', '', '');
 
 -- Contracts, stored as label$$$value rows joined by "###", each made on the day it was sent.
+-- Their numbers name the documents that "Générer et ouvrir" writes (generated/<number>.rtf).
 INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`, `rtf`) VALUES
   (0, 5, UTC_TIMESTAMP() - INTERVAL 4 DAY,
-     'Compagnie$$$Compagnie des Éléphants Roses###Spectacle$$$Barbe-Bleue###Salle$$$la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00', 0, 'contrat_standard.rtf'),
+     'Numéro de contrat$$$BarbeBleue_1c2f_0a31_3e07###Créé par$$$Demo###Compagnie$$$Compagnie des Éléphants Roses###Spectacle$$$Barbe-Bleue###Salle$$$la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers###Contenance salle$$$220 places assises###Auteur$$$(Auteur non défini)###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00###Forfait frais payés par KQ à la compagnie en euros TTC$$$150', 0, 'contrat_standard.rtf'),
   (1, 7, UTC_TIMESTAMP() - INTERVAL 15 DAY,
-     'Compagnie$$$Les Arlequins d''Avignon###Spectacle$$$Les Fourberies de Scapin###Prix (TTC)$$$1750.00', 0, 'contrat_standard.rtf'),
+     'Numéro de contrat$$$LesFourberiesdeScapin_5b10_22c4_0f9e###Créé par$$$Demo###Compagnie$$$Les Arlequins d''Avignon###Spectacle$$$Les Fourberies de Scapin###Salle$$$la Chapelle du Kiosque (KQ), 3 place des Carmes###Contenance salle$$$90 places###Auteur$$$(Auteur non défini)###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00###Forfait frais payés par KQ à la compagnie en euros TTC$$$150', 0, 'contrat_standard.rtf'),
   (2, 10, UTC_TIMESTAMP() - INTERVAL 2 DAY,
-     'Compagnie$$$Collectif Même Pas Peur###Spectacle$$$Ça déménage !', 0, 'contrat_simple.rtf'),
+     'Numéro de contrat$$$admnage_41d2_0c0b_7a55###Créé par$$$Demo###Compagnie$$$Collectif Même Pas Peur###Spectacle$$$Ça déménage !###Salle$$$la Petite Salle du Kiosque (KQ), 12 rue des Teinturiers###Prix (TTC)$$$600.00', 0, 'contrat_simple.rtf'),
   (3, 11, UTC_TIMESTAMP() - INTERVAL 20 DAY,
-     'Compagnie$$$La Troupe à Léon###Spectacle$$$Antigone###Prix (TTC)$$$1750.00', 0, 'contrat_standard.rtf'),
+     'Numéro de contrat$$$Antigone_2e41_6f0c_1b9a###Créé par$$$Demo###Compagnie$$$La Troupe à Léon###Spectacle$$$Antigone###Salle$$$la Chapelle du Kiosque (KQ), 3 place des Carmes###Contenance salle$$$90 places###Auteur$$$(Auteur non défini)###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00###Forfait frais payés par KQ à la compagnie en euros TTC$$$150', 0, 'contrat_standard.rtf'),
   (4, 13, UTC_TIMESTAMP() - INTERVAL 45 DAY,
-     'Compagnie$$$Cie Œil de Bœuf###Spectacle$$$Cœur de pierre###Prix (TTC)$$$1750.00', 0, 'contrat_standard.rtf'),
+     'Numéro de contrat$$$Curdepierre_0d7e_3a18_52c1###Créé par$$$Demo###Compagnie$$$Cie Œil de Bœuf###Spectacle$$$Cœur de pierre###Salle$$$la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers###Contenance salle$$$220 places assises###Auteur$$$(Auteur non défini)###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00###Forfait frais payés par KQ à la compagnie en euros TTC$$$150', 0, 'contrat_standard.rtf'),
   (5, 16, UTC_TIMESTAMP() - INTERVAL 55 DAY,
-     'Compagnie$$$Théâtre du Pont-Neuf###Spectacle$$$L''Été en scène###Prix (TTC)$$$1750.00', 0, 'contrat_standard.rtf'),
+     'Numéro de contrat$$$Ltenscne_6c03_1f47_2b88###Créé par$$$Demo###Compagnie$$$Théâtre du Pont-Neuf###Spectacle$$$L''Été en scène###Salle$$$la Petite Salle du Kiosque (KQ), 12 rue des Teinturiers###Contenance salle$$$49 places###Auteur$$$(Auteur non défini)###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00###Forfait frais payés par KQ à la compagnie en euros TTC$$$150', 0, 'contrat_standard.rtf'),
   (6, 19, UTC_TIMESTAMP() - INTERVAL 70 DAY,
-     'Compagnie$$$Les Arlequins d''Avignon###Spectacle$$$Les Fourberies de Scapin###Prix (TTC)$$$1750.00', 0, 'contrat_standard.rtf'),
+     'Numéro de contrat$$$LesFourberiesdeScapin_07aa_4c12_6d30###Créé par$$$Demo###Compagnie$$$Les Arlequins d''Avignon###Spectacle$$$Les Fourberies de Scapin###Salle$$$la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers###Contenance salle$$$220 places assises###Auteur$$$(Auteur non défini)###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00###Forfait frais payés par KQ à la compagnie en euros TTC$$$150', 0, 'contrat_standard.rtf'),
   (7, 21, UTC_TIMESTAMP() - INTERVAL 80 DAY,
-     'Compagnie$$$Compagnie des Éléphants Roses###Spectacle$$$Barbe-Bleue###Prix (TTC)$$$1750.00', 0, 'contrat_standard.rtf'),
+     'Numéro de contrat$$$BarbeBleue_33f1_0b2e_1c44###Créé par$$$Demo###Compagnie$$$Compagnie des Éléphants Roses###Spectacle$$$Barbe-Bleue###Salle$$$la Chapelle du Kiosque (KQ), 3 place des Carmes###Contenance salle$$$90 places###Auteur$$$(Auteur non défini)###Prix (TTC)$$$1750.00###Montant de chacun des 5 chèques$$$350.00###Forfait frais payés par KQ à la compagnie en euros TTC$$$150', 0, 'contrat_standard.rtf'),
   (8, 24, UTC_TIMESTAMP() - INTERVAL 90 DAY,
-     'Compagnie$$$Collectif Même Pas Peur###Spectacle$$$Ça déménage !', 0, 'contrat_simple.rtf'),
+     'Numéro de contrat$$$admnage_12ab_7d03_0e61###Créé par$$$Demo###Compagnie$$$Collectif Même Pas Peur###Spectacle$$$Ça déménage !###Salle$$$la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers###Prix (TTC)$$$600.00', 0, 'contrat_simple.rtf'),
   (9, 25, UTC_TIMESTAMP() - INTERVAL 100 DAY,
-     'Compagnie$$$Cie Œil de Bœuf###Spectacle$$$Cœur de pierre', 0, 'contrat_simple.rtf'),
+     'Numéro de contrat$$$Curdepierre_5e0f_2a9d_4410###Créé par$$$Demo###Compagnie$$$Cie Œil de Bœuf###Spectacle$$$Cœur de pierre###Salle$$$la Petite Salle du Kiosque (KQ), 12 rue des Teinturiers###Prix (TTC)$$$600.00', 0, 'contrat_simple.rtf'),
   (10, 28, UTC_TIMESTAMP() - INTERVAL 30 DAY,
-     'Compagnie$$$Compagnie Fantôme###Spectacle$$$Ubu roi', 1, 'contrat_simple.rtf');
+     'Numéro de contrat$$$Uburoi_6a2c_1e3b_0c77###Créé par$$$Demo###Compagnie$$$Compagnie Fantôme###Spectacle$$$Ubu roi###Salle$$$la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers###Prix (TTC)$$$600.00', 1, 'contrat_simple.rtf');

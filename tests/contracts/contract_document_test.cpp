@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "contracts/contract_document.h"
+#include "platform/ui_services.h"
 #include "tests/support/recording_ui.h"
 
 namespace {
@@ -83,6 +84,21 @@ TEST(ContractDocument, FileNamesMustStayInTheirFolder) {
     for (const char* refused : {"", ".", "..", "../x", "a/b", "a\\b", "c:x", "a*b", "a?b", "a\"b", "a<b", "a|b", "a\tb",
                                 "fin.", "fin ", "CON", "nul.rtf", "com1", "LPT9.txt"})
         EXPECT_NE(fileNameProblem(q(refused), q("Le nom")), QString()) << refused;
+}
+
+TEST(ContractDocument, TheDemoTemplatesNameEveryKeyTheirFieldListsFill) {
+    const QString models = QDir(platform::executableDir()).filePath(q("models"));
+    const QByteArray standard = readFile(QDir(models).filePath(q("contrat_standard.rtf")));
+    ASSERT_TRUE(standard.startsWith("{\\rtf1\\ansi\\ansicpg1252"));
+    const ContractInfoList fields = readFieldList(models, q("contrat_standard.rtf"));
+    for (const TokenKey& key : kTokenKeys) {
+        EXPECT_TRUE(standard.contains(QByteArray("<<<") + key.key + ">>>")) << key.key;
+        EXPECT_TRUE(fields.find(q(key.label)).has_value()) << key.label;
+    }
+    EXPECT_TRUE(fields.find(q("Capacité maximmale")).has_value());
+    const ContractInfoList simple = readFieldList(models, q("contrat_simple.rtf"));
+    EXPECT_GT(simple.rows.size(), 0u);
+    EXPECT_LT(simple.rows.size(), fields.rows.size());
 }
 
 // A models, a generated and a shared folder of a test's own.
