@@ -58,7 +58,12 @@ void WidgetUiServices::setArrowCursor() {
 }
 
 QString WidgetUiServices::chooseFile(const QString& title, const QString& folder, const QString& filter) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+    // As for the message boxes: the chooser is used with the ordinary cursor.
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+    if (waiting) QApplication::restoreOverrideCursor();
+    return chosen;
 }
 
 // The document's own application, started by the system's opener and waited for as a

@@ -3,6 +3,8 @@
 // word processor reading what the generation wrote.
 #include <gtest/gtest.h>
 
+#include "tests/support/files.h"
+
 #include "tests/support/qt_print.h"
 
 #include <QDir>
@@ -29,16 +31,8 @@ ContractInfoList rowsOf(std::initializer_list<std::pair<const char*, const char*
     return list;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testing_support::writeFile;
+using testing_support::readFile;
 
 TEST(ContractDocument, TokensAreReplacedKeyByKeyAndEachOccurrenceOnce) {
     const struct {

@@ -2,6 +2,8 @@
 // stored modes with their enabling, the one-value editor and what OK hands back.
 #include <gtest/gtest.h>
 
+#include "tests/support/files.h"
+
 #include "tests/support/qt_print.h"
 
 #include <QComboBox>
@@ -23,12 +25,7 @@ using testing_support::typeInto;
 
 QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
+using testing_support::writeFile;
 class ContractDialog : public ::testing::Test {
 protected:
     void SetUp() override {

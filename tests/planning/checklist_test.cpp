@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,12 +16,7 @@ using platform::DateTime;
 
 QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
+using testing_support::writeFile;
 QStringList titles(const std::vector<ChecklistRow>& rows) {
     QStringList out;
     for (const auto& row : rows) out << row.title;
