@@ -26,18 +26,22 @@ constexpr dlg::ColumnSpec kTimeslotColumns[] = {
     {"Id", 20}, {"Salle", 35}, {"Spectacle", 100}, {"Nb crén.", 20}, {"Prem. date", 200}};
 constexpr dlg::ColumnSpec kContractColumns[] = {{"Id", 50}, {"Spectacle", 140}, {"1er crén.", 200}};
 
-void fillRow(dlg::ListView* list, int row, const programme::ListRow& data) {
-    list->setItemData(row, data.record);
-    for (int c = 1; c < data.columns.size(); ++c) list->setItemText(row, c, data.columns[c]);
-}
+// Every row of a fill goes in at once: the list grows linearly with its rows.
+dlg::ListView::Row listRow(const programme::ListRow& data) { return {data.record, data.columns}; }
 
 void appendRows(dlg::ListView* list, const std::vector<programme::ListRow>& rows) {
-    for (const auto& data : rows) fillRow(list, list->insertItem(list->itemCount(), data.columns.value(0)), data);
+    std::vector<dlg::ListView::Row> items;
+    items.reserve(rows.size());
+    for (const auto& data : rows) items.push_back(listRow(data));
+    list->insertRows(list->itemCount(), items);
 }
 
 // The records arrive in descending order; each inserted at the top, the list reads ascending.
 void insertRowsAtTop(dlg::ListView* list, const std::vector<programme::ListRow>& rows) {
-    for (const auto& data : rows) fillRow(list, list->insertItem(0, data.columns.value(0)), data);
+    std::vector<dlg::ListView::Row> items;
+    items.reserve(rows.size());
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) items.push_back(listRow(*it));
+    list->insertRows(0, items);
 }
 
 template <class Record>

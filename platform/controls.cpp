@@ -46,6 +46,25 @@ int ListView::insertItem(int row, const QString& text) {
     return at;
 }
 
+void ListView::insertRows(int row, const std::vector<Row>& rows) {
+    if (sorted_) {
+        for (const Row& r : rows) {
+            const int at = insertItem(row, r.texts.value(0));
+            setItemData(at, r.data);
+            for (int c = 1; c < r.texts.size(); ++c) setItemText(at, c, r.texts[c]);
+        }
+        return;
+    }
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const Row& r : rows) {
+        auto* item = new QTreeWidgetItem(r.texts);
+        item->setData(0, Qt::UserRole, r.data);
+        items.append(item);
+    }
+    insertTopLevelItems(qBound(0, row, itemCount()), items);
+}
+
 void ListView::setItemText(int row, int column, const QString& text) {
     if (auto* item = topLevelItem(row)) item->setText(column, text);
 }

@@ -22,6 +22,13 @@ public:
     // Inserts a row at `row` (past the end appends; a sorted list finds its own place) and
     // returns its index.
     int insertItem(int row, const QString& text);
+    // Inserts whole rows at `row` in one step, in the order given, each with its texts by
+    // column and its item data (a sorted list places each row itself).
+    struct Row {
+        qint64 data;
+        QStringList texts;
+    };
+    void insertRows(int row, const std::vector<Row>& rows);
     void setItemText(int row, int column, const QString& text);
     QString itemText(int row, int column) const;
     void setItemData(int row, qint64 value);

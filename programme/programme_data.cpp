@@ -1,5 +1,6 @@
 #include "programme/programme_data.h"
 
+#include <QHash>
 #include <cstdint>
 #include <utility>
 
@@ -17,6 +18,72 @@ std::vector<Room> gRooms;
 std::vector<Timeslot> gTimeslots;
 std::vector<Contract> gContracts;
 int gRefillHold = 0;
+unsigned gRecordsVersion = 0;
+
+// The record index of each key text of a table (its first, or its last, occurrence), built
+// once per load instead of scanning the table for every lookup. The index is built again
+// whenever the table was reloaded, replaced or resized; a found index is checked against its
+// record, and a key the index lacks is looked for by a scan, so that records changed in
+// place (as tests do) are still found.
+template <typename Record>
+class KeyIndex {
+public:
+    enum class Take { First, Last };
+    KeyIndex(QString Record::*field, Take take) : field_(field), take_(take) {}
+
+    int find(const std::vector<Record>& records, const QString& key) {
+        refresh(records);
+        const auto it = map_.constFind(key);
+        if (it != map_.cend() && static_cast<std::size_t>(*it) < records.size() && records[*it].*field_ == key) return *it;
+        return scan(records, key);
+    }
+
+    // How many records have this key (children per head id). Trusts the index.
+    unsigned count(const std::vector<Record>& records, const QString& key) {
+        refresh(records);
+        return counts_.value(key, 0u);
+    }
+
+private:
+    void refresh(const std::vector<Record>& records) {
+        if (version_ == gRecordsVersion && data_ == records.data() && size_ == records.size()) return;
+        map_.clear();
+        counts_.clear();
+        map_.reserve(static_cast<qsizetype>(records.size()));
+        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+            const QString& key = records[static_cast<std::size_t>(i)].*field_;
+            ++counts_[key];
+            if (take_ == Take::Last || !map_.contains(key)) map_.insert(key, i);
+        }
+        version_ = gRecordsVersion;
+        data_ = records.data();
+        size_ = records.size();
+    }
+    int scan(const std::vector<Record>& records, const QString& key) const {
+        int found = -1;
+        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+            if (records[static_cast<std::size_t>(i)].*field_ != key) continue;
+            found = i;
+            if (take_ == Take::First) break;
+        }
+        return found;
+    }
+
+    QString Record::*field_;
+    Take take_;
+    unsigned version_ = ~0u;
+    const Record* data_ = nullptr;
+    std::size_t size_ = 0;
+    QHash<QString, int> map_;
+    QHash<QString, unsigned> counts_;
+};
+
+using Take = KeyIndex<Timeslot>::Take;
+KeyIndex<Show> gShowById(&Show::id, KeyIndex<Show>::Take::First);
+KeyIndex<Company> gCompanyById(&Company::id, KeyIndex<Company>::Take::Last);
+KeyIndex<Room> gRoomById(&Room::id, KeyIndex<Room>::Take::First);
+KeyIndex<Timeslot> gTimeslotById(&Timeslot::id, Take::First);
+KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First);
 
 // Which field each column of a table goes to; columns not listed are not read.
 template <typename Record>
@@ -73,16 +140,20 @@ int load(ProgrammeLists* lists, ProgrammeTable table, const char* statement, std
     const bool refills = lists && refillsList(table);
     if (refills) lists->emptyList(table);
     records.clear();
+    recordsChanged();
     LoadTarget<Record, N> target{&records, &columns};
     if (db::QueryRunner(statement, &appendRow<Record, N>, &target) != db::kQueryOk) {
         db::reportDbExecError(statement);
         return -1;
     }
+    recordsChanged();
     if (refills) refill(*lists, table);
     return 0;
 }
 
 }  // namespace
+
+void recordsChanged() { ++gRecordsVersion; }
 
 std::vector<Company>& companies() { return gCompanies; }
 std::vector<Show>& shows() { return gShows; }
@@ -96,6 +167,7 @@ void clearAll() {
     gRooms.clear();
     gTimeslots.clear();
     gContracts.clear();
+    recordsChanged();
 }
 
 int refillHold() { return gRefillHold; }
@@ -184,6 +256,46 @@ bool isDeleted(const QString& deletedText) { return leadingInteger(deletedText) 
 bool isGroupHead(const Timeslot& slot) { return leadingInteger(slot.childof) < 0; }
 
 QString showLookup(const QString& showId, QString* companyName) {
+    const int show = gShowById.find(gShows, showId);
+    if (show < 0) return QString::fromLatin1(kUnknownName);
+    const Show& record = gShows[static_cast<std::size_t>(show)];
+    if (companyName) {
+        const int company = gCompanyById.find(gCompanies, record.comp);
+        if (company >= 0) *companyName = gCompanies[static_cast<std::size_t>(company)].nom;
+    }
+    return record.name;
+}
+
+QString roomLookup(const QString& roomId, QString* contractName, QString* capacity) {
+    const int index = gRoomById.find(gRooms, roomId);
+    if (index < 0) return QString::fromLatin1(kUnknownName);
+    const Room& room = gRooms[static_cast<std::size_t>(index)];
+    if (contractName) *contractName = room.contract_name;
+    if (capacity) *capacity = room.capacity;
+    return room.name;
+}
+
+QString roomOfTimeslot(const QString& timeslotId, QString* contractName, QString* capacity) {
+    const int index = timeslotIndexById(timeslotId);
+    if (index < 0) return QString();
+    return roomLookup(gTimeslots[static_cast<std::size_t>(index)].room, contractName, capacity);
+}
+
+int timeslotIndexById(const QString& id) { return gTimeslotById.find(gTimeslots, id); }
+
+int groupHeadIndex(int timeslotIndex) {
+    if (timeslotIndex < 0 || static_cast<std::size_t>(timeslotIndex) >= gTimeslots.size()) return -1;
+    const Timeslot& slot = gTimeslots[static_cast<std::size_t>(timeslotIndex)];
+    // Only -1 marks a head here; any other childof names the head's id.
+    if (leadingInteger(slot.childof) == -1) return timeslotIndex;
+    return timeslotIndexById(slot.childof);
+}
+
+unsigned countChildren(const QString& headId) { return gTimeslotByChildof.count(gTimeslots, headId); }
+
+namespace scan {
+
+QString showLookup(const QString& showId, QString* companyName) {
     for (const Show& show : gShows) {
         if (show.id != showId) continue;
         if (companyName) {
@@ -195,34 +307,10 @@ QString showLookup(const QString& showId, QString* companyName) {
     return QString::fromLatin1(kUnknownName);
 }
 
-QString roomLookup(const QString& roomId, QString* contractName, QString* capacity) {
-    for (const Room& room : gRooms) {
-        if (room.id != roomId) continue;
-        if (contractName) *contractName = room.contract_name;
-        if (capacity) *capacity = room.capacity;
-        return room.name;
-    }
-    return QString::fromLatin1(kUnknownName);
-}
-
-QString roomOfTimeslot(const QString& timeslotId, QString* contractName, QString* capacity) {
-    const int index = timeslotIndexById(timeslotId);
-    if (index < 0) return QString();
-    return roomLookup(gTimeslots[static_cast<std::size_t>(index)].room, contractName, capacity);
-}
-
 int timeslotIndexById(const QString& id) {
     for (std::size_t i = 0; i < gTimeslots.size(); ++i)
         if (gTimeslots[i].id == id) return static_cast<int>(i);
     return -1;
-}
-
-int groupHeadIndex(int timeslotIndex) {
-    if (timeslotIndex < 0 || static_cast<std::size_t>(timeslotIndex) >= gTimeslots.size()) return -1;
-    const Timeslot& slot = gTimeslots[static_cast<std::size_t>(timeslotIndex)];
-    // Only -1 marks a head here; any other childof names the head's id.
-    if (leadingInteger(slot.childof) == -1) return timeslotIndex;
-    return timeslotIndexById(slot.childof);
 }
 
 unsigned countChildren(const QString& headId) {
@@ -231,5 +319,7 @@ unsigned countChildren(const QString& headId) {
         if (slot.childof == headId) ++count;
     return count;
 }
+
+}  // namespace scan
 
 }  // namespace programme

@@ -69,6 +69,9 @@ std::vector<Timeslot>& timeslots();
 std::vector<Contract>& contracts();
 // Empties all five lists (tests).
 void clearAll();
+// Tells the lookups that records were changed in place (their ids or childof texts): the
+// loads and clearAll() say it themselves.
+void recordsChanged();
 
 inline constexpr const char* kRoomsStatement = "SELECT * FROM salle";
 inline constexpr const char* kCompaniesStatement = "SELECT * FROM comp ORDER BY `nom` DESC";
@@ -150,5 +153,12 @@ int timeslotIndexById(const QString& id);
 int groupHeadIndex(int timeslotIndex);
 // The timeslot records (deleted ones included) whose childof text equals headId.
 unsigned countChildren(const QString& headId);
+
+// The same lookups by a scan of the whole table, as a reference for the indexed ones.
+namespace scan {
+QString showLookup(const QString& showId, QString* companyName = nullptr);
+int timeslotIndexById(const QString& id);
+unsigned countChildren(const QString& headId);
+}  // namespace scan
 
 }  // namespace programme
