@@ -185,6 +185,7 @@ void manager::OnContractChanged(const dlg::Notification& n) {
 void manager::OnTimeslotChanged(const dlg::Notification& n) {
     if (const auto* slot = recordOfRow(listView(kTimeslotList), n.row, programme::timeslots()))
         selectRecordRow(kShowList, slot->showname, true);
+    scrollSelectedGroupIntoView();
     redraw(kPlanningArea, false);
 }
 
@@ -259,6 +260,8 @@ long long manager::selectedTimeslotId() const {
     return slot ? programme::leadingInteger(slot->id) : -1;
 }
 
+dlg::OwnerDrawButton* manager::planningArea() const { return qobject_cast<dlg::OwnerDrawButton*>(item(kPlanningArea)); }
+
 void manager::OnDrawItem(const dlg::Notification& n) {
     planning::PainterSurface dc(*n.painter);
     const planning::Rect client{n.rect.left(), n.rect.top(), n.rect.right() + 1, n.rect.bottom() + 1};
@@ -267,16 +270,31 @@ void manager::OnDrawItem(const dlg::Notification& n) {
         planning::DrawDetailStrip(dc, client, planning::hoveredTimeslot(), now);
         return;
     }
+    dlg::OwnerDrawButton* area = planningArea();
     if (isChecked(kCalendar)) {
+        area->setContentHeight(0, planning::kMinRowHeight);
         planning::hitList().clear();
         dc.fillRect(client, planning::kWhite);
         planning::DrawCalendar(dc, planningView(), client.left, client.top, client.right, client.bottom, now,
-                               planning::hitList());
+                               planning::hitList(), &planning::moreList());
         return;
     }
+    planning::moreList().clear();
     readPickers();
+    int contentHeight = client.height();
     planning::DrawTimeline(dc, planningView(), selectedTimeslotId(), client.width(), client.height(), now,
-                           planning::hitList());
+                           planning::hitList(), area->scrollOffset(), &contentHeight);
+    // The bar appears or goes with the rows; the next paint lays the rows out beside it.
+    area->setContentHeight(contentHeight, planning::kMinRowHeight);
+}
+
+void manager::scrollSelectedGroupIntoView() {
+    if (isChecked(kCalendar)) return;
+    dlg::OwnerDrawButton* area = planningArea();
+    const long long selected = selectedTimeslotId();
+    if (selected < 0) return;
+    if (const auto row = planning::timelineRowOfGroup(planningView(), selected, area->contentRect().height()))
+        area->scrollIntoView(row->first, row->second);
 }
 
 int manager::selectTimeslotRecord(int record) {
@@ -291,16 +309,28 @@ int manager::selectTimeslotRecord(int record) {
 }
 
 void manager::OnPlanningClick(const dlg::Notification&) {
-    const auto* area = qobject_cast<dlg::OwnerDrawButton*>(item(kPlanningArea));
+    const auto* area = planningArea();
     const auto r = planning::hitTest(planning::hitList(), area->lastPress.x(), area->lastPress.y(),
                                      isChecked(kCalendar));
     if (r) selectTimeslotRecord(*r);
 }
 
 void manager::OnPlanningDoubleClick(const dlg::Notification&) {
-    const auto* area = qobject_cast<dlg::OwnerDrawButton*>(item(kPlanningArea));
-    const auto r = planning::hitTest(planning::hitList(), area->lastPress.x(), area->lastPress.y(),
-                                     isChecked(kCalendar));
+    const auto* area = planningArea();
+    const QPoint at = area->lastPress;
+    if (isChecked(kCalendar)) {
+        // A day's "+N": that day alone, as a timeline.
+        if (const planning::MoreEntry* more = planning::moreAt(planning::moreList(), at.x(), at.y())) {
+            const platform::DateTime day = more->day;
+            dateFrom_ = day;
+            dateTo_ = day.addDays(1.0 - 1.0 / 86400.0);
+            writePickers();
+            setChecked(kCalendar, false);
+            redraw(kPlanningArea, false);
+            return;
+        }
+    }
+    const auto r = planning::hitTest(planning::hitList(), at.x(), at.y(), isChecked(kCalendar));
     if (!r) return;
     const int row = selectTimeslotRecord(*r);
     if (row >= 0) editTimeslotGroup(row);

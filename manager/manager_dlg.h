@@ -17,6 +17,9 @@ struct PlanningView;
 namespace contracts {
 class ContractModel;
 }
+namespace dlg {
+class OwnerDrawButton;
+}
 
 class manager : public dlg::Dialog, public programme::ProgrammeLists {
     Q_OBJECT
@@ -134,6 +137,9 @@ private:
     template <class Record>
     void deleteSelected(int listId, const std::vector<Record>& records, std::string (*statement)(const QString&));
     void readPickers();
+    dlg::OwnerDrawButton* planningArea() const;
+    // In the timeline, scrolls the selected group's first row into view.
+    void scrollSelectedGroupIntoView();
     void writePickers();
     planning::PlanningView planningView() const;
     long long selectedTimeslotId() const;

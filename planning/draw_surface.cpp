@@ -81,6 +81,8 @@ void PainterSurface::drawText(const Rect& rect, const QString& text, unsigned fl
     painter_.restore();
 }
 
+int PainterSurface::lineHeight() const { return painter_.fontMetrics().height(); }
+
 Pen RecordingSurface::selectPen(const Pen& pen) {
     const Pen previous = pen_;
     pen_ = pen;

@@ -70,6 +70,8 @@ public:
     virtual void textOut(int x, int y, const QString& text) = 0;
     // Text placed in a rectangle by the flags, clipped to it.
     virtual void drawText(const Rect& rect, const QString& text, unsigned flags) = 0;
+    // The height of a line of text in the current font.
+    virtual int lineHeight() const = 0;
 };
 
 // The screen: a QPainter on an owner-drawn control. Starts as a fresh device context does:
@@ -88,6 +90,7 @@ public:
     void setTransparentText(bool transparent) override { transparent_ = transparent; }
     void textOut(int x, int y, const QString& text) override;
     void drawText(const Rect& rect, const QString& text, unsigned flags) override;
+    int lineHeight() const override;
 
 private:
     void applyPen();
@@ -121,6 +124,9 @@ public:
     void setTransparentText(bool transparent) override { transparent_ = transparent; }
     void textOut(int x, int y, const QString& text) override;
     void drawText(const Rect& rect, const QString& text, unsigned flags) override;
+    int lineHeight() const override { return kRecordedLineHeight; }
+    // The line height the recording answers: that of the dialog font at 96 dpi.
+    static constexpr int kRecordedLineHeight = 13;
 
     std::vector<DrawOp> ops;
     // Every text drawn, in order.

@@ -1,5 +1,7 @@
 #include "planning/planning_draw.h"
 
+#include <QHash>
+#include <algorithm>
 #include <cmath>
 
 #include "programme/date_texts.h"
@@ -78,20 +80,47 @@ std::vector<int> visibleTimeslots(const PlanningView& view) {
     return out;
 }
 
+int timelineContentHeight(std::size_t rows, int clientHeight) {
+    const long long stacked = static_cast<long long>(rows) * kMinRowHeight;
+    return stacked <= clientHeight ? clientHeight : static_cast<int>(std::min<long long>(stacked, 1LL << 30));
+}
+
+namespace {
+
+bool highlightedFor(const Timeslot& slot, long long selectedId) {
+    const long long childof = leadingInteger(slot.childof);
+    return (childof != -1 && childof == selectedId) || leadingInteger(slot.id) == selectedId;
+}
+
+}  // namespace
+
 std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth,
-                                      int clientHeight) {
+                                      int clientHeight, int scroll, int* contentHeight) {
     std::vector<TimelineRow> rows;
     const std::vector<int> visible = visibleTimeslots(view);
+    const int stack = timelineContentHeight(visible.size(), clientHeight);
+    if (contentHeight) *contentHeight = stack;
     if (visible.empty()) return rows;
     const auto& records = programme::timeslots();
-    const double rowHeight = static_cast<double>(clientHeight) / static_cast<double>(visible.size());
-    double y = 0.0;
-    for (int index : visible) {
+    const bool fits = stack <= clientHeight;
+    const double rowHeight = fits ? static_cast<double>(clientHeight) / static_cast<double>(visible.size()) : kMinRowHeight;
+    // Rows out of view are skipped without being looked at.
+    std::size_t first = 0;
+    std::size_t last = visible.size();
+    if (!fits) {
+        scroll = std::clamp(scroll, 0, stack - clientHeight);
+        first = static_cast<std::size_t>(scroll / kMinRowHeight);
+        last = std::min(visible.size(), static_cast<std::size_t>((scroll + clientHeight) / kMinRowHeight + 1));
+    } else {
+        scroll = 0;
+    }
+    double y = rowHeight * static_cast<double>(first) - scroll;
+    for (std::size_t i = first; i < last; ++i) {
+        const int index = visible[i];
         const Timeslot& slot = records[index];
-        const long long childof = leadingInteger(slot.childof);
         TimelineRow row;
         row.record = index;
-        row.highlighted = (childof != -1 && childof == selectedId) || leadingInteger(slot.id) == selectedId;
+        row.highlighted = highlightedFor(slot, selectedId);
         row.hit.groupId = groupIdOf(slot);
         row.hit.top = trunc(y) + 2;
         row.hit.bottom = trunc(y + rowHeight) - 2;
@@ -102,12 +131,25 @@ std::vector<TimelineRow> timelineRows(const PlanningView& view, long long select
     return rows;
 }
 
+std::optional<std::pair<int, int>> timelineRowOfGroup(const PlanningView& view, long long groupId, int clientHeight) {
+    const std::vector<int> visible = visibleTimeslots(view);
+    const int stack = timelineContentHeight(visible.size(), clientHeight);
+    const double rowHeight =
+        stack <= clientHeight ? static_cast<double>(clientHeight) / static_cast<double>(visible.size()) : kMinRowHeight;
+    const auto& records = programme::timeslots();
+    for (std::size_t i = 0; i < visible.size(); ++i) {
+        if (!highlightedFor(records[visible[i]], groupId)) continue;
+        return std::make_pair(trunc(rowHeight * static_cast<double>(i)), trunc(rowHeight * static_cast<double>(i + 1)));
+    }
+    return std::nullopt;
+}
+
 void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth,
-                  int clientHeight, const DateTime& now, HitList& hits) {
+                  int clientHeight, const DateTime& now, HitList& hits, int scroll, int* contentHeight) {
     hits.clear();
     dc.fillRect({0, 0, clientWidth, clientHeight}, kBlack);
     const auto& records = programme::timeslots();
-    for (const TimelineRow& row : timelineRows(view, selectedId, clientWidth, clientHeight)) {
+    for (const TimelineRow& row : timelineRows(view, selectedId, clientWidth, clientHeight, scroll, contentHeight)) {
         dc.selectPen(kStockWhitePen);
         hits.push_back(row.hit);
         DrawTimeslotRow(dc, row.record, now, slotDate(records[row.record]), row.highlighted, row.rect.left,
@@ -168,12 +210,53 @@ int calendarRows(const DateTime& from, const DateTime& to) {
     return static_cast<int>((days + calendarFirstColumn(from) + 7) / 7 + 1);
 }
 
+MoreList& moreList() {
+    static MoreList list;
+    return list;
+}
+
+const MoreEntry* moreAt(const MoreList& more, int x, int y) {
+    for (const MoreEntry& e : more)
+        if (x >= e.rect.left && x < e.rect.right && y >= e.rect.top && y < e.rect.bottom) return &e;
+    return nullptr;
+}
+
+namespace {
+
+int dayKey(int year, int month, int day) { return (year * 100 + month) * 100 + day; }
+
+// The records drawn on each day of the range, in record order: one pass over the records
+// instead of one per day.
+QHash<int, std::vector<int>> recordsByDay(const PlanningView& view) {
+    QHash<int, std::vector<int>> days;
+    if (!view.from.isValid() || !view.to.isValid()) return days;
+    const int first = dayKey(view.from.year(), view.from.month(), view.from.day());
+    const int last = dayKey(view.to.year(), view.to.month(), view.to.day());
+    const auto& records = programme::timeslots();
+    for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+        const Timeslot& slot = records[i];
+        if (leadingInteger(slot.deleted) != 0) continue;
+        unsigned year = 0;
+        unsigned month = 0;
+        unsigned dayOfMonth = 0;
+        programme::readIsoDate(slot.date, &year, &month, &dayOfMonth);
+        const int key = dayKey(static_cast<int>(year), static_cast<int>(month), static_cast<int>(dayOfMonth));
+        if (key < first || key > last || !inRoomFilter(slot, view.rooms)) continue;
+        days[key].push_back(i);
+    }
+    return days;
+}
+
+}  // namespace
+
 void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, int right, int bottom,
-                  const DateTime& now, HitList& hits) {
+                  const DateTime& now, HitList& hits, MoreList* more) {
     const int o = calendarFirstColumn(view.from);
     const double cw = static_cast<double>(right - left) / 7.0;
     const int rows = calendarRows(view.from, view.to);
     const double rh = static_cast<double>(bottom - top) / rows;
+    const int lineHeight = std::max(1, dc.lineHeight());
+    if (more) more->clear();
 
     const Pen previous = dc.selectPen(Pen{1, kGridColour});
     dc.setTransparentText(true);
@@ -185,41 +268,50 @@ void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, 
     }
 
     const auto& records = programme::timeslots();
+    const QHash<int, std::vector<int>> byDay = recordsByDay(view);
+    const std::vector<int> none;
     int col = o;
     int row = 1;
     for (DateTime d = view.from; notAfter(d, view.to); d = d.addDays(1)) {
         const Rect cell{trunc(cw * col), trunc(rh * row), trunc(cw * (col + 1)), trunc(rh * (row + 1))};
-        std::vector<int> day;
-        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-            const Timeslot& slot = records[i];
-            if (leadingInteger(slot.deleted) != 0) continue;
-            unsigned year = 0;
-            unsigned month = 0;
-            unsigned dayOfMonth = 0;
-            programme::readIsoDate(slot.date, &year, &month, &dayOfMonth);
-            if (static_cast<int>(year) != d.year() || static_cast<int>(month) != d.month() ||
-                static_cast<int>(dayOfMonth) != d.day())
-                continue;
-            if (!inRoomFilter(slot, view.rooms)) continue;
-            day.push_back(i);
-        }
+        const auto found = byDay.constFind(dayKey(d.year(), d.month(), d.day()));
+        const std::vector<int>& day = found == byDay.cend() ? none : *found;
         const int g = static_cast<int>(day.size());
         // Today is lit whatever the time of day of the range start, which the walked days keep.
         const bool today = d.dateOnly() == now.dateOnly();
         dc.setTextColour(today ? kTodayLabelColour : g > 0 ? kBusyDayLabelColour : kEmptyDayLabelColour);
-        const double sh = static_cast<double>(cell.bottom - cell.top) / (g + 1);
+        const int cellHeight = cell.bottom - cell.top;
+        double sh = static_cast<double>(cellHeight) / (g + 1);
+        int shown = g;
+        // Entries thinner than a line of text could be neither read nor hit: the cell shows
+        // those that fit at a line each and "+N" in its last band.
+        const int bands = std::max(1, cellHeight / lineHeight);
+        const bool overflow = g > 0 && sh < lineHeight;
+        if (overflow) {
+            shown = std::max(0, bands - 2);
+            sh = static_cast<double>(cellHeight) / bands;
+        }
         const int month = d.month();
         const QString label = QString::number(d.day()) + u' ' +
                               QString::fromUtf8(month >= 1 && month <= 12 ? kMonthAbbreviations[month - 1] : "");
         dc.drawText({cell.left, cell.top, cell.right, trunc(cell.top + sh)}, label,
                     kTextCentre | kTextVCentre | kTextSingleLine);
-        for (int k = 0; k < g; ++k) {
+        for (int k = 0; k < shown; ++k) {
             const Rect sub{cell.left, trunc(cell.top + sh * (k + 1)), cell.right, trunc(cell.top + sh * (k + 2))};
             const Timeslot& slot = records[day[k]];
             hits.push_back({sub.top, sub.bottom, sub.left, sub.right, groupIdOf(slot)});
             DrawCalendarEntry(dc, day[k], now, slotDate(slot),
                               {sub.left + kEntryInset, sub.top - kEntryInset, sub.right - kEntryInset,
                                sub.bottom + kEntryInset});
+        }
+        if (overflow) {
+            // With no band below the label, "+N" shares the label's band.
+            const Rect band = bands >= 2 ? Rect{cell.left, trunc(cell.top + sh * (shown + 1)), cell.right, cell.bottom}
+                                         : Rect{cell.left, cell.top, cell.right, cell.bottom};
+            dc.setTextColour(kBlack);
+            dc.drawText(bands >= 2 ? band : Rect{cell.left + cell.width() / 2, band.top, band.right, band.bottom},
+                        QStringLiteral("+%1").arg(g - shown), kTextCentre | kTextVCentre | kTextSingleLine);
+            if (more) more->push_back({band, d.dateOnly(), g - shown});
         }
         if (++col > 6) {
             col = 0;
@@ -259,6 +351,9 @@ std::optional<int> hitTest(const HitList& hits, int x, int y, bool calendarMode)
     for (const HitEntry& e : hits) {
         if (y < e.top || y > e.bottom) continue;
         if (calendarMode && (x < e.left || x > e.right)) continue;
+        const int indexed = programme::timeslotIndexById(QString::number(e.groupId));
+        if (indexed >= 0) return indexed;
+        // An id written otherwise ("07") still reads as the group's number.
         for (int i = 0; i < static_cast<int>(records.size()); ++i) {
             if (leadingInteger(records[i].id) == e.groupId) return i;
         }

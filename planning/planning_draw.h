@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <optional>
+#include <utility>
 #include <set>
 #include <vector>
 
@@ -71,25 +72,48 @@ struct TimelineRow {
     HitEntry hit;
     Rect rect;
 };
-// The visible records stacked from the top in record order, each an equal share of the
-// height. selectedId is the `id` of the group selected in the timeslot list, or -1.
+// The visible records stacked from the top in record order. When every one fits at
+// kMinRowHeight or more, each is an equal share of the height. Otherwise (so that the three
+// text lines stay readable and every row can be hit) each is kMinRowHeight high, the stack
+// is `scroll` pixels up, and only the rows in view are listed. selectedId is the `id` of the
+// group selected in the timeslot list, or -1. contentHeight receives the stack's height.
+inline constexpr int kMinRowHeight = 41;
 std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth,
-                                      int clientHeight);
+                                      int clientHeight, int scroll = 0, int* contentHeight = nullptr);
+// The stack's height for that many rows in that client height.
+int timelineContentHeight(std::size_t rows, int clientHeight);
+// Where the first row of a group sits in the stack (top, bottom), when it is visible.
+std::optional<std::pair<int, int>> timelineRowOfGroup(const PlanningView& view, long long groupId, int clientHeight);
 
-// The whole planning area in timeline mode: black, then the rows; fills `hits`.
+// The whole planning area in timeline mode: black, then the rows in view; fills `hits` with
+// them, in the control's coordinates.
 void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth,
-                  int clientHeight, const platform::DateTime& now, HitList& hits);
+                  int clientHeight, const platform::DateTime& now, HitList& hits, int scroll = 0,
+                  int* contentHeight = nullptr);
 
 // One timeslot as a two-panel row: the status colour and the room on the left, the date,
 // the show and the status line on the grey right panel.
 void DrawTimeslotRow(DrawSurface& dc, int index, const platform::DateTime& now, const platform::DateTime& date,
                      bool highlighted, int left, int top, int right, int bottom);
 
+// A day cell's "+N": the timeslots it had no room for, and the day they are on.
+struct MoreEntry {
+    Rect rect;
+    platform::DateTime day;
+    int count = 0;
+};
+using MoreList = std::vector<MoreEntry>;
+// Program-wide: the "+N" bands the calendar drew last.
+MoreList& moreList();
+// The "+N" band under (x, y), if any.
+const MoreEntry* moreAt(const MoreList& more, int x, int y);
+
 // The calendar of the view's range in the rectangle (already white): a header row and one
 // row per week, each day split into a label band and one band per timeslot; one hit entry
-// per drawn timeslot.
+// per drawn timeslot. An entry keeps at least a text line's height: a day whose entries do
+// not all fit shows those that do and, in its last band, "+N" for the others (in `more`).
 void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, int right, int bottom,
-                  const platform::DateTime& now, HitList& hits);
+                  const platform::DateTime& now, HitList& hits, MoreList* more = nullptr);
 void DrawCalendarEntry(DrawSurface& dc, int index, const platform::DateTime& now, const platform::DateTime& date,
                        const Rect& rect);
 

@@ -5,6 +5,9 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
 #include <set>
 
 namespace dlg {
@@ -182,7 +185,63 @@ OwnerDrawButton::OwnerDrawButton(QWidget* parent) : QWidget(parent) {
 
 void OwnerDrawButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (drawHandler) drawHandler(painter, rect());
+    if (drawHandler) drawHandler(painter, contentRect());
+}
+
+QRect OwnerDrawButton::contentRect() const {
+    QRect area = rect();
+    if (scrollBar_ && scrollBar_->isVisibleTo(this)) area.setRight(area.right() - scrollBar_->width());
+    return area;
+}
+
+void OwnerDrawButton::setContentHeight(int height, int step) {
+    if (height == contentHeight_ && step == step_) return;
+    contentHeight_ = height;
+    step_ = qMax(1, step);
+    if (!scrollBar_) {
+        if (height <= this->height()) return;
+        scrollBar_ = new QScrollBar(Qt::Vertical, this);
+        connect(scrollBar_, &QScrollBar::valueChanged, this, [this] {
+            update();
+            emit scrolled();
+        });
+    }
+    placeScrollBar();
+}
+
+void OwnerDrawButton::placeScrollBar() {
+    if (!scrollBar_) return;
+    const bool scrolls = contentHeight_ > height();
+    const QSignalBlocker quiet(scrollBar_);
+    scrollBar_->setRange(0, scrolls ? contentHeight_ - height() : 0);
+    scrollBar_->setPageStep(height());
+    scrollBar_->setSingleStep(step_);
+    const int width = scrollBar_->sizeHint().width();
+    scrollBar_->setGeometry(this->width() - width, 0, width, height());
+    scrollBar_->setVisible(scrolls);
+    update();
+}
+
+int OwnerDrawButton::scrollOffset() const { return scrollBar_ && scrollBar_->isVisibleTo(this) ? scrollBar_->value() : 0; }
+
+void OwnerDrawButton::scrollIntoView(int top, int bottom) {
+    if (!scrollBar_ || !scrollBar_->isVisibleTo(this)) return;
+    const int offset = scrollBar_->value();
+    if (top < offset) scrollBar_->setValue(top);
+    else if (bottom > offset + height()) scrollBar_->setValue(bottom - height());
+}
+
+void OwnerDrawButton::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeScrollBar();
+}
+
+void OwnerDrawButton::wheelEvent(QWheelEvent* event) {
+    if (!scrollBar_ || !scrollBar_->isVisibleTo(this)) return QWidget::wheelEvent(event);
+    // A notch of the wheel is 120 eighths of a degree; touchpads send parts of one.
+    const int delta = event->angleDelta().y();
+    scrollBar_->setValue(scrollBar_->value() - delta * step_ / 120);
+    event->accept();
 }
 
 void OwnerDrawButton::mousePressEvent(QMouseEvent* event) {

@@ -106,18 +106,37 @@ public:
     // clicks when the left button is released inside it after a press inside it.
     QPoint lastPress;
 
+    // Content taller than the control scrolls: a vertical scroll bar at the right edge (and
+    // the mouse wheel) moves it, and the draw handler's rectangle leaves the bar out. A height
+    // that fits, or 0, hides the bar and scrolls back to the top.
+    // step: what one notch of the wheel or one arrow of the bar scrolls.
+    void setContentHeight(int height, int step);
+    int contentHeight() const { return contentHeight_; }
+    int scrollOffset() const;
+    // Scrolls so that the content's rows from top to bottom are in view, if they are not.
+    void scrollIntoView(int top, int bottom);
+    // The part of the control the content is drawn in.
+    QRect contentRect() const;
+
 signals:
     void clicked();
     void doubleClicked();
+    void scrolled();
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void placeScrollBar();
     bool pressed_ = false;
+    int contentHeight_ = 0;
+    int step_ = 20;
+    class QScrollBar* scrollBar_ = nullptr;
 };
 
 }  // namespace dlg

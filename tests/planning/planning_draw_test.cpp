@@ -80,12 +80,13 @@ TEST_F(PlanningDraw, TimelineStacksTheVisibleSlotsAndHighlightsTheSelectedGroup)
                               slot("8", "2019-07-01", "09:00:00", "5", "-1", "30")};
     // The range starts at noon: a slot on the first day is at midnight, before it.
     planning::PlanningView view{DateTime::fromParts(2019, 7, 1, 12, 0, 0), DateTime::fromParts(2019, 7, 20), {}};
-    const auto rows = planning::timelineRows(view, 3, 301, 100);
+    // Three rows fit at their full height: each is a third of the area.
+    const auto rows = planning::timelineRows(view, 3, 301, 150);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].hit, (planning::HitEntry{2, 31, 0, 0, 3}));
-    EXPECT_EQ(rows[1].hit, (planning::HitEntry{35, 64, 0, 0, 3}));  // the child stands for its head
-    EXPECT_EQ(rows[2].hit, (planning::HitEntry{68, 98, 0, 0, 7}));
-    EXPECT_EQ(rows[2].rect, (planning::Rect{2, 68, 300, 98}));
+    EXPECT_EQ(rows[0].hit, (planning::HitEntry{2, 48, 0, 0, 3}));
+    EXPECT_EQ(rows[1].hit, (planning::HitEntry{52, 98, 0, 0, 3}));  // the child stands for its head
+    EXPECT_EQ(rows[2].hit, (planning::HitEntry{102, 148, 0, 0, 7}));
+    EXPECT_EQ(rows[2].rect, (planning::Rect{2, 102, 300, 148}));
     EXPECT_TRUE(rows[0].highlighted);
     EXPECT_TRUE(rows[1].highlighted);
     EXPECT_FALSE(rows[2].highlighted);
