@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <vector>
 #include <string>
 #include <vector>
 
@@ -73,19 +74,34 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
     if (!result) return callback ? kQueryNoResult : kQueryOk;
 
     const unsigned n = mysql_num_fields(result);
+    // Each row's columns are copied, NUL-terminated, into one buffer kept from row to row.
+    std::vector<char*> columns(n, nullptr);
+    std::vector<char> copies;
     while (MYSQL_ROW row = mysql_fetch_row(result)) {
         if (!callback) continue;
         const unsigned long* lengths = mysql_fetch_lengths(result);
-        std::vector<char*> columns(n, nullptr);
+        std::size_t total = 0;
+        for (unsigned i = 0; i < n; ++i) total += (row[i] ? lengths[i] : 0) + 1;
+        bool copied = true;
+        try {
+            if (copies.size() < total) copies.resize(total);
+        } catch (const std::bad_alloc&) {
+            copied = false;
+        }
+        std::size_t at = 0;
         for (unsigned i = 0; i < n; ++i) {
+            // Without memory for the copy, every column arrives null; the callbacks skip those.
+            if (!copied) {
+                columns[i] = nullptr;
+                continue;
+            }
             const unsigned long len = row[i] ? lengths[i] : 0;
-            columns[i] = new (std::nothrow) char[len + 1];
-            if (!columns[i]) continue;  // arrives as a null column; the callbacks skip those
+            columns[i] = copies.data() + at;
             if (len) std::memcpy(columns[i], row[i], len);
             columns[i][len] = '\0';
+            at += len + 1;
         }
         callback(context, static_cast<int32_t>(n), columns.data(), nullptr);
-        for (char* c : columns) delete[] c;
     }
     const bool complete = mysql_eof(result) != 0;
     mysql_free_result(result);

@@ -78,8 +78,12 @@ QString longFrenchDate(const QString& isoDate) {
         platform::DateTime::fromParts(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
     // A text that makes no date would otherwise show the date library's own error words.
     if (!date.isValid()) return QString();
-    return frenchWeekdayName(date.format(QStringLiteral("%a"))) + u' ' + date.format(QStringLiteral("%d")) + u' ' +
-           frenchMonthName(date.format(QStringLiteral("%b"))) + u' ' + date.format(QStringLiteral("%Y"));
+    // The names straight from their tables: the lists show this text for every group.
+    QString text = QString::fromUtf8(kWeekdays[date.weekdayFromMonday()].name);
+    text += QString::asprintf(" %02d ", date.day());
+    text += QString::fromUtf8(kMonths[date.month() - 1].name);
+    text += u' ' + QString::number(date.year());
+    return text;
 }
 
 QString frenchWeekdayName(const QString& abbreviation) { return lookUp(kWeekdays, abbreviation); }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "db/codepage.h"
@@ -90,25 +91,44 @@ template <typename Record>
 struct Column {
     int index;
     QString Record::*field;
+    bool repeats = false;  // a text many rows share (flags, times, dates, ids of other tables)
 };
 
-const Column<Company> kCompanyColumns[] = {{0, &Company::id},       {1, &Company::nom},      {2, &Company::email},
-                                           {3, &Company::contact1}, {4, &Company::contact2}, {5, &Company::deleted},
+const Column<Company> kCompanyColumns[] = {{0, &Company::id},       {1, &Company::nom},           {2, &Company::email},
+                                           {3, &Company::contact1}, {4, &Company::contact2},      {5, &Company::deleted, true},
                                            {6, &Company::fulladr}};
-const Column<Show> kShowColumns[] = {{0, &Show::id}, {1, &Show::name}, {2, &Show::comp}, {3, &Show::deleted}};
+const Column<Show> kShowColumns[] = {{0, &Show::id}, {1, &Show::name}, {2, &Show::comp, true}, {3, &Show::deleted, true}};
 const Column<Room> kRoomColumns[] = {{0, &Room::id}, {1, &Room::name}, {3, &Room::capacity}, {4, &Room::contract_name}};
 const Column<Timeslot> kTimeslotColumns[] = {
-    {0, &Timeslot::id},       {1, &Timeslot::date},    {2, &Timeslot::start}, {3, &Timeslot::end},
-    {4, &Timeslot::deleted},  {5, &Timeslot::showname}, {6, &Timeslot::childof}, {7, &Timeslot::room},
-    {8, &Timeslot::todo},     {9, &Timeslot::done},    {10, &Timeslot::survey}};
-const Column<Contract> kContractColumns[] = {{0, &Contract::id},      {1, &Contract::ts},      {2, &Contract::created},
-                                             {3, &Contract::extra},   {4, &Contract::deleted}, {5, &Contract::rtf}};
+    {0, &Timeslot::id},          {1, &Timeslot::date, true},     {2, &Timeslot::start, true},
+    {3, &Timeslot::end, true},   {4, &Timeslot::deleted, true},  {5, &Timeslot::showname, true},
+    {6, &Timeslot::childof, true}, {7, &Timeslot::room, true},   {8, &Timeslot::todo},
+    {9, &Timeslot::done},        {10, &Timeslot::survey, true}};
+const Column<Contract> kContractColumns[] = {{0, &Contract::id},    {1, &Contract::ts, true},          {2, &Contract::created},
+                                             {3, &Contract::extra}, {4, &Contract::deleted, true},     {5, &Contract::rtf, true}};
 
 template <typename Record, std::size_t N>
 struct LoadTarget {
     std::vector<Record>* records;
     const Column<Record> (*columns)[N];
+    // The texts of columns that repeat from row to row: each distinct one is converted once
+    // and shared by the records, which saves most of the allocations of a large table.
+    QHash<QByteArray, QString> shared;
 };
+
+constexpr std::size_t kSharedTextLength = 40;
+
+template <typename Record, std::size_t N>
+QString columnText(LoadTarget<Record, N>& target, const char* text, bool repeats) {
+    const std::size_t length = std::strlen(text);
+    if (!repeats || length > kSharedTextLength) return db::fromAnsi(std::string_view(text, length));
+    const QByteArray key = QByteArray::fromRawData(text, static_cast<qsizetype>(length));
+    const auto it = target.shared.constFind(key);
+    if (it != target.shared.cend()) return *it;
+    QString converted = db::fromAnsi(std::string_view(text, length));
+    target.shared.insert(QByteArray(text, static_cast<qsizetype>(length)), converted);
+    return converted;
+}
 
 template <typename Record, std::size_t N>
 int32_t appendRow(void* context, int32_t columnCount, char** columns, void*) {
@@ -118,7 +138,7 @@ int32_t appendRow(void* context, int32_t columnCount, char** columns, void*) {
         if (column.index >= columnCount) continue;
         const char* text = columns[column.index];
         if (!text) continue;  // no memory for this column's copy: the field stays empty
-        record.*column.field = db::fromAnsi(text);
+        record.*column.field = columnText(*target, text, column.repeats);
     }
     target->records->push_back(std::move(record));
     return 0;
@@ -141,7 +161,7 @@ int load(ProgrammeLists* lists, ProgrammeTable table, const char* statement, std
     if (refills) lists->emptyList(table);
     records.clear();
     recordsChanged();
-    LoadTarget<Record, N> target{&records, &columns};
+    LoadTarget<Record, N> target{&records, &columns, {}};
     if (db::QueryRunner(statement, &appendRow<Record, N>, &target) != db::kQueryOk) {
         db::reportDbExecError(statement);
         return -1;
