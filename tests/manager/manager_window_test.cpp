@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
@@ -298,6 +300,54 @@ TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
         // Outside any entry's columns nothing is found in the calendar.
         window.hoverAt(QPoint(hits[2].right + 2, inEntry.y()));
         EXPECT_EQ(planning::hoveredTimeslot(), -1);
+    });
+}
+
+TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFromItsPlusN) {
+    // Forty more slots of the group 1 on 7 July, and a group 100 at the end of the month.
+    std::string sql = "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) VALUES ";
+    for (int id = 10; id < 50; ++id) sql += "(" + std::to_string(id) + ", '2019-07-07', '21:00:00', '22:00:00', 0, 1, 1, 10),";
+    sql += "(100, '2019-07-30', '21:00:00', '22:00:00', 0, 2, -1, 20)";
+    testdb::exec(testdb::programmeDb(), sql);
+    TestManager window;
+    runWindow(window, [&] {
+        qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
+        auto* area = qobject_cast<dlg::OwnerDrawButton*>(window.item(manager::kPlanningArea));
+        area->grab();
+        area->grab();  // the second paint lays the rows out beside the scroll bar
+        EXPECT_EQ(area->contentHeight(), 44 * planning::kMinRowHeight);
+        EXPECT_EQ(area->scrollOffset(), 0);
+        auto& hits = planning::hitList();
+        ASSERT_FALSE(hits.empty());
+        EXPECT_EQ(hits[0].bottom - hits[0].top, planning::kMinRowHeight - 4);
+
+        // Selecting the last group scrolls its row into view, where a click finds it.
+        window.listView(manager::kTimeslotList)->setSelected(rowWithText(window, manager::kTimeslotList, q("100"), 0), true);
+        EXPECT_GT(area->scrollOffset(), 0);
+        area->grab();
+        ASSERT_EQ(hits.back().groupId, 100);
+        window.hoverAt(QPoint(area->width() / 3, (hits.back().top + hits.back().bottom) / 2));
+        EXPECT_EQ(programme::timeslots().at(static_cast<std::size_t>(planning::hoveredTimeslot())).id, q("100"));
+
+        // The calendar: 7 July cannot show its 41 slots; its "+N" opens that day as a timeline.
+        qobject_cast<QPushButton*>(window.item(manager::kCalendar))->click();
+        area->grab();
+        const auto& more = planning::moreList();
+        ASSERT_EQ(more.size(), 1u);
+        EXPECT_EQ(more[0].day, platform::DateTime::fromParts(2019, 7, 7));
+        // 7 July is in the first week: what its column shows above the band is its own.
+        const int shown = static_cast<int>(std::count_if(hits.begin(), hits.end(), [&](const planning::HitEntry& h) {
+            return h.left == more[0].rect.left && h.bottom <= more[0].rect.top;
+        }));
+        EXPECT_EQ(more[0].count + shown, 41);
+        const planning::Rect band = more[0].rect;
+        QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint((band.left + band.right) / 2, (band.top + band.bottom) / 2));
+        EXPECT_FALSE(window.isChecked(manager::kCalendar));
+        EXPECT_EQ(window.dateFrom(), platform::DateTime::fromParts(2019, 7, 7));
+        EXPECT_TRUE(window.editedRows.empty());
+        area->grab();
+        area->grab();
+        EXPECT_EQ(area->contentHeight(), 41 * planning::kMinRowHeight);
     });
 }
 
