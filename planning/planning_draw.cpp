@@ -284,18 +284,18 @@ void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, 
         double sh = static_cast<double>(cellHeight) / (g + 1);
         int shown = g;
         // Entries thinner than a line of text could be neither read nor hit: the cell shows
-        // those that fit at a line each and "+N" in its last band.
+        // those that fit at a line each, and "+N" for the others beside its day label.
         const int bands = std::max(1, cellHeight / lineHeight);
         const bool overflow = g > 0 && sh < lineHeight;
         if (overflow) {
-            shown = std::max(0, bands - 2);
+            shown = bands - 1;
             sh = static_cast<double>(cellHeight) / bands;
         }
         const int month = d.month();
         const QString label = QString::number(d.day()) + u' ' +
                               QString::fromUtf8(month >= 1 && month <= 12 ? kMonthAbbreviations[month - 1] : "");
-        dc.drawText({cell.left, cell.top, cell.right, trunc(cell.top + sh)}, label,
-                    kTextCentre | kTextVCentre | kTextSingleLine);
+        const Rect labelBand{cell.left, cell.top, cell.right, trunc(cell.top + sh)};
+        dc.drawText(labelBand, label, kTextCentre | kTextVCentre | kTextSingleLine);
         for (int k = 0; k < shown; ++k) {
             const Rect sub{cell.left, trunc(cell.top + sh * (k + 1)), cell.right, trunc(cell.top + sh * (k + 2))};
             const Timeslot& slot = records[day[k]];
@@ -305,12 +305,9 @@ void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, 
                                sub.bottom + kEntryInset});
         }
         if (overflow) {
-            // With no band below the label, "+N" shares the label's band.
-            const Rect band = bands >= 2 ? Rect{cell.left, trunc(cell.top + sh * (shown + 1)), cell.right, cell.bottom}
-                                         : Rect{cell.left, cell.top, cell.right, cell.bottom};
+            const Rect band{cell.left + cell.width() * 3 / 4, labelBand.top, cell.right, labelBand.bottom};
             dc.setTextColour(kBlack);
-            dc.drawText(bands >= 2 ? band : Rect{cell.left + cell.width() / 2, band.top, band.right, band.bottom},
-                        QStringLiteral("+%1").arg(g - shown), kTextCentre | kTextVCentre | kTextSingleLine);
+            dc.drawText(band, QStringLiteral("+%1").arg(g - shown), kTextCentre | kTextVCentre | kTextSingleLine);
             if (more) more->push_back({band, d.dateOnly(), g - shown});
         }
         if (++col > 6) {

@@ -111,7 +111,7 @@ const MoreEntry* moreAt(const MoreList& more, int x, int y);
 // The calendar of the view's range in the rectangle (already white): a header row and one
 // row per week, each day split into a label band and one band per timeslot; one hit entry
 // per drawn timeslot. An entry keeps at least a text line's height: a day whose entries do
-// not all fit shows those that do and, in its last band, "+N" for the others (in `more`).
+// not all fit shows those that do and, beside its day label, "+N" for the others (in `more`).
 void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, int right, int bottom,
                   const platform::DateTime& now, HitList& hits, MoreList* more = nullptr);
 void DrawCalendarEntry(DrawSurface& dc, int index, const platform::DateTime& now, const platform::DateTime& date,

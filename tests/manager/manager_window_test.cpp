@@ -335,9 +335,9 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
         const auto& more = planning::moreList();
         ASSERT_EQ(more.size(), 1u);
         EXPECT_EQ(more[0].day, platform::DateTime::fromParts(2019, 7, 7));
-        // 7 July is in the first week: what its column shows above the band is its own.
+        // 7 July is in the first week: what its column shows below its label is its own.
         const int shown = static_cast<int>(std::count_if(hits.begin(), hits.end(), [&](const planning::HitEntry& h) {
-            return h.left == more[0].rect.left && h.bottom <= more[0].rect.top;
+            return h.right == more[0].rect.right && h.top >= more[0].rect.bottom && h.top < 2 * area->height() / 6;
         }));
         EXPECT_EQ(more[0].count + shown, 41);
         const planning::Rect band = more[0].rect;

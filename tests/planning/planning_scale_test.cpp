@@ -81,17 +81,18 @@ TEST_F(PlanningScale, ADayThatCannotShowEveryEntryShowsPlusN) {
     // One week: header and one row of 7 columns, each 100 px high and 100 px wide.
     const planning::PlanningView week{DateTime::fromParts(2019, 7, 1), DateTime::fromParts(2019, 7, 7), {}};
     planning::DrawCalendar(dc, week, 0, 0, 700, 200, DateTime::fromParts(2019, 7, 1), hits, &more);
-    const int bands = 100 / RecordingSurface::kRecordedLineHeight;  // the label's, then entries, then "+N"
+    const int bands = 100 / RecordingSurface::kRecordedLineHeight;  // the label's ("+N" beside it), then entries
     ASSERT_EQ(more.size(), 1u);
-    EXPECT_EQ(static_cast<int>(hits.size()), bands - 2);
-    EXPECT_EQ(more[0].count, 30 - (bands - 2));
+    EXPECT_EQ(static_cast<int>(hits.size()), bands - 1);
+    EXPECT_EQ(more[0].count, 30 - (bands - 1));
     EXPECT_EQ(more[0].day, DateTime::fromParts(2019, 7, 3));
     EXPECT_TRUE(dc.texts().contains(QStringLiteral("+%1").arg(more[0].count)));
     for (const auto& hit : hits) EXPECT_GE(hit.bottom - hit.top, RecordingSurface::kRecordedLineHeight - 1);
-    const planning::MoreEntry* at = planning::moreAt(more, 250, 195);
+    const planning::MoreEntry* at = planning::moreAt(more, 290, 105);  // right of Wednesday's label
     ASSERT_NE(at, nullptr);
     EXPECT_EQ(at->count, more[0].count);
-    EXPECT_EQ(planning::moreAt(more, 50, 195), nullptr);
+    EXPECT_EQ(planning::moreAt(more, 250, 105), nullptr);  // the label itself
+    EXPECT_EQ(planning::moreAt(more, 290, 195), nullptr);  // an entry
 
     // Three entries fit: no "+N", as before.
     programme::timeslots().resize(3);
