@@ -54,6 +54,15 @@ TEST(FollowUpStatus, NoPlanAndContractToSend) {
     EXPECT_EQ(s.colour, kOrange);
 }
 
+TEST(FollowUpStatus, TheContractChecksRunUpToTheSlotDateItself) {
+    const DateTime slotDate = at(10, 7);
+    // At the slot date exactly the slot still counts as upcoming; a second later it is past
+    // and only what follows the performance is looked at.
+    EXPECT_EQ(status(q(kPlanWithDeadline), QString(), slotDate, slotDate).text, q("Contrat à envoyer"));
+    EXPECT_EQ(status(q(kPlanWithDeadline), QString(), DateTime::fromParts(2019, 7, 10, 0, 0, 1), slotDate).text,
+              q(", Stat à envoyer à la compagnie"));
+}
+
 TEST(FollowUpStatus, ReturnCountdownAgainstTheDeadline) {
     const QString plan = q(kPlanWithDeadline);
     const QString done = q(kSent);

@@ -1,6 +1,7 @@
 // The parts of the controls and the dialog framework that behave as their Windows
 // counterparts do: owner-drawn buttons click on release, drop-down lists keep a field's
 // height, date pickers read their template's flags, a maximise box without sizing border.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include "platform/controls.h"
 #include "platform/dialog.h"
 #include "resources/dialogs.h"
+#include "tests/support/modal.h"
 
 namespace {
 
@@ -79,6 +81,21 @@ TEST(DialogTemplates, PickersCombosAndSizingFollowTheTemplates) {
     Probe login(res::kDialog134);
     login.DoModal();
     EXPECT_EQ(login.maximumSize(), login.size());
+}
+
+}  // namespace
+
+namespace {
+
+// A dialog that nobody closes fails its test within the watchdog's limit instead of hanging.
+TEST(ModalWatchdog, ADialogThatNeverClosesFailsTheTestWithWhatItShows) {
+    testing_support::installModalWatchdog(0.3);
+    dlg::Dialog forgotten(res::kDialog137);
+    forgotten.setWindowTitle(QStringLiteral("Règlement 1"));
+    int result = 0;
+    EXPECT_NONFATAL_FAILURE(result = forgotten.DoModal(), "Règlement 1");
+    EXPECT_EQ(result, platform::IDCANCEL);
+    testing_support::installModalWatchdog(15);
 }
 
 }  // namespace

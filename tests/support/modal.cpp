@@ -1,10 +1,15 @@
 #include "tests/support/modal.h"
 
 #include "platform/dialog.h"
+#include "tests/support/recording_ui.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <memory>
+#include <gtest/gtest.h>
 #include <QPointer>
 #include <QTimer>
 
@@ -36,6 +41,63 @@ void runModal(dlg::Dialog& window, std::function<void()> checks) {
     });
     poll->start();
     window.DoModal();
+}
+
+namespace {
+
+// The dialog's caption and the texts of its controls, as a person would read them.
+QString describe(QWidget* dialog) {
+    QStringList lines{QStringLiteral("\"%1\" (%2)").arg(dialog->windowTitle(), QString::fromLatin1(dialog->metaObject()->className()))};
+    for (const QWidget* child : dialog->findChildren<QWidget*>()) {
+        if (!child->isVisibleTo(dialog)) continue;
+        QString text;
+        if (const auto* label = qobject_cast<const QLabel*>(child)) text = label->text();
+        else if (const auto* edit = qobject_cast<const QLineEdit*>(child)) text = QStringLiteral("[%1]").arg(edit->text());
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(child)) text = QStringLiteral("<%1>").arg(button->text());
+        if (!text.isEmpty()) lines << QStringLiteral("  %1: %2").arg(child->objectName(), text);
+    }
+    const QStringList messages = ui().messageTexts();
+    if (!messages.isEmpty()) lines << QStringLiteral("  messages shown: ") + messages.join(QStringLiteral(" | "));
+    return lines.join(u'\n');
+}
+
+}  // namespace
+
+namespace {
+
+struct Watchdog {
+    QPointer<QWidget> watched;
+    QElapsedTimer since;
+    int limitMs = 15000;
+};
+Watchdog* gWatchdog = nullptr;
+
+}  // namespace
+
+void installModalWatchdog(double seconds) {
+    if (!gWatchdog) {
+        auto state = std::make_shared<Watchdog>();
+        gWatchdog = state.get();
+        auto* timer = new QTimer(QCoreApplication::instance());
+        timer->setInterval(100);
+        QObject::connect(timer, &QTimer::timeout, [state] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != state->watched.data()) {
+                state->watched = modal;
+                state->since.start();
+                return;
+            }
+            if (!modal || state->since.elapsed() < state->limitMs) return;
+            ADD_FAILURE() << "a modal dialog stayed up for " << state->limitMs / 1000.0 << " s:\n"
+                          << describe(modal).toStdString();
+            state->since.start();
+            if (auto* window = qobject_cast<dlg::Dialog*>(modal)) window->EndDialog(platform::IDCANCEL);
+            else if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
+            else modal->close();
+        });
+        timer->start();
+    }
+    gWatchdog->limitMs = static_cast<int>(seconds * 1000);
 }
 
 void typeInto(QWidget* dialog, int controlId, const QString& text) {

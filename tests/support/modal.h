@@ -16,6 +16,12 @@ void onNextModal(std::function<void(QDialog*)> action);
 // Runs a dialog modally; once it is up, runs `checks` and closes it with cancel.
 void runModal(dlg::Dialog& window, std::function<void()> checks);
 
+// Fails the running test when one modal dialog stays up longer than this, with what it shows,
+// and closes it: a test whose dialog never closes (a login that no longer matches, a box
+// nobody answers) ends in seconds instead of at CTest's limit. The test main installs it;
+// calling it again changes the limit.
+void installModalWatchdog(double seconds);
+
 // Types into a line edit of a dialog, found by control id.
 void typeInto(QWidget* dialog, int controlId, const QString& text);
 // Clicks a button of a dialog, found by control id.

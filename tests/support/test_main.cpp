@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFont>
 
+#include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     platform::setUiServices(&testing_support::ui());
+    testing_support::installModalWatchdog(15);
     ::testing::InitGoogleTest(&argc, argv);
     const int rc = RUN_ALL_TESTS();
     platform::setUiServices(nullptr);
