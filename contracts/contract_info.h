@@ -84,10 +84,10 @@ inline const QString kChequeDate(int n) { return kChequeDatePrefix + QString::nu
 inline constexpr const char* kAuthorUndefined = "(Auteur non défini)";
 
 // The C run-time's pseudo-random generator as the users' systems have it (values 0..32767),
-// so that a seed gives the same contract numbers everywhere.
+// so that a starting value gives the same contract numbers everywhere.
 class CrtRandom {
 public:
-    explicit CrtRandom(uint32_t seed = 1) : state_(seed) {}
+    explicit CrtRandom(uint32_t start = 1) : state_(start) {}
     int next() {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int>((state_ >> 16) & 0x7fff);
@@ -96,7 +96,7 @@ public:
 private:
     uint32_t state_;
 };
-// The milliseconds since the system started, the seed of each contract dialog.
+// The milliseconds since the system started, where each contract dialog starts its generator.
 uint32_t millisecondTicks();
 
 // The show name's ASCII letters, then the third, second and first of three draws as four

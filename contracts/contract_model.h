@@ -41,7 +41,7 @@ public:
 
     // A stored contract is one with an extra text; its template is fixed.
     bool stored() const { return stored_; }
-    // At opening: the mode from extra, the template field from rtf, a generator seeded now.
+    // At opening: the mode from extra, the template field from rtf, a generator started from the clock.
     void open();
 
     QString templateName;

@@ -99,7 +99,7 @@ TEST(ContractInfo, ContractNumberKeepsAsciiLettersAndDrawsInReverse) {
     EXPECT_EQ(contractNumber(q("Été 2019 à l'œil"), draw).left(6), q("tlil_7"));
     EXPECT_EQ(contractNumber(q("Éà 42"), draw), q("_7fff_0003_1a2b"));
 
-    // The users' run-time generator: the same seed gives the same numbers everywhere.
+    // The users' run-time generator: the same start gives the same numbers everywhere.
     CrtRandom random(1);
     EXPECT_EQ(random.next(), 41);
     EXPECT_EQ(random.next(), 18467);
