@@ -98,6 +98,7 @@ int settodo(QString& text, const QString& key, const QString& value) {
 }
 
 int SetItemValue(QString& text, const QString& key, const QString& value) {
+    const QString original = text;
     const qsizetype begin = text.indexOf(key + u'=');
     if (begin >= 0) {
         const qsizetype closing = text.indexOf(separator(), begin);
@@ -106,7 +107,11 @@ int SetItemValue(QString& text, const QString& key, const QString& value) {
         if (!rest.isEmpty()) reduced += separator() + rest;
         text = reduced;
     }
-    return settodo(text, key, value);
+    const int result = settodo(text, key, value);
+    // A refused value must not cost the item its old one: settodo looks for the key's first
+    // occurrence, which can be inside another title ("Règlement 1" in "Règlement 10").
+    if (result < 0) text = original;
+    return result;
 }
 
 }  // namespace planning

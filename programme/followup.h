@@ -39,7 +39,8 @@ FollowUp ParseFollowUp(const QString& todo, const QString& done);
 // Gives a value to a bare plan item: 1 on success; -1 after the message "Erreur interne #1
 // (settodo):..." (key not found) or "#2" (the item already has a value), text unchanged.
 int settodo(QString& text, const QString& key, const QString& value);
-// Sets or replaces a plan item's value (an old value and goal are dropped), then settodo.
+// Sets or replaces a plan item's value (an old value and goal are dropped), then settodo;
+// when settodo refuses, the text is left as it was.
 int SetItemValue(QString& text, const QString& key, const QString& value);
 
 }  // namespace planning

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs the whole test suite twice: a plain build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Each run starts its own private database
-# server and stops it, even when tests fail.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a short pass of the fuzz targets.
+# Each run starts its own private database server and stops it, even when tests fail.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -17,4 +17,6 @@ run() {
 }
 run build-tests 35441
 run build-sanitize 35442 -DBRELO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+# A short pass of every fuzz target.
+scripts/fuzz.sh 5000 || status=1
 exit $status

@@ -111,6 +111,12 @@ TEST(FollowUpTexts, SetItemValueReplacesAnOldValueAndDropsItsGoal) {
     EXPECT_EQ(SetItemValue(text, q("Règlement 1"), q("1/1/2020:5")), -1);
     EXPECT_EQ(text, q("Y"));
     EXPECT_EQ(ui.messages.size(), 1u);
+
+    // The key first found inside another title: refused, and the old value is kept.
+    text = q("Règlement 10$$$Règlement 1=1/7/2020:350");
+    EXPECT_EQ(SetItemValue(text, q("Règlement 1"), q("2/7/2020:400")), -1);
+    EXPECT_EQ(text, q("Règlement 10$$$Règlement 1=1/7/2020:350"));
+    EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 }  // namespace
