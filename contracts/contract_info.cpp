@@ -87,6 +87,11 @@ QString valueInExtra(const QString& extra, const QString& label) {
     return extra.mid(from, end < 0 ? -1 : end - from);
 }
 
+QString storedValueProblem(const QString& value) {
+    if (value.contains(rowSeparator()) || value.endsWith(u'#')) return QString::fromUtf8(kValueSeparatorMessage);
+    return QString();
+}
+
 QString fieldListName(const QString& templateName) {
     const qsizetype dot = templateName.lastIndexOf(u'.');
     return (dot < 0 ? templateName : templateName.left(dot)) + QStringLiteral(".txt");

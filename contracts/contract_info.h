@@ -50,6 +50,14 @@ ContractInfoList parseExtra(const QString& extra);
 // empty when the label is not there.
 QString valueInExtra(const QString& extra, const QString& label);
 
+// Whether a typed value can be stored faithfully in extra: it may not hold "###", nor end
+// with "#" (which would run into the next row's "###"). The message naming the characters,
+// or empty.
+QString storedValueProblem(const QString& value);
+inline constexpr const char* kValueSeparatorMessage =
+    "Une valeur ne peut pas contenir « ### » ni finir par « # » : ces caractères séparent les lignes du contrat "
+    "enregistré.";
+
 // The field list beside a template: the template name cut at its last dot, then ".txt".
 QString fieldListName(const QString& templateName);
 // One row per line of the field list (pieces of at most 1022 bytes, Windows-1252), values

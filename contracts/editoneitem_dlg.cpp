@@ -1,5 +1,6 @@
 #include "contracts/editoneitem_dlg.h"
 
+#include "contracts/contract_info.h"
 #include "resources/dialogs.h"
 
 editoneitem::editoneitem(QWidget* parent) : dlg::Dialog(res::kDialog136, parent) {}
@@ -11,6 +12,12 @@ bool editoneitem::OnInitDialog() {
 }
 
 void editoneitem::OnOK() {
-    text = itemText(kValue);
+    // A value the stored contract could not give back is refused here, and the editor stays.
+    const QString typed = itemText(kValue);
+    if (const QString problem = contracts::storedValueProblem(typed); !problem.isEmpty()) {
+        platform::showError(problem);
+        return;
+    }
+    text = typed;
     EndDialog(platform::IDOK);
 }

@@ -102,6 +102,14 @@ TEST_F(ContractDialog, ANewContractGoesFromTemplateToGeneratedToOk) {
 
         onNextModal([](QDialog* editor) {
             EXPECT_EQ(editor->windowTitle(), q("Prix (TTC)"));
+            // What extra could not give back is refused, and the editor stays open.
+            for (const char* refused : {"10###00", "1000#"}) {
+                typeInto(editor, 1038, q(refused));
+                clickButton(editor, platform::IDOK);
+                EXPECT_TRUE(editor->isVisible()) << refused;
+            }
+            EXPECT_EQ(testing_support::ui().messageTexts(), QStringList(2, q(contracts::kValueSeparatorMessage)));
+            testing_support::ui().messages.clear();
             typeInto(editor, 1038, q("1000"));
             clickButton(editor, platform::IDOK);
         });
