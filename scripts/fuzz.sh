@@ -2,14 +2,13 @@
 # Builds the fuzz targets with clang and libFuzzer (build-fuzz/) and runs each for a fixed
 # number of executions from its starting inputs in fuzz/corpus/<target>/, printing the count.
 # A crash, a hang, a sanitizer report or a broken property fails the script.
-#   scripts/fuzz.sh [EXECUTIONS [START]]  (default 20000, always from the same random start 1,
-#                                          so that a pass repeats; the long pass:
-#                                          scripts/fuzz.sh 2000000 0, 0 = a new start each time)
+#   scripts/fuzz.sh [EXECUTIONS]     (default 20000; the long pass: scripts/fuzz.sh 2000000)
+# Each pass mutates from a new random start, so that passes over time cover more inputs; a
+# finding is kept as build-fuzz/crash-* and replays with the target and that file.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 runs=${1:-20000}
-start=${2:-1}
 build=build-fuzz
 targets=(extra followup template codepage readers sales)
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -DBRELO_FUZZ=ON -DBRELO_TESTS=OFF -DBRELO_BENCH=OFF \
@@ -23,7 +22,7 @@ for target in "${targets[@]}"; do
   rm -rf "$work" && mkdir -p "$work"
   cp fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
   log="$build/fuzz_$target.log"
-  if "$build/fuzz/fuzz_$target" -runs="$runs" -seed="$start" -max_len=4096 -timeout=10 -artifact_prefix="$build/" "$work" >"$log" 2>&1; then
+  if "$build/fuzz/fuzz_$target" -runs="$runs" -max_len=4096 -timeout=10 -artifact_prefix="$build/" "$work" >"$log" 2>&1; then
     echo "fuzz_$target: $runs executions, no finding"
   else
     echo "fuzz_$target: FINDING (see $log)"
