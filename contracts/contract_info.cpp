@@ -92,6 +92,27 @@ QString storedValueProblem(const QString& value) {
     return QString();
 }
 
+QString storedListProblem(const ContractInfoList& list) {
+    const ContractInfoList back = parseExtra(serialiseExtra(list));
+    const bool same = back.rows.size() == list.rows.size() &&
+                      std::equal(list.rows.begin(), list.rows.end(), back.rows.begin(), [](const auto& a, const auto& b) {
+                          return a.label == b.label && a.value == b.value;
+                      });
+    if (same) return QString();
+    for (const ContractInfoRow& row : list.rows) {
+        QString problem;
+        if (row.label.contains(QStringLiteral("$$$")) || row.label.contains(rowSeparator()) || row.label.endsWith(u'$'))
+            problem = QString::fromUtf8(kLabelSeparatorMessage);
+        else
+            problem = storedValueProblem(row.value);
+        if (!problem.isEmpty()) return QString::fromUtf8(kRowProblemFormat).arg(row.label, problem);
+    }
+    // Every row alone is sound but together they are not: the first row's label then runs
+    // into what comes before it.
+    return QString::fromUtf8(kRowProblemFormat).arg(list.rows.empty() ? QString() : list.rows.front().label,
+                                                    QString::fromUtf8(kLabelSeparatorMessage));
+}
+
 QString fieldListName(const QString& templateName) {
     const qsizetype dot = templateName.lastIndexOf(u'.');
     return (dot < 0 ? templateName : templateName.left(dot)) + QStringLiteral(".txt");

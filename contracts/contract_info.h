@@ -54,6 +54,14 @@ QString valueInExtra(const QString& extra, const QString& label);
 // with "#" (which would run into the next row's "###"). The message naming the characters,
 // or empty.
 QString storedValueProblem(const QString& value);
+// Whether a whole list comes back from its extra text as it is; when not, the problem of the
+// first row that does not (its label holding "$$$" or "###" or ending with "$", its value as
+// above), named by its label. Empty when the list can be stored.
+QString storedListProblem(const ContractInfoList& list);
+inline constexpr const char* kRowProblemFormat = "Ligne « %1 » du contrat : %2";
+inline constexpr const char* kLabelSeparatorMessage =
+    "un libellé ne peut pas contenir « $$$ » ni « ### », ni finir par « $ » : ces caractères séparent les "
+    "lignes du contrat enregistré.";
 inline constexpr const char* kValueSeparatorMessage =
     "Une valeur ne peut pas contenir « ### » ni finir par « # » : ces caractères séparent les lignes du contrat "
     "enregistré.";

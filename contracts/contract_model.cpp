@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "db/stored_text.h"
 #include "programme/date_texts.h"
 #include "programme/programme_data.h"
 
@@ -58,6 +59,13 @@ void ContractModel::setRowValue(std::size_t row, const QString& value) {
     list.rows[row].value = value;
     if (list.rows[row].label == labels::kPrice)
         list.setValue(labels::kChequeAmount, QString::asprintf("%.2f", programme::leadingDecimal(value) / 5.0));
+}
+
+QString ContractModel::storageProblem() const {
+    if (QString problem = db::storedTextProblem(QStringLiteral("Modèle"), templateName, db::kNameColumnChars);
+        !problem.isEmpty())
+        return problem;
+    return storedListProblem(list);
 }
 
 void ContractModel::accept(int32_t chosenTimeslotId) {

@@ -58,6 +58,8 @@ public:
     bool okEnabled() const { return stored_ || !rtf.isEmpty(); }
     bool generationEnabled() const { return stored_ || !templateName.isEmpty(); }
 
+    // Why the rows or the template name could not be stored as they are, or empty.
+    QString storageProblem() const;
     int generate() { return generateAndOpen(folders, list, templateName, rtf); }
     // OK: the rows into extra, the copy to the shared folder (its failure only reported).
     void accept(int32_t chosenTimeslotId);

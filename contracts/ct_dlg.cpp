@@ -107,7 +107,17 @@ void ct::chooseTemplate() {
     fillFirstSlots(Refill::KeepSelection);
 }
 
+// Rows the stored contract could not give back are refused before a document is made from
+// them, and again at OK.
+bool ct::refuseUnstorable() {
+    const QString problem = model.storageProblem();
+    if (problem.isEmpty()) return false;
+    platform::showError(problem);
+    return true;
+}
+
 void ct::OnGenerate(const dlg::Notification&) {
+    if (refuseUnstorable()) return;
     if (model.generate() == 0) fillFirstSlots(Refill::KeepSelection);
 }
 
@@ -132,6 +142,7 @@ void ct::OnEditRow(const dlg::Notification& n) {
 }
 
 void ct::OnOK() {
+    if (refuseUnstorable()) return;
     model.accept(selectedTimeslotId());
     EndDialog(platform::IDOK);
 }

@@ -39,6 +39,7 @@ private:
     void OnEditRow(const dlg::Notification& n);
 
     void chooseTemplate();
+    bool refuseUnstorable();
     enum class Refill { SelectCurrent, KeepSelection };
     void fillFirstSlots(Refill form);
     int32_t selectedTimeslotId() const;

@@ -1,6 +1,7 @@
 #include "contracts/editoneitem_dlg.h"
 
 #include "contracts/contract_info.h"
+#include "db/stored_text.h"
 #include "resources/dialogs.h"
 
 editoneitem::editoneitem(QWidget* parent) : dlg::Dialog(res::kDialog136, parent) {}
@@ -14,7 +15,9 @@ bool editoneitem::OnInitDialog() {
 void editoneitem::OnOK() {
     // A value the stored contract could not give back is refused here, and the editor stays.
     const QString typed = itemText(kValue);
-    if (const QString problem = contracts::storedValueProblem(typed); !problem.isEmpty()) {
+    QString problem = db::storedTextProblem(caption, typed, db::kLongTextColumnBytes);
+    if (problem.isEmpty()) problem = contracts::storedValueProblem(typed);
+    if (!problem.isEmpty()) {
         platform::showError(problem);
         return;
     }

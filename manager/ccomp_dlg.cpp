@@ -1,5 +1,6 @@
 #include "manager/ccomp_dlg.h"
 
+#include "db/stored_text.h"
 #include "resources/dialogs.h"
 
 using N = dlg::Notify;
@@ -35,8 +36,34 @@ void ccomp::OnNameChanged(const dlg::Notification&) {
     enableItem(platform::IDOK, !nom.isEmpty());
 }
 
+// The placeholder show "<spectacle à définir (compagnie nom)>" must fit its own name column.
+int ccomp::maxNameChars() { return db::kNameColumnChars - static_cast<int>(QStringLiteral("<spectacle à définir (compagnie )>").size()); }
+
+QString ccomp::storageProblem() const {
+    const struct {
+        const char* field;
+        const QString& text;
+        int maxChars;
+    } fields[] = {
+        {"Nom", nom, maxNameChars()},
+        {"email", email, db::kNameColumnChars},
+        {"contact1", contact1, db::kNameColumnChars},
+        {"contact2", contact2, db::kNameColumnChars},
+        {"Adresse complète", fulladr, db::kTextColumnBytes},
+    };
+    for (const auto& f : fields)
+        if (QString problem = db::storedTextProblem(QString::fromUtf8(f.field), f.text, f.maxChars); !problem.isEmpty())
+            return problem;
+    return QString();
+}
+
 void ccomp::OnOK() {
     readFields();
     if (nom.isEmpty()) return;
+    // What the table could not keep as typed is refused, and the dialog stays for a correction.
+    if (const QString problem = storageProblem(); !problem.isEmpty()) {
+        platform::showError(problem);
+        return;
+    }
     EndDialog(platform::IDOK);
 }

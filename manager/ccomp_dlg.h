@@ -23,6 +23,12 @@ public:
     QString contact2;
     QString fulladr;
 
+    // The longest name whose placeholder show still fits its column.
+    static int maxNameChars();
+    // Why the texts read could not be stored as typed (a character outside the code page, a
+    // text longer than its column), or empty.
+    QString storageProblem() const;
+
 protected:
     bool OnInitDialog() override;
     void OnOK() override;

@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 
 #include "programme/programme_data.h"
+#include "db/stored_text.h"
 #include "resources/dialogs.h"
 
 using N = dlg::Notify;
@@ -61,6 +62,11 @@ void show::OnAddCompany(const dlg::Notification&) {
 void show::OnOK() {
     name = itemText(kName);
     if (name.isEmpty()) return;
+    if (const QString problem = db::storedTextProblem(QStringLiteral("Nom"), name, db::kNameColumnChars);
+        !problem.isEmpty()) {
+        platform::showError(problem);
+        return;
+    }
     company = selectedCompany();
     EndDialog(platform::IDOK);
 }

@@ -1,9 +1,11 @@
 #include "planning/checklist.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "db/codepage.h"
+#include "db/stored_text.h"
 #include "platform/text_file.h"
 #include "programme/date_texts.h"
 
@@ -24,11 +26,19 @@ QStringList templateNames(const QString& folder) {
     return names;
 }
 
-QString readTemplate(const QString& path, bool* opened) {
+QString readTemplate(const QString& path, bool* opened, QString* problem) {
     QString todo;
+    if (problem) problem->clear();
+    int line = 0;
     for (const QByteArray& piece : platform::readTextPieces(path, kTemplatePiece, opened)) {
+        ++line;
         if (!todo.isEmpty()) todo += QString::fromUtf16(kItemSeparator);
-        todo += db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size())));
+        const QString item = db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size())));
+        if (problem && problem->isEmpty()) {
+            const QString where = QStringLiteral("Ligne %1 du modèle %2").arg(line).arg(QFileInfo(path).fileName());
+            *problem = db::separatorProblem(where, item, {"$$$"}, u'$');
+        }
+        todo += item;
     }
     return todo;
 }
@@ -89,6 +99,19 @@ QString stateText(bool done, const platform::DateTime& completion, const QString
     QString state = done ? QStringLiteral("Fait le ") + dayMonthYear(completion) : QString();
     if (!achieved.isEmpty()) state += QStringLiteral(" (") + achieved + u')';
     return state;
+}
+
+QString goalProblem(const QString& goal) {
+    const QString field = QStringLiteral("Goal");
+    if (QString problem = db::storedTextProblem(field, goal, db::kTextColumnBytes); !problem.isEmpty()) return problem;
+    return db::separatorProblem(field, goal, {"$$$"}, u'$');
+}
+
+QString achievedGoalProblem(const QString& achieved) {
+    const QString field = QStringLiteral("Goal réalisé");
+    if (QString problem = db::storedTextProblem(field, achieved, db::kTextColumnBytes); !problem.isEmpty())
+        return problem;
+    return db::separatorProblem(field, achieved, {"$$$", ")"});
 }
 
 }  // namespace planning

@@ -21,7 +21,10 @@ QStringList templateNames(const QString& folder);
 // items), the line break at the end of each piece removed. An empty line gives an empty item,
 // which ends the checklist when the plan is read. opened tells whether the file could be read.
 inline constexpr int kTemplatePiece = 1022;
-QString readTemplate(const QString& path, bool* opened = nullptr);
+// problem, when given, receives why the template cannot be used as it is (a line holding the
+// item separator "$$$", or ending with "$", which would run into the separator after it), or
+// an empty text.
+QString readTemplate(const QString& path, bool* opened = nullptr, QString* problem = nullptr);
 
 // The checklist rows of a plan and its record, in plan order.
 using ChecklistRow = FollowUpItem;
@@ -41,5 +44,10 @@ QString achievedGoalOf(const QString& state);
 // done, then " (achieved)" whenever an achieved goal is typed, even when not done.
 QString deadlineText(bool kept, const platform::DateTime& deadline);
 QString stateText(bool done, const platform::DateTime& completion, const QString& achieved);
+// What the plan and the record could not give back as typed, or empty: a goal holding "$$$"
+// or ending with "$"; an achieved goal holding "$$$" or ")" (which ends it in the state);
+// either with a character outside the code page.
+QString goalProblem(const QString& goal);
+QString achievedGoalProblem(const QString& achieved);
 
 }  // namespace planning

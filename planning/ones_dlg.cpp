@@ -57,6 +57,12 @@ void ones::OnDoneClicked(const dlg::Notification&) {
 }
 
 void ones::OnOK() {
+    // A goal the plan or the record could not give back is refused, and the dialog stays.
+    for (const QString& problem : {planning::goalProblem(itemText(kGoal)), planning::achievedGoalProblem(itemText(kAchieved))}) {
+        if (problem.isEmpty()) continue;
+        platform::showError(problem);
+        return;
+    }
     deadlineDate_ = platform::DateTime::fromQDateTime(datePicker(kDeadlineDate)->dateTime());
     completionDate_ = platform::DateTime::fromQDateTime(datePicker(kCompletionDate)->dateTime());
     deadline = planning::deadlineText(hasDeadline_, deadlineDate_);

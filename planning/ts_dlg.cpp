@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QSignalBlocker>
 
+#include "db/stored_text.h"
 #include "planning/checklist.h"
 #include "planning/onets_dlg.h"
 #include "planning/ones_dlg.h"
@@ -158,13 +159,26 @@ void ts::FillTemplateList() {
 void ts::OnTemplateChanged(const dlg::Notification&) { LoadTemplate(); }
 
 void ts::LoadTemplate() {
+    QComboBox* templates = comboBox(kTemplateCombo);
+    QString todo;
+    if (templates->currentIndex() >= 0) {
+        // A template whose lines the plan could not keep apart is refused before anything of
+        // the group is dropped: the previous choice comes back.
+        QString problem;
+        todo = planning::readTemplate(QDir(surveyFolder()).filePath(templates->currentText()), nullptr, &problem);
+        if (!problem.isEmpty()) {
+            platform::showError(problem);
+            const QSignalBlocker quiet(templates);
+            templates->setCurrentIndex(templates->findText(data.survey, Qt::MatchFixedString));
+            return;
+        }
+    }
     // Every recorded state of the group goes, even when the same template is chosen again.
     data.todo.clear();
     data.done.clear();
-    QComboBox* templates = comboBox(kTemplateCombo);
     if (templates->currentIndex() < 0) return;
     data.survey = templates->currentText();
-    data.todo = planning::readTemplate(QDir(surveyFolder()).filePath(data.survey));
+    data.todo = todo;
     FillChecklist();
 }
 
@@ -214,5 +228,20 @@ void ts::OnOK() {
     const QComboBox* templates = comboBox(kTemplateCombo);
     data.survey = templates->currentIndex() >= 0 ? templates->currentText() : QString();
     RebuildFollowUp();
+    // The follow-up texts must fit their columns; the editor stays open to shorten them.
+    const struct {
+        const char* field;
+        const QString& text;
+        int maxChars;
+    } stored[] = {{"Surveillance", data.survey, db::kNameColumnChars},
+                  {"Plan de la surveillance", data.todo, db::kTextColumnBytes},
+                  {"Suivi de la surveillance", data.done, db::kTextColumnBytes}};
+    for (const auto& s : stored) {
+        if (const QString problem = db::storedTextProblem(QString::fromUtf8(s.field), s.text, s.maxChars);
+            !problem.isEmpty()) {
+            platform::showError(problem);
+            return;
+        }
+    }
     EndDialog(platform::IDOK);
 }

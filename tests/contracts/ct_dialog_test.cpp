@@ -132,6 +132,26 @@ TEST_F(ContractDialog, ANewContractGoesFromTemplateToGeneratedToOk) {
     EXPECT_TRUE(QFile::exists(QDir(folders_.shared).filePath(q("Scapin_0001_0001_0001.rtf"))));
 }
 
+// A default taken from stored records (a show named before names were checked) that the
+// contract's rows could not give back stops the generation, naming its row.
+TEST_F(ContractDialog, ARowFromTheRecordsThatCannotBeStoredStopsTheGeneration) {
+    programme::shows()[0].name = q("Sca###pin");
+    ct dialog;
+    prepare(dialog, 5);
+    testing_support::ui().fileAnswers = {QDir(folders_.models).filePath(q("t.rtf"))};
+    onNextModal([&](QDialog*) {
+        clickButton(&dialog, ct::kGenerate);
+        const QStringList messages = testing_support::ui().messageTexts();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Ligne « Spectacle » du contrat : "))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(q("« ### »")));
+        EXPECT_FALSE(dialog.item(platform::IDOK)->isEnabled());
+        EXPECT_TRUE(QDir(folders_.generated).isEmpty());
+        clickButton(&dialog, platform::IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), platform::IDCANCEL);
+}
+
 TEST_F(ContractDialog, NoTemplateChosenClosesTheNewContract) {
     ct dialog;
     prepare(dialog, 5);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <gtest/gtest.h>
@@ -18,6 +19,13 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Where a test leaves a figure for the test command to print: the build's figures folder.
+inline std::string figuresPath(const char* name) {
+    const QString folder = QStringLiteral(BRELO_BUILD_DIR "/figures");
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(QString::fromUtf8(name)).toStdString();
 }
 
 }  // namespace testing_support
