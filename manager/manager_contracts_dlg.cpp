@@ -42,14 +42,18 @@ void manager::OnNewContract(const dlg::Notification&) {
     if (slot >= 0) {
         programme::Timeslot& record = programme::timeslots()[static_cast<std::size_t>(slot)];
         QString plan = record.todo;
-        if (contracts::writeReturnDeadline(plan, contract.extra)) {
+        // No reload follows a refused UPDATE: the record then keeps the plan the database
+        // holds, so that the planning and the next edit of the group do not take the refused
+        // plan for a stored one.
+        const auto store = [&] {
+            const QString stored = record.todo;
             record.todo = plan;
-            if (!runOrReport(edits::updateFollowUpPlan(plan, contract.timeslotId))) return;
-        }
-        if (contracts::writePayments(plan, contract.extra)) {
-            record.todo = plan;
-            if (!runOrReport(edits::updateFollowUpPlan(plan, contract.timeslotId))) return;
-        }
+            if (runOrReport(edits::updateFollowUpPlan(plan, contract.timeslotId))) return true;
+            record.todo = stored;
+            return false;
+        };
+        if (contracts::writeReturnDeadline(plan, contract.extra) && !store()) return;
+        if (contracts::writePayments(plan, contract.extra) && !store()) return;
     }
     db::closeProgramme();
     reloadAll();

@@ -38,7 +38,7 @@ void manager::deleteSelected(int listId, const std::vector<Record>& records, std
     const dlg::ListView* list = listView(listId);
     const int index = dlg::recordIndexOfRow(list, list->nextSelected(), records);
     if (index < 0) return;
-    openIfClosed();
+    // runAlone opens the connection itself: a server out of reach is reported once.
     if (!runAlone(statement(records[static_cast<std::size_t>(index)].id))) return;
     reloadAll();
     updateDeleteButtons();
@@ -79,7 +79,6 @@ void manager::OnEditCompany(const dlg::Notification& n) {
     dialog.contact2 = record.contact2;
     dialog.fulladr = record.fulladr;
     if (dialog.DoModal() != platform::IDOK) return;
-    openIfClosed();
     if (runAlone(edits::editCompany(dialog.nom, dialog.email, dialog.fulladr, dialog.contact1, dialog.contact2,
                                     record.id)))
         reloadAll();
@@ -125,7 +124,6 @@ void manager::OnEditShow(const dlg::Notification& n) {
     dialog.name = record.name;
     dialog.addCompany = [this] { OnAddCompany({kAddCompany}); };
     if (dialog.DoModal() != platform::IDOK) return;
-    openIfClosed();
     if (runAlone(edits::editShow(dialog.name, dialog.company, record.id))) reloadAll();
 }
 

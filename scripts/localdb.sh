@@ -6,6 +6,8 @@
 #                                                 recreate both databases and the account, load
 #                                                 the demo season with --demo
 #   scripts/localdb.sh stop BUILD_DIR             stop the server
+#   scripts/localdb.sh serve BUILD_DIR            start the server again on the data it holds
+#                                                 (the tests that stop it under the program)
 #   scripts/localdb.sh sql BUILD_DIR [DB]         a client on the server, as its administrator
 set -euo pipefail
 
@@ -22,7 +24,7 @@ admin() { mariadb --no-defaults --protocol=socket --socket="$socket" -uroot "$@"
 
 running() { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }
 
-start() {
+serve() {
   if ! running; then
     if [ ! -d "$LOCALDB_DIR/mysql" ]; then
       mkdir -p "$LOCALDB_DIR"
@@ -44,6 +46,10 @@ start() {
     done
     admin -e 'SELECT 1' >/dev/null 2>&1 || { echo "local database server did not answer"; tail -20 "$LOCALDB_DIR/server.log"; exit 1; }
   fi
+}
+
+start() {
+  serve
   admin <<SQL
 DROP DATABASE IF EXISTS \`$TICKETING_DB\`;
 DROP DATABASE IF EXISTS \`$PROGRAMME_DB\`;
@@ -80,6 +86,7 @@ stop() {
 case "$cmd" in
   start) start "${3:-}" ;;
   stop) stop ;;
+  serve) serve ;;
   sql) admin "${3:-$PROGRAMME_DB}" ;;
-  *) echo "usage: localdb.sh start|stop|sql BUILD_DIR"; exit 2 ;;
+  *) echo "usage: localdb.sh start|stop|serve|sql BUILD_DIR"; exit 2 ;;
 esac

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <mysql.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -98,5 +99,28 @@ void resetAll() {
 }
 
 void killConnection(unsigned long id) { exec("", "KILL CONNECTION " + std::to_string(id)); }
+
+Session::Session(const std::string& database) : m_(adminConnection(database)) {}
+
+Session::~Session() { mysql_close(m_); }
+
+void Session::exec(const std::string& sql) {
+    if (mysql_real_query(m_, sql.data(), sql.size()) != 0)
+        ADD_FAILURE() << "session statement refused: " << mysql_error(m_) << "\n" << sql;
+    else
+        drain(m_, sql);
+}
+
+namespace {
+
+void script(const char* command) {
+    const std::string line = sourcePath("scripts/localdb.sh") + " " + command + " " BRELO_BUILD_DIR " >/dev/null";
+    ASSERT_EQ(std::system(line.c_str()), 0) << line;
+}
+
+}  // namespace
+
+void stopServer() { script("stop"); }
+void serveAgain() { script("serve"); }
 
 }  // namespace testdb

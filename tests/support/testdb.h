@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+struct st_mysql;
+
 namespace testdb {
 
 using Row = std::vector<std::string>;
@@ -29,5 +31,24 @@ std::string sourcePath(const std::string& relative);
 // The connection id of the program's current programme or ticketing connection, so that a
 // test can kill it from its own session.
 void killConnection(unsigned long id);
+
+// A connection of the administrator's own that stays open: what it locks stays locked until
+// it says otherwise or closes. It may be handed to another thread once made.
+class Session {
+public:
+    explicit Session(const std::string& database);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    void exec(const std::string& sql);
+
+private:
+    ::st_mysql* m_;
+};
+
+// Stops the private server under the running program, and starts it again on the data it
+// held (the script of the build; each waits until done).
+void stopServer();
+void serveAgain();
 
 }  // namespace testdb

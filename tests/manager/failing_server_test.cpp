@@ -1,0 +1,444 @@
+// The database failing under the open program: the server stopped, the program's connection
+// killed in the middle of a statement, one statement of a multi-statement save refused. Each
+// time the program says what happened, crashes nothing, keeps its lists, writes nothing it
+// does not report, and works again once the server does.
+#include <gtest/gtest.h>
+
+#include <mysql.h>
+
+#include <QLineEdit>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "contracts/contract_model.h"
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "db/query_runner.h"
+#include "manager/audit_log.h"
+#include "manager/ccomp_dlg.h"
+#include "manager/manager_dlg.h"
+#include "manager/show_dlg.h"
+#include "platform/controls.h"
+#include "programme/account.h"
+#include "programme/programme_data.h"
+#include "sales/aggregation.h"
+#include "sales/ticketing_data.h"
+#include "tests/support/files.h"
+#include "tests/support/modal.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+using testing_support::clickButton;
+using testing_support::onNextModal;
+using testing_support::typeInto;
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
+
+// The editors answered by the test, as a user pressing OK with what the test prepared.
+class AnsweredManager : public manager {
+public:
+    std::function<void(planning::TimeslotEditorData&)> editGroup;
+    QString contractExtra = q("Prix (TTC)$$$1000");
+
+protected:
+    int runTimeslotEditor(planning::TimeslotEditorData& input) override {
+        if (editGroup) editGroup(input);
+        return platform::IDOK;
+    }
+    int runContractDialog(contracts::ContractModel& contract) override {
+        contract.extra = contractExtra;
+        contract.rtf = q("contrat_simple.rtf");
+        return platform::IDOK;
+    }
+};
+
+// Everything the manager's five lists show.
+QStringList listTexts(manager& window) {
+    QStringList texts;
+    for (int id : {manager::kRoomList, manager::kCompanyList, manager::kShowList, manager::kTimeslotList,
+                   manager::kContractList}) {
+        dlg::ListView* list = window.listView(id);
+        for (int r = 0; r < list->itemCount(); ++r)
+            for (int c = 0; c < list->columnCount(); ++c) texts << list->itemText(r, c);
+        texts << QStringLiteral("--");
+    }
+    return texts;
+}
+
+int rowOf(manager& window, int list, const QString& text, int column = 1) {
+    dlg::ListView* view = window.listView(list);
+    for (int r = 0; r < view->itemCount(); ++r)
+        if (view->itemText(r, column) == text) return r;
+    return -1;
+}
+
+void select(manager& window, int list, int row) {
+    window.listView(list)->clearSelection();
+    window.listView(list)->setSelected(row, true);
+    window.updateDeleteButtons();
+}
+
+// The ids of a table, as the database holds them and as the program's records do.
+std::vector<std::string> storedIds(const char* table) {
+    std::vector<std::string> ids;
+    for (const auto& r : rows(std::string("SELECT `id` FROM `") + table + "` ORDER BY `id`")) ids.push_back(r[0]);
+    return ids;
+}
+template <class Record>
+std::vector<std::string> loadedIds(const std::vector<Record>& records) {
+    std::vector<std::string> ids;
+    for (const auto& r : records) ids.push_back(r.id.toStdString());
+    std::sort(ids.begin(), ids.end(), [](const auto& a, const auto& b) { return std::stoll(a) < std::stoll(b); });
+    return ids;
+}
+
+// Kills the program's connection each time one of its statements waits for a table that a
+// session of the test holds locked, up to `times` kills, then lets the table go. It also
+// lets it go when the action ends first (the program gave up resending).
+class ConnectionKiller {
+public:
+    ConnectionKiller(const char* table, int times) : lock_(testdb::programmeDb()) {
+        lock_.exec(std::string("LOCK TABLES `") + table + "` WRITE");
+        thread_ = std::thread([this, times] {
+            mysql_thread_init();
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            const std::string waiting = "SELECT ID FROM information_schema.PROCESSLIST WHERE USER = '" +
+                                        std::string(db::programmeSettings().user) + "' AND STATE LIKE 'Waiting for table%'";
+            while (!done_ && kills_ < times && std::chrono::steady_clock::now() < until) {
+                for (const auto& row : testdb::query("", waiting)) {
+                    testdb::killConnection(std::stoul(row[0]));
+                    ++kills_;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            lock_.exec("UNLOCK TABLES");
+            mysql_thread_end();
+        });
+    }
+    // Ends the killing; the number of statements killed.
+    int finish() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+        return kills_;
+    }
+    ~ConnectionKiller() { finish(); }
+
+private:
+    testdb::Session lock_;
+    std::thread thread_;
+    std::atomic<bool> done_{false};
+    std::atomic<int> kills_{0};
+};
+
+class FailingServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        testdb::resetProgramme();
+        programme::clearAll();
+        db::closeProgramme();
+        account::setForTests(q("Demo"), q("all"));
+        testdb::exec(testdb::programmeDb(),
+                     "INSERT INTO `access` (`name`, `password`, `rights`) VALUES ('Demo', 'brelo', 'all');"
+                     "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zebre');"
+                     "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, 'Le Saut', 1, 0);"
+                     "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
+                     "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `showname`, `childof`, `room`, `todo`) VALUES"
+                     " (0, '2027-07-05', '20:30:00', '22:00:00', 0, -1, 0, 'Contrat re\xe7u par KQ$$$R\xe8glement 1'),"
+                     " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, '');"
+                     "INSERT INTO `contract` (`id`, `ts`, `extra`, `rtf`) VALUES (0, 0, 'Prix (TTC)$$$900', 'contrat_simple.rtf')");
+    }
+    void TearDown() override {
+        db::closeProgramme();
+        testdb::serveAgain();  // whatever became of the test, the next ones have their server
+    }
+
+    static QStringList takeMessages() {
+        QStringList texts = testing_support::ui().messageTexts();
+        testing_support::ui().messages.clear();
+        return texts;
+    }
+};
+
+void answerCompany(const QString& nom) {
+    onNextModal([=](QDialog* d) {
+        typeInto(d, ccomp::kNom, nom);
+        clickButton(d, platform::IDOK);
+    });
+}
+
+// Every action of the program that reaches the database, with the server stopped while the
+// manager is open: each shows the connection message first, then only statement messages;
+// the lists keep what they held. Started again, the server serves the next action.
+TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
+    AnsweredManager window;
+    window.editGroup = [](planning::TimeslotEditorData& data) {
+        if (data.entries.empty()) data.entries = {{1, 9, 2027, 19, 0, 20, 0}};
+        data.entries[0].startHour = 18;
+    };
+    int faults = 0;
+    testing_support::runModal(window, [&] {
+        const QStringList before = listTexts(window);
+        ASSERT_GE(rowOf(window, manager::kCompanyList, q("Mouette")), 0);
+
+        // The server goes while the company dialog is open; the user then presses OK.
+        onNextModal([](QDialog* d) {
+            testdb::stopServer();
+            typeInto(d, ccomp::kEmail, q("a@b.example"));
+            clickButton(d, platform::IDOK);
+        });
+        emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+        const QStringList first = takeMessages();
+        ASSERT_EQ(first.size(), 2) << first.join(u'\n').toStdString();  // the connection's, the statement's
+        EXPECT_TRUE(first[0].startsWith(q("Erreur : mysql_real_connect : "))) << first[0].toStdString();
+        EXPECT_EQ(listTexts(window), before);
+        ++faults;
+
+        // Each with the number of boxes it shows: the connection's, then its statement's; a save
+        // that reloads after its failure tries to connect once more, and says so.
+        struct Action {
+            const char* name;
+            int boxes;
+            std::function<void()> run;
+        };
+        const std::vector<Action> actions = {
+            {"reload all", 1, [&] { window.reloadAll(); }},
+            {"login", 1, [&] { EXPECT_NE(account::attemptLogin(q("Demo"), q("brelo")), account::LoginResult::Ok); }},
+            {"audit line", 1, [&] { EXPECT_NE(audit::writeAuditLine("essai"), 0); }},
+            {"add company", 2, [&] { answerCompany(q("Alpha")); clickButton(&window, manager::kAddCompany); }},
+            {"delete company", 2, [&] {
+                 select(window, manager::kCompanyList, rowOf(window, manager::kCompanyList, q("Zebre")));
+                 clickButton(&window, manager::kDeleteCompany);
+             }},
+            {"add show", 2, [&] {
+                 onNextModal([](QDialog* d) {
+                     typeInto(d, show::kName, q("Solo"));
+                     clickButton(d, platform::IDOK);
+                 });
+                 clickButton(&window, manager::kAddShow);
+             }},
+            {"edit show", 2, [&] {
+                 onNextModal([](QDialog* d) { clickButton(d, platform::IDOK); });
+                 emit window.listView(manager::kShowList)->rowDoubleClicked(rowOf(window, manager::kShowList, q("Nuit")));
+             }},
+            {"delete show", 2, [&] {
+                 select(window, manager::kShowList, rowOf(window, manager::kShowList, q("Nuit")));
+                 clickButton(&window, manager::kDeleteShow);
+             }},
+            {"add group", 3, [&] { clickButton(&window, manager::kAddTimeslotGroup); }},
+            {"edit group", 3, [&] { emit window.listView(manager::kTimeslotList)->rowDoubleClicked(0); }},
+            {"delete group", 2, [&] {
+                 select(window, manager::kTimeslotList, 0);
+                 clickButton(&window, manager::kDeleteTimeslotGroup);
+             }},
+            {"new contract", 2, [&] {
+                 select(window, manager::kTimeslotList, 0);
+                 clickButton(&window, manager::kNewContract);
+             }},
+            {"edit contract", 2, [&] { emit window.listView(manager::kContractList)->rowDoubleClicked(0); }},
+            {"delete contract", 2, [&] {
+                 select(window, manager::kContractList, 0);
+                 clickButton(&window, manager::kDeleteContract);
+             }},
+            {"sales load", 1, [&] {
+                 sales::TicketingData data;
+                 sales::SalesIndex index;
+                 sales::load(data, index);
+                 EXPECT_TRUE(data.shows().empty());
+             }},
+        };
+        for (const auto& [name, boxes, action] : actions) {
+            SCOPED_TRACE(name);
+            action();
+            ++faults;
+            const QStringList messages = takeMessages();
+            ASSERT_EQ(messages.size(), boxes) << messages.join(u'\n').toStdString();
+            EXPECT_TRUE(messages[0].startsWith(q("Erreur : mysql_real_connect : "))) << messages[0].toStdString();
+            for (const QString& m : messages)
+                EXPECT_TRUE(m.startsWith(q("Erreur : db_exec (")) || m.startsWith(q("Erreur : mysql_real_connect : ")))
+                    << m.toStdString();
+            EXPECT_EQ(listTexts(window), before);
+            EXPECT_FALSE(db::programmeConnected());
+        }
+
+        // Back: the next action works, and nothing was written meanwhile.
+        testdb::serveAgain();
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `comp`").at(0).at(0), "2");
+        EXPECT_EQ(rows("SELECT `email` FROM `comp` WHERE `id` = 0").at(0).at(0), "");
+        EXPECT_EQ(window.reloadAll(), 0);
+        EXPECT_EQ(listTexts(window), before);
+        answerCompany(q("Alpha"));
+        clickButton(&window, manager::kAddCompany);
+        EXPECT_GE(rowOf(window, manager::kCompanyList, q("Alpha")), 0);
+        EXPECT_TRUE(takeMessages().isEmpty());
+        EXPECT_EQ(account::attemptLogin(q("Demo"), q("brelo")), account::LoginResult::Ok);
+    });
+    std::ofstream(testing_support::figuresPath("faults-server-stopped.txt"))
+        << "server stopped under the program: " << faults << " actions, each reported, none crashed or lost a list\n";
+}
+
+// A connection killed while its statement waits: the statement is sent again on a new
+// connection, and the load or the edit goes through once, without a message.
+TEST_F(FailingServerTest, AConnectionKilledDuringALoadOrAnEditIsResent) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        const QStringList before = listTexts(window);
+        {
+            ConnectionKiller killer("timeslot", 1);
+            EXPECT_EQ(window.reloadAll(), 0);
+            EXPECT_EQ(killer.finish(), 1);
+        }
+        EXPECT_TRUE(takeMessages().isEmpty());
+        EXPECT_EQ(listTexts(window), before);
+
+        {
+            ConnectionKiller killer("comp", 2);
+            onNextModal([](QDialog* d) {
+                typeInto(d, ccomp::kEmail, q("mouette@example.org"));
+                clickButton(d, platform::IDOK);
+            });
+            emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+            EXPECT_EQ(killer.finish(), 2);
+        }
+        EXPECT_TRUE(takeMessages().isEmpty());
+        EXPECT_EQ(rows("SELECT `email` FROM `comp` WHERE `id` = 0").at(0).at(0), "mouette@example.org");
+        EXPECT_EQ(programme::companies().size(), 2u);  // reloaded after the edit
+    });
+    std::ofstream(testing_support::figuresPath("faults-killed-once.txt"))
+        << "connection killed mid-statement, then resent: 3 kills in a load and an edit, each survived\n";
+}
+
+// Killed on every resend: the program gives up, that load's list stays empty while the
+// others load, an edit is reported and writes nothing; the next action works.
+TEST_F(FailingServerTest, AConnectionKilledOnEveryResendFailsOnlyThatStatement) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        {
+            ConnectionKiller killer("timeslot", 100);
+            EXPECT_NE(window.reloadAll(), 0);
+            EXPECT_EQ(killer.finish(), db::kLostConnectionResends + 1);
+        }
+        QStringList messages = takeMessages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (SELECT * FROM timeslot"))) << messages[0].toStdString();
+        EXPECT_EQ(window.listView(manager::kTimeslotList)->itemCount(), 0);
+        EXPECT_TRUE(programme::timeslots().empty());
+        EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 1);  // the next table loaded
+        EXPECT_EQ(programme::companies().size(), 2u);
+
+        const QStringList loaded = listTexts(window);
+        {
+            ConnectionKiller killer("comp", 100);
+            onNextModal([](QDialog* d) {
+                typeInto(d, ccomp::kEmail, q("perdu@example.org"));
+                clickButton(d, platform::IDOK);
+            });
+            emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+            EXPECT_EQ(killer.finish(), db::kLostConnectionResends + 1);
+        }
+        messages = takeMessages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (UPDATE `comp`"))) << messages[0].toStdString();
+        EXPECT_FALSE(messages[0].endsWith(q(" : "))) << "the server's error text is shown";
+        EXPECT_EQ(rows("SELECT `email` FROM `comp` WHERE `id` = 0").at(0).at(0), "");
+        EXPECT_EQ(listTexts(window), loaded);
+
+        EXPECT_EQ(window.reloadAll(), 0);
+        EXPECT_EQ(window.listView(manager::kTimeslotList)->itemCount(), 1);
+        EXPECT_TRUE(takeMessages().isEmpty());
+    });
+    std::ofstream(testing_support::figuresPath("faults-killed-always.txt"))
+        << "connection killed on every resend: " << 2 * (db::kLostConnectionResends + 1)
+        << " kills in a load and an edit, each reported, nothing written\n";
+}
+
+// One statement of a save refused because a second session took the id the program chose:
+// the program reports it, and what it holds afterwards is what the database holds.
+TEST_F(FailingServerTest, ARefusedStatementInTheMiddleOfASave) {
+    AnsweredManager window;
+    testing_support::runModal(window, [&] {
+        // A company: its row is written, its placeholder show is refused; no reload.
+        testdb::exec(testdb::programmeDb(), "INSERT INTO `showname` VALUES (2, 'Ailleurs', 0, 0)");
+        answerCompany(q("Alpha"));
+        clickButton(&window, manager::kAddCompany);
+        QStringList messages = takeMessages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (INSERT INTO `showname`"))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(q("Duplicate"))) << messages[0].toStdString();
+        EXPECT_EQ(rows("SELECT `nom` FROM `comp` WHERE `id` = 2").at(0).at(0), "Alpha");
+        EXPECT_EQ(rows("SELECT `name` FROM `showname` WHERE `id` = 2").at(0).at(0), "Ailleurs");
+        window.reloadAll();
+        EXPECT_EQ(loadedIds(programme::companies()), storedIds("comp"));
+        EXPECT_EQ(loadedIds(programme::shows()), storedIds("showname"));
+
+        // A group of three: the head and the first child are written, the second child's id
+        // was taken; the lists are reloaded and show exactly what was written.
+        const auto base = programme::timeslots().size();
+        testdb::exec(testdb::programmeDb(),
+                     "INSERT INTO `timeslot` (`id`, `date`, `showname`, `childof`, `room`, `deleted`) VALUES (" +
+                         std::to_string(base + 2) + ", '2020-01-01', 0, -1, 0, 1)");
+        window.editGroup = [](planning::TimeslotEditorData& data) {
+            data.entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}, {3, 9, 2027, 19, 0, 20, 0}};
+        };
+        clickButton(&window, manager::kAddTimeslotGroup);
+        messages = takeMessages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (INSERT INTO `timeslot`"))) << messages[0].toStdString();
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `timeslot` WHERE `date` >= '2027-09-01'").at(0).at(0), "2");
+        EXPECT_EQ(loadedIds(programme::timeslots()), storedIds("timeslot"));
+        EXPECT_GE(rowOf(window, manager::kTimeslotList, QString::number(base), 0), 0);
+
+        // Editing that group to add a slot whose id is taken: the rewritten rows stay, the
+        // new one is reported, and the lists are reloaded.
+        const auto loaded = programme::timeslots().size();
+        testdb::exec(testdb::programmeDb(),
+                     "INSERT INTO `timeslot` (`id`, `date`, `showname`, `childof`, `room`, `deleted`) VALUES (" +
+                         std::to_string(loaded) + ", '2020-01-01', 0, -1, 0, 1)");
+        window.editGroup = [](planning::TimeslotEditorData& data) {
+            data.entries[0].startHour = 17;
+            data.entries.push_back({4, 9, 2027, 19, 0, 20, 0});
+        };
+        emit window.listView(manager::kTimeslotList)->rowDoubleClicked(rowOf(window, manager::kTimeslotList, QString::number(base), 0));
+        messages = takeMessages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (INSERT INTO `timeslot`"))) << messages[0].toStdString();
+        EXPECT_EQ(rows("SELECT `start` FROM `timeslot` WHERE `id` = " + std::to_string(base)).at(0).at(0), "17:00:00");
+        EXPECT_EQ(loadedIds(programme::timeslots()), storedIds("timeslot"));
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `timeslot` WHERE `date` = '2027-09-04'").at(0).at(0), "0");
+    });
+    std::ofstream(testing_support::figuresPath("faults-refused-statements.txt"))
+        << "statement refused in the middle of a save: 3 saves (company, new group, edited group), each reported, "
+           "memory equal to the database\n";
+}
+
+// A new contract whose follow-up UPDATE is refused: the contract row stays, the plan in the
+// database is unchanged, and the program's record of it is the stored one too.
+TEST_F(FailingServerTest, ARefusedPlanUpdateAfterANewContract) {
+    testdb::exec(testdb::programmeDb(),
+                 "CREATE TRIGGER `refuse_plans` BEFORE UPDATE ON `timeslot` FOR EACH ROW "
+                 "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'plan refused'");
+    AnsweredManager window;
+    window.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Prix (TTC)$$$1000");
+    testing_support::runModal(window, [&] {
+        const QString plan = programme::timeslots().at(0).todo;
+        select(window, manager::kTimeslotList, 0);
+        clickButton(&window, manager::kNewContract);
+        const QStringList messages = takeMessages();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (UPDATE `timeslot` SET `todo`"))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].endsWith(q("plan refused")));
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `contract` WHERE `id` = 1").at(0).at(0), "1");
+        EXPECT_EQ(db::fromAnsi(rows("SELECT `todo` FROM `timeslot` WHERE `id` = 0").at(0).at(0)), plan);
+        EXPECT_EQ(programme::timeslots().at(0).todo, plan);
+    });
+    testdb::exec(testdb::programmeDb(), "DROP TRIGGER `refuse_plans`");
+    std::ofstream(testing_support::figuresPath("faults-refused-plan.txt"))
+        << "follow-up update refused after a new contract: reported, the contract row kept, memory equal to the database\n";
+}
+
+}  // namespace
