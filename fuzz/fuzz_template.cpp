@@ -52,7 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const contracts::TokenKey& key : contracts::kTokenKeys) rows.rows.push_back({QString::fromUtf8(key.label), value});
     const std::string filled = contracts::fillTemplate(templ, rows);
     // Values without "<" or ">", in a template whose every "<" opens a token of a table key:
-    // no token can be made up across a value's edge, so none is left.
+    // no token can be made up across a value's edge, so none is left. A template that breaks
+    // one token with another ("<<<C<<<NUM>>>RE>>>") keeps what its author wrote around the
+    // inner value: the outer text was never a token of the template, and substituting again
+    // until nothing changes could run for ever on values that hold tokens.
     if (!value.contains(u'<') && !value.contains(u'>') && onlyTableTokens(templ.substr(0, templ.find('\0')))) {
         for (const contracts::TokenKey& key : contracts::kTokenKeys)
             fuzzing::check(filled.find(std::string("<<<") + key.key + ">>>") == std::string::npos,

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs the whole test suite twice: a plain build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a short pass of the fuzz targets.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then a short pass of the fuzz targets; ends
+# with the figures: fuzz executions per target, faults injected, hostile inputs per field.
 # Each run starts its own private database server and stops it, even when tests fail.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,10 +14,15 @@ run() {
   shift 2
   scripts/configure-local.sh "$build" "$port" -DBRELO_BENCH=OFF "$@" >/dev/null
   cmake --build "$build" -j"$jobs"
+  rm -rf "$build/figures"
   (cd "$build" && ctest --output-on-failure) || status=1
 }
 run build-tests 35441
 run build-sanitize 35442 -DBRELO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 # A short pass of every fuzz target.
-scripts/fuzz.sh 5000 || status=1
+fuzzing=$(scripts/fuzz.sh 5000) || status=1
+# The figures the tests left: faults injected under the program, hostile inputs per field.
+echo "== figures =="
+echo "$fuzzing"
+cat build-tests/figures/*.txt 2>/dev/null || true
 exit $status

@@ -4,9 +4,35 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QWidget>
+#include <cstdio>
 
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
+
+namespace {
+
+// Every window and dialog a test made is gone once the test is: a dialog left behind by a
+// path that forgot to release it fails the run, naming what was left.
+class WidgetsReleased : public ::testing::EmptyTestEventListener {
+public:
+    bool leftovers = false;
+
+    void OnTestEnd(const ::testing::TestInfo& test) override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const QWidgetList widgets = QApplication::topLevelWidgets();
+        if (widgets.isEmpty()) return;
+        leftovers = true;
+        std::fprintf(stderr, "%s.%s left %lld top-level widgets:\n", test.test_suite_name(), test.name(),
+                     static_cast<long long>(widgets.size()));
+        for (QWidget* w : widgets) {
+            std::fprintf(stderr, "  %s \"%s\"\n", w->metaObject()->className(), qPrintable(w->windowTitle()));
+            delete w;  // so that the next test starts clean
+        }
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -15,7 +41,10 @@ int main(int argc, char** argv) {
     platform::setUiServices(&testing_support::ui());
     testing_support::installModalWatchdog(15);
     ::testing::InitGoogleTest(&argc, argv);
-    const int rc = RUN_ALL_TESTS();
+    auto* released = new WidgetsReleased;
+    ::testing::UnitTest::GetInstance()->listeners().Append(released);  // owned by the list
+    int rc = RUN_ALL_TESTS();
+    if (released->leftovers) rc = rc ? rc : 1;
     platform::setUiServices(nullptr);
     return rc;
 }
