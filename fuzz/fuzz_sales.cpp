@@ -7,10 +7,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto lines = fuzzing::pieces(data, size, '\n', 2);
     sales::TicketingData tickets;
-    // The first line: the tariff names of two performances in two rooms.
-    const QString tariffs = fuzzing::text(lines[0]);
+    // The first line: tariffs|name filter|room filter|a show name, for two performances in
+    // two rooms; the filters are what a user may type in the overview's two filter fields.
+    const auto head = [&](int k) { return fuzzing::text(sales::fieldToken(lines[0], '|', k)); };
+    const QString tariffs = head(0);
     tickets.addShow(1, QStringLiteral("A"), QStringLiteral("2019-07-05 20:30:00"), tariffs);
-    tickets.addShow(10000002, QStringLiteral("B"), QStringLiteral("2019-07-05 20:30:00"), tariffs);
+    tickets.addShow(10000002, head(3), QStringLiteral("2019-07-05 20:30:00"), tariffs);
     (void)sales::mealTariffIndex(tariffs);
     // Each further line: show|seats|prices|tariff indexes|paid flags.
     for (size_t i = 1; i < lines.size(); ++i) {
@@ -26,5 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     index.build(tickets);
     const sales::AggregateFilter all{QStringLiteral("0000-01-01 00:00:00"), QStringLiteral("9999-12-31 23:59:59"), {}, {}};
     fuzzing::check(index.aggregate(tickets, all) == sales::aggregateByScan(tickets, all), "index and scan agree");
+    const sales::AggregateFilter typed{all.fromText, all.toText, head(1), head(2)};
+    fuzzing::check(index.aggregate(tickets, typed) == sales::aggregateByScan(tickets, typed),
+                   "index and scan agree on typed filters");
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "manager/manager_dlg.h"
 #include "platform/controls.h"
 #include "programme/account.h"
+#include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -51,10 +52,7 @@ const char* const kPlan =
 class ContractHandlersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing_support::ui().clear();
-        testdb::resetProgramme();
-        programme::clearAll();
-        db::closeProgramme();
+        testing_support::startEmptyProgramme();
         account::setForTests(q("Demo"), q("all"));
         testdb::exec(testdb::programmeDb(),
                      std::string("SET NAMES utf8mb4;"

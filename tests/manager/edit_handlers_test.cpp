@@ -15,6 +15,7 @@
 #include "platform/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
+#include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -53,10 +54,7 @@ planning::SlotEntry slot(int day, int month, int year, int h1, int m1, int h2, i
 class EditHandlersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing_support::ui().clear();
-        testdb::resetProgramme();
-        programme::clearAll();
-        db::closeProgramme();
+        testing_support::startEmptyProgramme();
         account::setForTests(q("Demo"), q("all"));
         testdb::exec(testdb::programmeDb(),
                      "SET NAMES utf8mb4;"

@@ -26,6 +26,7 @@
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
 #include "tests/support/files.h"
+#include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -138,10 +139,7 @@ private:
 class FailingServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing_support::ui().clear();
-        testdb::resetProgramme();
-        programme::clearAll();
-        db::closeProgramme();
+        testing_support::startEmptyProgramme();
         account::setForTests(q("Demo"), q("all"));
         testdb::exec(testdb::programmeDb(),
                      "INSERT INTO `access` (`name`, `password`, `rights`) VALUES ('Demo', 'brelo', 'all');"

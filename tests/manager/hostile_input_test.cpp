@@ -29,6 +29,7 @@
 #include "programme/account.h"
 #include "programme/programme_data.h"
 #include "tests/support/files.h"
+#include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -124,10 +125,7 @@ QString folderOfSurveys() { return QDir(platform::executableDir()).filePath(q("s
 class HostileInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing_support::ui().clear();
-        testdb::resetProgramme();
-        programme::clearAll();
-        db::closeProgramme();
+        testing_support::startEmptyProgramme();
         account::setForTests(q("Demo"), q("all"));
         testdb::exec(testdb::programmeDb(),
                      "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette');"

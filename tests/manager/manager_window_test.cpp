@@ -14,6 +14,7 @@
 #include "manager/manager_lists.h"
 #include "programme/programme_data.h"
 #include "planning/planning_draw.h"
+#include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -34,10 +35,7 @@ protected:
 class ManagerWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing_support::ui().clear();
-        testdb::resetProgramme();
-        programme::clearAll();
-        db::closeProgramme();
+        testing_support::startEmptyProgramme();
         planning::hoveredTimeslot() = -1;
         account::setForTests(q("Demo"), q("all"));
         // This source is UTF-8; the server converts it to the tables' Latin-1.

@@ -1,0 +1,185 @@
+// Write-side faults the other handler tests let through: statements the server refuses while
+// connected, dialogs closed without a change, and a plan text that needs escaping.
+#include <gtest/gtest.h>
+
+#include "contracts/contract_model.h"
+#include "contracts/editoneitem_dlg.h"
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "manager/manager_dlg.h"
+#include "platform/controls.h"
+#include "programme/account.h"
+#include "programme/programme_data.h"
+#include "tests/support/modal.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+using testing_support::clickButton;
+using testing_support::onNextModal;
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
+void sql(const std::string& statements) { testdb::exec(testdb::programmeDb(), statements); }
+
+// The timeslot editor and the contract dialog answered by the test.
+class AnsweredManager : public manager {
+public:
+    std::vector<planning::SlotEntry> entries;
+    QString extra;
+
+protected:
+    int runTimeslotEditor(planning::TimeslotEditorData& input) override {
+        input.entries = entries;
+        return platform::IDOK;
+    }
+    int runContractDialog(contracts::ContractModel& contract) override {
+        contract.extra = extra;
+        contract.rtf = q("contrat_simple.rtf");
+        return platform::IDOK;
+    }
+};
+
+// The head's plan, in the code page, as the server holds it and as its SQL literal.
+const char* const kQuotedPlan = "Affiche \"A3\" \\ recto$$$Contrat re\xe7u par KQ$$$R\xe8glement 1";
+const char* const kQuotedPlanLiteral = "'Affiche \"A3\" \\\\ recto$$$Contrat re\xe7u par KQ$$$R\xe8glement 1'";
+
+class WriteSideTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::ui().clear();
+        testdb::resetProgramme();  // its tables are recreated: a trigger left behind goes with them
+        programme::clearAll();
+        db::closeProgramme();
+        account::setForTests(q("Demo"), q("all"));
+        sql(std::string("INSERT INTO `comp` (`id`, `nom`, `email`, `fulladr`, `contact1`, `contact2`, `deleted`) VALUES"
+                        " (0, 'Mouette', 'm@example.org', '2 quai', 'Anne', 'Bruno', 0);"
+                        "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
+                        "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
+                        "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
+                        " `survey`, `todo`, `done`) VALUES"
+                        " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 0, 'a.txt', ") +
+            kQuotedPlanLiteral + ", ''), (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, 0, '', '', '');");
+    }
+    void TearDown() override { db::closeProgramme(); }
+
+    static int row(manager& window, int list, const QString& text, int col = 1) {
+        dlg::ListView* view = window.listView(list);
+        for (int r = 0; r < view->itemCount(); ++r)
+            if (view->itemText(r, col) == text) return r;
+        return -1;
+    }
+    static void doubleClick(manager& window, int list, const QString& text) {
+        emit window.listView(list)->rowDoubleClicked(row(window, list, text));
+    }
+    static void pressOkOnNextDialog() {
+        onNextModal([](QDialog* d) { clickButton(d, platform::IDOK); });
+    }
+};
+
+// A statement refused while connected: one message, nothing written, and the connection
+// closed as after any statement of the handlers.
+TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
+    AnsweredManager window;
+    const char* const kRefuseUpdates = "CREATE TRIGGER `refuse` BEFORE UPDATE ON `%1` FOR EACH ROW "
+                                       "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'";
+    const struct {
+        const char* name;
+        QString refuse;  // makes the server refuse the handler's statement
+        const char* undo;
+        std::function<void()> action;
+        const char* statement;
+    } cases[] = {
+        {"company edit", q(kRefuseUpdates).arg(q("comp")), "DROP TRIGGER `refuse`",
+         [&] {
+             pressOkOnNextDialog();
+             doubleClick(window, manager::kCompanyList, q("Mouette"));
+         },
+         "UPDATE `comp`"},
+        {"company delete", q(kRefuseUpdates).arg(q("comp")), "DROP TRIGGER `refuse`",
+         [&] {
+             window.listView(manager::kCompanyList)->setSelected(row(window, manager::kCompanyList, q("Mouette")), true);
+             clickButton(&window, manager::kDeleteCompany);
+         },
+         "UPDATE `comp`"},
+        {"show edit", q(kRefuseUpdates).arg(q("showname")), "DROP TRIGGER `refuse`",
+         [&] {
+             pressOkOnNextDialog();
+             doubleClick(window, manager::kShowList, q("Nuit"));
+         },
+         "UPDATE `showname`"},
+        // Someone else took the id of the new group's first child meanwhile.
+        {"new group's child", q("INSERT INTO `timeslot` (`id`, `childof`) VALUES (3, -1)"), "",
+         [&] {
+             window.entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}};
+             clickButton(&window, manager::kAddTimeslotGroup);
+         },
+         "INSERT INTO `timeslot`"},
+    };
+    testing_support::runModal(window, [&] {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            sql(c.refuse.toStdString());
+            const auto before = rows("SELECT * FROM `comp`, `showname`");
+            testing_support::ui().clear();
+            c.action();
+            const QStringList messages = testing_support::ui().messageTexts();
+            ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
+            EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (") + q(c.statement))) << messages[0].toStdString();
+            EXPECT_FALSE(db::programmeConnected());
+            EXPECT_EQ(rows("SELECT * FROM `comp`, `showname`"), before);
+            if (*c.undo) sql(c.undo);
+        }
+        // The group's head was written before its child was refused: it stays, and the lists
+        // show it.
+        EXPECT_EQ(rows("SELECT `childof` FROM `timeslot` WHERE `id` = 2").at(0).at(0), "-1");
+        EXPECT_GE(row(window, manager::kTimeslotList, q("2"), 0), 0);
+    });
+}
+
+// OK on a dialog nobody changed writes back what the record held, every column.
+TEST_F(WriteSideTest, DialogsClosedUntouchedChangeNothing) {
+    manager window;
+    const std::string company = "SELECT `nom`, `email`, `fulladr`, `contact1`, `contact2` FROM `comp`";
+    const std::string show = "SELECT `name`, `comp` FROM `showname`";
+    testing_support::runModal(window, [&] {
+        const auto companyBefore = rows(company);
+        const auto showBefore = rows(show);
+        pressOkOnNextDialog();
+        doubleClick(window, manager::kCompanyList, q("Mouette"));
+        pressOkOnNextDialog();
+        doubleClick(window, manager::kShowList, q("Nuit"));
+        EXPECT_EQ(rows(company), companyBefore);
+        EXPECT_EQ(rows(show), showBefore);
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+
+    // The contract's value editor opens on the row's value.
+    for (const char* value : {"900", "Lundi 15 Juillet 2019", ""}) {
+        editoneitem editor;
+        editor.caption = q("Prix (TTC)");
+        editor.text = q(value);
+        onNextModal([&](QDialog* d) {
+            EXPECT_EQ(static_cast<dlg::Dialog*>(d)->itemText(editoneitem::kValue), q(value));
+            clickButton(d, platform::IDOK);
+        });
+        EXPECT_EQ(editor.DoModal(), platform::IDOK) << value;
+        EXPECT_EQ(editor.text, q(value));
+    }
+}
+
+// The plan a new contract rewrites may hold quotes and backslashes from its template.
+TEST_F(WriteSideTest, ANewContractRewritesAPlanThatNeedsEscaping) {
+    AnsweredManager window;
+    window.extra = q("Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
+    testing_support::runModal(window, [&] {
+        window.listView(manager::kTimeslotList)->setSelected(row(window, manager::kTimeslotList, q("0"), 0), true);
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(db::fromAnsi(rows("SELECT `todo` FROM `timeslot` WHERE `id` = 0").at(0).at(0)),
+                  db::fromAnsi(kQuotedPlan).replace(q("KQ"), q("KQ=15/7/2019")));
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+}
+
+}  // namespace
