@@ -169,7 +169,8 @@ std::string rtfText(const QString& value) {
     return out;
 }
 
-std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list) {
+std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
     const std::size_t zero = templateBytes.find('\0');
     std::string text(templateBytes.substr(0, zero));
     std::string next;
@@ -178,6 +179,15 @@ std::string fillTemplate(std::string_view templateBytes, const ContractInfoList&
         std::size_t found = text.find(token);
         if (found == std::string::npos) continue;
         const std::string value = rtfText(list.value(u8(key.label)));
+        if (value.size() > token.size()) {
+            std::size_t count = 0;
+            for (std::size_t at = found; at != std::string::npos; at = text.find(token, at + token.size())) ++count;
+            const std::size_t room = text.size() < kMaxDocumentBytes ? kMaxDocumentBytes - text.size() : 0;
+            if (room / (value.size() - token.size()) < count) {
+                if (tooLarge) *tooLarge = true;
+                return std::string();
+            }
+        }
         next.clear();
         next.reserve(text.size() + value.size());
         std::size_t from = 0;
@@ -245,7 +255,9 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
         case ReadResult::Incomplete: return fail(u8(kTemplateReadFailed));
         }
     }
-    const std::string document = fillTemplate(templateBytes, list);
+    bool tooLarge = false;
+    const std::string document = fillTemplate(templateBytes, list, &tooLarge);
+    if (tooLarge) return fail(u8(kDocumentTooLarge));
 
     const QString name = documentName(list);
     if (const QString problem = fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())

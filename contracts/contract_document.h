@@ -44,7 +44,11 @@ std::string rtfText(const QString& value);
 // once and the search goes on after the value put in, so a value holding its own token
 // stays as typed; a value holding a later key's token has it replaced by that key.
 // Tokens of other keys stay. The text ends at the template's first zero byte.
-std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list);
+// Values that hold later keys' tokens, each holding further ones, multiply the text at each
+// key: once it would pass kMaxDocumentBytes the substitution stops, *tooLarge is set and the
+// text is empty, instead of exhausting the memory.
+inline constexpr std::size_t kMaxDocumentBytes = 64u << 20;
+std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list, bool* tooLarge = nullptr);
 
 // The checks before generating: the message, or empty when the rows may be generated.
 QString generationCheckMessage(const ContractInfoList& list);
@@ -76,6 +80,9 @@ inline constexpr const char* kWriteFailed = "Erreur à l'écriture du fichier";
 inline constexpr const char* kGeneratedOpenFailed = "Accès au fichier généré impossible";
 inline constexpr const char* kGeneratedReadFailed = "Erreur à la lecture du fichier généré";
 inline constexpr const char* kCopyFailed = "Erreur à la copie vers Google Drive";
+inline constexpr const char* kDocumentTooLarge =
+    "Le contrat dépasserait 64 Mo : des valeurs contiennent des marques « <<<...>>> » du modèle, qui se remplacent "
+    "les unes dans les autres.";
 inline constexpr const char* kPathTooLong = "Le chemin du fichier dépasse 260 caractères : %1";
 
 }  // namespace contracts

@@ -140,6 +140,13 @@ TEST_F(Generation, EveryFailureShowsItsMessageAndLeavesTheContractAsItWas) {
         rows.rows.push_back({q("Numéro de contrat"), n});
         return rows;
     };
+    // Each key's value holds eight tokens of the next key: the text would grow eightfold
+    // at each of the 34 keys.
+    ContractInfoList multiplying;
+    for (std::size_t k = 0; k < std::size(kTokenKeys); ++k) {
+        const QString next = k + 1 < std::size(kTokenKeys) ? q("<<<%1>>>").arg(q(kTokenKeys[k + 1].key)) : q("fin");
+        multiplying.rows.push_back({q(kTokenKeys[k].label), next.repeated(8)});
+    }
     const struct {
         const char* name;
         ContractInfoList rows;
@@ -147,6 +154,7 @@ TEST_F(Generation, EveryFailureShowsItsMessageAndLeavesTheContractAsItWas) {
         QString message;
         std::function<void()> before;
     } cases[] = {
+        {"tokens multiplying", multiplying, "t.rtf", q(kDocumentTooLarge), {}},
         {"price empty", rowsOf({{"Prix (TTC)", ""}, {"Numéro de contrat", "N"}}), "t.rtf", q(kPriceMissing), {}},
         {"fee empty", rowsOf({{"Forfait frais payés par KQ à la compagnie en euros TTC", ""}}), "t.rtf", q(kFeeMissing), {}},
         {"no template", number(q("N")), "absent.rtf",
