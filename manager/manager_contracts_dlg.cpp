@@ -16,6 +16,7 @@ using edits::runOrReport;
 
 int manager::runContractDialog(contracts::ContractModel& contract) {
     ct dialog(this);
+    dialog.model.folders = contractFolders;
     dialog.model.rtf = contract.rtf;
     dialog.model.extra = contract.extra;
     dialog.model.timeslotId = contract.timeslotId;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "contracts/contract_document.h"
 #include "platform/date_time.h"
 #include "platform/dialog.h"
 #include "planning/timeslot_editor.h"
@@ -100,6 +101,8 @@ public:
     void OnNewContract(const dlg::Notification&);
     void OnEditContract(const dlg::Notification& n);
     void OnDeleteContract(const dlg::Notification&);
+    // Where the contract dialog reads its templates and writes and copies its documents.
+    contracts::ContractFolders contractFolders = contracts::defaultFolders();
 
 protected:
     // Runs the contract dialog on the contract's texts; IDOK when it closed with OK. Tests

@@ -5,13 +5,20 @@
 
 #include "tests/support/qt_print.h"
 
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "contracts/contract_model.h"
+#include "contracts/ct_dlg.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "manager/manager_dlg.h"
 #include "platform/controls.h"
 #include "programme/account.h"
 #include "tests/support/empty_programme.h"
+#include "tests/support/files.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -19,6 +26,7 @@
 namespace {
 
 using testing_support::clickButton;
+using testing_support::onNextModal;
 
 QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
@@ -172,6 +180,39 @@ TEST_F(ContractHandlersTest, ARefusedInsertIsReportedAndThePlanIsLeftAlone) {
         EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 1);  // not reloaded
         EXPECT_FALSE(db::programmeConnected());
     });
+}
+
+// Through the real contract dialog: the first slot picked in it, not the one selected in the
+// manager, is the slot the contract is stored under.
+TEST_F(ContractHandlersTest, TheRealDialogStoresTheContractUnderTheSlotPickedInIt) {
+    testdb::exec(testdb::programmeDb(), "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `showname`, `childof`, `room`)"
+                                        " VALUES (2, '2027-08-01', '18:00:00', '19:00:00', 0, -1, 0)");
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir dir(root.path());
+    for (const char* sub : {"models", "generated", "shared"}) dir.mkpath(q(sub));
+    testing_support::writeFile(dir.filePath(q("models/t.rtf")), "{\\rtf1 <<<NUM>>>}");
+    testing_support::writeFile(dir.filePath(q("models/t.txt")), "Num\xe9ro de contrat\r\n");
+    manager window;
+    window.contractFolders = {dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))};
+    testing_support::runModal(window, [&] {
+        selectGroup(window);
+        testing_support::ui().fileAnswers = {dir.filePath(q("models/t.rtf"))};
+        onNextModal([](QDialog* d) {
+            QComboBox* heads = static_cast<ct*>(d)->comboBox(ct::kFirstSlot);
+            EXPECT_EQ(heads->currentData().toInt(), 0);  // the group selected in the manager
+            const int other = heads->findData(2);
+            ASSERT_GE(other, 0);
+            heads->setCurrentIndex(other);
+            emit heads->activated(other);
+            clickButton(d, ct::kGenerate);
+            clickButton(d, platform::IDOK);
+        });
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(rows("SELECT `ts`, `rtf` FROM `contract` WHERE `id` = 1").at(0), (testdb::Row{"2", "t.rtf"}));
+        EXPECT_EQ(QDir(dir.filePath(q("shared"))).entryList(QDir::Files).size(), 1);
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
 }  // namespace

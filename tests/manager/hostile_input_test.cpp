@@ -478,4 +478,18 @@ TEST_F(HostileInputTest, EveryFieldStoresExactlyOrRefusesNamingTheCharacters) {
         << " values each where they apply), " << lost << " lost or corrupted\n";
 }
 
+// The longest name the dialog takes is one whose placeholder show still fits its column.
+TEST_F(HostileInputTest, TheLongestNameStillFitsItsPlaceholderShow) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        const QString longest(ccomp::maxNameChars(), u'n');
+        const Outcome fits = addCompany(window, longest, true);
+        EXPECT_TRUE(fits.accepted);
+        EXPECT_EQ(fits.stored, longest);
+        const Outcome over = addCompany(window, longest + u'n', true);
+        EXPECT_FALSE(over.accepted);
+        EXPECT_EQ(over.messages.size(), 1);
+    });
+}
+
 }  // namespace
