@@ -169,7 +169,8 @@ std::string rtfText(const QString& value) {
     return out;
 }
 
-std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list, bool* tooLarge) {
+std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list, bool* tooLarge,
+                         std::size_t maxBytes) {
     if (tooLarge) *tooLarge = false;
     const std::size_t zero = templateBytes.find('\0');
     std::string text(templateBytes.substr(0, zero));
@@ -182,7 +183,7 @@ std::string fillTemplate(std::string_view templateBytes, const ContractInfoList&
         if (value.size() > token.size()) {
             std::size_t count = 0;
             for (std::size_t at = found; at != std::string::npos; at = text.find(token, at + token.size())) ++count;
-            const std::size_t room = text.size() < kMaxDocumentBytes ? kMaxDocumentBytes - text.size() : 0;
+            const std::size_t room = text.size() < maxBytes ? maxBytes - text.size() : 0;
             if (room / (value.size() - token.size()) < count) {
                 if (tooLarge) *tooLarge = true;
                 return std::string();

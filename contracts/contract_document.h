@@ -45,10 +45,11 @@ std::string rtfText(const QString& value);
 // stays as typed; a value holding a later key's token has it replaced by that key.
 // Tokens of other keys stay. The text ends at the template's first zero byte.
 // Values that hold later keys' tokens, each holding further ones, multiply the text at each
-// key: once it would pass kMaxDocumentBytes the substitution stops, *tooLarge is set and the
-// text is empty, instead of exhausting the memory.
+// key: once it would pass maxBytes the substitution stops, *tooLarge is set and the text is
+// empty, instead of exhausting the memory.
 inline constexpr std::size_t kMaxDocumentBytes = 64u << 20;
-std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list, bool* tooLarge = nullptr);
+std::string fillTemplate(std::string_view templateBytes, const ContractInfoList& list, bool* tooLarge = nullptr,
+                         std::size_t maxBytes = kMaxDocumentBytes);
 
 // The checks before generating: the message, or empty when the rows may be generated.
 QString generationCheckMessage(const ContractInfoList& list);

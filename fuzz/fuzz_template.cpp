@@ -50,7 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     contracts::ContractInfoList rows;
     for (const contracts::TokenKey& key : contracts::kTokenKeys) rows.rows.push_back({QString::fromUtf8(key.label), value});
-    const std::string filled = contracts::fillTemplate(templ, rows);
+    // A small limit keeps each execution short: values multiplying the tokens reach it fast.
+    bool tooLarge = false;
+    const std::string filled = contracts::fillTemplate(templ, rows, &tooLarge, 1u << 20);
+    fuzzing::check(filled.size() <= (1u << 20), "the text stays within its limit");
+    fuzzing::check(!tooLarge || filled.empty(), "a text past its limit is dropped");
     // Values without "<" or ">", in a template whose every "<" opens a token of a table key:
     // no token can be made up across a value's edge, so none is left. A template that breaks
     // one token with another ("<<<C<<<NUM>>>RE>>>") keeps what its author wrote around the
