@@ -3,8 +3,8 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
-#include "programme/programme_data.h"
 #include "db/stored_text.h"
+#include "programme/programme_data.h"
 #include "resources/dialogs.h"
 
 using N = dlg::Notify;
