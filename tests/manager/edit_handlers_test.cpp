@@ -74,10 +74,7 @@ protected:
     void TearDown() override { db::closeProgramme(); }
 
     static int row(manager& window, int list, const QString& text, int col = 1) {
-        dlg::ListView* view = window.listView(list);
-        for (int r = 0; r < view->itemCount(); ++r)
-            if (view->itemText(r, col) == text) return r;
-        return -1;
+        return testing_support::rowWithText(window.listView(list), text, col);
     }
     static void doubleClick(manager& window, int list, int r) { emit window.listView(list)->rowDoubleClicked(r); }
     static void select(manager& window, int list, int r) { window.listView(list)->setSelected(r, true); }

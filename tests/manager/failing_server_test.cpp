@@ -72,10 +72,7 @@ QStringList listTexts(manager& window) {
 }
 
 int rowOf(manager& window, int list, const QString& text, int column = 1) {
-    dlg::ListView* view = window.listView(list);
-    for (int r = 0; r < view->itemCount(); ++r)
-        if (view->itemText(r, column) == text) return r;
-    return -1;
+    return testing_support::rowWithText(window.listView(list), text, column);
 }
 
 void select(manager& window, int list, int row) {

@@ -151,8 +151,7 @@ protected:
             for (int field : {ccomp::kEmail, ccomp::kContact1, ccomp::kContact2})
                 typeInto(d, field, asName ? QString() : value);
             out.typed = d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(asName ? ccomp::kNom : ccomp::kEmail))->text();
-            clickButton(d, platform::IDOK);
-            if (d->isVisible()) clickButton(d, platform::IDCANCEL);
+            testing_support::pressOkOrCancel(d);
         });
         clickButton(&window, manager::kAddCompany);
         out.messages = takeMessages();
@@ -165,10 +164,7 @@ protected:
             // The placeholder show carries the name too, and the list shows it.
             EXPECT_EQ(ansiText(rows("SELECT `name` FROM `showname` WHERE `comp` = " + std::to_string(id)).at(0).at(0)),
                       q("<spectacle à définir (compagnie %1)>").arg(value));
-            bool listed = false;
-            dlg::ListView* list = window.listView(manager::kCompanyList);
-            for (int i = 0; i < list->itemCount(); ++i) listed = listed || list->itemText(i, 1) == value;
-            EXPECT_TRUE(listed);
+            EXPECT_GE(testing_support::rowWithText(window.listView(manager::kCompanyList), value), 0);
         } else {
             EXPECT_EQ(r[1], r[2]);
             EXPECT_EQ(r[1], r[3]);
@@ -184,12 +180,10 @@ protected:
             auto* edit = d->findChild<QPlainTextEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kFullAddress));
             edit->setPlainText(value);
             out.typed = edit->toPlainText();
-            clickButton(d, platform::IDOK);
-            if (d->isVisible()) clickButton(d, platform::IDCANCEL);
+            testing_support::pressOkOrCancel(d);
         });
         dlg::ListView* list = window.listView(manager::kCompanyList);
-        for (int i = 0; i < list->itemCount(); ++i)
-            if (list->itemText(i, 1) == q("Mouette")) emit list->rowDoubleClicked(i);
+        emit list->rowDoubleClicked(testing_support::rowWithText(list, q("Mouette")));
         out.messages = takeMessages();
         out.stored = ansiText(rows("SELECT `fulladr` FROM `comp` WHERE `id` = 0").at(0).at(0));
         out.accepted = out.stored != q("avant");
@@ -202,8 +196,7 @@ protected:
         onNextModal([&](QDialog* d) {
             typeInto(d, show::kName, value);
             out.typed = d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(show::kName))->text();
-            clickButton(d, platform::IDOK);
-            if (d->isVisible()) clickButton(d, platform::IDCANCEL);
+            testing_support::pressOkOrCancel(d);
         });
         clickButton(&window, manager::kAddShow);
         out.messages = takeMessages();
@@ -227,8 +220,7 @@ protected:
                 const int edit = achieved ? ones::kAchieved : ones::kGoal;
                 typeInto(d, edit, value);
                 out.typed = d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(edit))->text();
-                clickButton(d, platform::IDOK);
-                if (d->isVisible()) clickButton(d, platform::IDCANCEL);
+                testing_support::pressOkOrCancel(d);
             });
             emit editor.listView(ts::kChecklist)->rowDoubleClicked(1);
             clickButton(&editor, platform::IDOK);
@@ -297,8 +289,7 @@ protected:
         onNextModal([&](QDialog* d) {
             typeInto(d, editoneitem::kValue, value);
             out.typed = d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(editoneitem::kValue))->text();
-            clickButton(d, platform::IDOK);
-            if (d->isVisible()) clickButton(d, platform::IDCANCEL);
+            testing_support::pressOkOrCancel(d);
         });
         out.accepted = editor.DoModal() == platform::IDOK;
         out.messages = takeMessages();

@@ -65,10 +65,7 @@ protected:
     void TearDown() override { db::closeProgramme(); }
 
     static int row(manager& window, int list, const QString& text, int col = 1) {
-        dlg::ListView* view = window.listView(list);
-        for (int r = 0; r < view->itemCount(); ++r)
-            if (view->itemText(r, col) == text) return r;
-        return -1;
+        return testing_support::rowWithText(window.listView(list), text, col);
     }
     static void doubleClick(manager& window, int list, const QString& text) {
         emit window.listView(list)->rowDoubleClicked(row(window, list, text));

@@ -1,5 +1,6 @@
 #include "tests/support/modal.h"
 
+#include "platform/controls.h"
 #include "platform/dialog.h"
 #include "tests/support/recording_ui.h"
 
@@ -108,6 +109,17 @@ void typeInto(QWidget* dialog, int controlId, const QString& text) {
 void clickButton(QWidget* dialog, int controlId) {
     auto* button = dialog->findChild<QAbstractButton*>(QStringLiteral("ctl_%1").arg(controlId));
     if (button) button->click();
+}
+
+void pressOkOrCancel(QDialog* dialog) {
+    clickButton(dialog, platform::IDOK);
+    if (dialog->isVisible()) clickButton(dialog, platform::IDCANCEL);
+}
+
+int rowWithText(dlg::ListView* list, const QString& text, int column) {
+    for (int r = 0; r < list->itemCount(); ++r)
+        if (list->itemText(r, column) == text) return r;
+    return -1;
 }
 
 }  // namespace testing_support

@@ -6,6 +6,7 @@
 
 namespace dlg {
 class Dialog;
+class ListView;
 }
 
 namespace testing_support {
@@ -26,5 +27,9 @@ void installModalWatchdog(double seconds);
 void typeInto(QWidget* dialog, int controlId, const QString& text);
 // Clicks a button of a dialog, found by control id.
 void clickButton(QWidget* dialog, int controlId);
+// The first row of a list whose column shows this text, or -1.
+int rowWithText(dlg::ListView* list, const QString& text, int column = 1);
+// Presses OK, and cancel when the dialog refused to close (a value it would not take).
+void pressOkOrCancel(QDialog* dialog);
 
 }  // namespace testing_support
