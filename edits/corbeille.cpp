@@ -121,9 +121,12 @@ std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines) 
             entries.push_back(entryOf({RecordKind::Group, t.id}, deleteLines));
     for (const programme::Contract& c : programme::contracts())
         if (programme::isDeleted(c.deleted)) entries.push_back(entryOf({RecordKind::Contract, c.id}, deleteLines));
+    // Newest delete first; what went together stays together, company first, then its shows,
+    // groups and contracts, the newest ids first.
     std::stable_sort(entries.begin(), entries.end(), [](const TrashEntry& a, const TrashEntry& b) {
         if (a.deletedAt.isValid() != b.deletedAt.isValid()) return a.deletedAt.isValid();
         if (a.deletedAt != b.deletedAt) return a.deletedAt > b.deletedAt;
+        if (a.ref.kind != b.ref.kind) return a.ref.kind < b.ref.kind;
         return programme::leadingInteger(a.ref.id) > programme::leadingInteger(b.ref.id);
     });
     return entries;

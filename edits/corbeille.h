@@ -31,7 +31,8 @@ struct TrashEntry {
     ChangedRows batch;    // what its delete changed; empty when unknown
 };
 
-// From the loaded records and the delete lines (newest first).
+// From the loaded records and the delete lines (newest first). Entries of one delete keep
+// together (companies, shows, groups, contracts); those without a trail come last.
 std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines);
 
 // A restore of the selected entries. Parents are the deleted records they point at (the
