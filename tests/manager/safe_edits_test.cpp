@@ -255,7 +255,7 @@ TEST_F(SafeEditsTest, TheCorbeilleRestoresWhatWentTogether) {
             QStringList shown;
             for (int i = 0; i < list->topLevelItemCount(); ++i)
                 shown << list->topLevelItem(i)->text(0) + u' ' + list->topLevelItem(i)->text(1) + u' ' +
-                             list->topLevelItem(i)->text(5);
+                             list->topLevelItem(i)->text(3);
             EXPECT_EQ(shown, QStringList({q("Compagnie 2 Demo"), q("Spectacle 4 Demo"), q("Spectacle 2 Demo"),
                                           q("Groupe 0 Demo")}));
 
