@@ -197,4 +197,4 @@ INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`, `rtf`) VALUES
 INSERT INTO `logs` (`utc`, `log`) VALUES
   (UTC_TIMESTAMP() - INTERVAL 3 DAY - INTERVAL 2 HOUR, 'Demo : manager started'),
   (UTC_TIMESTAMP() - INTERVAL 3 DAY - INTERVAL 1 HOUR,
-     'Demo : compagnie 7 "Compagnie Fantôme" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat [comp=7;showname=9;timeslot=28,29;contract=10]');
+     'Demo : compagnie 7 "Compagnie Fantôme" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat [comp=7 showname=9 timeslot=28,29 contract=10]');

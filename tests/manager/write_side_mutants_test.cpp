@@ -106,8 +106,11 @@ TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
              doubleClick(window, manager::kShowList, q("Nuit"));
          },
          "UPDATE `showname`"},
-        // Someone else took the id of the new group's first child meanwhile.
-        {"new group's child", q("INSERT INTO `timeslot` (`id`, `childof`) VALUES (3, -1)"), "",
+        // The server refuses the new group's children.
+        {"new group's child",
+         q("CREATE TRIGGER `refuse` BEFORE INSERT ON `timeslot` FOR EACH ROW IF NEW.`childof` <> -1 THEN "
+           "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF"),
+         "DROP TRIGGER `refuse`",
          [&] {
              window.entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}};
              clickButton(&window, manager::kAddTimeslotGroup);
