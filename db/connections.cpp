@@ -17,10 +17,11 @@ std::string g_lastError;
 // Opens one connection with the settings given. The character set is latin1 so that the
 // Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
 // the query runner's resend after a lost connection has a connection to resend on.
-int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0) {
+// quiet: no message box on failure.
+int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0, bool quiet = false) {
     handle = mysql_init(nullptr);
     if (!handle) {
-        platform::showError(QString::fromUtf8(kInitFailedMessage));
+        if (!quiet) platform::showError(QString::fromUtf8(kInitFailedMessage));
         return -1;
     }
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
@@ -28,7 +29,7 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long cl
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, clientFlags)) {
-        platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(fromAnsi(mysql_error(handle))));
+        if (!quiet) platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(fromAnsi(mysql_error(handle))));
         mysql_close(handle);
         handle = nullptr;
         return -2;
@@ -37,6 +38,10 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long cl
 }
 
 }  // namespace
+
+int openQuietly(MYSQL*& handle, const ConnectionSettings& settings) {
+    return openConnection(handle, settings, 0, true);
+}
 
 ConnectionSettings& ticketingSettings() {
     static ConnectionSettings s{settings::kTicketingHost, settings::kTicketingUser, settings::kTicketingPassword,

@@ -39,6 +39,10 @@ void closeProgramme();
 bool programmeConnected();
 st_mysql* programmeConnection();
 
+// Opens a connection of the caller's own with these settings, showing nothing when it
+// fails: 0, or -1 / -2 as above.
+int openQuietly(st_mysql*& handle, const ConnectionSettings& settings);
+
 // The error text of the most recent refused statement, on either connection.
 const std::string& lastErrorText();
 void setLastErrorText(std::string text);

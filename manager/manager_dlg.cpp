@@ -113,6 +113,7 @@ bool manager::OnInitDialog() {
     updateDeleteButtons();
     audit::writeAuditLine(audit::kManagerStarted);
     SetTimer(kHoverTimer, kHoverPeriodMs);
+    SetTimer(kWatchTimer, kWatchPeriodMs);
     return true;
 }
 
@@ -360,6 +361,7 @@ void manager::hoverAt(QPoint p) {
 }
 
 void manager::OnTimer(const dlg::Notification& n) {
+    if (n.timerId == kWatchTimer) reloadIfChangedElsewhere();
     if (n.timerId != kHoverTimer) return;
     hoverAt(item(kPlanningArea)->mapFromGlobal(QCursor::pos()));
 }

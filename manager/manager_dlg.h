@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "contracts/contract_document.h"
+#include "db/programme_watch.h"
 #include "edits/record_links.h"
 #include "edits/saves.h"
 #include "platform/date_time.h"
@@ -52,6 +53,10 @@ public:
     static constexpr int kCorbeille = 1060;
     static constexpr int kHoverTimer = 1;
     static constexpr int kHoverPeriodMs = 50;
+    // Every few seconds while the manager is idle, and when it becomes the active window, it
+    // asks whether a colleague changed the programme, and reloads when one did.
+    static constexpr int kWatchTimer = 2;
+    static constexpr int kWatchPeriodMs = 5000;
 
     // The refill hooks of the loads.
     void emptyList(programme::ProgrammeTable table) override;
@@ -78,8 +83,16 @@ public:
     // One tick of the hover tracking with the cursor at this point of the planning area.
     void hoverAt(QPoint point);
 
+    // The idle check: when no dialog of the manager is open and the programme changed since the
+    // last load, reloads and keeps what the user was looking at. True when it reloaded.
+    bool reloadIfChangedElsewhere();
+    // Reloads, keeping the selected records, the lists' scroll positions, the range and the
+    // planning's scroll.
+    void reloadKeepingView();
+
 protected:
     bool OnInitDialog() override;
+    void changeEvent(QEvent* event) override;
 
 public:
     // The edit handlers of companies and shows (their dialogs call them back too).
@@ -166,4 +179,5 @@ private:
     platform::DateTime dateFrom_;
     platform::DateTime dateTo_;
     std::vector<LayoutEntry> layout_;
+    db::ProgrammeWatch watch_;
 };

@@ -224,6 +224,10 @@ void OwnerDrawButton::placeScrollBar() {
 
 int OwnerDrawButton::scrollOffset() const { return scrollBar_ && scrollBar_->isVisibleTo(this) ? scrollBar_->value() : 0; }
 
+void OwnerDrawButton::setScrollOffset(int offset) {
+    if (scrollBar_) scrollBar_->setValue(offset);
+}
+
 void OwnerDrawButton::scrollIntoView(int top, int bottom) {
     if (!scrollBar_ || !scrollBar_->isVisibleTo(this)) return;
     const int offset = scrollBar_->value();

@@ -120,6 +120,8 @@ public:
     void setContentHeight(int height, int step);
     int contentHeight() const { return contentHeight_; }
     int scrollOffset() const;
+    // Scrolls to this offset (held within the content).
+    void setScrollOffset(int offset);
     // Scrolls so that the content's rows from top to bottom are in view, if they are not.
     void scrollIntoView(int top, int bottom);
     // The part of the control the content is drawn in.
