@@ -246,7 +246,7 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
         dlg::ListView* checklist = editor.listView(ts::kChecklist);
         QStringList names;
         for (int i = 0; i < templates->count(); ++i) names << templates->itemText(i);
-        EXPECT_EQ(names, (QStringList{q("Accueil compagnie.txt"), q("Location de salle.txt")}));
+        EXPECT_EQ(names, (QStringList{q("Accueil compagnie.txt"), q("Location de salle.txt"), q("Résidence.txt")}));
         EXPECT_EQ(templates->currentIndex(), 1);
         // The stored plan is listed as it is, not the template.
         ASSERT_EQ(checklist->itemCount(), 2);
@@ -256,6 +256,12 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
         choose(templates, 1);
         EXPECT_EQ(checklist->itemCount(), 11);
         EXPECT_EQ(rowTexts(checklist, 0), (QStringList{q("Contrat envoyé par KQ"), q(""), q(""), q("")}));
+
+        // The demo's UTF-8 one, with its mark and blank lines between its sections.
+        choose(templates, 2);
+        ASSERT_EQ(checklist->itemCount(), 13);
+        EXPECT_EQ(rowTexts(checklist, 5), (QStringList{q("Règlement 1"), q(""), q("300"), q("")}));
+        EXPECT_EQ(checklist->itemText(12, 0), q("Paiement de la compagnie fait par KQ"));
 
         choose(templates, 0);
         ASSERT_EQ(checklist->itemCount(), 13);
