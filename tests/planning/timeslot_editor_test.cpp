@@ -77,6 +77,14 @@ protected:
                               {q("30"), q("Bleue"), q("50"), q("la bleue")}};
     }
     void TearDown() override { programme::clearAll(); }
+
+    // The editor on a group of one slot with this follow-up.
+    static void setGroup(ts& editor, const QString& survey, const QString& todo, const QString& done) {
+        editor.data.entries = {{5, 7, 2027, 20, 0, 21, 0}};
+        editor.data.survey = survey;
+        editor.data.todo = todo;
+        editor.data.done = done;
+    }
 };
 
 TEST_F(TimeslotEditorTest, SlotRowTexts) {
@@ -237,10 +245,8 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
     ASSERT_TRUE(QFile::exists(QDir(folder).filePath(q("Accueil compagnie.txt")))) << folder.toStdString();
 
     ts editor;
-    editor.data.entries = {{5, 7, 2027, 20, 0, 21, 0}};
-    editor.data.survey = q("location DE SALLE.txt");
-    editor.data.todo = q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600");
-    editor.data.done = q("Contrat envoyé par KQ=Fait le 1/5/2027");
+    setGroup(editor, q("location DE SALLE.txt"), q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600"),
+             q("Contrat envoyé par KQ=Fait le 1/5/2027"));
     onNextModal([&](QDialog*) {
         QComboBox* templates = editor.comboBox(ts::kTemplateCombo);
         dlg::ListView* checklist = editor.listView(ts::kChecklist);
@@ -291,10 +297,8 @@ TEST_F(TimeslotEditorTest, AGroupKeepsATemplateThisWorkstationLacks) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ts editor;
-        editor.data.entries = {{5, 7, 2027, 20, 0, 21, 0}};
-        editor.data.survey = q(c.survey);
-        editor.data.todo = q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600");
-        editor.data.done = q("Contrat envoyé par KQ=Fait le 1/5/2027");
+        setGroup(editor, q(c.survey), q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600"),
+                 q("Contrat envoyé par KQ=Fait le 1/5/2027"));
         onNextModal([&](QDialog*) {
             QComboBox* templates = editor.comboBox(ts::kTemplateCombo);
             EXPECT_EQ(templates->currentIndex(), -1);
@@ -340,10 +344,7 @@ TEST_F(TimeslotEditorTest, ChosenTemplatesReadAsTheirAuthorsWroteThem) {
     files.write(q("Festival UTF-8.txt"), "\xef\xbb\xbfR\xc3\xa8glement 1=1/9/2027:350\r\n\r\nStat\r\n");
     files.write(q("Retiré.txt"), "A\r\n");
     ts editor;
-    editor.data.entries = {{5, 7, 2027, 20, 0, 21, 0}};
-    editor.data.survey = q("Festival UTF-8.txt");
-    editor.data.todo = q("Avant");
-    editor.data.done = q("Avant=Fait le 1/1/2027");
+    setGroup(editor, q("Festival UTF-8.txt"), q("Avant"), q("Avant=Fait le 1/1/2027"));
     onNextModal([&](QDialog*) {
         QComboBox* templates = editor.comboBox(ts::kTemplateCombo);
         dlg::ListView* checklist = editor.listView(ts::kChecklist);
