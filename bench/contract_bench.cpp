@@ -70,6 +70,7 @@ public:
         std::fprintf(stderr, "%s\n", text.toUtf8().constData());
         return platform::IDOK;
     }
+    int askChoice(const QString&, const QStringList& answers) override { return static_cast<int>(answers.size()) - 1; }
     void setWaitCursor() override {}
     void setArrowCursor() override {}
     QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
