@@ -82,6 +82,7 @@ const dlg::MessageEntry<manager> manager::kMessages[] = {
     {N::Clicked, kCalendar, &manager::OnCalendar},
     {N::Timer, 0, &manager::OnTimer},
     {N::Clicked, kCorbeille, &manager::OnCorbeille},
+    {N::Clicked, kJournal, &manager::OnJournal},
 };
 
 manager::manager(QWidget* parent)

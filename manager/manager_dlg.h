@@ -51,6 +51,7 @@ public:
     static constexpr int kOdo2019 = 1039;
     static constexpr int kCalendar = 1050;
     static constexpr int kCorbeille = 1060;
+    static constexpr int kJournal = 1061;
     static constexpr int kHoverTimer = 1;
     static constexpr int kHoverPeriodMs = 50;
     // Every few seconds while the manager is idle, and when it becomes the active window, it
@@ -162,6 +163,7 @@ private:
     template <class Record>
     void deleteSelected(int listId, edits::RecordKind kind, const std::vector<Record>& records);
     void OnCorbeille(const dlg::Notification&);
+    void OnJournal(const dlg::Notification&);
     void readPickers();
     dlg::OwnerDrawButton* planningArea() const;
     // In the timeline, scrolls the selected group's first row into view.

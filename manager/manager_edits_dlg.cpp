@@ -11,6 +11,7 @@
 #include "edits/saves.h"
 #include "manager/ccomp_dlg.h"
 #include "manager/corbeille_dlg.h"
+#include "manager/journal_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
 #include "manager/settle_save.h"
@@ -76,6 +77,13 @@ void manager::OnCorbeille(const dlg::Notification&) {
         },
         this);
     window.fill();
+    window.exec();
+}
+
+// The Journal lists the audit lines; it writes nothing.
+void manager::OnJournal(const dlg::Notification&) {
+    JournalWindow window(this);
+    window.load();
     window.exec();
 }
 
