@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 
+#include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
@@ -72,9 +73,7 @@ void BM_FullRefresh(benchmark::State& state) {
 }
 
 std::string clientCommand() {
-    const db::ConnectionSettings& s = db::ticketingSettings();
-    return "mariadb --no-defaults --batch --protocol=tcp --default-character-set=latin1 -h " + s.host + " -P " +
-           std::to_string(s.port) + " -u " + s.user + " -p" + s.password + " " + s.database +
+    return bench::mariadbClient(db::ticketingSettings()) +
            " -e 'SELECT * FROM salle; SELECT * FROM shows; SELECT * FROM res' > /dev/null";
 }
 

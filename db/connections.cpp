@@ -2,6 +2,9 @@
 
 #include <mysql.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connection_settings.h"
@@ -13,6 +16,18 @@ MYSQL* g_ticketing = nullptr;
 MYSQL* g_programme = nullptr;
 int g_programmeConnected = 0;
 std::string g_lastError;
+
+// The library's own TLS: it refuses a server that does not offer TLS, and checks the
+// certificate's chain and name during the handshake, before the account is sent; a refusal
+// comes back from mysql_real_connect with the library's reason.
+void requireVerifiedTls(MYSQL* handle, const ConnectionSettings& s) {
+    if (!s.tls) return;
+    const my_bool on = 1;
+    mysql_optionsv(handle, MYSQL_OPT_SSL_ENFORCE, &on);
+    mysql_optionsv(handle, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+    const QString authority = authorityFile(s.tlsAuthority, platform::executableDir());
+    if (!authority.isEmpty()) mysql_optionsv(handle, MYSQL_OPT_SSL_CA, QFile::encodeName(authority).constData());
+}
 
 // Opens one connection with the settings given. The character set is latin1 so that the
 // Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
@@ -26,6 +41,7 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s) {
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
     my_bool reconnect = 1;
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
+    requireVerifiedTls(handle, s);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, 0)) {
         platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(fromAnsi(mysql_error(handle))));
@@ -38,15 +54,24 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s) {
 
 }  // namespace
 
+QString authorityFile(const std::string& configured, const QString& folder) {
+    if (configured.empty()) return {};
+    return QDir(folder).filePath(QString::fromUtf8(configured));
+}
+
 ConnectionSettings& ticketingSettings() {
-    static ConnectionSettings s{settings::kTicketingHost, settings::kTicketingUser, settings::kTicketingPassword,
-                                settings::kTicketingDatabase, settings::kTicketingPort};
+    static ConnectionSettings s{settings::kTicketingHost,     settings::kTicketingUser,
+                                settings::kTicketingPassword, settings::kTicketingDatabase,
+                                settings::kTicketingPort,     settings::kTicketingTls,
+                                settings::kTicketingTlsAuthority};
     return s;
 }
 
 ConnectionSettings& programmeSettings() {
-    static ConnectionSettings s{settings::kProgrammeHost, settings::kProgrammeUser, settings::kProgrammePassword,
-                                settings::kProgrammeDatabase, settings::kProgrammePort};
+    static ConnectionSettings s{settings::kProgrammeHost,     settings::kProgrammeUser,
+                                settings::kProgrammePassword, settings::kProgrammeDatabase,
+                                settings::kProgrammePort,     settings::kProgrammeTls,
+                                settings::kProgrammeTlsAuthority};
     return s;
 }
 

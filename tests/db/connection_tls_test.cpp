@@ -1,0 +1,116 @@
+// Both connections are encrypted: the server sees a cipher on every session the program opens,
+// on a session the library opened again after the old one was lost too; and the authority's
+// certificate is found where the settings say.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <functional>
+#include <string>
+
+#include "db/connection_settings.h"
+#include "db/connections.h"
+#include "db/query_runner.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+int32_t keepSecondColumn(void* context, int32_t n, char** columns, void*) {
+    if (n >= 2 && columns[1]) *static_cast<std::string*>(context) = columns[1];
+    return 0;
+}
+
+int32_t keepFirstColumn(void* context, int32_t n, char** columns, void*) {
+    if (n >= 1 && columns[0]) *static_cast<std::string*>(context) = columns[0];
+    return 0;
+}
+
+// One of the two connections, as its callers open, use and close it.
+struct Link {
+    const char* name;
+    std::function<int()> open;
+    std::function<void()> close;
+    std::function<int32_t(const std::string&, db::RowCallback, void*)> run;
+};
+
+const Link kLinks[] = {
+    {"programme", db::connectProgramme, db::closeProgramme,
+     [](const std::string& sql, db::RowCallback callback, void* context) {
+         return db::QueryRunner(sql, callback, context);
+     }},
+    {"ticketing", db::openTicketing, db::closeTicketing,
+     [](const std::string& sql, db::RowCallback callback, void* context) {
+         return db::QueryRunner(sql, callback, context, db::WorkBuffer::forStatement(sql));
+     }},
+};
+
+std::string sessionStatus(const Link& link, const char* variable) {
+    std::string value;
+    EXPECT_EQ(link.run(std::string("SHOW SESSION STATUS LIKE '") + variable + "'", keepSecondColumn, &value),
+              db::kQueryOk);
+    return value;
+}
+
+std::string connectionId(const Link& link) {
+    std::string id;
+    EXPECT_EQ(link.run("SELECT CONNECTION_ID()", keepFirstColumn, &id), db::kQueryOk);
+    return id;
+}
+
+class ConnectionTlsTest : public ::testing::Test {
+protected:
+    void SetUp() override { testing_support::ui().clear(); }
+    void TearDown() override {
+        db::closeProgramme();
+        db::closeTicketing();
+    }
+};
+
+TEST_F(ConnectionTlsTest, TheBuildConnectsWithVerificationOnBothLinks) {
+    EXPECT_TRUE(db::settings::kTicketingTls);
+    EXPECT_TRUE(db::settings::kProgrammeTls);
+    for (const db::ConnectionSettings* s : {&db::ticketingSettings(), &db::programmeSettings()}) {
+        EXPECT_TRUE(s->tls);
+        EXPECT_EQ(s->tlsAuthority, testdb::buildTlsFolder() + "/ca.pem");
+    }
+}
+
+TEST_F(ConnectionTlsTest, EverySessionTheProgramOpensIsEncrypted) {
+    for (const Link& link : kLinks) {
+        SCOPED_TRACE(link.name);
+        ASSERT_EQ(link.open(), 0) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        EXPECT_NE(sessionStatus(link, "Ssl_cipher"), "");
+        EXPECT_NE(sessionStatus(link, "Ssl_version"), "");
+
+        // The session is lost while the program holds it; the library opens a new one for the
+        // next statement, and that one is encrypted as well.
+        const std::string first = connectionId(link);
+        testdb::killConnection(std::stoul(first));
+        const std::string cipher = sessionStatus(link, "Ssl_cipher");
+        EXPECT_NE(connectionId(link), first);
+        EXPECT_NE(cipher, "");
+        link.close();
+
+        // Closed and opened again, as every unit of work does.
+        ASSERT_EQ(link.open(), 0);
+        EXPECT_NE(sessionStatus(link, "Ssl_cipher"), "");
+        link.close();
+    }
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+}
+
+TEST_F(ConnectionTlsTest, TheAuthorityFileIsFoundWhereTheSettingsSay) {
+    const QString folder = QStringLiteral("/opt/brelo");
+    const struct {
+        const char* configured;
+        QString file;
+    } cases[] = {
+        {"", QString()},                                            // the system's store
+        {"/etc/brelo/ca.pem", QStringLiteral("/etc/brelo/ca.pem")},  // absolute: as it is
+        {"ca.pem", QStringLiteral("/opt/brelo/ca.pem")},             // relative: beside the executable
+        {"tls/h\xc3\xa9" "bergeur.pem", QString::fromUtf8("/opt/brelo/tls/h\xc3\xa9" "bergeur.pem")},
+    };
+    for (const auto& c : cases) EXPECT_EQ(db::authorityFile(c.configured, folder), c.file) << c.configured;
+}
+
+}  // namespace
