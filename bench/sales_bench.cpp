@@ -7,6 +7,8 @@
 //  - the resident memory once the tables are loaded.
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -118,6 +120,8 @@ const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // As in the program: the connections find a relative authority file from the executable's folder.
+    QCoreApplication app(argc, argv);
 
     const long rssBefore = statusKb("VmRSS");
     sales::load(g_data, g_index);

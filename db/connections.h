@@ -35,6 +35,8 @@ QString authorityFile(const std::string& configured, const QString& folder);
 
 inline constexpr const char* kInitFailedMessage = "Impossible d'initialiser mysql";
 inline constexpr const char* kConnectFailedFormat = "Erreur : mysql_real_connect : %1";
+// In the connection message instead of the library's text, naming the file.
+inline constexpr const char* kAuthorityUnreadableFormat = "Impossible de lire le certificat de l'autorité : %1";
 inline constexpr const char* kDbExecFailedFormat = "Erreur : db_exec (%1) : %2";
 
 // Ticketing connection. Returns 0, or -1 (initialising failed) / -2 (connecting failed),
