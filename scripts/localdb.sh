@@ -90,6 +90,7 @@ choose_tls() {
     make_server_certificate "$LOCALDB_TLS_DIR" "$LOCALDB_TLS_DIR"
   fi
   [ -f "$certificates/server-cert.pem" ] || { echo "no server-cert.pem in $certificates" >&2; exit 1; }
+  certificates=$(cd "$certificates" && pwd)  # the server runs in its data folder
   server_tls=("--ssl-cert=$certificates/server-cert.pem" "--ssl-key=$certificates/server-key.pem")
 }
 
