@@ -29,6 +29,8 @@ constexpr unsigned kLostConnection = 2013;
 // What the library reports instead of 2013 when the server goes from under an encrypted
 // connection during a statement: the TLS layer meets the end of the stream.
 constexpr unsigned kLostEncryptedConnection = 2026;
+thread_local unsigned gLastErrorNumber = 0;
+thread_local int gNoResend = 0;
 
 // The resend goes through a new connection, whose handshake verifies the server again.
 bool lostConnection(unsigned error) { return error == kLostConnection || error == kLostEncryptedConnection; }
@@ -43,6 +45,7 @@ bool isLetter(unsigned char c) {
 }
 
 void reportRefusal(MYSQL* connection) {
+    gLastErrorNumber = mysql_errno(connection);
     setLastErrorText(mysql_error(connection));
     auto& ui = platform::ui();
     ui.debugOutput(QByteArray("db_exec error:"));
@@ -68,13 +71,15 @@ void doubleInnerApostrophes(std::string& text) {
 
 int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, void* context) {
     if (!connection) {
+        gLastErrorNumber = 0;
         setLastErrorText("not connected");
         return kQueryRefused;
     }
     for (int resends = 0;; ++resends) {
         if (mysql_real_query(connection, copy.data(), copy.size()) == 0) break;
         reportRefusal(connection);
-        if (!lostConnection(mysql_errno(connection)) || resends >= kLostConnectionResends) return kQueryRefused;
+        if (!lostConnection(mysql_errno(connection)) || resends >= kLostConnectionResends || gNoResend > 0)
+            return kQueryRefused;
     }
     MYSQL_RES* result = mysql_store_result(connection);
     if (!result) return callback ? kQueryNoResult : kQueryOk;
@@ -115,6 +120,11 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
 }
 
 }  // namespace
+
+unsigned lastErrorNumber() { return gLastErrorNumber; }
+
+NoResend::NoResend() { ++gNoResend; }
+NoResend::~NoResend() { --gNoResend; }
 
 std::string workingCopy(std::string_view statement, bool doubleApostrophes) {
     std::string copy(statement);
