@@ -2,6 +2,10 @@
 
 #include <mysql.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connection_settings.h"
@@ -13,6 +17,33 @@ MYSQL* g_ticketing = nullptr;
 MYSQL* g_programme = nullptr;
 int g_programmeConnected = 0;
 std::string g_lastError;
+
+// Shows the connection message with the reason given (unless quiet) and drops the handle.
+int refuseConnection(MYSQL*& handle, const QString& reason, bool quiet) {
+    if (!quiet) platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(reason));
+    mysql_close(handle);
+    handle = nullptr;
+    return -2;
+}
+
+// The library's own TLS: it refuses a server that does not offer TLS, and checks the
+// certificate's chain and name during the handshake, before the account is sent; a refusal
+// comes back from mysql_real_connect with the library's reason. An authority file that cannot
+// be read is reported here, naming it: the library's text for it depends on what failed
+// before. Returns that report, or nothing.
+QString requireVerifiedTls(MYSQL* handle, const ConnectionSettings& s) {
+    if (!s.tls) return {};
+    const my_bool on = 1;
+    mysql_optionsv(handle, MYSQL_OPT_SSL_ENFORCE, &on);
+    mysql_optionsv(handle, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+    const QString authority = authorityFile(s.tlsAuthority, platform::executableDir());
+    if (authority.isEmpty()) return {};
+    const QFileInfo file(authority);
+    if (!file.isFile() || !file.isReadable())
+        return QString::fromUtf8(kAuthorityUnreadableFormat).arg(QDir::toNativeSeparators(authority));
+    mysql_optionsv(handle, MYSQL_OPT_SSL_CA, QFile::encodeName(authority).constData());
+    return {};
+}
 
 // Opens one connection with the settings given. The character set is latin1 so that the
 // Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
@@ -27,13 +58,11 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long cl
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
     my_bool reconnect = 1;
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
+    if (const QString unreadable = requireVerifiedTls(handle, s); !unreadable.isEmpty())
+        return refuseConnection(handle, unreadable, quiet);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
-                            s.port, nullptr, clientFlags)) {
-        if (!quiet) platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(fromAnsi(mysql_error(handle))));
-        mysql_close(handle);
-        handle = nullptr;
-        return -2;
-    }
+                            s.port, nullptr, clientFlags))
+        return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet);
     return 0;
 }
 
@@ -43,15 +72,24 @@ int openQuietly(MYSQL*& handle, const ConnectionSettings& settings) {
     return openConnection(handle, settings, 0, true);
 }
 
+QString authorityFile(const std::string& configured, const QString& folder) {
+    if (configured.empty()) return {};
+    return QDir(folder).filePath(QString::fromUtf8(configured));
+}
+
 ConnectionSettings& ticketingSettings() {
-    static ConnectionSettings s{settings::kTicketingHost, settings::kTicketingUser, settings::kTicketingPassword,
-                                settings::kTicketingDatabase, settings::kTicketingPort};
+    static ConnectionSettings s{settings::kTicketingHost,     settings::kTicketingUser,
+                                settings::kTicketingPassword, settings::kTicketingDatabase,
+                                settings::kTicketingPort,     settings::kTicketingTls,
+                                settings::kTicketingTlsAuthority};
     return s;
 }
 
 ConnectionSettings& programmeSettings() {
-    static ConnectionSettings s{settings::kProgrammeHost, settings::kProgrammeUser, settings::kProgrammePassword,
-                                settings::kProgrammeDatabase, settings::kProgrammePort};
+    static ConnectionSettings s{settings::kProgrammeHost,     settings::kProgrammeUser,
+                                settings::kProgrammePassword, settings::kProgrammeDatabase,
+                                settings::kProgrammePort,     settings::kProgrammeTls,
+                                settings::kProgrammeTlsAuthority};
     return s;
 }
 

@@ -16,14 +16,27 @@ struct ConnectionSettings {
     std::string password;
     std::string database;
     unsigned port = 0;
+    // Encrypted, and refused unless the server's certificate verifies against the authority and
+    // the host name, before anything (the account included) is sent. Off only for a server on
+    // this machine, where the settings say so.
+    bool tls = true;
+    // The authority's certificate file: an absolute path, or one relative to the executable's
+    // folder. Empty: the system's store.
+    std::string tlsAuthority;
 };
 
 // The compiled-in settings; tests may point them elsewhere before connecting.
 ConnectionSettings& ticketingSettings();
 ConnectionSettings& programmeSettings();
 
+// The file the authority's certificate is read from: the configured path as it is when
+// absolute, taken from `folder` when relative, empty (the system's store) when none is given.
+QString authorityFile(const std::string& configured, const QString& folder);
+
 inline constexpr const char* kInitFailedMessage = "Impossible d'initialiser mysql";
 inline constexpr const char* kConnectFailedFormat = "Erreur : mysql_real_connect : %1";
+// In the connection message instead of the library's text, naming the file.
+inline constexpr const char* kAuthorityUnreadableFormat = "Impossible de lire le certificat de l'autorité : %1";
 inline constexpr const char* kDbExecFailedFormat = "Erreur : db_exec (%1) : %2";
 
 // Ticketing connection. Returns 0, or -1 (initialising failed) / -2 (connecting failed),

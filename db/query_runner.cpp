@@ -26,8 +26,14 @@ WorkBuffer WorkBuffer::forStatement(std::string_view statement) {
 namespace {
 
 constexpr unsigned kLostConnection = 2013;
+// What the library reports instead of 2013 when the server goes from under an encrypted
+// connection during a statement: the TLS layer meets the end of the stream.
+constexpr unsigned kLostEncryptedConnection = 2026;
 thread_local unsigned gLastErrorNumber = 0;
 thread_local int gNoResend = 0;
+
+// The resend goes through a new connection, whose handshake verifies the server again.
+bool lostConnection(unsigned error) { return error == kLostConnection || error == kLostEncryptedConnection; }
 
 bool isLetter(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
@@ -72,7 +78,7 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
     for (int resends = 0;; ++resends) {
         if (mysql_real_query(connection, copy.data(), copy.size()) == 0) break;
         reportRefusal(connection);
-        if (mysql_errno(connection) != kLostConnection || resends >= kLostConnectionResends || gNoResend > 0)
+        if (!lostConnection(mysql_errno(connection)) || resends >= kLostConnectionResends || gNoResend > 0)
             return kQueryRefused;
     }
     MYSQL_RES* result = mysql_store_result(connection);
