@@ -51,7 +51,7 @@ public:
     static constexpr int kOdo2019 = 1039;
     static constexpr int kCalendar = 1050;
     static constexpr int kCorbeille = 1060;
-    static constexpr int kJournal = 1061;
+    static constexpr int kJournal = 1062;
     static constexpr int kHoverTimer = 1;
     static constexpr int kHoverPeriodMs = 50;
     // Every few seconds while the manager is idle, and when it becomes the active window, it
