@@ -81,6 +81,8 @@ const dlg::MessageEntry<manager> manager::kMessages[] = {
     {N::DoubleClicked, kPlanningArea, &manager::OnPlanningDoubleClick},
     {N::Clicked, kCalendar, &manager::OnCalendar},
     {N::Timer, 0, &manager::OnTimer},
+    {N::Clicked, kPrint, &manager::OnPrint},
+    {N::KeyDown, kPlanningArea, &manager::OnPlanningKey},
 };
 
 manager::manager(QWidget* parent)

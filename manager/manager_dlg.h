@@ -47,6 +47,7 @@ public:
     static constexpr int kDetailStrip = 1028;
     static constexpr int kOdo2019 = 1039;
     static constexpr int kCalendar = 1050;
+    static constexpr int kPrint = 1060;
     static constexpr int kHoverTimer = 1;
     static constexpr int kHoverPeriodMs = 50;
 
@@ -108,6 +109,15 @@ protected:
     // Runs the contract dialog on the contract's texts; IDOK when it closed with OK. Tests
     // answer it.
     virtual int runContractDialog(contracts::ContractModel& contract);
+
+public:
+    // "Imprimer…": the planning of the range in force, or its "Suivi" report, on paper or
+    // in a file (manager_print_dlg.cpp).
+    void OnPrint(const dlg::Notification&);
+    // The keyboard in the planning area: the arrows move from group to group, Enter edits
+    // the group as a double-click does, Delete deletes it as its "-" button does
+    // (manager_keys_dlg.cpp).
+    void OnPlanningKey(const dlg::Notification& n);
 
 private:
     static const dlg::MessageEntry<manager> kMessages[];

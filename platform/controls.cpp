@@ -3,12 +3,16 @@
 #include <QCalendarWidget>
 #include <QHeaderView>
 #include <QLocale>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
+#include <algorithm>
 #include <set>
+
+#include "platform/text_fit.h"
 
 namespace dlg {
 
@@ -33,7 +37,16 @@ void ListView::insertColumn(int column, const QString& heading, int width) {
     labels.insert(qBound(0, column, static_cast<int>(labels.size())), heading);
     setColumnCount(static_cast<int>(labels.size()));
     setHeaderLabels(labels);
-    setColumnWidth(column, width);
+    // A column is at least as wide as its heading, so that no heading is cut.
+    setColumnWidth(column, std::max(width, headerWidthFor(this, heading)));
+}
+
+void ListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // Rows are chosen whole: bringing one into view moves the list up or down, never sideways
+    // to the column clicked (which would hide the first columns).
+    const int across = horizontalScrollBar()->value();
+    QTreeWidget::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(across);
 }
 
 int ListView::insertItem(int row, const QString& text) {
@@ -186,6 +199,30 @@ OwnerDrawButton::OwnerDrawButton(QWidget* parent) : QWidget(parent) {
 void OwnerDrawButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (drawHandler) drawHandler(painter, contentRect());
+    if (hasFocus()) {
+        // The keyboard is here: a dotted frame round the drawing, as a focused button shows.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(contentRect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void OwnerDrawButton::keyPressEvent(QKeyEvent* event) {
+    if (keyHandler && keyHandler(event->key())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void OwnerDrawButton::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void OwnerDrawButton::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 QRect OwnerDrawButton::contentRect() const {

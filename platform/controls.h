@@ -44,6 +44,7 @@ public:
     QList<int> selectedRows() const;
     void setSelectionMark(int row);
     int selectionMark() const { return selectionMark_; }
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     // A row's state changed (selected or deselected): one signal per row concerned.
@@ -101,6 +102,8 @@ class OwnerDrawButton : public QWidget {
 public:
     explicit OwnerDrawButton(QWidget* parent = nullptr);
     std::function<void(QPainter&, const QRect&)> drawHandler;
+    // A key pressed while the control has the focus; true when it was used.
+    std::function<bool(int key)> keyHandler;
     // Where the last press or double-click happened, in the control's coordinates: the
     // handlers of clicked() and doubleClicked() hit-test at that point. As a push button, it
     // clicks when the left button is released inside it after a press inside it.
@@ -130,6 +133,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void placeScrollBar();
