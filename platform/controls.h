@@ -91,6 +91,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab leaves the picker, as on Windows; the arrows move between its fields.
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
 
 private:
     bool rightAligned_;

@@ -97,6 +97,8 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
         if (c.style & res::kMultiline) {
             auto* edit = new QPlainTextEdit(this);
             edit->setReadOnly(c.style & res::kReadOnly);
+            // As a Windows edit: Tab goes to the next control rather than into the text.
+            edit->setTabChangesFocus(true);
             edit->setPlainText(text);
             connect(edit, &QPlainTextEdit::textChanged, this, [this, id] { dispatch(Notify::TextChanged, {id}); });
             return edit;
