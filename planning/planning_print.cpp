@@ -167,7 +167,7 @@ void drawReportPages(QPainter& painter, PageWriter& page, const PlanningView& vi
 
 std::vector<PrintPeriod> weekPeriods(const PlanningView& view) {
     std::vector<PrintPeriod> out;
-    if (!view.from.isValid() || !view.to.isValid()) return out;
+    if (!view.from.isValid() || !view.to.isValid() || before(view.to, view.from)) return out;
     DateTime monday = view.from.dateOnly().addDays(-view.from.weekdayFromMonday());
     for (; !before(view.to, monday); monday = monday.addDays(7)) {
         const DateTime from = before(monday, view.from) ? view.from : monday;
@@ -180,7 +180,7 @@ std::vector<PrintPeriod> weekPeriods(const PlanningView& view) {
 
 std::vector<PrintPeriod> monthPeriods(const PlanningView& view) {
     std::vector<PrintPeriod> out;
-    if (!view.from.isValid() || !view.to.isValid()) return out;
+    if (!view.from.isValid() || !view.to.isValid() || before(view.to, view.from)) return out;
     DateTime first = DateTime::fromParts(view.from.year(), view.from.month(), 1);
     while (!before(view.to, first)) {
         const int nextYear = first.month() == 12 ? first.year() + 1 : first.year();
