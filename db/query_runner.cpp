@@ -26,6 +26,8 @@ WorkBuffer WorkBuffer::forStatement(std::string_view statement) {
 namespace {
 
 constexpr unsigned kLostConnection = 2013;
+thread_local unsigned gLastErrorNumber = 0;
+thread_local int gNoResend = 0;
 
 bool isLetter(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
@@ -37,6 +39,7 @@ bool isLetter(unsigned char c) {
 }
 
 void reportRefusal(MYSQL* connection) {
+    gLastErrorNumber = mysql_errno(connection);
     setLastErrorText(mysql_error(connection));
     auto& ui = platform::ui();
     ui.debugOutput(QByteArray("db_exec error:"));
@@ -62,13 +65,15 @@ void doubleInnerApostrophes(std::string& text) {
 
 int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, void* context) {
     if (!connection) {
+        gLastErrorNumber = 0;
         setLastErrorText("not connected");
         return kQueryRefused;
     }
     for (int resends = 0;; ++resends) {
         if (mysql_real_query(connection, copy.data(), copy.size()) == 0) break;
         reportRefusal(connection);
-        if (mysql_errno(connection) != kLostConnection || resends >= kLostConnectionResends) return kQueryRefused;
+        if (mysql_errno(connection) != kLostConnection || resends >= kLostConnectionResends || gNoResend > 0)
+            return kQueryRefused;
     }
     MYSQL_RES* result = mysql_store_result(connection);
     if (!result) return callback ? kQueryNoResult : kQueryOk;
@@ -109,6 +114,11 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
 }
 
 }  // namespace
+
+unsigned lastErrorNumber() { return gLastErrorNumber; }
+
+NoResend::NoResend() { ++gNoResend; }
+NoResend::~NoResend() { --gNoResend; }
 
 std::string workingCopy(std::string_view statement, bool doubleApostrophes) {
     std::string copy(statement);

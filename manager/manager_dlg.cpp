@@ -5,7 +5,7 @@
 #include "platform/controls.h"
 #include "db/connections.h"
 #include "programme/account.h"
-#include "manager/audit_log.h"
+#include "edits/audit_log.h"
 #include "manager/manager_lists.h"
 #include "planning/draw_surface.h"
 #include "planning/planning_draw.h"
@@ -81,6 +81,7 @@ const dlg::MessageEntry<manager> manager::kMessages[] = {
     {N::DoubleClicked, kPlanningArea, &manager::OnPlanningDoubleClick},
     {N::Clicked, kCalendar, &manager::OnCalendar},
     {N::Timer, 0, &manager::OnTimer},
+    {N::Clicked, kCorbeille, &manager::OnCorbeille},
     {N::Clicked, kPrint, &manager::OnPrint},
     {N::KeyDown, kPlanningArea, &manager::OnPlanningKey},
 };

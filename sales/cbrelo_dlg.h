@@ -31,9 +31,12 @@ public:
     static constexpr int kDaysBack = 2;
     static constexpr int kDaysAhead = 5;
 
+    static constexpr const char* kQuitQuestion = "Quitter Brelo ?";
+
 protected:
     bool OnInitDialog() override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     static const dlg::MessageEntry<CBreloDlg> kMessages[];
