@@ -347,6 +347,8 @@ void manager::hoverAt(QPoint p) {
             if (*r != hovered) {
                 hovered = *r;
                 redraw(kDetailStrip, true);
+                // The row may show its texts cut: the tip shows them whole.
+                item(kPlanningArea)->setToolTip(planning::timeslotSummary(hovered, platform::DateTime::now()));
             }
             return;
         }
@@ -354,6 +356,7 @@ void manager::hoverAt(QPoint p) {
     if (hovered != -1) {
         hovered = -1;
         redraw(kDetailStrip, true);
+        item(kPlanningArea)->setToolTip(QString());
     }
 }
 

@@ -398,6 +398,19 @@ long long neighbourGroup(const std::vector<long long>& order, long long current,
     return order[static_cast<std::size_t>(position)];
 }
 
+QString timeslotSummary(int index, const DateTime& now) {
+    const auto& records = programme::timeslots();
+    if (index < 0 || index >= static_cast<int>(records.size())) return {};
+    const Timeslot& slot = records[index];
+    QString text = showAndCompany(slot) + u'\n' + programme::longFrenchDate(slot.date) + QStringLiteral(" à ") +
+                   programme::shortTimeText(slot.start).trimmed() + QStringLiteral(", ") + programme::roomLookup(slot.room);
+    const int head = programme::groupHeadIndex(index);
+    if (head < 0) return text;
+    QString status;
+    FollowUpStatus(head, now, slotDate(slot), status);
+    return text + u'\n' + status;
+}
+
 std::optional<int> hitTest(const HitList& hits, int x, int y, bool calendarMode) {
     const auto& records = programme::timeslots();
     for (const HitEntry& e : hits) {

@@ -120,6 +120,10 @@ void DrawCalendarEntry(DrawSurface& dc, int index, const platform::DateTime& now
 // The detail strip: light grey with nothing hovered, otherwise the hovered group's row.
 void DrawDetailStrip(DrawSurface& dc, const Rect& client, int hovered, const platform::DateTime& now);
 
+// The whole texts of a drawn timeslot, which its row may show cut: show and company, date,
+// time and room, and the status line; empty for a record that is not loaded.
+QString timeslotSummary(int index, const platform::DateTime& now);
+
 // The record index of the group head under (x, y): the first entry whose band holds y (and
 // x, in calendar mode) and whose group head is loaded.
 std::optional<int> hitTest(const HitList& hits, int x, int y, bool calendarMode);

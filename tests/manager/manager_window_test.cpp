@@ -272,8 +272,11 @@ TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
         EXPECT_EQ(planning::hoveredTimeslot(), 0);
         window.hoverAt(onFour);
         EXPECT_EQ(planning::hoveredTimeslot(), 3);
+        // The tip under the mouse gives the row's texts whole.
+        EXPECT_EQ(area->toolTip(), q("La Vague (Alpha Cie)\nMercredi 10 Juillet 2019 à 9:05, Verte\nPas de surveillance"));
         window.hoverAt(QPoint(-1, 5));
         EXPECT_EQ(planning::hoveredTimeslot(), -1);
+        EXPECT_EQ(area->toolTip(), QString());
         auto* timer = window.findChild<QTimer*>(QStringLiteral("timer_%1").arg(manager::kHoverTimer));
         ASSERT_NE(timer, nullptr);
         EXPECT_EQ(timer->interval(), 50);
