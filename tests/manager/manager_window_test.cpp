@@ -394,8 +394,16 @@ TEST_F(ManagerWindowTest, TheKeyboardWalksThePlanningEditsAndDeletesAsTheMouseAn
         // Escape is still the window's.
         EXPECT_TRUE(window.isVisible());
 
-        // Delete: the group's "-" button, whose handler deletes the selected group.
+        // Delete: the group's "-" button, whose handler asks first, then deletes the group.
+        auto& ui = testing_support::ui();
+        ui.clear();
+        ui.answers = {platform::IDNO};
         QTest::keyClick(area, Qt::Key_Delete);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::Question);
+        EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("1"), q("4")}));
+        QTest::keyClick(area, Qt::Key_Delete);
+        EXPECT_EQ(ui.messages.size(), 2u);
         EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("4")}));
         EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT `deleted` FROM `timeslot` WHERE `id` = 1"),
                   std::vector<testdb::Row>({{"1"}}));
