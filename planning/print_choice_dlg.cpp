@@ -1,6 +1,5 @@
 #include "planning/print_choice_dlg.h"
 
-#include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QPushButton>
