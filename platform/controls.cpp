@@ -69,6 +69,7 @@ void ListView::insertRows(int row, const std::vector<Row>& rows) {
             setItemData(at, r.data);
             for (int c = 1; c < r.texts.size(); ++c) setItemText(at, c, r.texts[c]);
         }
+        widenColumnsToContents();
         return;
     }
     QList<QTreeWidgetItem*> items;
@@ -79,6 +80,16 @@ void ListView::insertRows(int row, const std::vector<Row>& rows) {
         items.append(item);
     }
     insertTopLevelItems(qBound(0, row, itemCount()), items);
+    widenColumnsToContents();
+}
+
+void ListView::widenColumnsToContents() {
+    // A column grows to show its texts whole (the list scrolls sideways for them); it never
+    // shrinks below the width it was given.
+    for (int column = 0; column < columnCount(); ++column) {
+        const int needed = sizeHintForColumn(column);
+        if (needed > columnWidth(column)) setColumnWidth(column, needed);
+    }
 }
 
 void ListView::setItemText(int row, int column, const QString& text) {

@@ -29,6 +29,8 @@ public:
         QStringList texts;
     };
     void insertRows(int row, const std::vector<Row>& rows);
+    // Widens each column that its texts do not fit.
+    void widenColumnsToContents();
     void setItemText(int row, int column, const QString& text);
     QString itemText(int row, int column) const;
     void setItemData(int row, qint64 value);

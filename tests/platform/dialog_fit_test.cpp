@@ -116,10 +116,15 @@ TEST(DialogFit, ColumnsAreAtLeastAsWideAsTheirHeadingsAndAClickNeverScrollsSidew
         }
     }
     EXPECT_TRUE(dlg::cutTexts(&list).empty()) << describe(dlg::cutTexts(&list)).toStdString();
-    for (int row = 0; row < 3; ++row) {
-        const int at = list.insertItem(row, QString::number(row));
-        list.setItemText(at, 3, QStringLiteral("Vendredi 05 Juillet 2019 à 20:30"));
-    }
+    // Rows filled in one step widen the columns their texts do not fit, and only those.
+    const int narrowBefore = list.columnWidth(2);
+    list.insertRows(0, {{0, {QStringLiteral("0"), QString(), QStringLiteral("Salle"), QStringLiteral("Vendredi 05 Juillet 2019 à 20:30")}},
+                        {1, {QStringLiteral("1"), QString(), QStringLiteral("Grande salle du théâtre"), QStringLiteral("à 20:30")}},
+                        {2, {QStringLiteral("2"), QString(), QStringLiteral("Chapelle"), QStringLiteral("-")}}});
+    const QFontMetrics fm(list.font());
+    EXPECT_GT(list.columnWidth(2), narrowBefore);
+    EXPECT_GE(list.columnWidth(2), fm.horizontalAdvance(QStringLiteral("Grande salle du théâtre")));
+    EXPECT_EQ(list.columnWidth(3), 200);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     ASSERT_GT(list.horizontalScrollBar()->maximum(), 0);
@@ -209,6 +214,8 @@ TEST(DialogKeyboard, EnterOpensTheCurrentRowOrPressesTheDefaultButtonAndEscapeCa
     ListDialog window;
     int result = 0;
     testing_support::onNextModal([&](QDialog*) {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         dlg::ListView* rows = window.listView(1024);
         rows->setFocus();
         QTest::keyClick(rows, Qt::Key_Down);
@@ -220,7 +227,7 @@ TEST(DialogKeyboard, EnterOpensTheCurrentRowOrPressesTheDefaultButtonAndEscapeCa
         window.comboBox(1022)->setFocus();
         QTest::keyClick(window.comboBox(1022), Qt::Key_Return);
         EXPECT_EQ(window.oks, 1);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QTest::keyClick(&window, Qt::Key_Escape);
     });
     result = window.DoModal();
     EXPECT_EQ(result, platform::IDCANCEL);
