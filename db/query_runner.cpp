@@ -116,9 +116,25 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
 }  // namespace
 
 unsigned lastErrorNumber() { return gLastErrorNumber; }
+void setLastErrorNumber(unsigned number) { gLastErrorNumber = number; }
 
-NoResend::NoResend() { ++gNoResend; }
-NoResend::~NoResend() { --gNoResend; }
+// The library's own reconnect would be as bad: a statement sent after the connection died
+// would run on a new connection, outside the transaction. It is off while a save runs.
+namespace {
+void allowReconnect(bool allowed) {
+    if (MYSQL* connection = programmeConnection()) {
+        my_bool value = allowed ? 1 : 0;
+        mysql_options(connection, MYSQL_OPT_RECONNECT, &value);
+    }
+}
+}  // namespace
+
+NoResend::NoResend() {
+    if (gNoResend++ == 0) allowReconnect(false);
+}
+NoResend::~NoResend() {
+    if (--gNoResend == 0) allowReconnect(true);
+}
 
 std::string workingCopy(std::string_view statement, bool doubleApostrophes) {
     std::string copy(statement);

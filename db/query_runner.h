@@ -29,6 +29,7 @@ inline constexpr int kLostConnectionResends = 3;
 // when there was no connection to ask). Saves read it to tell a taken id (1062), a deadlock
 // (1213), a lock wait (1205) or a lost connection (2013) from other refusals.
 unsigned lastErrorNumber();
+void setLastErrorNumber(unsigned number);
 
 // While one lives, a statement whose connection was lost is not sent again: inside a
 // transaction the resend would run on a new connection, outside the transaction, and write

@@ -141,10 +141,10 @@ QString attachedTo(const RecordRef& ref) {
                      : QStringLiteral("compagnie %1").arg(quoted(programme::companies()[static_cast<std::size_t>(c)].nom));
     }
     case RecordKind::Group: {
-        const programme::Timeslot& head = programme::timeslots()[at];
-        return QStringLiteral("spectacle %1, %2, %3")
-            .arg(quoted(programme::showLookup(head.showname)), roomName(head.room),
-                 programme::longFrenchDate(head.date));
+        QString company;
+        const QString show = programme::showLookup(programme::timeslots()[at].showname, &company);
+        return company.isEmpty() ? QStringLiteral("spectacle %1").arg(quoted(show))
+                                 : QStringLiteral("spectacle %1 de %2").arg(quoted(show), quoted(company));
     }
     case RecordKind::Contract: {
         const QString ts = programme::contracts()[at].ts;

@@ -9,13 +9,12 @@
 #include <QVBoxLayout>
 
 #include "db/connections.h"
-#include "edits/save_runner.h"
 #include "platform/ui_services.h"
 #include "programme/account.h"
 
 namespace {
 
-enum Column { kKind, kId, kName, kAttached, kWhen, kWho, kColumnCount };
+enum Column { kKind, kId, kWhen, kWho, kName, kAttached, kColumnCount };
 
 QString whenText(const QDateTime& utc) {
     if (!utc.isValid()) return QStringLiteral("date inconnue");
@@ -34,12 +33,11 @@ CorbeilleWindow::CorbeilleWindow(std::function<void()> reloadProgramme, QWidget*
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("corbeille_list"));
     list_->setColumnCount(kColumnCount);
-    list_->setHeaderLabels({QStringLiteral("Type"), QStringLiteral("Id"), QStringLiteral("Nom"),
-                            QStringLiteral("Rattaché à"), QStringLiteral("Supprimé le"), QStringLiteral("Par")});
+    list_->setHeaderLabels({QStringLiteral("Type"), QStringLiteral("Id"), QStringLiteral("Supprimé le"),
+                            QStringLiteral("Par"), QStringLiteral("Nom"), QStringLiteral("Rattaché à")});
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setAllColumnsShowFocus(true);
-    list_->header()->setStretchLastSection(false);
     layout->addWidget(list_);
     auto* buttons = new QDialogButtonBox(this);
     restore_ = buttons->addButton(QStringLiteral("Restaurer"), QDialogButtonBox::ActionRole);
@@ -71,12 +69,12 @@ void CorbeilleWindow::fill() {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const edits::TrashEntry& e = entries_[i];
         auto* item = new QTreeWidgetItem(
-            QStringList{e.kindName, e.ref.id, e.name, e.attachedTo, whenText(e.deletedAt), e.deletedBy});
+            QStringList{e.kindName, e.ref.id, whenText(e.deletedAt), e.deletedBy, e.name, e.attachedTo});
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
         items << item;
     }
     list_->addTopLevelItems(items);
-    for (int c = 0; c < kColumnCount; ++c) list_->resizeColumnToContents(c);
+    for (int c = 0; c < kAttached; ++c) list_->resizeColumnToContents(c);
     restore_->setEnabled(false);
 }
 
@@ -93,8 +91,7 @@ void CorbeilleWindow::restoreSelected() {
         if (answer == question.answers.size() - 1) return;
         withParents = answer == 0;
     }
-    const edits::SaveText save = edits::restoreSave(plan, withParents);
-    if (!edits::runSave(save.statements, save.auditMessage)) return;
+    if (edits::runRestore(plan, withParents).outcome == edits::SaveOutcome::Failed) return;
     if (reloadProgramme_) reloadProgramme_();
     fill();
 }

@@ -188,6 +188,7 @@ void manager::OnContractChanged(const dlg::Notification& n) {
 void manager::OnTimeslotChanged(const dlg::Notification& n) {
     if (const auto* slot = recordOfRow(listView(kTimeslotList), n.row, programme::timeslots()))
         selectRecordRow(kShowList, slot->showname, true);
+    updateDeleteButtons();
     scrollSelectedGroupIntoView();
     redraw(kPlanningArea, false);
 }
@@ -195,6 +196,9 @@ void manager::OnTimeslotChanged(const dlg::Notification& n) {
 void manager::OnShowChanged(const dlg::Notification& n) {
     if (const auto* show = recordOfRow(listView(kShowList), n.row, programme::shows()))
         selectRecordRow(kCompanyList, show->comp, true);
+    // A show whose company is not listed (deleted) selects no company row: its own "-" must
+    // follow its selection all the same.
+    updateDeleteButtons();
 }
 
 void manager::OnCompanyChanged(const dlg::Notification& n) {

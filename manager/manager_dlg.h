@@ -8,6 +8,7 @@
 
 #include "contracts/contract_document.h"
 #include "edits/record_links.h"
+#include "edits/saves.h"
 #include "platform/date_time.h"
 #include "platform/dialog.h"
 #include "planning/timeslot_editor.h"
@@ -87,6 +88,9 @@ public:
     // Add a company, or a show: the new record's id, or -1 when nothing was added.
     int32_t addCompany();
     int32_t addShow();
+    // The company and show dialogs on these fields; false when the user cancelled.
+    bool runCompanyDialog(edits::CompanyFields& fields);
+    bool runShowDialog(edits::ShowFields& fields);
     void OnEditCompany(const dlg::Notification& n);
     void OnDeleteCompany(const dlg::Notification&);
     void OnAddShow(const dlg::Notification&);
