@@ -83,6 +83,8 @@ const dlg::MessageEntry<manager> manager::kMessages[] = {
     {N::Timer, 0, &manager::OnTimer},
     {N::Clicked, kCorbeille, &manager::OnCorbeille},
     {N::Clicked, kJournal, &manager::OnJournal},
+    {N::Clicked, kPrint, &manager::OnPrint},
+    {N::KeyDown, kPlanningArea, &manager::OnPlanningKey},
 };
 
 manager::manager(QWidget* parent)
@@ -351,6 +353,8 @@ void manager::hoverAt(QPoint p) {
             if (*r != hovered) {
                 hovered = *r;
                 redraw(kDetailStrip, true);
+                // The row may show its texts cut: the tip shows them whole.
+                item(kPlanningArea)->setToolTip(planning::timeslotSummary(hovered, platform::DateTime::now()));
             }
             return;
         }
@@ -358,6 +362,7 @@ void manager::hoverAt(QPoint p) {
     if (hovered != -1) {
         hovered = -1;
         redraw(kDetailStrip, true);
+        item(kPlanningArea)->setToolTip(QString());
     }
 }
 

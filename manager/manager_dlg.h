@@ -51,6 +51,7 @@ public:
     static constexpr int kOdo2019 = 1039;
     static constexpr int kCalendar = 1050;
     static constexpr int kCorbeille = 1060;
+    static constexpr int kPrint = 1061;
     static constexpr int kJournal = 1062;
     static constexpr int kHoverTimer = 1;
     static constexpr int kHoverPeriodMs = 50;
@@ -131,6 +132,15 @@ protected:
     // Runs the contract dialog on the contract's texts; IDOK when it closed with OK. Tests
     // answer it.
     virtual int runContractDialog(contracts::ContractModel& contract);
+
+public:
+    // "Imprimer…": the planning of the range in force, or its "Suivi" report, on paper or
+    // in a file (manager_print_dlg.cpp).
+    void OnPrint(const dlg::Notification&);
+    // The keyboard in the planning area: the arrows move from group to group, Enter edits
+    // the group as a double-click does, Delete deletes it as its "-" button does
+    // (manager_keys_dlg.cpp).
+    void OnPlanningKey(const dlg::Notification& n);
 
 private:
     static const dlg::MessageEntry<manager> kMessages[];

@@ -13,6 +13,7 @@
 #include "planning/onets_dlg.h"
 #include "planning/ts_dlg.h"
 #include "platform/controls.h"
+#include "platform/text_fit.h"
 #include "programme/programme_data.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -258,6 +259,7 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
     onNextModal([&](QDialog*) {
         QComboBox* templates = editor.comboBox(ts::kTemplateCombo);
         dlg::ListView* checklist = editor.listView(ts::kChecklist);
+        EXPECT_TRUE(dlg::cutTexts(&editor).empty()) << "a text or heading of the editor is cut";
         QStringList names;
         for (int i = 0; i < templates->count(); ++i) names << templates->itemText(i);
         EXPECT_EQ(names, (QStringList{q("Accueil compagnie.txt"), q("Location de salle.txt"), q("Résidence.txt")}));

@@ -9,6 +9,7 @@
 #include <QTimerEvent>
 
 #include "platform/controls.h"
+#include "platform/text_fit.h"
 #include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "sales/cbrelo_dlg.h"
@@ -78,6 +79,7 @@ TEST_F(SalesWindowTest, StartsOnTwoDaysBackToFiveAheadWithTheColumnsAndFigures) 
     const QDate today = QDate::currentDate();
     runWindow(window, [&] {
         EXPECT_EQ(window.datePicker(CBreloDlg::kFromPicker)->date(), today.addDays(-2));
+        EXPECT_TRUE(dlg::cutTexts(&window).empty()) << "a text or heading of the window is cut";
         EXPECT_EQ(window.datePicker(CBreloDlg::kToPicker)->date(), today.addDays(5));
         EXPECT_EQ(window.datePicker(CBreloDlg::kFromPicker)->time().hour(),
                   window.datePicker(CBreloDlg::kToPicker)->time().hour());

@@ -41,6 +41,11 @@ QString RecordingUi::chooseFile(const QString&, const QString&, const QString&) 
     return file;
 }
 
+QString RecordingUi::chooseSaveFile(const QString& title, const QString&, const QString& filter) {
+    saveTitles << title;
+    return chooseFile(title, {}, filter);
+}
+
 int RecordingUi::openDocumentAndWait(const QString& path) {
     openedDocuments << path;
     return onOpenDocument ? onOpenDocument(path) : 0;

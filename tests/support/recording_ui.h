@@ -26,6 +26,7 @@ public:
     void setWaitCursor() override;
     void setArrowCursor() override;
     QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
+    QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) override;
     int openDocumentAndWait(const QString& path) override;
     void debugOutput(const QByteArray& text) override;
 
@@ -36,7 +37,8 @@ public:
 
     std::vector<Message> messages;
     std::deque<int> answers;             // the buttons pressed on the next boxes
-    std::deque<QString> fileAnswers;     // the files chosen in the next file choosers
+    std::deque<QString> fileAnswers;     // the files chosen in the next file choosers (open or save)
+    QStringList saveTitles;              // the titles of the save choosers shown
     QStringList openedDocuments;
     std::vector<QByteArray> debugLines;  // each piece of debug output
     int waitCursorCalls = 0;
