@@ -47,6 +47,7 @@ BatchResult runBatch(const std::vector<std::string>& statements) {
     platform::WaitCursor cursor;
     std::string packet;
     for (const std::string& statement : statements) packet += workingCopy(statement, false);
+    countProgrammeRoundTrip();
     if (mysql_real_query(connection, packet.data(), packet.size()) != 0) {
         noteRefusal(result, 0, connection);
         return result;
