@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core
-  libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev openssl qt6-translations-l10n)
+  libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev openssl qt6-translations-l10n galera-4 rsync)
 if [ "${1:-}" = --demo ]; then packages+=(abiword); fi
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done

@@ -25,9 +25,31 @@
 #                                                 IP:127.0.0.1, the default, or DNS:host.example),
 #                                                 valid DAYS days (825; a negative number makes
 #                                                 one that has expired)
+#
+# A cluster of three MariaDB Galera nodes beside it, for the tests and the long pass of the
+# shared-office stress: each node a server like the one above (its own data folder under
+# BUILD_DIR/cluster, TLS with a certificate from the build's authority, 127.0.0.1 only), every
+# node taking writes, the nodes' replication traffic on 127.0.0.1 too.
+#
+#   scripts/localdb.sh cluster BUILD_DIR [--demo]  start the nodes that are not running (the first
+#                                                 bootstraps a new cluster when none is), then
+#                                                 recreate both databases and the account through
+#                                                 node 1, with the demo season with --demo
+#   scripts/localdb.sh cluster-stop BUILD_DIR      stop the three nodes
+#   scripts/localdb.sh node-stop BUILD_DIR N       stop node N (1, 2 or 3) alone
+#   scripts/localdb.sh node-start BUILD_DIR N      start node N again alone: it rejoins the running
+#                                                 nodes and catches up (IST, or a full copy by
+#                                                 rsync when they no longer hold what it missed)
+#   scripts/localdb.sh node-sql BUILD_DIR N [DB]   a client on node N, as its administrator
+#   scripts/localdb.sh cluster-ports BUILD_DIR     the nodes' client ports, "P1,P2,P3"
+#
+# Ports, from the build's port P (BRELO_LOCAL_PORT): node N serves clients on P+10000+N-1,
+# speaks Galera on P+10003+N-1 and receives incremental state transfers on P+20000+N-1 and full
+# ones on P+20003+N-1. A build's cluster takes P+10000..P+10005 and P+20000..P+20005: builds
+# whose ports are 6 or more apart never clash.
 set -euo pipefail
 
-usage="usage: localdb.sh start|stop|serve|sql BUILD_DIR ... | authority DIR | certificate AUTHORITY_DIR DIR [NAME [DAYS]]"
+usage="usage: localdb.sh start|stop|serve|sql|cluster|cluster-stop|node-stop|node-start|node-sql|cluster-ports BUILD_DIR ... | authority DIR | certificate AUTHORITY_DIR DIR [NAME [DAYS]]"
 cmd=${1:?$usage}
 here=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -68,13 +90,36 @@ esac
 build=$(cd "${2:?$usage}" && pwd)
 # shellcheck disable=SC1091
 source "$build/localdb.env"
-socket="/tmp/brelo-localdb-$LOCALDB_PORT.sock"
+# Every local server, the single one and each node, is known by its client port.
+socket_of() { echo "/tmp/brelo-localdb-$1.sock"; }
+socket=$(socket_of "$LOCALDB_PORT")
 pidfile="$LOCALDB_DIR/mariadbd.pid"
 user=$(id -un)
 
-admin() { mariadb --no-defaults --protocol=socket --socket="$socket" -uroot "$@"; }
+admin_at() {
+  local at=$1
+  shift
+  mariadb --no-defaults --protocol=socket --socket="$at" -uroot "$@"
+}
+admin() { admin_at "$socket" "$@"; }
 
 running() { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }
+
+# Waits until a server's process has ended (killed after 30 s).
+stop_process() {
+  local pid=$1
+  kill "$pid" 2>/dev/null || return 0
+  for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+  kill -9 "$pid" 2>/dev/null || true
+}
+
+# The build's own certificate is made on first start, and again once it has expired.
+ensure_build_certificate() {
+  if ! openssl x509 -checkend 0 -noout -in "$LOCALDB_TLS_DIR/server-cert.pem" >/dev/null 2>&1; then
+    make_authority "$LOCALDB_TLS_DIR"
+    make_server_certificate "$LOCALDB_TLS_DIR" "$LOCALDB_TLS_DIR"
+  fi
+}
 
 # The server's TLS options, in server_tls: the build's own certificate (made the first time),
 # another folder's, or none with --no-tls.
@@ -83,15 +128,31 @@ choose_tls() {
   local certificates=${1:-$LOCALDB_TLS_DIR}
   server_tls=()
   [ "$certificates" = "--no-tls" ] && return 0
-  # The build's own certificate is made on first start, and again once it has expired.
-  if [ "$certificates" = "$LOCALDB_TLS_DIR" ] &&
-    ! openssl x509 -checkend 0 -noout -in "$LOCALDB_TLS_DIR/server-cert.pem" >/dev/null 2>&1; then
-    make_authority "$LOCALDB_TLS_DIR"
-    make_server_certificate "$LOCALDB_TLS_DIR" "$LOCALDB_TLS_DIR"
-  fi
+  [ "$certificates" = "$LOCALDB_TLS_DIR" ] && ensure_build_certificate
   [ -f "$certificates/server-cert.pem" ] || { echo "no server-cert.pem in $certificates" >&2; exit 1; }
   certificates=$(cd "$certificates" && pwd)  # the server runs in its data folder
   server_tls=("--ssl-cert=$certificates/server-cert.pem" "--ssl-key=$certificates/server-key.pem")
+}
+
+# What every local server runs with. The old hosted servers the program was written against
+# were not in strict mode: an empty text into a number column reads as 0 there.
+server_options=(--no-defaults --bind-address=127.0.0.1 --skip-name-resolve --sql-mode=NO_ENGINE_SUBSTITUTION
+  --character-set-server=latin1 --collation-server=latin1_swedish_ci --innodb-flush-log-at-trx-commit=0
+  --skip-log-bin)
+
+# Waits until a server answers its administrator, with the statement's first value when one is
+# given (a node: until it says it is synced with the cluster).
+await_server() {
+  local at=$1 log=$2 tenths=$3 expected=${4:-} statement=${5:-SELECT 1}
+  for _ in $(seq 1 "$tenths"); do
+    local answer
+    answer=$(admin_at "$at" -N -e "$statement" 2>/dev/null) || answer=
+    if [ -n "$answer" ] && { [ -z "$expected" ] || [ "$(echo "$answer" | cut -f2)" = "$expected" ]; }; then return 0; fi
+    sleep 0.1
+  done
+  echo "local database server did not answer ($at)" >&2
+  tail -20 "$log" >&2
+  exit 1
 }
 
 serve() {
@@ -103,25 +164,19 @@ serve() {
         --auth-root-authentication-method=normal --skip-test-db >"$LOCALDB_DIR/install.log" 2>&1 ||
         { cat "$LOCALDB_DIR/install.log"; exit 1; }
     fi
-    # The old hosted servers the program was written against were not in strict mode:
-    # an empty text into a number column reads as 0 there.
-    mariadbd --no-defaults --datadir="$LOCALDB_DIR" --user="$user" \
-      --port="$LOCALDB_PORT" --bind-address=127.0.0.1 --socket="$socket" --pid-file="$pidfile" \
-      --log-error="$LOCALDB_DIR/server.log" --skip-name-resolve --sql-mode=NO_ENGINE_SUBSTITUTION \
-      --character-set-server=latin1 --collation-server=latin1_swedish_ci \
-      --innodb-buffer-pool-size=256M --innodb-flush-log-at-trx-commit=0 --skip-log-bin \
+    mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
+      --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" \
+      --log-error="$LOCALDB_DIR/server.log" --innodb-buffer-pool-size=256M \
       "${server_tls[@]}" >/dev/null 2>&1 &
-    for _ in $(seq 1 300); do
-      admin -e 'SELECT 1' >/dev/null 2>&1 && break
-      sleep 0.1
-    done
-    admin -e 'SELECT 1' >/dev/null 2>&1 || { echo "local database server did not answer"; tail -20 "$LOCALDB_DIR/server.log"; exit 1; }
+    await_server "$socket" "$LOCALDB_DIR/server.log" 300
   fi
 }
 
-start() {
-  serve
-  admin <<SQL
+# Both databases made anew with the schema and the accounts (and the demo season), through the
+# server whose socket is given.
+create_databases() {
+  local at=$1 demo=${2:-}
+  admin_at "$at" <<SQL
 DROP DATABASE IF EXISTS \`$TICKETING_DB\`;
 DROP DATABASE IF EXISTS \`$PROGRAMME_DB\`;
 CREATE DATABASE \`$TICKETING_DB\` CHARACTER SET latin1;
@@ -133,25 +188,127 @@ ALTER USER '$TICKETING_USER'@'127.0.0.1' IDENTIFIED BY '$TICKETING_PASSWORD';
 GRANT ALL ON \`$PROGRAMME_DB\`.* TO '$PROGRAMME_USER'@'127.0.0.1';
 GRANT SELECT ON \`$TICKETING_DB\`.* TO '$TICKETING_USER'@'127.0.0.1';
 SQL
-  admin "$TICKETING_DB" <"$here/db/schema/ticketing.sql"
-  admin "$PROGRAMME_DB" <"$here/db/schema/programme.sql"
-  if [ "${1:-}" = "--demo" ]; then
-    for f in "$here"/demo/ticketing*.sql; do [ -f "$f" ] && admin "$TICKETING_DB" <"$f"; done
-    for f in "$here"/demo/programme*.sql; do [ -f "$f" ] && admin "$PROGRAMME_DB" <"$f"; done
+  admin_at "$at" "$TICKETING_DB" <"$here/db/schema/ticketing.sql"
+  admin_at "$at" "$PROGRAMME_DB" <"$here/db/schema/programme.sql"
+  if [ "$demo" = "--demo" ]; then
+    for f in "$here"/demo/ticketing*.sql; do [ -f "$f" ] && admin_at "$at" "$TICKETING_DB" <"$f"; done
+    for f in "$here"/demo/programme*.sql; do [ -f "$f" ] && admin_at "$at" "$PROGRAMME_DB" <"$f"; done
   fi
+}
+
+start() {
+  serve
+  create_databases "$socket" "${1:-}"
   echo "local database server on 127.0.0.1:$LOCALDB_PORT (data in $LOCALDB_DIR)"
 }
 
 stop() {
-  if running; then
-    local pid
-    pid=$(cat "$pidfile")
-    kill "$pid"
-    for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "$pid" 2>/dev/null && kill -9 "$pid"
-  fi
+  running && stop_process "$(cat "$pidfile")"
   rm -f "$socket"
   echo "local database server stopped"
+}
+
+# --- The cluster -------------------------------------------------------------------------
+
+cluster_dir="$build/cluster"
+nodes=(1 2 3)
+client_port() { echo $((LOCALDB_PORT + 10000 + $1 - 1)); }
+galera_port() { echo $((LOCALDB_PORT + 10003 + $1 - 1)); }
+ist_port() { echo $((LOCALDB_PORT + 20000 + $1 - 1)); }
+sst_port() { echo $((LOCALDB_PORT + 20003 + $1 - 1)); }
+node_dir() { echo "$cluster_dir/node$1"; }
+node_socket() { socket_of "$(client_port "$1")"; }
+node_pid() { echo "$(node_dir "$1")/mariadbd.pid"; }
+node_running() { [ -f "$(node_pid "$1")" ] && kill -0 "$(cat "$(node_pid "$1")")" 2>/dev/null; }
+check_node() { case "${1:-}" in 1 | 2 | 3) ;; *) echo "$usage (N: 1, 2 or 3)" >&2; exit 2 ;; esac; }
+
+# A node's full state transfer runs rsync as a daemon, which run as root would write the files
+# as "nobody": when root, the nodes run as the account the Debian package made for the server.
+node_user=$user
+if [ "$(id -u)" = 0 ] && id mysql >/dev/null 2>&1; then node_user=mysql; fi
+
+cluster_address() {
+  local addresses=()
+  for n in "${nodes[@]}"; do addresses+=("127.0.0.1:$(galera_port "$n")"); done
+  (IFS=,; echo "gcomm://${addresses[*]}")
+}
+
+# Node N's folder: its data, its log and its own certificate from the build's authority.
+prepare_node() {
+  local n=$1 dir
+  dir=$(node_dir "$n")
+  mkdir -p "$dir/data"
+  if ! openssl x509 -checkend 0 -noout -in "$dir/tls/server-cert.pem" >/dev/null 2>&1; then
+    ensure_build_certificate
+    make_server_certificate "$LOCALDB_TLS_DIR" "$dir/tls"
+  fi
+  chown -R "$node_user" "$dir"
+}
+
+# Starts node N; "--wsrep-new-cluster" bootstraps a new cluster on it, otherwise it joins the
+# nodes running and takes from them what it lacks. Returns once it is synced.
+start_node() {
+  local n=$1 first=${2:-} dir
+  dir=$(node_dir "$n")
+  prepare_node "$n"
+  if [ "$first" = "--wsrep-new-cluster" ] && [ ! -d "$dir/data/mysql" ]; then
+    mariadb-install-db --no-defaults --datadir="$dir/data" --user="$node_user" \
+      --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 ||
+      { cat "$dir/install.log"; exit 1; }
+  fi
+  mariadbd "${server_options[@]}" --datadir="$dir/data" --user="$node_user" \
+    --port="$(client_port "$n")" --socket="$(node_socket "$n")" --pid-file="$(node_pid "$n")" \
+    --log-error="$dir/server.log" --innodb-buffer-pool-size=64M \
+    --ssl-cert="$dir/tls/server-cert.pem" --ssl-key="$dir/tls/server-key.pem" \
+    --wsrep-on=ON --wsrep-provider=/usr/lib/galera/libgalera_smm.so --binlog-format=ROW \
+    --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
+    --wsrep-cluster-name="brelo-$LOCALDB_PORT" --wsrep-node-name="node$n" \
+    --wsrep-node-address="127.0.0.1:$(galera_port "$n")" --wsrep-cluster-address="$(cluster_address)" \
+    --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$(galera_port "$n");ist.recv_addr=127.0.0.1:$(ist_port "$n");gcache.size=128M" \
+    --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$(sst_port "$n")" \
+    $first >/dev/null 2>&1 &
+  await_server "$(node_socket "$n")" "$dir/server.log" 1800 Synced "SHOW STATUS LIKE 'wsrep_local_state_comment'"
+}
+
+stop_node() {
+  node_running "$1" && stop_process "$(cat "$(node_pid "$1")")"
+  rm -f "$(node_socket "$1")"
+}
+
+any_node_running() {
+  for n in "${nodes[@]}"; do node_running "$n" && return 0; done
+  return 1
+}
+
+cluster() {
+  if ! any_node_running; then
+    # Nothing of an earlier cluster is kept: the databases are made anew below in any case, and
+    # a cluster that was stopped in any order then starts the same way.
+    rm -rf "$cluster_dir"
+    start_node 1 --wsrep-new-cluster
+  fi
+  for n in "${nodes[@]}"; do node_running "$n" || start_node "$n"; done
+  create_databases "$(node_socket 1)" "${1:-}"
+  echo "local Galera cluster on 127.0.0.1:$(cluster_ports | sed 's/,/, 127.0.0.1:/g') (data in $cluster_dir)"
+}
+
+cluster_stop() {
+  for n in 3 2 1; do stop_node "$n"; done
+  echo "local Galera cluster stopped"
+}
+
+node_start() {
+  check_node "$1"
+  node_running "$1" && return 0
+  any_node_running || { echo "no node of the cluster is running: start it with localdb.sh cluster" >&2; exit 1; }
+  start_node "$1"
+  echo "node $1 on 127.0.0.1:$(client_port "$1") synced"
+}
+
+cluster_ports() {
+  local ports=()
+  for n in "${nodes[@]}"; do ports+=("$(client_port "$n")"); done
+  (IFS=,; echo "${ports[*]}")
 }
 
 case "$cmd" in
@@ -159,5 +316,11 @@ case "$cmd" in
   stop) stop ;;
   serve) serve "${3:-}" ;;
   sql) admin "${3:-$PROGRAMME_DB}" ;;
+  cluster) cluster "${3:-}" ;;
+  cluster-stop) cluster_stop ;;
+  node-stop) check_node "${3:-}"; stop_node "$3"; echo "node $3 stopped" ;;
+  node-start) node_start "${3:-}" ;;
+  node-sql) check_node "${3:-}"; admin_at "$(node_socket "$3")" "${4:-$PROGRAMME_DB}" ;;
+  cluster-ports) cluster_ports ;;
   *) echo "$usage"; exit 2 ;;
 esac
