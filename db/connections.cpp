@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include "platform/ui_services.h"
+#include "db/cluster_session.h"
 #include "db/codepage.h"
 #include "db/connection_settings.h"
 
@@ -45,11 +46,16 @@ QString requireVerifiedTls(MYSQL* handle, const ConnectionSettings& s) {
     return {};
 }
 
+// What a connection is set up for once open.
+enum class Setup { None, Programme };
+
 // Opens one connection with the settings given. The character set is latin1 so that the
 // Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
-// the query runner's resend after a lost connection has a connection to resend on.
+// the query runner's resend after a lost connection has a connection to resend on. A
+// programme connection reads what other nodes of a cluster committed before it.
 // quiet: no message box on failure.
-int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0, bool quiet = false) {
+int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, unsigned long clientFlags = 0,
+                   bool quiet = false) {
     handle = mysql_init(nullptr);
     if (!handle) {
         if (!quiet) platform::showError(QString::fromUtf8(kInitFailedMessage));
@@ -60,17 +66,21 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long cl
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
     if (const QString unreadable = requireVerifiedTls(handle, s); !unreadable.isEmpty())
         return refuseConnection(handle, unreadable, quiet);
+    if (setup == Setup::Programme) prepareProgrammeSession(handle);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, clientFlags))
         return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet);
+    if (setup == Setup::Programme) learnProgrammeServer(handle);
     return 0;
 }
 
 }  // namespace
 
 int openQuietly(MYSQL*& handle, const ConnectionSettings& settings) {
-    return openConnection(handle, settings, 0, true);
+    return openConnection(handle, settings, Setup::None, 0, true);
 }
+
+int openProgrammeQuietly(MYSQL*& handle) { return openConnection(handle, programmeSettings(), Setup::Programme, 0, true); }
 
 QString authorityFile(const std::string& configured, const QString& folder) {
     if (configured.empty()) return {};
@@ -95,7 +105,7 @@ ConnectionSettings& programmeSettings() {
 
 int openTicketing() {
     closeTicketing();
-    return openConnection(g_ticketing, ticketingSettings());
+    return openConnection(g_ticketing, ticketingSettings(), Setup::None);
 }
 
 void closeTicketing() {
@@ -109,7 +119,7 @@ int connectProgramme() {
     if (g_programmeConnected == 1) closeProgramme();
     // A save travels as two packets of several statements (its checks, then its writes), so
     // that its transaction costs the link as few round trips as can be.
-    const int rc = openConnection(g_programme, programmeSettings(), CLIENT_MULTI_STATEMENTS);
+    const int rc = openConnection(g_programme, programmeSettings(), Setup::Programme, CLIENT_MULTI_STATEMENTS);
     if (rc == 0) g_programmeConnected = 1;
     return rc;
 }

@@ -55,6 +55,9 @@ st_mysql* programmeConnection();
 // Opens a connection of the caller's own with these settings, showing nothing when it
 // fails: 0, or -1 / -2 as above.
 int openQuietly(st_mysql*& handle, const ConnectionSettings& settings);
+// The same with the programme settings, set up as the programme connection is (on a cluster
+// node, its reads wait for what the other nodes committed: db/cluster_session.h).
+int openProgrammeQuietly(st_mysql*& handle);
 
 // The error text of the most recent refused statement, on either connection.
 const std::string& lastErrorText();

@@ -14,7 +14,7 @@ void ProgrammeWatch::close() {
 }
 
 std::optional<std::string> ProgrammeWatch::firstRow(const std::string& statement) {
-    if (!handle_ && openQuietly(handle_, programmeSettings()) != 0) return std::nullopt;
+    if (!handle_ && openProgrammeQuietly(handle_) != 0) return std::nullopt;
     if (mysql_real_query(handle_, statement.data(), statement.size()) != 0) {
         close();
         return std::nullopt;

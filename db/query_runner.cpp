@@ -33,8 +33,6 @@ thread_local unsigned gLastErrorNumber = 0;
 thread_local int gNoResend = 0;
 thread_local long gProgrammeRoundTrips = 0;
 
-// The resend goes through a new connection, whose handshake verifies the server again.
-bool lostConnection(unsigned error) { return error == kLostConnection || error == kLostEncryptedConnection; }
 
 bool isLetter(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
@@ -125,6 +123,22 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
 
 long programmeRoundTrips() { return gProgrammeRoundTrips; }
 void countProgrammeRoundTrip() { ++gProgrammeRoundTrips; }
+
+// The resend goes through a new connection, whose handshake verifies the server again.
+bool lostConnection(unsigned error) { return error == kLostConnection || error == kLostEncryptedConnection; }
+
+bool serverOutOfReach(unsigned error) {
+    switch (error) {
+    case 0:     // no connection to ask
+    case 1047:  // a cluster node not ready: "WSREP has not yet prepared node for application use"
+    case 1053:  // "Server shutdown in progress"
+    case 2002:  // the connection opened again could not be
+    case 2003:
+    case 2006:  // "server has gone away", nothing to open again
+        return true;
+    default: return false;
+    }
+}
 
 unsigned lastErrorNumber() { return gLastErrorNumber; }
 void setLastErrorNumber(unsigned number) { gLastErrorNumber = number; }

@@ -32,6 +32,16 @@ inline constexpr int kLostConnectionResends = 3;
 unsigned lastErrorNumber();
 void setLastErrorNumber(unsigned number);
 
+// Whether a refusal says the connection went during the statement (2013, or 2026 on an
+// encrypted connection): the runner sends the statement again on a new one.
+bool lostConnection(unsigned error);
+
+// Whether a refusal says the server cannot be worked with at the moment, whatever the
+// statement: no connection, none could be opened again (2002, 2003, 2006), the server shutting
+// down (1053), or a node of a cluster not ready to serve (1047, while it joins or when it lost
+// the others). A killed or lost connection is not one: the library opens a new one.
+bool serverOutOfReach(unsigned error);
+
 // How many packets of statements this thread has sent to the programme server, each a round
 // trip of the link: the bench compares saves by it.
 long programmeRoundTrips();

@@ -2,6 +2,7 @@
 
 #include <mysql.h>
 
+#include "db/cluster_session.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
 #include "platform/ui_services.h"
@@ -36,29 +37,27 @@ BatchRows takeRows(MYSQL_RES* result) {
 
 }  // namespace
 
-BatchResult runBatch(const std::vector<std::string>& statements) {
-    BatchResult result;
-    if (statements.empty()) return result;
-    MYSQL* connection = programmeConnection();
-    if (!connection) {
-        noteRefusal(result, 0, nullptr);
-        return result;
-    }
-    platform::WaitCursor cursor;
+namespace {
+
+// Sends statements [from, to) in one packet and reads their results into `result`; false once
+// one was refused (the ones after it did not run).
+bool sendPacket(MYSQL* connection, const std::vector<std::string>& statements, std::size_t from, std::size_t to,
+                BatchResult& result) {
     std::string packet;
-    for (const std::string& statement : statements) packet += workingCopy(statement, false);
+    for (std::size_t i = from; i < to; ++i) packet += workingCopy(statements[i], false);
     countProgrammeRoundTrip();
+    const int first = static_cast<int>(from);
     if (mysql_real_query(connection, packet.data(), packet.size()) != 0) {
-        noteRefusal(result, 0, connection);
-        return result;
+        noteRefusal(result, first, connection);
+        return false;
     }
-    for (int index = 0;; ++index) {
+    for (int index = first;; ++index) {
         MYSQL_RES* rows = mysql_store_result(connection);
         // A statement with columns whose rows did not come (a deadlock found while they were
         // read, the connection lost) is a refusal too, not an empty result.
         if (!rows && mysql_field_count(connection) != 0) {
             noteRefusal(result, index, connection);
-            return result;
+            return false;
         }
         result.rows.push_back(rows ? takeRows(rows) : BatchRows{});
         result.insertIds.push_back(mysql_insert_id(connection));
@@ -68,11 +67,40 @@ BatchResult runBatch(const std::vector<std::string>& statements) {
         if (next > 0) {
             noteRefusal(result, index + 1, connection);
             // What is left of the packet is not read: the server stopped at the refusal.
-            return result;
+            return false;
         }
     }
     // Fewer results than statements: the rest never ran.
-    if (result.rows.size() < statements.size()) noteRefusal(result, static_cast<int>(result.rows.size()), connection);
+    if (result.rows.size() < to) {
+        noteRefusal(result, static_cast<int>(result.rows.size()), connection);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+BatchResult runBatch(const std::vector<std::string>& statements) {
+    BatchResult result;
+    if (statements.empty()) return result;
+    MYSQL* connection = programmeConnection();
+    if (!connection) {
+        noteRefusal(result, 0, nullptr);
+        return result;
+    }
+    platform::WaitCursor cursor;
+    if (programmeServerKind() != ServerKind::ClusterNode) {
+        sendPacket(connection, statements, 0, statements.size(), result);
+        return result;
+    }
+    // On a node of a Galera cluster, a transaction that another node's commit aborts between
+    // two statements of one packet does not stop the packet: the statements after the abort
+    // run on their own, outside any transaction, and a COMMIT among them answers that all went
+    // well (seen with MariaDB 10.11 and Galera 4: saves reported stored that no node held, and
+    // halves of saves). Between two packets the abort is reported as it should be, at the next
+    // statement: there each statement travels alone.
+    for (std::size_t i = 0; i < statements.size(); ++i)
+        if (!sendPacket(connection, statements, i, i + 1, result)) break;
     return result;
 }
 

@@ -1,7 +1,8 @@
 // Several statements sent to the programme connection in one packet, their results read in
 // order. A save sends its transaction this way: its checks in one packet, its writes with its
 // audit line and COMMIT in another. Each statement keeps its own text and its ";", exactly as
-// it would travel alone.
+// it would travel alone. On a node of a Galera cluster each statement does travel alone (one
+// round trip each): a packet there does not stop at a transaction aborted in its middle.
 #pragma once
 
 #include <string>

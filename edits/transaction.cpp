@@ -4,6 +4,7 @@
 #include <random>
 #include <thread>
 
+#include "db/cluster_session.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
@@ -128,6 +129,12 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
             ids = IdSource();
             ids.fromServer = true;
             continue;
+        }
+        // On a cluster, a new row whose id another node gave meanwhile is refused at COMMIT as
+        // a conflict, not as a taken id: the next try takes its ids from the server too.
+        if (written.errorNumber == kDeadlock && db::programmeServerKind() == db::ServerKind::ClusterNode) {
+            ids = IdSource();
+            ids.fromServer = true;
         }
         if (runsAgainAfter(written.errorNumber)) {
             ++counters.lockRetries;

@@ -2,7 +2,10 @@
 // (START TRANSACTION and the rows it will change, read FOR UPDATE) and then its writes with
 // its audit line and COMMIT. It runs again as a whole when the server refuses a new row's id
 // as taken (1062), breaks a deadlock (1213) or gives up a lock wait (1205), with fresh ids
-// from the server after a taken one; a bounded number of tries. Anything else rolls the whole
+// from the server after a taken one; a bounded number of tries. On a node of a Galera cluster
+// a save that clashed with one committed on another node is refused as a deadlock (1213), at
+// COMMIT or at its next statement, and runs again the same way (with fresh ids, as the clash
+// may be over a new row's id). Anything else rolls the whole
 // save back and is shown once in the "Erreur : db_exec" message: the database then holds
 // nothing of it.
 #pragma once

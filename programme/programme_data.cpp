@@ -245,15 +245,25 @@ int reloadAll(ProgrammeLists* lists) {
     if (!db::programmeConnected() && db::connectProgramme() != 0) return -1;
     // Read first: a change made while the tables load shows as a change at the next check.
     gLoadedStamp.clear();
-    if (db::QueryRunner(kChangeStampStatement, &keepStamp, nullptr) != db::kQueryOk) gLoadedStamp.clear();
+    if (db::QueryRunner(kChangeStampStatement, &keepStamp, nullptr) != db::kQueryOk) {
+        gLoadedStamp.clear();
+        // A server that cannot serve now (a node of a cluster stopping or catching up) is
+        // reported once, as a connection that failed is, and every list keeps its records.
+        if (db::serverOutOfReach(db::lastErrorNumber())) {
+            db::reportDbExecError(kChangeStampStatement);
+            db::closeProgramme();
+            return -1;
+        }
+    }
     int result = 0;
     // Each table is loaded whatever became of the one before: a refused statement costs only
-    // its own list.
-    if (loadRooms(lists) != 0) result = -1;
-    if (loadCompanies(lists) != 0) result = -1;
-    if (loadShows(lists) != 0) result = -1;
-    if (loadTimeslots(lists) != 0) result = -1;
-    if (loadContracts(lists) != 0) result = -1;
+    // its own list. Once the server is out of reach the tables left would each report the same
+    // and lose their records: they keep them.
+    for (int (*load)(ProgrammeLists*) : {loadRooms, loadCompanies, loadShows, loadTimeslots, loadContracts}) {
+        if (load(lists) == 0) continue;
+        result = -1;
+        if (db::serverOutOfReach(db::lastErrorNumber())) break;
+    }
     db::closeProgramme();
     return result;
 }

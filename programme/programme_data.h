@@ -122,17 +122,24 @@ int loadTimeslots(ProgrammeLists* lists);
 int loadContracts(ProgrammeLists* lists);
 
 // What tells a manager that the programme changed since it loaded it: every save writes an
-// audit line, so the newest line other than a manager's opening is enough, and costs one
-// look-up in the index of `logs`.
+// audit line, so the newest lines other than a manager's opening are enough, and cost a short
+// walk back through the index of `logs`. Not the newest alone: a line's id is taken when the
+// save writes it and becomes visible when the save commits, so a save that took its id before a
+// colleague's and committed after it (two workstations saving at once, more often two nodes of
+// a cluster, which hand out ids in turns) adds a line below the newest. Sixteen lines are more
+// than the saves that can be committing at one moment.
 inline constexpr const char* kChangeStampStatement =
-    "SELECT `id` FROM `logs` WHERE `log` NOT LIKE '% : manager started' ORDER BY `id` DESC LIMIT 1";
+    "SELECT GROUP_CONCAT(`id` ORDER BY `id` DESC) FROM (SELECT `id` FROM `logs` WHERE `log` NOT LIKE "
+    "'% : manager started' ORDER BY `id` DESC LIMIT 16) AS `newest`";
 // The stamp read by the last reloadAll, before its loads; empty when it could not be read.
 const std::string& loadedChangeStamp();
 
 // Connects when the programme connection is not open (nothing is loaded when that fails:
 // result -1, the records stay as they were), then runs the five loads in the order rooms,
-// companies, shows, timeslots, contracts, each whatever the result of the one before, then
-// closes the connection. 0 when every load succeeded, -1 otherwise.
+// companies, shows, timeslots, contracts, each whatever the result of the one before, unless
+// the server went out of reach (db::serverOutOfReach): the loads left are then not tried, and
+// their records stay. A server out of reach from the start is reported once and nothing is
+// loaded. Then closes the connection. 0 when every load succeeded, -1 otherwise.
 int reloadAll(ProgrammeLists* lists);
 
 // A text read with a leading-integer parse ("12abc" -> 12, "abc" -> 0).

@@ -141,18 +141,20 @@ server_options=(--no-defaults --bind-address=127.0.0.1 --skip-name-resolve --sql
   --skip-log-bin)
 
 # Waits until a server answers its administrator, with the statement's first value when one is
-# given (a node: until it says it is synced with the cluster).
+# given (a node: until it says it is synced with the cluster). Fails, showing the end of its log,
+# when it does not within the tenths of a second given or its process (PID) ends first.
 await_server() {
-  local at=$1 log=$2 tenths=$3 expected=${4:-} statement=${5:-SELECT 1}
+  local at=$1 log=$2 tenths=$3 pid=$4 expected=${5:-} statement=${6:-SELECT 1}
   for _ in $(seq 1 "$tenths"); do
     local answer
     answer=$(admin_at "$at" -N -e "$statement" 2>/dev/null) || answer=
     if [ -n "$answer" ] && { [ -z "$expected" ] || [ "$(echo "$answer" | cut -f2)" = "$expected" ]; }; then return 0; fi
+    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
   echo "local database server did not answer ($at)" >&2
   tail -20 "$log" >&2
-  exit 1
+  return 1
 }
 
 serve() {
@@ -168,7 +170,7 @@ serve() {
       --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" \
       --log-error="$LOCALDB_DIR/server.log" --innodb-buffer-pool-size=256M \
       "${server_tls[@]}" >/dev/null 2>&1 &
-    await_server "$socket" "$LOCALDB_DIR/server.log" 300
+    await_server "$socket" "$LOCALDB_DIR/server.log" 300 $! || exit 1
   fi
 }
 
@@ -245,8 +247,27 @@ prepare_node() {
   chown -R "$node_user" "$dir"
 }
 
+# The ports of node N.
+node_ports() { echo "$(client_port "$1") $(galera_port "$1") $(ist_port "$1") $(sst_port "$1")"; }
+
+# Waits (up to 90 s) until no open socket of this machine uses one of node N's ports. They lie
+# in the range the system hands out to the client side of connections: while a node is down, a
+# connection made to another one (thousands a minute under the stress test) may take one, and
+# the node could not listen there. (A closed one waiting out its minute does not hinder.)
+await_free_ports() {
+  local filter=() port
+  for port in $(node_ports "$1"); do filter+=(${filter[@]:+or} sport = ":$port"); done
+  for _ in $(seq 1 900); do
+    [ -z "$(ss -Htan exclude time-wait "( ${filter[*]} )" 2>/dev/null)" ] && return 0
+    sleep 0.1
+  done
+  echo "a port of node $1 stays taken: $(ss -Htan exclude time-wait "( ${filter[*]} )" | head -3)" >&2
+  return 1
+}
+
 # Starts node N; "--wsrep-new-cluster" bootstraps a new cluster on it, otherwise it joins the
-# nodes running and takes from them what it lacks. Returns once it is synced.
+# nodes running and takes from them what it lacks. Returns once it is synced. A port taken
+# between the check and the start fails the node's start: it is tried again.
 start_node() {
   local n=$1 first=${2:-} dir
   dir=$(node_dir "$n")
@@ -256,18 +277,26 @@ start_node() {
       --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 ||
       { cat "$dir/install.log"; exit 1; }
   fi
-  mariadbd "${server_options[@]}" --datadir="$dir/data" --user="$node_user" \
-    --port="$(client_port "$n")" --socket="$(node_socket "$n")" --pid-file="$(node_pid "$n")" \
-    --log-error="$dir/server.log" --innodb-buffer-pool-size=64M \
-    --ssl-cert="$dir/tls/server-cert.pem" --ssl-key="$dir/tls/server-key.pem" \
-    --wsrep-on=ON --wsrep-provider=/usr/lib/galera/libgalera_smm.so --binlog-format=ROW \
-    --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
-    --wsrep-cluster-name="brelo-$LOCALDB_PORT" --wsrep-node-name="node$n" \
-    --wsrep-node-address="127.0.0.1:$(galera_port "$n")" --wsrep-cluster-address="$(cluster_address)" \
-    --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$(galera_port "$n");ist.recv_addr=127.0.0.1:$(ist_port "$n");gcache.size=128M" \
-    --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$(sst_port "$n")" \
-    $first >/dev/null 2>&1 &
-  await_server "$(node_socket "$n")" "$dir/server.log" 1800 Synced "SHOW STATUS LIKE 'wsrep_local_state_comment'"
+  for attempt in 1 2 3; do
+    await_free_ports "$n" || exit 1
+    mariadbd "${server_options[@]}" --datadir="$dir/data" --user="$node_user" \
+      --port="$(client_port "$n")" --socket="$(node_socket "$n")" --pid-file="$(node_pid "$n")" \
+      --log-error="$dir/server.log" --innodb-buffer-pool-size=64M \
+      --ssl-cert="$dir/tls/server-cert.pem" --ssl-key="$dir/tls/server-key.pem" \
+      --wsrep-on=ON --wsrep-provider=/usr/lib/galera/libgalera_smm.so --binlog-format=ROW \
+      --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
+      --wsrep-cluster-name="brelo-$LOCALDB_PORT" --wsrep-node-name="node$n" \
+      --wsrep-node-address="127.0.0.1:$(galera_port "$n")" --wsrep-cluster-address="$(cluster_address)" \
+      --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$(galera_port "$n");ist.recv_addr=127.0.0.1:$(ist_port "$n");gcache.size=128M" \
+      --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$(sst_port "$n")" \
+      $first >/dev/null 2>&1 &
+    local pid=$!
+    await_server "$(node_socket "$n")" "$dir/server.log" 1800 "$pid" Synced \
+      "SHOW STATUS LIKE 'wsrep_local_state_comment'" && return 0
+    stop_process "$pid"
+    echo "node $n did not start (attempt $attempt)" >&2
+  done
+  exit 1
 }
 
 stop_node() {

@@ -103,6 +103,29 @@ TEST_F(SharedOfficeTest, AColleaguesChangeAppearsWhileIdleKeepingWhatTheUserLook
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
 }
 
+// Two colleagues save at once: the first took its audit line's id before the second and
+// commits after it (as two nodes of a cluster often do). Its change is seen once it commits,
+// although the newest line was already there when the manager last looked.
+TEST_F(SharedOfficeTest, ASaveThatCommitsAfterANewerLineStillAppears) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        testdb::Session first(testdb::programmeDb());
+        first.exec("SET NAMES utf8mb4; START TRANSACTION; INSERT INTO `comp` (`id`, `nom`) VALUES (40, 'Lente');"
+                   "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie 40 \"Lente\" : créée [comp=40]')");
+        colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (41, 'Rapide')", "Paul : compagnie 41 \"Rapide\" : créée [comp=41]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        EXPECT_GE(row(window, manager::kCompanyList, q("Rapide")), 0);
+        EXPECT_LT(row(window, manager::kCompanyList, q("Lente")), 0);
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+
+        first.exec("COMMIT");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        EXPECT_GE(row(window, manager::kCompanyList, q("Lente")), 0);
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+    });
+    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
 // The company's name changed elsewhere while its dialog was open here.
 TEST_F(SharedOfficeTest, AClashIsSettledByTheUser) {
     manager window;

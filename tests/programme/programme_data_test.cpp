@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <mysql.h>
+
 #include <QStringList>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "db/connections.h"
 #include "programme/programme_data.h"
@@ -180,6 +185,59 @@ TEST_F(ProgrammeDataTest, RecordsOutliveAReloadThatCannotConnectAndTheHoldSpares
     EXPECT_EQ(lists.calls, QStringList({"empty rooms", "fill rooms 2", "empty contracts", "fill contracts 3"}));
     EXPECT_TRUE(programme::companies().empty());  // the records themselves were read again
     EXPECT_TRUE(testing_support::ui().messages.empty());
+}
+
+// The server goes away with the reload's connection open: before the reload starts, or while
+// it waits to read the shows. One message; the tables not reached keep their records and lists.
+TEST_F(ProgrammeDataTest, AServerGoneOutOfReachIsReportedOnceAndTheTablesLeftKeepTheirRecords) {
+    const struct {
+        const char* when;
+        const char* lockedTable;  // the reload waits for it; the server stops meanwhile
+        const char* message;
+        QStringList calls;
+        std::size_t companies, shows, timeslots, contracts;
+    } cases[] = {
+        {"before", nullptr, programme::kChangeStampStatement, {}, 3, 3, 4, 3},
+        {"while the shows load", "showname", "SELECT * FROM showname ORDER BY `name` DESC",
+         {"empty rooms", "fill rooms 2", "empty companies", "fill companies 2", "empty shows"}, 2, 0, 4, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        testing_support::ui().clear();
+        ASSERT_EQ(programme::reloadAll(nullptr), 0);
+        testdb::exec(testdb::programmeDb(), "DELETE FROM `comp` WHERE `id` = 2");  // a reload reaching it would show it
+        std::thread stopper;
+        if (c.lockedTable) {
+            auto lock = std::make_shared<testdb::Session>(testdb::programmeDb());
+            lock->exec(std::string("LOCK TABLES `") + c.lockedTable + "` WRITE");
+            stopper = std::thread([lock] {
+                mysql_thread_init();
+                const std::string waiting = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE STATE LIKE 'Waiting for table%'";
+                for (int i = 0; i < 2000 && testdb::query("", waiting).at(0).at(0) == "0"; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                testdb::stopServer();
+                mysql_thread_end();
+            });
+        } else {
+            ASSERT_EQ(db::connectProgramme(), 0);
+            testdb::stopServer();
+        }
+        RecordingLists lists;
+        EXPECT_EQ(programme::reloadAll(&lists), -1);
+        if (stopper.joinable()) stopper.join();
+        testdb::serveAgain();
+
+        const QStringList messages = testing_support::ui().messageTexts();
+        ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Erreur : db_exec (%1) : ").arg(q(c.message)))) << messages[0].toStdString();
+        EXPECT_EQ(lists.calls, c.calls);
+        EXPECT_EQ(programme::companies().size(), c.companies);
+        EXPECT_EQ(programme::shows().size(), c.shows);
+        EXPECT_EQ(programme::timeslots().size(), c.timeslots);
+        EXPECT_EQ(programme::contracts().size(), c.contracts);
+        EXPECT_FALSE(db::programmeConnected());
+        testdb::exec(testdb::programmeDb(), "INSERT INTO `comp` VALUES (2, 'Arlequin', '', '', '', 1, '')");
+    }
 }
 
 TEST_F(ProgrammeDataTest, GroupsCountDeletedChildren) {

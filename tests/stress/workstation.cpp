@@ -8,6 +8,11 @@
 //   U <table> <id> <what>                        a conflict shown that a merge should have settled
 //   S <counter> <value>                          the workstation's figures at the end
 //
+// When its server goes away (a node of a cluster stopped), each unit of work it tries meanwhile
+// (a reload, a save) fails with its message; it waits a moment, as a user reading the message
+// would, and tries again, until one reaches the server. The figures count the outages it met,
+// the messages, the most one unit showed, and the saves it committed once the server was back.
+//
 //   stress_workstation SECONDS SEED NAME LOG [PORT]   (PORT: another server than the compiled-in one)
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,8 +20,10 @@
 #include <cstdio>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "db/connections.h"
+#include "db/query_runner.h"
 #include "edits/corbeille.h"
 #include "edits/deletes.h"
 #include "edits/saves.h"
@@ -32,14 +39,20 @@ using edits::Resolution;
 using edits::SaveOutcome;
 using edits::SaveResult;
 
-// Nobody is there to read a box: errors are counted and written to the standard error.
+// Nobody is there to read a box: errors are counted and written to the standard error, those
+// that say the server could not be worked with (an outage) apart from the others.
 class Unattended final : public platform::UiServices {
 public:
-    long errors = 0;
+    explicit Unattended(QString name) : name_(std::move(name)) {}
+    long outageErrors = 0;
+    long otherErrors = 0;
     int messageBox(const QString& text, platform::MessageIcon icon, platform::MessageButtons buttons) override {
         if (icon == platform::MessageIcon::Error) {
-            ++errors;
-            std::fprintf(stderr, "[error] %s\n", text.toUtf8().constData());
+            const unsigned error = db::lastErrorNumber();
+            const bool outage = text.startsWith(QString::fromUtf8(db::kConnectFailedFormat).section(u'%', 0, 0)) ||
+                                db::serverOutOfReach(error) || db::lostConnection(error) || error == kConnectionKilled;
+            ++(outage ? outageErrors : otherErrors);
+            std::fprintf(stderr, "[%s] %s\n", name_.toUtf8().constData(), text.toUtf8().constData());
         }
         return buttons == platform::MessageButtons::YesNo ? platform::IDYES : platform::IDOK;
     }
@@ -50,33 +63,71 @@ public:
     QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     int openDocumentAndWait(const QString&) override { return -1; }
     void debugOutput(const QByteArray&) override {}
+
+private:
+    // What a server stopping says to the connections it closes.
+    static constexpr unsigned kConnectionKilled = 1927;
+    QString name_;
 };
+
+// How long a user takes to read a message before trying again.
+constexpr std::chrono::milliseconds kAfterFailure{300};
 
 class Workstation {
 public:
-    Workstation(unsigned seed, QString name, const char* logPath) : random_(seed), name_(std::move(name)), log_(logPath) {}
+    Workstation(unsigned seed, QString name, const char* logPath, const Unattended& ui)
+        : random_(seed), name_(std::move(name)), log_(logPath), ui_(ui) {}
 
     void run(double seconds) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
-        reload();
+        unit([this] { reload(); });
         while (std::chrono::steady_clock::now() < until) {
             // A workstation does not reload before every save: its copy goes stale, as a
             // user's does while a dialog is open.
-            if (chance(0.4)) reload();
-            step();
+            if (chance(0.4)) unit([this] { reload(); });
+            unit([this] { step(); });
         }
         const edits::SaveCounters& c = edits::saveCounters();
         log_ << "S tried " << c.tried << "\nS committed " << c.committed << "\nS idRetries " << c.idRetries
              << "\nS lockRetries " << c.lockRetries << "\nS failed " << c.failed << "\nS merged " << merged_
-             << "\nS conflicts " << conflicts_ << "\nS vanished " << vanished_ << "\n";
+             << "\nS conflicts " << conflicts_ << "\nS vanished " << vanished_ << "\nS outages " << outages_
+             << "\nS outageMessages " << outageMessages_ << "\nS mostMessagesInAUnit " << mostMessages_
+             << "\nS committedAfterOutage " << committedAfterOutage_ << "\nS otherMessages " << ui_.otherErrors
+             << "\nS mostOtherMessagesInAUnit " << mostOtherMessages_ << "\n";
         log_.flush();
     }
 
 private:
+    // One unit of work, as a user does one: the messages it showed are counted; a unit that
+    // showed one begins an outage (unless one is on), a unit that reached the server ends it.
+    template <class Work>
+    void unit(Work work) {
+        const long outageMessages = ui_.outageErrors;
+        const long otherMessages = ui_.otherErrors;
+        const long committed = edits::saveCounters().committed;
+        const long reloads = reloads_;
+        work();
+        const long otherShown = ui_.otherErrors - otherMessages;
+        mostOtherMessages_ = std::max(mostOtherMessages_, otherShown);
+        if (const long shown = ui_.outageErrors - outageMessages; shown > 0) {
+            if (!inOutage_) ++outages_;
+            inOutage_ = true;
+            outageMessages_ += shown;
+            mostMessages_ = std::max(mostMessages_, shown + otherShown);
+            std::this_thread::sleep_for(kAfterFailure);
+            return;
+        }
+        const long committedNow = edits::saveCounters().committed;
+        if (committedNow > committed || reloads_ > reloads) inOutage_ = false;
+        if (outages_ > 0 && !inOutage_) committedAfterOutage_ += committedNow - committed;
+    }
+
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     QString token() { return QStringLiteral("%1-%2").arg(name_).arg(++counter_); }
-    void reload() { programme::reloadAll(nullptr); }
+    void reload() {
+        if (programme::reloadAll(nullptr) == 0) ++reloads_;
+    }
 
     template <class Record, class Keep>
     int pickRecord(const std::vector<Record>& records, Keep keep) {
@@ -270,8 +321,10 @@ private:
     void restoreSomething() {
         std::vector<edits::AuditLine> lines;
         if (!db::programmeConnected() && db::connectProgramme() != 0) return;
-        edits::loadDeleteLines(lines);
+        // As a user whose Corbeille did not open: its message was shown, nothing restored.
+        const bool loaded = edits::loadDeleteLines(lines) == 0;
         db::closeProgramme();
+        if (!loaded) return;
         const std::vector<edits::TrashEntry> entries = edits::trashEntries(lines);
         if (entries.empty()) return;
         const edits::TrashEntry& chosen = entries[static_cast<std::size_t>(pick(static_cast<int>(std::min<std::size_t>(entries.size(), 4))))];
@@ -285,6 +338,14 @@ private:
     long merged_ = 0;
     long conflicts_ = 0;
     long vanished_ = 0;
+    const Unattended& ui_;
+    long reloads_ = 0;
+    bool inOutage_ = false;
+    long outages_ = 0;
+    long outageMessages_ = 0;
+    long mostMessages_ = 0;
+    long committedAfterOutage_ = 0;
+    long mostOtherMessages_ = 0;
 };
 
 }  // namespace
@@ -296,11 +357,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (argc == 6) db::programmeSettings().port = static_cast<unsigned>(std::stoul(argv[5]));
-    Unattended ui;
-    platform::setUiServices(&ui);
     const QString name = QString::fromUtf8(argv[3]);
+    Unattended ui(name);
+    platform::setUiServices(&ui);
     account::setForTests(name, QStringLiteral("all"));
-    Workstation(static_cast<unsigned>(std::stoul(argv[2])), name, argv[4]).run(std::stod(argv[1]));
+    Workstation(static_cast<unsigned>(std::stoul(argv[2])), name, argv[4], ui).run(std::stod(argv[1]));
     db::closeProgramme();
     platform::setUiServices(nullptr);
     return 0;

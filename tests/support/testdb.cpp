@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <mysql.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -12,11 +13,19 @@
 namespace testdb {
 namespace {
 
+// Every local server is known by its client port (scripts/localdb.sh).
+std::string socketOf(unsigned port) { return BRELO_LOCALDB_SOCKET_PREFIX + std::to_string(port) + ".sock"; }
+
+std::string& adminSocket() {
+    static std::string socket = socketOf(BRELO_LOCAL_PORT);
+    return socket;
+}
+
 MYSQL* adminConnection(const std::string& database) {
     MYSQL* m = mysql_init(nullptr);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
     if (!mysql_real_connect(m, nullptr, "root", "", database.empty() ? nullptr : database.c_str(), 0,
-                            BRELO_LOCALDB_SOCKET, CLIENT_MULTI_STATEMENTS)) {
+                            adminSocket().c_str(), CLIENT_MULTI_STATEMENTS)) {
         ADD_FAILURE() << "admin connection: " << mysql_error(m);
     }
     return m;
@@ -121,6 +130,28 @@ void script(const std::string& arguments) {
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 }  // namespace
+
+OnServer::OnServer(unsigned port) : previous_(adminSocket()) { adminSocket() = socketOf(port); }
+OnServer::~OnServer() { adminSocket() = previous_; }
+
+std::vector<unsigned> clusterPorts() {
+    std::vector<unsigned> ports;
+    if (!std::getenv("BRELO_CLUSTER")) return ports;
+    const std::string line = sourcePath("scripts/localdb.sh") + " cluster-ports " BRELO_BUILD_DIR;
+    FILE* out = popen(line.c_str(), "r");
+    if (!out) return ports;
+    char text[128] = {};
+    const bool read = std::fgets(text, sizeof text, out) != nullptr;
+    pclose(out);
+    if (!read) return ports;
+    std::stringstream list(text);
+    std::string port;
+    while (std::getline(list, port, ',')) ports.push_back(static_cast<unsigned>(std::stoul(port)));
+    return ports;
+}
+
+void stopNode(int n) { script("node-stop " BRELO_BUILD_DIR " " + std::to_string(n)); }
+void startNode(int n) { script("node-start " BRELO_BUILD_DIR " " + std::to_string(n)); }
 
 void stopServer() { script("stop " BRELO_BUILD_DIR); }
 void serveAgain() { script("serve " BRELO_BUILD_DIR); }

@@ -55,6 +55,26 @@ void serveAgain();
 // back its own.
 void serveWith(const std::string& certificates);
 
+// The build's cluster (scripts/localdb.sh cluster), when the test run has one: the cluster
+// passes of the test command set BRELO_CLUSTER. Its nodes' client ports; empty without one.
+std::vector<unsigned> clusterPorts();
+// Node n (1 to 3) stopped alone, or started again alone (returning once it has caught up).
+void stopNode(int n);
+void startNode(int n);
+
+// While one lives, the administrator's connections above go to the local server of this
+// client port (a node of the cluster) instead of the private server.
+class OnServer {
+public:
+    explicit OnServer(unsigned port);
+    ~OnServer();
+    OnServer(const OnServer&) = delete;
+    OnServer& operator=(const OnServer&) = delete;
+
+private:
+    std::string previous_;
+};
+
 // Certificates made by the build's script: an authority in a folder (kept when it holds one
 // already), and a server certificate in `folder` signed by the authority of `authority`, for
 // `name` (a subjectAltName such as "IP:127.0.0.1"), valid `days` days (negative: expired).

@@ -1,0 +1,152 @@
+// The programme connection on a node of a Galera cluster: the program learns once whether its
+// server is one, and then every programme connection there (the units of work, the manager's
+// idle check, a connection the library opened again after a lost one) reads what other nodes
+// committed before the read, even while its own node lags behind. A plain server is asked once
+// and nothing more. The Cluster* tests run in the test command's cluster pass (BRELO_CLUSTER),
+// against the build's three nodes; they are skipped elsewhere.
+#include <gtest/gtest.h>
+#include <mysql.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "db/cluster_session.h"
+#include "db/connections.h"
+#include "db/programme_watch.h"
+#include "db/query_runner.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+int32_t keepLastColumn(void* context, int32_t n, char** columns, void*) {
+    if (n >= 1 && columns[n - 1]) *static_cast<std::string*>(context) = columns[n - 1];
+    return 0;
+}
+
+// One value read on the program's programme connection.
+std::string programmeValue(const std::string& statement) {
+    std::string value;
+    EXPECT_EQ(db::QueryRunner(statement, keepLastColumn, &value), db::kQueryOk) << db::lastErrorText();
+    return value;
+}
+
+std::string causalReads() { return programmeValue("SELECT @@session.wsrep_sync_wait"); }
+
+TEST(ProgrammeSession, WhatTheQuestionsAnswerSays) {
+    using db::ServerKind;
+    const struct {
+        bool answered;
+        const char* value;
+        unsigned error;
+        ServerKind kind;
+    } cases[] = {
+        {true, "1", 0, ServerKind::ClusterNode},  // a node
+        {true, "0", 0, ServerKind::Plain},        // MariaDB with Galera off
+        {true, "", 0, ServerKind::Plain},
+        {false, nullptr, db::kUnknownSystemVariable, ServerKind::Plain},  // MySQL, or a build without Galera
+        {false, nullptr, 2013, ServerKind::Unknown},                      // the link went: ask again next time
+        {false, nullptr, 1047, ServerKind::Unknown},                      // a node not ready yet
+        {false, nullptr, 0, ServerKind::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(db::serverKindFromAnswer(c.answered, c.value, c.error), c.kind) << (c.value ? c.value : "-") << " " << c.error;
+}
+
+// The private server is no node: asked at the first connection, never again, and its sessions
+// get no setting.
+TEST(ProgrammeSession, APlainServerIsAskedOnceAndGetsNoSetting) {
+    testing_support::ui().clear();
+    db::forgetProgrammeServerKind();
+    const auto statementsSoFar = [] { return std::stol(programmeValue("SHOW SESSION STATUS LIKE 'Questions'")); };
+    ASSERT_EQ(db::connectProgramme(), 0);
+    EXPECT_EQ(db::programmeServerKind(), db::ServerKind::Plain);
+    const long firstConnection = statementsSoFar();
+    EXPECT_EQ(causalReads(), "0");
+    db::closeProgramme();
+    ASSERT_EQ(db::connectProgramme(), 0);
+    EXPECT_EQ(statementsSoFar(), firstConnection - 1);  // the question is not asked again
+    db::closeProgramme();
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+}
+
+class ClusterSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ports_ = testdb::clusterPorts();
+        if (ports_.size() != 3) GTEST_SKIP() << "no cluster in this run (the test command's cluster pass has one)";
+        testing_support::ui().clear();
+        configured_ = db::programmeSettings().port;
+        db::programmeSettings().port = ports_[0];
+        db::forgetProgrammeServerKind();
+    }
+    void TearDown() override {
+        db::closeProgramme();
+        if (ports_.size() == 3) db::programmeSettings().port = configured_;
+        db::forgetProgrammeServerKind();
+    }
+    std::vector<unsigned> ports_;
+    unsigned configured_ = 0;
+};
+
+TEST_F(ClusterSession, EveryProgrammeConnectionToANodeReadsWhatOtherNodesCommitted) {
+    ASSERT_EQ(db::connectProgramme(), 0);
+    EXPECT_EQ(db::programmeServerKind(), db::ServerKind::ClusterNode);
+    EXPECT_EQ(causalReads(), "1");  // the connection that asked
+
+    // The library opens the connection again after it was lost: the new session reads so too.
+    const std::string first = programmeValue("SELECT CONNECTION_ID()");
+    {
+        const testdb::OnServer node(ports_[0]);
+        testdb::killConnection(std::stoul(first));
+    }
+    EXPECT_EQ(causalReads(), "1");
+    EXPECT_NE(programmeValue("SELECT CONNECTION_ID()"), first);
+    db::closeProgramme();
+
+    ASSERT_EQ(db::connectProgramme(), 0);  // the next unit of work
+    EXPECT_EQ(causalReads(), "1");
+    db::closeProgramme();
+
+    db::ProgrammeWatch watch;  // the manager's idle check
+    EXPECT_EQ(watch.firstRow("SELECT @@session.wsrep_sync_wait"), std::optional<std::string>("1"));
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+}
+
+// Node 1 stops applying what the others commit (a read lock over its tables holds its
+// applier); a colleague's save is committed on node 2. A plain read on node 1 still shows the
+// old name; the program's read waits until node 1 has applied the save, and shows the new one.
+TEST_F(ClusterSession, AReadOnALaggingNodeWaitsForASaveCommittedOnAnother) {
+    std::unique_ptr<testdb::Session> held;
+    {
+        const testdb::OnServer lagging(ports_[0]);
+        testdb::resetProgramme();
+        testdb::exec(testdb::programmeDb(), "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette')");
+        held = std::make_unique<testdb::Session>(testdb::programmeDb());
+    }
+    ASSERT_EQ(db::connectProgramme(), 0);
+    ASSERT_EQ(causalReads(), "1");
+    ASSERT_EQ(programmeValue("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette");
+    held->exec("FLUSH TABLES WITH READ LOCK");
+    {
+        const testdb::OnServer colleague(ports_[1]);
+        testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `nom` = 'Mouette grise' WHERE `id` = 0");
+    }
+    {
+        const testdb::OnServer lagging(ports_[0]);
+        EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT `nom` FROM `comp` WHERE `id` = 0").at(0).at(0), "Mouette");
+    }
+    std::thread release([&held] {
+        mysql_thread_init();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        held->exec("UNLOCK TABLES");
+        mysql_thread_end();
+    });
+    EXPECT_EQ(programmeValue("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette grise");
+    release.join();
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+}
+
+}  // namespace
