@@ -250,18 +250,30 @@ prepare_node() {
 # The ports of node N.
 node_ports() { echo "$(client_port "$1") $(galera_port "$1") $(ist_port "$1") $(sst_port "$1")"; }
 
-# Waits (up to 90 s) until no open socket of this machine uses one of node N's ports. They lie
-# in the range the system hands out to the client side of connections: while a node is down, a
-# connection made to another one (thousands a minute under the stress test) may take one, and
-# the node could not listen there. (A closed one waiting out its minute does not hinder.)
+# The nodes' ports lie in the range the system hands out to the client side of connections:
+# while a node is down, a connection made to another one (thousands a minute under the stress
+# test) may take one of its ports, and that port stays taken for a minute after it closed. As
+# root the script takes them out of that range (net.ipv4.ip_local_reserved_ports: nothing
+# else changes, and a server may still listen there).
+reserve_ports() {
+  local file=/proc/sys/net/ipv4/ip_local_reserved_ports ports=() n
+  [ "$(id -u)" = 0 ] && [ -w "$file" ] || return 0
+  for n in "${nodes[@]}"; do for port in $(node_ports "$n"); do ports+=("$port"); done; done
+  local current
+  current=$(cat "$file")
+  (IFS=,; echo "${current:+$current,}${ports[*]}") >"$file" 2>/dev/null || true
+}
+
+# Waits (up to 90 s) until no socket of this machine uses one of node N's ports, closed ones
+# waiting out their minute included: the nodes cannot listen beside those.
 await_free_ports() {
   local filter=() port
   for port in $(node_ports "$1"); do filter+=(${filter[@]:+or} sport = ":$port"); done
   for _ in $(seq 1 900); do
-    [ -z "$(ss -Htan exclude time-wait "( ${filter[*]} )" 2>/dev/null)" ] && return 0
+    [ -z "$(ss -Htan "( ${filter[*]} )" 2>/dev/null)" ] && return 0
     sleep 0.1
   done
-  echo "a port of node $1 stays taken: $(ss -Htan exclude time-wait "( ${filter[*]} )" | head -3)" >&2
+  echo "a port of node $1 stays taken: $(ss -Htan "( ${filter[*]} )" | head -3)" >&2
   return 1
 }
 
@@ -310,6 +322,7 @@ any_node_running() {
 }
 
 cluster() {
+  reserve_ports
   if ! any_node_running; then
     # Nothing of an earlier cluster is kept: the databases are made anew below in any case, and
     # a cluster that was stopped in any order then starts the same way.
@@ -330,6 +343,7 @@ node_start() {
   check_node "$1"
   node_running "$1" && return 0
   any_node_running || { echo "no node of the cluster is running: start it with localdb.sh cluster" >&2; exit 1; }
+  reserve_ports
   start_node "$1"
   echo "node $1 on 127.0.0.1:$(client_port "$1") synced"
 }
