@@ -33,7 +33,6 @@ thread_local unsigned gLastErrorNumber = 0;
 thread_local int gNoResend = 0;
 thread_local long gProgrammeRoundTrips = 0;
 
-
 bool isLetter(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
     // é è ê â à ô î in Windows-1252

@@ -5,9 +5,8 @@
 // from the server after a taken one; a bounded number of tries. On a node of a Galera cluster
 // a save that clashed with one committed on another node is refused as a deadlock (1213), at
 // COMMIT or at its next statement, and runs again the same way (with fresh ids, as the clash
-// may be over a new row's id). Anything else rolls the whole
-// save back and is shown once in the "Erreur : db_exec" message: the database then holds
-// nothing of it.
+// may be over a new row's id). Anything else rolls the whole save back and is shown once in the
+// "Erreur : db_exec" message: the database then holds nothing of it.
 #pragma once
 
 #include <QString>
