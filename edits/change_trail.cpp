@@ -87,6 +87,11 @@ QString restoredWord(RecordKind kind) {
     return kind == RecordKind::Company ? QStringLiteral("restaurée") : QStringLiteral("restauré");
 }
 
+QString withoutRows(const QString& message) {
+    if (ChangedRows::parse(message).empty()) return message;
+    return message.left(message.lastIndexOf(QStringLiteral(" [")));
+}
+
 AuditLine parseAuditLine(const QString& utcText, const QString& logText) {
     AuditLine line;
     line.utc = QDateTime::fromString(utcText, QStringLiteral("yyyy-MM-dd HH:mm:ss"));

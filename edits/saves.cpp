@@ -515,6 +515,51 @@ SaveResult editContract(const programme::Contract& base, const ContractFields& m
 
 namespace {
 
+QString carried(const QString& was, const QString& now, const QString& mine) { return mine == was ? now : mine; }
+int32_t carried(const QString& was, const QString& now, int32_t mine) {
+    return asWritten(mine) == was ? static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(now))) : mine;
+}
+
+}  // namespace
+
+CompanyFields carryOver(const programme::Company& was, const programme::Company& now, const CompanyFields& mine) {
+    return {carried(was.nom, now.nom, mine.nom), carried(was.email, now.email, mine.email),
+            carried(was.contact1, now.contact1, mine.contact1), carried(was.contact2, now.contact2, mine.contact2),
+            carried(was.fulladr, now.fulladr, mine.fulladr)};
+}
+
+ShowFields carryOver(const programme::Show& was, const programme::Show& now, const ShowFields& mine) {
+    return {carried(was.name, now.name, mine.name), carried(was.comp, now.comp, mine.company)};
+}
+
+ContractFields carryOver(const programme::Contract& was, const programme::Contract& now, const ContractFields& mine) {
+    return {carried(was.rtf, now.rtf, mine.rtf), carried(was.extra, now.extra, mine.extra), mine.timeslotId};
+}
+
+planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& now, const planning::TimeslotEditorData& mine) {
+    planning::TimeslotEditorData data = mine;
+    if (was.rows.empty() || now.rows.empty()) return data;
+    const programme::Timeslot& a = was.rows.front();
+    const programme::Timeslot& b = now.rows.front();
+    data.showId = carried(a.showname, b.showname, mine.showId);
+    data.room = carried(a.room, b.room, mine.room);
+    if (mine.survey == a.survey && b.survey != a.survey) {
+        data.survey = b.survey;
+        data.todo = b.todo;
+        data.done = b.done;
+    } else {
+        data.todo = planning::MergeFollowUp(planning::FollowUpText::Plan, a.todo, b.todo, mine.todo).merged;
+        data.done = planning::MergeFollowUp(planning::FollowUpText::Record, a.done, b.done, mine.done).merged;
+    }
+    for (std::size_t p = 0; p < std::min({was.rows.size(), now.rows.size(), data.entries.size()}); ++p) {
+        const planning::SlotEntry before = slotEntryOf(was.rows[p].date, was.rows[p].start, was.rows[p].end);
+        if (data.entries[p] == before) data.entries[p] = slotEntryOf(now.rows[p].date, now.rows[p].start, now.rows[p].end);
+    }
+    return data;
+}
+
+namespace {
+
 QString recordWords(const RecordRef& ref) {
     switch (ref.kind) {
     case RecordKind::Company: return u8("La compagnie ") + displayName(ref);
