@@ -14,13 +14,21 @@ MYSQL* g_programme = nullptr;
 int g_programmeConnected = 0;
 std::string g_lastError;
 
-// Opens one connection with the settings given. The character set is latin1 so that the
-// Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
-// the query runner's resend after a lost connection has a connection to resend on.
-int openConnection(MYSQL*& handle, const ConnectionSettings& s) {
+// A worker thread may show no message box: it is handed the text instead.
+void reportOpenFailure(const QString& message, QString* failure) {
+    if (failure) *failure = message;
+    else platform::showError(message);
+}
+
+}  // namespace
+
+// The character set is latin1 so that the Windows-1252 bytes of the databases pass
+// unconverted; reconnecting is allowed so that the query runner's resend after a lost
+// connection has a connection to resend on.
+int openConnection(MYSQL*& handle, const ConnectionSettings& s, QString* failure) {
     handle = mysql_init(nullptr);
     if (!handle) {
-        platform::showError(QString::fromUtf8(kInitFailedMessage));
+        reportOpenFailure(QString::fromUtf8(kInitFailedMessage), failure);
         return -1;
     }
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
@@ -28,15 +36,13 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s) {
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, 0)) {
-        platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(fromAnsi(mysql_error(handle))));
+        reportOpenFailure(QString::fromUtf8(kConnectFailedFormat).arg(fromAnsi(mysql_error(handle))), failure);
         mysql_close(handle);
         handle = nullptr;
         return -2;
     }
     return 0;
 }
-
-}  // namespace
 
 ConnectionSettings& ticketingSettings() {
     static ConnectionSettings s{settings::kTicketingHost, settings::kTicketingUser, settings::kTicketingPassword,

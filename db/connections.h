@@ -26,6 +26,12 @@ inline constexpr const char* kInitFailedMessage = "Impossible d'initialiser mysq
 inline constexpr const char* kConnectFailedFormat = "Erreur : mysql_real_connect : %1";
 inline constexpr const char* kDbExecFailedFormat = "Erreur : db_exec (%1) : %2";
 
+// Opens a connection with the settings given, as both program-wide connections are opened.
+// Returns 0, or -1 (initialising failed) / -2 (connecting failed) after showing the matching
+// message box; given `failure`, the message's text is put there instead of being shown (a
+// worker thread, which may show none, hands it to the user-interface thread).
+int openConnection(st_mysql*& handle, const ConnectionSettings& s, QString* failure = nullptr);
+
 // Ticketing connection. Returns 0, or -1 (initialising failed) / -2 (connecting failed),
 // after showing the matching message box.
 int openTicketing();

@@ -66,6 +66,14 @@ QString WidgetUiServices::chooseFile(const QString& title, const QString& folder
     return chosen;
 }
 
+QString WidgetUiServices::chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) {
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
+    if (waiting) QApplication::restoreOverrideCursor();
+    return chosen;
+}
+
 // The document's own application, started by the system's opener and waited for as a
 // process: the caller reads the document back once the user has closed it. When the opener
 // hands the document to an application already running, no process is left to wait for and

@@ -12,6 +12,7 @@ public:
     void setWaitCursor() override;
     void setArrowCursor() override;
     QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
+    QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) override;
     int openDocumentAndWait(const QString& path) override;
     void debugOutput(const QByteArray& text) override;
 };

@@ -5,11 +5,15 @@
 #include <QStyle>
 
 #include "platform/controls.h"
+#include "platform/csv.h"
 #include "manager/login_dlg.h"
 #include "manager/manager_dlg.h"
 #include "resources/app_icon.h"
 #include "resources/dialogs.h"
 #include "sales/aggregation.h"
+#include "sales/chart_numbers.h"
+#include "sales/charts_ui.h"
+#include "sales/sales_export.h"
 #include "sales/ticketing_data.h"
 
 namespace {
@@ -35,6 +39,8 @@ constexpr Column kColumns[] = {
 // The texts the performances' starts_at are compared with.
 QString rangeText(const platform::DateTime& when) { return when.format(QStringLiteral("%Y-%m-%d %H:%M:%S")); }
 
+constexpr const char* kStaleStyle = "color: #B03A2E; font-weight: bold";
+
 }  // namespace
 
 using N = dlg::Notify;
@@ -46,6 +52,8 @@ const dlg::MessageEntry<CBreloDlg> CBreloDlg::kMessages[] = {
     {N::Clicked, kRefreshButton, &CBreloDlg::OnRefresh},
     {N::Timer, 0, &CBreloDlg::OnTimer},
     {N::Clicked, kManagerButton, &CBreloDlg::OnManager},
+    {N::Clicked, kChartsButton, &CBreloDlg::OnCharts},
+    {N::Clicked, kExportButton, &CBreloDlg::OnExport},
 };
 
 CBreloDlg::CBreloDlg(QWidget* parent)
@@ -54,7 +62,15 @@ CBreloDlg::CBreloDlg(QWidget* parent)
       to_(from_),
       icon_(res::appIcon()) {
     bindMessages<CBreloDlg>(kMessages);
+    connect(&refresh_, &sales::SalesRefresh::tablesChanged, this, [this] {
+        fillRooms();
+        aggregate();
+    });
+    connect(&refresh_, &sales::SalesRefresh::capacitiesChanged, this, &CBreloDlg::updateCharts);
+    connect(&refresh_, &sales::SalesRefresh::statusChanged, this, &CBreloDlg::showStatus);
 }
+
+CBreloDlg::~CBreloDlg() = default;
 
 bool CBreloDlg::OnInitDialog() {
     {
@@ -75,8 +91,9 @@ bool CBreloDlg::OnInitDialog() {
     }
     setWindowIcon(icon_);
     createColumns();
-    load();
+    // The figures arrive once the worker has read them; the window answers meanwhile.
     aggregate();
+    refresh_.loadWhole(isChecked(kAutoRefreshBox));
     SetTimer(kRefreshTimer, kRefreshPeriodMs);
     return true;
 }
@@ -85,11 +102,10 @@ void CBreloDlg::createColumns() {
     for (const Column& c : kColumns) listView(c.list)->insertColumn(c.column, QString::fromUtf8(c.heading), c.width);
 }
 
-void CBreloDlg::load() {
+void CBreloDlg::fillRooms() {
     dlg::ListView* rooms = listView(kRoomList);
     rooms->deleteAllItems();
-    sales::load();
-    for (const sales::TicketingRoom& room : sales::ticketingData().rooms()) {
+    for (const sales::TicketingRoom& room : refresh_.tables()->data.rooms()) {
         const int row = rooms->insertItem(rooms->itemCount(), room.name);
         rooms->setItemText(row, 1, room.last_sync);
     }
@@ -102,9 +118,12 @@ void CBreloDlg::aggregate() {
     to_ = platform::DateTime::fromQDateTime(datePicker(kToPicker)->dateTime());
     const sales::AggregateFilter filter{rangeText(from_), rangeText(to_), itemText(kNameFilter),
                                         itemText(kRoomFilter)};
-    platform::WaitCursor wait;
-    const sales::TicketingData& tables = sales::ticketingData();
-    const sales::AggregateResult result = sales::salesIndex().aggregate(tables, filter);
+    // Held for the time of the aggregation: a refresh that ends meanwhile cannot pull the
+    // tables away.
+    const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
+    const sales::TicketingData& tables = snapshot->data;
+    shown_ = snapshot->index.aggregate(tables, filter);
+    const sales::AggregateResult& result = shown_;
     list->setUpdatesEnabled(false);
     for (const sales::AggregateRow& r : result.rows) {
         const sales::TicketingShow& show = tables.shows()[r.show];
@@ -121,6 +140,27 @@ void CBreloDlg::aggregate() {
     setItemText(kReservedTotal, result.reservedTotal);
     setItemText(kPaidTotal, result.paidTotal);
     setItemText(kMealTotal, result.mealTotal);
+    updateCharts();
+}
+
+void CBreloDlg::showStatus() {
+    setItemText(kStatusLine, refresh_.statusText());
+    item(kStatusLine)->setStyleSheet(refresh_.stale() ? QString::fromUtf8(kStaleStyle) : QString());
+    updateCharts();
+}
+
+void CBreloDlg::updateCharts() {
+    if (!charts_ || !charts_->isVisible()) return;
+    const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
+    const QDate from = datePicker(kFromPicker)->date();
+    const QDate to = datePicker(kToPicker)->date();
+    QString scope = QStringLiteral("Du %1 au %2").arg(from.toString(QStringLiteral("dd/MM/yyyy")),
+                                                       to.toString(QStringLiteral("dd/MM/yyyy")));
+    if (!itemText(kNameFilter).isEmpty()) scope += QStringLiteral(", spectacle « %1… »").arg(itemText(kNameFilter));
+    if (!itemText(kRoomFilter).isEmpty()) scope += QStringLiteral(", salle « %1… »").arg(itemText(kRoomFilter));
+    scope += QStringLiteral(" : %1 représentation(s)").arg(shown_.rows.size());
+    charts_->setNumbers(sales::chartNumbers(snapshot->data, snapshot->index, shown_, from, to, refresh_.capacities()),
+                        scope, refresh_.stale() ? refresh_.statusText() : QString());
 }
 
 void CBreloDlg::OnDateChanged(const dlg::Notification&) { aggregate(); }
@@ -128,15 +168,33 @@ void CBreloDlg::OnDateChanged(const dlg::Notification&) { aggregate(); }
 void CBreloDlg::OnFilterChanged(const dlg::Notification&) { aggregate(); }
 
 void CBreloDlg::OnRefresh(const dlg::Notification&) {
-    load();
-    aggregate();
+    refresh_.loadWhole(isChecked(kAutoRefreshBox));
+    if (charts_ && charts_->isVisible()) refresh_.readCapacities();
 }
 
 void CBreloDlg::OnTimer(const dlg::Notification&) {
     // The timer always runs; the box only decides whether a tick reads the database.
-    if (!isChecked(kAutoRefreshBox)) return;
-    load();
-    aggregate();
+    refresh_.tick(isChecked(kAutoRefreshBox));
+}
+
+void CBreloDlg::OnCharts(const dlg::Notification&) {
+    if (!charts_) charts_ = new sales::ChartsWindow(this);
+    charts_->show();
+    charts_->raise();
+    charts_->activateWindow();
+    // The rooms' capacities may have changed in the manager since the window was last opened.
+    refresh_.readCapacities();
+    updateCharts();
+}
+
+void CBreloDlg::OnExport(const dlg::Notification&) {
+    const QString path = platform::ui().chooseSaveFile(QString::fromUtf8(sales::kExportTitle),
+                                                       QString::fromUtf8(sales::kExportFileName),
+                                                       QString::fromUtf8(sales::kExportFilter));
+    if (path.isEmpty()) return;
+    const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
+    if (!platform::writeFile(path, sales::salesCsv(snapshot->data, snapshot->index, shown_)))
+        platform::showError(QString::fromUtf8(sales::kExportFailedFormat).arg(path));
 }
 
 void CBreloDlg::OnManager(const dlg::Notification&) {

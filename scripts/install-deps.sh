@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build, the tests, the demo and the benchmarks need (Debian 12, as root).
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmariadb-dev mariadb-server mariadb-client
+packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core
   libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev)
 missing=()

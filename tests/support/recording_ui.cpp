@@ -32,6 +32,11 @@ QString RecordingUi::chooseFile(const QString&, const QString&, const QString&) 
     return file;
 }
 
+QString RecordingUi::chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) {
+    suggestedSavePaths << suggested;
+    return chooseFile(title, suggested, filter);
+}
+
 int RecordingUi::openDocumentAndWait(const QString& path) {
     openedDocuments << path;
     return onOpenDocument ? onOpenDocument(path) : 0;

@@ -23,6 +23,8 @@ public:
     void setWaitCursor() override;
     void setArrowCursor() override;
     QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
+    // Answers from fileAnswers too, and keeps the suggested path.
+    QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) override;
     int openDocumentAndWait(const QString& path) override;
     void debugOutput(const QByteArray& text) override;
 
@@ -32,6 +34,7 @@ public:
     std::vector<Message> messages;
     std::deque<int> answers;             // the buttons pressed on the next boxes
     std::deque<QString> fileAnswers;     // the files chosen in the next file choosers
+    QStringList suggestedSavePaths;      // what each save chooser suggested
     QStringList openedDocuments;
     std::vector<QByteArray> debugLines;  // each piece of debug output
     int waitCursorCalls = 0;
