@@ -10,11 +10,8 @@
 #include "platform/date_time.h"
 #include "platform/dialog.h"
 #include "sales/aggregation.h"
+#include "sales/charts_ui.h"
 #include "sales/sales_refresh.h"
-
-namespace sales {
-class ChartsWindow;
-}
 
 class CBreloDlg : public dlg::Dialog {
     Q_OBJECT

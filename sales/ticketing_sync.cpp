@@ -177,6 +177,7 @@ enum class Ran { Ok, Refused, LinkBroken };
 // A broken link is recorded at once, with the statement it broke on.
 Ran runStatement(db::OwnConnection& link, const std::string& statement, RowCallback callback, void* context,
                  db::OwnRunReport& report, RefreshOutcome& outcome) {
+    ++outcome.statements;
     if (link.run(statement, callback, context, report) == db::kQueryOk) return Ran::Ok;
     if (!db::isLinkFailure(report.errorNumber)) return Ran::Refused;
     outcome.failures.push_back({statement, report.errorText});
@@ -305,7 +306,9 @@ RefreshOutcome TicketingSync::refresh(RefreshKind kind, db::OwnConnection& link,
 }
 
 void TicketingSync::loadWhole(db::OwnConnection& link, RefreshOutcome& outcome) {
+    const int sentBefore = outcome.statements;
     outcome = RefreshOutcome();
+    outcome.statements = sentBefore;
     outcome.wholeLoad = true;
     auto next = std::make_shared<TicketingSnapshot>();
     Held held;

@@ -56,6 +56,7 @@ struct RefreshOutcome {
     std::vector<StatementFailure> failures;
     bool wholeLoad = false;              // the tables were read whole
     std::vector<int32_t> rereadShowIds;  // the show ids whose rows were read again, ascending
+    int statements = 0;                  // sent on the connection, each one round trip
     QDateTime finishedAt;
 };
 
