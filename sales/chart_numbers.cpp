@@ -12,10 +12,12 @@ int roomSlot(int32_t roomNumber) { return roomNumber >= 0 && roomNumber < 3 ? ro
 // The performance's day, from its "YYYY-MM-DD HH:MM:SS"; invalid when the text is no date.
 QDate dayOf(const QString& startsAt) { return QDate::fromString(startsAt.left(10), QStringLiteral("yyyy-MM-dd")); }
 
+// Day and time first, so that the list reads as the overview's, then the room and the name,
+// which the charts may cut.
 QString fillLabel(const TicketingShow& show) {
     const QDate day = dayOf(show.starts_at);
     const QString when = day.isValid() ? day.toString(QStringLiteral("dd/MM ")) + show.starts_at.mid(11, 5) : show.starts_at;
-    return show.name + QStringLiteral(" (") + roomCode(show.room_number) + QStringLiteral(", ") + when + u')';
+    return when + u' ' + roomCode(show.room_number) + u' ' + show.name;
 }
 
 }  // namespace

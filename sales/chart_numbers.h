@@ -27,7 +27,7 @@ struct RoomSeries {
 
 struct FillRate {
     int32_t show = 0;   // index in the shows table
-    QString label;      // name, room, day and time
+    QString label;      // day and time, room, name
     int32_t capacity = 0;
     int64_t reserved = 0;
     int64_t paid = 0;

@@ -48,10 +48,12 @@ void attach(QChart* chart, QAbstractSeries* series, QAbstractAxis* categories, Q
     chart->addSeries(series);
     auto* values = new QValueAxis();
     values->setRange(0, std::max(1.0, most * 1.05));
+    values->applyNiceNumbers();
     values->setLabelFormat(QStringLiteral("%.0f"));
     values->setTitleText(valueTitle);
     chart->addAxis(categories, categorySide);
-    chart->addAxis(values, categorySide == Qt::AlignBottom ? Qt::AlignLeft : Qt::AlignBottom);
+    // Beside the bars' categories; above a list of performances, which scrolls.
+    chart->addAxis(values, categorySide == Qt::AlignBottom ? Qt::AlignLeft : Qt::AlignTop);
     series->attachAxis(categories);
     series->attachAxis(values);
 }
@@ -183,7 +185,7 @@ void ChartsWindow::drawFills() {
         unpaid->append(std::max(0.0, it->reservedRate - std::max(0.0, it->paidRate)));
         most = std::max(most, it->reservedRate);
         // Two performances with the same text still need two categories.
-        QString label = it->label;
+        QString label = it->label.size() > kFillLabelLength ? it->label.left(kFillLabelLength - 1) + u'…' : it->label;
         while (labels.contains(label)) label += u' ';
         labels << label;
     }
@@ -191,6 +193,9 @@ void ChartsWindow::drawFills() {
     series->append(unpaid);
     auto* axis = new QBarCategoryAxis();
     axis->append(labels);
+    // Cut to a length of our own above: Qt would otherwise cut every label to "...".
+    axis->setTruncateLabels(false);
+    chart->legend()->setAlignment(Qt::AlignTop);
     attach(chart, series, axis, Qt::AlignLeft, most, QStringLiteral("%"));
     fillView_->setMinimumHeight(120 + kFillRowHeight * static_cast<int>(numbers_.fills.size()));
     fillNote_->setText(numbers_.withoutCapacity == 0

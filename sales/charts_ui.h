@@ -33,6 +33,7 @@ public:
 
     static constexpr int kRedrawDelayMs = 150;
     static constexpr int kFillRowHeight = 22;
+    static constexpr int kFillLabelLength = 40;
 
 private:
     void drawSeats();

@@ -76,7 +76,7 @@ TEST_F(SalesChartNumbers, SeatsAndTakingsPerDayAndRoomAndFillPerPerformance) {
 
     // By date, as the list: the morning, the evening, then the 12th's two in time order.
     ASSERT_EQ(n.fills.size(), 3u);
-    EXPECT_EQ(n.fills[0].label, q("Matin (KQ, 10/07 11:00)"));
+    EXPECT_EQ(n.fills[0].label, q("10/07 11:00 KQ Matin"));
     EXPECT_DOUBLE_EQ(n.fills[0].reservedRate, 30.0);
     EXPECT_DOUBLE_EQ(n.fills[0].paidRate, 20.0);
     EXPECT_EQ(n.fills[1].capacity, 10);
