@@ -39,7 +39,7 @@ constexpr Column kColumns[] = {
 // The texts the performances' starts_at are compared with.
 QString rangeText(const platform::DateTime& when) { return when.format(QStringLiteral("%Y-%m-%d %H:%M:%S")); }
 
-constexpr const char* kStaleStyle = "color: #B03A2E; font-weight: bold";
+constexpr const char* kStaleStyle = "color: #B03A2E";
 
 }  // namespace
 

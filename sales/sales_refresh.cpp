@@ -106,8 +106,9 @@ void SalesRefresh::handle(const std::shared_ptr<JobOutcome>& outcome) {
         capacities_ = outcome->capacities;
         emit capacitiesChanged();
     }
-    for (const QString& m : shown) platform::showError(m);
+    // The marking is up before a box asks to be acknowledged.
     emit statusChanged();
+    for (const QString& m : shown) platform::showError(m);
     startPending();
     emit jobEnded();
 }
