@@ -16,7 +16,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
+#include <QEventLoop>
 #include <QTimer>
 #include <QTimerEvent>
 #include <algorithm>
@@ -124,7 +124,23 @@ struct StallProbe {
     }
 };
 
+// The user-interface thread's event loop, without the sleeps of a test's waits that the probe
+// would take for stalls.
+void runEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void waitForJob(CBreloDlg& window) {
+    if (!window.refresh().running()) return;
+    QEventLoop loop;
+    QObject::connect(&window.refresh(), &sales::SalesRefresh::jobEnded, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 struct WindowFigures {
+    double idle = 0;            // the longest stall with no refresh at all: the machine's own
     double nothingChanged = 0;  // the longest stall, ms
     double changed = 0;
     double whole = 0;
@@ -147,7 +163,7 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
         box->findChild<QPushButton*>(QStringLiteral("ctl_%1").arg(platform::IDOK))->click();
     });
     QTimer::singleShot(50, &window, [&] {
-        auto wait = [&] { QTest::qWaitFor([&] { return !window.refresh().running(); }, 120000); };
+        auto wait = [&] { waitForJob(window); };
         wait();
         window.datePicker(CBreloDlg::kFromPicker)->setDateTime(QDateTime::fromString(from, Qt::ISODate));
         window.datePicker(CBreloDlg::kToPicker)->setDateTime(QDateTime::fromString(to, Qt::ISODate));
@@ -161,9 +177,12 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
             QTimerEvent event(timer->timerId());
             QCoreApplication::sendEvent(timer, &event);
             wait();
-            QTest::qWait(100);  // what the window does once the tables are in
+            runEventsFor(100);  // what the window does once the tables are in
             return probe.stopMs();
         };
+        probe.start();
+        runEventsFor(3000);
+        f.idle = probe.stopMs();
         tick([] {});  // opens the connection the ticks keep
         for (int i = 0; i < 5; ++i) f.nothingChanged = std::max(f.nothingChanged, tick([] {}));
         for (int i = 0; i < 4; ++i) f.changed = std::max(f.changed, tick([&] { changeReservations(changing, i + 1); }));
@@ -171,7 +190,7 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
         probe.start();
         window.findChild<QPushButton*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kRefreshButton))->click();
         wait();
-        QTest::qWait(100);
+        runEventsFor(100);
         f.whole = probe.stopMs();
         window.EndDialog(platform::IDOK);
     });
@@ -221,34 +240,33 @@ int main(int argc, char** argv) {
         clients.push_back(msSince(start));
     }
 
-    // The timer's refreshes on a kept connection through the link, and their server's check
-    // on the loopback address.
-    std::vector<double> loopChecks;
-    {
-        sales::TicketingSync sync;
-        db::OwnConnection link;
-        sync.refresh(sales::RefreshKind::Whole, link, db::ticketingSettings());
-        for (int i = 0; i < 7; ++i) {
-            const auto start = Clock::now();
-            sync.refresh(sales::RefreshKind::Changes, link, db::ticketingSettings());
-            loopChecks.push_back(msSince(start));
-        }
-    }
+    // The timer's refreshes on a kept connection through the link, each beside one on the
+    // loopback address, which times the server's own check under the same load of the machine.
+    sales::TicketingSync loopSync;
+    db::OwnConnection loopLink;
+    loopSync.refresh(sales::RefreshKind::Whole, loopLink, db::ticketingSettings());
     sales::TicketingSync sync;
     db::OwnConnection link;
     sync.refresh(sales::RefreshKind::Whole, link, throughLink(proxy));
     std::vector<double> checks;
+    std::vector<double> loopChecks;
+    std::vector<double> overLink;  // each through the link less the one beside it
     std::size_t checkTrips = 0;
     uint64_t checkDown = 0, checkUp = 0;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 15; ++i) {
+        auto start = Clock::now();
+        loopSync.refresh(sales::RefreshKind::Changes, loopLink, db::ticketingSettings());
+        loopChecks.push_back(msSince(start));
         proxy.reset();
-        const auto start = Clock::now();
+        start = Clock::now();
         sync.refresh(sales::RefreshKind::Changes, link, throughLink(proxy));
         checks.push_back(msSince(start));
+        overLink.push_back(checks.back() - loopChecks.back());
         checkTrips = std::max(checkTrips, proxy.exchanges().size());
         checkDown = proxy.bytesDown();
         checkUp = proxy.bytesUp();
     }
+    loopLink.close();
 
     // 20 performances' reservations changed, in the last season.
     std::vector<int32_t> changing;
@@ -314,12 +332,14 @@ int main(int argc, char** argv) {
     std::printf("\nFigures over the link (medians)\n");
     std::printf("  whole refresh, connection included: %.0f ms, %.1f MB; mariadb client: %.0f ms; ratio %.2f (target <= 1.1: %s)\n",
                 whole, wholeBytes / 1e6, clientMs, whole / clientMs, verdict(whole <= 1.1 * clientMs));
-    std::printf("  refresh with nothing changed: %.1f ms, %zu round trip(s), %llu bytes down, %llu up; one round trip "
-                "(%.0f ms) + the server's check (%.1f ms on the loopback address) = %.1f ms (target: 1 round trip and "
-                "<= %.1f ms with 5 ms of scheduling: %s)\n",
+    // The server's check takes some hundreds of milliseconds, and varies by tens from one run
+    // to the next on a shared machine: the link's part is taken run by run.
+    const double linkPart = median(overLink);
+    std::printf("  refresh with nothing changed: %.1f ms, %zu round trip(s), %llu bytes down, %llu up; the server's "
+                "check on the loopback address %.1f ms; the link's part, run beside run: %.1f ms (target: 1 round trip "
+                "of %.0f ms, with 10 ms of scheduling: %s)\n",
                 check, checkTrips, static_cast<unsigned long long>(checkDown), static_cast<unsigned long long>(checkUp),
-                roundTripMs, loopCheck, roundTripMs + loopCheck, roundTripMs + loopCheck + 5,
-                verdict(checkTrips <= 1 && check <= roundTripMs + loopCheck + 5));
+                loopCheck, linkPart, roundTripMs, verdict(checkTrips <= 1 && linkPart <= roundTripMs + 10));
     std::printf("  refresh after %d performances' reservations changed: %.0f ms, %d round trips, %llu bytes down: "
                 "%llu of rows, %llu of checks; the same rows fetched plainly: %llu bytes (target <= 2x those + the "
                 "checks = %llu: %s)\n",
@@ -329,8 +349,8 @@ int main(int argc, char** argv) {
                 verdict(changedDown <= 2 * plainRows + checksDown));
     std::printf("  longest stall of the user-interface thread, %d rows in view: auto refresh with nothing changed "
                 "%.1f ms, with %d performances changed %.1f ms (target <= 16 ms: %s); whole load (\"Mettre à jour\") "
-                "%.1f ms\n",
+                "%.1f ms; the machine's own, with no refresh: %.1f ms\n",
                 w.rows, w.nothingChanged, kChangedPerformances, w.changed,
-                verdict(std::max(w.nothingChanged, w.changed) <= 16.0), w.whole);
+                verdict(std::max(w.nothingChanged, w.changed) <= 16.0), w.whole, w.idle);
     return 0;
 }

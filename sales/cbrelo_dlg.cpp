@@ -92,7 +92,6 @@ bool CBreloDlg::OnInitDialog() {
     setWindowIcon(icon_);
     createColumns();
     // The figures arrive once the worker has read them; the window answers meanwhile.
-    aggregate();
     refresh_.loadWhole(isChecked(kAutoRefreshBox));
     SetTimer(kRefreshTimer, kRefreshPeriodMs);
     return true;
@@ -116,6 +115,13 @@ void CBreloDlg::aggregate() {
     list->deleteAllItems();
     from_ = platform::DateTime::fromQDateTime(datePicker(kFromPicker)->dateTime());
     to_ = platform::DateTime::fromQDateTime(datePicker(kToPicker)->dateTime());
+    if (!refresh_.lastGood().isValid()) {
+        // No figures ever arrived: empty fields, rather than zeros that would read as nothing sold.
+        shown_ = sales::AggregateResult();
+        for (int id : {kReservedTotal, kPaidTotal, kMealTotal}) setItemText(id, QString());
+        updateCharts();
+        return;
+    }
     const sales::AggregateFilter filter{rangeText(from_), rangeText(to_), itemText(kNameFilter),
                                         itemText(kRoomFilter)};
     // Held for the time of the aggregation: a refresh that ends meanwhile cannot pull the
@@ -124,18 +130,17 @@ void CBreloDlg::aggregate() {
     const sales::TicketingData& tables = snapshot->data;
     shown_ = snapshot->index.aggregate(tables, filter);
     const sales::AggregateResult& result = shown_;
-    list->setUpdatesEnabled(false);
+    // Each row goes at its performance's place in the order by date; the rows come in that
+    // order into an empty list, and a place past the end appends, so they all append: in one
+    // step, which keeps the refresh's pause on this thread short.
+    std::vector<dlg::ListView::Row> rows;
+    rows.reserve(result.rows.size());
     for (const sales::AggregateRow& r : result.rows) {
         const sales::TicketingShow& show = tables.shows()[r.show];
-        // At the performance's place in the order by date; past the end, which is where
-        // the left-out performances leave it, the row is appended.
-        const int row = list->insertItem(r.position, show.name);
-        list->setItemText(row, 2, sales::roomCode(show.room_number));
-        list->setItemText(row, 1, show.starts_at);
-        list->setItemText(row, 3, r.reserved);
-        list->setItemText(row, 4, r.paid);
-        list->setItemText(row, 5, r.meal);
+        rows.push_back({-1, {show.name, show.starts_at, sales::roomCode(show.room_number), r.reserved, r.paid, r.meal}});
     }
+    list->setUpdatesEnabled(false);
+    list->insertRows(list->itemCount(), rows);
     list->setUpdatesEnabled(true);
     setItemText(kReservedTotal, result.reservedTotal);
     setItemText(kPaidTotal, result.paidTotal);
@@ -145,7 +150,8 @@ void CBreloDlg::aggregate() {
 
 void CBreloDlg::showStatus() {
     setItemText(kStatusLine, refresh_.statusText());
-    item(kStatusLine)->setStyleSheet(refresh_.stale() ? QString::fromUtf8(kStaleStyle) : QString());
+    const QString style = refresh_.stale() ? QString::fromUtf8(kStaleStyle) : QString();
+    if (item(kStatusLine)->styleSheet() != style) item(kStatusLine)->setStyleSheet(style);
     updateCharts();
 }
 

@@ -1,5 +1,7 @@
 #include "sales/refresh_worker.h"
 
+#include "platform/thread_priority.h"
+
 namespace sales {
 
 RefreshWorker::RefreshWorker(Deliver deliver) : deliver_(std::move(deliver)) {
@@ -32,19 +34,34 @@ void RefreshWorker::closeConnection() {
     wake_.notify_one();
 }
 
+void RefreshWorker::dispose(std::shared_ptr<const void> tables) {
+    {
+        std::lock_guard lock(mutex_);
+        disposed_.push_back(std::move(tables));
+    }
+    wake_.notify_one();
+}
+
 void RefreshWorker::run() {
+    platform::lowerThisThreadsPriority();
     const db::LibraryThread library;
     for (;;) {
         RefreshJob job;
+        std::vector<std::shared_ptr<const void>> disposed;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stop_ || close_ || job_; });
+            wake_.wait(lock, [this] { return stop_ || close_ || job_ || !disposed_.empty(); });
+            disposed.swap(disposed_);
             if (close_) {
                 link_.close();
                 close_ = false;
             }
             if (stop_) break;
-            if (!job_) continue;
+            if (!job_) {
+                lock.unlock();
+                disposed.clear();
+                continue;
+            }
             job = std::move(*job_);
             job_.reset();
         }

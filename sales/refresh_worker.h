@@ -51,6 +51,9 @@ public:
     void post(RefreshJob job);
     // Closes the kept ticketing connection once no job runs.
     void closeConnection();
+    // Tables that the window no longer shows, freed on the worker: hundreds of thousands of
+    // rows are a pause the window need not make.
+    void dispose(std::shared_ptr<const void> tables);
 
 private:
     void run();
@@ -62,6 +65,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::optional<RefreshJob> job_;
+    std::vector<std::shared_ptr<const void>> disposed_;
     bool close_ = false;
     bool stop_ = false;
     std::thread thread_;  // last: starts once everything it uses is made

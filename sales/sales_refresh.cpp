@@ -1,6 +1,7 @@
 #include "sales/sales_refresh.h"
 
 #include <QMetaObject>
+#include <utility>
 
 #include "platform/ui_services.h"
 #include "db/query_runner.h"
@@ -94,8 +95,9 @@ void SalesRefresh::handle(const std::shared_ptr<JobOutcome>& outcome) {
         unreachable_ = !r.reached;
         if (r.reached) lastGood_ = r.finishedAt;
         if (r.tables) {
-            tables_ = r.tables;
+            std::shared_ptr<const TicketingSnapshot> old = std::exchange(tables_, r.tables);
             emit tablesChanged();
+            worker_->dispose(std::move(old));
         }
     }
     if (outcome->job.readCapacities) {

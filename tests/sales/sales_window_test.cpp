@@ -13,6 +13,7 @@
 #include <QtCharts>
 
 #include "platform/controls.h"
+#include "db/connections.h"
 #include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "sales/cbrelo_dlg.h"
@@ -314,6 +315,32 @@ TEST_F(SalesWindowTest, AnUnreachableServerKeepsTheLastFiguresMarkedStaleAndSays
         testdb::serveAgain();
         server.stopped = false;
     });
+}
+
+TEST_F(SalesWindowTest, AServerUnreachableAtStartShowsNoFiguresRatherThanZeros) {
+    db::ConnectionSettings& settings = db::ticketingSettings();
+    const unsigned port = settings.port;
+    settings.port = 1;  // nothing listens there
+    CBreloDlg window;
+    runWindow(window, [&] {
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), q("Aucune donnée — serveur de billetterie injoignable"));
+        for (int id : {CBreloDlg::kReservedTotal, CBreloDlg::kPaidTotal, CBreloDlg::kMealTotal})
+            EXPECT_EQ(window.itemText(id), QString()) << id;
+        auto* name = window.findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kNameFilter));
+        QTest::keyClicks(name, QStringLiteral("m"));
+        EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), QString());
+        EXPECT_EQ(shownNames(window).size(), 0);
+
+        // The server back: the figures come with the next load.
+        settings.port = port;
+        testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        waitForRefresh(window);
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), QString());
+        EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("2/55.00€/27.50€"));
+    });
+    settings.port = port;
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+    EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
 }
 
 TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
