@@ -25,6 +25,8 @@ WorkBuffer WorkBuffer::forStatement(std::string_view statement) {
 namespace {
 
 constexpr unsigned kLostConnection = 2013;
+thread_local unsigned gLastErrorNumber = 0;
+thread_local int gNoResend = 0;
 
 bool isLetter(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
@@ -35,7 +37,10 @@ bool isLetter(unsigned char c) {
     }
 }
 
-void reportRefusal(MYSQL* connection) { recordRefusal(mysql_error(connection)); }
+void reportRefusal(MYSQL* connection) {
+    gLastErrorNumber = mysql_errno(connection);
+    recordRefusal(mysql_error(connection));
+}
 
 void appendSemicolon(std::string& copy) {
     if (!copy.empty() && copy.back() != ';') copy.push_back(';');
@@ -58,8 +63,12 @@ void doubleInnerApostrophes(std::string& text) {
 int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, void* context,
             OwnRunReport* own = nullptr) {
     if (!connection) {
-        if (own) own->errorText = "not connected";
-        else setLastErrorText("not connected");
+        if (own) {
+            own->errorText = "not connected";
+        } else {
+            gLastErrorNumber = 0;
+            setLastErrorText("not connected");
+        }
         return kQueryRefused;
     }
     for (int resends = 0;; ++resends) {
@@ -70,7 +79,8 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
         } else {
             reportRefusal(connection);
         }
-        if (mysql_errno(connection) != kLostConnection || resends >= kLostConnectionResends) return kQueryRefused;
+        if (mysql_errno(connection) != kLostConnection || resends >= kLostConnectionResends || gNoResend > 0)
+            return kQueryRefused;
     }
     MYSQL_RES* result = own ? mysql_use_result(connection) : mysql_store_result(connection);
     if (!result) return callback ? kQueryNoResult : kQueryOk;
@@ -128,6 +138,11 @@ void recordRefusal(std::string errorText) {
     ui.debugOutput(QByteArray(lastErrorText().c_str()));
     ui.debugOutput(QByteArray("\r\n"));
 }
+
+unsigned lastErrorNumber() { return gLastErrorNumber; }
+
+NoResend::NoResend() { ++gNoResend; }
+NoResend::~NoResend() { --gNoResend; }
 
 std::string workingCopy(std::string_view statement, bool doubleApostrophes) {
     std::string copy(statement);

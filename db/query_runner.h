@@ -28,6 +28,22 @@ enum QueryResult : int32_t {
 // 2013) before the runner gives up with kQueryRefused.
 inline constexpr int kLostConnectionResends = 3;
 
+// The server's error number of the most recent refused statement, on either connection (0
+// when there was no connection to ask). Saves read it to tell a taken id (1062), a deadlock
+// (1213), a lock wait (1205) or a lost connection (2013) from other refusals.
+unsigned lastErrorNumber();
+
+// While one lives, a statement whose connection was lost is not sent again: inside a
+// transaction the resend would run on a new connection, outside the transaction, and write
+// part of a save on its own. The save then runs again as a whole or is reported.
+class NoResend {
+public:
+    NoResend();
+    ~NoResend();
+    NoResend(const NoResend&) = delete;
+    NoResend& operator=(const NoResend&) = delete;
+};
+
 // The working copy of a statement: the caller of the ticketing variant allocates it
 // (statement length + 512 bytes) and hands it over; the runner releases it. It grows when
 // the apostrophe doubling needs more than the spare bytes.

@@ -193,3 +193,10 @@ INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`, `rtf`) VALUES
      'Numéro de contrat$$$Curdepierre_5e0f_2a9d_4410###Créé par$$$Demo###Compagnie$$$Cie Œil de Bœuf###Spectacle$$$Cœur de pierre###Salle$$$la Petite Salle du Kiosque (KQ), 12 rue des Teinturiers###Prix (TTC)$$$600.00', 0, 'contrat_simple.rtf'),
   (10, 28, UTC_TIMESTAMP() - INTERVAL 30 DAY,
      'Numéro de contrat$$$Uburoi_6a2c_1e3b_0c77###Créé par$$$Demo###Compagnie$$$Compagnie Fantôme###Spectacle$$$Ubu roi###Salle$$$la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers###Prix (TTC)$$$600.00', 1, 'contrat_simple.rtf');
+
+-- The audit trail: who opened the manager, and the delete of the Compagnie Fantôme with its
+-- show, its group and its contract, which the Corbeille lists and can restore together.
+INSERT INTO `logs` (`utc`, `log`) VALUES
+  (UTC_TIMESTAMP() - INTERVAL 3 DAY - INTERVAL 2 HOUR, 'Demo : manager started'),
+  (UTC_TIMESTAMP() - INTERVAL 3 DAY - INTERVAL 1 HOUR,
+     'Demo : compagnie 7 "Compagnie Fantôme" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat [comp=7;showname=9;timeslot=28,29;contract=10]');

@@ -35,6 +35,7 @@ inline QString text(std::string_view bytes) { return db::fromAnsi(bytes); }
 class SilentUi final : public platform::UiServices {
 public:
     int messageBox(const QString&, platform::MessageIcon, platform::MessageButtons) override { return platform::IDOK; }
+    int askChoice(const QString&, const QStringList& answers) override { return static_cast<int>(answers.size()) - 1; }
     void setWaitCursor() override {}
     void setArrowCursor() override {}
     QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }

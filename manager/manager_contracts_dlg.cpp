@@ -5,9 +5,9 @@
 #include "contracts/ct_dlg.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
-#include "manager/edit_statements.h"
+#include "edits/edit_statements.h"
 #include "manager/manager_dlg.h"
-#include "manager/statement_runs.h"
+#include "edits/statement_runs.h"
 #include "platform/controls.h"
 #include "programme/account.h"
 

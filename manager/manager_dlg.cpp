@@ -5,7 +5,7 @@
 #include "platform/controls.h"
 #include "db/connections.h"
 #include "programme/account.h"
-#include "manager/audit_log.h"
+#include "edits/audit_log.h"
 #include "manager/manager_lists.h"
 #include "planning/draw_surface.h"
 #include "planning/planning_draw.h"
@@ -81,6 +81,7 @@ const dlg::MessageEntry<manager> manager::kMessages[] = {
     {N::DoubleClicked, kPlanningArea, &manager::OnPlanningDoubleClick},
     {N::Clicked, kCalendar, &manager::OnCalendar},
     {N::Timer, 0, &manager::OnTimer},
+    {N::Clicked, kCorbeille, &manager::OnCorbeille},
 };
 
 manager::manager(QWidget* parent)
@@ -185,6 +186,7 @@ void manager::OnContractChanged(const dlg::Notification& n) {
 void manager::OnTimeslotChanged(const dlg::Notification& n) {
     if (const auto* slot = recordOfRow(listView(kTimeslotList), n.row, programme::timeslots()))
         selectRecordRow(kShowList, slot->showname, true);
+    updateDeleteButtons();
     scrollSelectedGroupIntoView();
     redraw(kPlanningArea, false);
 }
@@ -192,6 +194,9 @@ void manager::OnTimeslotChanged(const dlg::Notification& n) {
 void manager::OnShowChanged(const dlg::Notification& n) {
     if (const auto* show = recordOfRow(listView(kShowList), n.row, programme::shows()))
         selectRecordRow(kCompanyList, show->comp, true);
+    // A show whose company is not listed (deleted) selects no company row: its own "-" must
+    // follow its selection all the same.
+    updateDeleteButtons();
 }
 
 void manager::OnCompanyChanged(const dlg::Notification& n) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "contracts/contract_document.h"
+#include "edits/record_links.h"
 #include "platform/date_time.h"
 #include "platform/dialog.h"
 #include "planning/timeslot_editor.h"
@@ -47,6 +48,7 @@ public:
     static constexpr int kDetailStrip = 1028;
     static constexpr int kOdo2019 = 1039;
     static constexpr int kCalendar = 1050;
+    static constexpr int kCorbeille = 1060;
     static constexpr int kHoverTimer = 1;
     static constexpr int kHoverPeriodMs = 50;
 
@@ -81,6 +83,9 @@ protected:
 public:
     // The edit handlers of companies and shows (their dialogs call them back too).
     void OnAddCompany(const dlg::Notification&);
+    // Add a company, or a show: the new record's id, or -1 when nothing was added.
+    int32_t addCompany();
+    int32_t addShow();
     void OnEditCompany(const dlg::Notification& n);
     void OnDeleteCompany(const dlg::Notification&);
     void OnAddShow(const dlg::Notification&);
@@ -138,7 +143,8 @@ private:
 
     void addLayoutEntry(int id, int flags);
     template <class Record>
-    void deleteSelected(int listId, const std::vector<Record>& records, std::string (*statement)(const QString&));
+    void deleteSelected(int listId, edits::RecordKind kind, const std::vector<Record>& records);
+    void OnCorbeille(const dlg::Notification&);
     void readPickers();
     dlg::OwnerDrawButton* planningArea() const;
     // In the timeline, scrolls the selected group's first row into view.

@@ -5,12 +5,15 @@
 
 #include "db/connections.h"
 #include "db/query_runner.h"
+#include "edits/deletes.h"
+#include "edits/edit_statements.h"
+#include "edits/save_runner.h"
 #include "manager/ccomp_dlg.h"
-#include "manager/edit_statements.h"
+#include "manager/corbeille_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
 #include "manager/show_dlg.h"
-#include "manager/statement_runs.h"
+#include "edits/statement_runs.h"
 #include "platform/controls.h"
 #include "programme/account.h"
 
@@ -32,37 +35,59 @@ int32_t asInt32(const QString& text) { return static_cast<int32_t>(programme::le
 
 }  // namespace
 
-// A soft delete of the selected row's record: no rights test and no confirmation.
+// A delete: the rights test, the question naming what goes with the record and what stays,
+// then one save. The record is the one the selected row shows, found by its id.
 template <class Record>
-void manager::deleteSelected(int listId, const std::vector<Record>& records, std::string (*statement)(const QString&)) {
+void manager::deleteSelected(int listId, edits::RecordKind kind, const std::vector<Record>& records) {
+    if (!account::checkRights()) return;
     const dlg::ListView* list = listView(listId);
     const int index = dlg::recordIndexOfRow(list, list->nextSelected(), records);
     if (index < 0) return;
-    // runAlone opens the connection itself: a server out of reach is reported once.
-    if (!runAlone(statement(records[static_cast<std::size_t>(index)].id))) return;
+    const edits::DeletePlan plan = edits::planDelete({kind, records[static_cast<std::size_t>(index)].id});
+    const edits::DeleteQuestion question = edits::deleteQuestion(plan);
+    const edits::DeleteChoice choice = edits::deleteChoice(plan, platform::ui().askChoice(question.text, question.answers));
+    if (choice == edits::DeleteChoice::Nothing) return;
+    const edits::SaveText save = edits::deleteSave(plan, choice);
+    if (!edits::runSave(save.statements, save.auditMessage)) return;
+    // The reload empties the lists: no row is selected any more, so every "-" goes grey.
     reloadAll();
     updateDeleteButtons();
 }
 
+// The Corbeille lists what was deleted; a restore there reloads the manager's lists.
+void manager::OnCorbeille(const dlg::Notification&) {
+    CorbeilleWindow window(
+        [this] {
+            reloadAll();
+            updateDeleteButtons();
+        },
+        this);
+    window.fill();
+    window.exec();
+}
+
 // ---- companies ---------------------------------------------------------------------------
 
-void manager::OnAddCompany(const dlg::Notification&) {
-    if (!account::checkRights()) return;
+void manager::OnAddCompany(const dlg::Notification&) { addCompany(); }
+
+int32_t manager::addCompany() {
+    if (!account::checkRights()) return -1;
     ccomp dialog(this);
-    if (dialog.DoModal() != platform::IDOK) return;
+    if (dialog.DoModal() != platform::IDOK) return -1;
     openIfClosed();
     const auto companyId = static_cast<unsigned>(programme::companies().size());
-    // The address is not part of the creation; an edit stores it.
-    if (!runOrReport(edits::addCompany(companyId, dialog.nom, dialog.email, dialog.contact1, dialog.contact2))) return;
+    if (!runOrReport(edits::addCompany(companyId, dialog.nom, dialog.email, dialog.contact1, dialog.contact2))) return -1;
     const std::string placeholder =
         edits::addPlaceholderShow(static_cast<unsigned>(programme::shows().size()), dialog.nom, companyId);
-    const bool ok = db::QueryRunner(placeholder, nullptr, nullptr) == db::kQueryOk;
+    if (!runOrReport(placeholder)) return -1;
+    // The creation statement has no address: the edit statement stores the one typed.
+    if (!dialog.fulladr.isEmpty() &&
+        !runOrReport(edits::editCompany(dialog.nom, dialog.email, dialog.fulladr, dialog.contact1, dialog.contact2,
+                                        QString::number(companyId))))
+        return -1;
     db::closeProgramme();
-    if (!ok) {
-        db::reportDbExecError(placeholder);
-        return;
-    }
     reloadAll();
+    return static_cast<int32_t>(companyId);
 }
 
 void manager::OnEditCompany(const dlg::Notification& n) {
@@ -85,31 +110,41 @@ void manager::OnEditCompany(const dlg::Notification& n) {
 }
 
 void manager::OnDeleteCompany(const dlg::Notification&) {
-    deleteSelected(kCompanyList, programme::companies(), &edits::deleteCompany);
+    deleteSelected(kCompanyList, edits::RecordKind::Company, programme::companies());
 }
 
 // ---- shows -------------------------------------------------------------------------------
 
-void manager::OnAddShow(const dlg::Notification&) {
-    if (!account::checkRights()) return;
+void manager::OnAddShow(const dlg::Notification&) { addShow(); }
+
+int32_t manager::addShow() {
+    if (!account::checkRights()) return -1;
     // A company added through the dialog's "+" reloads the records for the dialog's list
     // without refilling the manager's lists under it.
     const dlg::ListView* companyList = listView(kCompanyList);
     const int company = dlg::recordIndexOfRow(companyList, companyList->nextSelected(), programme::companies());
     ::show dialog(this);
     dialog.company = company >= 0 ? asInt32(programme::companies()[static_cast<std::size_t>(company)].id) : 0;
-    dialog.addCompany = [this] { OnAddCompany({kAddCompany}); };
+    bool companyAdded = false;
+    dialog.addCompany = [this, &companyAdded] { companyAdded = addCompany() >= 0 || companyAdded; };
     int result = platform::IDCANCEL;
     {
         programme::RefillHoldGuard hold;
         result = dialog.DoModal();
     }
-    if (result != platform::IDOK) return;
+    if (result != platform::IDOK) {
+        // The records moved under the held lists: their rows must show them again.
+        if (companyAdded) reloadAll();
+        return -1;
+    }
     openIfClosed();
-    const std::string statement =
-        edits::addShow(static_cast<unsigned>(programme::shows().size()), dialog.name, dialog.company);
-    if (!runOrReport(statement)) return;
+    const auto showId = static_cast<unsigned>(programme::shows().size());
+    if (!runOrReport(edits::addShow(showId, dialog.name, dialog.company))) {
+        if (companyAdded) reloadAll();
+        return -1;
+    }
     reloadAll();
+    return static_cast<int32_t>(showId);
 }
 
 void manager::OnEditShow(const dlg::Notification& n) {
@@ -122,17 +157,17 @@ void manager::OnEditShow(const dlg::Notification& n) {
     ::show dialog(this);
     dialog.company = asInt32(record.comp);
     dialog.name = record.name;
-    dialog.addCompany = [this] { OnAddCompany({kAddCompany}); };
+    dialog.addCompany = [this] { addCompany(); };
     if (dialog.DoModal() != platform::IDOK) return;
     if (runAlone(edits::editShow(dialog.name, dialog.company, record.id))) reloadAll();
 }
 
 void manager::OnDeleteShow(const dlg::Notification&) {
-    deleteSelected(kShowList, programme::shows(), &edits::deleteShow);
+    deleteSelected(kShowList, edits::RecordKind::Show, programme::shows());
 }
 
 void manager::OnDeleteContract(const dlg::Notification&) {
-    deleteSelected(kContractList, programme::contracts(), &edits::deleteContract);
+    deleteSelected(kContractList, edits::RecordKind::Contract, programme::contracts());
 }
 
 // ---- timeslot groups ---------------------------------------------------------------------
@@ -227,5 +262,5 @@ void manager::editTimeslotGroup(int row) {
 }
 
 void manager::OnDeleteTimeslotGroup(const dlg::Notification&) {
-    deleteSelected(kTimeslotList, programme::timeslots(), &edits::deleteGroup);
+    deleteSelected(kTimeslotList, edits::RecordKind::Group, programme::timeslots());
 }

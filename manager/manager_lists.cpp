@@ -44,7 +44,7 @@ std::vector<ListRow> timeslotGroupRows() {
         if (isDeleted(slot.deleted) || !isGroupHead(slot)) continue;
         rows.push_back({i,
                         {slot.id, roomLookup(slot.room), showLookup(slot.showname),
-                         QString::number(1u + countChildren(slot.id)), firstDateText(slot.date, slot.start)}});
+                         QString::number(1u + countLiveChildren(slot.id)), firstDateText(slot.date, slot.start)}});
     }
     return rows;
 }
@@ -61,10 +61,6 @@ std::vector<ListRow> contractRows() {
         rows.push_back({i, {contract.id, show, contract.ts}});
     }
     return rows;
-}
-
-bool isPlaceholderName(const QString& name) {
-    return !name.isEmpty() && name.front() == u'<' && name.back() == u'>';
 }
 
 bool nameDeleteEnabled(bool rowSelected, const QString& name) { return rowSelected && !isPlaceholderName(name); }

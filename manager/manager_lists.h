@@ -21,7 +21,7 @@ std::vector<ListRow> showRows();
 // Every room, in record order (the room list sorts itself by id).
 std::vector<ListRow> roomRows();
 // One row per group head that is not deleted, in record order: Id, Salle, Spectacle,
-// Nb crén. (the head and all its children, deleted ones included), Prem. date.
+// Nb crén. (the head and its live children), Prem. date.
 std::vector<ListRow> timeslotGroupRows();
 // Contracts that are not deleted, in record order: Id, Spectacle of its timeslot, 1er crén.
 std::vector<ListRow> contractRows();
@@ -29,8 +29,6 @@ std::vector<ListRow> contractRows();
 // "Vendredi 05 Juillet 2019 à 20:30" from a timeslot's date and start texts.
 QString firstDateText(const QString& isoDate, const QString& start);
 
-// Names between "<" and ">" mark companies and shows that cannot be edited or deleted.
-bool isPlaceholderName(const QString& name);
 // The company or show "-": needs a selected row whose name is not a placeholder.
 bool nameDeleteEnabled(bool rowSelected, const QString& name);
 

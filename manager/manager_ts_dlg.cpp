@@ -6,7 +6,7 @@
 int manager::runTimeslotEditor(planning::TimeslotEditorData& input) {
     ts editor(this);
     editor.data = input;
-    editor.createShow = [this] { OnAddShow({kAddShow}); };
+    editor.createShow = [this] { return addShow(); };
     const int result = editor.DoModal();
     if (result == platform::IDOK) input = editor.data;
     return result;

@@ -28,6 +28,7 @@ const dlg::MessageEntry<ts> ts::kMessages[] = {
     {N::Clicked, kAddSlot, &ts::OnAddSlot},
     {N::RowDoubleClick, kSlotList, &ts::OnEditSlot},
     {N::Clicked, kRemoveSlot, &ts::OnRemoveSlot},
+    {N::ItemChanged, kSlotList, &ts::OnSlotChanged},
     {N::Clicked, kCreateShow, &ts::OnCreateShow},
     {N::SelChange, kTemplateCombo, &ts::OnTemplateChanged},
     {N::RowDoubleClick, kChecklist, &ts::OnChecklistDoubleClick},
@@ -93,10 +94,12 @@ void ts::refresh() {
         rooms->setCurrentIndex(remembered >= 0 && remembered < rooms->count() ? remembered : -1);
     }
     enableItem(platform::IDOK, listView(kSlotList)->itemCount() > 0);
-    // The selection as it is now; selecting a row later does not enable it by itself.
     enableItem(kRemoveSlot, listView(kSlotList)->nextSelected() >= 0);
     refreshing_ = false;
 }
+
+// "-" follows the selection of the slot list.
+void ts::OnSlotChanged(const dlg::Notification&) { enableItem(kRemoveSlot, listView(kSlotList)->nextSelected() >= 0); }
 
 void ts::OnAddSlot(const dlg::Notification&) {
     onets dialog(this);
@@ -135,10 +138,10 @@ void ts::OnRemoveSlot(const dlg::Notification&) {
 }
 
 void ts::OnCreateShow(const dlg::Notification&) {
-    // The show just added is the one the user wants: its id is the record count before.
-    const auto before = programme::shows().size();
-    if (createShow) createShow();
-    if (programme::shows().size() > before) data.showId = static_cast<int32_t>(before);
+    // The show just added is the one the user wants (not the placeholder show of a company
+    // added on the way); without one the choice stays as it was.
+    const int32_t added = createShow ? createShow() : -1;
+    if (added >= 0) data.showId = added;
     refresh();
 }
 

@@ -25,8 +25,9 @@ public:
 
     // Set before DoModal; after it returned IDOK, what the user chose.
     planning::TimeslotEditorData data;
-    // "+" next to the shows: the manager's add-show handler.
-    std::function<void()> createShow;
+    // "+" next to the shows: the manager's add-show handler; the id of the show it added, or
+    // -1 when none was.
+    std::function<int32_t()> createShow;
 
     // The checklist of the group.
     void FillTemplateList();
@@ -44,6 +45,7 @@ private:
     void OnAddSlot(const dlg::Notification&);
     void OnEditSlot(const dlg::Notification& n);
     void OnRemoveSlot(const dlg::Notification&);
+    void OnSlotChanged(const dlg::Notification&);
     void OnCreateShow(const dlg::Notification&);
     void OnTemplateChanged(const dlg::Notification&);
     void OnChecklistDoubleClick(const dlg::Notification& n);

@@ -57,14 +57,21 @@ private:
     int selectionMark_ = -1;
 };
 
-// The record index a row carries, when the row exists and its item data is an index of
-// records; -1 otherwise.
+// The record a row of a record list stands for. Such a row shows its record's id in its
+// first column and carries its record index as item data; the index is trusted only while
+// the record there has that id. Records reloaded under an open list move, and a handler
+// acting on a moved index would change another record: the row's id then finds the record
+// (the first with that id). -1 when the row does not exist or no record has its id.
 template <class Record>
 int recordIndexOfRow(const ListView* list, int row, const std::vector<Record>& records) {
     if (row < 0 || row >= list->itemCount()) return -1;
+    const QString id = list->itemText(row, 0);
     const qint64 index = list->itemData(row);
-    if (index < 0 || index >= static_cast<qint64>(records.size())) return -1;
-    return static_cast<int>(index);
+    if (index >= 0 && index < static_cast<qint64>(records.size()) && records[static_cast<std::size_t>(index)].id == id)
+        return static_cast<int>(index);
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (records[i].id == id) return static_cast<int>(i);
+    return -1;
 }
 
 // A list view column: its heading and width in pixels.

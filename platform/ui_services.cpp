@@ -12,6 +12,10 @@ public:
         std::fprintf(stderr, "[message] %s\n", text.toLocal8Bit().constData());
         return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? IDYES : IDOK;
     }
+    int askChoice(const QString& text, const QStringList& answers) override {
+        std::fprintf(stderr, "[question] %s\n", text.toLocal8Bit().constData());
+        return static_cast<int>(answers.size()) - 1;
+    }
     void setWaitCursor() override {}
     void setArrowCursor() override {}
     QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
@@ -38,6 +42,20 @@ UiServices* setUiServices(UiServices* services) {
 }
 
 int showError(const QString& text) { return ui().messageBox(text, MessageIcon::Error, MessageButtons::Ok); }
+
+bool askYesNo(const QString& text) {
+    return ui().messageBox(text, MessageIcon::Question, MessageButtons::YesNo) == IDYES;
+}
+
+int defaultAnswer(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::Ok: return IDOK;
+    case MessageButtons::OkCancel: return IDCANCEL;
+    case MessageButtons::YesNo: return IDNO;
+    case MessageButtons::YesNoCancel: return IDCANCEL;
+    }
+    return IDCANCEL;
+}
 
 QString executableDir() { return QCoreApplication::applicationDirPath(); }
 

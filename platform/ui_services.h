@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -20,8 +21,14 @@ inline constexpr const char* kMessageCaption = "Brelo";
 class UiServices {
 public:
     virtual ~UiServices() = default;
-    // Shows a modal message box and returns the button pressed (a DialogResult).
+    // Shows a modal message box and returns the button pressed (a DialogResult). A question
+    // that may destroy something has the answer that keeps it as its default: "Non" for
+    // YesNo, "Annuler" for YesNoCancel (defaultAnswer()).
     virtual int messageBox(const QString& text, MessageIcon icon, MessageButtons buttons) = 0;
+    // A question whose answers are the program's own words. The last answer is the one that
+    // changes nothing: it is the default button and what Escape or the close box give.
+    // Returns the index of the answer chosen.
+    virtual int askChoice(const QString& text, const QStringList& answers) = 0;
     virtual void setWaitCursor() = 0;
     virtual void setArrowCursor() = 0;
     // Returns the chosen file's full path, or an empty text when the user cancelled.
@@ -44,6 +51,10 @@ UiServices* setUiServices(UiServices* services);
 
 // The common case: an error box with the OK button.
 int showError(const QString& text);
+// A yes/no question; true only when the user answers "Oui" ("Non" is the default).
+bool askYesNo(const QString& text);
+// The button a box of these buttons has as its default, and gives for Escape.
+int defaultAnswer(MessageButtons buttons);
 
 // Shows the wait cursor for the lifetime of the object, then the arrow cursor.
 class WaitCursor {

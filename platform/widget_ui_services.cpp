@@ -5,8 +5,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QUrl>
 #include <cstdio>
+#include <vector>
 
 #ifdef Q_OS_WIN
 #include <QDir>
@@ -16,6 +18,18 @@
 #endif
 
 namespace platform {
+namespace {
+
+// A box is modal and needs the ordinary cursor, whatever database work is under way.
+int execWithArrow(QMessageBox& box) {
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int pressed = box.exec();
+    if (waiting) QApplication::restoreOverrideCursor();
+    return pressed;
+}
+
+}  // namespace
 
 int WidgetUiServices::messageBox(const QString& text, MessageIcon icon, MessageButtons buttons) {
     QMessageBox box(QApplication::activeWindow());
@@ -35,17 +49,44 @@ int WidgetUiServices::messageBox(const QString& text, MessageIcon icon, MessageB
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    // The box is modal and needs the ordinary cursor, whatever database work is under way.
-    const bool waiting = QApplication::overrideCursor() != nullptr;
-    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const int pressed = box.exec();
-    if (waiting) QApplication::restoreOverrideCursor();
+    const auto standard = [](int answer) {
+        switch (answer) {
+        case IDOK: return QMessageBox::Ok;
+        case IDYES: return QMessageBox::Yes;
+        case IDNO: return QMessageBox::No;
+        default: return QMessageBox::Cancel;
+        }
+    };
+    box.setDefaultButton(standard(defaultAnswer(buttons)));
+    box.setEscapeButton(box.button(standard(defaultAnswer(buttons))));
+    const int pressed = execWithArrow(box);
     switch (pressed) {
     case QMessageBox::Ok: return IDOK;
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;
     default: return IDCANCEL;
     }
+}
+
+int WidgetUiServices::askChoice(const QString& text, const QStringList& answers) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(QString::fromUtf8(kMessageCaption));
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    std::vector<QAbstractButton*> buttons;
+    for (qsizetype i = 0; i < answers.size(); ++i) {
+        const bool safe = i + 1 == answers.size();
+        QPushButton* button = box.addButton(answers[i], safe ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        buttons.push_back(button);
+        if (safe) {
+            box.setDefaultButton(button);
+            box.setEscapeButton(button);
+        }
+    }
+    execWithArrow(box);
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+    return static_cast<int>(answers.size()) - 1;
 }
 
 void WidgetUiServices::setWaitCursor() {

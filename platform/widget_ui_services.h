@@ -9,6 +9,7 @@ namespace platform {
 class WidgetUiServices final : public UiServices {
 public:
     int messageBox(const QString& text, MessageIcon icon, MessageButtons buttons) override;
+    int askChoice(const QString& text, const QStringList& answers) override;
     void setWaitCursor() override;
     void setArrowCursor() override;
     QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;

@@ -97,16 +97,20 @@ int settodo(QString& text, const QString& key, const QString& value) {
     return 1;
 }
 
+bool ClearItemValue(QString& text, const QString& key) {
+    const qsizetype begin = text.indexOf(key + u'=');
+    if (begin < 0) return false;
+    const qsizetype closing = text.indexOf(separator(), begin);
+    const QString rest = closing < 0 ? QString() : text.mid(closing + separator().size());
+    QString reduced = text.left(begin) + key;
+    if (!rest.isEmpty()) reduced += separator() + rest;
+    text = reduced;
+    return true;
+}
+
 int SetItemValue(QString& text, const QString& key, const QString& value) {
     const QString original = text;
-    const qsizetype begin = text.indexOf(key + u'=');
-    if (begin >= 0) {
-        const qsizetype closing = text.indexOf(separator(), begin);
-        const QString rest = closing < 0 ? QString() : text.mid(closing + separator().size());
-        QString reduced = text.left(begin) + key;
-        if (!rest.isEmpty()) reduced += separator() + rest;
-        text = reduced;
-    }
+    ClearItemValue(text, key);
     const int result = settodo(text, key, value);
     // A refused value must not cost the item its old one: settodo looks for the key's first
     // occurrence, which can be inside another title ("Règlement 1" in "Règlement 10").

@@ -39,6 +39,9 @@ FollowUp ParseFollowUp(const QString& todo, const QString& done);
 // Gives a value to a bare plan item: 1 on success; -1 after the message "Erreur interne #1
 // (settodo):..." (key not found) or "#2" (the item already has a value), text unchanged.
 int settodo(QString& text, const QString& key, const QString& value);
+// Reduces the first item holding key + "=" to its bare title (its deadline and goal dropped,
+// the items after it kept); false when the plan has no such item.
+bool ClearItemValue(QString& text, const QString& key);
 // Sets or replaces a plan item's value (an old value and goal are dropped), then settodo;
 // when settodo refuses, the text is left as it was.
 int SetItemValue(QString& text, const QString& key, const QString& value);

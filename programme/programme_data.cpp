@@ -30,7 +30,9 @@ template <typename Record>
 class KeyIndex {
 public:
     enum class Take { First, Last };
-    KeyIndex(QString Record::*field, Take take) : field_(field), take_(take) {}
+    // counted, when given, says which records count() counts.
+    KeyIndex(QString Record::*field, Take take, bool (*counted)(const Record&) = nullptr)
+        : field_(field), take_(take), counted_(counted) {}
 
     int find(const std::vector<Record>& records, const QString& key) {
         refresh(records);
@@ -53,7 +55,7 @@ private:
         map_.reserve(static_cast<qsizetype>(records.size()));
         for (int i = 0; i < static_cast<int>(records.size()); ++i) {
             const QString& key = records[static_cast<std::size_t>(i)].*field_;
-            ++counts_[key];
+            if (!counted_ || counted_(records[static_cast<std::size_t>(i)])) ++counts_[key];
             if (take_ == Take::Last || !map_.contains(key)) map_.insert(key, i);
         }
         version_ = gRecordsVersion;
@@ -72,6 +74,7 @@ private:
 
     QString Record::*field_;
     Take take_;
+    bool (*counted_)(const Record&);
     unsigned version_ = ~0u;
     const Record* data_ = nullptr;
     std::size_t size_ = 0;
@@ -85,6 +88,8 @@ KeyIndex<Company> gCompanyById(&Company::id, KeyIndex<Company>::Take::Last);
 KeyIndex<Room> gRoomById(&Room::id, KeyIndex<Room>::Take::First);
 KeyIndex<Timeslot> gTimeslotById(&Timeslot::id, Take::First);
 KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First);
+bool isLiveSlot(const Timeslot& slot) { return !isDeleted(slot.deleted); }
+KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, &isLiveSlot);
 
 // Which field each column of a table goes to; columns not listed are not read.
 template <typename Record>
@@ -237,6 +242,10 @@ int reloadAll(ProgrammeLists* lists) {
     return result;
 }
 
+bool isPlaceholderName(const QString& name) {
+    return !name.isEmpty() && name.front() == u'<' && name.back() == u'>';
+}
+
 long long leadingInteger(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text[i].isSpace()) ++i;
@@ -312,6 +321,7 @@ int groupHeadIndex(int timeslotIndex) {
 }
 
 unsigned countChildren(const QString& headId) { return gTimeslotByChildof.count(gTimeslots, headId); }
+unsigned countLiveChildren(const QString& headId) { return gLiveTimeslotByChildof.count(gTimeslots, headId); }
 
 namespace scan {
 
@@ -337,6 +347,13 @@ unsigned countChildren(const QString& headId) {
     unsigned count = 0;
     for (const Timeslot& slot : gTimeslots)
         if (slot.childof == headId) ++count;
+    return count;
+}
+
+unsigned countLiveChildren(const QString& headId) {
+    unsigned count = 0;
+    for (const Timeslot& slot : gTimeslots)
+        if (slot.childof == headId && !isDeleted(slot.deleted)) ++count;
     return count;
 }
 

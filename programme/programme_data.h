@@ -133,6 +133,8 @@ long long leadingInteger(const QString& text);
 double leadingDecimal(QStringView text);
 // deleted reads as 1.
 bool isDeleted(const QString& deletedText);
+// Names between "<" and ">" mark companies and shows that cannot be edited or deleted.
+bool isPlaceholderName(const QString& name);
 // childof reads as negative.
 bool isGroupHead(const Timeslot& slot);
 
@@ -153,12 +155,15 @@ int timeslotIndexById(const QString& id);
 int groupHeadIndex(int timeslotIndex);
 // The timeslot records (deleted ones included) whose childof text equals headId.
 unsigned countChildren(const QString& headId);
+// The same, deleted ones left out.
+unsigned countLiveChildren(const QString& headId);
 
 // The same lookups by a scan of the whole table, as a reference for the indexed ones.
 namespace scan {
 QString showLookup(const QString& showId, QString* companyName = nullptr);
 int timeslotIndexById(const QString& id);
 unsigned countChildren(const QString& headId);
+unsigned countLiveChildren(const QString& headId);
 }  // namespace scan
 
 }  // namespace programme

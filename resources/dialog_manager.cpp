@@ -29,6 +29,7 @@ constexpr ControlTemplate kControls[] = {
     {1050, ControlKind::PushLikeCheckBox, "Calendrier", 552, 6, 42, 12},
     {1006, ControlKind::ListView, "", 604, 6, 132, 66, kShowSelAlways | kSortAscending},
     {1039, ControlKind::PushButton, "R Odo 2019", 436, 64, 50, 12},
+    {1060, ControlKind::PushButton, "Corbeille", 552, 50, 42, 12},
     {1028, ControlKind::OwnerDrawButton, "", 436, 76, 303, 37},
     {1017, ControlKind::OwnerDrawButton, "", 436, 113, 304, 274},
 };

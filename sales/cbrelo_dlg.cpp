@@ -1,5 +1,6 @@
 #include "sales/cbrelo_dlg.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -71,6 +72,12 @@ CBreloDlg::CBreloDlg(QWidget* parent)
 }
 
 CBreloDlg::~CBreloDlg() = default;
+
+// Escape is easily pressed by mistake and ends the program: it asks first ("Non" by default).
+void CBreloDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && !platform::askYesNo(QString::fromUtf8(kQuitQuestion))) return;
+    dlg::Dialog::keyPressEvent(event);
+}
 
 bool CBreloDlg::OnInitDialog() {
     {

@@ -40,6 +40,8 @@ public:
     static constexpr int kDaysBack = 2;
     static constexpr int kDaysAhead = 5;
 
+    static constexpr const char* kQuitQuestion = "Quitter Brelo ?";
+
     // The refreshes, for what waits on them (tests, the bench).
     sales::SalesRefresh& refresh() { return refresh_; }
     // The charts window, once opened.
@@ -48,6 +50,7 @@ public:
 protected:
     bool OnInitDialog() override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     static const dlg::MessageEntry<CBreloDlg> kMessages[];

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Each folder of the program includes only from its own floor and the floors below it:
-# resources <- platform <- db <- programme <- planning <- contracts <- manager <- sales <- app.
+# resources <- platform <- db <- programme <- planning <- contracts <- edits <- manager <- sales <- app.
 # Prints every include that runs upward and fails when there is one.
 set -u
 cd "$(dirname "$0")/.."
-floors=(resources platform db programme planning contracts manager sales app)
+floors=(resources platform db programme planning contracts edits manager sales app)
 declare -A level
 for i in "${!floors[@]}"; do level[${floors[$i]}]=$i; done
 bad=0

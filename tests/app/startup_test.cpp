@@ -59,6 +59,26 @@ TEST_F(StartupTest, EnterInTheSalesOverviewEndsIt) {
     EXPECT_EQ(account::name(), QStringLiteral("Demo"));
 }
 
+// Escape ends the program only once the user said so; "Non" (the box's default) keeps it.
+TEST_F(StartupTest, EscapeInTheSalesOverviewAsksFirst) {
+    CBreloDlg main;
+    logInWhenAsked();
+    bool stillUp = false;
+    QTimer::singleShot(300, [&] {
+        testing_support::ui().answers = {platform::IDNO, platform::IDYES};
+        QTest::keyClick(&main, Qt::Key_Escape);
+        stillUp = main.isVisible();
+        QTest::keyClick(&main, Qt::Key_Escape);
+    });
+    EXPECT_EQ(main.DoModal(), platform::IDCANCEL);
+    EXPECT_TRUE(stillUp);
+    const auto& asked = testing_support::ui().messages;
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, QString::fromUtf8(CBreloDlg::kQuitQuestion));
+    EXPECT_EQ(asked[0].buttons, platform::MessageButtons::YesNo);
+    EXPECT_EQ(platform::defaultAnswer(asked[0].buttons), platform::IDNO);
+}
+
 TEST_F(StartupTest, EachManagerRunIsAFreshWindowWithTheStartupAccount) {
     CBreloDlg main;
     logInWhenAsked();

@@ -152,13 +152,19 @@ TEST_F(ContractHandlersTest, EditingChangesOnlyTheContractAndDeletingIsSoft) {
                   (testdb::Row{"Prix (TTC)$$$1000###Date de retour du contrat avant nullit\xe9$$$Lundi 15 Juillet 2019", "0"}));
         EXPECT_EQ(todoOf(0), q(kPlan));
 
-        // Without rights: new and edit refuse, delete goes ahead.
+        // Without rights: new, edit and delete refuse alike.
         account::setForTests(q("Lecteur"), q("read"));
         clickButton(&window, manager::kNewContract);
         emit window.listView(manager::kContractList)->rowDoubleClicked(0);
         EXPECT_EQ(window.given.size(), 1u);
-        EXPECT_EQ(testing_support::ui().messageTexts(),
-                  QStringList(2, q(account::kNoRightsMessage)));
+        window.listView(manager::kContractList)->setSelected(0, true);
+        clickButton(&window, manager::kDeleteContract);
+        EXPECT_EQ(testing_support::ui().messageTexts(), QStringList(3, q(account::kNoRightsMessage)));
+        EXPECT_EQ(rows("SELECT `deleted` FROM `contract` WHERE `id` = 0").at(0).at(0), "0");
+
+        // With rights, once the user said yes, the delete is soft.
+        account::setForTests(q("Demo"), q("all"));
+        testing_support::ui().clear();
         window.listView(manager::kContractList)->setSelected(0, true);
         clickButton(&window, manager::kDeleteContract);
         EXPECT_EQ(rows("SELECT `deleted` FROM `contract` WHERE `id` = 0").at(0).at(0), "1");

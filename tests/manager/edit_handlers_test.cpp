@@ -91,15 +91,16 @@ void answerCompany(const QString& nom, const QString& email, const QString& addr
     });
 }
 
-TEST_F(EditHandlersTest, AddingACompanyWritesItAndItsPlaceholderShowAddressComesWithAnEdit) {
+TEST_F(EditHandlersTest, AddingACompanyWritesItItsAddressAndItsPlaceholderShow) {
     manager window;
     testing_support::runModal(window, [&] {
         answerCompany(q("Alpha"), q("a@b.example"), q("1 rue du Port"));
         clickButton(&window, manager::kAddCompany);
 
+        // The address typed at creation is stored with the company.
         auto comp = rows("SELECT `nom`, `email`, `fulladr`, `deleted` FROM `comp` WHERE `id` = 4");
         ASSERT_EQ(comp.size(), 1u);
-        EXPECT_EQ(comp[0], (testdb::Row{"Alpha", "a@b.example", "", "0"}));
+        EXPECT_EQ(comp[0], (testdb::Row{"Alpha", "a@b.example", "1 rue du Port", "0"}));
         auto placeholder = rows("SELECT `name`, `comp` FROM `showname` WHERE `id` = 3");
         ASSERT_EQ(placeholder.size(), 1u);
         EXPECT_EQ(text(placeholder[0][0]), q("<spectacle à définir (compagnie Alpha)>"));
@@ -112,14 +113,18 @@ TEST_F(EditHandlersTest, AddingACompanyWritesItAndItsPlaceholderShowAddressComes
         window.updateDeleteButtons();
         EXPECT_FALSE(window.item(manager::kDeleteShow)->isEnabled());
 
-        // The address typed at creation is stored by an edit.
+        // The edit dialog opens on it.
         onNextModal([](QDialog* d) {
-            EXPECT_EQ(d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kNom))->text(), q("Alpha"));
-            d->findChild<QPlainTextEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kFullAddress))->setPlainText(q("1 rue du Port"));
-            clickButton(d, platform::IDOK);
+            EXPECT_EQ(d->findChild<QPlainTextEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kFullAddress))->toPlainText(),
+                      q("1 rue du Port"));
+            clickButton(d, platform::IDCANCEL);
         });
         doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("Alpha")));
-        EXPECT_EQ(rows("SELECT `fulladr` FROM `comp` WHERE `id` = 4").at(0).at(0), "1 rue du Port");
+
+        // Without an address only the two creation statements run.
+        answerCompany(q("Beta"), q(""), q(""));
+        clickButton(&window, manager::kAddCompany);
+        EXPECT_EQ(rows("SELECT `nom`, `fulladr` FROM `comp` WHERE `id` = 5").at(0), (testdb::Row{"Beta", ""}));
     });
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
@@ -141,14 +146,16 @@ TEST_F(EditHandlersTest, EditingACompanyStoresTheAddressAndPlaceholdersOpenNothi
         doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("<aucune>")));
         doubleClick(window, manager::kShowList, row(window, manager::kShowList, q("<aucun>")));
 
-        // Deleting a company leaves its shows listed.
+        // Deleting a company alone, as the user may choose, leaves its shows listed.
         select(window, manager::kCompanyList, row(window, manager::kCompanyList, q("Zèbre")));
+        testing_support::ui().answers = {1};  // "Seulement la compagnie"
         clickButton(&window, manager::kDeleteCompany);
         EXPECT_EQ(rows("SELECT `deleted` FROM `comp` WHERE `id` = 1").at(0).at(0), "1");
         EXPECT_LT(row(window, manager::kCompanyList, q("Zèbre")), 0);
         EXPECT_GE(row(window, manager::kShowList, q("Le Saut")), 0);
     });
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+    EXPECT_EQ(testing_support::ui().messages[0].choices.at(1), q("Seulement la compagnie"));
 }
 
 TEST_F(EditHandlersTest, AShowWithoutCompanyIsWrittenMinusOneThenUnsignedByAnEdit) {
@@ -325,9 +332,14 @@ TEST_F(EditHandlersTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndA
         EXPECT_EQ(rows("SELECT `date`, `childof`, `deleted` FROM `timeslot` WHERE `id` = 6").at(0),
                   (testdb::Row{"2027-07-12", "0", "0"}));
 
-        // Deleting the group soft-deletes the head and every child in one statement.
+        // Deleting the group soft-deletes the head and every child in one statement, once the
+        // user said yes.
         select(window, manager::kTimeslotList, row(window, manager::kTimeslotList, q("0"), 0));
+        testing_support::ui().answers = {0};
         clickButton(&window, manager::kDeleteTimeslotGroup);
+        ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+        EXPECT_EQ(testing_support::ui().messages[0].choices, QStringList({q("Oui"), q("Non")}));
+        testing_support::ui().messages.clear();
         EXPECT_EQ(rows("SELECT COUNT(*) FROM `timeslot` WHERE (`id` = 0 OR `childof` = 0) AND `deleted` = 0").at(0).at(0), "0");
         EXPECT_EQ(rows("SELECT `deleted` FROM `timeslot` WHERE `id` = 5").at(0).at(0), "0");
         EXPECT_LT(row(window, manager::kTimeslotList, q("0"), 0), 0);

@@ -19,7 +19,7 @@
 #include "db/connections.h"
 #include "db/query_runner.h"
 #include "manager/ccomp_dlg.h"
-#include "manager/edit_statements.h"
+#include "edits/edit_statements.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
 #include "planning/checklist.h"

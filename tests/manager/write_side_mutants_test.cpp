@@ -121,7 +121,7 @@ TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
             const auto before = rows("SELECT * FROM `comp`, `showname`");
             testing_support::ui().clear();
             c.action();
-            const QStringList messages = testing_support::ui().messageTexts();
+            const QStringList messages = testing_support::ui().errorTexts();
             ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
             EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (") + q(c.statement))) << messages[0].toStdString();
             EXPECT_FALSE(db::programmeConnected());

@@ -139,10 +139,13 @@ TEST_F(TimeslotEditorTest, ExistingGroupSlotsAreListedEditedAndRemoved) {
         EXPECT_EQ(rowTexts(slotList, 0), (QStringList{q("lun. 05 juil. 2027"), q("9:05"), q("11:00")}));
         EXPECT_EQ(rowTexts(slotList, 1), (QStringList{q("mar. 06 juil. 2027"), q("20:30"), q("22:00")}));
 
-        // Selecting a row alone does not enable "-": only the next refresh looks.
+        // "-" follows the selection: enabled once a row is selected, grey again without one.
         EXPECT_FALSE(editor.item(ts::kRemoveSlot)->isEnabled());
         slotList->setSelected(1, true);
+        EXPECT_TRUE(editor.item(ts::kRemoveSlot)->isEnabled());
+        slotList->clearSelection();
         EXPECT_FALSE(editor.item(ts::kRemoveSlot)->isEnabled());
+        slotList->setSelected(1, true);
         answerSlot(QDate(2027, 7, 8), QTime(18, 0), QTime(19, 0), false);
         clickButton(&editor, ts::kAddSlot);
         EXPECT_TRUE(editor.item(ts::kRemoveSlot)->isEnabled());
@@ -205,15 +208,20 @@ TEST_F(TimeslotEditorTest, CreatingAShowSelectsTheNewOne) {
     editor.data.showId = 1;
     editor.data.room = 10;
     int runs = 0;
-    editor.createShow = [&] {
+    // The first run adds a company on the way, whose placeholder show comes before the show
+    // the user typed: the one typed is selected, not the placeholder.
+    editor.createShow = [&]() -> int32_t {
         ++runs;
-        if (runs == 1) programme::shows().push_back({q("4"), q("Nouveau"), q("1"), q("0")});
+        if (runs != 1) return -1;
+        programme::shows().push_back({q("4"), q("<spectacle à définir (compagnie Neuve)>"), q("7"), q("0")});
+        programme::shows().push_back({q("5"), q("Nouveau"), q("7"), q("0")});
+        return 5;
     };
     testing_support::runModal(editor, [&] {
         QComboBox* shows = editor.comboBox(ts::kShowCombo);
         clickButton(&editor, ts::kCreateShow);
         EXPECT_EQ(shows->currentText(), q("Nouveau"));
-        EXPECT_EQ(shows->count(), 4);
+        EXPECT_EQ(shows->count(), 5);
         // Nothing added (cancelled): the show stays.
         clickButton(&editor, ts::kCreateShow);
         EXPECT_EQ(shows->currentText(), q("Nouveau"));

@@ -9,12 +9,43 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <exception>
 #include <memory>
 #include <gtest/gtest.h>
 #include <QPointer>
 #include <QTimer>
 
 namespace testing_support {
+
+namespace {
+
+// A check that throws (a look-up past the end of a result, say) would cross the event loop
+// and end the whole test program: it fails its own test instead, and the dialogs it left
+// up are closed so that the test unwinds.
+template <class Step>
+void guarded(const char* where, Step step) {
+    try {
+        step();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << where << " threw: " << e.what();
+        closeModalDialogs();
+    } catch (...) {
+        ADD_FAILURE() << where << " threw an exception that is not a std::exception";
+        closeModalDialogs();
+    }
+}
+
+}  // namespace
+
+void closeModalDialogs() {
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* window = qobject_cast<dlg::Dialog*>(modal)) window->EndDialog(platform::IDCANCEL);
+        else if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
+        else modal->close();
+        // A widget that would not close must not hold the loop here.
+        if (QApplication::activeModalWidget() == modal) break;
+    }
+}
 
 void onNextModal(std::function<void(QDialog*)> action) {
     QPointer<QWidget> before = QApplication::activeModalWidget();
@@ -25,7 +56,7 @@ void onNextModal(std::function<void(QDialog*)> action) {
         if (!dialog || dialog == before || !dialog->isVisible()) return;
         timer->stop();
         timer->deleteLater();
-        action(dialog);
+        guarded("a modal dialog's action", [&] { action(dialog); });
     });
     timer->start();
 }
@@ -37,7 +68,7 @@ void runModal(dlg::Dialog& window, std::function<void()> checks) {
         if (QApplication::activeModalWidget() != &window || !window.isVisible()) return;
         poll->stop();
         poll->deleteLater();
-        checks();
+        guarded("the checks run in a window", checks);
         window.EndDialog(platform::IDCANCEL);
     });
     poll->start();

@@ -15,7 +15,13 @@ namespace testing_support {
 void onNextModal(std::function<void(QDialog*)> action);
 
 // Runs a dialog modally; once it is up, runs `checks` and closes it with cancel.
+// A check that fails or throws ends its test there, never the test program: what throws
+// inside `checks` or a modal action is reported as the test's failure and closes the
+// dialogs still up.
 void runModal(dlg::Dialog& window, std::function<void()> checks);
+
+// Closes every modal dialog, the innermost first, with cancel.
+void closeModalDialogs();
 
 // Fails the running test when one modal dialog stays up longer than this, with what it shows,
 // and closes it: a test whose dialog never closes (a login that no longer matches, a box

@@ -15,6 +15,15 @@ int RecordingUi::messageBox(const QString& text, platform::MessageIcon icon, pla
     return answer;
 }
 
+int RecordingUi::askChoice(const QString& text, const QStringList& choices) {
+    messages.push_back({text, platform::MessageIcon::Question, platform::MessageButtons::YesNoCancel, choices});
+    if (onMessage) onMessage(messages.back());
+    if (answers.empty()) return 0;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 void RecordingUi::setWaitCursor() {
     ++waitCursorCalls;
     waitCursorShown = true;
@@ -51,6 +60,13 @@ void RecordingUi::clear() {
 QStringList RecordingUi::messageTexts() const {
     QStringList texts;
     for (const auto& m : messages) texts << m.text;
+    return texts;
+}
+
+QStringList RecordingUi::errorTexts() const {
+    QStringList texts;
+    for (const auto& m : messages)
+        if (m.icon == platform::MessageIcon::Error) texts << m.text;
     return texts;
 }
 

@@ -17,9 +17,12 @@ public:
         QString text;
         platform::MessageIcon icon;
         platform::MessageButtons buttons;
+        QStringList choices;  // the answers of a choice question; empty for the other boxes
     };
 
     int messageBox(const QString& text, platform::MessageIcon icon, platform::MessageButtons buttons) override;
+    // Answers from `answers` too (the index of the answer); the first answer when none is queued.
+    int askChoice(const QString& text, const QStringList& choices) override;
     void setWaitCursor() override;
     void setArrowCursor() override;
     QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
@@ -30,6 +33,8 @@ public:
 
     void clear();
     QStringList messageTexts() const;
+    // The texts of the boxes with the error icon: what went wrong, without the questions.
+    QStringList errorTexts() const;
 
     std::vector<Message> messages;
     std::deque<int> answers;             // the buttons pressed on the next boxes

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QWidget>
 #include <cstdio>
+#include <exception>
 
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -32,10 +33,29 @@ public:
     }
 };
 
+// What throws out of an event handler the program did not catch (a test's lambda run by a
+// timer, a window handler called from one) is the running test's failure; Qt would otherwise
+// end the process and with it every later test.
+class TestApplication final : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "an event handler threw: " << e.what();
+        } catch (...) {
+            ADD_FAILURE() << "an event handler threw an exception that is not a std::exception";
+        }
+        testing_support::closeModalDialogs();
+        return false;
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     platform::setUiServices(&testing_support::ui());

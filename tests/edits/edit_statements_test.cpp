@@ -4,7 +4,7 @@
 
 #include "db/connections.h"
 #include "db/sql_text.h"
-#include "manager/edit_statements.h"
+#include "edits/edit_statements.h"
 
 namespace {
 

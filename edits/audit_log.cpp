@@ -1,4 +1,4 @@
-#include "manager/audit_log.h"
+#include "edits/audit_log.h"
 
 #include <mysql.h>
 

@@ -1,8 +1,9 @@
-#include "manager/edit_statements.h"
+#include "edits/edit_statements.h"
 
 #include "db/codepage.h"
 #include "db/sql_text.h"
 #include "programme/date_texts.h"
+#include "programme/programme_data.h"
 
 namespace edits {
 
@@ -156,6 +157,15 @@ std::string editContract(const QString& extra, const QString& rtf, const QString
 
 std::string deleteContract(const QString& idText) {
     return formatStatement("UPDATE `contract` SET `deleted` = \"1\" WHERE `id` = %s", idOf(idText).c_str());
+}
+
+std::string restoreRows(const char* table, const QStringList& idTexts) {
+    std::string ids;
+    for (const QString& id : idTexts) {
+        if (!ids.empty()) ids += ", ";
+        ids += std::to_string(programme::leadingInteger(id));
+    }
+    return formatStatement("UPDATE `%s` SET `deleted` = \"0\" WHERE `id` IN (%s)", table, ids.c_str());
 }
 
 }  // namespace edits

@@ -1,4 +1,4 @@
-#include "manager/statement_runs.h"
+#include "edits/statement_runs.h"
 
 #include "db/connections.h"
 #include "db/query_runner.h"

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <string>
 
@@ -51,5 +52,9 @@ std::string addContract(unsigned id, int32_t timeslotId, const QString& extra, c
 std::string updateFollowUpPlan(const QString& todo, int32_t timeslotId);
 std::string editContract(const QString& extra, const QString& rtf, const QString& idText);
 std::string deleteContract(const QString& idText);
+
+// Restores from the Corbeille: `deleted` back to "0" for the rows given (ids read as
+// integers, so that nothing but numbers reaches the statement).
+std::string restoreRows(const char* table, const QStringList& idTexts);
 
 }  // namespace edits

@@ -2,7 +2,7 @@
 
 #include "db/connections.h"
 #include "programme/account.h"
-#include "manager/audit_log.h"
+#include "edits/audit_log.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
 

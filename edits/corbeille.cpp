@@ -1,0 +1,197 @@
+#include "edits/corbeille.h"
+
+#include <algorithm>
+
+#include "contracts/contract_followup.h"
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "db/query_runner.h"
+#include "edits/edit_statements.h"
+#include "programme/programme_data.h"
+
+namespace edits {
+
+namespace {
+
+QString u8(const char* text) { return QString::fromUtf8(text); }
+
+int32_t collectLine(void* context, int32_t columns, char** values, void*) {
+    if (columns < 2 || !values[0] || !values[1]) return 0;
+    static_cast<std::vector<AuditLine>*>(context)->push_back(
+        parseAuditLine(db::fromAnsi(values[0]), db::fromAnsi(values[1])));
+    return 0;
+}
+
+QString kindName(RecordKind kind) {
+    switch (kind) {
+    case RecordKind::Company: return QStringLiteral("Compagnie");
+    case RecordKind::Show: return QStringLiteral("Spectacle");
+    case RecordKind::Group: return QStringLiteral("Groupe");
+    case RecordKind::Contract: return QStringLiteral("Contrat");
+    }
+    return {};
+}
+
+// "la compagnie « Mouette »" for the restore question.
+QString theRecord(const RecordRef& ref) {
+    switch (ref.kind) {
+    case RecordKind::Company: return QStringLiteral("la compagnie ") + displayName(ref);
+    case RecordKind::Show: return QStringLiteral("le spectacle ") + displayName(ref);
+    case RecordKind::Group: return QStringLiteral("le groupe de créneaux ") + displayName(ref);
+    case RecordKind::Contract: return QStringLiteral("le ") + displayName(ref);
+    }
+    return {};
+}
+
+TrashEntry entryOf(const RecordRef& ref, const std::vector<AuditLine>& lines) {
+    TrashEntry entry{ref, kindName(ref.kind), displayName(ref), attachedTo(ref), {}, {}, {}};
+    for (const AuditLine& line : lines) {
+        if (!line.rows.contains(u8(tableOf(ref.kind)), ref.id)) continue;
+        entry.deletedAt = line.utc;
+        entry.deletedBy = line.account;
+        entry.batch = line.rows;
+        break;
+    }
+    return entry;
+}
+
+// The deleted record that a record points at, one step up: a show's company, a group's show,
+// a contract's group.
+std::optional<RecordRef> parentOf(const RecordRef& ref) {
+    const int i = recordIndex(ref);
+    if (i < 0) return std::nullopt;
+    const auto at = static_cast<std::size_t>(i);
+    switch (ref.kind) {
+    case RecordKind::Company: return std::nullopt;
+    case RecordKind::Show: return RecordRef{RecordKind::Company, programme::shows()[at].comp};
+    case RecordKind::Group: return RecordRef{RecordKind::Show, programme::timeslots()[at].showname};
+    case RecordKind::Contract: return RecordRef{RecordKind::Group, programme::contracts()[at].ts};
+    }
+    return std::nullopt;
+}
+
+bool listed(const std::vector<TrashEntry>& entries, const RecordRef& ref) {
+    return std::any_of(entries.begin(), entries.end(), [&](const TrashEntry& e) { return e.ref == ref; });
+}
+
+// The rows a restore of one entry sets live again, added to rows.
+void rowsToRestore(const TrashEntry& entry, ChangedRows& rows) {
+    const QString table = u8(tableOf(entry.ref.kind));
+    switch (entry.ref.kind) {
+    case RecordKind::Company: {
+        rows.add(table, entry.ref.id);
+        // Its placeholder shows went with it; those its delete took, or all when unknown.
+        for (const programme::Show& show : programme::shows()) {
+            if (show.comp != entry.ref.id || !programme::isDeleted(show.deleted) || !programme::isPlaceholderName(show.name))
+                continue;
+            if (entry.batch.empty() || entry.batch.contains(u8(tableOf(RecordKind::Show)), show.id))
+                rows.add(u8(tableOf(RecordKind::Show)), show.id);
+        }
+        break;
+    }
+    case RecordKind::Show:
+    case RecordKind::Contract: rows.add(table, entry.ref.id); break;
+    case RecordKind::Group: {
+        QStringList ids;
+        for (const QString& id : deletedRowsOfGroup(entry.ref.id))
+            if (entry.batch.empty() || entry.batch.contains(table, id)) ids << id;
+        rows.add(table, ids);
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+int loadDeleteLines(std::vector<AuditLine>& lines) {
+    lines.clear();
+    if (db::QueryRunner(kDeleteLinesStatement, &collectLine, &lines) == db::kQueryOk) return 0;
+    db::reportDbExecError(kDeleteLinesStatement);
+    return -1;
+}
+
+std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines) {
+    std::vector<TrashEntry> entries;
+    for (const programme::Company& c : programme::companies())
+        if (programme::isDeleted(c.deleted)) entries.push_back(entryOf({RecordKind::Company, c.id}, deleteLines));
+    for (const programme::Show& s : programme::shows())
+        if (programme::isDeleted(s.deleted)) entries.push_back(entryOf({RecordKind::Show, s.id}, deleteLines));
+    for (const programme::Timeslot& t : programme::timeslots())
+        if (programme::isDeleted(t.deleted) && programme::isGroupHead(t))
+            entries.push_back(entryOf({RecordKind::Group, t.id}, deleteLines));
+    for (const programme::Contract& c : programme::contracts())
+        if (programme::isDeleted(c.deleted)) entries.push_back(entryOf({RecordKind::Contract, c.id}, deleteLines));
+    // Newest delete first; what went together stays together, company first, then its shows,
+    // groups and contracts, the newest ids first.
+    std::stable_sort(entries.begin(), entries.end(), [](const TrashEntry& a, const TrashEntry& b) {
+        if (a.deletedAt.isValid() != b.deletedAt.isValid()) return a.deletedAt.isValid();
+        if (a.deletedAt != b.deletedAt) return a.deletedAt > b.deletedAt;
+        if (a.ref.kind != b.ref.kind) return a.ref.kind < b.ref.kind;
+        return programme::leadingInteger(a.ref.id) > programme::leadingInteger(b.ref.id);
+    });
+    return entries;
+}
+
+RestorePlan planRestore(const std::vector<TrashEntry>& selected, const std::vector<TrashEntry>& all) {
+    RestorePlan plan{selected, {}};
+    for (const TrashEntry& target : selected) {
+        for (auto parent = parentOf(target.ref); parent; parent = parentOf(*parent)) {
+            if (isLive(*parent) || recordIndex(*parent) < 0) break;
+            if (listed(plan.targets, *parent) || listed(plan.parents, *parent)) continue;
+            const auto it = std::find_if(all.begin(), all.end(), [&](const TrashEntry& e) { return e.ref == *parent; });
+            plan.parents.push_back(it != all.end() ? *it : entryOf(*parent, {}));
+        }
+    }
+    return plan;
+}
+
+DeleteQuestion restoreQuestion(const RestorePlan& plan) {
+    DeleteQuestion q;
+    if (plan.parents.empty()) return q;
+    QStringList names;
+    for (const TrashEntry& parent : plan.parents) names << QStringLiteral("  ") + theRecord(parent.ref);
+    q.text = QStringLiteral("Ce que vous restaurez est rattaché à des éléments supprimés :\n%1\n\nLes restaurer aussi ?")
+                 .arg(names.join(u'\n'));
+    q.answers = {QStringLiteral("Restaurer aussi"), QStringLiteral("Seulement la sélection"), QStringLiteral("Annuler")};
+    return q;
+}
+
+SaveText restoreSave(const RestorePlan& plan, bool withParents) {
+    std::vector<TrashEntry> entries = plan.targets;
+    if (withParents) entries.insert(entries.end(), plan.parents.begin(), plan.parents.end());
+    SaveText save;
+    if (entries.empty()) return save;
+    ChangedRows rows;
+    QStringList subjects;
+    for (const TrashEntry& entry : entries) {
+        rowsToRestore(entry, rows);
+        subjects << auditSubject(entry.ref);
+    }
+    for (const RecordKind kind : {RecordKind::Company, RecordKind::Show, RecordKind::Group, RecordKind::Contract}) {
+        const QStringList ids = rows.ids(u8(tableOf(kind)));
+        if (!ids.isEmpty()) save.statements.push_back(restoreRows(tableOf(kind), ids));
+    }
+    // A contract whose delete took its deadline and payments out of its group's plan puts
+    // them back, as its creation wrote them.
+    for (const TrashEntry& entry : entries) {
+        if (entry.ref.kind != RecordKind::Contract) continue;
+        const int c = recordIndex(entry.ref);
+        const programme::Contract& contract = programme::contracts()[static_cast<std::size_t>(c)];
+        if (!entry.batch.contains(u8(kCleanedPlanKey), contract.ts)) continue;
+        const int head = programme::timeslotIndexById(contract.ts);
+        if (head < 0) continue;
+        QString plan = programme::timeslots()[static_cast<std::size_t>(head)].todo;
+        const bool deadline = contracts::writeReturnDeadline(plan, contract.extra);
+        const bool payments = contracts::writePayments(plan, contract.extra);
+        if (!deadline && !payments) continue;
+        save.statements.push_back(updateFollowUpPlan(plan, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
+        rows.add(u8(kCleanedPlanKey), contract.ts);
+    }
+    const QString message = entries.size() == 1
+                                ? subjects.front() + QStringLiteral(" : ") + restoredWord(entries.front().ref.kind)
+                                : QStringLiteral("restauration de ") + subjects.join(QStringLiteral(", "));
+    save.auditMessage = message + rows.tail();
+    return save;
+}
+
+}  // namespace edits

@@ -1,0 +1,56 @@
+// The Corbeille: the deleted companies, shows, timeslot groups and contracts, newest delete
+// first, each with what it was attached to, and the restore of a selection. A delete's time,
+// account and the rows that went with it come from its audit line; records deleted before
+// the audit trail said so (or by another program) are listed after the others, by id
+// descending, and are restored as the delete statements would undo them.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+#include "edits/change_trail.h"
+#include "edits/deletes.h"
+#include "edits/record_links.h"
+
+namespace edits {
+
+// The audit lines of deletes, newest first.
+inline constexpr const char* kDeleteLinesStatement =
+    "SELECT `utc`, `log` FROM `logs` WHERE `log` LIKE '% : supprim%]' ORDER BY `id` DESC";
+// Runs it on the open programme connection; 0, or -1 after the db_exec message.
+int loadDeleteLines(std::vector<AuditLine>& lines);
+
+struct TrashEntry {
+    RecordRef ref;
+    QString kindName;    // "Compagnie", "Spectacle", "Groupe", "Contrat"
+    QString name;
+    QString attachedTo;
+    QDateTime deletedAt;  // UTC; invalid when the audit trail does not say
+    QString deletedBy;
+    ChangedRows batch;    // what its delete changed; empty when unknown
+};
+
+// From the loaded records and the delete lines (newest first). Entries of one delete keep
+// together (companies, shows, groups, contracts); those without a trail come last.
+std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines);
+
+// A restore of the selected entries. Parents are the deleted records they point at (the
+// company of a show, the show of a group, the group of a contract, and so on up), which the
+// user may restore with them.
+struct RestorePlan {
+    std::vector<TrashEntry> targets;
+    std::vector<TrashEntry> parents;
+};
+RestorePlan planRestore(const std::vector<TrashEntry>& selected, const std::vector<TrashEntry>& all);
+
+// The question when parents are deleted: answers "restore them too", "only the selection",
+// "Annuler" (the last restores nothing). Empty text when there is nothing to ask.
+DeleteQuestion restoreQuestion(const RestorePlan& plan);
+
+// The statements and audit line of the restore, with the parents or without them. A group
+// comes back with the slots its delete took; a company with its placeholder shows; a
+// contract whose delete cleaned its group's plan puts its deadline and payments back.
+SaveText restoreSave(const RestorePlan& plan, bool withParents);
+
+}  // namespace edits

@@ -1,0 +1,210 @@
+#include "edits/deletes.h"
+
+#include "contracts/contract_followup.h"
+#include "edits/change_trail.h"
+#include "edits/edit_statements.h"
+#include "programme/followup.h"
+#include "programme/programme_data.h"
+
+namespace edits {
+
+namespace {
+
+const programme::Company* companyRecord(const QString& id) {
+    const int i = recordIndex({RecordKind::Company, id});
+    return i < 0 ? nullptr : &programme::companies()[static_cast<std::size_t>(i)];
+}
+
+void addGroupWithContracts(int headIndex, std::vector<RecordRef>& groups, std::vector<RecordRef>& contracts) {
+    const QString headId = programme::timeslots()[static_cast<std::size_t>(headIndex)].id;
+    groups.push_back({RecordKind::Group, headId});
+    for (int c : liveContractsOfGroup(headId))
+        contracts.push_back({RecordKind::Contract, programme::contracts()[static_cast<std::size_t>(c)].id});
+}
+
+void addShowWithGroups(int showIndex, std::vector<RecordRef>& shows, std::vector<RecordRef>& groups,
+                       std::vector<RecordRef>& contracts) {
+    const QString showId = programme::shows()[static_cast<std::size_t>(showIndex)].id;
+    shows.push_back({RecordKind::Show, showId});
+    for (int g : liveGroupsOfShow(showId)) addGroupWithContracts(g, groups, contracts);
+}
+
+// The contract's return deadline and payments that its group's plan holds and that are not
+// done yet: taken out, they no longer make the status line wait for them.
+void planWithoutContract(const programme::Contract& contract, DeletePlan& plan) {
+    const int head = programme::timeslotIndexById(contract.ts);
+    if (head < 0) return;
+    // Another live contract of the same group wrote the same items: they stay for it.
+    for (int c : liveContractsOfGroup(contract.ts))
+        if (programme::contracts()[static_cast<std::size_t>(c)].id != contract.id) return;
+    const programme::Timeslot& group = programme::timeslots()[static_cast<std::size_t>(head)];
+    QString todo = group.todo;
+    const auto takeOut = [&](const QString& key) {
+        return planning::ItemValue(group.done, key).isEmpty() && planning::ClearItemValue(todo, key);
+    };
+    const bool deadline = takeOut(QString::fromUtf8(contracts::kContractBackItem));
+    int payments = 0;
+    for (int n = 1; n <= 5; ++n)
+        if (takeOut(QString::fromUtf8(contracts::kPaymentItemPrefix) + QString::number(n))) ++payments;
+    if (!deadline && payments == 0) return;
+    plan.planGroup = contract.ts;
+    plan.plan = todo;
+    plan.planDeadline = deadline;
+    plan.planPayments = payments;
+}
+
+QString counted(std::size_t n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+}
+
+// "2 spectacles, 3 groupes de créneaux et 1 contrat"
+QString dependantCounts(const std::vector<RecordRef>& dependants) {
+    std::size_t shows = 0, groups = 0, contracts = 0;
+    for (const RecordRef& r : dependants) {
+        if (r.kind == RecordKind::Show) ++shows;
+        if (r.kind == RecordKind::Group) ++groups;
+        if (r.kind == RecordKind::Contract) ++contracts;
+    }
+    QStringList parts;
+    if (shows) parts << counted(shows, "spectacle", "spectacles");
+    if (groups) parts << counted(groups, "groupe de créneaux", "groupes de créneaux");
+    if (contracts) parts << counted(contracts, "contrat", "contrats");
+    if (parts.size() < 2) return parts.join(QString());
+    const QString last = parts.takeLast();
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(" et ") + last;
+}
+
+struct KindWords {
+    const char* the;      // "la compagnie"
+    const char* pronoun;  // "Elle"
+    const char* alone;    // "Seulement la compagnie"
+    const char* left;     // what stays when it goes alone
+};
+
+KindWords wordsOf(RecordKind kind) {
+    switch (kind) {
+    case RecordKind::Company:
+        return {"la compagnie", "Elle", "Seulement la compagnie",
+                "ses spectacles restent, rattachés à une compagnie supprimée"};
+    case RecordKind::Show:
+        return {"le spectacle", "Il", "Seulement le spectacle",
+                "ses groupes de créneaux restent au planning, rattachés à un spectacle supprimé"};
+    case RecordKind::Group:
+        return {"le groupe de créneaux", "Il", "Seulement le groupe",
+                "ses contrats restent, rattachés à un groupe supprimé"};
+    case RecordKind::Contract: return {"le", "Il", "Seulement le contrat", "le suivi du groupe reste tel quel"};
+    }
+    return {};
+}
+
+QString u8(const char* text) { return QString::fromUtf8(text); }
+
+const QString& undoNote() {
+    static const QString note = QStringLiteral("La Corbeille permet de revenir en arrière.");
+    return note;
+}
+
+// "Sa date de retour et 3 règlements non faits sont", "1 règlement non fait est"
+QString planItemsText(const DeletePlan& plan) {
+    QStringList parts;
+    if (plan.planDeadline) parts << QStringLiteral("Sa date de retour");
+    if (plan.planPayments > 0)
+        parts << counted(static_cast<std::size_t>(plan.planPayments), "règlement non fait", "règlements non faits");
+    const bool one = (plan.planDeadline ? 1 : 0) + plan.planPayments == 1;
+    return parts.join(QStringLiteral(" et ")) + (one ? QStringLiteral(" est") : QStringLiteral(" sont"));
+}
+
+}  // namespace
+
+DeletePlan planDelete(const RecordRef& target) {
+    DeletePlan plan;
+    plan.target = target;
+    const int index = recordIndex(target);
+    if (index < 0) return plan;
+    std::vector<RecordRef> shows, groups, contracts;
+    switch (target.kind) {
+    case RecordKind::Company:
+        for (int s : liveShowsOfCompany(target.id)) {
+            const programme::Show& show = programme::shows()[static_cast<std::size_t>(s)];
+            if (programme::isPlaceholderName(show.name) && liveGroupsOfShow(show.id).empty())
+                plan.companions.push_back({RecordKind::Show, show.id});
+            else
+                addShowWithGroups(s, shows, groups, contracts);
+        }
+        break;
+    case RecordKind::Show:
+        for (int g : liveGroupsOfShow(target.id)) addGroupWithContracts(g, groups, contracts);
+        break;
+    case RecordKind::Group:
+        for (int c : liveContractsOfGroup(target.id))
+            contracts.push_back({RecordKind::Contract, programme::contracts()[static_cast<std::size_t>(c)].id});
+        break;
+    case RecordKind::Contract: planWithoutContract(programme::contracts()[static_cast<std::size_t>(index)], plan); break;
+    }
+    for (auto* list : {&shows, &groups, &contracts}) plan.dependants.insert(plan.dependants.end(), list->begin(), list->end());
+    return plan;
+}
+
+DeleteQuestion deleteQuestion(const DeletePlan& plan) {
+    const KindWords words = wordsOf(plan.target.kind);
+    const QString name = plan.target.kind == RecordKind::Contract
+                             ? QStringLiteral("le ") + displayName(plan.target)
+                             : u8(words.the) + u' ' + displayName(plan.target);
+    DeleteQuestion q;
+    q.text = QStringLiteral("Supprimer %1 ?").arg(name);
+    if (!plan.dependants.empty()) {
+        q.text += QStringLiteral("\n\n%1 a encore %2.\n\nTout supprimer : %3 et tout cela, en une seule fois.\n%4 : %5.")
+                      .arg(u8(words.pronoun), dependantCounts(plan.dependants), u8(words.the), u8(words.alone),
+                           u8(words.left));
+        q.answers = {QStringLiteral("Tout supprimer"), u8(words.alone), QStringLiteral("Non")};
+    } else if (!plan.planGroup.isEmpty()) {
+        q.text += QStringLiteral("\n\n%1 dans le suivi du groupe %2.\n\nSupprimer et retirer du suivi : le statut du "
+                                 "groupe n'attend plus ce contrat.\nSeulement le contrat : %3.")
+                      .arg(planItemsText(plan), plan.planGroup, u8(words.left));
+        q.answers = {QStringLiteral("Supprimer et retirer du suivi"), u8(words.alone), QStringLiteral("Non")};
+    } else {
+        q.answers = {QStringLiteral("Oui"), QStringLiteral("Non")};
+    }
+    q.text += QStringLiteral("\n\n") + undoNote();
+    return q;
+}
+
+DeleteChoice deleteChoice(const DeletePlan& plan, int answer) {
+    const bool threeWay = !plan.dependants.empty() || !plan.planGroup.isEmpty();
+    if (answer == 0) return DeleteChoice::All;
+    if (threeWay && answer == 1) return DeleteChoice::TargetOnly;
+    return DeleteChoice::Nothing;
+}
+
+SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice) {
+    SaveText save;
+    if (choice == DeleteChoice::Nothing) return save;
+    ChangedRows rows;
+    const auto take = [&](const RecordRef& r) {
+        switch (r.kind) {
+        case RecordKind::Company: save.statements.push_back(deleteCompany(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        case RecordKind::Show: save.statements.push_back(deleteShow(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        case RecordKind::Group:
+            save.statements.push_back(deleteGroup(r.id));
+            rows.add(u8(tableOf(r.kind)), liveRowsOfGroup(r.id));
+            break;
+        case RecordKind::Contract: save.statements.push_back(deleteContract(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        }
+    };
+    take(plan.target);
+    for (const RecordRef& r : plan.companions) take(r);
+    QString message = auditSubject(plan.target) + QStringLiteral(" : ") + deletedWord(plan.target.kind);
+    if (choice == DeleteChoice::All) {
+        for (const RecordRef& r : plan.dependants) take(r);
+        if (!plan.dependants.empty()) message += QStringLiteral(" avec ") + dependantCounts(plan.dependants);
+        if (!plan.planGroup.isEmpty()) {
+            save.statements.push_back(updateFollowUpPlan(plan.plan, static_cast<int32_t>(programme::leadingInteger(plan.planGroup))));
+            rows.add(u8(kCleanedPlanKey), plan.planGroup);
+            message += QStringLiteral(", retiré du suivi du groupe %1").arg(plan.planGroup);
+        }
+    }
+    save.auditMessage = message + rows.tail();
+    return save;
+}
+
+}  // namespace edits
