@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #ifdef Q_OS_WIN
@@ -98,21 +99,26 @@ void WidgetUiServices::setArrowCursor() {
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
-QString WidgetUiServices::chooseFile(const QString& title, const QString& folder, const QString& filter) {
-    // As for the message boxes: the chooser is used with the ordinary cursor.
+namespace {
+
+// As for the message boxes: a chooser is used with the ordinary cursor.
+QString withArrowCursor(const std::function<QString()>& choose) {
     const bool waiting = QApplication::overrideCursor() != nullptr;
     if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter);
+    const QString chosen = choose();
     if (waiting) QApplication::restoreOverrideCursor();
     return chosen;
 }
 
+}  // namespace
+
+QString WidgetUiServices::chooseFile(const QString& title, const QString& folder, const QString& filter) {
+    return withArrowCursor([&] { return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter); });
+}
+
 QString WidgetUiServices::chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) {
-    const bool waiting = QApplication::overrideCursor() != nullptr;
-    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const QString chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter);
-    if (waiting) QApplication::restoreOverrideCursor();
-    return chosen;
+    return withArrowCursor(
+        [&] { return QFileDialog::getSaveFileName(QApplication::activeWindow(), title, suggested, filter); });
 }
 
 // The document's own application, started by the system's opener and waited for as a
