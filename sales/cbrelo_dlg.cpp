@@ -201,6 +201,11 @@ void CBreloDlg::OnCharts(const dlg::Notification&) {
 }
 
 void CBreloDlg::OnExport(const dlg::Notification&) {
+    // A file of zeros would read as nothing sold.
+    if (!refresh_.lastGood().isValid()) {
+        platform::showError(QString::fromUtf8(sales::kNothingToExport));
+        return;
+    }
     const QString path = platform::ui().chooseSaveFile(QString::fromUtf8(sales::kExportTitle),
                                                        QString::fromUtf8(sales::kExportFileName),
                                                        QString::fromUtf8(sales::kExportFilter));

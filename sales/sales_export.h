@@ -14,6 +14,7 @@ inline constexpr const char* kExportTitle = "Exporter les ventes";
 inline constexpr const char* kExportFilter = "Fichiers CSV (*.csv)";
 inline constexpr const char* kExportFileName = "ventes.csv";
 inline constexpr const char* kExportFailedFormat = "Impossible d'écrire le fichier %1";
+inline constexpr const char* kNothingToExport = "Aucune donnée de billetterie à exporter : le serveur n'a encore rien donné.";
 inline constexpr const char* kTotalLabel = "Total";
 
 QByteArray salesCsv(const TicketingData& data, const SalesIndex& index, const AggregateResult& kept);

@@ -330,6 +330,10 @@ TEST_F(SalesWindowTest, AServerUnreachableAtStartShowsNoFiguresRatherThanZeros) 
         QTest::keyClicks(name, QStringLiteral("m"));
         EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), QString());
         EXPECT_EQ(shownNames(window).size(), 0);
+        testing_support::ui().fileAnswers.push_back(QDir::temp().filePath(QStringLiteral("brelo-never-written.csv")));
+        testing_support::clickButton(&window, CBreloDlg::kExportButton);
+        EXPECT_FALSE(QFile::exists(QDir::temp().filePath(QStringLiteral("brelo-never-written.csv"))));
+        testing_support::ui().fileAnswers.clear();
 
         // The server back: the figures come with the next load.
         settings.port = port;
@@ -340,8 +344,10 @@ TEST_F(SalesWindowTest, AServerUnreachableAtStartShowsNoFiguresRatherThanZeros) 
         EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("6/95.00€/15.83€"));
     });
     settings.port = port;
-    ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+    ASSERT_EQ(testing_support::ui().messages.size(), 2u);
     EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
+    EXPECT_EQ(testing_support::ui().messages[1].text,
+              q("Aucune donnée de billetterie à exporter : le serveur n'a encore rien donné."));
 }
 
 TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
