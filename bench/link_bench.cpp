@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/link_proxy.h"
+#include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "db/own_connection.h"
 #include "manager/login_dlg.h"
@@ -229,10 +230,8 @@ int main(int argc, char** argv) {
         wholeBytes = proxy.bytesDown();
         wholeSame = wholeSame && o.tables && sameFigures(*o.tables, *reference);
     }
-    const db::ConnectionSettings& s = db::ticketingSettings();
-    const std::string client = "mariadb --no-defaults --batch --protocol=tcp --default-character-set=latin1 -h " + s.host +
-                               " -P " + std::to_string(proxy.port()) + " -u " + s.user + " -p" + s.password + " " +
-                               s.database + " -e 'SELECT * FROM salle; SELECT * FROM shows; SELECT * FROM res' > /dev/null";
+    const std::string client = bench::mariadbClient(throughLink(proxy)) +
+                               " -e 'SELECT * FROM salle; SELECT * FROM shows; SELECT * FROM res' > /dev/null";
     std::vector<double> clients;
     for (int i = 0; i < 3; ++i) {
         const auto start = Clock::now();

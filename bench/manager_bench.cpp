@@ -2,8 +2,9 @@
 // server, offscreen: opening the window (the five loads, the list fills and the first paint
 // of the planning), one `reload all`, one repaint of the planning in each mode and one hover
 // tick that finds the record it found before, side by side with the mariadb client fetching
-// the same five tables; then the resident memory with the window open. The indexed lookups
-// are first checked against the plain scans they replace.
+// the same five tables over the same TLS; then the resident memory with the window open, and
+// what one connection costs with and without TLS. The indexed lookups are first checked
+// against the plain scans they replace.
 #include <QApplication>
 #include <QTimer>
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
@@ -56,12 +58,26 @@ long statusKb(const char* field) {
 }
 
 std::string clientCommand() {
-    const db::ConnectionSettings& s = db::programmeSettings();
-    return "mariadb --no-defaults --batch --protocol=tcp --default-character-set=latin1 -h " + s.host + " -P " +
-           std::to_string(s.port) + " -u " + s.user + " -p" + s.password + " " + s.database +
+    return bench::mariadbClient(db::programmeSettings()) +
            " -e 'SELECT * FROM salle; SELECT * FROM comp ORDER BY `nom` DESC; SELECT * FROM showname ORDER BY `name` "
            "DESC; SELECT * FROM timeslot ORDER BY `date` ASC, `start` ASC; SELECT * FROM contract ORDER BY `created` "
            "DESC' >/dev/null";
+}
+
+// One programme connection opened and closed, as each unit of work does: with TLS, the server's
+// certificate verified, or with TLS off (the local server accepts both). Zero when one of
+// the connections failed.
+double connectMs(bool tls) {
+    db::ConnectionSettings& s = db::programmeSettings();
+    const bool configured = s.tls;
+    s.tls = tls;
+    bool failed = false;
+    const double ms = medianMs(51, [&] {
+        failed |= db::connectProgramme() != 0;
+        db::closeProgramme();
+    });
+    s.tls = configured;
+    return failed ? 0.0 : ms;
 }
 
 // The lists and counts of the indexed lookups against the plain scans.
@@ -137,6 +153,8 @@ int main(int argc, char** argv) {
         if (std::system(command.c_str()) != 0) std::fprintf(stderr, "the mariadb client failed\n");
     });
 
+    const double connectTls = connectMs(true);
+    const double connectPlain = connectMs(false);
     const double loadsOnly = medianMs(5, [] { programme::reloadAll(nullptr); });
     std::vector<double> opens;
     for (int i = 0; i < 9; ++i) opens.push_back(runWindow(false).open);
@@ -151,6 +169,9 @@ int main(int argc, char** argv) {
     std::printf("  manager open (loads, lists, first planning paint): %.1f ms, %.2fx the client (target <= 2: %s)\n",
                 open, open / client, verdict(open <= 2 * client));
     std::printf("  the five loads without the lists: %.1f ms\n", loadsOnly);
+    std::printf("  connect and close: %.2f ms with TLS and the certificate verified, %.2f ms without TLS; the\n"
+                "    handshake costs %.2f ms a unit of work on this machine (over the internet, add its round trips)\n",
+                connectTls, connectPlain, connectTls - connectPlain);
     std::printf("  reload all: %.1f ms, %.2fx the client (target <= 2: %s)\n", f.reload, f.reload / client,
                 verdict(f.reload <= 2 * client));
     std::printf("  planning repaint, timeline: %.2f ms (target <= 16 ms: %s)\n", f.timeline, verdict(f.timeline <= 16));

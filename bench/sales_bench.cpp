@@ -7,12 +7,15 @@
 //  - the resident memory once the tables are loaded.
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
 
+#include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
@@ -72,9 +75,7 @@ void BM_FullRefresh(benchmark::State& state) {
 }
 
 std::string clientCommand() {
-    const db::ConnectionSettings& s = db::ticketingSettings();
-    return "mariadb --no-defaults --batch --protocol=tcp --default-character-set=latin1 -h " + s.host + " -P " +
-           std::to_string(s.port) + " -u " + s.user + " -p" + s.password + " " + s.database +
+    return bench::mariadbClient(db::ticketingSettings()) +
            " -e 'SELECT * FROM salle; SELECT * FROM shows; SELECT * FROM res' > /dev/null";
 }
 
@@ -119,6 +120,8 @@ const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // As in the program: the connections find a relative authority file from the executable's folder.
+    QCoreApplication app(argc, argv);
 
     const long rssBefore = statusKb("VmRSS");
     sales::load(g_data, g_index);

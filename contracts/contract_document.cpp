@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -57,6 +59,8 @@ namespace {
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
 
+constexpr qint64 kCopyChunkBytes = 1 << 20;
+
 // A file opened with the C library, wide paths included, closed on every path out.
 struct FileCloser {
     void operator()(std::FILE* file) const {
@@ -102,6 +106,24 @@ QString documentName(const ContractInfoList& list) {
 int fail(const QString& message) {
     platform::showError(message);
     return -1;
+}
+
+// The copy is written under a passing name beside the destination and takes the
+// destination's name in one step once complete, so that the shared drive never holds half a
+// document, nor loses its last good copy when the copy or the replacement fails.
+bool copyReplacingWhole(const QString& source, const QString& destination) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    QSaveFile out(destination);
+    // Never write into the destination itself, even where the passing file cannot be made.
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(kCopyChunkBytes)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) return false;
+    }
+    if (in.error() != QFileDevice::NoError) return false;
+    return out.commit();
 }
 
 QString pathProblem(const QString& path) {
@@ -273,8 +295,12 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
         if (written != document.size() || document.empty() || !closed) return fail(u8(kWriteFailed));
     }
 
-    // Nothing to report when the document could not be opened: the read-back decides.
-    platform::ui().openDocumentAndWait(documentPath);
+    // A document nothing could open is still the contract: the user needs to learn where it
+    // is to open it by other means, and the generation goes on.
+    if (platform::ui().openDocumentAndWait(documentPath) < 0) {
+        platform::ui().messageBox(u8(kDocumentNotOpened).arg(QDir::toNativeSeparators(QFileInfo(documentPath).absoluteFilePath())),
+                                  platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+    }
 
     {
         const File file = openFile(documentPath, "rb");
@@ -298,19 +324,7 @@ int copyToShared(const ContractFolders& folders, const ContractInfoList& list) {
     const QString fileName = name + QStringLiteral(".rtf");
     const QString source = QDir(folders.generated).filePath(fileName);
     const QString destination = QDir(folders.shared).filePath(fileName);
-    // The copy arrives under a passing name first, so that a failed copy leaves the shared
-    // drive's last good document in place.
-    const QString passing = destination + QStringLiteral(".part");
-    bool copied = pathProblem(destination).isEmpty() && QFile::exists(source);
-    if (copied) {
-        QFile::remove(passing);
-        copied = QFile::copy(source, passing);
-    }
-    if (copied) {
-        QFile::remove(destination);
-        copied = QFile::rename(passing, destination);
-        if (!copied) QFile::remove(passing);
-    }
+    const bool copied = pathProblem(destination).isEmpty() && copyReplacingWhole(source, destination);
     if (!copied) return fail(u8(kCopyFailed));
     return 0;
 }

@@ -63,11 +63,13 @@ inline constexpr int kMaxPath = 260;
 // Checks, fills the template named templateName (a file name in the models folder), writes
 // the document under the number of the rows, opens it and waits for its application, then
 // reads it back. 0 with rtf set to templateName on success; otherwise -1 after one error
-// box, rtf unchanged.
+// box, rtf unchanged. A document that nothing could open is still generated: a warning gives
+// its full path.
 int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list, const QString& templateName,
                     QString& rtf);
-// Copies the document of the rows' number to the shared folder, replacing a copy there.
-// 0, or -1 after its error box.
+// Copies the document of the rows' number to the shared folder, replacing a copy there only
+// once the new copy is complete (a failure leaves the previous copy as it was). 0, or -1
+// after its error box.
 int copyToShared(const ContractFolders& folders, const ContractInfoList& list);
 
 // The messages.
@@ -81,6 +83,8 @@ inline constexpr const char* kWriteFailed = "Erreur à l'écriture du fichier";
 inline constexpr const char* kGeneratedOpenFailed = "Accès au fichier généré impossible";
 inline constexpr const char* kGeneratedReadFailed = "Erreur à la lecture du fichier généré";
 inline constexpr const char* kCopyFailed = "Erreur à la copie vers Google Drive";
+inline constexpr const char* kDocumentNotOpened =
+    "Le contrat est généré mais aucune application de ce poste n'a pu l'ouvrir. Ouvrez-le depuis son dossier :\n%1";
 inline constexpr const char* kDocumentTooLarge =
     "Le contrat dépasserait 64 Mo : des valeurs contiennent des marques « <<<...>>> » du modèle, qui se remplacent "
     "les unes dans les autres.";

@@ -2,6 +2,10 @@
 
 #include <mysql.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connection_settings.h"
@@ -14,45 +18,86 @@ MYSQL* g_programme = nullptr;
 int g_programmeConnected = 0;
 std::string g_lastError;
 
-// A worker thread may show no message box: it is handed the text instead.
-void reportOpenFailure(const QString& message, QString* failure) {
+// The message of a failed opening: shown, unless quiet; given `failure`, its text is put there
+// (a worker thread, which may show nothing, hands it to the user-interface thread).
+void reportOpenFailure(const QString& message, bool quiet, QString* failure) {
     if (failure) *failure = message;
-    else platform::showError(message);
+    if (!quiet) platform::showError(message);
 }
 
-}  // namespace
+// Shows the connection message with the reason given (unless quiet) and drops the handle.
+int refuseConnection(MYSQL*& handle, const QString& reason, bool quiet, QString* failure) {
+    reportOpenFailure(QString::fromUtf8(kConnectFailedFormat).arg(reason), quiet, failure);
+    mysql_close(handle);
+    handle = nullptr;
+    return -2;
+}
 
-// The character set is latin1 so that the Windows-1252 bytes of the databases pass
-// unconverted; reconnecting is allowed so that the query runner's resend after a lost
-// connection has a connection to resend on.
-int openConnection(MYSQL*& handle, const ConnectionSettings& s, QString* failure) {
+// The library's own TLS: it refuses a server that does not offer TLS, and checks the
+// certificate's chain and name during the handshake, before the account is sent; a refusal
+// comes back from mysql_real_connect with the library's reason. An authority file that cannot
+// be read is reported here, naming it: the library's text for it depends on what failed
+// before. Returns that report, or nothing.
+QString requireVerifiedTls(MYSQL* handle, const ConnectionSettings& s) {
+    if (!s.tls) return {};
+    const my_bool on = 1;
+    mysql_optionsv(handle, MYSQL_OPT_SSL_ENFORCE, &on);
+    mysql_optionsv(handle, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+    const QString authority = authorityFile(s.tlsAuthority, platform::executableDir());
+    if (authority.isEmpty()) return {};
+    const QFileInfo file(authority);
+    if (!file.isFile() || !file.isReadable())
+        return QString::fromUtf8(kAuthorityUnreadableFormat).arg(QDir::toNativeSeparators(authority));
+    mysql_optionsv(handle, MYSQL_OPT_SSL_CA, QFile::encodeName(authority).constData());
+    return {};
+}
+
+// Opens one connection with the settings given. The character set is latin1 so that the
+// Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
+// the query runner's resend after a lost connection has a connection to resend on.
+// quiet: no message box on failure.
+int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0, bool quiet = false,
+                   QString* failure = nullptr) {
     handle = mysql_init(nullptr);
     if (!handle) {
-        reportOpenFailure(QString::fromUtf8(kInitFailedMessage), failure);
+        reportOpenFailure(QString::fromUtf8(kInitFailedMessage), quiet, failure);
         return -1;
     }
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
     my_bool reconnect = 1;
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
+    if (const QString unreadable = requireVerifiedTls(handle, s); !unreadable.isEmpty())
+        return refuseConnection(handle, unreadable, quiet, failure);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
-                            s.port, nullptr, 0)) {
-        reportOpenFailure(QString::fromUtf8(kConnectFailedFormat).arg(fromAnsi(mysql_error(handle))), failure);
-        mysql_close(handle);
-        handle = nullptr;
-        return -2;
-    }
+                            s.port, nullptr, clientFlags))
+        return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet, failure);
     return 0;
 }
 
+}  // namespace
+
+int openQuietly(MYSQL*& handle, const ConnectionSettings& settings, QString* failure) {
+    return openConnection(handle, settings, 0, true, failure);
+}
+
+QString authorityFile(const std::string& configured, const QString& folder) {
+    if (configured.empty()) return {};
+    return QDir(folder).filePath(QString::fromUtf8(configured));
+}
+
 ConnectionSettings& ticketingSettings() {
-    static ConnectionSettings s{settings::kTicketingHost, settings::kTicketingUser, settings::kTicketingPassword,
-                                settings::kTicketingDatabase, settings::kTicketingPort};
+    static ConnectionSettings s{settings::kTicketingHost,     settings::kTicketingUser,
+                                settings::kTicketingPassword, settings::kTicketingDatabase,
+                                settings::kTicketingPort,     settings::kTicketingTls,
+                                settings::kTicketingTlsAuthority};
     return s;
 }
 
 ConnectionSettings& programmeSettings() {
-    static ConnectionSettings s{settings::kProgrammeHost, settings::kProgrammeUser, settings::kProgrammePassword,
-                                settings::kProgrammeDatabase, settings::kProgrammePort};
+    static ConnectionSettings s{settings::kProgrammeHost,     settings::kProgrammeUser,
+                                settings::kProgrammePassword, settings::kProgrammeDatabase,
+                                settings::kProgrammePort,     settings::kProgrammeTls,
+                                settings::kProgrammeTlsAuthority};
     return s;
 }
 
@@ -70,7 +115,9 @@ MYSQL* ticketingConnection() { return g_ticketing; }
 
 int connectProgramme() {
     if (g_programmeConnected == 1) closeProgramme();
-    const int rc = openConnection(g_programme, programmeSettings());
+    // A save travels as two packets of several statements (its checks, then its writes), so
+    // that its transaction costs the link as few round trips as can be.
+    const int rc = openConnection(g_programme, programmeSettings(), CLIENT_MULTI_STATEMENTS);
     if (rc == 0) g_programmeConnected = 1;
     return rc;
 }

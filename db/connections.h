@@ -16,21 +16,28 @@ struct ConnectionSettings {
     std::string password;
     std::string database;
     unsigned port = 0;
+    // Encrypted, and refused unless the server's certificate verifies against the authority and
+    // the host name, before anything (the account included) is sent. Off only for a server on
+    // this machine, where the settings say so.
+    bool tls = true;
+    // The authority's certificate file: an absolute path, or one relative to the executable's
+    // folder. Empty: the system's store.
+    std::string tlsAuthority;
 };
 
 // The compiled-in settings; tests may point them elsewhere before connecting.
 ConnectionSettings& ticketingSettings();
 ConnectionSettings& programmeSettings();
 
+// The file the authority's certificate is read from: the configured path as it is when
+// absolute, taken from `folder` when relative, empty (the system's store) when none is given.
+QString authorityFile(const std::string& configured, const QString& folder);
+
 inline constexpr const char* kInitFailedMessage = "Impossible d'initialiser mysql";
 inline constexpr const char* kConnectFailedFormat = "Erreur : mysql_real_connect : %1";
+// In the connection message instead of the library's text, naming the file.
+inline constexpr const char* kAuthorityUnreadableFormat = "Impossible de lire le certificat de l'autorité : %1";
 inline constexpr const char* kDbExecFailedFormat = "Erreur : db_exec (%1) : %2";
-
-// Opens a connection with the settings given, as both program-wide connections are opened.
-// Returns 0, or -1 (initialising failed) / -2 (connecting failed) after showing the matching
-// message box; given `failure`, the message's text is put there instead of being shown (a
-// worker thread, which may show none, hands it to the user-interface thread).
-int openConnection(st_mysql*& handle, const ConnectionSettings& s, QString* failure = nullptr);
 
 // Ticketing connection. Returns 0, or -1 (initialising failed) / -2 (connecting failed),
 // after showing the matching message box.
@@ -44,6 +51,11 @@ int connectProgramme();
 void closeProgramme();
 bool programmeConnected();
 st_mysql* programmeConnection();
+
+// Opens a connection of the caller's own with these settings, showing nothing when it
+// fails: 0, or -1 / -2 as above. Given `failure`, the text of the message the program-wide
+// connection would have shown is put there (a worker thread hands it to the window's).
+int openQuietly(st_mysql*& handle, const ConnectionSettings& settings, QString* failure = nullptr);
 
 // The error text of the most recent refused statement, on either connection.
 const std::string& lastErrorText();

@@ -12,7 +12,7 @@ LibraryThread::~LibraryThread() { mysql_thread_end(); }
 
 int OwnConnection::open(const ConnectionSettings& settings, QString& failure) {
     if (handle_) return 0;
-    return openConnection(handle_, settings, &failure);
+    return openQuietly(handle_, settings, &failure);
 }
 
 void OwnConnection::close() {

@@ -25,8 +25,14 @@ WorkBuffer WorkBuffer::forStatement(std::string_view statement) {
 namespace {
 
 constexpr unsigned kLostConnection = 2013;
+// What the library reports instead of 2013 when the server goes from under an encrypted
+// connection during a statement: the TLS layer meets the end of the stream.
+constexpr unsigned kLostEncryptedConnection = 2026;
 thread_local unsigned gLastErrorNumber = 0;
 thread_local int gNoResend = 0;
+
+// The resend goes through a new connection, whose handshake verifies the server again.
+bool lostConnection(unsigned error) { return error == kLostConnection || error == kLostEncryptedConnection; }
 
 bool isLetter(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
@@ -79,7 +85,7 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
         } else {
             reportRefusal(connection);
         }
-        if (mysql_errno(connection) != kLostConnection || resends >= kLostConnectionResends || gNoResend > 0)
+        if (!lostConnection(mysql_errno(connection)) || resends >= kLostConnectionResends || gNoResend > 0)
             return kQueryRefused;
     }
     MYSQL_RES* result = own ? mysql_use_result(connection) : mysql_store_result(connection);
@@ -140,9 +146,25 @@ void recordRefusal(std::string errorText) {
 }
 
 unsigned lastErrorNumber() { return gLastErrorNumber; }
+void setLastErrorNumber(unsigned number) { gLastErrorNumber = number; }
 
-NoResend::NoResend() { ++gNoResend; }
-NoResend::~NoResend() { --gNoResend; }
+// The library's own reconnect would be as bad: a statement sent after the connection died
+// would run on a new connection, outside the transaction. It is off while a save runs.
+namespace {
+void allowReconnect(bool allowed) {
+    if (MYSQL* connection = programmeConnection()) {
+        my_bool value = allowed ? 1 : 0;
+        mysql_options(connection, MYSQL_OPT_RECONNECT, &value);
+    }
+}
+}  // namespace
+
+NoResend::NoResend() {
+    if (gNoResend++ == 0) allowReconnect(false);
+}
+NoResend::~NoResend() {
+    if (--gNoResend == 0) allowReconnect(true);
+}
 
 std::string workingCopy(std::string_view statement, bool doubleApostrophes) {
     std::string copy(statement);

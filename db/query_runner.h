@@ -25,13 +25,15 @@ enum QueryResult : int32_t {
 };
 
 // How many times a statement is sent again after the connection was lost during it (error
-// 2013) before the runner gives up with kQueryRefused.
+// 2013, or 2026 on an encrypted connection) before the runner gives up with kQueryRefused.
 inline constexpr int kLostConnectionResends = 3;
 
 // The server's error number of the most recent refused statement, on either connection (0
 // when there was no connection to ask). Saves read it to tell a taken id (1062), a deadlock
-// (1213), a lock wait (1205) or a lost connection (2013) from other refusals.
+// (1213), a lock wait (1205) or a lost connection (2013, or 2026 on an encrypted connection)
+// from other refusals.
 unsigned lastErrorNumber();
+void setLastErrorNumber(unsigned number);
 
 // While one lives, a statement whose connection was lost is not sent again: inside a
 // transaction the resend would run on a new connection, outside the transaction, and write

@@ -79,10 +79,11 @@ INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `ch
      CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 15 DAY, @f)), 'Accueil compagnie.txt'),
   (8, @t + INTERVAL 13 DAY, '17:45:00', '19:00:00', 0, 4, 7, 2, '', '', ''),
   (9, @t + INTERVAL 14 DAY, '17:45:00', '19:00:00', 0, 4, 7, 2, '', '', ''),
-  -- Group 10: waiting for the contract, no return deadline in the plan.
+  -- Group 10: waiting for the contract, no return deadline in the plan; its template is on
+  -- another workstation only (the editor says so and keeps the plan).
   (10, @t + INTERVAL 40 DAY, '20:00:00', '21:00:00', 0, 5, -1, 1,
      CONCAT(@sent, '$$$', @back, '$$$', @returned, '$$$', @asked, '$$$', @got, @bare_payments, @closing),
-     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 2 DAY, @f)), 'Location de salle.txt'),
+     CONCAT(@sent, '=Fait le ', DATE_FORMAT(@t - INTERVAL 2 DAY, @f)), 'Location de salle 2026.txt'),
   -- Group 11: contract back but not yet countersigned, visuals not asked for.
   (11, @t + INTERVAL 8 DAY, '14:00:00', '15:10:00', 0, 7, -1, 2,
      CONCAT(@sent, '$$$', @back, '=', DATE_FORMAT(@t - INTERVAL 8 DAY, @f), '$$$', @returned, '$$$', @asked, '$$$', @got, @bare_payments, @closing),
@@ -199,4 +200,4 @@ INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`, `rtf`) VALUES
 INSERT INTO `logs` (`utc`, `log`) VALUES
   (UTC_TIMESTAMP() - INTERVAL 3 DAY - INTERVAL 2 HOUR, 'Demo : manager started'),
   (UTC_TIMESTAMP() - INTERVAL 3 DAY - INTERVAL 1 HOUR,
-     'Demo : compagnie 7 "Compagnie Fantôme" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat [comp=7;showname=9;timeslot=28,29;contract=10]');
+     'Demo : compagnie 7 "Compagnie Fantôme" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat [comp=7 showname=9 timeslot=28,29 contract=10]');

@@ -6,6 +6,10 @@
 
 namespace edits {
 
+std::string rowPattern(const char* table, const QString& id) {
+    return std::string("[[ ]") + table + "=([0-9]+,)*" + std::to_string(programme::leadingInteger(id)) + "[], ]";
+}
+
 void ChangedRows::add(const QString& table, const QString& id) { add(table, QStringList{id}); }
 
 void ChangedRows::add(const QString& table, const QStringList& ids) {
@@ -33,7 +37,7 @@ QString ChangedRows::tail() const {
     if (tables_.empty()) return {};
     QStringList parts;
     for (const auto& [name, list] : tables_) parts << name + u'=' + list.join(u',');
-    return QStringLiteral(" [") + parts.join(u';') + u']';
+    return QStringLiteral(" [") + parts.join(u' ') + u']';
 }
 
 ChangedRows ChangedRows::parse(const QString& logText) {
@@ -42,7 +46,7 @@ ChangedRows ChangedRows::parse(const QString& logText) {
     const qsizetype open = logText.lastIndexOf(QStringLiteral(" ["));
     if (open < 0) return rows;
     const QString inside = logText.mid(open + 2, logText.size() - open - 3);
-    for (const QString& part : inside.split(u';', Qt::SkipEmptyParts)) {
+    for (const QString& part : inside.split(u' ', Qt::SkipEmptyParts)) {
         const qsizetype equals = part.indexOf(u'=');
         if (equals <= 0) return ChangedRows();  // not a tail of ours
         const QStringList ids = part.mid(equals + 1).split(u',', Qt::SkipEmptyParts);

@@ -1,6 +1,6 @@
 // The audit line a save writes: what it did in the program's French, then the rows it
 // changed between brackets, for example
-//   compagnie 3 "Mouette" : supprimée avec 2 spectacles [comp=3;showname=4,9]
+//   compagnie 3 "Mouette" : supprimée avec 2 spectacles [comp=3 showname=4,9]
 // The Corbeille reads the brackets back to date a delete, name who made it, and restore
 // exactly the rows that went together (a group's slots removed earlier by an edit stay out).
 #pragma once
@@ -15,6 +15,9 @@
 
 namespace edits {
 
+// The server's pattern (REGEXP) of the audit lines whose tail names this row.
+std::string rowPattern(const char* table, const QString& id);
+
 // Rows by table, in the order they were added.
 class ChangedRows {
 public:
@@ -23,7 +26,7 @@ public:
     QStringList ids(const QString& table) const;
     bool contains(const QString& table, const QString& id) const;
     bool empty() const { return tables_.empty(); }
-    // " [comp=3;showname=4,9]"; empty when there are no rows.
+    // " [comp=3 showname=4,9]"; empty when there are no rows.
     QString tail() const;
     // The rows of the bracketed tail that ends a log text; none when it has no such tail.
     static ChangedRows parse(const QString& logText);

@@ -7,6 +7,7 @@
 #include "db/connections.h"
 #include "db/query_runner.h"
 #include "edits/edit_statements.h"
+#include "edits/transaction.h"
 #include "programme/programme_data.h"
 
 namespace edits {
@@ -156,9 +157,54 @@ DeleteQuestion restoreQuestion(const RestorePlan& plan) {
     return q;
 }
 
-SaveText restoreSave(const RestorePlan& plan, bool withParents) {
+namespace {
+
+std::vector<TrashEntry> restored(const RestorePlan& plan, bool withParents) {
     std::vector<TrashEntry> entries = plan.targets;
     if (withParents) entries.insert(entries.end(), plan.parents.begin(), plan.parents.end());
+    return entries;
+}
+
+// The heads whose plans the restored contracts write back into.
+QStringList plansWrittenBack(const std::vector<TrashEntry>& entries) {
+    QStringList heads;
+    for (const TrashEntry& entry : entries) {
+        if (entry.ref.kind != RecordKind::Contract) continue;
+        const int c = recordIndex(entry.ref);
+        if (c < 0) continue;
+        const QString ts = programme::contracts()[static_cast<std::size_t>(c)].ts;
+        if (entry.batch.contains(u8(kCleanedPlanKey), ts) && !heads.contains(ts)) heads << ts;
+    }
+    return heads;
+}
+
+}  // namespace
+
+SaveResult runRestore(const RestorePlan& plan, bool withParents) {
+    SaveResult result;
+    const QStringList heads = plansWrittenBack(restored(plan, withParents));
+    std::vector<std::string> checks;
+    if (!heads.isEmpty()) {
+        std::string ids;
+        for (const QString& h : heads) ids += (ids.empty() ? "" : ", ") + std::to_string(programme::leadingInteger(h));
+        checks.push_back("SELECT `id`, `todo` FROM `timeslot` WHERE `id` IN (" + ids + ") FOR UPDATE");
+    }
+    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
+        QHash<QString, QString> stored;
+        if (!checked.empty())
+            for (const QStringList& row : checked[0]) stored.insert(row[0], row[1]);
+        const SaveText save = restoreSave(plan, withParents, &stored);
+        return Decision{false, save.statements, save.auditMessage};
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    result.outcome = end == RunEnd::Committed ? SaveOutcome::Done : SaveOutcome::Failed;
+    result.auditId = info.auditId;
+    return result;
+}
+
+SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QString, QString>* storedPlans) {
+    const std::vector<TrashEntry> entries = restored(plan, withParents);
     SaveText save;
     if (entries.empty()) return save;
     ChangedRows rows;
@@ -180,7 +226,9 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents) {
         if (!entry.batch.contains(u8(kCleanedPlanKey), contract.ts)) continue;
         const int head = programme::timeslotIndexById(contract.ts);
         if (head < 0) continue;
-        QString plan = programme::timeslots()[static_cast<std::size_t>(head)].todo;
+        QString plan = storedPlans && storedPlans->contains(contract.ts)
+                           ? storedPlans->value(contract.ts)
+                           : programme::timeslots()[static_cast<std::size_t>(head)].todo;
         const bool deadline = contracts::writeReturnDeadline(plan, contract.extra);
         const bool payments = contracts::writePayments(plan, contract.extra);
         if (!deadline && !payments) continue;

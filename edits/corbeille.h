@@ -6,12 +6,14 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <vector>
 
 #include "edits/change_trail.h"
 #include "edits/deletes.h"
 #include "edits/record_links.h"
+#include "edits/save_result.h"
 
 namespace edits {
 
@@ -51,6 +53,11 @@ DeleteQuestion restoreQuestion(const RestorePlan& plan);
 // The statements and audit line of the restore, with the parents or without them. A group
 // comes back with the slots its delete took; a company with its placeholder shows; a
 // contract whose delete cleaned its group's plan puts its deadline and payments back.
-SaveText restoreSave(const RestorePlan& plan, bool withParents);
+// The plans its contracts write back into are those given (by head id), as the server holds
+// them now, or the loaded ones.
+SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QString, QString>* storedPlans = nullptr);
+
+// Runs the restore as one save, the plans it writes back into read inside it.
+SaveResult runRestore(const RestorePlan& plan, bool withParents);
 
 }  // namespace edits

@@ -1,7 +1,10 @@
 #include "edits/deletes.h"
 
+#include <algorithm>
+
 #include "contracts/contract_followup.h"
 #include "edits/change_trail.h"
+#include "edits/transaction.h"
 #include "edits/edit_statements.h"
 #include "programme/followup.h"
 #include "programme/programme_data.h"
@@ -38,19 +41,12 @@ void planWithoutContract(const programme::Contract& contract, DeletePlan& plan) 
     for (int c : liveContractsOfGroup(contract.ts))
         if (programme::contracts()[static_cast<std::size_t>(c)].id != contract.id) return;
     const programme::Timeslot& group = programme::timeslots()[static_cast<std::size_t>(head)];
-    QString todo = group.todo;
-    const auto takeOut = [&](const QString& key) {
-        return planning::ItemValue(group.done, key).isEmpty() && planning::ClearItemValue(todo, key);
-    };
-    const bool deadline = takeOut(QString::fromUtf8(contracts::kContractBackItem));
-    int payments = 0;
-    for (int n = 1; n <= 5; ++n)
-        if (takeOut(QString::fromUtf8(contracts::kPaymentItemPrefix) + QString::number(n))) ++payments;
-    if (!deadline && payments == 0) return;
+    const CleanedPlan cleaned = planWithoutContractItems(group.todo, group.done);
+    if (!cleaned.any()) return;
     plan.planGroup = contract.ts;
-    plan.plan = todo;
-    plan.planDeadline = deadline;
-    plan.planPayments = payments;
+    plan.plan = cleaned.plan;
+    plan.planDeadline = cleaned.deadline;
+    plan.planPayments = cleaned.payments;
 }
 
 QString counted(std::size_t n, const char* one, const char* many) {
@@ -115,6 +111,17 @@ QString planItemsText(const DeletePlan& plan) {
 }
 
 }  // namespace
+
+CleanedPlan planWithoutContractItems(const QString& todo, const QString& done) {
+    CleanedPlan cleaned{todo};
+    const auto takeOut = [&](const QString& key) {
+        return planning::ItemValue(done, key).isEmpty() && planning::ClearItemValue(cleaned.plan, key);
+    };
+    cleaned.deadline = takeOut(QString::fromUtf8(contracts::kContractBackItem));
+    for (int n = 1; n <= 5; ++n)
+        if (takeOut(QString::fromUtf8(contracts::kPaymentItemPrefix) + QString::number(n))) ++cleaned.payments;
+    return cleaned;
+}
 
 DeletePlan planDelete(const RecordRef& target) {
     DeletePlan plan;
@@ -205,6 +212,127 @@ SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice) {
     }
     save.auditMessage = message + rows.tail();
     return save;
+}
+
+}  // namespace edits
+
+namespace edits {
+
+namespace {
+
+QStringList idsOf(const std::vector<RecordRef>& refs, RecordKind kind) {
+    QStringList ids;
+    for (const RecordRef& r : refs)
+        if (r.kind == kind) ids << r.id;
+    return ids;
+}
+
+std::string inList(const QStringList& ids) {
+    std::string list;
+    for (const QString& id : ids) list += (list.empty() ? "" : ", ") + std::to_string(programme::leadingInteger(id));
+    return list;
+}
+
+// One check of a delete: a statement reading ids, and the ids the plan was made from.
+struct IdCheck {
+    std::string statement;
+    QStringList expected;
+};
+
+QStringList sortedIds(QStringList ids) {
+    std::sort(ids.begin(), ids.end(), [](const QString& a, const QString& b) {
+        return programme::leadingInteger(a) < programme::leadingInteger(b);
+    });
+    return ids;
+}
+
+std::vector<IdCheck> idChecks(const DeletePlan& plan, DeleteChoice choice) {
+    std::vector<IdCheck> checks;
+    const std::string target = std::to_string(programme::leadingInteger(plan.target.id));
+    QStringList shows = idsOf(plan.dependants, RecordKind::Show) + idsOf(plan.companions, RecordKind::Show);
+    QStringList groups = idsOf(plan.dependants, RecordKind::Group);
+    // Deleted alone, a record leaves what points at it as it is, whatever that is by now; only
+    // a group's own slots go with it.
+    if (plan.target.kind == RecordKind::Company) {
+        if (choice != DeleteChoice::All) return checks;
+        checks.push_back({"SELECT `id` FROM `showname` WHERE `comp` = " + target + " AND `deleted` = 0 FOR UPDATE", shows});
+    }
+    if (plan.target.kind == RecordKind::Show) shows = {plan.target.id};
+    if (plan.target.kind == RecordKind::Group) groups = {plan.target.id};
+    if (choice != DeleteChoice::All && plan.target.kind != RecordKind::Group) return checks;
+    if (!shows.isEmpty())
+        checks.push_back({"SELECT `id` FROM `timeslot` WHERE `childof` = -1 AND `deleted` = 0 AND `showname` IN (" +
+                              inList(shows) + ") FOR UPDATE",
+                          groups});
+    if (!groups.isEmpty()) {
+        QStringList children;
+        for (const QString& g : groups) children += liveRowsOfGroup(g).mid(1);
+        checks.push_back({"SELECT `id` FROM `timeslot` WHERE `deleted` = 0 AND `childof` IN (" + inList(groups) +
+                              ") AND `childof` <> `id` FOR UPDATE",
+                          children});
+        if (choice == DeleteChoice::All)
+            checks.push_back({"SELECT `id` FROM `contract` WHERE `deleted` = 0 AND `ts` IN (" + inList(groups) +
+                                  ") FOR UPDATE",
+                              idsOf(plan.dependants, RecordKind::Contract)});
+    }
+    return checks;
+}
+
+}  // namespace
+
+SaveResult runDelete(const DeletePlan& plan, DeleteChoice choice) {
+    SaveResult result;
+    result.record = plan.target;
+    if (choice == DeleteChoice::Nothing) return result;
+    const std::string target = std::to_string(programme::leadingInteger(plan.target.id));
+    std::vector<std::string> checks{std::string("SELECT `deleted` FROM `") + tableOf(plan.target.kind) +
+                                    "` WHERE `id` = " + target + " FOR UPDATE"};
+    const std::vector<IdCheck> ids = idChecks(plan, choice);
+    for (const IdCheck& c : ids) checks.push_back(c.statement);
+    const bool cleaning = choice == DeleteChoice::All && !plan.planGroup.isEmpty();
+    if (cleaning)
+        checks.push_back("SELECT `todo`, `done` FROM `timeslot` WHERE `id` = " +
+                         std::to_string(programme::leadingInteger(plan.planGroup)) + " FOR UPDATE");
+    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
+        result = SaveResult{};
+        result.record = plan.target;
+        Decision d;
+        d.stop = true;
+        if (checked[0].empty() || programme::isDeleted(checked[0][0][0])) {
+            result.outcome = SaveOutcome::Vanished;
+            return d;
+        }
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            QStringList found;
+            for (const QStringList& row : checked[i + 1]) found << row[0];
+            if (sortedIds(found) == sortedIds(ids[i].expected)) continue;
+            result.outcome = SaveOutcome::Conflict;
+            result.differences.push_back({QStringLiteral("Éléments rattachés"), sortedIds(found).join(QStringLiteral(", ")),
+                                          sortedIds(ids[i].expected).join(QStringLiteral(", "))});
+            return d;
+        }
+        DeletePlan now = plan;
+        if (cleaning) {
+            const QStringList& group = checked.back().empty() ? QStringList() : checked.back()[0];
+            const CleanedPlan cleaned = group.isEmpty() ? CleanedPlan{} : planWithoutContractItems(group[0], group[1]);
+            if (!cleaned.any()) now.planGroup.clear();
+            now.plan = cleaned.plan;
+        }
+        const SaveText save = deleteSave(now, choice);
+        d.stop = false;
+        d.writes = save.statements;
+        d.audit = save.auditMessage;
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    if (end == RunEnd::Committed) {
+        result.outcome = SaveOutcome::Done;
+        result.auditId = info.auditId;
+    } else if (end == RunEnd::Failed) {
+        result.outcome = SaveOutcome::Failed;
+    }
+    return result;
 }
 
 }  // namespace edits

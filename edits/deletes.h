@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "edits/record_links.h"
+#include "edits/save_result.h"
 
 namespace edits {
 
@@ -52,5 +53,21 @@ struct SaveText {
     QString auditMessage;
 };
 SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice);
+
+// Runs the delete as one save. Inside it, the target and what points at it are read again:
+// a target deleted meanwhile comes back as Vanished, records that started or stopped pointing
+// at it as a Conflict (the window then asks again on what is stored); a contract's plan is
+// cleaned as the group's head holds it now.
+SaveResult runDelete(const DeletePlan& plan, DeleteChoice choice);
+
+// The plan without the contract's return deadline and payments that are not done: empty when
+// there is nothing to take out.
+struct CleanedPlan {
+    QString plan;
+    bool deadline = false;
+    int payments = 0;
+    bool any() const { return deadline || payments > 0; }
+};
+CleanedPlan planWithoutContractItems(const QString& todo, const QString& done);
 
 }  // namespace edits

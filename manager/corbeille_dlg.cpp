@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include "db/connections.h"
-#include "edits/save_runner.h"
 #include "platform/ui_services.h"
 #include "programme/account.h"
 
@@ -92,8 +91,7 @@ void CorbeilleWindow::restoreSelected() {
         if (answer == question.answers.size() - 1) return;
         withParents = answer == 0;
     }
-    const edits::SaveText save = edits::restoreSave(plan, withParents);
-    if (!edits::runSave(save.statements, save.auditMessage)) return;
+    if (edits::runRestore(plan, withParents).outcome == edits::SaveOutcome::Failed) return;
     if (reloadProgramme_) reloadProgramme_();
     fill();
 }

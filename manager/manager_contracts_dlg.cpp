@@ -1,18 +1,14 @@
-// The manager's contract handlers. A new contract is one INSERT; its return deadline and
-// its five payments then go into the follow-up plan of its group, each a statement of its
-// own, as the status line reads them. The contract row stays when a later statement fails.
-#include "contracts/contract_followup.h"
+// The manager's contract handlers. A new contract is one save: the contract row, then its
+// return deadline and five payments in the follow-up plan of its group, as the status line
+// reads them; all of it is stored, or none.
+#include <optional>
+
 #include "contracts/ct_dlg.h"
-#include "db/connections.h"
-#include "db/query_runner.h"
-#include "edits/edit_statements.h"
+#include "edits/saves.h"
 #include "manager/manager_dlg.h"
-#include "edits/statement_runs.h"
+#include "manager/settle_save.h"
 #include "platform/controls.h"
 #include "programme/account.h"
-
-using edits::openIfClosed;
-using edits::runOrReport;
 
 int manager::runContractDialog(contracts::ContractModel& contract) {
     ct dialog(this);
@@ -34,30 +30,9 @@ void manager::OnNewContract(const dlg::Notification&) {
     contracts::ContractModel contract;
     contract.timeslotId = static_cast<int32_t>(selectedTimeslotId());
     if (runContractDialog(contract) != platform::IDOK) return;
-
-    openIfClosed();
-    const auto contractId = static_cast<unsigned>(programme::contracts().size());
-    if (!runOrReport(edits::addContract(contractId, contract.timeslotId, contract.extra, contract.rtf))) return;
-
-    const int slot = contract.timeslotId < 0 ? -1 : programme::timeslotIndexById(QString::number(contract.timeslotId));
-    if (slot >= 0) {
-        programme::Timeslot& record = programme::timeslots()[static_cast<std::size_t>(slot)];
-        QString plan = record.todo;
-        // No reload follows a refused UPDATE: the record then keeps the plan the database
-        // holds, so that the planning and the next edit of the group do not take the refused
-        // plan for a stored one.
-        const auto store = [&] {
-            const QString stored = record.todo;
-            record.todo = plan;
-            if (runOrReport(edits::updateFollowUpPlan(plan, contract.timeslotId))) return true;
-            record.todo = stored;
-            return false;
-        };
-        if (contracts::writeReturnDeadline(plan, contract.extra) && !store()) return;
-        if (contracts::writePayments(plan, contract.extra) && !store()) return;
-    }
-    db::closeProgramme();
-    reloadAll();
+    // The deadline and payments go into the group's plan as stored now: nothing a colleague
+    // changed in it is lost.
+    if (edits::newContract({contract.rtf, contract.extra, contract.timeslotId}).committed()) reloadAll();
 }
 
 void manager::OnEditContract(const dlg::Notification& n) {
@@ -72,5 +47,21 @@ void manager::OnEditContract(const dlg::Notification& n) {
     contract.extra = record.extra;
     contract.timeslotId = static_cast<int32_t>(programme::leadingInteger(record.ts));
     if (runContractDialog(contract) != platform::IDOK) return;
-    if (edits::runAlone(edits::editContract(contract.extra, contract.rtf, record.id))) reloadAll();
+    const auto reopen = [this](edits::ContractFields& fields) {
+        contracts::ContractModel again;
+        again.rtf = fields.rtf;
+        again.extra = fields.extra;
+        again.timeslotId = fields.timeslotId;
+        if (runContractDialog(again) != platform::IDOK) return false;
+        fields = {again.rtf, again.extra, again.timeslotId};
+        return true;
+    };
+    settle::settleSave(
+        record, edits::ContractFields{contract.rtf, contract.extra, contract.timeslotId}, &edits::editContract, reopen,
+        [id = record.id]() -> std::optional<programme::Contract> {
+            for (const programme::Contract& c : programme::contracts())
+                if (c.id == id) return c;
+            return std::nullopt;
+        },
+        [this] { reloadAll(); });
 }

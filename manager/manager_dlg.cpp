@@ -82,6 +82,9 @@ const dlg::MessageEntry<manager> manager::kMessages[] = {
     {N::Clicked, kCalendar, &manager::OnCalendar},
     {N::Timer, 0, &manager::OnTimer},
     {N::Clicked, kCorbeille, &manager::OnCorbeille},
+    {N::Clicked, kJournal, &manager::OnJournal},
+    {N::Clicked, kPrint, &manager::OnPrint},
+    {N::KeyDown, kPlanningArea, &manager::OnPlanningKey},
 };
 
 manager::manager(QWidget* parent)
@@ -113,6 +116,7 @@ bool manager::OnInitDialog() {
     updateDeleteButtons();
     audit::writeAuditLine(audit::kManagerStarted);
     SetTimer(kHoverTimer, kHoverPeriodMs);
+    SetTimer(kWatchTimer, kWatchPeriodMs);
     return true;
 }
 
@@ -349,6 +353,8 @@ void manager::hoverAt(QPoint p) {
             if (*r != hovered) {
                 hovered = *r;
                 redraw(kDetailStrip, true);
+                // The row may show its texts cut: the tip shows them whole.
+                item(kPlanningArea)->setToolTip(planning::timeslotSummary(hovered, platform::DateTime::now()));
             }
             return;
         }
@@ -356,10 +362,12 @@ void manager::hoverAt(QPoint p) {
     if (hovered != -1) {
         hovered = -1;
         redraw(kDetailStrip, true);
+        item(kPlanningArea)->setToolTip(QString());
     }
 }
 
 void manager::OnTimer(const dlg::Notification& n) {
+    if (n.timerId == kWatchTimer) reloadIfChangedElsewhere();
     if (n.timerId != kHoverTimer) return;
     hoverAt(item(kPlanningArea)->mapFromGlobal(QCursor::pos()));
 }

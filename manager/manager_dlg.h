@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "contracts/contract_document.h"
+#include "db/programme_watch.h"
 #include "edits/record_links.h"
+#include "edits/saves.h"
 #include "platform/date_time.h"
 #include "platform/dialog.h"
 #include "planning/timeslot_editor.h"
@@ -49,8 +51,14 @@ public:
     static constexpr int kOdo2019 = 1039;
     static constexpr int kCalendar = 1050;
     static constexpr int kCorbeille = 1060;
+    static constexpr int kPrint = 1061;
+    static constexpr int kJournal = 1062;
     static constexpr int kHoverTimer = 1;
     static constexpr int kHoverPeriodMs = 50;
+    // Every few seconds while the manager is idle, and when it becomes the active window, it
+    // asks whether a colleague changed the programme, and reloads when one did.
+    static constexpr int kWatchTimer = 2;
+    static constexpr int kWatchPeriodMs = 5000;
 
     // The refill hooks of the loads.
     void emptyList(programme::ProgrammeTable table) override;
@@ -77,8 +85,16 @@ public:
     // One tick of the hover tracking with the cursor at this point of the planning area.
     void hoverAt(QPoint point);
 
+    // The idle check: when no dialog of the manager is open and the programme changed since the
+    // last load, reloads and keeps what the user was looking at. True when it reloaded.
+    bool reloadIfChangedElsewhere();
+    // Reloads, keeping the selected records, the lists' scroll positions, the range and the
+    // planning's scroll.
+    void reloadKeepingView();
+
 protected:
     bool OnInitDialog() override;
+    void changeEvent(QEvent* event) override;
 
 public:
     // The edit handlers of companies and shows (their dialogs call them back too).
@@ -86,6 +102,9 @@ public:
     // Add a company, or a show: the new record's id, or -1 when nothing was added.
     int32_t addCompany();
     int32_t addShow();
+    // The company and show dialogs on these fields; false when the user cancelled.
+    bool runCompanyDialog(edits::CompanyFields& fields);
+    bool runShowDialog(edits::ShowFields& fields);
     void OnEditCompany(const dlg::Notification& n);
     void OnDeleteCompany(const dlg::Notification&);
     void OnAddShow(const dlg::Notification&);
@@ -113,6 +132,15 @@ protected:
     // Runs the contract dialog on the contract's texts; IDOK when it closed with OK. Tests
     // answer it.
     virtual int runContractDialog(contracts::ContractModel& contract);
+
+public:
+    // "Imprimer…": the planning of the range in force, or its "Suivi" report, on paper or
+    // in a file (manager_print_dlg.cpp).
+    void OnPrint(const dlg::Notification&);
+    // The keyboard in the planning area: the arrows move from group to group, Enter edits
+    // the group as a double-click does, Delete deletes it as its "-" button does
+    // (manager_keys_dlg.cpp).
+    void OnPlanningKey(const dlg::Notification& n);
 
 private:
     static const dlg::MessageEntry<manager> kMessages[];
@@ -145,6 +173,7 @@ private:
     template <class Record>
     void deleteSelected(int listId, edits::RecordKind kind, const std::vector<Record>& records);
     void OnCorbeille(const dlg::Notification&);
+    void OnJournal(const dlg::Notification&);
     void readPickers();
     dlg::OwnerDrawButton* planningArea() const;
     // In the timeline, scrolls the selected group's first row into view.
@@ -162,4 +191,5 @@ private:
     platform::DateTime dateFrom_;
     platform::DateTime dateTo_;
     std::vector<LayoutEntry> layout_;
+    db::ProgrammeWatch watch_;
 };

@@ -1,30 +1,28 @@
-// The manager's edit handlers: companies, shows and timeslot groups. Each change is one or a
-// few statements on the programme database, then `reload all`, so that memory and lists always
-// come from the database.
+// The manager's edit handlers: companies, shows and timeslot groups. Each runs its dialog,
+// hands what the user typed and what was loaded to one save (edits/saves.h), settles what the
+// save answered with the user, then runs `reload all`, so that memory and lists always come
+// from the database.
 #include <QComboBox>
+#include <optional>
 
 #include "db/connections.h"
 #include "db/query_runner.h"
 #include "edits/deletes.h"
-#include "edits/edit_statements.h"
-#include "edits/save_runner.h"
+#include "edits/saves.h"
 #include "manager/ccomp_dlg.h"
 #include "manager/corbeille_dlg.h"
+#include "manager/journal_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
+#include "manager/settle_save.h"
 #include "manager/show_dlg.h"
-#include "edits/statement_runs.h"
 #include "platform/controls.h"
 #include "programme/account.h"
 
 namespace {
 
-using edits::openIfClosed;
-using edits::runAlone;
-using edits::runOrReport;
-
 // The record a double-clicked row stands for: the row index is first held against the
-// record count, as the handlers always did, then its item data must name a record.
+// record count, as the handlers always did, then the row must name a record.
 template <class Record>
 int editedRecordIndex(const dlg::ListView* list, int row, const std::vector<Record>& records) {
     if (row < 0 || row >= static_cast<int>(records.size())) return -1;
@@ -33,25 +31,41 @@ int editedRecordIndex(const dlg::ListView* list, int row, const std::vector<Reco
 
 int32_t asInt32(const QString& text) { return static_cast<int32_t>(programme::leadingInteger(text)); }
 
+// The record with this id as loaded now, after a reload.
+template <class Record>
+std::optional<Record> storedRecord(const std::vector<Record>& records, const QString& id) {
+    for (const Record& r : records)
+        if (r.id == id) return r;
+    return std::nullopt;
+}
+
 }  // namespace
 
 // A delete: the rights test, the question naming what goes with the record and what stays,
-// then one save. The record is the one the selected row shows, found by its id.
+// then one save. The record is the one the selected row shows, found by its id. When another
+// workstation changed what points at the record meanwhile, the lists are reloaded and the
+// question asked again on what is stored.
 template <class Record>
 void manager::deleteSelected(int listId, edits::RecordKind kind, const std::vector<Record>& records) {
     if (!account::checkRights()) return;
     const dlg::ListView* list = listView(listId);
     const int index = dlg::recordIndexOfRow(list, list->nextSelected(), records);
     if (index < 0) return;
-    const edits::DeletePlan plan = edits::planDelete({kind, records[static_cast<std::size_t>(index)].id});
-    const edits::DeleteQuestion question = edits::deleteQuestion(plan);
-    const edits::DeleteChoice choice = edits::deleteChoice(plan, platform::ui().askChoice(question.text, question.answers));
-    if (choice == edits::DeleteChoice::Nothing) return;
-    const edits::SaveText save = edits::deleteSave(plan, choice);
-    if (!edits::runSave(save.statements, save.auditMessage)) return;
-    // The reload empties the lists: no row is selected any more, so every "-" goes grey.
-    reloadAll();
-    updateDeleteButtons();
+    const edits::RecordRef target{kind, records[static_cast<std::size_t>(index)].id};
+    for (int asked = 0; asked < 3; ++asked) {
+        const edits::DeletePlan plan = edits::planDelete(target);
+        const edits::DeleteQuestion question = edits::deleteQuestion(plan);
+        const edits::DeleteChoice choice =
+            edits::deleteChoice(plan, platform::ui().askChoice(question.text, question.answers));
+        if (choice == edits::DeleteChoice::Nothing) return;
+        const edits::SaveResult result = edits::runDelete(plan, choice);
+        if (result.outcome == edits::SaveOutcome::Failed) return;
+        // The reload empties the lists: no row is selected any more, so every "-" goes grey.
+        reloadAll();
+        updateDeleteButtons();
+        if (result.outcome != edits::SaveOutcome::Conflict) return;
+        if (!edits::isLive(target)) return;
+    }
 }
 
 // The Corbeille lists what was deleted; a restore there reloads the manager's lists.
@@ -66,28 +80,37 @@ void manager::OnCorbeille(const dlg::Notification&) {
     window.exec();
 }
 
+// The Journal lists the audit lines; it writes nothing.
+void manager::OnJournal(const dlg::Notification&) {
+    JournalWindow window(this);
+    window.load();
+    window.exec();
+}
+
 // ---- companies ---------------------------------------------------------------------------
+
+bool manager::runCompanyDialog(edits::CompanyFields& fields) {
+    ccomp dialog(this);
+    dialog.nom = fields.nom;
+    dialog.email = fields.email;
+    dialog.contact1 = fields.contact1;
+    dialog.contact2 = fields.contact2;
+    dialog.fulladr = fields.fulladr;
+    if (dialog.DoModal() != platform::IDOK) return false;
+    fields = {dialog.nom, dialog.email, dialog.contact1, dialog.contact2, dialog.fulladr};
+    return true;
+}
 
 void manager::OnAddCompany(const dlg::Notification&) { addCompany(); }
 
 int32_t manager::addCompany() {
     if (!account::checkRights()) return -1;
-    ccomp dialog(this);
-    if (dialog.DoModal() != platform::IDOK) return -1;
-    openIfClosed();
-    const auto companyId = static_cast<unsigned>(programme::companies().size());
-    if (!runOrReport(edits::addCompany(companyId, dialog.nom, dialog.email, dialog.contact1, dialog.contact2))) return -1;
-    const std::string placeholder =
-        edits::addPlaceholderShow(static_cast<unsigned>(programme::shows().size()), dialog.nom, companyId);
-    if (!runOrReport(placeholder)) return -1;
-    // The creation statement has no address: the edit statement stores the one typed.
-    if (!dialog.fulladr.isEmpty() &&
-        !runOrReport(edits::editCompany(dialog.nom, dialog.email, dialog.fulladr, dialog.contact1, dialog.contact2,
-                                        QString::number(companyId))))
-        return -1;
-    db::closeProgramme();
+    edits::CompanyFields fields;
+    if (!runCompanyDialog(fields)) return -1;
+    const edits::SaveResult result = edits::addCompany(fields);
+    if (!result.committed()) return -1;
     reloadAll();
-    return static_cast<int32_t>(companyId);
+    return static_cast<int32_t>(result.newId);
 }
 
 void manager::OnEditCompany(const dlg::Notification& n) {
@@ -97,16 +120,11 @@ void manager::OnEditCompany(const dlg::Notification& n) {
     if (index < 0) return;
     const programme::Company record = records[static_cast<std::size_t>(index)];
     if (programme::isPlaceholderName(record.nom)) return;
-    ccomp dialog(this);
-    dialog.nom = record.nom;
-    dialog.email = record.email;
-    dialog.contact1 = record.contact1;
-    dialog.contact2 = record.contact2;
-    dialog.fulladr = record.fulladr;
-    if (dialog.DoModal() != platform::IDOK) return;
-    if (runAlone(edits::editCompany(dialog.nom, dialog.email, dialog.fulladr, dialog.contact1, dialog.contact2,
-                                    record.id)))
-        reloadAll();
+    edits::CompanyFields fields = edits::fieldsOf(record);
+    if (!runCompanyDialog(fields)) return;
+    settle::settleSave(
+        record, fields, &edits::editCompany, [this](edits::CompanyFields& f) { return runCompanyDialog(f); },
+        [id = record.id] { return storedRecord(programme::companies(), id); }, [this] { reloadAll(); });
 }
 
 void manager::OnDeleteCompany(const dlg::Notification&) {
@@ -127,24 +145,26 @@ int32_t manager::addShow() {
     dialog.company = company >= 0 ? asInt32(programme::companies()[static_cast<std::size_t>(company)].id) : 0;
     bool companyAdded = false;
     dialog.addCompany = [this, &companyAdded] { companyAdded = addCompany() >= 0 || companyAdded; };
-    int result = platform::IDCANCEL;
+    int answer = platform::IDCANCEL;
     {
         programme::RefillHoldGuard hold;
-        result = dialog.DoModal();
+        answer = dialog.DoModal();
     }
-    if (result != platform::IDOK) {
-        // The records moved under the held lists: their rows must show them again.
-        if (companyAdded) reloadAll();
-        return -1;
-    }
-    openIfClosed();
-    const auto showId = static_cast<unsigned>(programme::shows().size());
-    if (!runOrReport(edits::addShow(showId, dialog.name, dialog.company))) {
-        if (companyAdded) reloadAll();
-        return -1;
-    }
-    reloadAll();
-    return static_cast<int32_t>(showId);
+    const edits::SaveResult result =
+        answer == platform::IDOK ? edits::addShow({dialog.name, dialog.company}) : edits::SaveResult{};
+    // The records moved under the held lists: their rows must show them again.
+    if (result.committed() || companyAdded) reloadAll();
+    return result.committed() ? static_cast<int32_t>(result.newId) : -1;
+}
+
+bool manager::runShowDialog(edits::ShowFields& fields) {
+    ::show dialog(this);
+    dialog.company = fields.company;
+    dialog.name = fields.name;
+    dialog.addCompany = [this] { addCompany(); };
+    if (dialog.DoModal() != platform::IDOK) return false;
+    fields = {dialog.name, dialog.company};
+    return true;
 }
 
 void manager::OnEditShow(const dlg::Notification& n) {
@@ -154,12 +174,11 @@ void manager::OnEditShow(const dlg::Notification& n) {
     if (index < 0) return;
     const programme::Show record = records[static_cast<std::size_t>(index)];
     if (programme::isPlaceholderName(record.name)) return;
-    ::show dialog(this);
-    dialog.company = asInt32(record.comp);
-    dialog.name = record.name;
-    dialog.addCompany = [this] { addCompany(); };
-    if (dialog.DoModal() != platform::IDOK) return;
-    if (runAlone(edits::editShow(dialog.name, dialog.company, record.id))) reloadAll();
+    edits::ShowFields fields{record.name, asInt32(record.comp)};
+    if (!runShowDialog(fields)) return;
+    settle::settleSave(
+        record, fields, &edits::editShow, [this](edits::ShowFields& f) { return runShowDialog(f); },
+        [id = record.id] { return storedRecord(programme::shows(), id); }, [this] { reloadAll(); });
 }
 
 void manager::OnDeleteShow(const dlg::Notification&) {
@@ -179,31 +198,13 @@ void manager::OnAddTimeslotGroup(const dlg::Notification&) {
     const int showIndex = dlg::recordIndexOfRow(showList, showList->nextSelected(), programme::shows());
     input.showId = showIndex >= 0 ? asInt32(programme::shows()[static_cast<std::size_t>(showIndex)].id) : 0;
     input.room = 0;
-    int result = platform::IDCANCEL;
+    int answer = platform::IDCANCEL;
     {
         programme::RefillHoldGuard hold;
-        result = runTimeslotEditor(input);
+        answer = runTimeslotEditor(input);
     }
-    if (result != platform::IDOK) {
-        reloadAll();
-        return;
-    }
-    openIfClosed();
-    const auto base = static_cast<unsigned>(programme::timeslots().size());
-    for (std::size_t i = 0; i < input.entries.size(); ++i) {
-        const auto id = base + static_cast<unsigned>(i);
-        const std::string statement =
-            i == 0 ? edits::addGroupHead(id, input.entries[i], input.showId, input.room, input.survey, input.todo, input.done)
-                   : edits::addGroupChild(id, input.entries[i], input.showId, static_cast<int32_t>(base), input.room);
-        if (db::QueryRunner(statement, nullptr, nullptr) != db::kQueryOk) {
-            // What was written stays; the lists show it.
-            db::closeProgramme();
-            reloadAll();
-            db::reportDbExecError(statement);
-            return;
-        }
-    }
-    db::closeProgramme();
+    if (answer == platform::IDOK) edits::addGroup(input);
+    // Cancelled or not, stored or not: the lists were held while the editor was open.
     reloadAll();
 }
 
@@ -212,53 +213,18 @@ void manager::editTimeslotGroup(int row) {
     const auto& records = programme::timeslots();
     const int headIndex = editedRecordIndex(listView(kTimeslotList), row, records);
     if (headIndex < 0) return;
-    const programme::Timeslot head = records[static_cast<std::size_t>(headIndex)];
-    const auto headId = asInt32(head.id);
-
-    // The group: the head, then its children that are not deleted, in record order (date,
-    // then start). Entry p of the editor lands on the p-th of these rows.
-    std::vector<unsigned> rowIds{static_cast<unsigned>(headId)};
-    planning::TimeslotEditorData input;
-    input.entries.push_back(edits::slotEntryOf(head.date, head.start, head.end));
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const programme::Timeslot& slot = records[i];
-        if (static_cast<int>(i) == headIndex || programme::leadingInteger(slot.deleted) != 0) continue;
-        if (programme::leadingInteger(slot.childof) != headId) continue;
-        rowIds.push_back(static_cast<unsigned>(programme::leadingInteger(slot.id)));
-        input.entries.push_back(edits::slotEntryOf(slot.date, slot.start, slot.end));
-    }
-    input.showId = asInt32(head.showname);
-    input.room = asInt32(head.room);
-    input.survey = head.survey;
-    input.todo = head.todo;
-    input.done = head.done;
+    const edits::GroupRows group = edits::groupRows(headIndex);
+    planning::TimeslotEditorData input = edits::editorInput(group);
     if (runTimeslotEditor(input) != platform::IDOK) return;
-
-    openIfClosed();
-    const std::size_t m = rowIds.size();
-    const std::size_t k = input.entries.size();
-    const auto loaded = static_cast<unsigned>(programme::timeslots().size());
-    std::vector<std::string> statements;
-    for (std::size_t p = 0; p < std::min(k, m); ++p) {
-        statements.push_back(p == 0 ? edits::editGroupHead(input.entries[p], input.showId, input.room, input.survey,
-                                                           input.todo, input.done, rowIds[p])
-                                    : edits::editGroupChild(input.entries[p], input.showId, input.room, headId, rowIds[p]));
-    }
-    for (std::size_t p = k; p < m; ++p) statements.push_back(edits::removeSlot(rowIds[p]));
-    for (std::size_t p = m; p < k; ++p) {
-        statements.push_back(edits::addSlot(loaded + static_cast<unsigned>(p - m), input.entries[p], input.showId,
-                                            input.room, headId));
-    }
-    for (const std::string& statement : statements) {
-        if (db::QueryRunner(statement, nullptr, nullptr) != db::kQueryOk) {
-            db::closeProgramme();
-            db::reportDbExecError(statement);
-            reloadAll();
-            return;
-        }
-    }
-    db::closeProgramme();
-    reloadAll();
+    settle::settleSave(
+        group, input, &edits::editGroup,
+        [this](planning::TimeslotEditorData& data) { return runTimeslotEditor(data) == platform::IDOK; },
+        [id = group.rows.front().id]() -> std::optional<edits::GroupRows> {
+            const int head = programme::timeslotIndexById(id);
+            if (head < 0) return std::nullopt;
+            return edits::groupRows(head);
+        },
+        [this] { reloadAll(); });
 }
 
 void manager::OnDeleteTimeslotGroup(const dlg::Notification&) {

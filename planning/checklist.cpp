@@ -29,14 +29,24 @@ QStringList templateNames(const QString& folder) {
 QString readTemplate(const QString& path, bool* opened, QString* problem) {
     QString todo;
     if (problem) problem->clear();
-    int line = 0;
-    for (const QByteArray& piece : platform::readTextPieces(path, kTemplatePiece, opened)) {
-        ++line;
+    const QFileInfo file(path);
+    const platform::TextLines text = platform::readTextLines(path);
+    if (opened) *opened = text.opened;
+    if (!text.opened) {
+        if (problem)
+            *problem = QString::fromUtf8(kTemplateUnreadable)
+                           .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()));
+        return todo;
+    }
+    for (const platform::TextLine& line : text.lines) {
         if (!todo.isEmpty()) todo += QString::fromUtf16(kItemSeparator);
-        const QString item = db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size())));
+        const QString item = text.encoding == platform::TextEncoding::Utf8
+                                 ? QString::fromUtf8(line.bytes)
+                                 : db::fromAnsi(std::string_view(line.bytes.constData(), static_cast<std::size_t>(line.bytes.size())));
         if (problem && problem->isEmpty()) {
-            const QString where = QStringLiteral("Ligne %1 du modèle %2").arg(line).arg(QFileInfo(path).fileName());
-            *problem = db::separatorProblem(where, item, {"$$$"}, u'$');
+            const QString where = QString::fromUtf8(kTemplateLine).arg(line.number).arg(file.fileName());
+            *problem = db::storedTextProblem(where, item, db::kTextColumnBytes);
+            if (problem->isEmpty()) *problem = db::separatorProblem(where, item, {"$$$"}, u'$');
         }
         todo += item;
     }

@@ -1,5 +1,5 @@
 // The follow-up checklists of a timeslot group: the templates in the survey folder (one plan
-// item per line, Windows-1252), the rows the editor lists, the plan and record texts rebuilt
+// item per line, UTF-8 or Windows-1252), the rows the editor lists, the plan and record texts rebuilt
 // from them, and the rules of the dialog that edits one item.
 #pragma once
 
@@ -16,15 +16,24 @@ namespace planning {
 // name whose extension is not ".txt" (any case), or that has none, gets ".txt" appended.
 QStringList templateNames(const QString& folder);
 
-// The plan text a template starts: its lines joined by "$$$", read as the C library reads a
-// text file in pieces of at most kTemplatePiece bytes (so a longer line becomes several
-// items), the line break at the end of each piece removed. An empty line gives an empty item,
-// which ends the checklist when the plan is read. opened tells whether the file could be read.
-inline constexpr int kTemplatePiece = 1022;
-// problem, when given, receives why the template cannot be used as it is (a line holding the
-// item separator "$$$", or ending with "$", which would run into the separator after it), or
-// an empty text.
+// The plan text a template starts: its lines joined by "$$$", each line one item whatever its
+// length, blank lines left out (an empty item would end the checklist and drop every item
+// after it), in the encoding its editor saved it in (platform::readTextLines). opened tells
+// whether the file could be read.
+// problem, when given, receives why the template cannot be used as it is (it cannot be read;
+// a line holding a character the database cannot keep, the item separator "$$$", or ending
+// with "$", which would run into the separator after it), or an empty text.
 QString readTemplate(const QString& path, bool* opened = nullptr, QString* problem = nullptr);
+inline constexpr const char* kTemplateUnreadable =
+    "Le modèle « %1 » ne peut pas être lu dans le dossier %2 : la surveillance du créneau n'est pas changée.";
+inline constexpr const char* kTemplateLine = "Ligne %1 du modèle %2";
+
+// What the editor shows in place of a group's template that this workstation's survey folder
+// lacks (the group keeps its template name and its plan): in the list, and in its tip.
+inline constexpr const char* kTemplateMissing = "Modèle « %1 » absent de ce poste : la surveillance enregistrée est gardée";
+inline constexpr const char* kTemplateMissingTip =
+    "Le modèle « %1 » n'est pas dans le dossier %2 de ce poste. Le créneau garde ce nom de modèle et son plan ; "
+    "choisir un modèle de la liste remplace le plan.";
 
 // The checklist rows of a plan and its record, in plan order.
 using ChecklistRow = FollowUpItem;

@@ -83,6 +83,8 @@ void PainterSurface::drawText(const Rect& rect, const QString& text, unsigned fl
 
 int PainterSurface::lineHeight() const { return painter_.fontMetrics().height(); }
 
+int PainterSurface::textWidth(const QString& text) const { return painter_.fontMetrics().horizontalAdvance(text); }
+
 Pen RecordingSurface::selectPen(const Pen& pen) {
     const Pen previous = pen_;
     pen_ = pen;

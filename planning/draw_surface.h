@@ -72,6 +72,8 @@ public:
     virtual void drawText(const Rect& rect, const QString& text, unsigned flags) = 0;
     // The height of a line of text in the current font.
     virtual int lineHeight() const = 0;
+    // The width of a text in the current font.
+    virtual int textWidth(const QString& text) const = 0;
 };
 
 // The screen: a QPainter on an owner-drawn control. Starts as a fresh device context does:
@@ -91,6 +93,7 @@ public:
     void textOut(int x, int y, const QString& text) override;
     void drawText(const Rect& rect, const QString& text, unsigned flags) override;
     int lineHeight() const override;
+    int textWidth(const QString& text) const override;
 
 private:
     void applyPen();
@@ -125,6 +128,9 @@ public:
     void textOut(int x, int y, const QString& text) override;
     void drawText(const Rect& rect, const QString& text, unsigned flags) override;
     int lineHeight() const override { return kRecordedLineHeight; }
+    // Texts measure charWidth pixels a character; 0 (the default) lets every text fit.
+    int textWidth(const QString& text) const override { return charWidth * static_cast<int>(text.size()); }
+    int charWidth = 0;
     // The line height the recording answers: that of the dialog font at 96 dpi.
     static constexpr int kRecordedLineHeight = 13;
 

@@ -6,6 +6,7 @@
 
 #include "programme/date_texts.h"
 #include "programme/programme_data.h"
+#include "planning/contrast.h"
 #include "planning/followup_status.h"
 
 namespace planning {
@@ -36,6 +37,31 @@ QString showAndCompany(const Timeslot& slot) {
 }
 
 bool inRoomFilter(const Timeslot& slot, const RoomFilter& rooms) { return rooms.empty() || rooms.passes(slot.room); }
+
+// The left panel takes a tenth of the row, and more when its texts (the longest room name,
+// "A venir") need it, up to a quarter: the right panel keeps the most room.
+int leftPanelEdge(const DrawSurface& dc, double w) {
+    int needed = dc.textWidth(QString::fromUtf8(kUpcoming));
+    for (const programme::Room& room : programme::rooms()) needed = std::max(needed, dc.textWidth(room.name));
+    // The colour panel ends 11 pixels before the edge and its text starts 2 pixels in.
+    const int wanted = needed > 0 ? needed + 2 + 11 + 2 : 0;
+    return std::max(trunc(0.1 * w), std::min(wanted, trunc(0.25 * w)));
+}
+
+// The text as it fits in `room` pixels: whole, or cut with an ellipsis that says so.
+QString fitted(const DrawSurface& dc, const QString& text, int room) {
+    if (dc.textWidth(text) <= std::max(room, 0)) return text;
+    const QString ellipsis = QString(QChar(0x2026));
+    // The longest beginning that fits with the ellipsis, found by halving.
+    qsizetype fits = 0;
+    qsizetype tooLong = text.size();
+    while (tooLong - fits > 1) {
+        const qsizetype middle = (fits + tooLong) / 2;
+        if (dc.textWidth(text.left(middle) + ellipsis) <= room) fits = middle;
+        else tooLong = middle;
+    }
+    return fits == 0 ? QString() : text.left(fits) + ellipsis;
+}
 
 }  // namespace
 
@@ -165,7 +191,7 @@ void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const Date
 
     const double w = right - left;
     const double h = bottom - top;
-    const int a = trunc(0.1 * w);
+    const int a = leftPanelEdge(dc, w);
     const int m = static_cast<int>(h) / 2;
     // The right edge is drawn at the row's width, as the rows have always been drawn.
     const int W = trunc(w);
@@ -193,14 +219,23 @@ void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const Date
     dc.fillRect({left + 1, top + 1, a - 11, bottom - 1}, colour);
     dc.fillRect({a + 1, top + 1, right, bottom - 1}, kStockGrey);
 
-    dc.textOut(left + 2, top + kTextLine1, programme::roomLookup(slot.room));
-    if (before(now, date)) dc.textOut(left + 2, top + kTextLine2, QString::fromUtf8(kUpcoming));
+    const int leftRoom = a - 11 - (left + 2);
+    const int rightRoom = right - (a + 2);
+    dc.textOut(left + 2, top + kTextLine1, fitted(dc, programme::roomLookup(slot.room), leftRoom));
+    if (before(now, date)) dc.textOut(left + 2, top + kTextLine2, fitted(dc, QString::fromUtf8(kUpcoming), leftRoom));
     dc.setTextColour(kBlack);
     dc.textOut(a + 2, top + kTextLine1,
-               programme::longFrenchDate(slot.date) + QStringLiteral(" à ") + programme::shortTimeText(slot.start));
+               fitted(dc, programme::longFrenchDate(slot.date) + QStringLiteral(" à ") + programme::shortTimeText(slot.start),
+                      rightRoom));
     dc.setTextColour(kSecondLineColour);
-    dc.textOut(a + 2, top + kTextLine2, showAndCompany(slot));
-    dc.textOut(a + 2, top + kTextLine3, status);
+    dc.textOut(a + 2, top + kTextLine2, fitted(dc, showAndCompany(slot), rightRoom));
+    dc.textOut(a + 2, top + kTextLine3, fitted(dc, status, rightRoom));
+}
+
+COLORREF dayLabelColour(bool today, bool busy) {
+    // The day's colour says today, busy or empty; on the calendar's white it is darkened
+    // until it reads.
+    return readableOn(today ? kTodayLabelColour : busy ? kBusyDayLabelColour : kEmptyDayLabelColour, kWhite);
 }
 
 int calendarFirstColumn(const DateTime& from) { return from.isValid() ? from.weekdayFromMonday() : -3; }
@@ -279,7 +314,7 @@ void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, 
         const int g = static_cast<int>(day.size());
         // Today is lit whatever the time of day of the range start, which the walked days keep.
         const bool today = d.dateOnly() == now.dateOnly();
-        dc.setTextColour(today ? kTodayLabelColour : g > 0 ? kBusyDayLabelColour : kEmptyDayLabelColour);
+        dc.setTextColour(dayLabelColour(today, g > 0));
         const int cellHeight = cell.bottom - cell.top;
         double sh = static_cast<double>(cellHeight) / (g + 1);
         int shown = g;
@@ -326,7 +361,7 @@ void DrawCalendarEntry(DrawSurface& dc, int index, const DateTime& now, const Da
     const COLORREF colour = FollowUpStatus(head, now, date, status);
     dc.fillRect(rect, colour);
     dc.setTransparentText(true);
-    dc.setTextColour(kBlack);
+    dc.setTextColour(textColourOn(colour));
     Rect text = rect;
     dc.drawText(text, slot.start + u' ' + programme::showLookup(slot.showname), kTextLeft | kTextTop | kTextSingleLine);
     text.top += kEntryStatusOffset;
@@ -341,6 +376,39 @@ void DrawDetailStrip(DrawSurface& dc, const Rect& client, int hovered, const Dat
     }
     dc.fillRect(client, kBlack);
     DrawTimeslotRow(dc, hovered, now, slotDate(records[hovered]), false, 0, 0, client.right, client.bottom);
+}
+
+std::vector<long long> groupOrder(const PlanningView& view) {
+    std::vector<long long> order;
+    std::set<long long> seen;
+    const auto& records = programme::timeslots();
+    for (int index : visibleTimeslots(view)) {
+        const long long group = groupIdOf(records[index]);
+        if (seen.insert(group).second) order.push_back(group);
+    }
+    return order;
+}
+
+long long neighbourGroup(const std::vector<long long>& order, long long current, int steps) {
+    if (order.empty()) return -1;
+    const auto at = std::find(order.begin(), order.end(), current);
+    if (at == order.end()) return steps >= 0 ? order.front() : order.back();
+    const long long position = std::clamp<long long>((at - order.begin()) + steps, 0,
+                                                     static_cast<long long>(order.size()) - 1);
+    return order[static_cast<std::size_t>(position)];
+}
+
+QString timeslotSummary(int index, const DateTime& now) {
+    const auto& records = programme::timeslots();
+    if (index < 0 || index >= static_cast<int>(records.size())) return {};
+    const Timeslot& slot = records[index];
+    QString text = showAndCompany(slot) + u'\n' + programme::longFrenchDate(slot.date) + QStringLiteral(" à ") +
+                   programme::shortTimeText(slot.start).trimmed() + QStringLiteral(", ") + programme::roomLookup(slot.room);
+    const int head = programme::groupHeadIndex(index);
+    if (head < 0) return text;
+    QString status;
+    FollowUpStatus(head, now, slotDate(slot), status);
+    return text + u'\n' + status;
 }
 
 std::optional<int> hitTest(const HitList& hits, int x, int y, bool calendarMode) {

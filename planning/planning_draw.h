@@ -120,13 +120,27 @@ void DrawCalendarEntry(DrawSurface& dc, int index, const platform::DateTime& now
 // The detail strip: light grey with nothing hovered, otherwise the hovered group's row.
 void DrawDetailStrip(DrawSurface& dc, const Rect& client, int hovered, const platform::DateTime& now);
 
+// The whole texts of a drawn timeslot, which its row may show cut: show and company, date,
+// time and room, and the status line; empty for a record that is not loaded.
+QString timeslotSummary(int index, const platform::DateTime& now);
+
 // The record index of the group head under (x, y): the first entry whose band holds y (and
 // x, in calendar mode) and whose group head is loaded.
 std::optional<int> hitTest(const HitList& hits, int x, int y, bool calendarMode);
 
+// The groups shown in the view, each once, in the order of their first slot: the order in
+// which the keyboard moves through the planning.
+std::vector<long long> groupOrder(const PlanningView& view);
+// The group `steps` places after `current` in `order` (before it when negative), stopping at
+// either end; with `current` not in the order, the first group going forward and the last
+// going back. -1 for an empty order.
+long long neighbourGroup(const std::vector<long long>& order, long long current, int steps);
+
 // Calendar geometry, apart for the tests: the column of the range's first day (Monday 0,
 // -3 for an invalid start) and the number of rows, the header row included.
 int calendarFirstColumn(const platform::DateTime& from);
+// The colour of a day's label: today, a day with slots, an empty day (readable on white).
+COLORREF dayLabelColour(bool today, bool busy);
 int calendarRows(const platform::DateTime& from, const platform::DateTime& to);
 
 inline constexpr COLORREF kHighlightColour = 0xFFFF00;

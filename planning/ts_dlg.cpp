@@ -157,6 +157,13 @@ void ts::FillTemplateList() {
         if (selected < 0 && name.compare(data.survey, Qt::CaseInsensitive) == 0) selected = templates->count() - 1;
     }
     templates->setCurrentIndex(selected);
+    // A template another workstation has: the group keeps its name and its plan, and the
+    // list says so where the name would be.
+    const bool missing = selected < 0 && !data.survey.isEmpty();
+    templates->setPlaceholderText(missing ? QString::fromUtf8(planning::kTemplateMissing).arg(data.survey) : QString());
+    templates->setToolTip(missing ? QString::fromUtf8(planning::kTemplateMissingTip)
+                                        .arg(data.survey, QDir::toNativeSeparators(surveyFolder()))
+                                  : QString());
 }
 
 void ts::OnTemplateChanged(const dlg::Notification&) { LoadTemplate(); }
@@ -165,8 +172,8 @@ void ts::LoadTemplate() {
     QComboBox* templates = comboBox(kTemplateCombo);
     QString todo;
     if (templates->currentIndex() >= 0) {
-        // A template whose lines the plan could not keep apart is refused before anything of
-        // the group is dropped: the previous choice comes back.
+        // A template that cannot be read, or whose lines the plan could not keep, is refused
+        // before anything of the group is dropped: the previous choice comes back.
         QString problem;
         todo = planning::readTemplate(QDir(surveyFolder()).filePath(templates->currentText()), nullptr, &problem);
         if (!problem.isEmpty()) {
@@ -181,6 +188,7 @@ void ts::LoadTemplate() {
     data.done.clear();
     if (templates->currentIndex() < 0) return;
     data.survey = templates->currentText();
+    templates->setToolTip(QString());
     data.todo = todo;
     FillChecklist();
 }
@@ -228,8 +236,9 @@ void ts::OnOK() {
     data.showId = shows->currentIndex() >= 0 ? shows->currentData().toInt() : -1;
     const QComboBox* rooms = comboBox(kRoomCombo);
     data.room = rooms->currentIndex() >= 0 ? rooms->currentData().toInt() : -1;
+    // With no template chosen, survey is the group's own: empty, or one this workstation lacks.
     const QComboBox* templates = comboBox(kTemplateCombo);
-    data.survey = templates->currentIndex() >= 0 ? templates->currentText() : QString();
+    if (templates->currentIndex() >= 0) data.survey = templates->currentText();
     RebuildFollowUp();
     // The follow-up texts must fit their columns; the editor stays open to shorten them.
     const struct {

@@ -3,12 +3,16 @@
 #include <QCalendarWidget>
 #include <QHeaderView>
 #include <QLocale>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
+#include <algorithm>
 #include <set>
+
+#include "platform/text_fit.h"
 
 namespace dlg {
 
@@ -33,7 +37,16 @@ void ListView::insertColumn(int column, const QString& heading, int width) {
     labels.insert(qBound(0, column, static_cast<int>(labels.size())), heading);
     setColumnCount(static_cast<int>(labels.size()));
     setHeaderLabels(labels);
-    setColumnWidth(column, width);
+    // A column is at least as wide as its heading, so that no heading is cut.
+    setColumnWidth(column, std::max(width, headerWidthFor(this, heading)));
+}
+
+void ListView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // Rows are chosen whole: bringing one into view moves the list up or down, never sideways
+    // to the column clicked (which would hide the first columns).
+    const int across = horizontalScrollBar()->value();
+    QTreeWidget::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(across);
 }
 
 int ListView::insertItem(int row, const QString& text) {
@@ -56,6 +69,7 @@ void ListView::insertRows(int row, const std::vector<Row>& rows) {
             setItemData(at, r.data);
             for (int c = 1; c < r.texts.size(); ++c) setItemText(at, c, r.texts[c]);
         }
+        widenColumnsToContents();
         return;
     }
     QList<QTreeWidgetItem*> items;
@@ -66,6 +80,16 @@ void ListView::insertRows(int row, const std::vector<Row>& rows) {
         items.append(item);
     }
     insertTopLevelItems(qBound(0, row, itemCount()), items);
+    widenColumnsToContents();
+}
+
+void ListView::widenColumnsToContents() {
+    // A column grows to show its texts whole (the list scrolls sideways for them); it never
+    // shrinks below the width it was given.
+    for (int column = 0; column < columnCount(); ++column) {
+        const int needed = sizeHintForColumn(column);
+        if (needed > columnWidth(column)) setColumnWidth(column, needed);
+    }
 }
 
 void ListView::setItemText(int row, int column, const QString& text) {
@@ -186,6 +210,30 @@ OwnerDrawButton::OwnerDrawButton(QWidget* parent) : QWidget(parent) {
 void OwnerDrawButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (drawHandler) drawHandler(painter, contentRect());
+    if (hasFocus()) {
+        // The keyboard is here: a dotted frame round the drawing, as a focused button shows.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(contentRect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void OwnerDrawButton::keyPressEvent(QKeyEvent* event) {
+    if (keyHandler && keyHandler(event->key())) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void OwnerDrawButton::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void OwnerDrawButton::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 QRect OwnerDrawButton::contentRect() const {
@@ -223,6 +271,10 @@ void OwnerDrawButton::placeScrollBar() {
 }
 
 int OwnerDrawButton::scrollOffset() const { return scrollBar_ && scrollBar_->isVisibleTo(this) ? scrollBar_->value() : 0; }
+
+void OwnerDrawButton::setScrollOffset(int offset) {
+    if (scrollBar_) scrollBar_->setValue(offset);
+}
 
 void OwnerDrawButton::scrollIntoView(int top, int bottom) {
     if (!scrollBar_ || !scrollBar_->isVisibleTo(this)) return;

@@ -29,6 +29,8 @@ public:
         QStringList texts;
     };
     void insertRows(int row, const std::vector<Row>& rows);
+    // Widens each column that its texts do not fit.
+    void widenColumnsToContents();
     void setItemText(int row, int column, const QString& text);
     QString itemText(int row, int column) const;
     void setItemData(int row, qint64 value);
@@ -44,6 +46,7 @@ public:
     QList<int> selectedRows() const;
     void setSelectionMark(int row);
     int selectionMark() const { return selectionMark_; }
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     // A row's state changed (selected or deselected): one signal per row concerned.
@@ -97,6 +100,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab leaves the picker, as on Windows; the arrows move between its fields.
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
 
 private:
     bool rightAligned_;
@@ -108,6 +113,8 @@ class OwnerDrawButton : public QWidget {
 public:
     explicit OwnerDrawButton(QWidget* parent = nullptr);
     std::function<void(QPainter&, const QRect&)> drawHandler;
+    // A key pressed while the control has the focus; true when it was used.
+    std::function<bool(int key)> keyHandler;
     // Where the last press or double-click happened, in the control's coordinates: the
     // handlers of clicked() and doubleClicked() hit-test at that point. As a push button, it
     // clicks when the left button is released inside it after a press inside it.
@@ -120,6 +127,8 @@ public:
     void setContentHeight(int height, int step);
     int contentHeight() const { return contentHeight_; }
     int scrollOffset() const;
+    // Scrolls to this offset (held within the content).
+    void setScrollOffset(int offset);
     // Scrolls so that the content's rows from top to bottom are in view, if they are not.
     void scrollIntoView(int top, int bottom);
     // The part of the control the content is drawn in.
@@ -137,6 +146,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void placeScrollBar();

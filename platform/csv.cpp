@@ -1,69 +1,56 @@
 #include "platform/csv.h"
 
+#include <QFile>
 #include <QSaveFile>
-#include <charconv>
 #include <cmath>
 
 namespace platform {
 
-void CsvText::startField() {
-    if (rowStarted_) content_ += kCsvSeparator;
-    rowStarted_ = true;
+namespace {
+constexpr char kSeparator = ';';
+constexpr const char* kLineEnd = "\r\n";
+constexpr const char kByteOrderMark[] = "\xEF\xBB\xBF";
+}  // namespace
+
+QString csvField(const QString& text) {
+    const bool quoted = text.contains(QLatin1Char(kSeparator)) || text.contains(u'"') || text.contains(u'\n') ||
+                        text.contains(u'\r');
+    if (!quoted) return text;
+    QString doubled = text;
+    doubled.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + doubled + u'"';
 }
 
-CsvText& CsvText::text(const QString& value) {
-    startField();
-    QString field = value;
-    if (!field.isEmpty() && QStringLiteral("=+-@").contains(field.front())) field.prepend(u'\'');
-    const bool quoted = field.contains(kCsvSeparator) || field.contains(u'"') || field.contains(u'\n') ||
-                        field.contains(u'\r');
-    if (quoted) {
-        field.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-        field = u'"' + field + u'"';
-    }
-    content_ += field;
-    return *this;
+QString csvLine(const QStringList& fields) {
+    QStringList out;
+    out.reserve(fields.size());
+    for (const QString& field : fields) out << csvField(field);
+    return out.join(QLatin1Char(kSeparator)) + QString::fromLatin1(kLineEnd);
 }
 
-CsvText& CsvText::number(double value, int decimals) {
-    startField();
-    if (!std::isfinite(value)) return *this;
-    char buffer[400];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) return *this;
-    QString written = QString::fromLatin1(buffer, end - buffer);
-    written.replace(u'.', u',');
-    content_ += written;
-    return *this;
+QByteArray csvDocument(const std::vector<QStringList>& lines) {
+    QByteArray bytes(kByteOrderMark);
+    for (const QStringList& line : lines) bytes += csvLine(line).toUtf8();
+    return bytes;
 }
 
-CsvText& CsvText::integer(int64_t value) {
-    startField();
-    content_ += QString::number(value);
-    return *this;
+QString csvNumber(double value, int decimals) {
+    if (!std::isfinite(value)) return {};
+    return QString::number(value, 'f', decimals).replace(u'.', u',');
 }
 
-CsvText& CsvText::empty() {
-    startField();
-    return *this;
+QString csvText(const QString& text) {
+    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front())) return u'\'' + text;
+    return text;
 }
 
-void CsvText::endRow() {
-    content_ += QStringLiteral("\r\n");
-    rowStarted_ = false;
-}
-
-QByteArray CsvText::bytes() const { return QByteArray("\xEF\xBB\xBF") + content_.toUtf8(); }
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    // Written aside and put in place at the end: a failure leaves no half file.
+QString writeCsvFile(const QString& path, const std::vector<QStringList>& lines) {
+    // Written aside and renamed at the end: a failed write leaves the file that was there.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    file.write(csvDocument(lines));
+    if (!file.commit()) return file.errorString();
+    return {};
 }
 
 }  // namespace platform

@@ -1,39 +1,33 @@
-// Text for a spreadsheet, written as a French spreadsheet opens it as it is: fields separated
-// by ";", numbers with a decimal comma and no grouping (so that they read as numbers, not
-// texts), a field quoted when it holds ";", a quote or a line break, rows ended by CR LF, and
-// the whole in UTF-8 after a byte-order mark (without it, the spreadsheet reads the file in
-// the system's code page and the accents come out wrong).
+// Tables written for a French spreadsheet: fields separated by ";", lines ended by CR LF, the
+// whole in UTF-8 behind a byte-order mark (without it the spreadsheet reads the accents in
+// the system's code page). A field holding the separator, a quote or a line break is quoted,
+// its quotes doubled. Numbers use a decimal comma.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
-#include <cstdint>
+#include <QStringList>
+#include <vector>
 
 namespace platform {
 
-inline constexpr QChar kCsvSeparator = u';';
+QString csvField(const QString& text);
+// One line of fields, with its line end.
+QString csvLine(const QStringList& fields);
+// The whole file: the byte-order mark, then each line in UTF-8.
+QByteArray csvDocument(const std::vector<QStringList>& lines);
+// A number as a French spreadsheet reads it: a decimal comma, no thousands separator. One that
+// is no finite number (a sum of malformed prices) leaves the field empty.
+QString csvNumber(double value, int decimals);
+// A text that came from outside the program (a name read from a database): one that starts as
+// a formula does (=, +, -, @) is given a leading apostrophe, so that the spreadsheet shows it
+// rather than running it.
+QString csvText(const QString& text);
 
-class CsvText {
-public:
-    // A text field. One that starts like a formula (=, +, -, @) is given a leading
-    // apostrophe, so that a name typed by anyone is never run as one.
-    CsvText& text(const QString& value);
-    // A number with this many decimals; one that is no finite number leaves the field empty.
-    CsvText& number(double value, int decimals);
-    CsvText& integer(int64_t value);
-    CsvText& empty();
-    void endRow();
+inline constexpr const char* kCsvFilter = "Fichier CSV (*.csv)";
+inline constexpr const char* kCsvWriteFailedFormat = "Impossible d'écrire le fichier %1 : %2";
 
-    // The file's bytes: the byte-order mark, then the rows.
-    QByteArray bytes() const;
-
-private:
-    void startField();
-    QString content_;
-    bool rowStarted_ = false;
-};
-
-// Writes a file whole; false when it cannot be written.
-bool writeFile(const QString& path, const QByteArray& bytes);
+// Writes the document to `path`, replacing it; an empty text when done, else what failed.
+QString writeCsvFile(const QString& path, const std::vector<QStringList>& lines);
 
 }  // namespace platform

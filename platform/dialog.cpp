@@ -10,8 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/controls.h"
+#include "platform/dialog_units.h"
 
 namespace dlg {
 
@@ -20,11 +22,7 @@ using res::ControlKind;
 Dialog::Dialog(const res::DialogTemplate& tmpl, QWidget* parent) : QDialog(parent), tmpl_(tmpl) {
     QFont font(QString::fromUtf8(tmpl.fontFamily), tmpl.fontPointSize);
     setFont(font);
-    // Dialog base units as Windows computes them for the dialog font.
-    const QFontMetrics fm(font);
-    const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    baseX_ = (letters / 26 + 1) / 2;
-    baseY_ = fm.height();
+    base_ = dialogBaseUnits(QFontMetricsF(font));
     setWindowTitle(QString::fromUtf8(tmpl.caption));
     Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (tmpl.style & res::kMinimizeBox) flags |= Qt::WindowMinimizeButtonHint;
@@ -35,11 +33,7 @@ Dialog::Dialog(const res::DialogTemplate& tmpl, QWidget* parent) : QDialog(paren
 
 Dialog::~Dialog() = default;
 
-QRect Dialog::dluToPixels(int x, int y, int w, int h) const {
-    auto mx = [this](int v) { return (v * baseX_ + 2) / 4; };
-    auto my = [this](int v) { return (v * baseY_ + 4) / 8; };
-    return QRect(mx(x), my(y), mx(w), my(h));
-}
+QRect Dialog::dluToPixels(int x, int y, int w, int h) const { return dialogUnitsToPixels(base_, x, y, w, h); }
 
 void Dialog::build() {
     if (built_) return;
@@ -76,7 +70,17 @@ void Dialog::build() {
         } else {
             w->setObjectName(QStringLiteral("label_%1").arg(labelIndex++));
         }
+        if (c.accessibleName) w->setAccessibleName(QString::fromUtf8(c.accessibleName));
         if (c.kind == ControlKind::GroupBox) w->lower();
+    }
+    // The keyboard walks the controls in the order of the template, which lays them out
+    // column by column and line by line, as on Windows.
+    QWidget* previous = nullptr;
+    for (const auto& c : tmpl_.controls) {
+        QWidget* w = c.id >= 0 ? controls_.value(c.id) : nullptr;
+        if (!w || w->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) setTabOrder(previous, w);
+        previous = w;
     }
 }
 
@@ -93,6 +97,8 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
         if (c.style & res::kMultiline) {
             auto* edit = new QPlainTextEdit(this);
             edit->setReadOnly(c.style & res::kReadOnly);
+            // As a Windows edit: Tab goes to the next control rather than into the text.
+            edit->setTabChangesFocus(true);
             edit->setPlainText(text);
             connect(edit, &QPlainTextEdit::textChanged, this, [this, id] { dispatch(Notify::TextChanged, {id}); });
             return edit;
@@ -155,6 +161,21 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
         };
         connect(button, &OwnerDrawButton::clicked, this, [this, id] { dispatch(Notify::Clicked, {id}); });
         connect(button, &OwnerDrawButton::doubleClicked, this, [this, id] { dispatch(Notify::DoubleClicked, {id}); });
+        if (handles(Notify::KeyDown, id)) {
+            button->setFocusPolicy(Qt::StrongFocus);
+            button->keyHandler = [this, id](int key) {
+                // Only the keys that act on a drawing: Tab, Escape and the others keep their
+                // meaning for the dialog.
+                static const int kDrawingKeys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
+                                                   Qt::Key_Home, Qt::Key_End, Qt::Key_Return, Qt::Key_Enter,
+                                                   Qt::Key_Delete};
+                if (std::find(std::begin(kDrawingKeys), std::end(kDrawingKeys), key) == std::end(kDrawingKeys))
+                    return false;
+                Notification n{id};
+                n.key = key;
+                return dispatch(Notify::KeyDown, n);
+            };
+        }
         return button;
     }
     case ControlKind::ComboBox: {
@@ -179,6 +200,21 @@ bool Dialog::dispatch(Notify code, Notification n) {
         }
     }
     return handled;
+}
+
+bool Dialog::handles(Notify code, int id) const {
+    return std::any_of(handlers_.begin(), handlers_.end(), [&](const Handler& h) { return h.code == code && h.id == id; });
+}
+
+bool Dialog::enterInList() {
+    auto* list = qobject_cast<ListView*>(focusWidget());
+    if (!list) return false;
+    const int id = controls_.key(list, -1);
+    const int row = list->currentIndex().isValid() ? list->currentIndex().row() : -1;
+    if (row < 0 || !handles(Notify::RowDoubleClick, id)) return false;
+    Notification n{id};
+    n.row = row;
+    return dispatch(Notify::RowDoubleClick, n);
 }
 
 void Dialog::clickedButton(int id) {
@@ -281,11 +317,13 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
         // As in a Windows dialog: a focused push button takes Enter; otherwise the default
-        // push button does; without one, Enter means OK.
+        // push button does; without one, Enter means OK. In a list whose rows open with a
+        // double-click, Enter opens the current row.
         if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused && !focused->isCheckable()) {
             focused->click();
             return;
         }
+        if (enterInList()) return;
         for (const auto& c : tmpl_.controls) {
             if (c.kind == ControlKind::DefPushButton) {
                 if (auto* b = qobject_cast<QPushButton*>(item(c.id)); b && b->isEnabled()) b->click();

@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/dialog_units.h"
 #include "platform/ui_services.h"
 #include "resources/dialog_template.h"
 
@@ -33,12 +34,15 @@ enum class Notify {
     DrawItem,       // an owner-drawn control must be drawn (painter and rectangle given)
     Timer,          // a window timer ticked (timer id given)
     Size,           // the window's size changed
+    KeyDown,        // a key was pressed in an owner-drawn control (key given); binding it makes
+                    // the control take the keyboard focus
 };
 
 struct Notification {
     int id = 0;
     int row = -1;
     int timerId = 0;
+    int key = 0;  // KeyDown: the Qt::Key
     QPainter* painter = nullptr;
     QRect rect;
 };
@@ -77,7 +81,8 @@ public:
     // (our owner-drawn controls paint every pixel, so both come to the same repaint).
     void redraw(int id, bool erase = false);
 
-    // Dialog units to pixels, with the dialog font's average character width and height.
+    // Dialog units to pixels, with the dialog font's average character width and height
+    // (platform/dialog_units.h).
     QRect dluToPixels(int x, int y, int w, int h) const;
     const res::DialogTemplate& dialogTemplate() const { return tmpl_; }
 
@@ -110,6 +115,10 @@ private:
     void build();
     QWidget* createControl(const res::ControlTemplate& c);
     bool dispatch(Notify code, Notification n);
+    bool handles(Notify code, int id) const;
+    // Enter in a list view edits the current row, as a double-click does, when the dialog
+    // binds one; true when it did.
+    bool enterInList();
     void clickedButton(int id);
 
     const res::DialogTemplate& tmpl_;
@@ -117,8 +126,7 @@ private:
     bool ended_ = false;
     bool running_ = false;
     int result_ = platform::IDCANCEL;
-    int baseX_ = 6;
-    int baseY_ = 13;
+    BaseUnits base_;
     QHash<int, QWidget*> controls_;
     QHash<int, QTimer*> timers_;
     std::vector<Handler> handlers_;

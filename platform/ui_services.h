@@ -33,8 +33,8 @@ public:
     virtual void setArrowCursor() = 0;
     // Returns the chosen file's full path, or an empty text when the user cancelled.
     virtual QString chooseFile(const QString& title, const QString& folder, const QString& filter) = 0;
-    // Asks where to save a file, starting from a suggested path (folder and name); returns
-    // the chosen full path, or an empty text when the user cancelled.
+    // The file to write, chosen from `suggested` (a full path); empty when the user cancelled.
+    // The system's chooser asks before replacing a file that exists.
     virtual QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) = 0;
     // Opens a document in its application and returns when that application has ended;
     // returns 0 when it could be opened, a negative value otherwise.

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QUrl>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 #ifdef Q_OS_WIN
@@ -102,7 +101,8 @@ void WidgetUiServices::setArrowCursor() {
 namespace {
 
 // As for the message boxes: a chooser is used with the ordinary cursor.
-QString withArrowCursor(const std::function<QString()>& choose) {
+template <class Choose>
+QString withArrowCursor(Choose choose) {
     const bool waiting = QApplication::overrideCursor() != nullptr;
     if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
     const QString chosen = choose();
@@ -113,7 +113,8 @@ QString withArrowCursor(const std::function<QString()>& choose) {
 }  // namespace
 
 QString WidgetUiServices::chooseFile(const QString& title, const QString& folder, const QString& filter) {
-    return withArrowCursor([&] { return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter); });
+    return withArrowCursor(
+        [&] { return QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder, filter); });
 }
 
 QString WidgetUiServices::chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) {

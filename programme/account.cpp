@@ -1,5 +1,7 @@
 #include "programme/account.h"
 
+#include "programme/table_engines.h"
+
 #include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connections.h"
@@ -52,6 +54,7 @@ LoginResult attemptLogin(const QString& typedName, const QString& typedPassword)
             equalsIgnoringAsciiCase(g_rows.passwords[i], typedPassword)) {
             g_rights = i < g_rows.rights.size() ? g_rows.rights[i] : QString();
             g_name = g_rows.names[i];
+            programme::warnOnceWithoutTransactions();
             db::closeProgramme();
             return LoginResult::Ok;
         }

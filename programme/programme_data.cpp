@@ -228,8 +228,24 @@ int loadContracts(ProgrammeLists* lists) {
     return load(lists, ProgrammeTable::Contracts, kContractsStatement, gContracts, kContractColumns);
 }
 
+namespace {
+
+std::string gLoadedStamp;
+
+int32_t keepStamp(void*, int32_t columns, char** values, void*) {
+    if (columns > 0 && values[0]) gLoadedStamp = values[0];
+    return 0;
+}
+
+}  // namespace
+
+const std::string& loadedChangeStamp() { return gLoadedStamp; }
+
 int reloadAll(ProgrammeLists* lists) {
     if (!db::programmeConnected() && db::connectProgramme() != 0) return -1;
+    // Read first: a change made while the tables load shows as a change at the next check.
+    gLoadedStamp.clear();
+    if (db::QueryRunner(kChangeStampStatement, &keepStamp, nullptr) != db::kQueryOk) gLoadedStamp.clear();
     int result = 0;
     // Each table is loaded whatever became of the one before: a refused statement costs only
     // its own list.

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <string>
 #include <vector>
 
 namespace programme {
@@ -119,6 +120,14 @@ int loadCompanies(ProgrammeLists* lists);
 int loadShows(ProgrammeLists* lists);
 int loadTimeslots(ProgrammeLists* lists);
 int loadContracts(ProgrammeLists* lists);
+
+// What tells a manager that the programme changed since it loaded it: every save writes an
+// audit line, so the newest line other than a manager's opening is enough, and costs one
+// look-up in the index of `logs`.
+inline constexpr const char* kChangeStampStatement =
+    "SELECT `id` FROM `logs` WHERE `log` NOT LIKE '% : manager started' ORDER BY `id` DESC LIMIT 1";
+// The stamp read by the last reloadAll, before its loads; empty when it could not be read.
+const std::string& loadedChangeStamp();
 
 // Connects when the programme connection is not open (nothing is loaded when that fails:
 // result -1, the records stay as they were), then runs the five loads in the order rooms,

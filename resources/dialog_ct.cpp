@@ -12,7 +12,7 @@ constexpr ControlTemplate kControls[] = {
     {1033, ControlKind::ListView, "", 7, 49, 602, 248, kSingleSel | kShowSelAlways},
     {kStatic, ControlKind::Label, "Modèle de contrat", 7, 305, 200, 8},
     {1036, ControlKind::Edit, "", 7, 316, 300, 14, kAutoHScroll},
-    {1037, ControlKind::PushButton, "...", 311, 316, 20, 14},
+    {1037, ControlKind::PushButton, "...", 311, 316, 20, 14, kNone, "Choisir un modèle de contrat"},
     {1035, ControlKind::PushButton, "Générer et ouvrir", 341, 316, 90, 14},
     {2, ControlKind::PushButton, "Annuler", 503, 316, 50, 14},
     {1, ControlKind::DefPushButton, "OK", 559, 316, 50, 14},

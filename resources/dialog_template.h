@@ -1,5 +1,5 @@
 // Dialog templates: every dialog's controls with their ids, kinds, texts and geometry in
-// dialog units, as plain data. The dialog framework (app/dialog.h) builds windows from them.
+// dialog units, as plain data. The dialog framework (platform/dialog.h) builds windows from them.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +56,8 @@ struct ControlTemplate {
     const char* text;  // UTF-8
     int x, y, w, h;    // dialog units
     uint32_t style = kNone;
+    // What a screen reader says for a control whose text does not say it ("+", "-", a drawing).
+    const char* accessibleName = nullptr;  // UTF-8
 };
 
 struct DialogTemplate {

@@ -1,6 +1,7 @@
 #include "sales/cbrelo_dlg.h"
 
 #include <QKeyEvent>
+#include <QDir>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -206,13 +207,14 @@ void CBreloDlg::OnExport(const dlg::Notification&) {
         platform::showError(QString::fromUtf8(sales::kNothingToExport));
         return;
     }
-    const QString path = platform::ui().chooseSaveFile(QString::fromUtf8(sales::kExportTitle),
-                                                       QString::fromUtf8(sales::kExportFileName),
-                                                       QString::fromUtf8(sales::kExportFilter));
+    const QString suggested = QDir(QDir::homePath()).filePath(QString::fromUtf8(sales::kExportFileName));
+    const QString path = platform::ui().chooseSaveFile(QString::fromUtf8(sales::kExportTitle), suggested,
+                                                       QString::fromUtf8(platform::kCsvFilter));
     if (path.isEmpty()) return;
     const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
-    if (!platform::writeFile(path, sales::salesCsv(snapshot->data, snapshot->index, shown_)))
-        platform::showError(QString::fromUtf8(sales::kExportFailedFormat).arg(path));
+    const QString failure = platform::writeCsvFile(path, sales::salesCsvLines(snapshot->data, snapshot->index, shown_));
+    if (!failure.isEmpty())
+        platform::showError(QString::fromUtf8(platform::kCsvWriteFailedFormat).arg(QDir::toNativeSeparators(path), failure));
 }
 
 void CBreloDlg::OnManager(const dlg::Notification&) {

@@ -10,31 +10,32 @@ constexpr const char* kHeadings[] = {"Spectacle",      "AAAA-MM-JJ HH:MM:SS", "S
                                      "Moyenne payée (€)", "RS"};
 
 // Seats, euros and the euros per seat, which the view divides by 1 when there is no seat.
-void seatsEuros(platform::CsvText& csv, int64_t seats, double euros) {
-    csv.integer(seats).number(euros, 2).number(euros / static_cast<double>(seats > 0 ? seats : 1), 2);
+void seatsEuros(QStringList& line, int64_t seats, double euros) {
+    line << QString::number(seats) << platform::csvNumber(euros, 2)
+         << platform::csvNumber(euros / static_cast<double>(seats > 0 ? seats : 1), 2);
 }
 
-void figures(platform::CsvText& csv, const ShowFigures& f) {
-    seatsEuros(csv, f.reservedSeats, f.reservedEuros);
-    seatsEuros(csv, f.paidSeats, f.paidEuros);
+void figures(QStringList& line, const ShowFigures& f) {
+    seatsEuros(line, f.reservedSeats, f.reservedEuros);
+    seatsEuros(line, f.paidSeats, f.paidEuros);
     // Empty when none, as in the view.
-    if (f.mealSeats > 0) csv.integer(f.mealSeats);
-    else csv.empty();
+    line << (f.mealSeats > 0 ? QString::number(f.mealSeats) : QString());
 }
 
 }  // namespace
 
-QByteArray salesCsv(const TicketingData& data, const SalesIndex& index, const AggregateResult& kept) {
-    platform::CsvText csv;
-    for (const char* heading : kHeadings) csv.text(QString::fromUtf8(heading));
-    csv.endRow();
+std::vector<QStringList> salesCsvLines(const TicketingData& data, const SalesIndex& index, const AggregateResult& kept) {
+    std::vector<QStringList> lines;
+    QStringList headings;
+    for (const char* heading : kHeadings) headings << QString::fromUtf8(heading);
+    lines.push_back(headings);
     ShowFigures total;
     for (const AggregateRow& row : kept.rows) {
         const TicketingShow& show = data.shows()[static_cast<std::size_t>(row.show)];
-        csv.text(show.name).text(show.starts_at).text(roomCode(show.room_number));
+        QStringList line{platform::csvText(show.name), show.starts_at, roomCode(show.room_number)};
         const ShowFigures& f = index.figures(row.show);
-        figures(csv, f);
-        csv.endRow();
+        figures(line, f);
+        lines.push_back(line);
         // Summed in the view's order, as its totals are.
         total.reservedSeats += f.reservedSeats;
         total.reservedEuros += f.reservedEuros;
@@ -42,10 +43,10 @@ QByteArray salesCsv(const TicketingData& data, const SalesIndex& index, const Ag
         total.paidEuros += f.paidEuros;
         total.mealSeats += f.mealSeats;
     }
-    csv.text(QString::fromUtf8(kTotalLabel)).empty().empty();
-    figures(csv, total);
-    csv.endRow();
-    return csv.bytes();
+    QStringList totals{QString::fromUtf8(kTotalLabel), QString(), QString()};
+    figures(totals, total);
+    lines.push_back(totals);
+    return lines;
 }
 
 }  // namespace sales

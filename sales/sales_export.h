@@ -3,7 +3,8 @@
 // numeric column of their own.
 #pragma once
 
-#include <QByteArray>
+#include <QStringList>
+#include <vector>
 
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
@@ -11,12 +12,11 @@
 namespace sales {
 
 inline constexpr const char* kExportTitle = "Exporter les ventes";
-inline constexpr const char* kExportFilter = "Fichiers CSV (*.csv)";
 inline constexpr const char* kExportFileName = "ventes.csv";
-inline constexpr const char* kExportFailedFormat = "Impossible d'écrire le fichier %1";
-inline constexpr const char* kNothingToExport = "Aucune donnée de billetterie à exporter : le serveur n'a encore rien donné.";
 inline constexpr const char* kTotalLabel = "Total";
+inline constexpr const char* kNothingToExport = "Aucune donnée de billetterie à exporter : le serveur n'a encore rien donné.";
 
-QByteArray salesCsv(const TicketingData& data, const SalesIndex& index, const AggregateResult& kept);
+// The lines of the file, for platform::writeCsvFile.
+std::vector<QStringList> salesCsvLines(const TicketingData& data, const SalesIndex& index, const AggregateResult& kept);
 
 }  // namespace sales

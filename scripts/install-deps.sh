@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the build, the tests, the demo and the benchmarks need (Debian 12, as root).
+#   scripts/install-deps.sh [--demo]
+# --demo adds a word processor that shows a window, to open the demo's contracts in: the
+# tests' LibreOffice has none, and its windowed build would replace it (the two conflict).
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core
-  libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev)
+  libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev openssl qt6-translations-l10n)
+if [ "${1:-}" = --demo ]; then packages+=(abiword); fi
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -4,7 +4,13 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-scripts/install-deps.sh
+scripts/install-deps.sh --demo
+# "Générer et ouvrir" opens the contract with the desktop's application for RTF documents.
+# Where there is none, or only the tests' windowless LibreOffice, AbiWord becomes it.
+rtf_default=$(xdg-mime query default text/rtf 2>/dev/null || true)
+if [ -z "$rtf_default" ] || { [[ $rtf_default == libreoffice* ]] && dpkg -s libreoffice-core-nogui >/dev/null 2>&1; }; then
+  xdg-mime default abiword.desktop text/rtf application/rtf
+fi
 scripts/configure-local.sh build 35427 >/dev/null
 cmake --build build -j"$(nproc)" --target brelo
 scripts/localdb.sh start build --demo

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -18,6 +19,11 @@
 #include "contracts/contract_document.h"
 #include "platform/ui_services.h"
 #include "tests/support/recording_ui.h"
+
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -185,18 +191,90 @@ TEST_F(Generation, EveryFailureShowsItsMessageAndLeavesTheContractAsItWas) {
     EXPECT_EQ(generateAndOpen(folders_, number(q("N")), q("t.rtf"), rtf), 0);
 }
 
+// Nothing able to open an RTF document on this workstation: the contract is generated all
+// the same, and the user learns where it is.
+TEST_F(Generation, ADocumentNothingCouldOpenIsKeptAndItsPathGiven) {
+    testing_support::ui().onOpenDocument = [](const QString&) { return -1; };
+    QString rtf;
+    const ContractInfoList rows = rowsOf({{"Numéro de contrat", "C_2"}, {"Prix (TTC)", "900"}});
+    EXPECT_EQ(generateAndOpen(folders_, rows, q("t.rtf"), rtf), 0);
+    EXPECT_EQ(rtf, q("t.rtf"));
+    const QString path = QDir::toNativeSeparators(QFileInfo(generated("C_2.rtf")).absoluteFilePath());
+    EXPECT_EQ(messages(), QStringList{q(kDocumentNotOpened).arg(path)});
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+    EXPECT_EQ(testing_support::ui().messages[0].icon, platform::MessageIcon::Warning);
+    EXPECT_EQ(readFile(generated("C_2.rtf")), QByteArray("{\\rtf1\\ansi\\ansicpg1252 C_2 900\\par}"));
+}
+
 TEST_F(Generation, AFailedCopyKeepsTheSharedDrivesLastDocument) {
     const QString shared = QDir(folders_.shared).filePath(q("N.rtf"));
-    writeFile(shared, "last good");
-    EXPECT_EQ(copyToShared(folders_, rowsOf({{"Numéro de contrat", "N"}})), -1);  // nothing generated under N
-    EXPECT_EQ(messages(), QStringList{q(kCopyFailed)});
-    EXPECT_EQ(readFile(shared), QByteArray("last good"));
+    const ContractInfoList rows = rowsOf({{"Numéro de contrat", "N"}});
+    const struct {
+        const char* name;
+        std::function<void()> before;
+    } cases[] = {
+        {"nothing generated under the number", [] {}},
+        {"the generated document cannot be read", [this] { QDir().mkpath(generated("N.rtf")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::ui().clear();
+        QDir(folders_.generated).removeRecursively();
+        QDir(folders_.shared).removeRecursively();
+        QDir().mkpath(folders_.generated);
+        QDir().mkpath(folders_.shared);
+        writeFile(shared, "last good");
+        c.before();
+        const QStringList sharedBefore = QDir(folders_.shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        EXPECT_EQ(copyToShared(folders_, rows), -1);
+        EXPECT_EQ(messages(), QStringList{q(kCopyFailed)});
+        EXPECT_EQ(readFile(shared), QByteArray("last good"));
+        // No passing file is left behind.
+        EXPECT_EQ(QDir(folders_.shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), sharedBefore);
+    }
 
+    // A document to copy, but no shared folder.
+    QDir(folders_.generated).removeRecursively();
+    QDir().mkpath(folders_.generated);
     writeFile(generated("N.rtf"), "{\\rtf1 N}");
     QDir(folders_.shared).removeRecursively();
     testing_support::ui().clear();
-    EXPECT_EQ(copyToShared(folders_, rowsOf({{"Numéro de contrat", "N"}})), -1);
+    EXPECT_EQ(copyToShared(folders_, rows), -1);
     EXPECT_EQ(messages(), QStringList{q(kCopyFailed)});
+}
+
+// The shared drive's client may read the copy at any moment: the previous document stays
+// under its name until the new one, complete, takes its place in one step. Watched here
+// through the system's notifications on the shared folder.
+TEST_F(Generation, TheSharedCopyIsReplacedInOneStepOnceComplete) {
+#if !defined(Q_OS_LINUX)
+    GTEST_SKIP() << "watched through inotify";
+#else
+    const QString shared = QDir(folders_.shared).filePath(q("N.rtf"));
+    writeFile(shared, "last good");
+    const QByteArray document = "{\\rtf1 " + QByteArray(3 << 20, 'n') + "}";  // more than one piece of the copy
+    writeFile(generated("N.rtf"), document);
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(folders_.shared).constData(),
+                                IN_CREATE | IN_OPEN | IN_MODIFY | IN_CLOSE_WRITE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO),
+              0);
+    EXPECT_EQ(copyToShared(folders_, rowsOf({{"Numéro de contrat", "N"}})), 0);
+    QStringList onTheDocument;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (ssize_t got; (got = read(watch, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            if (event->len == 0 || QByteArray(event->name) != "N.rtf") continue;
+            onTheDocument << (event->mask & IN_MOVED_TO ? q("moved in") : q("touched in place (%1)").arg(event->mask, 0, 16));
+        }
+    }
+    close(watch);
+    EXPECT_EQ(onTheDocument, QStringList{q("moved in")});
+    EXPECT_EQ(readFile(shared), document);
+    EXPECT_EQ(QDir(folders_.shared).entryList(QDir::Files | QDir::Hidden), QStringList{q("N.rtf")});
+#endif
 }
 
 // ---- a word processor reads what was generated ----------------------------------------------

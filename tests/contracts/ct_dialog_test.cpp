@@ -13,6 +13,7 @@
 
 #include "contracts/ct_dlg.h"
 #include "platform/controls.h"
+#include "platform/text_fit.h"
 #include "programme/account.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -165,6 +166,7 @@ TEST_F(ContractDialog, AStoredContractShowsItsRowsWithItsTemplateFixed) {
     int result = 0;
     onNextModal([&](QDialog*) {
         EXPECT_EQ(dialog.comboBox(ct::kFirstSlot)->currentIndex(), 1);
+        EXPECT_TRUE(dlg::cutTexts(&dialog).empty()) << "a text or heading of the dialog is cut";
         EXPECT_EQ(dialog.itemText(ct::kTemplate), q("t.rtf"));
         EXPECT_FALSE(dialog.item(ct::kTemplate)->isEnabled());
         EXPECT_FALSE(dialog.item(ct::kChooseTemplate)->isEnabled());

@@ -109,12 +109,12 @@ TEST_F(DeletesTest, TheSaveWritesTheSoftDeletesAndSaysWhichRowsWentTogether) {
                               }));
     // The slot removed earlier (12) is not among the rows this delete took.
     EXPECT_EQ(all.auditMessage, q("compagnie 1 \"Mouette\" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat "
-                                  "[comp=1;showname=6,5;timeslot=10,11;contract=4]"));
+                                  "[comp=1 showname=6,5 timeslot=10,11 contract=4]"));
 
     // Alone: the placeholder show still goes with its company, the rest stays.
     const edits::SaveText alone = edits::deleteSave(company, DeleteChoice::TargetOnly);
     EXPECT_EQ(alone.statements.size(), 2u);
-    EXPECT_EQ(alone.auditMessage, q("compagnie 1 \"Mouette\" : supprimée [comp=1;showname=6]"));
+    EXPECT_EQ(alone.auditMessage, q("compagnie 1 \"Mouette\" : supprimée [comp=1 showname=6]"));
 
     // A contract that takes its deadline and unpaid payments out of the plan: the paid first
     // payment and the items without values stay as they are.
@@ -124,7 +124,7 @@ TEST_F(DeletesTest, TheSaveWritesTheSoftDeletesAndSaysWhichRowsWentTogether) {
     const edits::SaveText cleaned = edits::deleteSave(contract, DeleteChoice::All);
     ASSERT_EQ(cleaned.statements.size(), 2u);
     EXPECT_EQ(cleaned.statements[1].rfind("UPDATE `timeslot` SET `todo` = \"Contrat envoy", 0), 0u);
-    EXPECT_TRUE(cleaned.auditMessage.endsWith(q("[contract=4;plan=10]")));
+    EXPECT_TRUE(cleaned.auditMessage.endsWith(q("[contract=4 plan=10]")));
     EXPECT_EQ(edits::deleteSave(contract, DeleteChoice::TargetOnly).statements.size(), 1u);
 }
 
@@ -148,12 +148,12 @@ TEST(ChangedRows, TailsReadBackAndForeignTextIsNoTail) {
     rows.add(q("comp"), q("3"));
     rows.add(q("timeslot"), QStringList{q("12"), q("13")});
     rows.add(q("comp"), q("3"));  // once only
-    EXPECT_EQ(rows.tail(), q(" [comp=3;timeslot=12,13]"));
+    EXPECT_EQ(rows.tail(), q(" [comp=3 timeslot=12,13]"));
     const ChangedRows back = ChangedRows::parse(q("Demo : compagnie 3 \"A [b]\" : supprimée") + rows.tail());
     EXPECT_EQ(back.ids(q("timeslot")), QStringList({q("12"), q("13")}));
     EXPECT_TRUE(back.contains(q("comp"), q("3")));
 
-    const char* notTails[] = {"Demo : manager started", "Demo : compagnie 3 \"A [b]\"", "x [comp=3;timeslot=a]",
+    const char* notTails[] = {"Demo : manager started", "Demo : compagnie 3 \"A [b]\"", "x [comp=3 timeslot=a]",
                               "x [comp]", "x [=3]", "x [comp=3"};
     for (const char* text : notTails) EXPECT_TRUE(ChangedRows::parse(q(text)).empty()) << text;
 
@@ -176,7 +176,7 @@ TEST_F(DeletesTest, TheCorbeilleListsNewestDeleteFirstAndRestoresWhatWentTogethe
     const std::vector<edits::AuditLine> lines = {
         edits::parseAuditLine(q("2027-03-01 10:00:00"),
                               q("Anne : compagnie 1 \"Mouette\" : supprimée avec 1 spectacle "
-                                "[comp=1;showname=6,5;timeslot=10,11;contract=4;plan=10]")),
+                                "[comp=1 showname=6,5 timeslot=10,11 contract=4 plan=10]")),
         edits::parseAuditLine(q("2027-02-01 09:00:00"), q("Paul : compagnie 9 \"Autre\" : supprimée [comp=9]")),
     };
     const std::vector<edits::TrashEntry> entries = edits::trashEntries(lines);
@@ -209,7 +209,7 @@ TEST_F(DeletesTest, TheCorbeilleListsNewestDeleteFirstAndRestoresWhatWentTogethe
                                         "UPDATE `timeslot` SET `deleted` = \"0\" WHERE `id` IN (10, 11)"}));
     EXPECT_EQ(withParents.auditMessage,
               q("restauration de groupe 10 \"Nuit\", spectacle 5 \"Nuit\", compagnie 1 \"Mouette\" "
-                "[timeslot=10,11;showname=5,6;comp=1]"));
+                "[timeslot=10,11 showname=5,6 comp=1]"));
 
     // Without a trail a group comes back with all its deleted slots.
     EXPECT_EQ(edits::restoreSave(edits::planRestore({entry("Groupe 20")}, entries), false).statements.front(),
@@ -219,7 +219,7 @@ TEST_F(DeletesTest, TheCorbeilleListsNewestDeleteFirstAndRestoresWhatWentTogethe
     const edits::SaveText contract = edits::restoreSave(edits::planRestore({entry("Contrat 4")}, entries), false);
     ASSERT_EQ(contract.statements.size(), 2u);
     EXPECT_NE(contract.statements[1].find("Contrat re\xE7u par KQ=15/5/2027"), std::string::npos);
-    EXPECT_EQ(contract.auditMessage, q("contrat 4 : restauré [contract=4;plan=10]"));
+    EXPECT_EQ(contract.auditMessage, q("contrat 4 : restauré [contract=4 plan=10]"));
 }
 
 }  // namespace

@@ -171,20 +171,34 @@ TEST_F(ContractHandlersTest, EditingChangesOnlyTheContractAndDeletingIsSoft) {
     });
 }
 
-TEST_F(ContractHandlersTest, ARefusedInsertIsReportedAndThePlanIsLeftAlone) {
+TEST_F(ContractHandlersTest, AnIdTakenElsewhereGivesTheNextOneAndARefusedSaveLeavesThePlanAlone) {
     ContractManager window;
     window.extra = q(kExtra);
     testing_support::runModal(window, [&] {
-        // Someone else took the next id meanwhile.
+        // Someone else took the next id meanwhile: the contract takes the one after, its plan
+        // is written, nobody is asked.
         testdb::exec(testdb::programmeDb(), "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (1, 0, 'ailleurs')");
+        selectGroup(window);
+        clickButton(&window, manager::kNewContract);
+        EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts();
+        EXPECT_EQ(rows("SELECT `ts` FROM `contract` WHERE `id` = 2").at(0).at(0), "0");
+        EXPECT_NE(todoOf(0), q(kPlan));
+        EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 3);
+
+        // A refused plan update takes the contract back with it.
+        testdb::exec(testdb::programmeDb(), std::string("SET NAMES utf8mb4; UPDATE `timeslot` SET `todo` = '") + kPlan + "' WHERE `id` = 0");
+        testdb::exec(testdb::programmeDb(), "CREATE TRIGGER `refuse` BEFORE UPDATE ON `timeslot` FOR EACH ROW "
+                                            "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
+        window.reloadAll();
         selectGroup(window);
         clickButton(&window, manager::kNewContract);
         const QStringList messages = testing_support::ui().messageTexts();
         ASSERT_EQ(messages.size(), 1);
-        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (INSERT INTO `contract`"))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (UPDATE `timeslot` SET `todo`"))) << messages[0];
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `contract`").at(0).at(0), "3");
         EXPECT_EQ(todoOf(0), q(kPlan));
-        EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 1);  // not reloaded
         EXPECT_FALSE(db::programmeConnected());
+        testdb::exec(testdb::programmeDb(), "DROP TRIGGER `refuse`");
     });
 }
 

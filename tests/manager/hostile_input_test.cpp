@@ -270,7 +270,9 @@ protected:
         storeGroup(editor.data);
         const QString todo = ansiText(rows("SELECT `todo` FROM `timeslot` WHERE `id` = 1").at(0).at(0));
         const QString prefix = q("Contrat envoyé par KQ$$$"), suffix = q("$$$Stat");
-        if (todo.startsWith(prefix) && todo.endsWith(suffix))
+        // An empty line is no item: its neighbours follow each other.
+        if (value.isEmpty() && todo == q("Contrat envoyé par KQ$$$Stat")) out.stored = value;
+        else if (todo.startsWith(prefix) && todo.endsWith(suffix))
             out.stored = todo.mid(prefix.size(), todo.size() - prefix.size() - suffix.size());
         return out;
     }

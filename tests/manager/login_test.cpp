@@ -4,6 +4,7 @@
 
 #include "db/connections.h"
 #include "programme/account.h"
+#include "programme/table_engines.h"
 #include "manager/login_dlg.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -32,6 +33,21 @@ TEST_F(LoginTest, CaseIsIgnoredAndTheStoredSpellingKept) {
     EXPECT_EQ(account::rights(), QStringLiteral("lecture"));
     EXPECT_TRUE(testing_support::ui().messages.empty());
     EXPECT_FALSE(db::programmeConnected());
+}
+
+// Tables on an engine without transactions: the login says so, once in the program's life.
+TEST_F(LoginTest, TablesWithoutTransactionsAreReportedOnceAtLogin) {
+    programme::askEnginesAgainForTests();
+    testdb::exec(testdb::programmeDb(), "ALTER TABLE `timeslot` ENGINE=MyISAM; ALTER TABLE `comp` ENGINE=MyISAM");
+    EXPECT_EQ(account::attemptLogin(QStringLiteral("Marie"), QStringLiteral("Secret")), account::LoginResult::Ok);
+    EXPECT_EQ(account::attemptLogin(QStringLiteral("Marie"), QStringLiteral("Secret")), account::LoginResult::Ok);
+    testdb::resetProgramme();  // InnoDB again for the next tests
+    const auto& shown = testing_support::ui().messages;
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].icon, platform::MessageIcon::Warning);
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("les tables comp (MyISAM), timeslot (MyISAM) ne gèrent pas")))
+        << shown[0].text.toStdString();
+    EXPECT_TRUE(programme::engineWarning({}).isEmpty());
 }
 
 TEST_F(LoginTest, FirstRowMatchingNameAndPasswordWins) {

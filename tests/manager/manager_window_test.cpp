@@ -4,10 +4,12 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "platform/controls.h"
+#include "platform/text_fit.h"
 #include "db/connections.h"
 #include "programme/account.h"
 #include "manager/manager_dlg.h"
@@ -270,8 +272,11 @@ TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
         EXPECT_EQ(planning::hoveredTimeslot(), 0);
         window.hoverAt(onFour);
         EXPECT_EQ(planning::hoveredTimeslot(), 3);
+        // The tip under the mouse gives the row's texts whole.
+        EXPECT_EQ(area->toolTip(), q("La Vague (Alpha Cie)\nMercredi 10 Juillet 2019 à 9:05, Verte\nPas de surveillance"));
         window.hoverAt(QPoint(-1, 5));
         EXPECT_EQ(planning::hoveredTimeslot(), -1);
+        EXPECT_EQ(area->toolTip(), QString());
         auto* timer = window.findChild<QTimer*>(QStringLiteral("timer_%1").arg(manager::kHoverTimer));
         ASSERT_NE(timer, nullptr);
         EXPECT_EQ(timer->interval(), 50);
@@ -346,6 +351,131 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
         area->grab();
         area->grab();
         EXPECT_EQ(area->contentHeight(), 41 * planning::kMinRowHeight);
+    });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ManagerWindowTest, TheKeyboardWalksThePlanningEditsAndDeletesAsTheMouseAndButtonsDo) {
+    TestManager window;
+    runWindow(window, [&] {
+        // Every text and column heading of the window shows whole.
+        const auto cut = dlg::cutTexts(&window);
+        EXPECT_TRUE(cut.empty()) << cut.size() << (cut.empty() ? "" : cut[0].text.toStdString());
+
+        qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
+        QWidget* area = window.item(manager::kPlanningArea);
+        EXPECT_EQ(area->focusPolicy(), Qt::StrongFocus);
+        EXPECT_EQ(window.item(manager::kDetailStrip)->focusPolicy(), Qt::NoFocus);
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.item(manager::kPrint)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), area) << "Tab goes from the last button into the planning";
+
+        struct Step {
+            Qt::Key key;
+            const char* selected;  // the group selected afterwards
+        };
+        const Step steps[] = {{Qt::Key_Down, "1"}, {Qt::Key_Down, "4"}, {Qt::Key_Down, "4"}, {Qt::Key_Up, "1"},
+                              {Qt::Key_End, "4"},  {Qt::Key_Home, "1"}, {Qt::Key_Right, "4"}, {Qt::Key_Left, "1"}};
+        for (const Step& s : steps) {
+            QTest::keyClick(area, s.key);
+            EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q(s.selected)})) << s.key;
+        }
+        EXPECT_EQ(selectedNames(window, manager::kShowList, 1), QStringList({q("Le Saut")}));  // the links follow
+        EXPECT_EQ(QApplication::focusWidget(), area);
+
+        // Enter: the group's editor, as a double-click opens it.
+        QTest::keyClick(area, Qt::Key_Return);
+        EXPECT_EQ(window.editedRows, std::vector<int>({0}));
+        // Escape is still the window's.
+        EXPECT_TRUE(window.isVisible());
+
+        // Delete: the group's "-" button, whose handler asks first, then deletes the group.
+        auto& ui = testing_support::ui();
+        ui.clear();
+        ui.answers = {platform::IDNO};
+        QTest::keyClick(area, Qt::Key_Delete);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].icon, platform::MessageIcon::Question);
+        EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("1"), q("4")}));
+        QTest::keyClick(area, Qt::Key_Delete);
+        EXPECT_EQ(ui.messages.size(), 2u);
+        EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("4")}));
+        EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT `deleted` FROM `timeslot` WHERE `id` = 1"),
+                  std::vector<testdb::Row>({{"1"}}));
+        // Nothing selected: Enter and Delete do nothing.
+        QTest::keyClick(area, Qt::Key_Return);
+        QTest::keyClick(area, Qt::Key_Delete);
+        EXPECT_EQ(window.editedRows.size(), 1u);
+        EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("4")}));
+    });
+}
+
+// Answers the "Imprimer" choice with a document and a destination.
+void choosePrint(const char* document, const char* destination, bool accept = true) {
+    testing_support::onNextModal([=](QDialog* dialog) {
+        auto* what = dialog->findChild<QAbstractButton*>(QString::fromUtf8(document));
+        auto* where = dialog->findChild<QAbstractButton*>(QString::fromUtf8(destination));
+        ASSERT_NE(what, nullptr);
+        ASSERT_NE(where, nullptr);
+        what->click();
+        where->click();
+        if (accept) dialog->accept();
+        else dialog->reject();
+    });
+}
+
+TEST_F(ManagerWindowTest, PrintWritesTheRangesPlanningAsPdfAndItsReportAsCsv) {
+    QTemporaryDir dir;
+    auto& ui = testing_support::ui();
+    TestManager window;
+    runWindow(window, [&] {
+        qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
+        auto* print = qobject_cast<QPushButton*>(window.item(manager::kPrint));
+        ASSERT_NE(print, nullptr);
+        EXPECT_EQ(print->text(), q("Imprimer…"));
+
+        const QString csv = dir.filePath(q("suivi.csv"));
+        ui.fileAnswers = {csv};
+        choosePrint("print_report", "print_csv");
+        print->click();
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Date;Heure;Salle;Spectacle;Compagnie;Cr\xC3\xA9neaux;En retard;Suivi\r\n"));
+        const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(q("\r\n"), Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 3);  // the groups 1 and 4 of July 2019
+        EXPECT_TRUE(lines[1].startsWith(q("Vendredi 05 Juillet 2019;20:30;Rouge;Le Saut;Zèbre Théâtre;2;"))) << lines[1].toStdString();
+        EXPECT_EQ(ui.saveTitles, QStringList({q("Enregistrer le suivi pour un tableur")}));
+
+        // The CSV is for the report alone: choosing it then the timeline writes a PDF.
+        const QString pdf = dir.filePath(q("planning.pdf"));
+        ui.fileAnswers = {pdf};
+        choosePrint("print_timeline", "print_pdf");
+        print->click();
+        QFile written(pdf);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.read(5), QByteArray("%PDF-"));
+
+        // A file that cannot be written says so; a cancelled chooser or choice writes nothing.
+        const QString nowhere = dir.filePath(q("absent/planning.pdf"));
+        ui.fileAnswers = {nowhere};
+        choosePrint("print_calendar", "print_pdf");
+        print->click();
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_TRUE(ui.messages[0].text.startsWith(q("Impossible d'écrire le fichier "))) << ui.messages[0].text.toStdString();
+        ui.fileAnswers.clear();
+        choosePrint("print_report", "print_pdf");
+        print->click();
+        choosePrint("print_report", "print_pdf", false);
+        print->click();
+        EXPECT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.saveTitles.size(), 4);
+        EXPECT_FALSE(QFile::exists(dir.filePath(q("suivi-2019-07-01.pdf"))));
     });
 }
 

@@ -106,8 +106,11 @@ TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
              doubleClick(window, manager::kShowList, q("Nuit"));
          },
          "UPDATE `showname`"},
-        // Someone else took the id of the new group's first child meanwhile.
-        {"new group's child", q("INSERT INTO `timeslot` (`id`, `childof`) VALUES (3, -1)"), "",
+        // The server refuses the new group's children.
+        {"new group's child",
+         q("CREATE TRIGGER `refuse` BEFORE INSERT ON `timeslot` FOR EACH ROW IF NEW.`childof` <> -1 THEN "
+           "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF"),
+         "DROP TRIGGER `refuse`",
          [&] {
              window.entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}};
              clickButton(&window, manager::kAddTimeslotGroup);
@@ -128,10 +131,9 @@ TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
             EXPECT_EQ(rows("SELECT * FROM `comp`, `showname`"), before);
             if (*c.undo) sql(c.undo);
         }
-        // The group's head was written before its child was refused: it stays, and the lists
-        // show it.
-        EXPECT_EQ(rows("SELECT `childof` FROM `timeslot` WHERE `id` = 2").at(0).at(0), "-1");
-        EXPECT_GE(row(window, manager::kTimeslotList, q("2"), 0), 0);
+        // The group's head went back with its refused child: no half-written group.
+        EXPECT_TRUE(rows("SELECT `id` FROM `timeslot` WHERE `id` >= 2").empty());
+        EXPECT_LT(row(window, manager::kTimeslotList, q("2"), 0), 0);
     });
 }
 

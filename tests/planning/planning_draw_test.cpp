@@ -184,7 +184,7 @@ TEST_F(PlanningDraw, ADayWithThreeSlotsSplitsIntoFourBands) {
     EXPECT_EQ(labels[0].rect, (planning::Rect{0, 0, 100, 200}));
     EXPECT_EQ(labels[7].text, QStringLiteral("10 jui"));
     EXPECT_EQ(labels[7].rect, (planning::Rect{200, 200, 300, 250}));
-    EXPECT_EQ(labels[7].colour, 0xFF8000u);  // a day with slots
+    EXPECT_EQ(labels[7].colour, planning::dayLabelColour(false, true));  // a day with slots
     EXPECT_TRUE(labels[7].transparent);
     EXPECT_EQ(labels[8].text, QStringLiteral("14:00:00 Le Grand Saut"));
     EXPECT_EQ(labels[9].rect.top, 247 + 8);
@@ -214,11 +214,11 @@ TEST_F(PlanningDraw, CalendarColumnsRowsAndDayLabelColours) {
     EXPECT_EQ(texts[7].text, QStringLiteral("7 jui"));
     EXPECT_EQ(texts[7].rect.left, 600);
     EXPECT_EQ(texts[7].rect.top, 100);
-    EXPECT_EQ(texts[7].colour, 0x0080FFu);
+    EXPECT_EQ(texts[7].colour, planning::dayLabelColour(true, false));
     EXPECT_EQ(texts[8].text, QStringLiteral("8 jui"));
     EXPECT_EQ(texts[8].rect.left, 0);
     EXPECT_EQ(texts[8].rect.top, 200);
-    EXPECT_EQ(texts[8].colour, 0xC0C0C0u);
+    EXPECT_EQ(texts[8].colour, planning::dayLabelColour(false, false));
 }
 
 TEST_F(PlanningDraw, RoomFilterMatchesRoomIdsNotPositions) {

@@ -4,13 +4,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 
+#include "planning/checklist.h"
 #include "planning/ones_dlg.h"
 #include "planning/onets_dlg.h"
 #include "planning/ts_dlg.h"
 #include "platform/controls.h"
+#include "platform/text_fit.h"
 #include "programme/programme_data.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -75,6 +78,14 @@ protected:
                               {q("30"), q("Bleue"), q("50"), q("la bleue")}};
     }
     void TearDown() override { programme::clearAll(); }
+
+    // The editor on a group of one slot with this follow-up.
+    static void setGroup(ts& editor, const QString& survey, const QString& todo, const QString& done) {
+        editor.data.entries = {{5, 7, 2027, 20, 0, 21, 0}};
+        editor.data.survey = survey;
+        editor.data.todo = todo;
+        editor.data.done = done;
+    }
 };
 
 TEST_F(TimeslotEditorTest, SlotRowTexts) {
@@ -243,16 +254,15 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
     ASSERT_TRUE(QFile::exists(QDir(folder).filePath(q("Accueil compagnie.txt")))) << folder.toStdString();
 
     ts editor;
-    editor.data.entries = {{5, 7, 2027, 20, 0, 21, 0}};
-    editor.data.survey = q("location DE SALLE.txt");
-    editor.data.todo = q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600");
-    editor.data.done = q("Contrat envoyé par KQ=Fait le 1/5/2027");
+    setGroup(editor, q("location DE SALLE.txt"), q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600"),
+             q("Contrat envoyé par KQ=Fait le 1/5/2027"));
     onNextModal([&](QDialog*) {
         QComboBox* templates = editor.comboBox(ts::kTemplateCombo);
         dlg::ListView* checklist = editor.listView(ts::kChecklist);
+        EXPECT_TRUE(dlg::cutTexts(&editor).empty()) << "a text or heading of the editor is cut";
         QStringList names;
         for (int i = 0; i < templates->count(); ++i) names << templates->itemText(i);
-        EXPECT_EQ(names, (QStringList{q("Accueil compagnie.txt"), q("Location de salle.txt")}));
+        EXPECT_EQ(names, (QStringList{q("Accueil compagnie.txt"), q("Location de salle.txt"), q("Résidence.txt")}));
         EXPECT_EQ(templates->currentIndex(), 1);
         // The stored plan is listed as it is, not the template.
         ASSERT_EQ(checklist->itemCount(), 2);
@@ -262,6 +272,12 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
         choose(templates, 1);
         EXPECT_EQ(checklist->itemCount(), 11);
         EXPECT_EQ(rowTexts(checklist, 0), (QStringList{q("Contrat envoyé par KQ"), q(""), q(""), q("")}));
+
+        // The demo's UTF-8 one, with its mark and blank lines between its sections.
+        choose(templates, 2);
+        ASSERT_EQ(checklist->itemCount(), 13);
+        EXPECT_EQ(rowTexts(checklist, 5), (QStringList{q("Règlement 1"), q(""), q("300"), q("")}));
+        EXPECT_EQ(checklist->itemText(12, 0), q("Paiement de la compagnie fait par KQ"));
 
         choose(templates, 0);
         ASSERT_EQ(checklist->itemCount(), 13);
@@ -275,6 +291,92 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
     EXPECT_TRUE(editor.data.done.isEmpty());
     EXPECT_TRUE(editor.data.todo.startsWith(q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$")));
     EXPECT_TRUE(editor.data.todo.contains(q("$$$Règlement 1=15/6/2027:350$$$")));
+}
+
+// A group made on another workstation names a template this one lacks: it keeps the name
+// and the plan, and the editor says the template is missing.
+TEST_F(TimeslotEditorTest, AGroupKeepsATemplateThisWorkstationLacks) {
+    const struct {
+        const char* name;
+        const char* survey;
+        const char* notice;
+    } cases[] = {
+        {"missing here", "Tournée 2026.txt", "Modèle « Tournée 2026.txt » absent de ce poste : la surveillance enregistrée est gardée"},
+        {"none chosen", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ts editor;
+        setGroup(editor, q(c.survey), q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600"),
+                 q("Contrat envoyé par KQ=Fait le 1/5/2027"));
+        onNextModal([&](QDialog*) {
+            QComboBox* templates = editor.comboBox(ts::kTemplateCombo);
+            EXPECT_EQ(templates->currentIndex(), -1);
+            EXPECT_EQ(templates->placeholderText(), q(c.notice));
+            // The tip names the template and where it was looked for.
+            const QString tip = templates->toolTip();
+            EXPECT_EQ(tip.isEmpty(), *c.survey == 0);
+            if (*c.survey) {
+                EXPECT_TRUE(tip.contains(q(c.survey)) && tip.contains(QDir::toNativeSeparators(platform::executableDir())))
+                    << tip.toStdString();
+            }
+            EXPECT_EQ(editor.listView(ts::kChecklist)->itemCount(), 2);
+            clickButton(&editor, platform::IDOK);
+        });
+        ASSERT_EQ(editor.DoModal(), platform::IDOK);
+        EXPECT_EQ(editor.data.survey, q(c.survey));
+        EXPECT_EQ(editor.data.todo, q("Contrat envoyé par KQ$$$Règlement 1=15/6/2027:600"));
+        EXPECT_EQ(editor.data.done, q("Contrat envoyé par KQ=Fait le 1/5/2027"));
+    }
+}
+
+// Templates written beside the test program for one test, and removed after it whatever
+// happened, so that the other tests see the folder as the build left it.
+class SurveyFiles {
+public:
+    void write(const QString& name, const QByteArray& bytes) {
+        paths_ << QDir(QDir(platform::executableDir()).filePath(q("survey"))).filePath(name);
+        QFile file(paths_.back());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QString path(int i) const { return paths_.at(i); }
+    ~SurveyFiles() {
+        for (const QString& p : paths_) QFile::remove(p);
+    }
+
+private:
+    QStringList paths_;
+};
+
+TEST_F(TimeslotEditorTest, ChosenTemplatesReadAsTheirAuthorsWroteThem) {
+    SurveyFiles files;
+    files.write(q("Festival UTF-8.txt"), "\xef\xbb\xbfR\xc3\xa8glement 1=1/9/2027:350\r\n\r\nStat\r\n");
+    files.write(q("Retiré.txt"), "A\r\n");
+    ts editor;
+    setGroup(editor, q("Festival UTF-8.txt"), q("Avant"), q("Avant=Fait le 1/1/2027"));
+    onNextModal([&](QDialog*) {
+        QComboBox* templates = editor.comboBox(ts::kTemplateCombo);
+        dlg::ListView* checklist = editor.listView(ts::kChecklist);
+        // Gone from the folder since the list was filled: refused, and the group keeps its plan.
+        QFile::remove(files.path(1));
+        choose(templates, templates->findText(q("Retiré.txt")));
+        EXPECT_EQ(testing_support::ui().messageTexts(),
+                  QStringList{q(planning::kTemplateUnreadable)
+                                  .arg(q("Retiré.txt"), QDir::toNativeSeparators(QFileInfo(files.path(1)).absolutePath()))});
+        EXPECT_EQ(templates->currentText(), q("Festival UTF-8.txt"));
+        ASSERT_EQ(checklist->itemCount(), 1);
+        EXPECT_EQ(checklist->itemText(0, 0), q("Avant"));
+
+        choose(templates, templates->findText(q("Festival UTF-8.txt")));
+        ASSERT_EQ(checklist->itemCount(), 2);
+        EXPECT_EQ(rowTexts(checklist, 0), (QStringList{q("Règlement 1"), q("1/9/2027"), q("350"), q("")}));
+        EXPECT_EQ(checklist->itemText(1, 0), q("Stat"));
+        clickButton(&editor, platform::IDOK);
+    });
+    ASSERT_EQ(editor.DoModal(), platform::IDOK);
+    EXPECT_EQ(editor.data.todo, q("Règlement 1=1/9/2027:350$$$Stat"));
+    EXPECT_EQ(editor.data.done, QString());
 }
 
 TEST_F(TimeslotEditorTest, ItemDialogOpensOnTheItemAndAppliesItsRules) {

@@ -1,81 +1,70 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <limits>
 
 #include "platform/csv.h"
+#include "tests/support/qt_print.h"
 
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// One field written alone, as it stands in the row.
-QString field(const std::function<void(platform::CsvText&)>& write) {
-    platform::CsvText csv;
-    write(csv);
-    const QByteArray bytes = csv.bytes();
-    return QString::fromUtf8(bytes.mid(3));
-}
-
-TEST(Csv, FieldsAsAFrenchSpreadsheetReadsThem) {
-    struct TextCase {
-        const char* value;
+TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
+    struct Case {
+        const char* field;
         const char* written;
     };
-    const TextCase texts[] = {
-        {"Les Fâcheux", "Les Fâcheux"},
+    const Case cases[] = {
+        {"Contrat ok", "Contrat ok"},
         {"", ""},
-        {"Un; deux", "\"Un; deux\""},
-        {"Le \"Bal\"", "\"Le \"\"Bal\"\"\""},
-        {"Deux\r\nlignes", "\"Deux\r\nlignes\""},
-        {"=1+1", "'=1+1"},                            // never run as a formula
-        {"+33 6", "'+33 6"},
-        {"-20 %", "'-20 %"},
-        {"@SOMME(A1)", "'@SOMME(A1)"},
-        {"=A;B", "\"'=A;B\""},
-        {"Ça tourne !", "Ça tourne !"},
+        {"Attente ; retour", "\"Attente ; retour\""},
+        {"dit \"oui\"", "\"dit \"\"oui\"\"\""},
+        {"deux\nlignes", "\"deux\nlignes\""},
+        {"fin\r", "\"fin\r\""},
+        {"Théâtre, été", "Théâtre, été"},  // a comma is not the separator here
     };
-    for (const TextCase& c : texts) EXPECT_EQ(field([&](auto& csv) { csv.text(q(c.value)); }), q(c.written)) << c.value;
-
-    struct NumberCase {
-        double value;
-        int decimals;
-        const char* written;
-    };
-    const NumberCase numbers[] = {
-        {1234.5, 2, "1234,50"},  // no grouping: the spreadsheet reads a number
-        {0.0, 2, "0,00"},
-        {-3.125, 2, "-3,12"},
-        {10.0 / 3, 2, "3,33"},
-        {2.675, 2, "2,67"},  // as the view's "%.2f" writes it
-        {7, 0, "7"},
-        {std::numeric_limits<double>::infinity(), 2, ""},
-        {std::numeric_limits<double>::quiet_NaN(), 2, ""},
-    };
-    for (const NumberCase& c : numbers)
-        EXPECT_EQ(field([&](auto& csv) { csv.number(c.value, c.decimals); }), q(c.written)) << c.value;
-    EXPECT_EQ(field([](auto& csv) { csv.integer(-12); }), q("-12"));
+    for (const Case& c : cases) EXPECT_EQ(platform::csvField(QString::fromUtf8(c.field)), QString::fromUtf8(c.written)) << c.field;
 }
 
-TEST(Csv, RowsFileAndByteOrderMark) {
-    platform::CsvText csv;
-    csv.text(q("a")).empty().integer(3);
-    csv.endRow();
-    csv.endRow();
-    csv.number(1.5, 1);
-    csv.endRow();
-    EXPECT_EQ(csv.bytes(), QByteArray("\xEF\xBB\xBF" "a;;3\r\n\r\n1,5\r\n"));
+TEST(Csv, DocumentIsUtf8BehindAByteOrderMarkWithCrLfLines) {
+    const QByteArray doc = platform::csvDocument({{QStringLiteral("Salle"), QStringLiteral("Suivi")},
+                                                  {QString::fromUtf8("Grande salle"), QString::fromUtf8("Clôturé; ok")}});
+    EXPECT_EQ(doc, QByteArray("\xEF\xBB\xBF" "Salle;Suivi\r\nGrande salle;\"Cl\xC3\xB4tur\xC3\xA9; ok\"\r\n"));
+    EXPECT_EQ(platform::csvDocument({}), QByteArray("\xEF\xBB\xBF"));
+}
 
-    const QString path = QDir::temp().filePath(QStringLiteral("brelo-csv-test.csv"));
-    QFile::remove(path);
-    ASSERT_TRUE(platform::writeFile(path, csv.bytes()));
+TEST(Csv, NumbersUseADecimalComma) {
+    EXPECT_EQ(platform::csvNumber(350.5, 2), QStringLiteral("350,50"));
+    EXPECT_EQ(platform::csvNumber(-2, 0), QStringLiteral("-2"));
+    EXPECT_EQ(platform::csvNumber(1234567.891, 2), QStringLiteral("1234567,89"));
+    EXPECT_EQ(platform::csvNumber(2.675, 2), QStringLiteral("2,67")) << "as the sales overview's %.2f writes it";
+    EXPECT_EQ(platform::csvNumber(-3.125, 2), QStringLiteral("-3,12"));
+    EXPECT_EQ(platform::csvNumber(std::numeric_limits<double>::infinity(), 2), QString());
+    EXPECT_EQ(platform::csvNumber(std::numeric_limits<double>::quiet_NaN(), 2), QString());
+}
+
+TEST(Csv, OutsideTextsNeverRunAsFormulas) {
+    struct Case {
+        const char* text;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"Les Fâcheux", "Les Fâcheux"}, {"", ""},          {"=1+1", "'=1+1"},   {"+33 6", "'+33 6"},
+        {"-20 %", "'-20 %"},           {"@SOMME(A1)", "'@SOMME(A1)"}, {"=A;B", "\"'=A;B\""}, {"Ça = ça", "Ça = ça"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::csvField(platform::csvText(QString::fromUtf8(c.text))), QString::fromUtf8(c.field)) << c.text;
+}
+
+TEST(Csv, WritingReplacesTheFileOrSaysWhyNot) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("suivi.csv"));
+    EXPECT_EQ(platform::writeCsvFile(path, {{QStringLiteral("a")}}), QString());
+    EXPECT_EQ(platform::writeCsvFile(path, {{QStringLiteral("b")}}), QString());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), csv.bytes());
-    file.close();
-    QFile::remove(path);
-    EXPECT_FALSE(platform::writeFile(QDir::temp().filePath(QStringLiteral("no-such-folder-brelo/x.csv")), csv.bytes()));
+    EXPECT_EQ(file.readAll(), QByteArray("\xEF\xBB\xBF" "b\r\n"));
+    EXPECT_FALSE(platform::writeCsvFile(dir.filePath(QStringLiteral("absent/suivi.csv")), {{QStringLiteral("a")}}).isEmpty());
 }
 
 }  // namespace

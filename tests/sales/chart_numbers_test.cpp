@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/csv.h"
 #include "sales/chart_numbers.h"
 #include "sales/room_capacities.h"
 #include "sales/sales_export.h"
@@ -36,7 +37,7 @@ class SalesChartNumbers : public ::testing::Test {
 protected:
     void SetUp() override {
         data.addShow(1, q("Matin"), q("2025-07-10 11:00:00"), q("Plein"));
-        data.addShow(2, q("Soir"), q("2025-07-10 21:00:00"), q("Plein:Diner"));
+        data.addShow(2, q("=Soir"), q("2025-07-10 21:00:00"), q("Plein:Diner"));
         data.addShow(10000001, q("Zodiaque"), q("2025-07-12 20:00:00"), q("Plein"));
         data.addShow(30000001, q("Ailleurs"), q("2025-07-12 18:00:00"), q("Plein"));
         data.addShow(20000001, q("Hors champ"), q("2025-07-20 20:00:00"), q("Plein"));
@@ -99,7 +100,7 @@ TEST_F(SalesChartNumbers, FiltersRangesAndLongPeriods) {
     const QString to = q("2025-07-31 23:59:59");
     const Case cases[] = {
         {"room filter", {from, to, {}, q("z")}, QDate(2025, 7, 1), QDate(2025, 7, 31), 31, false, 2, 1},
-        {"name filter", {from, to, q("soir"), {}}, QDate(2025, 7, 1), QDate(2025, 7, 31), 31, false, 1, 1},
+        {"name filter", {from, to, q("=soir"), {}}, QDate(2025, 7, 1), QDate(2025, 7, 31), 31, false, 1, 1},
         {"reversed range", {to, from, {}, {}}, QDate(2025, 7, 31), QDate(2025, 7, 1), 0, false, 0, 0},
         {"62 days, per day", {from, to, {}, {}}, QDate(2025, 7, 1), QDate(2025, 8, 31), 62, false, 4, 3},
         {"63 days, per month", {from, to, {}, {}}, QDate(2025, 6, 30), QDate(2025, 8, 31), 3, true, 4, 3},
@@ -122,16 +123,17 @@ TEST_F(SalesChartNumbers, FiltersRangesAndLongPeriods) {
 
 TEST_F(SalesChartNumbers, TheExportHasTheViewsRowsAndTotalsInNumericColumns) {
     const sales::AggregateFilter filter{q("2025-07-10 00:00:00"), q("2025-07-12 23:59:59"), {}, q("kq")};
-    const QByteArray bytes = sales::salesCsv(data, index, index.aggregate(data, filter));
+    const QByteArray bytes = platform::csvDocument(sales::salesCsvLines(data, index, index.aggregate(data, filter)));
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(QString::fromUtf8(bytes.mid(3)),
               q("Spectacle;AAAA-MM-JJ HH:MM:SS;Salle;Places réservées;€ réservés;Moyenne réservée (€);"
                 "Places payées;€ payés;Moyenne payée (€);RS\r\n"
                 "Matin;2025-07-10 11:00:00;KQ;3;30,00;10,00;2;20,00;10,00;\r\n"
-                "Soir;2025-07-10 21:00:00;KQ;2;40,00;20,00;2;40,00;20,00;2\r\n"
+                "'=Soir;2025-07-10 21:00:00;KQ;2;40,00;20,00;2;40,00;20,00;2\r\n"
                 "Total;;;5;70,00;14,00;4;60,00;15,00;2\r\n"));
     // Nothing kept: the headings and a total of nothing.
-    const QByteArray none = sales::salesCsv(data, index, index.aggregate(data, {filter.toText, filter.fromText, {}, {}}));
+    const QByteArray none =
+        platform::csvDocument(sales::salesCsvLines(data, index, index.aggregate(data, {filter.toText, filter.fromText, {}, {}})));
     EXPECT_TRUE(QString::fromUtf8(none).endsWith(q("Total;;;0;0,00;0,00;0;0,00;0,00;\r\n")));
 }
 

@@ -41,9 +41,9 @@ QString RecordingUi::chooseFile(const QString&, const QString&, const QString&) 
     return file;
 }
 
-QString RecordingUi::chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) {
-    suggestedSavePaths << suggested;
-    return chooseFile(title, suggested, filter);
+QString RecordingUi::chooseSaveFile(const QString& title, const QString&, const QString& filter) {
+    saveTitles << title;
+    return chooseFile(title, {}, filter);
 }
 
 int RecordingUi::openDocumentAndWait(const QString& path) {

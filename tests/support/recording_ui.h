@@ -26,7 +26,6 @@ public:
     void setWaitCursor() override;
     void setArrowCursor() override;
     QString chooseFile(const QString& title, const QString& folder, const QString& filter) override;
-    // Answers from fileAnswers too, and keeps the suggested path.
     QString chooseSaveFile(const QString& title, const QString& suggested, const QString& filter) override;
     int openDocumentAndWait(const QString& path) override;
     void debugOutput(const QByteArray& text) override;
@@ -38,8 +37,8 @@ public:
 
     std::vector<Message> messages;
     std::deque<int> answers;             // the buttons pressed on the next boxes
-    std::deque<QString> fileAnswers;     // the files chosen in the next file choosers
-    QStringList suggestedSavePaths;      // what each save chooser suggested
+    std::deque<QString> fileAnswers;     // the files chosen in the next file choosers (open or save)
+    QStringList saveTitles;              // the titles of the save choosers shown
     QStringList openedDocuments;
     std::vector<QByteArray> debugLines;  // each piece of debug output
     int waitCursorCalls = 0;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/french_interface.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
     TestApplication app(argc, argv);
     QFont::insertSubstitutions(QStringLiteral("MS Shell Dlg"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    // As the program does at start, so that the tests see the texts a user sees.
+    platform::installFrenchInterface(app);
     platform::setUiServices(&testing_support::ui());
     testing_support::installModalWatchdog(15);
     ::testing::InitGoogleTest(&argc, argv);

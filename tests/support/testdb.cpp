@@ -113,14 +113,31 @@ void Session::exec(const std::string& sql) {
 
 namespace {
 
-void script(const char* command) {
-    const std::string line = sourcePath("scripts/localdb.sh") + " " + command + " " BRELO_BUILD_DIR " >/dev/null";
+void script(const std::string& arguments) {
+    const std::string line = sourcePath("scripts/localdb.sh") + " " + arguments + " >/dev/null";
     ASSERT_EQ(std::system(line.c_str()), 0) << line;
 }
 
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
 }  // namespace
 
-void stopServer() { script("stop"); }
-void serveAgain() { script("serve"); }
+void stopServer() { script("stop " BRELO_BUILD_DIR); }
+void serveAgain() { script("serve " BRELO_BUILD_DIR); }
+
+void serveWith(const std::string& certificates) {
+    stopServer();
+    script("serve " BRELO_BUILD_DIR " " + quoted(certificates));
+}
+
+void makeAuthority(const std::string& folder) { script("authority " + quoted(folder)); }
+
+void makeServerCertificate(const std::string& authority, const std::string& folder, const std::string& name,
+                           int days) {
+    script("certificate " + quoted(authority) + " " + quoted(folder) + " " + quoted(name) + " " +
+           std::to_string(days));
+}
+
+std::string buildTlsFolder() { return BRELO_LOCAL_TLS_DIR; }
 
 }  // namespace testdb

@@ -47,8 +47,20 @@ private:
 };
 
 // Stops the private server under the running program, and starts it again on the data it
-// held (the script of the build; each waits until done).
+// held, with its own certificate (the script of the build; each waits until done).
 void stopServer();
 void serveAgain();
+// Stops the server and starts it again on its data with the certificate of another folder, or
+// without TLS when `certificates` is "--no-tls"; serveAgain() after stopServer() gives it
+// back its own.
+void serveWith(const std::string& certificates);
+
+// Certificates made by the build's script: an authority in a folder (kept when it holds one
+// already), and a server certificate in `folder` signed by the authority of `authority`, for
+// `name` (a subjectAltName such as "IP:127.0.0.1"), valid `days` days (negative: expired).
+void makeAuthority(const std::string& folder);
+void makeServerCertificate(const std::string& authority, const std::string& folder, const std::string& name, int days);
+// The folder of the build's own authority and server certificate.
+std::string buildTlsFolder();
 
 }  // namespace testdb

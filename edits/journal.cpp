@@ -1,0 +1,65 @@
+#include "edits/journal.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+#include <algorithm>
+
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "db/query_runner.h"
+#include "db/sql_text.h"
+
+namespace edits {
+
+namespace {
+
+// The server stamps lines in UTC; the user reads local days.
+std::string utcText(const QDate& day) {
+    return QDateTime(day, QTime(0, 0)).toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+}
+
+int32_t collect(void* context, int32_t columns, char** values, void*) {
+    if (columns >= 2 && values[0] && values[1])
+        static_cast<std::vector<AuditLine>*>(context)->push_back(
+            parseAuditLine(db::fromAnsi(values[0]), db::fromAnsi(values[1])));
+    return 0;
+}
+
+}  // namespace
+
+std::string journalStatement(const QDate& from, const QDate& to) {
+    return db::formatStatement(
+        "SELECT `utc`, `log` FROM `logs` WHERE `utc` >= '%s' AND `utc` < '%s' ORDER BY `id` DESC",
+        utcText(from).c_str(), utcText(to.addDays(1)).c_str());
+}
+
+int loadJournal(const QDate& from, const QDate& to, std::vector<AuditLine>& lines) {
+    lines.clear();
+    const std::string statement = journalStatement(from, to);
+    if (db::QueryRunner(statement, &collect, &lines) == db::kQueryOk) return 0;
+    db::reportDbExecError(statement);
+    return -1;
+}
+
+std::vector<AuditLine> filterJournal(const std::vector<AuditLine>& lines, const JournalFilter& filter) {
+    std::vector<AuditLine> kept;
+    for (const AuditLine& line : lines) {
+        if (!filter.account.isEmpty() && line.account != filter.account) continue;
+        if (!filter.text.isEmpty() && !line.message.contains(filter.text, Qt::CaseInsensitive) &&
+            !line.account.contains(filter.text, Qt::CaseInsensitive))
+            continue;
+        kept.push_back(line);
+    }
+    return kept;
+}
+
+QStringList accountsOf(const std::vector<AuditLine>& lines) {
+    QStringList accounts;
+    for (const AuditLine& line : lines)
+        if (!accounts.contains(line.account)) accounts << line.account;
+    std::sort(accounts.begin(), accounts.end(),
+              [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
+    return accounts;
+}
+
+}  // namespace edits

@@ -1,0 +1,563 @@
+#include "edits/saves.h"
+
+#include <QHash>
+
+#include "contracts/contract_followup.h"
+#include "db/codepage.h"
+#include "db/sql_text.h"
+#include "db/statement_batch.h"
+#include "edits/change_trail.h"
+#include "edits/edit_statements.h"
+#include "edits/transaction.h"
+#include "programme/date_texts.h"
+#include "programme/followup.h"
+#include "programme/followup_merge.h"
+
+namespace edits {
+
+namespace {
+
+QString u8(const char* text) { return QString::fromUtf8(text); }
+std::string idText(const QString& id) { return std::to_string(programme::leadingInteger(id)); }
+// How "%u" writes an id, as the statements store it (-1 is 4294967295).
+QString asWritten(int32_t value) { return QString::number(static_cast<uint32_t>(value)); }
+
+// Whoever saved the row last, as the audit trail tells; empty when it does not.
+QString lastAccount(const char* table, const QString& id) {
+    const std::string statement = db::formatStatement(
+        "SELECT `log` FROM `logs` WHERE `log` REGEXP '%s' ORDER BY `id` DESC LIMIT 1", rowPattern(table, id).c_str());
+    const db::BatchResult found = db::runBatch({statement});
+    if (!found.ok() || found.rows.empty() || found.rows[0].empty()) return {};
+    const QString log = db::fromAnsi(found.rows[0][0][0]);
+    const qsizetype colon = log.indexOf(QStringLiteral(" : "));
+    return colon < 0 ? QString() : log.left(colon);
+}
+
+// One field seen three ways. The merge keeps a change made on one side only; a field changed
+// on both sides to different values is a clash, and keeps mine (written only when the user
+// chose to keep it).
+struct Field {
+    QString label;
+    QString base;
+    QString theirs;
+    QString mine;
+};
+
+struct Merge {
+    QStringList fromTheirs;
+    std::vector<FieldDifference> clashes;
+
+    QString take(const Field& f) {
+        if (f.theirs == f.base || f.theirs == f.mine) return f.mine;
+        if (f.mine == f.base) {
+            fromTheirs << f.label;
+            return f.theirs;
+        }
+        clashes.push_back({f.label, f.theirs, f.mine});
+        return f.mine;
+    }
+};
+
+// "nom et adresse modifiés", "adresse modifiée"
+QString changedText(const QStringList& fields, const QString& feminineOne) {
+    if (fields.isEmpty()) return QString();
+    if (fields.size() == 1) return fields.front() + (fields.front() == feminineOne ? u8(" modifiée") : u8(" modifié"));
+    QStringList all = fields;
+    const QString last = all.takeLast();
+    return all.join(QStringLiteral(", ")) + QStringLiteral(" et ") + last + QStringLiteral(" modifiés");
+}
+
+// The run of a save that may meet a colleague's changes: the result is set afresh by every
+// try of the transaction.
+SaveResult finish(RunEnd end, SaveResult result, const RunInfo& info) {
+    if (end == RunEnd::Failed) result.outcome = SaveOutcome::Failed;
+    if (end == RunEnd::Committed) {
+        result.outcome = result.fromTheirs.isEmpty() ? SaveOutcome::Done : SaveOutcome::Merged;
+        result.auditId = info.auditId;
+    }
+    return result;
+}
+
+// Stops a try: the row is gone or deleted, or changed in a way that needs the user.
+Decision stopWith(SaveResult& result, SaveOutcome outcome, const char* table) {
+    result.outcome = outcome;
+    result.account = lastAccount(table, result.record.id);
+    Decision d;
+    d.stop = true;
+    return d;
+}
+
+}  // namespace
+
+// ---- companies --------------------------------------------------------------------------
+
+CompanyFields fieldsOf(const programme::Company& c) { return {c.nom, c.email, c.contact1, c.contact2, c.fulladr}; }
+
+SaveResult addCompany(const CompanyFields& mine) {
+    SaveResult result;
+    const Decide decide = [&](const CheckedRows&, IdSource& ids) {
+        Decision d;
+        const unsigned companyId = ids.base("comp", programme::companies().size());
+        const unsigned showId = ids.base("showname", programme::shows().size());
+        d.writes.push_back(edits::addCompany(companyId, mine.nom, mine.email, mine.contact1, mine.contact2));
+        d.writes.push_back(addPlaceholderShow(showId, mine.nom, companyId));
+        // The creation statement has no address: the edit statement stores the one typed.
+        if (!mine.fulladr.isEmpty())
+            d.writes.push_back(edits::editCompany(mine.nom, mine.email, mine.fulladr, mine.contact1, mine.contact2,
+                                                  QString::number(companyId)));
+        ChangedRows rows;
+        rows.add(QStringLiteral("comp"), QString::number(companyId));
+        rows.add(QStringLiteral("showname"), QString::number(showId));
+        d.audit = QStringLiteral("compagnie %1 \"%2\" : créée").arg(companyId).arg(mine.nom) + rows.tail();
+        result.newId = companyId;
+        result.record = {RecordKind::Company, QString::number(companyId)};
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction({}, decide, &info);
+    return finish(end, result, info);
+}
+
+SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, Resolution resolution) {
+    SaveResult result;
+    result.record = {RecordKind::Company, base.id};
+    const std::vector<std::string> checks{db::formatStatement(
+        "SELECT `nom`, `email`, `contact1`, `contact2`, `fulladr`, `deleted` FROM `comp` WHERE `id` = %s FOR UPDATE",
+        idText(base.id).c_str())};
+    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
+        result = SaveResult{};
+        result.record = {RecordKind::Company, base.id};
+        if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, "comp");
+        const QStringList& row = checked[0][0];
+        const bool deleted = programme::isDeleted(row[5]);
+        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, "comp");
+        Merge merge;
+        const QString nom = merge.take({u8("Nom"), base.nom, row[0], mine.nom});
+        const QString email = merge.take({u8("email"), base.email, row[1], mine.email});
+        const QString contact1 = merge.take({u8("contact1"), base.contact1, row[2], mine.contact1});
+        const QString contact2 = merge.take({u8("contact2"), base.contact2, row[3], mine.contact2});
+        const QString fulladr = merge.take({u8("Adresse complète"), base.fulladr, row[4], mine.fulladr});
+        if (!merge.clashes.empty() && resolution == Resolution::Check) {
+            result.differences = merge.clashes;
+            return stopWith(result, SaveOutcome::Conflict, "comp");
+        }
+        result.fromTheirs = merge.fromTheirs;
+        Decision d;
+        if (deleted) d.writes.push_back(restoreRows("comp", {base.id}));
+        d.writes.push_back(edits::editCompany(nom, email, fulladr, contact1, contact2, base.id));
+        QStringList changed;
+        const std::pair<QString, bool> fields[] = {{u8("nom"), mine.nom != base.nom},
+                                                   {u8("e-mail"), mine.email != base.email},
+                                                   {u8("contact 1"), mine.contact1 != base.contact1},
+                                                   {u8("contact 2"), mine.contact2 != base.contact2},
+                                                   {u8("adresse"), mine.fulladr != base.fulladr}};
+        for (const auto& [name, isChanged] : fields)
+            if (isChanged) changed << name;
+        QString what = changed.isEmpty() ? u8("enregistrée sans changement") : changedText(changed, u8("adresse"));
+        if (deleted) what = u8("restaurée, ") + what;
+        ChangedRows rows;
+        rows.add(QStringLiteral("comp"), base.id);
+        d.audit = QStringLiteral("compagnie %1 \"%2\" : %3").arg(base.id, nom, what) + rows.tail();
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    return finish(end, result, info);
+}
+
+// ---- shows -------------------------------------------------------------------------------
+
+SaveResult addShow(const ShowFields& mine) {
+    SaveResult result;
+    const Decide decide = [&](const CheckedRows&, IdSource& ids) {
+        Decision d;
+        const unsigned showId = ids.base("showname", programme::shows().size());
+        d.writes.push_back(edits::addShow(showId, mine.name, mine.company));
+        ChangedRows rows;
+        rows.add(QStringLiteral("showname"), QString::number(showId));
+        d.audit = QStringLiteral("spectacle %1 \"%2\" : créé").arg(showId).arg(mine.name) + rows.tail();
+        result.newId = showId;
+        result.record = {RecordKind::Show, QString::number(showId)};
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction({}, decide, &info);
+    return finish(end, result, info);
+}
+
+SaveResult editShow(const programme::Show& base, const ShowFields& mine, Resolution resolution) {
+    SaveResult result;
+    const std::vector<std::string> checks{db::formatStatement(
+        "SELECT `name`, `comp`, `deleted` FROM `showname` WHERE `id` = %s FOR UPDATE", idText(base.id).c_str())};
+    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
+        result = SaveResult{};
+        result.record = {RecordKind::Show, base.id};
+        if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, "showname");
+        const QStringList& row = checked[0][0];
+        const bool deleted = programme::isDeleted(row[2]);
+        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, "showname");
+        Merge merge;
+        const QString name = merge.take({u8("Nom"), base.name, row[0], mine.name});
+        const QString company = merge.take({u8("Compagnie"), base.comp, row[1], asWritten(mine.company)});
+        if (!merge.clashes.empty() && resolution == Resolution::Check) {
+            // The user reads company names, not ids.
+            for (FieldDifference& f : merge.clashes) {
+                if (f.field != u8("Compagnie")) continue;
+                const auto nameOf = [](const QString& id) {
+                    const int i = recordIndex({RecordKind::Company, id});
+                    return i < 0 ? id : programme::companies()[static_cast<std::size_t>(i)].nom;
+                };
+                f.theirs = nameOf(f.theirs);
+                f.mine = nameOf(f.mine);
+            }
+            result.differences = merge.clashes;
+            return stopWith(result, SaveOutcome::Conflict, "showname");
+        }
+        result.fromTheirs = merge.fromTheirs;
+        Decision d;
+        if (deleted) d.writes.push_back(restoreRows("showname", {base.id}));
+        d.writes.push_back(
+            edits::editShow(name, static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(company))), base.id));
+        QStringList changed;
+        if (mine.name != base.name) changed << u8("nom");
+        if (asWritten(mine.company) != base.comp) changed << u8("compagnie");
+        QString what = changed.isEmpty() ? u8("enregistré sans changement") : changedText(changed, u8("compagnie"));
+        if (deleted) what = u8("restauré, ") + what;
+        ChangedRows rows;
+        rows.add(QStringLiteral("showname"), base.id);
+        d.audit = QStringLiteral("spectacle %1 \"%2\" : %3").arg(base.id, name, what) + rows.tail();
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    return finish(end, result, info);
+}
+
+// ---- timeslot groups ---------------------------------------------------------------------
+
+GroupRows groupRows(int headIndex) {
+    GroupRows group;
+    const auto& records = programme::timeslots();
+    if (headIndex < 0 || headIndex >= static_cast<int>(records.size())) return group;
+    const programme::Timeslot& head = records[static_cast<std::size_t>(headIndex)];
+    group.rows.push_back(head);
+    const long long headId = programme::leadingInteger(head.id);
+    // Its children that are not deleted, in record order (date, then start): entry p of the
+    // editor lands on the p-th of these rows.
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const programme::Timeslot& slot = records[i];
+        if (static_cast<int>(i) == headIndex || programme::leadingInteger(slot.deleted) != 0) continue;
+        if (programme::leadingInteger(slot.childof) == headId) group.rows.push_back(slot);
+    }
+    return group;
+}
+
+planning::TimeslotEditorData editorInput(const GroupRows& group) {
+    planning::TimeslotEditorData input;
+    if (group.rows.empty()) return input;
+    const programme::Timeslot& head = group.rows.front();
+    for (const programme::Timeslot& row : group.rows) input.entries.push_back(slotEntryOf(row.date, row.start, row.end));
+    input.showId = static_cast<int32_t>(programme::leadingInteger(head.showname));
+    input.room = static_cast<int32_t>(programme::leadingInteger(head.room));
+    input.survey = head.survey;
+    input.todo = head.todo;
+    input.done = head.done;
+    return input;
+}
+
+SaveResult addGroup(const planning::TimeslotEditorData& mine) {
+    SaveResult result;
+    const Decide decide = [&](const CheckedRows&, IdSource& ids) {
+        Decision d;
+        const unsigned base = ids.base("timeslot", programme::timeslots().size());
+        ChangedRows rows;
+        for (std::size_t i = 0; i < mine.entries.size(); ++i) {
+            const auto id = base + static_cast<unsigned>(i);
+            d.writes.push_back(i == 0 ? addGroupHead(id, mine.entries[i], mine.showId, mine.room, mine.survey, mine.todo,
+                                                     mine.done)
+                                      : addGroupChild(id, mine.entries[i], mine.showId, static_cast<int32_t>(base),
+                                                      mine.room));
+            rows.add(QStringLiteral("timeslot"), QString::number(id));
+        }
+        d.audit = QStringLiteral("groupe %1 \"%2\" : créé avec %3 créneau%4")
+                      .arg(base)
+                      .arg(programme::showLookup(QString::number(mine.showId)))
+                      .arg(mine.entries.size())
+                      .arg(mine.entries.size() > 1 ? u8("x") : QString()) +
+                  rows.tail();
+        result.newId = base;
+        result.record = {RecordKind::Group, QString::number(base)};
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction({}, decide, &info);
+    return finish(end, result, info);
+}
+
+namespace {
+
+// The slot texts of a row, as the editor would give them back.
+planning::SlotEntry entryOfRow(const QStringList& row) { return slotEntryOf(row[1], row[2], row[3]); }
+
+QString slotText(const planning::SlotEntry& e) {
+    return QString::asprintf("%02d/%02d/%04d %02d:%02d-%02d:%02d", e.day, e.month, e.year, e.startHour, e.startMinute,
+                             e.endHour, e.endMinute);
+}
+
+// The item texts of each clashing title, for the user.
+void addItemClashes(planning::FollowUpText kind, const planning::FollowUpMerge& merge, const QString& theirs,
+                    const QString& mine, std::vector<FieldDifference>& out) {
+    const auto itemOf = [&](const QString& text, const QString& title) {
+        for (const QString& item : text.split(QString::fromUtf16(planning::kItemSeparator)))
+            if (item == title || item.startsWith(title + u'=') ||
+                (kind == planning::FollowUpText::Plan && item.startsWith(title + u':')))
+                return item;
+        return QString();
+    };
+    for (const QString& title : merge.clashes) out.push_back({title, itemOf(theirs, title), itemOf(mine, title)});
+}
+
+}  // namespace
+
+SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& mine, Resolution resolution) {
+    SaveResult result;
+    if (base.rows.empty()) return result;
+    const programme::Timeslot& baseHead = base.rows.front();
+    QStringList ids;
+    for (const programme::Timeslot& row : base.rows) ids << QString::fromStdString(idText(row.id));
+    const std::vector<std::string> checks{db::formatStatement(
+        "SELECT `id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey` "
+        "FROM `timeslot` WHERE `id` IN (%s) FOR UPDATE",
+        db::toAnsi(ids.join(QStringLiteral(", "))).c_str())};
+    const Decide decide = [&](const CheckedRows& checked, IdSource& idSource) {
+        result = SaveResult{};
+        result.record = {RecordKind::Group, baseHead.id};
+        QHash<QString, QStringList> stored;
+        for (const QStringList& row : checked[0]) stored.insert(row[0], row);
+        const auto storedRow = [&](std::size_t p) { return stored.value(base.rows[p].id); };
+        const QStringList head = storedRow(0);
+        if (head.isEmpty()) return stopWith(result, SaveOutcome::Vanished, "timeslot");
+        const bool headDeleted = programme::isDeleted(head[4]);
+        if (headDeleted && resolution != Resolution::RestoreAndSave)
+            return stopWith(result, SaveOutcome::Vanished, "timeslot");
+
+        Merge merge;
+        const QString show = merge.take({u8("Spectacle"), baseHead.showname, head[5], asWritten(mine.showId)});
+        const QString room = merge.take({u8("Salle"), baseHead.room, head[7], asWritten(mine.room)});
+        const std::size_t m = base.rows.size();
+        const std::size_t k = mine.entries.size();
+        std::vector<planning::SlotEntry> entries = mine.entries;
+        std::vector<bool> goneMeanwhile(m, false);
+        for (std::size_t p = 0; p < m; ++p) {
+            const QStringList row = storedRow(p);
+            const planning::SlotEntry was = slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end);
+            const QString label = QStringLiteral("créneau %1").arg(p + 1);
+            const bool gone = p > 0 && (row.isEmpty() || programme::isDeleted(row[4]));
+            const planning::SlotEntry now = row.isEmpty() ? was : entryOfRow(row);
+            if (p >= k) {  // removed here
+                if (gone || now == was) continue;
+                merge.clashes.push_back({label, slotText(now), u8("retiré")});
+                continue;
+            }
+            if (gone) {
+                goneMeanwhile[p] = true;
+                if (entries[p] == was) merge.fromTheirs << label + u8(" retiré");
+                else merge.clashes.push_back({label, u8("retiré"), slotText(entries[p])});
+                continue;
+            }
+            const QString taken = merge.take({label, slotText(was), slotText(now), slotText(entries[p])});
+            if (taken == slotText(now)) entries[p] = now;
+        }
+        // The follow-up: item by item, unless a side chose another template (then as a whole).
+        QString survey = mine.survey, todo = mine.todo, done = mine.done;
+        if (head[10] != baseHead.survey || mine.survey != baseHead.survey) {
+            survey = merge.take({u8("Surveillance"), baseHead.survey, head[10], mine.survey});
+            const bool theirsTemplate = survey == head[10] && head[10] != mine.survey;
+            todo = theirsTemplate ? head[8] : merge.take({u8("Plan du suivi"), baseHead.todo, head[8], mine.todo});
+            done = theirsTemplate ? head[9] : merge.take({u8("Suivi fait"), baseHead.done, head[9], mine.done});
+        } else {
+            const auto plan = planning::MergeFollowUp(planning::FollowUpText::Plan, baseHead.todo, head[8], mine.todo);
+            const auto record = planning::MergeFollowUp(planning::FollowUpText::Record, baseHead.done, head[9], mine.done);
+            todo = plan.merged;
+            done = record.merged;
+            for (const auto* part : {&plan, &record})
+                for (const QString& title : part->fromTheirs)
+                    if (!merge.fromTheirs.contains(title)) merge.fromTheirs << title;
+            addItemClashes(planning::FollowUpText::Plan, plan, head[8], mine.todo, merge.clashes);
+            addItemClashes(planning::FollowUpText::Record, record, head[9], mine.done, merge.clashes);
+        }
+        if (!merge.clashes.empty() && resolution == Resolution::Check) {
+            result.differences = merge.clashes;
+            return stopWith(result, SaveOutcome::Conflict, "timeslot");
+        }
+        result.fromTheirs = merge.fromTheirs;
+
+        Decision d;
+        ChangedRows rows;
+        const auto showId = static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(show)));
+        const auto roomId = static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(room)));
+        const auto headId = static_cast<unsigned>(programme::leadingInteger(baseHead.id));
+        if (headDeleted) d.writes.push_back(restoreRows("timeslot", ids));
+        for (std::size_t p = 0; p < std::min(k, m); ++p) {
+            if (goneMeanwhile[p]) continue;
+            const auto rowId = static_cast<unsigned>(programme::leadingInteger(base.rows[p].id));
+            d.writes.push_back(p == 0 ? editGroupHead(entries[p], showId, roomId, survey, todo, done, rowId)
+                                      : editGroupChild(entries[p], showId, roomId, static_cast<int32_t>(headId), rowId));
+            rows.add(QStringLiteral("timeslot"), base.rows[p].id);
+        }
+        for (std::size_t p = k; p < m; ++p) {
+            d.writes.push_back(removeSlot(static_cast<unsigned>(programme::leadingInteger(base.rows[p].id))));
+            rows.add(QStringLiteral("timeslot"), base.rows[p].id);
+        }
+        if (k > m) {
+            const unsigned first = idSource.base("timeslot", programme::timeslots().size());
+            for (std::size_t p = m; p < k; ++p) {
+                const unsigned id = first + static_cast<unsigned>(p - m);
+                d.writes.push_back(addSlot(id, entries[p], showId, roomId, static_cast<int32_t>(headId)));
+                rows.add(QStringLiteral("timeslot"), QString::number(id));
+            }
+        }
+        QStringList changed;
+        if (asWritten(mine.showId) != baseHead.showname) changed << u8("spectacle");
+        if (asWritten(mine.room) != baseHead.room) changed << u8("salle");
+        bool slotsChanged = k != m;
+        for (std::size_t p = 0; p < std::min(k, m); ++p)
+            slotsChanged = slotsChanged || !(mine.entries[p] == slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end));
+        if (slotsChanged) changed << u8("créneaux");
+        if (mine.survey != baseHead.survey || mine.todo != baseHead.todo || mine.done != baseHead.done) changed << u8("suivi");
+        QString what = changed.isEmpty() ? u8("enregistré sans changement") : changedText(changed, u8("salle"));
+        if (headDeleted) what = u8("restauré, ") + what;
+        d.audit = QStringLiteral("groupe %1 \"%2\" : %3").arg(baseHead.id, programme::showLookup(show), what) + rows.tail();
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    return finish(end, result, info);
+}
+
+// ---- contracts ---------------------------------------------------------------------------
+
+SaveResult newContract(const ContractFields& mine) {
+    SaveResult result;
+    std::vector<std::string> checks;
+    const bool withSlot = mine.timeslotId >= 0;
+    if (withSlot)
+        checks.push_back(db::formatStatement("SELECT `todo` FROM `timeslot` WHERE `id` = %u FOR UPDATE",
+                                             static_cast<unsigned>(mine.timeslotId)));
+    const Decide decide = [&](const CheckedRows& checked, IdSource& ids) {
+        Decision d;
+        const unsigned contractId = ids.base("contract", programme::contracts().size());
+        d.writes.push_back(addContract(contractId, mine.timeslotId, mine.extra, mine.rtf));
+        ChangedRows rows;
+        rows.add(QStringLiteral("contract"), QString::number(contractId));
+        // The deadline and payments go into the plan the group's head holds now, whatever
+        // another workstation changed in it meanwhile.
+        if (withSlot && !checked[0].empty()) {
+            QString plan = checked[0][0][0];
+            if (contracts::writeReturnDeadline(plan, mine.extra)) d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
+            if (contracts::writePayments(plan, mine.extra)) d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
+            if (d.writes.size() > 1) rows.add(QStringLiteral("timeslot"), QString::number(mine.timeslotId));
+        }
+        d.audit = (withSlot ? QStringLiteral("contrat %1 : créé pour le groupe %2").arg(contractId).arg(mine.timeslotId)
+                            : QStringLiteral("contrat %1 : créé").arg(contractId)) +
+                  rows.tail();
+        result.newId = contractId;
+        result.record = {RecordKind::Contract, QString::number(contractId)};
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    return finish(end, result, info);
+}
+
+SaveResult editContract(const programme::Contract& base, const ContractFields& mine, Resolution resolution) {
+    SaveResult result;
+    const std::vector<std::string> checks{db::formatStatement(
+        "SELECT `extra`, `rtf`, `deleted` FROM `contract` WHERE `id` = %s FOR UPDATE", idText(base.id).c_str())};
+    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
+        result = SaveResult{};
+        result.record = {RecordKind::Contract, base.id};
+        if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, "contract");
+        const QStringList& row = checked[0][0];
+        const bool deleted = programme::isDeleted(row[2]);
+        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, "contract");
+        Merge merge;
+        const QString extra = merge.take({u8("Valeurs du contrat"), base.extra, row[0], mine.extra});
+        const QString rtf = merge.take({u8("Modèle"), base.rtf, row[1], mine.rtf});
+        if (!merge.clashes.empty() && resolution == Resolution::Check) {
+            result.differences = merge.clashes;
+            return stopWith(result, SaveOutcome::Conflict, "contract");
+        }
+        result.fromTheirs = merge.fromTheirs;
+        Decision d;
+        if (deleted) d.writes.push_back(restoreRows("contract", {base.id}));
+        d.writes.push_back(edits::editContract(extra, rtf, base.id));
+        ChangedRows rows;
+        rows.add(QStringLiteral("contract"), base.id);
+        d.audit = QStringLiteral("contrat %1 : %2").arg(base.id, deleted ? u8("restauré et modifié") : u8("modifié")) +
+                  rows.tail();
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    return finish(end, result, info);
+}
+
+// ---- the user's side of a conflict -----------------------------------------------------
+
+namespace {
+
+QString recordWords(const RecordRef& ref) {
+    switch (ref.kind) {
+    case RecordKind::Company: return u8("La compagnie ") + displayName(ref);
+    case RecordKind::Show: return u8("Le spectacle ") + displayName(ref);
+    case RecordKind::Group: return u8("Le groupe de créneaux ") + displayName(ref);
+    case RecordKind::Contract: return u8("Le ") + displayName(ref);
+    }
+    return {};
+}
+
+QString byWhom(const SaveResult& result) {
+    return result.account.isEmpty() ? u8("sur un autre poste") : u8("sur un autre poste (%1)").arg(result.account);
+}
+
+QString shown(const QString& value) { return value.isEmpty() ? u8("(vide)") : u8("« %1 »").arg(value); }
+
+}  // namespace
+
+ConflictQuestion conflictQuestion(const SaveResult& result) {
+    const bool feminine = result.record.kind == RecordKind::Company;
+    QString text = u8("%1 a été %2 %3 depuis que vous l'avez ouvert%4.\n")
+                       .arg(recordWords(result.record), feminine ? u8("modifiée") : u8("modifié"), byWhom(result),
+                            feminine ? u8("e") : QString());
+    for (const FieldDifference& f : result.differences)
+        text += u8("\n%1 : là-bas %2, ici %3").arg(f.field, shown(f.theirs), shown(f.mine));
+    text += u8("\n\nGarder les miennes : vos valeurs remplacent les siennes pour ces champs."
+               "\nGarder les siennes : votre saisie est abandonnée."
+               "\nRevenir à la saisie : vous retrouvez vos modifications pour les reprendre.");
+    return {text, {u8("Garder les miennes"), u8("Garder les siennes"), u8("Revenir à la saisie")}};
+}
+
+ConflictAnswer conflictAnswer(int answer) {
+    if (answer == 0) return ConflictAnswer::KeepMine;
+    if (answer == 1) return ConflictAnswer::KeepTheirs;
+    return ConflictAnswer::BackToInput;
+}
+
+ConflictQuestion vanishedQuestion(const SaveResult& result) {
+    const bool feminine = result.record.kind == RecordKind::Company;
+    const QString pronoun = feminine ? u8("la") : u8("le");
+    const QString text = u8("%1 a été %2 %3 pendant que vous %4 modifiiez.\n\n%5 restaurer avec vos modifications, "
+                            "ou abandonner celles-ci ?")
+                             .arg(recordWords(result.record), feminine ? u8("supprimée") : u8("supprimé"),
+                                  byWhom(result), pronoun, feminine ? u8("La") : u8("Le"));
+    return {text, {u8("Restaurer et enregistrer"), u8("Abandonner mes modifications")}};
+}
+
+bool restoreChosen(int answer) { return answer == 0; }
+
+QString mergeNotice(const SaveResult& result) {
+    return u8("Enregistré. Repris de l'autre poste : %1.").arg(result.fromTheirs.join(u8(", ")));
+}
+
+}  // namespace edits

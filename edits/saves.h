@@ -1,0 +1,83 @@
+// The saves of the programme: what each window (and the shared-office stress test) asks to
+// store, given what it loaded when its dialog opened. Each runs as one transaction
+// (edits/transaction.h) that reads back the rows it will change: what another workstation
+// stored meanwhile is merged when it does not clash, and otherwise comes back as a conflict
+// for the user to settle. The statements are the programme's own; each save adds its checks,
+// its audit line and the transaction around them.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "edits/save_result.h"
+#include "planning/timeslot_editor.h"
+#include "programme/programme_data.h"
+
+namespace edits {
+
+// ---- companies and shows ----------------------------------------------------------------
+
+struct CompanyFields {
+    QString nom;
+    QString email;
+    QString contact1;
+    QString contact2;
+    QString fulladr;
+};
+CompanyFields fieldsOf(const programme::Company& company);
+
+// A company and its placeholder show, and its address when one was typed; newId is its id.
+SaveResult addCompany(const CompanyFields& mine);
+SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, Resolution resolution);
+
+struct ShowFields {
+    QString name;
+    int32_t company = -1;
+};
+SaveResult addShow(const ShowFields& mine);
+SaveResult editShow(const programme::Show& base, const ShowFields& mine, Resolution resolution);
+
+// ---- timeslot groups ----------------------------------------------------------------------
+
+// A group as the editor got it: its rows, head first, then its live children in record order.
+struct GroupRows {
+    std::vector<programme::Timeslot> rows;
+};
+// The group of a head record (index in the loaded timeslots).
+GroupRows groupRows(int headIndex);
+planning::TimeslotEditorData editorInput(const GroupRows& group);
+
+SaveResult addGroup(const planning::TimeslotEditorData& mine);
+SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& mine, Resolution resolution);
+
+// ---- contracts ----------------------------------------------------------------------------
+
+struct ContractFields {
+    QString rtf;
+    QString extra;
+    int32_t timeslotId = -1;
+};
+// The contract, then its return deadline and payments written into its group's plan as the
+// group's head holds it now.
+SaveResult newContract(const ContractFields& mine);
+SaveResult editContract(const programme::Contract& base, const ContractFields& mine, Resolution resolution);
+
+// ---- the user's side of a conflict --------------------------------------------------------
+
+// "La compagnie « X » a été modifiée sur un autre poste (par Anne) ..." with the fields, and
+// the answers: keep mine, keep theirs, back to my input (the last, the default, loses nothing).
+struct ConflictQuestion {
+    QString text;
+    QStringList answers;
+};
+enum class ConflictAnswer { KeepMine, KeepTheirs, BackToInput };
+ConflictQuestion conflictQuestion(const SaveResult& result);
+ConflictAnswer conflictAnswer(int answer);
+// The row was deleted meanwhile: restore it with my changes, or drop them (the default).
+ConflictQuestion vanishedQuestion(const SaveResult& result);
+bool restoreChosen(int answer);
+// "Enregistré. Repris de l'autre poste : Règlement 2, Contrat envoyé par KQ."
+QString mergeNotice(const SaveResult& result);
+
+}  // namespace edits

@@ -1,0 +1,77 @@
+// How a save runs: one transaction on the programme connection in two packets, its checks
+// (START TRANSACTION and the rows it will change, read FOR UPDATE) and then its writes with
+// its audit line and COMMIT. It runs again as a whole when the server refuses a new row's id
+// as taken (1062), breaks a deadlock (1213) or gives up a lock wait (1205), with fresh ids
+// from the server after a taken one; a bounded number of tries. Anything else rolls the whole
+// save back and is shown once in the "Erreur : db_exec" message: the database then holds
+// nothing of it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace edits {
+
+inline constexpr const char* kStartTransaction = "START TRANSACTION";
+inline constexpr const char* kCommit = "COMMIT";
+inline constexpr const char* kRollback = "ROLLBACK";
+inline constexpr int kSaveTries = 8;
+
+// The server errors after which a save runs again.
+inline constexpr unsigned kIdTaken = 1062;
+inline constexpr unsigned kDeadlock = 1213;
+inline constexpr unsigned kLockWaitTimeout = 1205;
+
+// The rows each check read, as texts of the user interface.
+using CheckedRows = std::vector<std::vector<QStringList>>;
+
+// Where new rows take their ids: the number of records loaded, as the programme has always
+// done, until the server said an id was taken; then the next free id the server gives.
+class IdSource {
+public:
+    // The first id of new rows of this table in this try.
+    unsigned base(const char* table, std::size_t loadedCount);
+    bool fromServer = false;
+
+private:
+    std::map<std::string, unsigned> read_;
+};
+
+// What a save decides once its checks are read.
+struct Decision {
+    bool stop = false;                // a conflict, or the row is gone: nothing is written
+    std::vector<std::string> writes;  // the statements of the save, in order
+    QString audit;                    // the audit line's message
+};
+
+using Decide = std::function<Decision(const CheckedRows& checked, IdSource& ids)>;
+
+enum class RunEnd { Committed, Stopped, Failed };
+
+// What the running of saves has met, for the figures of the shared-office stress test.
+struct SaveCounters {
+    long tried = 0;
+    long committed = 0;
+    long idRetries = 0;
+    long lockRetries = 0;
+    long failed = 0;
+};
+SaveCounters& saveCounters();
+
+struct RunInfo {
+    long long auditId = 0;  // the audit line's id when committed
+};
+
+// Runs a save. Opens the connection when it is closed (a failure there shows the connection
+// message). The connection is left open after a commit, for the reload that follows, and
+// closed otherwise.
+RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& decide, RunInfo* info = nullptr);
+
+// The INSERT of the audit line "account : message" for the logged-in account.
+std::string auditStatement(const QString& message);
+
+}  // namespace edits

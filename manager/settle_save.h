@@ -1,0 +1,60 @@
+// What the manager does with a save's answer: reload on done; say which parts came from a
+// colleague on a merge; on a conflict ask whether to keep mine (save again over theirs), keep
+// theirs (reload) or go back to the dialog with my input; on a row deleted meanwhile ask
+// whether to restore it with my changes. A failure was shown by the save itself.
+#pragma once
+
+#include <optional>
+
+#include "edits/save_result.h"
+#include "edits/saves.h"
+#include "platform/ui_services.h"
+
+namespace settle {
+
+// save(base, mine, resolution) -> SaveResult; reopen(mine) -> false when the user cancels;
+// rebase() -> the record as stored now (after a reload), or nullopt when it is gone; reload()
+// refills the window. True when the change was stored.
+template <class Base, class Fields, class Save, class Reopen, class Rebase, class Reload>
+bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase, Reload reload) {
+    edits::Resolution resolution = edits::Resolution::Check;
+    for (;;) {
+        const edits::SaveResult result = save(base, mine, resolution);
+        switch (result.outcome) {
+        case edits::SaveOutcome::Done: reload(); return true;
+        case edits::SaveOutcome::Merged:
+            platform::ui().messageBox(edits::mergeNotice(result), platform::MessageIcon::Information,
+                                      platform::MessageButtons::Ok);
+            reload();
+            return true;
+        case edits::SaveOutcome::Failed: return false;
+        case edits::SaveOutcome::Vanished: {
+            const edits::ConflictQuestion q = edits::vanishedQuestion(result);
+            if (!edits::restoreChosen(platform::ui().askChoice(q.text, q.answers))) {
+                reload();
+                return false;
+            }
+            resolution = edits::Resolution::RestoreAndSave;
+            continue;
+        }
+        case edits::SaveOutcome::Conflict: {
+            const edits::ConflictQuestion q = edits::conflictQuestion(result);
+            switch (edits::conflictAnswer(platform::ui().askChoice(q.text, q.answers))) {
+            case edits::ConflictAnswer::KeepMine: resolution = edits::Resolution::KeepMine; continue;
+            case edits::ConflictAnswer::KeepTheirs: reload(); return false;
+            case edits::ConflictAnswer::BackToInput: {
+                reload();
+                std::optional<Base> stored = rebase();
+                if (!stored || !reopen(mine)) return false;
+                base = *stored;
+                resolution = edits::Resolution::Check;
+                continue;
+            }
+            }
+        }
+        }
+        return false;
+    }
+}
+
+}  // namespace settle

@@ -1,0 +1,27 @@
+// Text that stays readable on its background: the contrast ratio of two colours as the web's
+// accessibility guidelines define it (relative luminance of the sRGB channels), and the text
+// colour the planning uses on each follow-up colour. The backgrounds keep their colours; the
+// text adapts to them.
+#pragma once
+
+#include "planning/followup_status.h"
+
+namespace planning {
+
+// The smallest contrast ratio at which ordinary text reads well.
+inline constexpr double kReadableContrast = 4.5;
+
+// 0 for black to 1 for white.
+double relativeLuminance(COLORREF colour);
+// From 1 (the same colour) to 21 (black on white); the order of the two does not matter.
+double contrastRatio(COLORREF a, COLORREF b);
+
+// Black or white, whichever reads better on the background (one of them always reaches
+// kReadableContrast).
+COLORREF textColourOn(COLORREF background);
+
+// `colour` itself when it reads on the background; otherwise the same hue darkened just
+// enough to reach kReadableContrast (for coloured text on a light background).
+COLORREF readableOn(COLORREF colour, COLORREF background);
+
+}  // namespace planning

@@ -1,0 +1,32 @@
+// "Imprimer…": what to print (the timeline a week a page, the calendar a month a page, the
+// "Suivi" report) and where (the printer, a PDF file, or, for the report, a CSV file).
+#pragma once
+
+#include <QDialog>
+
+#include "planning/planning_print.h"
+
+class QRadioButton;
+
+namespace planning {
+
+enum class PrintOutput { Printer, Pdf, Csv };
+
+class PrintChoiceDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit PrintChoiceDialog(PrintKind proposed, QWidget* parent = nullptr);
+    PrintKind kind() const;
+    PrintOutput output() const;
+
+private:
+    void allowCsv();
+    QRadioButton* timeline_;
+    QRadioButton* calendar_;
+    QRadioButton* report_;
+    QRadioButton* printer_;
+    QRadioButton* pdf_;
+    QRadioButton* csv_;
+};
+
+}  // namespace planning

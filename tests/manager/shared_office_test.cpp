@@ -1,0 +1,209 @@
+// Several workstations on one programme: the manager shows a colleague's changes while it is
+// idle, settles a clash with the user, tells which follow-up items came from elsewhere, and
+// lists who changed what in its Journal. A second session of the test stands for the colleague.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+#include "db/codepage.h"
+#include "db/connections.h"
+#include "manager/ccomp_dlg.h"
+#include "manager/journal_dlg.h"
+#include "manager/manager_dlg.h"
+#include "platform/controls.h"
+#include "programme/account.h"
+#include "tests/support/empty_programme.h"
+#include "tests/support/modal.h"
+#include "tests/support/qt_print.h"
+#include "tests/support/recording_ui.h"
+#include "tests/support/testdb.h"
+
+namespace {
+
+using testing_support::clickButton;
+using testing_support::onNextModal;
+using testing_support::typeInto;
+
+QString q(const char* utf8) { return QString::fromUtf8(utf8); }
+std::string one(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql).at(0).at(0); }
+testing_support::RecordingUi& ui() { return testing_support::ui(); }
+// The colleague: a save of another workstation, with its audit line.
+void colleague(const std::string& sql, const std::string& log) {
+    testdb::exec(testdb::programmeDb(), "SET NAMES utf8mb4;" + sql +
+                                            ";INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), '" + log + "')");
+}
+
+// A manager whose timeslot editor is answered by the test.
+class EditorManager : public manager {
+public:
+    std::function<void(planning::TimeslotEditorData&)> edit;
+
+protected:
+    int runTimeslotEditor(planning::TimeslotEditorData& data) override {
+        if (edit) edit(data);
+        return platform::IDOK;
+    }
+};
+
+class SharedOfficeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::startEmptyProgramme();
+        account::setForTests(q("Demo"), q("all"));
+        std::string companies = "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zèbre')";
+        for (int i = 2; i < 40; ++i) companies += ", (" + std::to_string(i) + ", 'Compagnie " + std::to_string(100 + i) + "')";
+        testdb::exec(testdb::programmeDb(),
+                     "SET NAMES utf8mb4;" + companies +
+                         ";INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
+                         "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
+                         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
+                         " `todo`, `done`) VALUES (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10,"
+                         " 'A$$$B$$$C', '');"
+                         "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP() - INTERVAL 2 DAY, 'Anne : compagnie 0 \"Mouette\" : créée [comp=0]')");
+    }
+    void TearDown() override { db::closeProgramme(); }
+    static int row(manager& window, int list, const QString& text, int column = 1) {
+        return testing_support::rowWithText(window.listView(list), text, column);
+    }
+};
+
+TEST_F(SharedOfficeTest, AColleaguesChangeAppearsWhileIdleKeepingWhatTheUserLookedAt) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        dlg::ListView* companies = window.listView(manager::kCompanyList);
+        companies->setSelected(row(window, manager::kCompanyList, q("Zèbre")), true);
+        companies->verticalScrollBar()->setValue(companies->verticalScrollBar()->maximum());
+        const int scrolled = companies->verticalScrollBar()->value();
+        ASSERT_GT(scrolled, 0);
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());  // nothing changed: no reload
+
+        colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (40, 'Arrivée')", "Anne : compagnie 40 \"Arrivée\" : créée [comp=40]");
+        // Not under one of the manager's dialogs.
+        onNextModal([&](QDialog* d) {
+            EXPECT_FALSE(window.reloadIfChangedElsewhere());
+            clickButton(d, platform::IDCANCEL);
+        });
+        clickButton(&window, manager::kAddCompany);
+        EXPECT_LT(row(window, manager::kCompanyList, q("Arrivée")), 0);
+
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        EXPECT_GE(row(window, manager::kCompanyList, q("Arrivée")), 0);
+        EXPECT_EQ(companies->selectedRows(), QList<int>{row(window, manager::kCompanyList, q("Zèbre"))});
+        EXPECT_EQ(companies->verticalScrollBar()->value(), scrolled);
+        EXPECT_TRUE(window.item(manager::kDeleteCompany)->isEnabled());
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+
+        // A colleague opening the manager is no change.
+        colleague("DO 0", "Anne : manager started");
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+    });
+    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
+// The company's name changed elsewhere while its dialog was open here.
+TEST_F(SharedOfficeTest, AClashIsSettledByTheUser) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        const auto editMouette = [&](const char* name) {
+            onNextModal([=](QDialog* d) {
+                colleague("UPDATE `comp` SET `nom` = 'Mouette grise' WHERE `id` = 0",
+                          "Anne : compagnie 0 \"Mouette grise\" : nom modifié [comp=0]");
+                typeInto(d, ccomp::kNom, q(name));
+                clickButton(d, platform::IDOK);
+            });
+            emit window.listView(manager::kCompanyList)->rowDoubleClicked(row(window, manager::kCompanyList, q("0"), 0));
+        };
+        // Keep theirs: nothing of mine is written, the lists show theirs.
+        ui().answers = {1};
+        editMouette("Mouette blanche");
+        ASSERT_EQ(ui().messages.size(), 1u);
+        EXPECT_TRUE(ui().messages[0].text.contains(q("modifiée sur un autre poste (Anne)"))) << ui().messages[0].text;
+        EXPECT_TRUE(ui().messages[0].text.contains(q("Nom : là-bas « Mouette grise », ici « Mouette blanche »")));
+        EXPECT_EQ(one("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette grise");
+        EXPECT_GE(row(window, manager::kCompanyList, q("Mouette grise")), 0);
+
+        // Back to my input: the dialog opens again on what I typed; OK then stores it.
+        testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `nom` = 'Mouette' WHERE `id` = 0");
+        window.reloadAll();
+        ui().clear();
+        ui().answers = {2};
+        QString reopenedWith;
+        onNextModal([&](QDialog* d) {
+            colleague("UPDATE `comp` SET `nom` = 'Mouette grise' WHERE `id` = 0", "Anne : compagnie 0 : nom modifié [comp=0]");
+            typeInto(d, ccomp::kNom, q("Mouette blanche"));
+            onNextModal([&](QDialog* again) {
+                reopenedWith = again->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kNom))->text();
+                clickButton(again, platform::IDOK);
+            });
+            clickButton(d, platform::IDOK);
+        });
+        emit window.listView(manager::kCompanyList)->rowDoubleClicked(row(window, manager::kCompanyList, q("Mouette")));
+        EXPECT_EQ(reopenedWith, q("Mouette blanche"));
+        EXPECT_EQ(one("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette blanche");
+
+        // Keep mine.
+        ui().clear();
+        ui().answers = {0};
+        editMouette("Mouette noire");
+        EXPECT_EQ(one("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette noire");
+        EXPECT_EQ(one("SELECT `log` FROM `logs` ORDER BY `id` DESC LIMIT 1"),
+                  "Demo : compagnie 0 \"Mouette noire\" : nom modifi\xe9 [comp=0]");
+    });
+}
+
+TEST_F(SharedOfficeTest, FollowUpItemsDoneOnTwoWorkstationsAreMergedAndTheUserIsTold) {
+    EditorManager window;
+    window.edit = [](planning::TimeslotEditorData& data) {
+        // A colleague ticks B while this workstation ticks C.
+        colleague("UPDATE `timeslot` SET `done` = 'B=Fait le 2/6/2027' WHERE `id` = 0",
+                  "Anne : groupe 0 \"Nuit\" : suivi modifié [timeslot=0]");
+        data.done = q("C=Fait le 3/6/2027");
+    };
+    testing_support::runModal(window, [&] {
+        emit window.listView(manager::kTimeslotList)->rowDoubleClicked(0);
+        EXPECT_EQ(one("SELECT `done` FROM `timeslot` WHERE `id` = 0"), "B=Fait le 2/6/2027$$$C=Fait le 3/6/2027");
+        ASSERT_EQ(ui().messages.size(), 1u);
+        EXPECT_EQ(ui().messages[0].icon, platform::MessageIcon::Information);
+        EXPECT_EQ(ui().messages[0].text, q("Enregistré. Repris de l'autre poste : B."));
+    });
+}
+
+TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        onNextModal([](QDialog* d) {
+            typeInto(d, ccomp::kNom, q("Alpha"));
+            clickButton(d, platform::IDOK);
+        });
+        clickButton(&window, manager::kAddCompany);
+        onNextModal([&](QDialog* d) {
+            auto* journal = qobject_cast<JournalWindow*>(d);
+            ASSERT_TRUE(journal);
+            QTreeWidget* list = journal->list();
+            const auto shown = [&] {
+                QStringList lines;
+                for (int i = 0; i < list->topLevelItemCount(); ++i)
+                    lines << list->topLevelItem(i)->text(1) + u' ' + list->topLevelItem(i)->text(2);
+                return lines;
+            };
+            EXPECT_EQ(shown(), QStringList({q("Demo compagnie 40 \"Alpha\" : créée [comp=40 showname=1]"),
+                                            q("Demo manager started"),
+                                            q("Anne compagnie 0 \"Mouette\" : créée [comp=0]")}));
+            journal->accounts()->setCurrentText(q("Anne"));
+            EXPECT_EQ(list->topLevelItemCount(), 1);
+            journal->accounts()->setCurrentIndex(0);
+            journal->text()->setText(q("ALPHA"));
+            EXPECT_EQ(list->topLevelItemCount(), 1);
+            journal->text()->clear();
+            journal->from()->setDate(QDate::currentDate());
+            EXPECT_EQ(list->topLevelItemCount(), 2);  // Anne's line is two days old
+            d->reject();
+        });
+        clickButton(&window, manager::kJournal);
+    });
+}
+
+}  // namespace

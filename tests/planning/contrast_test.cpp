@@ -1,0 +1,117 @@
+// Text on the planning's colours reads at a contrast of 4.5 or more, whatever the colour.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "planning/contrast.h"
+#include "planning/draw_surface.h"
+#include "planning/followup_status.h"
+#include "planning/planning_draw.h"
+#include "programme/programme_data.h"
+
+namespace {
+
+using planning::COLORREF;
+
+TEST(Contrast, RatiosFollowTheRelativeLuminanceOfSrgb) {
+    struct Case {
+        COLORREF a, b;
+        double ratio;
+    };
+    const Case cases[] = {
+        {0x000000, 0xFFFFFF, 21.0},
+        {0xFFFFFF, 0x000000, 21.0},  // the order does not matter
+        {0x808080, 0x808080, 1.0},
+        {planning::kRed, 0xFFFFFF, 3.998},   // pure red on white
+        {planning::kBlue, 0x000000, 2.444},  // pure blue on black
+        {planning::kGreen, 0x000000, 15.3},
+        {0x767676, 0xFFFFFF, 4.54},          // the lightest grey that reads on white
+    };
+    for (const Case& c : cases) EXPECT_NEAR(planning::contrastRatio(c.a, c.b), c.ratio, 0.01) << std::hex << c.a;
+    EXPECT_DOUBLE_EQ(planning::relativeLuminance(0x000000), 0.0);
+    EXPECT_DOUBLE_EQ(planning::relativeLuminance(0xFFFFFF), 1.0);
+}
+
+TEST(Contrast, EveryFollowUpColourGetsAReadableTextColour) {
+    struct Case {
+        const char* name;
+        COLORREF background;
+        COLORREF text;
+    };
+    const Case cases[] = {
+        {"grey", planning::kGrey, 0x000000},       {"orange", planning::kOrange, 0x000000},
+        {"blue", planning::kBlue, 0xFFFFFF},       {"green", planning::kGreen, 0x000000},
+        {"red", planning::kRed, 0x000000},         {"dark red", planning::kDarkRed, 0xFFFFFF},
+        {"purple", planning::gradient(0.5), 0xFFFFFF},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(planning::textColourOn(c.background), c.text) << c.name;
+        EXPECT_GE(planning::contrastRatio(planning::textColourOn(c.background), c.background), planning::kReadableContrast)
+            << c.name;
+    }
+    // Every step of the deadline gradient, from red to blue.
+    for (int step = 0; step <= 100; ++step) {
+        const COLORREF background = planning::gradient(step / 100.0);
+        EXPECT_GE(planning::contrastRatio(planning::textColourOn(background), background), planning::kReadableContrast)
+            << step;
+    }
+}
+
+TEST(Contrast, DayLabelsKeepTheirHueAndReadOnTheCalendarsWhite) {
+    struct Case {
+        bool today, busy;
+        COLORREF hue;  // the colour the label had, too light on white
+    };
+    const Case cases[] = {{true, false, planning::kTodayLabelColour},
+                          {false, true, planning::kBusyDayLabelColour},
+                          {false, false, planning::kEmptyDayLabelColour}};
+    for (const Case& c : cases) {
+        const COLORREF label = planning::dayLabelColour(c.today, c.busy);
+        EXPECT_LT(planning::contrastRatio(c.hue, planning::kWhite), planning::kReadableContrast);
+        EXPECT_GE(planning::contrastRatio(label, planning::kWhite), planning::kReadableContrast) << std::hex << c.hue;
+        // Darkened, not turned into another colour: each channel scaled by the same factor.
+        const double factor = double(std::max({planning::redOf(label), planning::greenOf(label), planning::blueOf(label)})) /
+                              std::max({planning::redOf(c.hue), planning::greenOf(c.hue), planning::blueOf(c.hue)});
+        EXPECT_NEAR(planning::redOf(label), planning::redOf(c.hue) * factor, 1.0);
+        EXPECT_NEAR(planning::greenOf(label), planning::greenOf(c.hue) * factor, 1.0);
+        EXPECT_NEAR(planning::blueOf(label), planning::blueOf(c.hue) * factor, 1.0);
+        EXPECT_LE(planning::redOf(label), planning::redOf(c.hue));
+        EXPECT_LE(planning::greenOf(label), planning::greenOf(c.hue));
+        EXPECT_LE(planning::blueOf(label), planning::blueOf(c.hue));
+    }
+    // A colour that already reads stays as it is.
+    EXPECT_EQ(planning::readableOn(planning::kBlack, planning::kWhite), planning::kBlack);
+}
+
+TEST(Contrast, CalendarEntriesWriteInTheColourThatReadsOnTheirStatus) {
+    programme::clearAll();
+    programme::rooms() = {{"10", "Rouge", "", ""}};
+    programme::shows() = {{"5", "Le Grand Saut", "1", "0"}};
+    programme::timeslots().resize(2);
+    for (int i = 0; i < 2; ++i) {
+        programme::Timeslot& t = programme::timeslots()[i];
+        t.id = QString::number(i);
+        t.date = QStringLiteral("2019-07-10");
+        t.start = QStringLiteral("20:00:00");
+        t.deleted = QStringLiteral("0");
+        t.showname = QStringLiteral("5");
+        t.childof = QStringLiteral("-1");
+        t.room = QStringLiteral("10");
+    }
+    // No follow-up: grey, black text. A payment due and not made: dark red, white text.
+    programme::timeslots()[1].todo = QString::fromUtf8(
+        "Règlement 1=1/6/2019:100$$$Règlement 2=1/6/2019:1$$$Règlement 3=1/6/2019:1$$$Règlement 4=1/6/2019:1$$$Règlement 5=1/6/2019:1");
+    const platform::DateTime now = platform::DateTime::fromParts(2019, 7, 1, 12, 0, 0);
+    for (int i = 0; i < 2; ++i) {
+        planning::RecordingSurface dc;
+        planning::DrawCalendarEntry(dc, i, now, platform::DateTime::fromParts(2019, 7, 10), {0, 0, 100, 30});
+        const auto fills = dc.opsOf(planning::DrawOp::Fill);
+        ASSERT_EQ(fills.size(), 1u);
+        for (const auto& text : dc.opsOf(planning::DrawOp::DrawText)) {
+            EXPECT_GE(planning::contrastRatio(text.colour, fills[0].colour), planning::kReadableContrast) << text.text.toStdString();
+        }
+    }
+    programme::clearAll();
+}
+
+}  // namespace
