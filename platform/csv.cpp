@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <charconv>
 #include <cmath>
 
 namespace platform {
@@ -36,7 +37,11 @@ QByteArray csvDocument(const std::vector<QStringList>& lines) {
 
 QString csvNumber(double value, int decimals) {
     if (!std::isfinite(value)) return {};
-    return QString::number(value, 'f', decimals).replace(u'.', u',');
+    // Rounded as "%.2f" rounds (an exact half to even), so that a figure reads as on screen.
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (ec != std::errc()) return {};
+    return QString::fromLatin1(buffer, end - buffer).replace(u'.', u',');
 }
 
 QString csvText(const QString& text) {
