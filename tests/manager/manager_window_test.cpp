@@ -371,7 +371,7 @@ TEST_F(ManagerWindowTest, TheKeyboardWalksThePlanningEditsAndDeletesAsTheMouseAn
         EXPECT_EQ(window.item(manager::kDetailStrip)->focusPolicy(), Qt::NoFocus);
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        window.item(manager::kPrint)->setFocus();
+        window.item(manager::kOdo2019)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), area) << "Tab goes from the last button into the planning";
 
