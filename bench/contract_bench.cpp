@@ -74,6 +74,7 @@ public:
     void setWaitCursor() override {}
     void setArrowCursor() override {}
     QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     int openDocumentAndWait(const QString&) override { return 0; }
     void debugOutput(const QByteArray&) override {}
 };

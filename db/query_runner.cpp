@@ -30,6 +30,7 @@ constexpr unsigned kLostConnection = 2013;
 constexpr unsigned kLostEncryptedConnection = 2026;
 thread_local unsigned gLastErrorNumber = 0;
 thread_local int gNoResend = 0;
+thread_local long gProgrammeRoundTrips = 0;
 
 // The resend goes through a new connection, whose handshake verifies the server again.
 bool lostConnection(unsigned error) { return error == kLostConnection || error == kLostEncryptedConnection; }
@@ -78,6 +79,7 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
         return kQueryRefused;
     }
     for (int resends = 0;; ++resends) {
+        if (connection == programmeConnection()) countProgrammeRoundTrip();
         if (mysql_real_query(connection, copy.data(), copy.size()) == 0) break;
         if (own) {
             own->errorText = mysql_error(connection);
@@ -144,6 +146,9 @@ void recordRefusal(std::string errorText) {
     ui.debugOutput(QByteArray(lastErrorText().c_str()));
     ui.debugOutput(QByteArray("\r\n"));
 }
+
+long programmeRoundTrips() { return gProgrammeRoundTrips; }
+void countProgrammeRoundTrip() { ++gProgrammeRoundTrips; }
 
 unsigned lastErrorNumber() { return gLastErrorNumber; }
 void setLastErrorNumber(unsigned number) { gLastErrorNumber = number; }

@@ -35,6 +35,11 @@ inline constexpr int kLostConnectionResends = 3;
 unsigned lastErrorNumber();
 void setLastErrorNumber(unsigned number);
 
+// How many packets of statements this thread has sent to the programme server, each a round
+// trip of the link: the bench compares saves by it.
+long programmeRoundTrips();
+void countProgrammeRoundTrip();
+
 // While one lives, a statement whose connection was lost is not sent again: inside a
 // transaction the resend would run on a new connection, outside the transaction, and write
 // part of a save on its own. The save then runs again as a whole or is reported.

@@ -47,12 +47,19 @@ BatchResult runBatch(const std::vector<std::string>& statements) {
     platform::WaitCursor cursor;
     std::string packet;
     for (const std::string& statement : statements) packet += workingCopy(statement, false);
+    countProgrammeRoundTrip();
     if (mysql_real_query(connection, packet.data(), packet.size()) != 0) {
         noteRefusal(result, 0, connection);
         return result;
     }
     for (int index = 0;; ++index) {
         MYSQL_RES* rows = mysql_store_result(connection);
+        // A statement with columns whose rows did not come (a deadlock found while they were
+        // read, the connection lost) is a refusal too, not an empty result.
+        if (!rows && mysql_field_count(connection) != 0) {
+            noteRefusal(result, index, connection);
+            return result;
+        }
         result.rows.push_back(rows ? takeRows(rows) : BatchRows{});
         result.insertIds.push_back(mysql_insert_id(connection));
         if (rows) mysql_free_result(rows);
@@ -64,6 +71,8 @@ BatchResult runBatch(const std::vector<std::string>& statements) {
             return result;
         }
     }
+    // Fewer results than statements: the rest never ran.
+    if (result.rows.size() < statements.size()) noteRefusal(result, static_cast<int>(result.rows.size()), connection);
     return result;
 }
 

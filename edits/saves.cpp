@@ -348,6 +348,7 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         const std::size_t k = mine.entries.size();
         std::vector<planning::SlotEntry> entries = mine.entries;
         std::vector<bool> goneMeanwhile(m, false);
+        QStringList comeBack;
         for (std::size_t p = 0; p < m; ++p) {
             const QStringList row = storedRow(p);
             const planning::SlotEntry was = slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end);
@@ -360,9 +361,15 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
                 continue;
             }
             if (gone) {
-                goneMeanwhile[p] = true;
-                if (entries[p] == was) merge.fromTheirs << label + u8(" retiré");
-                else merge.clashes.push_back({label, u8("retiré"), slotText(entries[p])});
+                // Removed elsewhere: it stays removed unless this workstation changed it and
+                // keeps its change, which brings it back.
+                if (entries[p] == was) {
+                    goneMeanwhile[p] = true;
+                    merge.fromTheirs << label + u8(" retiré");
+                } else {
+                    merge.clashes.push_back({label, u8("retiré"), slotText(entries[p])});
+                    comeBack << base.rows[p].id;
+                }
                 continue;
             }
             const QString taken = merge.take({label, slotText(was), slotText(now), slotText(entries[p])});
@@ -398,6 +405,7 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         const auto roomId = static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(room)));
         const auto headId = static_cast<unsigned>(programme::leadingInteger(baseHead.id));
         if (headDeleted) d.writes.push_back(restoreRows("timeslot", ids));
+        else if (!comeBack.isEmpty()) d.writes.push_back(restoreRows("timeslot", comeBack));
         for (std::size_t p = 0; p < std::min(k, m); ++p) {
             if (goneMeanwhile[p]) continue;
             const auto rowId = static_cast<unsigned>(programme::leadingInteger(base.rows[p].id));

@@ -218,7 +218,7 @@ void manager::editTimeslotGroup(int row) {
     if (runTimeslotEditor(input) != platform::IDOK) return;
     settle::settleSave(
         group, input, &edits::editGroup,
-        [this](planning::TimeslotEditorData& data) { return runTimeslotEditor(data) == platform::IDOK; },
+        [this](planning::TimeslotEditorData& edited) { return runTimeslotEditor(edited) == platform::IDOK; },
         [id = group.rows.front().id]() -> std::optional<edits::GroupRows> {
             const int head = programme::timeslotIndexById(id);
             if (head < 0) return std::nullopt;

@@ -330,6 +330,53 @@ TEST_F(FailingServerTest, AConnectionKilledDuringALoadIsResentAndDuringASaveRoll
            "each survived\n";
 }
 
+// The server stops while a save waits half way (its audit line waits for a table a second
+// session holds): the save is rolled back by the server's going, reported once; back, the
+// database holds nothing of it and the next save goes through.
+TEST_F(FailingServerTest, TheServerStoppedInTheMiddleOfASave) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        const QStringList before = listTexts(window);
+        {
+            testdb::Session lock(testdb::programmeDb());
+            lock.exec("LOCK TABLES `logs` WRITE");
+            std::thread stopper([] {
+                const std::string waiting = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE USER = '" +
+                                            std::string(db::programmeSettings().user) + "' AND STATE LIKE 'Waiting for table%'";
+                for (int i = 0; i < 2000 && testdb::query("", waiting).at(0).at(0) == "0"; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                testdb::stopServer();
+            });
+            onNextModal([](QDialog* d) {
+                typeInto(d, ccomp::kEmail, q("perdu@example.org"));
+                clickButton(d, platform::IDOK);
+            });
+            emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+            stopper.join();
+        }
+        const QStringList messages = takeMessages();
+        ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec ("))) << messages[0].toStdString();
+        EXPECT_EQ(listTexts(window), before);
+        EXPECT_FALSE(db::programmeConnected());
+
+        testdb::serveAgain();
+        EXPECT_EQ(rows("SELECT `email` FROM `comp` WHERE `id` = 0").at(0).at(0), "");
+        EXPECT_EQ(window.reloadAll(), 0);
+        EXPECT_EQ(listTexts(window), before);
+        EXPECT_EQ(loadedIds(programme::companies()), storedIds("comp"));
+        onNextModal([](QDialog* d) {
+            typeInto(d, ccomp::kEmail, q("mouette@example.org"));
+            clickButton(d, platform::IDOK);
+        });
+        emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+        EXPECT_TRUE(takeMessages().isEmpty());
+        EXPECT_EQ(rows("SELECT `email` FROM `comp` WHERE `id` = 0").at(0).at(0), "mouette@example.org");
+    });
+    std::ofstream(testing_support::figuresPath("faults-stopped-mid-save.txt"))
+        << "server stopped in the middle of a save: rolled back, reported once, the next save stored\n";
+}
+
 // Killed on every resend: the program gives up, that load's list stays empty while the
 // others load; the next action works.
 TEST_F(FailingServerTest, AConnectionKilledOnEveryResendFailsOnlyThatStatement) {

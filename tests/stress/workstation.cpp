@@ -1,0 +1,307 @@
+// One simulated workstation of the shared-office stress test: its own process, so its own
+// connection and its own loaded copy of the programme, driving the same saves as the manager's
+// windows with random adds, edits, deletes, restores, follow-up changes and contracts, for a
+// given time. It answers the questions a user would (at random) and writes one line per event
+// to its log, which the test reads back to check the database:
+//   F <audit id> <table> <id> <field> <value>   a committed save that set this field to this value
+//   A <audit id> <table> <first id> <rows>       a committed add of these rows (a group: its slots)
+//   U <table> <id> <what>                        a conflict shown that a merge should have settled
+//   S <counter> <value>                          the workstation's figures at the end
+//
+//   stress_workstation SECONDS SEED NAME LOG [PORT]   (PORT: another server than the compiled-in one)
+#include <QCoreApplication>
+#include <QDateTime>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+#include "db/connections.h"
+#include "edits/corbeille.h"
+#include "edits/deletes.h"
+#include "edits/saves.h"
+#include "edits/transaction.h"
+#include "platform/ui_services.h"
+#include "programme/account.h"
+#include "programme/followup.h"
+#include "programme/programme_data.h"
+
+namespace {
+
+using edits::Resolution;
+using edits::SaveOutcome;
+using edits::SaveResult;
+
+// Nobody is there to read a box: errors are counted and written to the standard error.
+class Unattended final : public platform::UiServices {
+public:
+    long errors = 0;
+    int messageBox(const QString& text, platform::MessageIcon icon, platform::MessageButtons buttons) override {
+        if (icon == platform::MessageIcon::Error) {
+            ++errors;
+            std::fprintf(stderr, "[error] %s\n", text.toUtf8().constData());
+        }
+        return buttons == platform::MessageButtons::YesNo ? platform::IDYES : platform::IDOK;
+    }
+    int askChoice(const QString&, const QStringList&) override { return 0; }
+    void setWaitCursor() override {}
+    void setArrowCursor() override {}
+    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
+    int openDocumentAndWait(const QString&) override { return -1; }
+    void debugOutput(const QByteArray&) override {}
+};
+
+class Workstation {
+public:
+    Workstation(unsigned seed, QString name, const char* logPath) : random_(seed), name_(std::move(name)), log_(logPath) {}
+
+    void run(double seconds) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
+        reload();
+        while (std::chrono::steady_clock::now() < until) {
+            // A workstation does not reload before every save: its copy goes stale, as a
+            // user's does while a dialog is open.
+            if (chance(0.4)) reload();
+            step();
+        }
+        const edits::SaveCounters& c = edits::saveCounters();
+        log_ << "S tried " << c.tried << "\nS committed " << c.committed << "\nS idRetries " << c.idRetries
+             << "\nS lockRetries " << c.lockRetries << "\nS failed " << c.failed << "\nS merged " << merged_
+             << "\nS conflicts " << conflicts_ << "\nS vanished " << vanished_ << "\n";
+        log_.flush();
+    }
+
+private:
+    bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+    QString token() { return QStringLiteral("%1-%2").arg(name_).arg(++counter_); }
+    void reload() { programme::reloadAll(nullptr); }
+
+    template <class Record, class Keep>
+    int pickRecord(const std::vector<Record>& records, Keep keep) {
+        std::vector<int> found;
+        for (int i = 0; i < static_cast<int>(records.size()); ++i)
+            if (keep(records[static_cast<std::size_t>(i)])) found.push_back(i);
+        return found.empty() ? -1 : found[static_cast<std::size_t>(pick(static_cast<int>(found.size())))];
+    }
+
+    void field(const SaveResult& r, const char* table, const QString& id, const QString& name, const QString& value) {
+        if (r.committed())
+            log_ << "F " << r.auditId << ' ' << table << ' ' << id.toStdString() << ' ' << name.toStdString() << ' '
+                 << value.toStdString() << '\n';
+    }
+
+    // What a user answers: keep mine, keep theirs, or go back and try again on what is stored.
+    // A clash must name what this workstation changed: anything else a merge should have taken.
+    template <class Save>
+    SaveResult settle(Save save, const char* table, const QString& id, const QString& mine) {
+        Resolution resolution = Resolution::Check;
+        for (int round = 0; round < 4; ++round) {
+            const SaveResult r = save(resolution);
+            if (r.outcome == SaveOutcome::Merged) ++merged_;
+            if (r.outcome == SaveOutcome::Conflict) {
+                ++conflicts_;
+                bool named = false;
+                for (const auto& d : r.differences) named = named || d.mine.contains(mine) || mine.isEmpty();
+                if (!named) log_ << "U " << table << ' ' << id.toStdString() << ' ' << r.differences.size() << '\n';
+                if (chance(0.5)) {
+                    resolution = Resolution::KeepMine;
+                    continue;
+                }
+                return r;  // theirs kept
+            }
+            if (r.outcome == SaveOutcome::Vanished) {
+                ++vanished_;
+                if (chance(0.5)) {
+                    resolution = Resolution::RestoreAndSave;
+                    continue;
+                }
+            }
+            return r;
+        }
+        return {};
+    }
+
+    void step() {
+        switch (pick(12)) {
+        case 0: addCompany(); break;
+        case 1:
+        case 2: editCompany(); break;
+        case 3: addGroup(); break;
+        case 4:
+        case 5:
+        case 6: tickItem(); break;
+        case 7: moveSlot(); break;
+        case 8: newContract(); break;
+        case 9: editShow(); break;
+        case 10: deleteSomething(); break;
+        case 11: restoreSomething(); break;
+        }
+    }
+
+    void addCompany() {
+        const SaveResult r = edits::addCompany({token(), {}, {}, {}, {}});
+        if (r.committed()) log_ << "A " << r.auditId << " comp " << r.newId << " 1\n";
+    }
+
+    void editCompany() {
+        const int i = pickRecord(programme::companies(), [](const programme::Company& c) {
+            return !programme::isDeleted(c.deleted) && !programme::isPlaceholderName(c.nom);
+        });
+        if (i < 0) return;
+        const programme::Company base = programme::companies()[static_cast<std::size_t>(i)];
+        edits::CompanyFields mine = edits::fieldsOf(base);
+        const QString value = token();
+        static const char* const kFields[] = {"email", "contact1", "fulladr"};
+        const char* name = kFields[pick(3)];
+        if (name == std::string("email")) mine.email = value;
+        if (name == std::string("contact1")) mine.contact1 = value;
+        if (name == std::string("fulladr")) mine.fulladr = value;
+        const SaveResult r = settle([&](Resolution res) { return edits::editCompany(base, mine, res); }, "comp", base.id, value);
+        field(r, "comp", base.id, QString::fromUtf8(name), value);
+    }
+
+    void editShow() {
+        const int i = pickRecord(programme::shows(), [](const programme::Show& s) {
+            return !programme::isDeleted(s.deleted) && !programme::isPlaceholderName(s.name);
+        });
+        if (i < 0) return;
+        const programme::Show base = programme::shows()[static_cast<std::size_t>(i)];
+        const QString value = token();
+        const edits::ShowFields mine{value, static_cast<int32_t>(programme::leadingInteger(base.comp))};
+        const SaveResult r = settle([&](Resolution res) { return edits::editShow(base, mine, res); }, "showname", base.id, value);
+        field(r, "showname", base.id, QStringLiteral("name"), value);
+    }
+
+    int liveGroup() {
+        return pickRecord(programme::timeslots(), [](const programme::Timeslot& t) {
+            return !programme::isDeleted(t.deleted) && programme::isGroupHead(t);
+        });
+    }
+
+    void addGroup() {
+        const int show = pickRecord(programme::shows(), [](const programme::Show& s) { return !programme::isDeleted(s.deleted); });
+        if (show < 0) return;
+        planning::TimeslotEditorData group;
+        group.showId = static_cast<int32_t>(programme::leadingInteger(programme::shows()[static_cast<std::size_t>(show)].id));
+        group.room = 10;
+        group.survey = QStringLiteral("stress.txt");
+        group.todo = QStringLiteral("Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
+                                    "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4");
+        const int count = 1 + pick(3);
+        for (int s = 0; s < count; ++s) group.entries.push_back({1 + pick(28), 1 + pick(12), 2027, 18 + s, 0, 20, 0});
+        const SaveResult r = edits::addGroup(group);
+        if (r.committed()) log_ << "A " << r.auditId << " timeslot " << r.newId << ' ' << count << '\n';
+    }
+
+    // A follow-up item done here, as another workstation may do another one.
+    void tickItem() {
+        const int head = liveGroup();
+        if (head < 0) return;
+        const edits::GroupRows base = edits::groupRows(head);
+        planning::TimeslotEditorData mine = edits::editorInput(base);
+        const QString item = QStringLiteral("I%1").arg(1 + pick(4));
+        const QString state = QStringLiteral("Fait le %1/%2/2027 (%3)").arg(1 + pick(28)).arg(1 + pick(12)).arg(token());
+        QStringList items = mine.done.isEmpty() ? QStringList() : mine.done.split(QStringLiteral("$$$"));
+        bool replaced = false;
+        for (QString& existing : items)
+            if (existing.startsWith(item + u'=')) {
+                existing = item + u'=' + state;
+                replaced = true;
+            }
+        if (!replaced) items << item + u'=' + state;
+        mine.done = items.join(QStringLiteral("$$$"));
+        const QString id = base.rows.front().id;
+        const SaveResult r = settle([&](Resolution res) { return edits::editGroup(base, mine, res); }, "timeslot", id, state);
+        field(r, "timeslot", id, item, state);
+    }
+
+    void moveSlot() {
+        const int head = liveGroup();
+        if (head < 0) return;
+        const edits::GroupRows base = edits::groupRows(head);
+        planning::TimeslotEditorData mine = edits::editorInput(base);
+        const auto p = static_cast<std::size_t>(pick(static_cast<int>(mine.entries.size())));
+        mine.entries[p].startHour = pick(24);
+        mine.entries[p].startMinute = 5 * pick(12);
+        const QString start = QString::asprintf("%02d:%02d:00", mine.entries[p].startHour, mine.entries[p].startMinute);
+        const QString rowId = base.rows[p].id;
+        const QString shown = QString::asprintf("%02d:%02d", mine.entries[p].startHour, mine.entries[p].startMinute);
+        const SaveResult r = settle([&](Resolution res) { return edits::editGroup(base, mine, res); }, "timeslot", rowId, shown);
+        field(r, "timeslot", rowId, QStringLiteral("start"), start);
+    }
+
+    void newContract() {
+        const int head = liveGroup();
+        if (head < 0) return;
+        const QString extra = QStringLiteral(
+            "Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2027###Montant de chacun des 5 chèques$$$100###"
+            "Date encaissement du chèque numéro 1$$$Mardi 01 Juin 2027###Numéro de contrat$$$%1")
+                                  .arg(token());
+        const SaveResult r = edits::newContract(
+            {QStringLiteral("contrat_simple.rtf"), extra,
+             static_cast<int32_t>(programme::leadingInteger(programme::timeslots()[static_cast<std::size_t>(head)].id))});
+        if (r.committed()) log_ << "A " << r.auditId << " contract " << r.newId << " 1\n";
+    }
+
+    void deleteSomething() {
+        edits::RecordRef target;
+        const int kind = pick(3);
+        if (kind == 0) {
+            const int i = liveGroup();
+            if (i < 0) return;
+            target = {edits::RecordKind::Group, programme::timeslots()[static_cast<std::size_t>(i)].id};
+        } else if (kind == 1) {
+            const int i = pickRecord(programme::contracts(), [](const programme::Contract& c) { return !programme::isDeleted(c.deleted); });
+            if (i < 0) return;
+            target = {edits::RecordKind::Contract, programme::contracts()[static_cast<std::size_t>(i)].id};
+        } else {
+            const int i = pickRecord(programme::shows(), [](const programme::Show& s) {
+                return !programme::isDeleted(s.deleted) && !programme::isPlaceholderName(s.name);
+            });
+            if (i < 0) return;
+            target = {edits::RecordKind::Show, programme::shows()[static_cast<std::size_t>(i)].id};
+        }
+        const edits::DeletePlan plan = edits::planDelete(target);
+        edits::runDelete(plan, chance(0.5) ? edits::DeleteChoice::All : edits::DeleteChoice::TargetOnly);
+    }
+
+    void restoreSomething() {
+        std::vector<edits::AuditLine> lines;
+        if (!db::programmeConnected() && db::connectProgramme() != 0) return;
+        edits::loadDeleteLines(lines);
+        db::closeProgramme();
+        const std::vector<edits::TrashEntry> entries = edits::trashEntries(lines);
+        if (entries.empty()) return;
+        const edits::TrashEntry& chosen = entries[static_cast<std::size_t>(pick(static_cast<int>(std::min<std::size_t>(entries.size(), 4))))];
+        edits::runRestore(edits::planRestore({chosen}, entries), chance(0.5));
+    }
+
+    std::mt19937 random_;
+    QString name_;
+    std::ofstream log_;
+    int counter_ = 0;
+    long merged_ = 0;
+    long conflicts_ = 0;
+    long vanished_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: stress_workstation SECONDS SEED NAME LOG [PORT]\n");
+        return 2;
+    }
+    if (argc == 6) db::programmeSettings().port = static_cast<unsigned>(std::stoul(argv[5]));
+    Unattended ui;
+    platform::setUiServices(&ui);
+    const QString name = QString::fromUtf8(argv[3]);
+    account::setForTests(name, QStringLiteral("all"));
+    Workstation(static_cast<unsigned>(std::stoul(argv[2])), name, argv[4]).run(std::stod(argv[1]));
+    db::closeProgramme();
+    platform::setUiServices(nullptr);
+    return 0;
+}
