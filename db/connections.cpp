@@ -18,9 +18,16 @@ MYSQL* g_programme = nullptr;
 int g_programmeConnected = 0;
 std::string g_lastError;
 
+// The message of a failed opening: shown, unless quiet; given `failure`, its text is put there
+// (a worker thread, which may show nothing, hands it to the user-interface thread).
+void reportOpenFailure(const QString& message, bool quiet, QString* failure) {
+    if (failure) *failure = message;
+    if (!quiet) platform::showError(message);
+}
+
 // Shows the connection message with the reason given (unless quiet) and drops the handle.
-int refuseConnection(MYSQL*& handle, const QString& reason, bool quiet) {
-    if (!quiet) platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(reason));
+int refuseConnection(MYSQL*& handle, const QString& reason, bool quiet, QString* failure) {
+    reportOpenFailure(QString::fromUtf8(kConnectFailedFormat).arg(reason), quiet, failure);
     mysql_close(handle);
     handle = nullptr;
     return -2;
@@ -49,27 +56,28 @@ QString requireVerifiedTls(MYSQL* handle, const ConnectionSettings& s) {
 // Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
 // the query runner's resend after a lost connection has a connection to resend on.
 // quiet: no message box on failure.
-int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0, bool quiet = false) {
+int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0, bool quiet = false,
+                   QString* failure = nullptr) {
     handle = mysql_init(nullptr);
     if (!handle) {
-        if (!quiet) platform::showError(QString::fromUtf8(kInitFailedMessage));
+        reportOpenFailure(QString::fromUtf8(kInitFailedMessage), quiet, failure);
         return -1;
     }
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
     my_bool reconnect = 1;
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
     if (const QString unreadable = requireVerifiedTls(handle, s); !unreadable.isEmpty())
-        return refuseConnection(handle, unreadable, quiet);
+        return refuseConnection(handle, unreadable, quiet, failure);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, clientFlags))
-        return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet);
+        return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet, failure);
     return 0;
 }
 
 }  // namespace
 
-int openQuietly(MYSQL*& handle, const ConnectionSettings& settings) {
-    return openConnection(handle, settings, 0, true);
+int openQuietly(MYSQL*& handle, const ConnectionSettings& settings, QString* failure) {
+    return openConnection(handle, settings, 0, true, failure);
 }
 
 QString authorityFile(const std::string& configured, const QString& folder) {

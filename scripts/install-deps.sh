@@ -4,7 +4,7 @@
 # --demo adds a word processor that shows a window, to open the demo's contracts in: the
 # tests' LibreOffice has none, and its windowed build would replace it (the two conflict).
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmariadb-dev mariadb-server mariadb-client
+packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core
   libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev openssl qt6-translations-l10n)
 if [ "${1:-}" = --demo ]; then packages+=(abiword); fi
