@@ -54,7 +54,7 @@ count=${#files[@]}
 # tests never reach the write side: they only log in and read.
 targets_of() {
   case "$1" in
-    db/*) echo "test_db test_manager" ;;
+    db/*) echo "test_db test_edits test_manager" ;;
     programme/*) echo "test_programme test_planning test_contracts test_manager" ;;
     planning/*) echo "test_planning test_manager" ;;
     contracts/*) echo "test_contracts test_manager" ;;
