@@ -19,9 +19,16 @@ MYSQL* g_programme = nullptr;
 int g_programmeConnected = 0;
 std::string g_lastError;
 
+// The message of a failed opening: shown, unless quiet; given `failure`, its text is put there
+// (a worker thread, which may show nothing, hands it to the user-interface thread).
+void reportOpenFailure(const QString& message, bool quiet, QString* failure) {
+    if (failure) *failure = message;
+    if (!quiet) platform::showError(message);
+}
+
 // Shows the connection message with the reason given (unless quiet) and drops the handle.
-int refuseConnection(MYSQL*& handle, const QString& reason, bool quiet) {
-    if (!quiet) platform::showError(QString::fromUtf8(kConnectFailedFormat).arg(reason));
+int refuseConnection(MYSQL*& handle, const QString& reason, bool quiet, QString* failure) {
+    reportOpenFailure(QString::fromUtf8(kConnectFailedFormat).arg(reason), quiet, failure);
     mysql_close(handle);
     handle = nullptr;
     return -2;
@@ -55,29 +62,29 @@ enum class Setup { None, Programme };
 // programme connection reads what other nodes of a cluster committed before it.
 // quiet: no message box on failure.
 int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, unsigned long clientFlags = 0,
-                   bool quiet = false) {
+                   bool quiet = false, QString* failure = nullptr) {
     handle = mysql_init(nullptr);
     if (!handle) {
-        if (!quiet) platform::showError(QString::fromUtf8(kInitFailedMessage));
+        reportOpenFailure(QString::fromUtf8(kInitFailedMessage), quiet, failure);
         return -1;
     }
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
     my_bool reconnect = 1;
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
     if (const QString unreadable = requireVerifiedTls(handle, s); !unreadable.isEmpty())
-        return refuseConnection(handle, unreadable, quiet);
+        return refuseConnection(handle, unreadable, quiet, failure);
     if (setup == Setup::Programme) prepareProgrammeSession(handle);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, clientFlags))
-        return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet);
+        return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet, failure);
     if (setup == Setup::Programme) learnProgrammeServer(handle);
     return 0;
 }
 
 }  // namespace
 
-int openQuietly(MYSQL*& handle, const ConnectionSettings& settings) {
-    return openConnection(handle, settings, Setup::None, 0, true);
+int openQuietly(MYSQL*& handle, const ConnectionSettings& settings, QString* failure) {
+    return openConnection(handle, settings, Setup::None, 0, true, failure);
 }
 
 int openProgrammeQuietly(MYSQL*& handle) { return openConnection(handle, programmeSettings(), Setup::Programme, 0, true); }

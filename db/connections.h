@@ -53,8 +53,9 @@ bool programmeConnected();
 st_mysql* programmeConnection();
 
 // Opens a connection of the caller's own with these settings, showing nothing when it
-// fails: 0, or -1 / -2 as above.
-int openQuietly(st_mysql*& handle, const ConnectionSettings& settings);
+// fails: 0, or -1 / -2 as above. Given `failure`, the text of the message the program-wide
+// connection would have shown is put there (a worker thread hands it to the window's).
+int openQuietly(st_mysql*& handle, const ConnectionSettings& settings, QString* failure = nullptr);
 // The same with the programme settings, set up as the programme connection is (on a cluster
 // node, its reads wait for what the other nodes committed: db/cluster_session.h).
 int openProgrammeQuietly(st_mysql*& handle);

@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <new>
-#include <vector>
 #include <string>
 #include <vector>
 
@@ -44,11 +43,7 @@ bool isLetter(unsigned char c) {
 
 void reportRefusal(MYSQL* connection) {
     gLastErrorNumber = mysql_errno(connection);
-    setLastErrorText(mysql_error(connection));
-    auto& ui = platform::ui();
-    ui.debugOutput(QByteArray("db_exec error:"));
-    ui.debugOutput(QByteArray(lastErrorText().c_str()));
-    ui.debugOutput(QByteArray("\r\n"));
+    recordRefusal(mysql_error(connection));
 }
 
 void appendSemicolon(std::string& copy) {
@@ -67,23 +62,40 @@ void doubleInnerApostrophes(std::string& text) {
     }
 }
 
-int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, void* context) {
+// `own` set: a connection of a worker's own, whose refusals go to the report and whose rows
+// are read as they arrive; otherwise a program-wide connection.
+int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, void* context,
+            OwnRunReport* own = nullptr) {
     if (!connection) {
-        gLastErrorNumber = 0;
-        setLastErrorText("not connected");
+        if (own) {
+            own->errorText = "not connected";
+        } else {
+            gLastErrorNumber = 0;
+            setLastErrorText("not connected");
+        }
         return kQueryRefused;
     }
     for (int resends = 0;; ++resends) {
         if (connection == programmeConnection()) countProgrammeRoundTrip();
         if (mysql_real_query(connection, copy.data(), copy.size()) == 0) break;
-        reportRefusal(connection);
+        if (own) {
+            own->errorText = mysql_error(connection);
+            own->errorNumber = mysql_errno(connection);
+        } else {
+            reportRefusal(connection);
+        }
         if (!lostConnection(mysql_errno(connection)) || resends >= kLostConnectionResends || gNoResend > 0)
             return kQueryRefused;
     }
-    MYSQL_RES* result = mysql_store_result(connection);
+    MYSQL_RES* result = own ? mysql_use_result(connection) : mysql_store_result(connection);
     if (!result) return callback ? kQueryNoResult : kQueryOk;
 
     const unsigned n = mysql_num_fields(result);
+    if (own) {
+        own->columnNames.clear();
+        const MYSQL_FIELD* fields = mysql_fetch_fields(result);
+        for (unsigned i = 0; i < n; ++i) own->columnNames.emplace_back(fields[i].name, fields[i].name_length);
+    }
     // Each row's columns are copied, NUL-terminated, into one buffer kept from row to row.
     std::vector<char*> columns(n, nullptr);
     std::vector<char> copies;
@@ -114,11 +126,23 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
         callback(context, static_cast<int32_t>(n), columns.data(), nullptr);
     }
     const bool complete = mysql_eof(result) != 0;
+    if (own && !complete) {
+        own->errorText = mysql_error(connection);
+        own->errorNumber = mysql_errno(connection);
+    }
     mysql_free_result(result);
     return complete ? kQueryOk : kQueryIncomplete;
 }
 
 }  // namespace
+
+void recordRefusal(std::string errorText) {
+    setLastErrorText(std::move(errorText));
+    auto& ui = platform::ui();
+    ui.debugOutput(QByteArray("db_exec error:"));
+    ui.debugOutput(QByteArray(lastErrorText().c_str()));
+    ui.debugOutput(QByteArray("\r\n"));
+}
 
 long programmeRoundTrips() { return gProgrammeRoundTrips; }
 void countProgrammeRoundTrip() { ++gProgrammeRoundTrips; }
@@ -174,6 +198,12 @@ int32_t QueryRunner(std::string_view statement, RowCallback callback, void* cont
     appendSemicolon(copy);
     doubleInnerApostrophes(copy);
     return run(ticketingConnection(), copy, callback, context);
+}
+
+int32_t QueryRunner(MYSQL* connection, std::string_view statement, RowCallback callback, void* context,
+                    OwnRunReport& report) {
+    report = OwnRunReport();
+    return run(connection, workingCopy(statement, true), callback, context, &report);
 }
 
 int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context) {

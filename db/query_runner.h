@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+struct st_mysql;
 
 namespace db {
 
@@ -80,6 +83,26 @@ int32_t QueryRunner(std::string_view statement, RowCallback callback, void* cont
 // Programme variant: on the programme connection, without apostrophe doubling; shows the
 // wait cursor while it runs.
 int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context);
+
+// What a run on a connection of a worker's own reports, in place of the program-wide last
+// error text and debug output, which belong to the user-interface thread.
+struct OwnRunReport {
+    std::string errorText;                 // the library's text for a refusal or a broken read
+    unsigned errorNumber = 0;              // its error number; 0 when none
+    std::vector<std::string> columnNames;  // the result's columns, in order
+};
+
+// Worker variant: the ticketing variant's working copy (final ";", apostrophe doubling) and
+// resend after a lost connection, on a connection of the caller's own. The rows are handed
+// over as they arrive rather than once all are stored, so that reading them overlaps the
+// transfer on a slow link.
+int32_t QueryRunner(st_mysql* connection, std::string_view statement, RowCallback callback, void* context,
+                    OwnRunReport& report);
+
+// What a refusal leaves on the user-interface thread: the last error text, and three pieces
+// of debug output ("db_exec error:", the text, a line end). A worker's refusals are recorded
+// so when their outcome arrives there.
+void recordRefusal(std::string errorText);
 
 // The text a variant sends for a statement: a final ";" added when missing (not to an empty
 // statement), then, for the ticketing variant, the apostrophe doubling.

@@ -4,10 +4,12 @@
 -- The file is UTF-8; the server converts to the latin1 (Windows-1252) columns.
 SET NAMES utf8mb4;
 
+-- The codes are those of the ticketing rooms that each room sells as, so that the sales
+-- charts find their capacity; the small room sells under none, and has no fill rate there.
 INSERT INTO `salle` (`id`, `name`, `code`, `capacity`, `contract_name`) VALUES
-  (0, 'Grande salle', 'GS', '220 places assises', 'la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers'),
+  (0, 'Grande salle', 'ZOD', '220 places assises', 'la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers'),
   (1, 'Petite salle', 'PS', '49 places', 'la Petite Salle du Kiosque (KQ), 12 rue des Teinturiers'),
-  (2, 'Chapelle', 'CH', '90 places', 'la Chapelle du Kiosque (KQ), 3 place des Carmes');
+  (2, 'Chapelle', 'KQ', '90 places', 'la Chapelle du Kiosque (KQ), 3 place des Carmes');
 
 INSERT INTO `comp` (`id`, `nom`, `email`, `contact1`, `contact2`, `deleted`, `fulladr`) VALUES
   (0, '<compagnie à définir>', '', '', '', 0, ''),

@@ -79,12 +79,13 @@ QString auditSubject(const RecordRef& ref) {
     return {};
 }
 
-QString deletedWord(RecordKind kind) {
-    return kind == RecordKind::Company ? QStringLiteral("supprimée") : QStringLiteral("supprimé");
-}
+QString deletedWord(RecordKind kind) { return isFeminine(kind) ? QStringLiteral("supprimée") : QStringLiteral("supprimé"); }
 
-QString restoredWord(RecordKind kind) {
-    return kind == RecordKind::Company ? QStringLiteral("restaurée") : QStringLiteral("restauré");
+QString restoredWord(RecordKind kind) { return isFeminine(kind) ? QStringLiteral("restaurée") : QStringLiteral("restauré"); }
+
+QString withoutRows(const QString& message) {
+    if (ChangedRows::parse(message).empty()) return message;
+    return message.left(message.lastIndexOf(QStringLiteral(" [")));
 }
 
 AuditLine parseAuditLine(const QString& utcText, const QString& logText) {

@@ -44,6 +44,9 @@ QString auditSubject(const RecordRef& ref);
 QString deletedWord(RecordKind kind);
 QString restoredWord(RecordKind kind);
 
+// A line's message without the bracketed rows at its end.
+QString withoutRows(const QString& message);
+
 // One line of the `logs` table, read back.
 struct AuditLine {
     QDateTime utc;

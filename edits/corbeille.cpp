@@ -33,17 +33,6 @@ QString kindName(RecordKind kind) {
     return {};
 }
 
-// "la compagnie « Mouette »" for the restore question.
-QString theRecord(const RecordRef& ref) {
-    switch (ref.kind) {
-    case RecordKind::Company: return QStringLiteral("la compagnie ") + displayName(ref);
-    case RecordKind::Show: return QStringLiteral("le spectacle ") + displayName(ref);
-    case RecordKind::Group: return QStringLiteral("le groupe de créneaux ") + displayName(ref);
-    case RecordKind::Contract: return QStringLiteral("le ") + displayName(ref);
-    }
-    return {};
-}
-
 TrashEntry entryOf(const RecordRef& ref, const std::vector<AuditLine>& lines) {
     TrashEntry entry{ref, kindName(ref.kind), displayName(ref), attachedTo(ref), {}, {}, {}};
     for (const AuditLine& line : lines) {
@@ -150,7 +139,7 @@ DeleteQuestion restoreQuestion(const RestorePlan& plan) {
     DeleteQuestion q;
     if (plan.parents.empty()) return q;
     QStringList names;
-    for (const TrashEntry& parent : plan.parents) names << QStringLiteral("  ") + theRecord(parent.ref);
+    for (const TrashEntry& parent : plan.parents) names << QStringLiteral("  ") + recordInWords(parent.ref);
     q.text = QStringLiteral("Ce que vous restaurez est rattaché à des éléments supprimés :\n%1\n\nLes restaurer aussi ?")
                  .arg(names.join(u'\n'));
     q.answers = {QStringLiteral("Restaurer aussi"), QStringLiteral("Seulement la sélection"), QStringLiteral("Annuler")};

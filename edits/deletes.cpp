@@ -154,9 +154,7 @@ DeletePlan planDelete(const RecordRef& target) {
 
 DeleteQuestion deleteQuestion(const DeletePlan& plan) {
     const KindWords words = wordsOf(plan.target.kind);
-    const QString name = plan.target.kind == RecordKind::Contract
-                             ? QStringLiteral("le ") + displayName(plan.target)
-                             : u8(words.the) + u' ' + displayName(plan.target);
+    const QString name = recordInWords(plan.target);
     DeleteQuestion q;
     q.text = QStringLiteral("Supprimer %1 ?").arg(name);
     if (!plan.dependants.empty()) {

@@ -128,6 +128,16 @@ QString displayName(const RecordRef& ref) {
     return {};
 }
 
+QString recordInWords(const RecordRef& ref) {
+    switch (ref.kind) {
+    case RecordKind::Company: return QStringLiteral("la compagnie ") + displayName(ref);
+    case RecordKind::Show: return QStringLiteral("le spectacle ") + displayName(ref);
+    case RecordKind::Group: return QStringLiteral("le groupe de créneaux ") + displayName(ref);
+    case RecordKind::Contract: return QStringLiteral("le ") + displayName(ref);
+    }
+    return {};
+}
+
 QString attachedTo(const RecordRef& ref) {
     const int i = recordIndex(ref);
     if (i < 0) return {};

@@ -40,6 +40,12 @@ bool isLive(const RecordRef& ref);
 //   « Mouette »; « Nuit » (Mouette); « Nuit », Rouge, Vendredi 05 Juillet 2019 à 20:30;
 //   contrat 4 de « Nuit »
 QString displayName(const RecordRef& ref);
+// The record in a sentence: "la compagnie « Mouette »", "le spectacle « Nuit »", "le groupe
+// de créneaux « Nuit », Rouge, ...", "le contrat 4 de « Nuit »".
+QString recordInWords(const RecordRef& ref);
+// Whether the kind's noun is feminine (for the words that agree with it).
+inline bool isFeminine(RecordKind kind) { return kind == RecordKind::Company; }
+
 // What a record was attached to, for the Corbeille: the company of a show, the show and
 // room of a group, the group of a contract; empty for a company.
 QString attachedTo(const RecordRef& ref);

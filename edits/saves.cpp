@@ -1,6 +1,7 @@
 #include "edits/saves.h"
 
 #include <QHash>
+#include <functional>
 
 #include "contracts/contract_followup.h"
 #include "db/codepage.h"
@@ -87,6 +88,60 @@ Decision stopWith(SaveResult& result, SaveOutcome outcome, const char* table) {
     return d;
 }
 
+// An edit of one row: read FOR UPDATE with its `deleted` last; a row gone or deleted meanwhile
+// stops the save (unless it is to be restored); `merged` takes each field three ways and gives
+// the statement and the audit line's words; a clash stops the save unless mine is kept.
+struct RowEdit {
+    RecordKind kind;
+    const char* table;
+    QString id;
+    const char* columns;  // the fields `merged` reads, then `deleted`
+    std::function<void(const QStringList& row, Merge& merge, Decision& d)> merged;
+};
+
+SaveResult runRowEdit(const RowEdit& edit, Resolution resolution) {
+    SaveResult result;
+    const std::vector<std::string> checks{db::formatStatement("SELECT %s FROM `%s` WHERE `id` = %s FOR UPDATE", edit.columns,
+                                                              edit.table, idText(edit.id).c_str())};
+    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
+        result = SaveResult{};
+        result.record = {edit.kind, edit.id};
+        if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, edit.table);
+        const QStringList& row = checked[0][0];
+        const bool deleted = programme::isDeleted(row.back());
+        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, edit.table);
+        Merge merge;
+        Decision d;
+        edit.merged(row, merge, d);
+        if (!merge.clashes.empty() && resolution == Resolution::Check) {
+            result.differences = merge.clashes;
+            return stopWith(result, SaveOutcome::Conflict, edit.table);
+        }
+        result.fromTheirs = merge.fromTheirs;
+        if (deleted) d.writes.insert(d.writes.begin(), restoreRows(edit.table, {edit.id}));
+        ChangedRows rows;
+        rows.add(QString::fromUtf8(edit.table), edit.id);
+        d.audit += rows.tail();
+        return d;
+    };
+    RunInfo info;
+    const RunEnd end = runTransaction(checks, decide, &info);
+    return finish(end, result, info);
+}
+
+// The audit line's words for the fields this workstation changed: "nom et adresse modifiés",
+// or "enregistré(e) sans changement"; "restauré(e), ..." when the save brings the row back.
+QString whatChanged(const std::vector<std::pair<QString, bool>>& fields, const QString& feminineField, bool feminine,
+                    bool restored) {
+    QStringList changed;
+    for (const auto& [name, isChanged] : fields)
+        if (isChanged) changed << name;
+    QString what = changed.isEmpty() ? (feminine ? u8("enregistrée sans changement") : u8("enregistré sans changement"))
+                                     : changedText(changed, feminineField);
+    if (restored) what = (feminine ? u8("restaurée, ") : u8("restauré, ")) + what;
+    return what;
+}
+
 }  // namespace
 
 // ---- companies --------------------------------------------------------------------------
@@ -119,50 +174,24 @@ SaveResult addCompany(const CompanyFields& mine) {
 }
 
 SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, Resolution resolution) {
-    SaveResult result;
-    result.record = {RecordKind::Company, base.id};
-    const std::vector<std::string> checks{db::formatStatement(
-        "SELECT `nom`, `email`, `contact1`, `contact2`, `fulladr`, `deleted` FROM `comp` WHERE `id` = %s FOR UPDATE",
-        idText(base.id).c_str())};
-    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
-        result = SaveResult{};
-        result.record = {RecordKind::Company, base.id};
-        if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, "comp");
-        const QStringList& row = checked[0][0];
-        const bool deleted = programme::isDeleted(row[5]);
-        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, "comp");
-        Merge merge;
+    const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
         const QString nom = merge.take({u8("Nom"), base.nom, row[0], mine.nom});
         const QString email = merge.take({u8("email"), base.email, row[1], mine.email});
         const QString contact1 = merge.take({u8("contact1"), base.contact1, row[2], mine.contact1});
         const QString contact2 = merge.take({u8("contact2"), base.contact2, row[3], mine.contact2});
         const QString fulladr = merge.take({u8("Adresse complète"), base.fulladr, row[4], mine.fulladr});
-        if (!merge.clashes.empty() && resolution == Resolution::Check) {
-            result.differences = merge.clashes;
-            return stopWith(result, SaveOutcome::Conflict, "comp");
-        }
-        result.fromTheirs = merge.fromTheirs;
-        Decision d;
-        if (deleted) d.writes.push_back(restoreRows("comp", {base.id}));
         d.writes.push_back(edits::editCompany(nom, email, fulladr, contact1, contact2, base.id));
-        QStringList changed;
-        const std::pair<QString, bool> fields[] = {{u8("nom"), mine.nom != base.nom},
-                                                   {u8("e-mail"), mine.email != base.email},
-                                                   {u8("contact 1"), mine.contact1 != base.contact1},
-                                                   {u8("contact 2"), mine.contact2 != base.contact2},
-                                                   {u8("adresse"), mine.fulladr != base.fulladr}};
-        for (const auto& [name, isChanged] : fields)
-            if (isChanged) changed << name;
-        QString what = changed.isEmpty() ? u8("enregistrée sans changement") : changedText(changed, u8("adresse"));
-        if (deleted) what = u8("restaurée, ") + what;
-        ChangedRows rows;
-        rows.add(QStringLiteral("comp"), base.id);
-        d.audit = QStringLiteral("compagnie %1 \"%2\" : %3").arg(base.id, nom, what) + rows.tail();
-        return d;
+        const QString what = whatChanged({{u8("nom"), mine.nom != base.nom},
+                                          {u8("e-mail"), mine.email != base.email},
+                                          {u8("contact 1"), mine.contact1 != base.contact1},
+                                          {u8("contact 2"), mine.contact2 != base.contact2},
+                                          {u8("adresse"), mine.fulladr != base.fulladr}},
+                                         u8("adresse"), true, programme::isDeleted(row[5]));
+        d.audit = QStringLiteral("compagnie %1 \"%2\" : %3").arg(base.id, nom, what);
     };
-    RunInfo info;
-    const RunEnd end = runTransaction(checks, decide, &info);
-    return finish(end, result, info);
+    return runRowEdit({RecordKind::Company, "comp", base.id,
+                       "`nom`, `email`, `contact1`, `contact2`, `fulladr`, `deleted`", merged},
+                      resolution);
 }
 
 // ---- shows -------------------------------------------------------------------------------
@@ -186,51 +215,26 @@ SaveResult addShow(const ShowFields& mine) {
 }
 
 SaveResult editShow(const programme::Show& base, const ShowFields& mine, Resolution resolution) {
-    SaveResult result;
-    const std::vector<std::string> checks{db::formatStatement(
-        "SELECT `name`, `comp`, `deleted` FROM `showname` WHERE `id` = %s FOR UPDATE", idText(base.id).c_str())};
-    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
-        result = SaveResult{};
-        result.record = {RecordKind::Show, base.id};
-        if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, "showname");
-        const QStringList& row = checked[0][0];
-        const bool deleted = programme::isDeleted(row[2]);
-        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, "showname");
-        Merge merge;
+    const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
         const QString name = merge.take({u8("Nom"), base.name, row[0], mine.name});
         const QString company = merge.take({u8("Compagnie"), base.comp, row[1], asWritten(mine.company)});
-        if (!merge.clashes.empty() && resolution == Resolution::Check) {
-            // The user reads company names, not ids.
-            for (FieldDifference& f : merge.clashes) {
-                if (f.field != u8("Compagnie")) continue;
-                const auto nameOf = [](const QString& id) {
-                    const int i = recordIndex({RecordKind::Company, id});
-                    return i < 0 ? id : programme::companies()[static_cast<std::size_t>(i)].nom;
-                };
-                f.theirs = nameOf(f.theirs);
-                f.mine = nameOf(f.mine);
-            }
-            result.differences = merge.clashes;
-            return stopWith(result, SaveOutcome::Conflict, "showname");
+        // The user reads company names, not ids.
+        for (FieldDifference& f : merge.clashes) {
+            if (f.field != u8("Compagnie")) continue;
+            const auto nameOf = [](const QString& id) {
+                const int i = recordIndex({RecordKind::Company, id});
+                return i < 0 ? id : programme::companies()[static_cast<std::size_t>(i)].nom;
+            };
+            f.theirs = nameOf(f.theirs);
+            f.mine = nameOf(f.mine);
         }
-        result.fromTheirs = merge.fromTheirs;
-        Decision d;
-        if (deleted) d.writes.push_back(restoreRows("showname", {base.id}));
         d.writes.push_back(
             edits::editShow(name, static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(company))), base.id));
-        QStringList changed;
-        if (mine.name != base.name) changed << u8("nom");
-        if (asWritten(mine.company) != base.comp) changed << u8("compagnie");
-        QString what = changed.isEmpty() ? u8("enregistré sans changement") : changedText(changed, u8("compagnie"));
-        if (deleted) what = u8("restauré, ") + what;
-        ChangedRows rows;
-        rows.add(QStringLiteral("showname"), base.id);
-        d.audit = QStringLiteral("spectacle %1 \"%2\" : %3").arg(base.id, name, what) + rows.tail();
-        return d;
+        const QString what = whatChanged({{u8("nom"), mine.name != base.name}, {u8("compagnie"), asWritten(mine.company) != base.comp}},
+                                         u8("compagnie"), false, programme::isDeleted(row[2]));
+        d.audit = QStringLiteral("spectacle %1 \"%2\" : %3").arg(base.id, name, what);
     };
-    RunInfo info;
-    const RunEnd end = runTransaction(checks, decide, &info);
-    return finish(end, result, info);
+    return runRowEdit({RecordKind::Show, "showname", base.id, "`name`, `comp`, `deleted`", merged}, resolution);
 }
 
 // ---- timeslot groups ---------------------------------------------------------------------
@@ -479,50 +483,69 @@ SaveResult newContract(const ContractFields& mine) {
 }
 
 SaveResult editContract(const programme::Contract& base, const ContractFields& mine, Resolution resolution) {
-    SaveResult result;
-    const std::vector<std::string> checks{db::formatStatement(
-        "SELECT `extra`, `rtf`, `deleted` FROM `contract` WHERE `id` = %s FOR UPDATE", idText(base.id).c_str())};
-    const Decide decide = [&](const CheckedRows& checked, IdSource&) {
-        result = SaveResult{};
-        result.record = {RecordKind::Contract, base.id};
-        if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, "contract");
-        const QStringList& row = checked[0][0];
-        const bool deleted = programme::isDeleted(row[2]);
-        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, "contract");
-        Merge merge;
+    const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
         const QString extra = merge.take({u8("Valeurs du contrat"), base.extra, row[0], mine.extra});
         const QString rtf = merge.take({u8("Modèle"), base.rtf, row[1], mine.rtf});
-        if (!merge.clashes.empty() && resolution == Resolution::Check) {
-            result.differences = merge.clashes;
-            return stopWith(result, SaveOutcome::Conflict, "contract");
-        }
-        result.fromTheirs = merge.fromTheirs;
-        Decision d;
-        if (deleted) d.writes.push_back(restoreRows("contract", {base.id}));
         d.writes.push_back(edits::editContract(extra, rtf, base.id));
-        ChangedRows rows;
-        rows.add(QStringLiteral("contract"), base.id);
-        d.audit = QStringLiteral("contrat %1 : %2").arg(base.id, deleted ? u8("restauré et modifié") : u8("modifié")) +
-                  rows.tail();
-        return d;
+        d.audit = QStringLiteral("contrat %1 : %2").arg(base.id, programme::isDeleted(row[2]) ? u8("restauré et modifié") : u8("modifié"));
     };
-    RunInfo info;
-    const RunEnd end = runTransaction(checks, decide, &info);
-    return finish(end, result, info);
+    return runRowEdit({RecordKind::Contract, "contract", base.id, "`extra`, `rtf`, `deleted`", merged}, resolution);
 }
 
 // ---- the user's side of a conflict -----------------------------------------------------
 
 namespace {
 
-QString recordWords(const RecordRef& ref) {
-    switch (ref.kind) {
-    case RecordKind::Company: return u8("La compagnie ") + displayName(ref);
-    case RecordKind::Show: return u8("Le spectacle ") + displayName(ref);
-    case RecordKind::Group: return u8("Le groupe de créneaux ") + displayName(ref);
-    case RecordKind::Contract: return u8("Le ") + displayName(ref);
+QString carried(const QString& was, const QString& now, const QString& mine) { return mine == was ? now : mine; }
+int32_t carried(const QString& was, const QString& now, int32_t mine) {
+    return asWritten(mine) == was ? static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(now))) : mine;
+}
+
+}  // namespace
+
+CompanyFields carryOver(const programme::Company& was, const programme::Company& now, const CompanyFields& mine) {
+    return {carried(was.nom, now.nom, mine.nom), carried(was.email, now.email, mine.email),
+            carried(was.contact1, now.contact1, mine.contact1), carried(was.contact2, now.contact2, mine.contact2),
+            carried(was.fulladr, now.fulladr, mine.fulladr)};
+}
+
+ShowFields carryOver(const programme::Show& was, const programme::Show& now, const ShowFields& mine) {
+    return {carried(was.name, now.name, mine.name), carried(was.comp, now.comp, mine.company)};
+}
+
+ContractFields carryOver(const programme::Contract& was, const programme::Contract& now, const ContractFields& mine) {
+    return {carried(was.rtf, now.rtf, mine.rtf), carried(was.extra, now.extra, mine.extra), mine.timeslotId};
+}
+
+planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& now, const planning::TimeslotEditorData& mine) {
+    planning::TimeslotEditorData data = mine;
+    if (was.rows.empty() || now.rows.empty()) return data;
+    const programme::Timeslot& a = was.rows.front();
+    const programme::Timeslot& b = now.rows.front();
+    data.showId = carried(a.showname, b.showname, mine.showId);
+    data.room = carried(a.room, b.room, mine.room);
+    if (mine.survey == a.survey && b.survey != a.survey) {
+        data.survey = b.survey;
+        data.todo = b.todo;
+        data.done = b.done;
+    } else {
+        data.todo = planning::MergeFollowUp(planning::FollowUpText::Plan, a.todo, b.todo, mine.todo).merged;
+        data.done = planning::MergeFollowUp(planning::FollowUpText::Record, a.done, b.done, mine.done).merged;
     }
-    return {};
+    for (std::size_t p = 0; p < std::min({was.rows.size(), now.rows.size(), data.entries.size()}); ++p) {
+        const planning::SlotEntry before = slotEntryOf(was.rows[p].date, was.rows[p].start, was.rows[p].end);
+        if (data.entries[p] == before) data.entries[p] = slotEntryOf(now.rows[p].date, now.rows[p].start, now.rows[p].end);
+    }
+    return data;
+}
+
+namespace {
+
+// "La compagnie « X »" at the start of a sentence.
+QString recordWords(const RecordRef& ref) {
+    QString words = recordInWords(ref);
+    if (!words.isEmpty()) words[0] = words[0].toUpper();
+    return words;
 }
 
 QString byWhom(const SaveResult& result) {
@@ -534,7 +557,7 @@ QString shown(const QString& value) { return value.isEmpty() ? u8("(vide)") : u8
 }  // namespace
 
 ConflictQuestion conflictQuestion(const SaveResult& result) {
-    const bool feminine = result.record.kind == RecordKind::Company;
+    const bool feminine = isFeminine(result.record.kind);
     QString text = u8("%1 a été %2 %3 depuis que vous l'avez ouvert%4.\n")
                        .arg(recordWords(result.record), feminine ? u8("modifiée") : u8("modifié"), byWhom(result),
                             feminine ? u8("e") : QString());
@@ -553,7 +576,7 @@ ConflictAnswer conflictAnswer(int answer) {
 }
 
 ConflictQuestion vanishedQuestion(const SaveResult& result) {
-    const bool feminine = result.record.kind == RecordKind::Company;
+    const bool feminine = isFeminine(result.record.kind);
     const QString pronoun = feminine ? u8("la") : u8("le");
     const QString text = u8("%1 a été %2 %3 pendant que vous %4 modifiiez.\n\n%5 restaurer avec vos modifications, "
                             "ou abandonner celles-ci ?")

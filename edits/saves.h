@@ -65,6 +65,14 @@ SaveResult editContract(const programme::Contract& base, const ContractFields& m
 
 // ---- the user's side of a conflict --------------------------------------------------------
 
+// Going back to the dialog after a conflict: the dialog opens again on what this workstation
+// typed, over what is stored now. A field it did not change takes the stored value (what a
+// colleague changed stays), one it changed keeps its input.
+CompanyFields carryOver(const programme::Company& was, const programme::Company& now, const CompanyFields& mine);
+ShowFields carryOver(const programme::Show& was, const programme::Show& now, const ShowFields& mine);
+ContractFields carryOver(const programme::Contract& was, const programme::Contract& now, const ContractFields& mine);
+planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& now, const planning::TimeslotEditorData& mine);
+
 // "La compagnie « X » a été modifiée sur un autre poste (par Anne) ..." with the fields, and
 // the answers: keep mine, keep theirs, back to my input (the last, the default, loses nothing).
 struct ConflictQuestion {

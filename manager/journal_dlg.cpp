@@ -100,9 +100,13 @@ void JournalWindow::showFiltered() {
                                       text_->text()};
     list_->clear();
     QList<QTreeWidgetItem*> items;
-    for (const edits::AuditLine& line : edits::filterJournal(lines_, filter))
-        items << new QTreeWidgetItem(
-            QStringList{line.utc.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), line.account, line.message});
+    for (const edits::AuditLine& line : edits::filterJournal(lines_, filter)) {
+        auto* item = new QTreeWidgetItem(QStringList{line.utc.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")),
+                                                     line.account, edits::withoutRows(line.message)});
+        // The rows the save changed are for the Corbeille; the reader finds them on hover.
+        item->setToolTip(2, line.message);
+        items << item;
+    }
     list_->addTopLevelItems(items);
     list_->resizeColumnToContents(0);
     list_->resizeColumnToContents(1);

@@ -45,8 +45,10 @@ bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase,
             case edits::ConflictAnswer::BackToInput: {
                 reload();
                 std::optional<Base> stored = rebase();
-                if (!stored || !reopen(mine)) return false;
+                if (!stored) return false;
+                mine = edits::carryOver(base, *stored, mine);
                 base = *stored;
+                if (!reopen(mine)) return false;
                 resolution = edits::Resolution::Check;
                 continue;
             }

@@ -1,5 +1,8 @@
 #include "platform/controls.h"
 
+#include <QSet>
+#include <algorithm>
+
 #include <QCalendarWidget>
 #include <QHeaderView>
 #include <QLocale>
@@ -85,9 +88,31 @@ void ListView::insertRows(int row, const std::vector<Row>& rows) {
 
 void ListView::widenColumnsToContents() {
     // A column grows to show its texts whole (the list scrolls sideways for them); it never
-    // shrinks below the width it was given.
+    // shrinks below the width it was given. Measuring every row of a season's lists costs more
+    // than filling them: the widest text is among the longest, so only the longest few distinct
+    // texts of each column are measured.
+    constexpr std::size_t kMeasured = 24;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const int rows = itemCount();
+    std::vector<std::pair<qsizetype, int>> byLength;
+    byLength.reserve(static_cast<std::size_t>(rows));
     for (int column = 0; column < columnCount(); ++column) {
-        const int needed = sizeHintForColumn(column);
+        byLength.clear();
+        for (int row = 0; row < rows; ++row) byLength.emplace_back(topLevelItem(row)->text(column).size(), row);
+        const std::size_t candidates = std::min(byLength.size(), kMeasured * 4);
+        std::partial_sort(byLength.begin(), byLength.begin() + static_cast<std::ptrdiff_t>(candidates), byLength.end(),
+                          [](const auto& a, const auto& b) { return a.first > b.first; });
+        QSet<QString> measured;
+        int needed = 0;
+        for (std::size_t i = 0; i < candidates && static_cast<std::size_t>(measured.size()) < kMeasured; ++i) {
+            const int row = byLength[i].second;
+            const QString text = topLevelItem(row)->text(column);
+            if (measured.contains(text)) continue;
+            measured.insert(text);
+            const QModelIndex index = model()->index(row, column);
+            needed = std::max(needed, itemDelegateForIndex(index)->sizeHint(option, index).width());
+        }
         if (needed > columnWidth(column)) setColumnWidth(column, needed);
     }
 }

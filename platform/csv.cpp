@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <charconv>
+#include <cmath>
 
 namespace platform {
 
@@ -34,7 +36,17 @@ QByteArray csvDocument(const std::vector<QStringList>& lines) {
 }
 
 QString csvNumber(double value, int decimals) {
-    return QString::number(value, 'f', decimals).replace(u'.', u',');
+    if (!std::isfinite(value)) return {};
+    // Rounded as "%.2f" rounds (an exact half to even), so that a figure reads as on screen.
+    char buffer[400];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (ec != std::errc()) return {};
+    return QString::fromLatin1(buffer, end - buffer).replace(u'.', u',');
+}
+
+QString csvText(const QString& text) {
+    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front())) return u'\'' + text;
+    return text;
 }
 
 QString writeCsvFile(const QString& path, const std::vector<QStringList>& lines) {

@@ -16,8 +16,16 @@ QString csvField(const QString& text);
 QString csvLine(const QStringList& fields);
 // The whole file: the byte-order mark, then each line in UTF-8.
 QByteArray csvDocument(const std::vector<QStringList>& lines);
-// A number as a French spreadsheet reads it: a decimal comma, no thousands separator.
+// A number as a French spreadsheet reads it: a decimal comma, no thousands separator. One that
+// is no finite number (a sum of malformed prices) leaves the field empty.
 QString csvNumber(double value, int decimals);
+// A text that came from outside the program (a name read from a database): one that starts as
+// a formula does (=, +, -, @) is given a leading apostrophe, so that the spreadsheet shows it
+// rather than running it.
+QString csvText(const QString& text);
+
+inline constexpr const char* kCsvFilter = "Fichier CSV (*.csv)";
+inline constexpr const char* kCsvWriteFailedFormat = "Impossible d'écrire le fichier %1 : %2";
 
 // Writes the document to `path`, replacing it; an empty text when done, else what failed.
 QString writeCsvFile(const QString& path, const std::vector<QStringList>& lines);

@@ -21,6 +21,11 @@ constexpr ControlTemplate kControls[] = {
     {kStatic, ControlKind::Label, "Total RS", 330, 342, 42, 8},
     {1010, ControlKind::Edit, "", 330, 354, 42, 14, kReadOnly},
     {1011, ControlKind::CheckBox, "Mise à jour auto.", 395, 360, 93, 10},
+    // The status line (loading, stale figures) in the gap above the list, and the charts and
+    // export beside the totals.
+    {1013, ControlKind::Label, "", 6, 63, 588, 8},
+    {1014, ControlKind::PushButton, "Graphiques", 378, 342, 58, 14},
+    {1015, ControlKind::PushButton, "Exporter...", 440, 342, 58, 14},
     {1009, ControlKind::PushButton, "Mettre à jour", 504, 342, 92, 14},
     {1012, ControlKind::PushButton, "Manager...", 504, 360, 90, 14},
 };

@@ -1,16 +1,21 @@
 #include "sales/cbrelo_dlg.h"
 
 #include <QKeyEvent>
+#include <QDir>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 
 #include "platform/controls.h"
+#include "platform/csv.h"
 #include "manager/login_dlg.h"
 #include "manager/manager_dlg.h"
 #include "resources/app_icon.h"
 #include "resources/dialogs.h"
 #include "sales/aggregation.h"
+#include "sales/chart_numbers.h"
+#include "sales/charts_ui.h"
+#include "sales/sales_export.h"
 #include "sales/ticketing_data.h"
 
 namespace {
@@ -36,6 +41,8 @@ constexpr Column kColumns[] = {
 // The texts the performances' starts_at are compared with.
 QString rangeText(const platform::DateTime& when) { return when.format(QStringLiteral("%Y-%m-%d %H:%M:%S")); }
 
+constexpr const char* kStaleStyle = "color: #B03A2E";
+
 }  // namespace
 
 using N = dlg::Notify;
@@ -47,6 +54,8 @@ const dlg::MessageEntry<CBreloDlg> CBreloDlg::kMessages[] = {
     {N::Clicked, kRefreshButton, &CBreloDlg::OnRefresh},
     {N::Timer, 0, &CBreloDlg::OnTimer},
     {N::Clicked, kManagerButton, &CBreloDlg::OnManager},
+    {N::Clicked, kChartsButton, &CBreloDlg::OnCharts},
+    {N::Clicked, kExportButton, &CBreloDlg::OnExport},
 };
 
 CBreloDlg::CBreloDlg(QWidget* parent)
@@ -55,7 +64,15 @@ CBreloDlg::CBreloDlg(QWidget* parent)
       to_(from_),
       icon_(res::appIcon()) {
     bindMessages<CBreloDlg>(kMessages);
+    connect(&refresh_, &sales::SalesRefresh::tablesChanged, this, [this] {
+        fillRooms();
+        aggregate();
+    });
+    connect(&refresh_, &sales::SalesRefresh::capacitiesChanged, this, &CBreloDlg::updateCharts);
+    connect(&refresh_, &sales::SalesRefresh::statusChanged, this, &CBreloDlg::showStatus);
 }
+
+CBreloDlg::~CBreloDlg() = default;
 
 // Escape is easily pressed by mistake and ends the program: it asks first ("Non" by default).
 void CBreloDlg::keyPressEvent(QKeyEvent* event) {
@@ -82,8 +99,8 @@ bool CBreloDlg::OnInitDialog() {
     }
     setWindowIcon(icon_);
     createColumns();
-    load();
-    aggregate();
+    // The figures arrive once the worker has read them; the window answers meanwhile.
+    refresh_.loadWhole(isChecked(kAutoRefreshBox));
     SetTimer(kRefreshTimer, kRefreshPeriodMs);
     return true;
 }
@@ -92,11 +109,10 @@ void CBreloDlg::createColumns() {
     for (const Column& c : kColumns) listView(c.list)->insertColumn(c.column, QString::fromUtf8(c.heading), c.width);
 }
 
-void CBreloDlg::load() {
+void CBreloDlg::fillRooms() {
     dlg::ListView* rooms = listView(kRoomList);
     rooms->deleteAllItems();
-    sales::load();
-    for (const sales::TicketingRoom& room : sales::ticketingData().rooms()) {
+    for (const sales::TicketingRoom& room : refresh_.tables()->data.rooms()) {
         const int row = rooms->insertItem(rooms->itemCount(), room.name);
         rooms->setItemText(row, 1, room.last_sync);
     }
@@ -107,27 +123,58 @@ void CBreloDlg::aggregate() {
     list->deleteAllItems();
     from_ = platform::DateTime::fromQDateTime(datePicker(kFromPicker)->dateTime());
     to_ = platform::DateTime::fromQDateTime(datePicker(kToPicker)->dateTime());
+    if (!refresh_.lastGood().isValid()) {
+        // No figures ever arrived: empty fields, rather than zeros that would read as nothing sold.
+        shown_ = sales::AggregateResult();
+        for (int id : {kReservedTotal, kPaidTotal, kMealTotal}) setItemText(id, QString());
+        updateCharts();
+        return;
+    }
     const sales::AggregateFilter filter{rangeText(from_), rangeText(to_), itemText(kNameFilter),
                                         itemText(kRoomFilter)};
-    platform::WaitCursor wait;
-    const sales::TicketingData& tables = sales::ticketingData();
-    const sales::AggregateResult result = sales::salesIndex().aggregate(tables, filter);
-    list->setUpdatesEnabled(false);
+    // Held for the time of the aggregation: a refresh that ends meanwhile cannot pull the
+    // tables away.
+    const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
+    const sales::TicketingData& tables = snapshot->data;
+    shown_ = snapshot->index.aggregate(tables, filter);
+    const sales::AggregateResult& result = shown_;
+    // Each row goes at its performance's place in the order by date; the rows come in that
+    // order into an empty list, and a place past the end appends, so they all append: in one
+    // step, which keeps the refresh's pause on this thread short.
+    std::vector<dlg::ListView::Row> rows;
+    rows.reserve(result.rows.size());
     for (const sales::AggregateRow& r : result.rows) {
         const sales::TicketingShow& show = tables.shows()[r.show];
-        // At the performance's place in the order by date; past the end, which is where
-        // the left-out performances leave it, the row is appended.
-        const int row = list->insertItem(r.position, show.name);
-        list->setItemText(row, 2, sales::roomCode(show.room_number));
-        list->setItemText(row, 1, show.starts_at);
-        list->setItemText(row, 3, r.reserved);
-        list->setItemText(row, 4, r.paid);
-        list->setItemText(row, 5, r.meal);
+        rows.push_back({-1, {show.name, show.starts_at, sales::roomCode(show.room_number), r.reserved, r.paid, r.meal}});
     }
+    list->setUpdatesEnabled(false);
+    list->insertRows(list->itemCount(), rows);
     list->setUpdatesEnabled(true);
     setItemText(kReservedTotal, result.reservedTotal);
     setItemText(kPaidTotal, result.paidTotal);
     setItemText(kMealTotal, result.mealTotal);
+    updateCharts();
+}
+
+void CBreloDlg::showStatus() {
+    setItemText(kStatusLine, refresh_.statusText());
+    const QString style = refresh_.stale() ? QString::fromUtf8(kStaleStyle) : QString();
+    if (item(kStatusLine)->styleSheet() != style) item(kStatusLine)->setStyleSheet(style);
+    updateCharts();
+}
+
+void CBreloDlg::updateCharts() {
+    if (!charts_ || !charts_->isVisible()) return;
+    const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
+    const QDate from = datePicker(kFromPicker)->date();
+    const QDate to = datePicker(kToPicker)->date();
+    QString scope = QStringLiteral("Du %1 au %2").arg(from.toString(QStringLiteral("dd/MM/yyyy")),
+                                                       to.toString(QStringLiteral("dd/MM/yyyy")));
+    if (!itemText(kNameFilter).isEmpty()) scope += QStringLiteral(", spectacle « %1… »").arg(itemText(kNameFilter));
+    if (!itemText(kRoomFilter).isEmpty()) scope += QStringLiteral(", salle « %1… »").arg(itemText(kRoomFilter));
+    scope += QStringLiteral(" : %1 représentation(s)").arg(shown_.rows.size());
+    charts_->setNumbers(sales::chartNumbers(snapshot->data, snapshot->index, shown_, from, to, refresh_.capacities()),
+                        scope, refresh_.stale() ? refresh_.statusText() : QString());
 }
 
 void CBreloDlg::OnDateChanged(const dlg::Notification&) { aggregate(); }
@@ -135,15 +182,39 @@ void CBreloDlg::OnDateChanged(const dlg::Notification&) { aggregate(); }
 void CBreloDlg::OnFilterChanged(const dlg::Notification&) { aggregate(); }
 
 void CBreloDlg::OnRefresh(const dlg::Notification&) {
-    load();
-    aggregate();
+    refresh_.loadWhole(isChecked(kAutoRefreshBox));
+    if (charts_ && charts_->isVisible()) refresh_.readCapacities();
 }
 
 void CBreloDlg::OnTimer(const dlg::Notification&) {
     // The timer always runs; the box only decides whether a tick reads the database.
-    if (!isChecked(kAutoRefreshBox)) return;
-    load();
-    aggregate();
+    refresh_.tick(isChecked(kAutoRefreshBox));
+}
+
+void CBreloDlg::OnCharts(const dlg::Notification&) {
+    if (!charts_) charts_ = new sales::ChartsWindow(this);
+    charts_->show();
+    charts_->raise();
+    charts_->activateWindow();
+    // The rooms' capacities may have changed in the manager since the window was last opened.
+    refresh_.readCapacities();
+    updateCharts();
+}
+
+void CBreloDlg::OnExport(const dlg::Notification&) {
+    // A file of zeros would read as nothing sold.
+    if (!refresh_.lastGood().isValid()) {
+        platform::showError(QString::fromUtf8(sales::kNothingToExport));
+        return;
+    }
+    const QString suggested = QDir(QDir::homePath()).filePath(QString::fromUtf8(sales::kExportFileName));
+    const QString path = platform::ui().chooseSaveFile(QString::fromUtf8(sales::kExportTitle), suggested,
+                                                       QString::fromUtf8(platform::kCsvFilter));
+    if (path.isEmpty()) return;
+    const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
+    const QString failure = platform::writeCsvFile(path, sales::salesCsvLines(snapshot->data, snapshot->index, shown_));
+    if (!failure.isEmpty())
+        platform::showError(QString::fromUtf8(platform::kCsvWriteFailedFormat).arg(QDir::toNativeSeparators(path), failure));
 }
 
 void CBreloDlg::OnManager(const dlg::Notification&) {

@@ -1,17 +1,23 @@
 // The sales overview (dialog 102), the program's main window: the sales of the performances
 // of a date range, filtered by show name and room, with their totals and each room's last
-// synchronisation.
+// synchronisation. Its refreshes run on a worker (SalesRefresh), so that it keeps answering;
+// its figures can be seen as charts and exported for a spreadsheet.
 #pragma once
 
 #include <QIcon>
+#include <QPointer>
 
 #include "platform/date_time.h"
 #include "platform/dialog.h"
+#include "sales/aggregation.h"
+#include "sales/charts_ui.h"
+#include "sales/sales_refresh.h"
 
 class CBreloDlg : public dlg::Dialog {
     Q_OBJECT
 public:
     explicit CBreloDlg(QWidget* parent = nullptr);
+    ~CBreloDlg() override;
 
     static constexpr int kFromPicker = 1000;
     static constexpr int kToPicker = 1001;
@@ -25,6 +31,9 @@ public:
     static constexpr int kMealTotal = 1010;
     static constexpr int kAutoRefreshBox = 1011;
     static constexpr int kManagerButton = 1012;
+    static constexpr int kStatusLine = 1013;
+    static constexpr int kChartsButton = 1014;
+    static constexpr int kExportButton = 1015;
 
     static constexpr int kRefreshTimer = 1;
     static constexpr int kRefreshPeriodMs = 10000;
@@ -32,6 +41,11 @@ public:
     static constexpr int kDaysAhead = 5;
 
     static constexpr const char* kQuitQuestion = "Quitter Brelo ?";
+
+    // The refreshes, for what waits on them (tests, the bench).
+    sales::SalesRefresh& refresh() { return refresh_; }
+    // The charts window, once opened.
+    sales::ChartsWindow* charts() const { return charts_; }
 
 protected:
     bool OnInitDialog() override;
@@ -45,12 +59,19 @@ private:
     void OnRefresh(const dlg::Notification&);
     void OnTimer(const dlg::Notification&);
     void OnManager(const dlg::Notification&);
+    void OnCharts(const dlg::Notification&);
+    void OnExport(const dlg::Notification&);
 
     void createColumns();
-    void load();
+    void fillRooms();
     void aggregate();
+    void showStatus();
+    void updateCharts();
 
     platform::DateTime from_;
     platform::DateTime to_;
     QIcon icon_;
+    sales::AggregateResult shown_;  // what the list and the totals show
+    QPointer<sales::ChartsWindow> charts_;
+    sales::SalesRefresh refresh_;
 };

@@ -103,14 +103,10 @@ inline constexpr const char* kSelectRooms = "SELECT * FROM salle";
 inline constexpr const char* kSelectShows = "SELECT * FROM shows";
 inline constexpr const char* kSelectReservations = "SELECT * FROM res";
 
-// Replaces the tables with those of the ticketing database and prepares the index that the
-// aggregation reads. A failed connection leaves the tables empty; a refused statement is
-// reported and the other tables are still read.
+// Replaces the tables with those of the ticketing database, on the program-wide ticketing
+// connection, and prepares the index that the aggregation reads. A failed connection leaves
+// the tables empty; a refused statement is reported and the other tables are still read.
+// The sales overview reads on a worker instead (ticketing_sync.h), to the same tables.
 void load(TicketingData& data, SalesIndex& index);
-
-// The program-wide tables and their index, as the sales overview last loaded them.
-TicketingData& ticketingData();
-SalesIndex& salesIndex();
-void load();
 
 }  // namespace sales

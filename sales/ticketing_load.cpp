@@ -6,16 +6,9 @@
 #include "db/query_runner.h"
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
+#include "sales/ticketing_rows.h"
 
 namespace sales {
-namespace {
-
-// A column by position; a column the row lacks, or one whose copy could not be made, reads
-// as empty.
-std::string_view column(int32_t count, char** columns, int index) {
-    if (index >= count || !columns[index]) return {};
-    return columns[index];
-}
 
 int32_t appendRoom(void* context, int32_t count, char** columns, void*) {
     auto* data = static_cast<TicketingData*>(context);
@@ -36,6 +29,8 @@ int32_t appendReservation(void* context, int32_t count, char** columns, void*) {
                          column(count, columns, 3), column(count, columns, 4), column(count, columns, 5));
     return 0;
 }
+
+namespace {
 
 // One table; a failure is reported and the load goes on with the next table.
 void readTable(const char* statement, db::RowCallback callback, TicketingData& data) {
@@ -64,16 +59,5 @@ void load(TicketingData& data, SalesIndex& index) {
     index.build(data);
 }
 
-TicketingData& ticketingData() {
-    static TicketingData data;
-    return data;
-}
-
-SalesIndex& salesIndex() {
-    static SalesIndex index;
-    return index;
-}
-
-void load() { load(ticketingData(), salesIndex()); }
 
 }  // namespace sales

@@ -6,7 +6,7 @@
 # galera-4, rsync and iproute2 run the tests' local cluster (scripts/localdb.sh cluster): the
 # replication, the full copy of a joining node's data, the check that a node's ports are free.
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev libmariadb-dev mariadb-server mariadb-client
+packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core
   libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev openssl qt6-translations-l10n galera-4 rsync iproute2)
 if [ "${1:-}" = --demo ]; then packages+=(abiword); fi

@@ -264,16 +264,17 @@ reserve_ports() {
   (IFS=,; echo "${current:+$current,}${ports[*]}") >"$file" 2>/dev/null || true
 }
 
-# Waits (up to 90 s) until no socket of this machine uses one of node N's ports, closed ones
-# waiting out their minute included: the nodes cannot listen beside those.
+# Waits (up to 90 s) until no live socket of this machine uses one of node N's ports: the node
+# cannot listen beside those. Closed ones waiting out their minute (the node's own connections,
+# cut when it stopped) do not keep it from listening again.
 await_free_ports() {
   local filter=() port
   for port in $(node_ports "$1"); do filter+=(${filter[@]:+or} sport = ":$port"); done
   for _ in $(seq 1 900); do
-    [ -z "$(ss -Htan "( ${filter[*]} )" 2>/dev/null)" ] && return 0
+    [ -z "$(ss -Htan exclude time-wait "( ${filter[*]} )" 2>/dev/null)" ] && return 0
     sleep 0.1
   done
-  echo "a port of node $1 stays taken: $(ss -Htan "( ${filter[*]} )" | head -3)" >&2
+  echo "a port of node $1 stays taken: $(ss -Htan exclude time-wait "( ${filter[*]} )" | head -3)" >&2
   return 1
 }
 

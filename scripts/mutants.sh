@@ -8,7 +8,7 @@
 #
 # The copy and its build live outside this tree (MUTANTS_DIR, /tmp/brelo-mutants by default)
 # and are kept between rounds, so that a later round builds only what changed. Its private
-# database server has a port of its own (MUTANTS_PORT, 35451), apart from the test runs'.
+# database server has a port of its own (MUTANTS_PORT, 35458), apart from the test runs'.
 # MUTANTS_TIMEOUT (seconds, 300 by default) bounds each test program's run.
 set -euo pipefail
 shopt -u patsub_replacement 2>/dev/null || true  # a "&" in a replacement stays a "&"
@@ -18,7 +18,7 @@ check_only=false
 if [ "${1:-}" = --check ]; then check_only=true; shift; fi
 list=$(realpath "${1:-$here/scripts/mutants.txt}")
 work=${MUTANTS_DIR:-/tmp/brelo-mutants}
-port=${MUTANTS_PORT:-35451}
+port=${MUTANTS_PORT:-35458}
 limit=${MUTANTS_TIMEOUT:-300}
 src=$work/src
 build=$work/build
@@ -54,11 +54,13 @@ count=${#files[@]}
 # tests never reach the write side: they only log in and read.
 targets_of() {
   case "$1" in
-    db/*) echo "test_db test_manager" ;;
+    db/*) echo "test_db test_edits test_manager" ;;
     programme/*) echo "test_programme test_planning test_contracts test_manager" ;;
     planning/*) echo "test_planning test_manager" ;;
     contracts/*) echo "test_contracts test_manager" ;;
+    edits/*) echo "test_edits test_manager" ;;
     manager/*) echo "test_manager" ;;
+    platform/*) echo "test_platform test_manager" ;;
     *) say "no test program is known for $1"; exit 2 ;;
   esac
 }
@@ -113,7 +115,7 @@ for ((i = 0; i < count; i++)); do check "$i" || exit 1; done
 say "$count mutants, each text found once"
 if $check_only; then exit 0; fi
 
-all_targets="test_db test_programme test_planning test_contracts test_manager"
+all_targets="test_platform test_db test_programme test_planning test_contracts test_edits test_manager"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   "$src/scripts/configure-local.sh" "$build" "$port" -DBRELO_BENCH=OFF >"$logs/configure.log" 2>&1 ||
     { cat "$logs/configure.log"; exit 1; }

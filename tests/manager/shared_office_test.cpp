@@ -148,24 +148,29 @@ TEST_F(SharedOfficeTest, AClashIsSettledByTheUser) {
         EXPECT_EQ(one("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette grise");
         EXPECT_GE(row(window, manager::kCompanyList, q("Mouette grise")), 0);
 
-        // Back to my input: the dialog opens again on what I typed; OK then stores it.
+        // Back to my input: the dialog opens again on what I typed over what is stored now (the
+        // colleague's e-mail, which I did not touch); OK then stores both.
         testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `nom` = 'Mouette' WHERE `id` = 0");
         window.reloadAll();
         ui().clear();
         ui().answers = {2};
-        QString reopenedWith;
+        QString reopenedWith, emailShown;
         onNextModal([&](QDialog* d) {
-            colleague("UPDATE `comp` SET `nom` = 'Mouette grise' WHERE `id` = 0", "Anne : compagnie 0 : nom modifié [comp=0]");
+            colleague("UPDATE `comp` SET `nom` = 'Mouette grise', `email` = 'gris@x' WHERE `id` = 0",
+                      "Anne : compagnie 0 : nom et e-mail modifiés [comp=0]");
             typeInto(d, ccomp::kNom, q("Mouette blanche"));
             onNextModal([&](QDialog* again) {
                 reopenedWith = again->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kNom))->text();
+                emailShown = again->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kEmail))->text();
                 clickButton(again, platform::IDOK);
             });
             clickButton(d, platform::IDOK);
         });
         emit window.listView(manager::kCompanyList)->rowDoubleClicked(row(window, manager::kCompanyList, q("Mouette")));
         EXPECT_EQ(reopenedWith, q("Mouette blanche"));
-        EXPECT_EQ(one("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette blanche");
+        EXPECT_EQ(emailShown, q("gris@x"));
+        EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT `nom`, `email` FROM `comp` WHERE `id` = 0").at(0),
+                  (testdb::Row{"Mouette blanche", "gris@x"}));
 
         // Keep mine.
         ui().clear();
@@ -212,9 +217,9 @@ TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
                     lines << list->topLevelItem(i)->text(1) + u' ' + list->topLevelItem(i)->text(2);
                 return lines;
             };
-            EXPECT_EQ(shown(), QStringList({q("Demo compagnie 40 \"Alpha\" : créée [comp=40 showname=1]"),
-                                            q("Demo manager started"),
-                                            q("Anne compagnie 0 \"Mouette\" : créée [comp=0]")}));
+            EXPECT_EQ(shown(), QStringList({q("Demo compagnie 40 \"Alpha\" : créée"), q("Demo manager started"),
+                                            q("Anne compagnie 0 \"Mouette\" : créée")}));
+            EXPECT_EQ(list->topLevelItem(0)->toolTip(2), q("compagnie 40 \"Alpha\" : créée [comp=40 showname=1]"));
             journal->accounts()->setCurrentText(q("Anne"));
             EXPECT_EQ(list->topLevelItemCount(), 1);
             journal->accounts()->setCurrentIndex(0);

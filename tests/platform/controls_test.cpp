@@ -53,6 +53,35 @@ protected:
     }
 };
 
+// A row finds its record by the index it carries only while that record shows the row's id;
+// records reloaded under the list move, and the row's id then finds the record.
+TEST(ListRows, ARowFindsTheRecordOfTheIdItShows) {
+    struct Record {
+        QString id;
+    };
+    const std::vector<Record> records{{QStringLiteral("3")}, {QStringLiteral("9")}, {QStringLiteral("7")},
+                                      {QStringLiteral("7")}};
+    dlg::ListView list;
+    list.insertColumn(0, QStringLiteral("Id"), 50);
+    const struct {
+        const char* shownId;
+        qint64 carried;
+        int found;
+    } cases[] = {
+        {"9", 1, 1},   // the index still holds the record
+        {"7", 3, 3},   // the second of two records with that id, as carried
+        {"7", 0, 2},   // moved: the first record with the id
+        {"9", 42, 1},  // an index past the records
+        {"5", 1, -1},  // no record has the id any more
+    };
+    for (const auto& c : cases) {
+        list.deleteAllItems();
+        list.insertRows(0, {{c.carried, {QString::fromUtf8(c.shownId)}}});
+        EXPECT_EQ(dlg::recordIndexOfRow(&list, 0, records), c.found) << c.shownId << " carried at " << c.carried;
+    }
+    EXPECT_EQ(dlg::recordIndexOfRow(&list, 1, records), -1);  // no such row
+}
+
 TEST(DialogTemplates, PickersCombosAndSizingFollowTheTemplates) {
     Probe manager(res::kDialog129);
     manager.DoModal();

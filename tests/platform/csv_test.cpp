@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <limits>
 
 #include "platform/csv.h"
 #include "tests/support/qt_print.h"
@@ -36,6 +37,23 @@ TEST(Csv, NumbersUseADecimalComma) {
     EXPECT_EQ(platform::csvNumber(350.5, 2), QStringLiteral("350,50"));
     EXPECT_EQ(platform::csvNumber(-2, 0), QStringLiteral("-2"));
     EXPECT_EQ(platform::csvNumber(1234567.891, 2), QStringLiteral("1234567,89"));
+    EXPECT_EQ(platform::csvNumber(2.675, 2), QStringLiteral("2,67")) << "as the sales overview's %.2f writes it";
+    EXPECT_EQ(platform::csvNumber(-3.125, 2), QStringLiteral("-3,12"));
+    EXPECT_EQ(platform::csvNumber(std::numeric_limits<double>::infinity(), 2), QString());
+    EXPECT_EQ(platform::csvNumber(std::numeric_limits<double>::quiet_NaN(), 2), QString());
+}
+
+TEST(Csv, OutsideTextsNeverRunAsFormulas) {
+    struct Case {
+        const char* text;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"Les Fâcheux", "Les Fâcheux"}, {"", ""},          {"=1+1", "'=1+1"},   {"+33 6", "'+33 6"},
+        {"-20 %", "'-20 %"},           {"@SOMME(A1)", "'@SOMME(A1)"}, {"=A;B", "\"'=A;B\""}, {"Ça = ça", "Ça = ça"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::csvField(platform::csvText(QString::fromUtf8(c.text))), QString::fromUtf8(c.field)) << c.text;
 }
 
 TEST(Csv, WritingReplacesTheFileOrSaysWhyNot) {

@@ -7,12 +7,18 @@
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QtCharts>
 
 #include "platform/controls.h"
+#include "db/connections.h"
 #include "platform/text_fit.h"
 #include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "sales/cbrelo_dlg.h"
+#include "sales/charts_ui.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -49,14 +55,23 @@ protected:
                      " (2, 10000001, 1, '15', '0', '1'), (3, 10000002, 4, '10:10:10:10', '0:0:0:0', '0;0;0;0');");
     }
 
-    // Runs `checks` once the sales overview is up after a successful login, then closes it.
+    // Runs `checks` once the sales overview is up after a successful login and its first
+    // load has arrived, then closes it.
     static void runWindow(CBreloDlg& window, std::function<void()> checks) {
         testing_support::onNextModal([](QDialog* box) {
             testing_support::typeInto(box, login::kNameEdit, QStringLiteral("Demo"));
             testing_support::typeInto(box, login::kPasswordEdit, QStringLiteral("brelo"));
             testing_support::clickButton(box, platform::IDOK);
         });
-        testing_support::runModal(window, std::move(checks));
+        testing_support::runModal(window, [&window, checks] {
+            waitForRefresh(window);
+            checks();
+        });
+    }
+
+    // The window answers while the worker reads; this waits until its job has ended.
+    static void waitForRefresh(CBreloDlg& window) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.refresh().running(); }, 20000)) << "the refresh never ended";
     }
 
     static QStringList shownNames(CBreloDlg& window) {
@@ -71,6 +86,7 @@ protected:
         ASSERT_NE(timer, nullptr);
         QTimerEvent event(timer->timerId());
         QCoreApplication::sendEvent(timer, &event);
+        waitForRefresh(window);
     }
 };
 
@@ -156,6 +172,8 @@ TEST_F(SalesWindowTest, TheTimerReloadsOnlyWhileTheBoxIsChecked) {
         EXPECT_EQ(serverConnections(), before + 1);
         EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("7/110.00€/15.71€"));
 
+        // Checked: the first tick opens a connection that the next ticks keep, so that asking
+        // whether anything changed is one round trip.
         auto* box = window.findChild<QCheckBox*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kAutoRefreshBox));
         box->click();
         ASSERT_TRUE(window.isChecked(CBreloDlg::kAutoRefreshBox));
@@ -163,6 +181,12 @@ TEST_F(SalesWindowTest, TheTimerReloadsOnlyWhileTheBoxIsChecked) {
         tick(window);
         EXPECT_EQ(serverConnections(), before + 2);
         EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("9/140.00€/15.56€"));
+        testdb::exec(testdb::ticketingDb(), "UPDATE `res` SET `paid` = '1;1;1;1' WHERE `id` = 3");
+        before = serverConnections();
+        tick(window);
+        tick(window);
+        EXPECT_EQ(serverConnections(), before + 1);
+        EXPECT_EQ(window.itemText(CBreloDlg::kPaidTotal), q("8/105.00€/13.12€"));
 
         box->click();
         testdb::exec(testdb::ticketingDb(), "DELETE FROM `res` WHERE `id` = 4");
@@ -174,6 +198,7 @@ TEST_F(SalesWindowTest, TheTimerReloadsOnlyWhileTheBoxIsChecked) {
 
         // "Mettre à jour" reads whatever the box says.
         testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        waitForRefresh(window);
         EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("7/110.00€/15.71€"));
     });
     EXPECT_TRUE(testing_support::ui().messages.empty());
@@ -204,6 +229,206 @@ TEST_F(SalesWindowTest, AnUnreachableTicketingServerIsReportedAndTheWindowStillS
     });
     ASSERT_EQ(testing_support::ui().messages.size(), 1u);
     EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : db_exec (SELECT * FROM res) : ")));
+}
+
+// While the worker waits on a locked table, the window goes on answering: the filters work,
+// the status line says a load runs, and a tick meanwhile is skipped rather than queued.
+TEST_F(SalesWindowTest, TheWindowAnswersWhileALoadRunsAndATickDuringItIsSkipped) {
+    CBreloDlg window;
+    runWindow(window, [&] {
+        QSignalSpy jobs(&window.refresh(), &sales::SalesRefresh::jobEnded);
+        testdb::Session locker(testdb::ticketingDb());
+        locker.exec("LOCK TABLES `res` WRITE");
+        testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        QTest::qWait(100);
+        ASSERT_TRUE(window.refresh().running());
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), q("Chargement des ventes…"));
+
+        auto* name = window.findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kNameFilter));
+        QTest::keyClicks(name, QStringLiteral("mo"));
+        EXPECT_EQ(shownNames(window), QStringList{q("Molière")});
+        name->clear();
+
+        auto* box = window.findChild<QCheckBox*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kAutoRefreshBox));
+        box->click();
+        auto* timer = window.findChild<QTimer*>(QStringLiteral("timer_%1").arg(CBreloDlg::kRefreshTimer));
+        QTimerEvent event(timer->timerId());
+        QCoreApplication::sendEvent(timer, &event);
+        EXPECT_FALSE(window.refresh().tick(true)) << "a tick during a load is skipped";
+
+        locker.exec("INSERT INTO `res` VALUES (9, 1, 1, '45', '0', '1')");
+        locker.exec("UNLOCK TABLES");
+        waitForRefresh(window);
+        QTest::qWait(50);
+        EXPECT_EQ(jobs.count(), 1) << "the skipped ticks were not run afterwards";
+        EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("8/155.00€/19.38€"));
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), QString());
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty());
+}
+
+// The server stopped under the open window: the figures stay, marked with the time they were
+// last known good, and the outage is said once, not at every tick.
+TEST_F(SalesWindowTest, AnUnreachableServerKeepsTheLastFiguresMarkedStaleAndSaysSoOncePerOutage) {
+    struct ServeAgain {
+        bool stopped = false;
+        ~ServeAgain() {
+            if (stopped) testdb::serveAgain();
+        }
+    } server;
+    CBreloDlg window;
+    runWindow(window, [&] {
+        auto* box = window.findChild<QCheckBox*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kAutoRefreshBox));
+        box->click();
+        tick(window);
+        const QString figures = window.itemText(CBreloDlg::kReservedTotal);
+        const QString lastGood = window.refresh().lastGood().toString(QStringLiteral("HH:mm"));
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), QString());
+
+        testdb::stopServer();
+        server.stopped = true;
+        for (int t = 0; t < 3; ++t) tick(window);
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine),
+                  q("Données de %1 — serveur de billetterie injoignable").arg(lastGood));
+        EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), figures);
+        EXPECT_EQ(shownNames(window).size(), 3);
+        EXPECT_EQ(window.listView(CBreloDlg::kRoomList)->itemCount(), 2);
+        ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
+
+        // Asked for by the user, the failure is said again.
+        testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        waitForRefresh(window);
+        EXPECT_EQ(testing_support::ui().messages.size(), 2u);
+        EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), figures);
+
+        testdb::serveAgain();
+        server.stopped = false;
+        tick(window);
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), QString());
+        EXPECT_EQ(testing_support::ui().messages.size(), 2u);
+
+        // A new outage is a new message.
+        testdb::stopServer();
+        server.stopped = true;
+        tick(window);
+        tick(window);
+        EXPECT_EQ(testing_support::ui().messages.size(), 3u);
+        testdb::serveAgain();
+        server.stopped = false;
+    });
+}
+
+TEST_F(SalesWindowTest, AServerUnreachableAtStartShowsNoFiguresRatherThanZeros) {
+    db::ConnectionSettings& settings = db::ticketingSettings();
+    const unsigned port = settings.port;
+    settings.port = 1;  // nothing listens there
+    CBreloDlg window;
+    runWindow(window, [&] {
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), q("Aucune donnée — serveur de billetterie injoignable"));
+        for (int id : {CBreloDlg::kReservedTotal, CBreloDlg::kPaidTotal, CBreloDlg::kMealTotal})
+            EXPECT_EQ(window.itemText(id), QString()) << id;
+        auto* name = window.findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kNameFilter));
+        QTest::keyClicks(name, QStringLiteral("m"));
+        EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), QString());
+        EXPECT_EQ(shownNames(window).size(), 0);
+        testing_support::ui().fileAnswers.push_back(QDir::temp().filePath(QStringLiteral("brelo-never-written.csv")));
+        testing_support::clickButton(&window, CBreloDlg::kExportButton);
+        EXPECT_FALSE(QFile::exists(QDir::temp().filePath(QStringLiteral("brelo-never-written.csv"))));
+        testing_support::ui().fileAnswers.clear();
+
+        // The server back: the figures come with the next load.
+        settings.port = port;
+        testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        waitForRefresh(window);
+        EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), QString());
+        EXPECT_EQ(shownNames(window), (QStringList{q("Molière"), q("Mille et une nuits")})) << "the filter typed meanwhile";
+        EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("6/95.00€/15.83€"));
+    });
+    settings.port = port;
+    ASSERT_EQ(testing_support::ui().messages.size(), 2u);
+    EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
+    EXPECT_EQ(testing_support::ui().messages[1].text,
+              q("Aucune donnée de billetterie à exporter : le serveur n'a encore rien donné."));
+}
+
+TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
+    testdb::exec(testdb::programmeDb(),
+                 "INSERT INTO `salle` VALUES (0, 'Chapelle', 'KQ', '90 places', ''), (1, 'Grande salle', 'zod', '220 places assises', ''),"
+                 " (2, 'Sans jauge', 'ZAZ', 'selon configuration', '')");
+    CBreloDlg window;
+    runWindow(window, [&] {
+        testing_support::clickButton(&window, CBreloDlg::kChartsButton);
+        waitForRefresh(window);
+        sales::ChartsWindow* charts = window.charts();
+        ASSERT_NE(charts, nullptr);
+        EXPECT_TRUE(charts->isVisible());
+        const sales::ChartNumbers& numbers = charts->numbers();
+        EXPECT_EQ(numbers.periods.size(), 8u) << "two days back to five ahead";
+        ASSERT_EQ(numbers.rooms.size(), 2u);
+        EXPECT_EQ(numbers.rooms[0].code, q("KQ"));
+        EXPECT_EQ(numbers.rooms[1].code, q("ZOD"));
+        ASSERT_EQ(numbers.fills.size(), 3u);
+        EXPECT_EQ(numbers.fills[0].capacity, 90);
+        EXPECT_EQ(numbers.fills[1].capacity, 220);
+        EXPECT_DOUBLE_EQ(numbers.fills[2].reservedRate, 100.0 * 4 / 220);
+
+        // The room filter in the overview: the charts keep only what the list keeps.
+        auto* room = window.findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kRoomFilter));
+        QTest::keyClicks(room, QStringLiteral("kq"));
+        ASSERT_EQ(charts->numbers().rooms.size(), 1u);
+        EXPECT_EQ(charts->numbers().fills.size(), 1u);
+        charts->redrawNow();
+        int64_t drawn = 0;
+        for (QChartView* view : charts->findChildren<QChartView*>()) {
+            if (!view->chart()->title().startsWith(q("Places réservées"))) continue;
+            for (QAbstractSeries* series : view->chart()->series()) {
+                for (QBarSet* set : static_cast<QAbstractBarSeries*>(series)->barSets())
+                    for (int i = 0; i < set->count(); ++i) drawn += static_cast<int64_t>(set->at(i));
+            }
+        }
+        EXPECT_EQ(drawn, 2) << "the seats of the one KQ performance kept";
+        window.charts()->close();
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+}
+
+TEST_F(SalesWindowTest, ExportWritesTheListAndTotalsForASpreadsheet) {
+    const QString folder = QDir::temp().filePath(QStringLiteral("brelo-export-test"));
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    const QString path = folder + QStringLiteral("/ventes.csv");
+    CBreloDlg window;
+    runWindow(window, [&] {
+        // Cancelled: nothing written, nothing said.
+        testing_support::clickButton(&window, CBreloDlg::kExportButton);
+        EXPECT_FALSE(QFile::exists(path));
+
+        testing_support::ui().fileAnswers.push_back(path);
+        testing_support::clickButton(&window, CBreloDlg::kExportButton);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+        ASSERT_EQ(lines.size(), 6) << "headings, three performances, totals, and the last line end";
+        EXPECT_EQ(lines[0], q("Spectacle;AAAA-MM-JJ HH:MM:SS;Salle;Places réservées;€ réservés;Moyenne réservée (€);"
+                              "Places payées;€ payés;Moyenne payée (€);RS"));
+        const QString when = window.listView(CBreloDlg::kPerformanceList)->itemText(0, 1);
+        EXPECT_EQ(lines[1], q("Molière;%1;KQ;2;55,00;27,50;1;20,00;20,00;1").arg(when));
+        EXPECT_EQ(lines[4], q("Total;;;7;110,00;15,71;2;35,00;17,50;1"));
+        EXPECT_EQ(lines[5], QString());
+
+        // A folder that cannot take it: said, and nothing half written.
+        testing_support::ui().fileAnswers.push_back(folder + QStringLiteral("/absent/ventes.csv"));
+        testing_support::clickButton(&window, CBreloDlg::kExportButton);
+    });
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u);
+    EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(
+        q("Impossible d'écrire le fichier %1 : ").arg(QDir::toNativeSeparators(folder + q("/absent/ventes.csv")))))
+        << testing_support::ui().messages[0].text.toStdString();
+    EXPECT_EQ(testing_support::ui().saveTitles, QStringList(3, q("Exporter les ventes")));
+    QDir(folder).removeRecursively();
 }
 
 }  // namespace
