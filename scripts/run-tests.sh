@@ -18,7 +18,7 @@ run() {
   rm -rf "$build/figures"
   (cd "$build" && ctest --output-on-failure) || status=1
 }
-# The plain build adds a pass on a local three-node Galera cluster (about two minutes); the
+# The plain build adds a pass on a local three-node Galera cluster (about a minute and a half); the
 # sanitizer build leaves it out.
 run build-tests 35441 -DBRELO_CLUSTER_PASS=ON
 run build-sanitize 35442 -DBRELO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DBRELO_CLUSTER_PASS=OFF
