@@ -215,13 +215,13 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
         if (!entry.batch.contains(u8(kCleanedPlanKey), contract.ts)) continue;
         const int head = programme::timeslotIndexById(contract.ts);
         if (head < 0) continue;
-        QString plan = storedPlans && storedPlans->contains(contract.ts)
+        QString todo = storedPlans && storedPlans->contains(contract.ts)
                            ? storedPlans->value(contract.ts)
                            : programme::timeslots()[static_cast<std::size_t>(head)].todo;
-        const bool deadline = contracts::writeReturnDeadline(plan, contract.extra);
-        const bool payments = contracts::writePayments(plan, contract.extra);
+        const bool deadline = contracts::writeReturnDeadline(todo, contract.extra);
+        const bool payments = contracts::writePayments(todo, contract.extra);
         if (!deadline && !payments) continue;
-        save.statements.push_back(updateFollowUpPlan(plan, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
+        save.statements.push_back(updateFollowUpPlan(todo, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
         rows.add(u8(kCleanedPlanKey), contract.ts);
     }
     const QString message = entries.size() == 1

@@ -13,11 +13,6 @@ namespace edits {
 
 namespace {
 
-const programme::Company* companyRecord(const QString& id) {
-    const int i = recordIndex({RecordKind::Company, id});
-    return i < 0 ? nullptr : &programme::companies()[static_cast<std::size_t>(i)];
-}
-
 void addGroupWithContracts(int headIndex, std::vector<RecordRef>& groups, std::vector<RecordRef>& contracts) {
     const QString headId = programme::timeslots()[static_cast<std::size_t>(headIndex)].id;
     groups.push_back({RecordKind::Group, headId});

@@ -345,7 +345,9 @@ protected:
         const auto back = contracts::parseExtra(ansiText(storeRaw(contracts::serialiseExtra(list), id)));
         EXPECT_EQ(back.rows.size(), list.rows.size());
         for (std::size_t i = 0; i < std::min(back.rows.size(), list.rows.size()); ++i)
-            if (i != 1) EXPECT_EQ(back.rows[i].value, list.rows[i].value);
+            if (i != 1) {
+                EXPECT_EQ(back.rows[i].value, list.rows[i].value);
+            }
         return back.rows.size() == list.rows.size() ? back.rows[1].value : QString();
     }
 
@@ -451,7 +453,9 @@ TEST_F(HostileInputTest, EveryFieldStoresExactlyOrRefusesNamingTheCharacters) {
                         EXPECT_EQ(out.messages.size(), 1) << out.messages.join(u'\n').toStdString();
                         for (const QString& m : out.messages)
                             for (QChar c : expectation.named)
-                                if (!c.isSurrogate()) EXPECT_TRUE(m.contains(c)) << m.toStdString() << " does not name " << QString(c).toStdString();
+                                if (!c.isSurrogate()) {
+                                    EXPECT_TRUE(m.contains(c)) << m.toStdString() << " does not name " << QString(c).toStdString();
+                                }
                         return !out.accepted;
                     case Expect::NotAccepted:
                         EXPECT_FALSE(out.accepted);
@@ -460,7 +464,9 @@ TEST_F(HostileInputTest, EveryFieldStoresExactlyOrRefusesNamingTheCharacters) {
                     }
                     return true;
                 }();
-                if (expectation.expect != Expect::Stored) EXPECT_EQ(checksum(), before) << "a refused value changed the database";
+                if (expectation.expect != Expect::Stored) {
+                    EXPECT_EQ(checksum(), before) << "a refused value changed the database";
+                }
                 if (!asExpected) ++lost;
             }
         }

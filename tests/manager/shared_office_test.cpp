@@ -42,8 +42,8 @@ public:
     std::function<void(planning::TimeslotEditorData&)> edit;
 
 protected:
-    int runTimeslotEditor(planning::TimeslotEditorData& data) override {
-        if (edit) edit(data);
+    int runTimeslotEditor(planning::TimeslotEditorData& editorData) override {
+        if (edit) edit(editorData);
         return platform::IDOK;
     }
 };
