@@ -212,7 +212,6 @@ stop() {
 
 # --- The cluster -------------------------------------------------------------------------
 
-cluster_dir="$build/cluster"
 nodes=(1 2 3)
 client_port() { echo $((LOCALDB_PORT + 10000 + $1 - 1)); }
 galera_port() { echo $((LOCALDB_PORT + 10003 + $1 - 1)); }
@@ -228,6 +227,16 @@ check_node() { case "${1:-}" in 1 | 2 | 3) ;; *) echo "$usage (N: 1, 2 or 3)" >&
 # as "nobody": when root, the nodes run as the account the Debian package made for the server.
 node_user=$user
 if [ "$(id -u)" = 0 ] && id mysql >/dev/null 2>&1; then node_user=mysql; fi
+
+# The nodes' folders lie in the build's, unless that account cannot reach it (a checkout under
+# root's home): then in /var/tmp, named after the build's port, with the build's "cluster"
+# pointing there.
+cluster_dir="$build/cluster"
+if [ "$node_user" != "$user" ] && ! runuser -u "$node_user" -- test -x "$build" 2>/dev/null; then
+  cluster_dir="/var/tmp/brelo-cluster-$LOCALDB_PORT"
+  mkdir -p "$cluster_dir"
+  [ -L "$build/cluster" ] || { rm -rf "$build/cluster"; ln -s "$cluster_dir" "$build/cluster"; }
+fi
 
 cluster_address() {
   local addresses=()
