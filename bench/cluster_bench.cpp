@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_time.h"
 #include "db/cluster_session.h"
 #include "db/connections.h"
 #include "db/programme_watch.h"
@@ -22,18 +23,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using bench::Clock;
+using bench::medianMs;
 
 struct Server {
     const char* name;

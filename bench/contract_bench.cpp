@@ -14,23 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_time.h"
 #include "contracts/contract_document.h"
 #include "platform/ui_services.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using bench::Clock;
+using bench::medianMs;
 
 // An RTF template of about `bytes` bytes: paragraphs of contract text, with every token of
 // the key table spread through it (each key several times).

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/mariadb_client.h"
+#include "bench/median_time.h"
 #include "db/connections.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
@@ -27,26 +28,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double medianMs(int runs, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(msSince(start));
-    }
-    return median(times);
-}
+using bench::Clock;
+using bench::medianMs;
+using bench::median;
+using bench::msSince;
 
 long statusKb(const char* field) {
     std::ifstream in("/proc/self/status");
