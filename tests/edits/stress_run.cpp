@@ -22,7 +22,7 @@ const QString kLogs = QDir(QStringLiteral(BRELO_BUILD_DIR)).filePath(QStringLite
 QString logOf(int workstation) { return QDir(kLogs).filePath(QStringLiteral("poste%1.log").arg(workstation + 1)); }
 
 // Three companies with a show each, three groups of two slots with their plans, a contract.
-void seed() {
+void fillSmallProgramme() {
     testdb::exec(testdb::programmeDb(),
                  "SET NAMES utf8mb4;"
                  "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zèbre'), (2, 'Aigle');"
@@ -63,7 +63,7 @@ double seconds(double otherwise) {
 
 Run::Run() {
     testing_support::startEmptyProgramme();
-    seed();
+    fillSmallProgramme();
     for (const char* table : {"comp", "showname", "timeslot", "contract"}) before_[table] = idsOf(table);
 }
 

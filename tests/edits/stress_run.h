@@ -34,7 +34,7 @@ struct Checked {
 
 class Run {
 public:
-    // The programme emptied and seeded on the administrator's server (testdb::OnServer).
+    // The programme emptied and filled again on the administrator's server (testdb::OnServer).
     Run();
     // Starts the workstations for `length` seconds, workstation i on ports[i % size] (the
     // compiled-in server when empty).

@@ -13,7 +13,7 @@
 // would, and tries again, until one reaches the server. The figures count the outages it met,
 // the messages, the most one unit showed, and the saves it committed once the server was back.
 //
-//   stress_workstation SECONDS SEED NAME LOG [PORT]   (PORT: another server than the compiled-in one)
+//   stress_workstation SECONDS RANDOM_START NAME LOG [PORT]   (PORT: another server than the compiled-in one)
 #include <QCoreApplication>
 #include <QDateTime>
 #include <chrono>
@@ -75,8 +75,8 @@ constexpr std::chrono::milliseconds kAfterFailure{300};
 
 class Workstation {
 public:
-    Workstation(unsigned seed, QString name, const char* logPath, const Unattended& ui)
-        : random_(seed), name_(std::move(name)), log_(logPath), ui_(ui) {}
+    Workstation(unsigned randomStart, QString name, const char* logPath, const Unattended& ui)
+        : random_(randomStart), name_(std::move(name)), log_(logPath), ui_(ui) {}
 
     void run(double seconds) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
@@ -353,7 +353,7 @@ private:
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc != 5 && argc != 6) {
-        std::fprintf(stderr, "usage: stress_workstation SECONDS SEED NAME LOG [PORT]\n");
+        std::fprintf(stderr, "usage: stress_workstation SECONDS RANDOM_START NAME LOG [PORT]\n");
         return 2;
     }
     if (argc == 6) db::programmeSettings().port = static_cast<unsigned>(std::stoul(argv[5]));
