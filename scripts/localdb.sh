@@ -159,6 +159,13 @@ await_server() {
 
 serve() {
   if ! running; then
+    # Another build configured with the same port shares its socket: this one would talk to it.
+    local other
+    if other=$(admin_at "$socket" -N -e "SELECT @@datadir" 2>/dev/null) &&
+      [ "$(cd "$other" 2>/dev/null && pwd -P)" != "$(cd "$LOCALDB_DIR" 2>/dev/null && pwd -P)" ]; then
+      echo "port $LOCALDB_PORT is served by another build's server (data in $other): stop it, or configure this build with another port" >&2
+      exit 1
+    fi
     choose_tls "${1:-}"
     if [ ! -d "$LOCALDB_DIR/mysql" ]; then
       mkdir -p "$LOCALDB_DIR"
