@@ -55,19 +55,13 @@ contracts::ContractInfoList makeRows(bool hostile) {
 const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 
 // The figures leave the viewer out: the document counts as opened and closed at once.
-class NoViewerUi final : public platform::UiServices {
+class NoViewerUi final : public platform::UnattendedUi {
 public:
     int messageBox(const QString& text, platform::MessageIcon, platform::MessageButtons) override {
         std::fprintf(stderr, "%s\n", text.toUtf8().constData());
         return platform::IDOK;
     }
-    int askChoice(const QString&, const QStringList& answers) override { return static_cast<int>(answers.size()) - 1; }
-    void setWaitCursor() override {}
-    void setArrowCursor() override {}
-    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
     int openDocumentAndWait(const QString&) override { return 0; }
-    void debugOutput(const QByteArray&) override {}
 };
 
 }  // namespace

@@ -32,20 +32,8 @@ inline std::vector<std::string_view> pieces(const uint8_t* data, size_t size, ch
 
 inline QString text(std::string_view bytes) { return db::fromAnsi(bytes); }
 
-class SilentUi final : public platform::UiServices {
-public:
-    int messageBox(const QString&, platform::MessageIcon, platform::MessageButtons) override { return platform::IDOK; }
-    int askChoice(const QString&, const QStringList& answers) override { return static_cast<int>(answers.size()) - 1; }
-    void setWaitCursor() override {}
-    void setArrowCursor() override {}
-    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    int openDocumentAndWait(const QString&) override { return -1; }
-    void debugOutput(const QByteArray&) override {}
-};
-
 inline void silence() {
-    static SilentUi ui;
+    static platform::UnattendedUi ui;
     platform::setUiServices(&ui);
 }
 

@@ -6,7 +6,7 @@
 namespace platform {
 namespace {
 
-class ConsoleUiServices final : public UiServices {
+class ConsoleUiServices final : public UnattendedUi {
 public:
     int messageBox(const QString& text, MessageIcon, MessageButtons buttons) override {
         std::fprintf(stderr, "[message] %s\n", text.toLocal8Bit().constData());
@@ -16,11 +16,6 @@ public:
         std::fprintf(stderr, "[question] %s\n", text.toLocal8Bit().constData());
         return static_cast<int>(answers.size()) - 1;
     }
-    void setWaitCursor() override {}
-    void setArrowCursor() override {}
-    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    int openDocumentAndWait(const QString&) override { return -1; }
     void debugOutput(const QByteArray& text) override { std::fputs(text.constData(), stderr); }
 };
 

@@ -43,6 +43,21 @@ public:
     virtual void debugOutput(const QByteArray& text) = 0;
 };
 
+// Services for a program nobody sits at (a fuzz target, a bench, a simulated workstation): no
+// cursor, no file chosen, no document opened, nothing written; a box answers OK and a question
+// its last answer, the one that changes nothing. Derived classes keep what they need to watch.
+class UnattendedUi : public UiServices {
+public:
+    int messageBox(const QString&, MessageIcon, MessageButtons) override { return IDOK; }
+    int askChoice(const QString&, const QStringList& answers) override { return static_cast<int>(answers.size()) - 1; }
+    void setWaitCursor() override {}
+    void setArrowCursor() override {}
+    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
+    int openDocumentAndWait(const QString&) override { return -1; }
+    void debugOutput(const QByteArray&) override {}
+};
+
 // The services in force: the installed ones, or a console fallback that writes messages to
 // the standard error and answers OK (so that logic run without a window never blocks).
 UiServices& ui();

@@ -41,7 +41,7 @@ using edits::SaveResult;
 
 // Nobody is there to read a box: errors are counted and written to the standard error, those
 // that say the server could not be worked with (an outage) apart from the others.
-class Unattended final : public platform::UiServices {
+class Unattended final : public platform::UnattendedUi {
 public:
     explicit Unattended(QString name) : name_(std::move(name)) {}
     long outageErrors = 0;
@@ -57,12 +57,6 @@ public:
         return buttons == platform::MessageButtons::YesNo ? platform::IDYES : platform::IDOK;
     }
     int askChoice(const QString&, const QStringList&) override { return 0; }
-    void setWaitCursor() override {}
-    void setArrowCursor() override {}
-    QString chooseFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString chooseSaveFile(const QString&, const QString&, const QString&) override { return {}; }
-    int openDocumentAndWait(const QString&) override { return -1; }
-    void debugOutput(const QByteArray&) override {}
 
 private:
     // What a server stopping says to the connections it closes.
