@@ -44,15 +44,15 @@ std::string rowText(const TableColumns& columns) {
     return out + ")";
 }
 
-// The sums of one half of the rows' digests, modulo 2^64 as the program adds them: the
+// The sum of one half of the rows' digests, modulo 2^64 as the program adds them: the
 // server's SUM of BIGINT UNSIGNED is exact, and would outgrow 64 bits.
-std::string digestSum(const TableColumns& columns, const char* half) {
-    return "IFNULL(SUM(CAST(CONV(" + std::string(half) + "(MD5(" + rowText(columns) +
-           "), 16), 16, 10) AS UNSIGNED)) MOD 18446744073709551616, 0)";
+std::string digestSum(const TableColumns& columns, DigestHalf half) {
+    return std::string("IFNULL(SUM(CAST(CONV(") + (half == DigestHalf::High ? "LEFT" : "RIGHT") + "(MD5(" +
+           rowText(columns) + "), 16), 16, 10) AS UNSIGNED)) MOD 18446744073709551616, 0)";
 }
 
-std::string checkColumns(const TableColumns& columns) {
-    return "COUNT(*), " + digestSum(columns, "LEFT") + ", " + digestSum(columns, "RIGHT");
+std::string checkColumns(const TableColumns& columns, DigestHalf half) {
+    return "COUNT(*), " + digestSum(columns, half);
 }
 
 uint64_t bigEndian64(const unsigned char* bytes) {
@@ -115,7 +115,7 @@ int32_t readCheckRow(void* context, int32_t count, char** columns, void*) {
     const int32_t table = leadingInt(column(count, columns, 0));
     Check check;
     if (table < kShowTable || table > kReservationTable || !parseNumber(column(count, columns, 2), check.rows) ||
-        !parseNumber(column(count, columns, 3), check.high) || !parseNumber(column(count, columns, 4), check.low)) {
+        !parseNumber(column(count, columns, 3), check.sum)) {
         rows->malformed = true;
         return 0;
     }
@@ -143,7 +143,7 @@ int32_t showIdOf(const TicketingData& data, int table, std::size_t row) {
 }
 
 // The check values of the rows held, per key: the bucket, or the show id itself.
-std::map<int32_t, Check> heldChecks(const TicketingSync::Held& held, int table, bool byBucket,
+std::map<int32_t, Check> heldChecks(const TicketingSync::Held& held, int table, bool byBucket, DigestHalf half,
                                     const std::set<int32_t>* onlyBuckets = nullptr) {
     std::map<int32_t, Check> out;
     const TicketingData& data = held.snapshot->data;
@@ -151,14 +151,14 @@ std::map<int32_t, Check> heldChecks(const TicketingSync::Held& held, int table, 
     for (std::size_t row = 0; row < checks.size(); ++row) {
         const int32_t id = showIdOf(data, table, row);
         if (onlyBuckets && !onlyBuckets->count(bucketOf(id))) continue;
-        out[byBucket ? bucketOf(id) : id].add(checks[row]);
+        out[byBucket ? bucketOf(id) : id].add(halfOf(checks[row], half));
     }
     return out;
 }
 
 Check heldTotal(const std::vector<RowDigest>& checks) {
     Check total;
-    for (const RowDigest& c : checks) total.add(c);
+    for (const RowDigest& c : checks) total.add(c.high);
     return total;
 }
 
@@ -217,33 +217,34 @@ std::string totalsStatement(const TableColumns (&columns)[kTableCount]) {
     std::string out = "SELECT ";
     for (int t = 0; t < kTableCount; ++t) {
         if (t) out += ", ";
-        out += "(SELECT CONCAT(COUNT(*), ' ', " + digestSum(columns[t], "LEFT") + ", ' ', " +
-               digestSum(columns[t], "RIGHT") + ") FROM `" + kTableNames[t] + "`)";
+        out += "(SELECT CONCAT(COUNT(*), ' ', " + digestSum(columns[t], DigestHalf::High) + ") FROM `" +
+               kTableNames[t] + "`)";
     }
     return out;
 }
 
-std::string bucketsStatement(const TableColumns (&columns)[kTableCount], bool shows, bool reservations) {
+std::string bucketsStatement(const TableColumns (&columns)[kTableCount], bool shows, bool reservations,
+                             DigestHalf half) {
     std::string out;
     for (int t : {int{kShowTable}, int{kReservationTable}}) {
         if (!(t == kShowTable ? shows : reservations)) continue;
         const std::string bucket = quotedName(columns[t][kShowIdColumn[t]]) + " DIV " + std::to_string(kBucketWidth);
         if (!out.empty()) out += " UNION ALL ";
-        out += "SELECT " + std::to_string(t) + ", " + bucket + ", " + checkColumns(columns[t]) + " FROM `" +
+        out += "SELECT " + std::to_string(t) + ", " + bucket + ", " + checkColumns(columns[t], half) + " FROM `" +
                kTableNames[t] + "` GROUP BY " + bucket;
     }
     return out;
 }
 
 std::string showIdsStatement(const TableColumns (&columns)[kTableCount], const std::vector<int32_t>& showBuckets,
-                             const std::vector<int32_t>& reservationBuckets) {
+                             const std::vector<int32_t>& reservationBuckets, DigestHalf half) {
     std::string out;
     for (int t : {int{kShowTable}, int{kReservationTable}}) {
         const std::vector<int32_t>& buckets = t == kShowTable ? showBuckets : reservationBuckets;
         if (buckets.empty()) continue;
         const std::string id = quotedName(columns[t][kShowIdColumn[t]]);
         if (!out.empty()) out += " UNION ALL ";
-        out += "SELECT " + std::to_string(t) + ", " + id + ", " + checkColumns(columns[t]) + " FROM `" +
+        out += "SELECT " + std::to_string(t) + ", " + id + ", " + checkColumns(columns[t], half) + " FROM `" +
                kTableNames[t] + "` WHERE " + bucketCondition(id, buckets) + " GROUP BY " + id;
     }
     return out;
@@ -260,13 +261,9 @@ std::string reservationsOfIdsStatement(const TableColumns& reservationColumns, c
 }
 
 bool parseCheck(std::string_view text, Check& check) {
-    const std::size_t first = text.find(' ');
-    if (first == std::string_view::npos) return false;
-    const std::size_t second = text.find(' ', first + 1);
-    if (second == std::string_view::npos) return false;
-    return parseNumber(text.substr(0, first), check.rows) &&
-           parseNumber(text.substr(first + 1, second - first - 1), check.high) &&
-           parseNumber(text.substr(second + 1), check.low);
+    const std::size_t space = text.find(' ');
+    if (space == std::string_view::npos) return false;
+    return parseNumber(text.substr(0, space), check.rows) && parseNumber(text.substr(space + 1), check.sum);
 }
 
 std::vector<int32_t> differingKeys(const std::map<int32_t, Check>& held, const std::map<int32_t, Check>& server) {
@@ -401,6 +398,7 @@ TicketingSync::Read TicketingSync::readChanges(db::OwnConnection& link, RefreshO
     bool changed[kTableCount];
     for (int t = 0; t < kTableCount; ++t) changed[t] = !(heldTotal(held_.checks[t]) == totals.checks[t]);
     if (everyBucket) changed[kShowTable] = changed[kReservationTable] = true;
+    const DigestHalf half = everyBucket ? DigestHalf::Low : DigestHalf::High;
     if (!changed[kRoomTable] && !changed[kShowTable] && !changed[kReservationTable]) {
         outcome.reached = true;
         return Read::Done;
@@ -411,24 +409,24 @@ TicketingSync::Read TicketingSync::readChanges(db::OwnConnection& link, RefreshO
     std::map<int32_t, Check> serverByShowId[kTableCount];
     if (changed[kShowTable] || changed[kReservationTable]) {
         CheckRows buckets;
-        ran = run(link, bucketsStatement(held_.columns, changed[kShowTable], changed[kReservationTable]), readCheckRow,
-                  &buckets, report, outcome);
+        ran = run(link, bucketsStatement(held_.columns, changed[kShowTable], changed[kReservationTable], half),
+                  readCheckRow, &buckets, report, outcome);
         if (ran != Ran::Ok) return cutShort(ran, outcome);
         if (buckets.malformed) return Read::NeedsWhole;
         std::vector<int32_t> differing[kTableCount];
         for (int t : {int{kShowTable}, int{kReservationTable}}) {
-            if (changed[t]) differing[t] = differingKeys(heldChecks(held_, t, true), buckets.byTable[t]);
+            if (changed[t]) differing[t] = differingKeys(heldChecks(held_, t, true, half), buckets.byTable[t]);
         }
         CheckRows fine;
         if (!differing[kShowTable].empty() || !differing[kReservationTable].empty()) {
-            ran = run(link, showIdsStatement(held_.columns, differing[kShowTable], differing[kReservationTable]),
+            ran = run(link, showIdsStatement(held_.columns, differing[kShowTable], differing[kReservationTable], half),
                       readCheckRow, &fine, report, outcome);
             if (ran != Ran::Ok) return cutShort(ran, outcome);
             if (fine.malformed) return Read::NeedsWhole;
         }
         for (int t : {int{kShowTable}, int{kReservationTable}}) {
             const std::set<int32_t> within(differing[t].begin(), differing[t].end());
-            ids[t] = differingKeys(heldChecks(held_, t, false, &within), fine.byTable[t]);
+            ids[t] = differingKeys(heldChecks(held_, t, false, half, &within), fine.byTable[t]);
             serverByShowId[t] = std::move(fine.byTable[t]);
         }
     }
@@ -475,7 +473,8 @@ TicketingSync::Read TicketingSync::readChanges(db::OwnConnection& link, RefreshO
     bool anyRead = false;
     for (int t : {int{kShowTable}, int{kReservationTable}}) {
         std::map<int32_t, Check> got;
-        for (std::size_t row = 0; row < part.checks[t].size(); ++row) got[showIdOf(fetched, t, row)].add(part.checks[t][row]);
+        for (std::size_t row = 0; row < part.checks[t].size(); ++row)
+            got[showIdOf(fetched, t, row)].add(halfOf(part.checks[t][row], half));
         for (int32_t id : ids[t]) {
             anyRead = true;
             const auto s = serverByShowId[t].find(id);

@@ -8,16 +8,16 @@
 // the buckets that differ, and only the shows and reservations of the show ids that differ
 // are read again, then put in place of the ones held.
 //
-// A check value is the number of rows and two sums of each row's digest: the two 64-bit
-// halves of the MD5 of its column texts, each summed apart modulo 2^64. A digest that is not
-// linear in the row's bytes lets no pattern of edits cancel in the sums (the same edit to two
-// rows, two values swapped), as it did with a sum of CRC-32s. The tables held keep each row's
-// digest as computed from the texts that arrived, so that the values compared always describe
-// the rows the program holds, whatever changed on the server between two statements: a
-// difference is found again at the next refresh, never lost. Every few minutes the timer asks
-// for a verification, which compares the check values of every bucket whatever the totals say,
-// so that what the totals could still miss is found within that time; it moves check values
-// only, unless something differs.
+// A check value is the number of rows and the sum, modulo 2^64, of one 64-bit half of each
+// row's digest, the MD5 of its column texts. A digest that is not linear in the row's bytes
+// lets no pattern of edits cancel in the sum (the same edit to two rows, two values swapped),
+// as it did with a sum of CRC-32s. The timer's checks sum the high half. The tables held keep
+// each row's digest as computed from the texts that arrived, so that the values compared
+// always describe the rows the program holds, whatever changed on the server between two
+// statements: a difference is found again at the next refresh, never lost. Every few minutes
+// the timer asks for a verification, which compares every bucket's sum of the low half, a
+// digest independent of the high one, whatever the totals say: what the totals could still
+// miss is found within that time. It moves check values only, unless something differs.
 #pragma once
 
 #include <QDateTime>
@@ -82,14 +82,18 @@ struct RowDigest {
 };
 RowDigest rowDigest(int32_t count, char** columns);
 
+// The half a check sums: the high one on the timer, the low one for a verification.
+enum class DigestHalf { High, Low };
+inline uint64_t halfOf(const RowDigest& digest, DigestHalf half) {
+    return half == DigestHalf::High ? digest.high : digest.low;
+}
+
 struct Check {
     uint64_t rows = 0;
-    uint64_t high = 0;  // the sums of the rows' digests, each modulo 2^64
-    uint64_t low = 0;
-    void add(const RowDigest& row) {
+    uint64_t sum = 0;  // of one half of the rows' digests, modulo 2^64
+    void add(uint64_t half) {
         ++rows;
-        high += row.high;
-        low += row.low;
+        sum += half;
     }
     bool operator==(const Check&) const = default;
 };
@@ -104,18 +108,19 @@ enum TicketingTable { kRoomTable = 0, kShowTable = 1, kReservationTable = 2, kTa
 using TableColumns = std::vector<std::string>;
 
 // The added statements, built from the column names the server gave for SELECT *.
-// The check value of every table, one row of three "rows high low" texts.
+// The check value of every table (the high halves), one row of three "rows sum" texts.
 std::string totalsStatement(const TableColumns (&columns)[kTableCount]);
-// Rows (table, bucket, rows, high, low) per bucket of the shows and reservations tables asked for.
-std::string bucketsStatement(const TableColumns (&columns)[kTableCount], bool shows, bool reservations);
-// Rows (table, show id, rows, high, low) per show id within the buckets given, per table.
+// Rows (table, bucket, rows, sum) per bucket of the shows and reservations tables asked for.
+std::string bucketsStatement(const TableColumns (&columns)[kTableCount], bool shows, bool reservations,
+                             DigestHalf half = DigestHalf::High);
+// Rows (table, show id, rows, sum) per show id within the buckets given, per table.
 std::string showIdsStatement(const TableColumns (&columns)[kTableCount], const std::vector<int32_t>& showBuckets,
-                             const std::vector<int32_t>& reservationBuckets);
+                             const std::vector<int32_t>& reservationBuckets, DigestHalf half = DigestHalf::High);
 // The rows of the show ids given, in the order of their first column.
 std::string showsOfIdsStatement(const TableColumns& showColumns, const std::vector<int32_t>& ids);
 std::string reservationsOfIdsStatement(const TableColumns& reservationColumns, const std::vector<int32_t>& ids);
 
-// "rows high low" as the totals statement writes it; false for anything else.
+// "rows sum" as the totals statement writes it; false for anything else.
 bool parseCheck(std::string_view text, Check& check);
 // The keys whose check values differ between two sets, a key missing on one side included.
 std::vector<int32_t> differingKeys(const std::map<int32_t, Check>& held, const std::map<int32_t, Check>& server);
