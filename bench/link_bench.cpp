@@ -7,7 +7,12 @@
 //  - a refresh after the reservations of 20 performances changed: the bytes moved against
 //    twice those rows, fetched plainly through the link, plus the checks;
 //  - the longest stall of the user-interface thread while the real window refreshes on its
-//    timer (a probe timer on that thread, every millisecond).
+//    timer (a probe timer on that thread, every millisecond);
+//  - the server's cost of the check values at ten seasons, today's digest (half an MD5 per
+//    row) beside the sum of CRC-32s it replaced, and a verification of every bucket;
+//  - the reservations locked by another session (LOCK TABLES res WRITE) under the window with
+//    its automatic refresh on: the time until the figures are marked as not current, and the
+//    time the window takes to close while its refresh waits on the lock.
 // Each refresh's tables are first checked against a whole load on the loopback address.
 #include <mysql.h>
 
@@ -42,6 +47,18 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr bench::LinkShape kHostedLink{20.0, 50e6};
 constexpr int kChangedPerformances = 20;
+
+// The statement the check values were once computed with: a sum of the rows' CRC-32s.
+std::string crcTotalsStatement(const sales::TableColumns (&columns)[sales::kTableCount]) {
+    const char* names[] = {"salle", "shows", "res"};
+    std::string out = "SELECT ";
+    for (int t = 0; t < sales::kTableCount; ++t) {
+        out += t ? ", (SELECT CONCAT(COUNT(*), ' ', IFNULL(SUM(CRC32(CONCAT_WS(CHAR(31)" : "(SELECT CONCAT(COUNT(*), ' ', IFNULL(SUM(CRC32(CONCAT_WS(CHAR(31)";
+        for (const std::string& c : columns[t]) out += ", IFNULL(`" + c + "`, '')";
+        out += std::string("))), 0)) FROM `") + names[t] + "`)";
+    }
+    return out;
+}
 
 double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
 
@@ -142,6 +159,9 @@ void waitForJob(CBreloDlg& window) {
 
 struct WindowFigures {
     double idle = 0;            // the longest stall with no refresh at all: the machine's own
+    double staleAfter = 0;      // ms from the lock to the mark on the figures
+    QString staleText;
+    double closing = 0;         // ms to close the window while its refresh waits on the lock
     double nothingChanged = 0;  // the longest stall, ms
     double changed = 0;
     double whole = 0;
@@ -154,7 +174,10 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
                         const QString& to) {
     WindowFigures f;
     db::ticketingSettings().port = proxy.port();
-    CBreloDlg window;
+    auto owned = std::make_unique<CBreloDlg>();
+    CBreloDlg& window = *owned;
+    MYSQL* locker = nullptr;
+    Clock::time_point closing;
     QTimer::singleShot(0, [] {
         // The login: the bench's account, added by main().
         auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -193,9 +216,27 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
         wait();
         runEventsFor(100);
         f.whole = probe.stopMs();
+
+        // The reservations locked by maintenance, the window's own timer ticking.
+        locker = mysql_init(nullptr);
+        if (!mysql_real_connect(locker, nullptr, "root", "", db::ticketingSettings().database.c_str(), 0,
+                                BRELO_LOCALDB_SOCKET, 0) ||
+            mysql_query(locker, "LOCK TABLES `res` WRITE") != 0)
+            std::fprintf(stderr, "the lock could not be taken: %s\n", mysql_error(locker));
+        const auto locked = Clock::now();
+        while (!window.refresh().stale() && msSince(locked) < 60000) runEventsFor(20);
+        f.staleAfter = msSince(locked);
+        f.staleText = window.itemText(CBreloDlg::kStatusLine);
+        // Closed while a tick's refresh waits on the lock.
+        while (!window.refresh().running() && msSince(locked) < 90000) runEventsFor(20);
+        closing = Clock::now();
         window.EndDialog(platform::IDOK);
     });
     window.DoModal();
+    owned.reset();
+    f.closing = msSince(closing);
+    mysql_query(locker, "UNLOCK TABLES");
+    mysql_close(locker);
     return f;
 }
 
@@ -247,6 +288,10 @@ int main(int argc, char** argv) {
     sales::TicketingSync sync;
     db::OwnConnection link;
     sync.refresh(sales::RefreshKind::Whole, link, throughLink(proxy));
+    // The first tick after a whole load opens the connection the ticks keep, with a check's
+    // timeouts rather than a whole read's.
+    loopSync.refresh(sales::RefreshKind::Changes, loopLink, db::ticketingSettings());
+    sync.refresh(sales::RefreshKind::Changes, link, throughLink(proxy));
     std::vector<double> checks;
     std::vector<double> loopChecks;
     std::vector<double> overLink;  // each through the link less the one beside it
@@ -305,7 +350,48 @@ int main(int argc, char** argv) {
         link.run("SELECT * FROM res WHERE show_id IN (" + idList(sorted) + ")", nullptr, nullptr, report);
         plainRows = proxy.bytesDown();
     }
+    // A verification of every bucket with nothing changed: check values only.
+    std::vector<double> verifyTimes;
+    std::size_t verifyTrips = 0;
+    uint64_t verifyDown = 0;
+    bool verifyMovedNoRows = true;
+    for (int i = 0; i < 3; ++i) {
+        proxy.reset();
+        const auto start = Clock::now();
+        const sales::RefreshOutcome o = sync.refresh(sales::RefreshKind::Verify, link, throughLink(proxy));
+        verifyTimes.push_back(msSince(start));
+        verifyTrips = proxy.exchanges().size();
+        verifyDown = proxy.bytesDown();
+        verifyMovedNoRows = verifyMovedNoRows && o.reached && !o.tables;
+    }
     link.close();
+
+    // The server's own cost of the check values, on the loopback address: the digest's beside
+    // the sum of CRC-32s it replaced, alternately, so that both see the same load.
+    std::vector<double> digestChecks;
+    std::vector<double> crcChecks;
+    {
+        db::OwnConnection loop;
+        QString failure;
+        loop.open(db::ticketingSettings(), failure);
+        sales::TableColumns columns[sales::kTableCount];
+        const char* firstRows[] = {"SELECT * FROM salle LIMIT 1", "SELECT * FROM shows LIMIT 1", "SELECT * FROM res LIMIT 1"};
+        for (int t = 0; t < sales::kTableCount; ++t) {
+            db::OwnRunReport report;
+            loop.run(firstRows[t], nullptr, nullptr, report);
+            columns[t] = report.columnNames;
+        }
+        for (int i = 0; i < 7; ++i) {
+            for (auto [statement, times] : {std::pair{sales::totalsStatement(columns), &digestChecks},
+                                            std::pair{crcTotalsStatement(columns), &crcChecks}}) {
+                db::OwnRunReport report;
+                const auto start = Clock::now();
+                if (loop.run(statement, nullptr, nullptr, report) != db::kQueryOk)
+                    std::fprintf(stderr, "check refused: %s\n", report.errorText.c_str());
+                times->push_back(msSince(start));
+            }
+        }
+    }
 
     // The window: the bench's account, then its ticks through the link over the last season's
     // first eight days, as the overview shows a week.
@@ -351,5 +437,17 @@ int main(int argc, char** argv) {
                 "%.1f ms; the machine's own, with no refresh: %.1f ms\n",
                 w.rows, w.nothingChanged, kChangedPerformances, w.changed,
                 verdict(std::max(w.nothingChanged, w.changed) <= 16.0), w.whole, w.idle);
+    std::printf("  the server's check values of the three tables (loopback, medians): half an MD5 per row %.0f ms, "
+                "the sum of CRC-32s before them %.0f ms (%.2fx); a verification of every bucket through the link, "
+                "nothing changed: %.0f ms, %zu round trips, %llu bytes down, no rows: %s\n",
+                median(digestChecks), median(crcChecks), median(digestChecks) / std::max(median(crcChecks), 0.001),
+                median(verifyTimes), verifyTrips, static_cast<unsigned long long>(verifyDown),
+                verifyMovedNoRows ? "yes" : "NO");
+    const double staleTarget = 1000.0 * db::ticketingSettings().timeout + CBreloDlg::kRefreshPeriodMs;
+    std::printf("  reservations locked by another session, auto refresh on: figures marked after %.1f s (\"%s\"; "
+                "target: the check's timeout of %u s plus one tick, %.0f s: %s); the window closed in %.0f ms while "
+                "its refresh waited on the lock (target 500 ms: %s)\n",
+                w.staleAfter / 1000, w.staleText.toUtf8().constData(), db::ticketingSettings().timeout,
+                staleTarget / 1000, verdict(w.staleAfter <= staleTarget), w.closing, verdict(w.closing <= 500));
     return 0;
 }

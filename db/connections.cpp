@@ -53,6 +53,16 @@ QString requireVerifiedTls(MYSQL* handle, const ConnectionSettings& s) {
     return {};
 }
 
+// A link that drops without a reset, or a table locked on the server, would otherwise hold a
+// statement for as long as the system's own limits allow: hours.
+void setTimeouts(MYSQL* handle, const ConnectionSettings& s) {
+    if (s.timeout == 0) return;
+    const unsigned answers = s.wholeReads && s.loadTimeout ? s.loadTimeout : s.timeout;
+    mysql_optionsv(handle, MYSQL_OPT_CONNECT_TIMEOUT, &s.timeout);
+    mysql_optionsv(handle, MYSQL_OPT_READ_TIMEOUT, &answers);
+    mysql_optionsv(handle, MYSQL_OPT_WRITE_TIMEOUT, &answers);
+}
+
 // What a connection is set up for once open.
 enum class Setup { None, Programme };
 
@@ -71,6 +81,7 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, uns
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
     my_bool reconnect = 1;
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
+    setTimeouts(handle, s);
     if (const QString unreadable = requireVerifiedTls(handle, s); !unreadable.isEmpty())
         return refuseConnection(handle, unreadable, quiet, failure);
     if (setup == Setup::Programme) prepareProgrammeSession(handle);
@@ -98,7 +109,8 @@ ConnectionSettings& ticketingSettings() {
     static ConnectionSettings s{settings::kTicketingHost,     settings::kTicketingUser,
                                 settings::kTicketingPassword, settings::kTicketingDatabase,
                                 settings::kTicketingPort,     settings::kTicketingTls,
-                                settings::kTicketingTlsAuthority};
+                                settings::kTicketingTlsAuthority, settings::kTicketingCheckTimeout,
+                                settings::kTicketingLoadTimeout};
     return s;
 }
 
@@ -112,7 +124,7 @@ ConnectionSettings& programmeSettings() {
 
 int openTicketing() {
     closeTicketing();
-    return openConnection(g_ticketing, ticketingSettings(), Setup::None);
+    return openConnection(g_ticketing, ticketingSettings().forWholeReads(), Setup::None);
 }
 
 void closeTicketing() {

@@ -23,6 +23,17 @@ struct ConnectionSettings {
     // The authority's certificate file: an absolute path, or one relative to the executable's
     // folder. Empty: the system's store.
     std::string tlsAuthority;
+    // Seconds to wait to connect, and for each answer or write (0: as long as it takes). A
+    // connection that reads tables whole waits `loadTimeout` for each answer and write instead:
+    // a check has a few seconds, a whole table longer.
+    unsigned timeout = 0;
+    unsigned loadTimeout = 0;
+    bool wholeReads = false;
+    ConnectionSettings forWholeReads() const {
+        ConnectionSettings s = *this;
+        s.wholeReads = true;
+        return s;
+    }
 };
 
 // The compiled-in settings; tests may point them elsewhere before connecting.

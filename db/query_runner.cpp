@@ -2,6 +2,7 @@
 
 #include <mysql.h>
 
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <string>
@@ -64,8 +65,17 @@ void doubleInnerApostrophes(std::string& text) {
 
 // `own` set: a connection of a worker's own, whose refusals go to the report and whose rows
 // are read as they arrive; otherwise a program-wide connection.
+// Whether a lost connection came when the read timeout ran out: the library says 2013 for
+// both, and only the time spent tells them apart.
+bool ranOutOfTime(MYSQL* connection, std::chrono::steady_clock::time_point sent) {
+    unsigned seconds = 0;
+    mysql_get_optionv(connection, MYSQL_OPT_READ_TIMEOUT, &seconds);
+    if (seconds == 0) return false;
+    return std::chrono::steady_clock::now() - sent >= std::chrono::seconds(seconds) - std::chrono::milliseconds(250);
+}
+
 int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, void* context,
-            OwnRunReport* own = nullptr) {
+            OwnRunReport* own = nullptr, const std::atomic<bool>* cancelled = nullptr) {
     if (!connection) {
         if (own) {
             own->errorText = "not connected";
@@ -77,14 +87,18 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
     }
     for (int resends = 0;; ++resends) {
         if (connection == programmeConnection()) countProgrammeRoundTrip();
+        const auto sent = std::chrono::steady_clock::now();
         if (mysql_real_query(connection, copy.data(), copy.size()) == 0) break;
         if (own) {
             own->errorText = mysql_error(connection);
             own->errorNumber = mysql_errno(connection);
+            // Sent again, it would wait as long once more, beside the first still waiting.
+            if (lostConnection(own->errorNumber) && ranOutOfTime(connection, sent)) own->timedOut = true;
         } else {
             reportRefusal(connection);
         }
-        if (!lostConnection(mysql_errno(connection)) || resends >= kLostConnectionResends || gNoResend > 0)
+        if (!lostConnection(mysql_errno(connection)) || resends >= kLostConnectionResends || gNoResend > 0 ||
+            (own && own->timedOut) || (cancelled && cancelled->load()))
             return kQueryRefused;
     }
     MYSQL_RES* result = own ? mysql_use_result(connection) : mysql_store_result(connection);
@@ -125,7 +139,9 @@ int32_t run(MYSQL* connection, const std::string& copy, RowCallback callback, vo
         }
         callback(context, static_cast<int32_t>(n), columns.data(), nullptr);
     }
-    const bool complete = mysql_eof(result) != 0;
+    // The library marks the end of the rows reached when an error ends them too (the server
+    // cut the statement off while its rows came): only the error number tells.
+    const bool complete = mysql_eof(result) != 0 && mysql_errno(connection) == 0;
     if (own && !complete) {
         own->errorText = mysql_error(connection);
         own->errorNumber = mysql_errno(connection);
@@ -201,9 +217,9 @@ int32_t QueryRunner(std::string_view statement, RowCallback callback, void* cont
 }
 
 int32_t QueryRunner(MYSQL* connection, std::string_view statement, RowCallback callback, void* context,
-                    OwnRunReport& report) {
+                    OwnRunReport& report, const std::atomic<bool>* cancelled) {
     report = OwnRunReport();
-    return run(connection, workingCopy(statement, true), callback, context, &report);
+    return run(connection, workingCopy(statement, true), callback, context, &report, cancelled);
 }
 
 int32_t QueryRunner(std::string_view statement, RowCallback callback, void* context) {

@@ -1,6 +1,7 @@
 // Runs one SQL statement on one connection and hands each result row to a callback.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -90,14 +91,18 @@ struct OwnRunReport {
     std::string errorText;                 // the library's text for a refusal or a broken read
     unsigned errorNumber = 0;              // its error number; 0 when none
     std::vector<std::string> columnNames;  // the result's columns, in order
+    // The server gave no answer within the connection's read timeout: the statement may still
+    // wait there (behind a lock), and is not sent again.
+    bool timedOut = false;
 };
 
 // Worker variant: the ticketing variant's working copy (final ";", apostrophe doubling) and
 // resend after a lost connection, on a connection of the caller's own. The rows are handed
 // over as they arrive rather than once all are stored, so that reading them overlaps the
-// transfer on a slow link.
+// transfer on a slow link. Once `cancelled` is set (by another thread, which shut the
+// connection's socket), a lost connection is not sent on again.
 int32_t QueryRunner(st_mysql* connection, std::string_view statement, RowCallback callback, void* context,
-                    OwnRunReport& report);
+                    OwnRunReport& report, const std::atomic<bool>* cancelled = nullptr);
 
 // What a refusal leaves on the user-interface thread: the last error text, and three pieces
 // of debug output ("db_exec error:", the text, a line end). A worker's refusals are recorded

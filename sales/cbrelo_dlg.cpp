@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QDir>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -42,6 +43,39 @@ constexpr Column kColumns[] = {
 QString rangeText(const platform::DateTime& when) { return when.format(QStringLiteral("%Y-%m-%d %H:%M:%S")); }
 
 constexpr const char* kStaleStyle = "color: #B03A2E";
+
+// Where the user is in the performance list: the performance selected and the one at the top
+// of the view, by id (each row carries its performance's), so that a refresh every few
+// seconds, or a filter, rebuilds the list under the user without moving it.
+struct ListPlace {
+    qint64 selected = -1;
+    qint64 top = -1;
+    bool hasTop = false;
+    int scroll = 0;
+};
+
+ListPlace placeIn(const dlg::ListView* list) {
+    ListPlace place;
+    if (const QList<int> rows = list->selectedRows(); !rows.isEmpty()) place.selected = list->itemData(rows.first());
+    if (QTreeWidgetItem* top = list->itemAt(0, 0)) {
+        place.top = list->itemData(list->indexOfTopLevelItem(top));
+        place.hasTop = true;
+    }
+    place.scroll = list->verticalScrollBar()->value();
+    return place;
+}
+
+void returnTo(dlg::ListView* list, const ListPlace& place) {
+    int top = -1;
+    for (int row = 0; row < list->itemCount(); ++row) {
+        const qint64 id = list->itemData(row);
+        if (place.selected >= 0 && id == place.selected) list->setCurrentItem(list->topLevelItem(row));
+        if (place.hasTop && top < 0 && id == place.top) top = row;
+    }
+    // The performance at the top filtered out: the same distance down the list.
+    if (top >= 0) list->scrollTo(list->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+    else list->verticalScrollBar()->setValue(place.scroll);
+}
 
 }  // namespace
 
@@ -120,6 +154,7 @@ void CBreloDlg::fillRooms() {
 
 void CBreloDlg::aggregate() {
     dlg::ListView* list = listView(kPerformanceList);
+    const ListPlace place = placeIn(list);
     list->deleteAllItems();
     from_ = platform::DateTime::fromQDateTime(datePicker(kFromPicker)->dateTime());
     to_ = platform::DateTime::fromQDateTime(datePicker(kToPicker)->dateTime());
@@ -145,10 +180,11 @@ void CBreloDlg::aggregate() {
     rows.reserve(result.rows.size());
     for (const sales::AggregateRow& r : result.rows) {
         const sales::TicketingShow& show = tables.shows()[r.show];
-        rows.push_back({-1, {show.name, show.starts_at, sales::roomCode(show.room_number), r.reserved, r.paid, r.meal}});
+        rows.push_back({show.id, {show.name, show.starts_at, sales::roomCode(show.room_number), r.reserved, r.paid, r.meal}});
     }
     list->setUpdatesEnabled(false);
     list->insertRows(list->itemCount(), rows);
+    returnTo(list, place);
     list->setUpdatesEnabled(true);
     setItemText(kReservedTotal, result.reservedTotal);
     setItemText(kPaidTotal, result.paidTotal);

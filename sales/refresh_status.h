@@ -10,10 +10,19 @@ namespace sales {
 
 inline constexpr const char* kLoadingText = "Chargement des ventes…";
 inline constexpr const char* kUnreachableSuffix = " — serveur de billetterie injoignable";
+inline constexpr const char* kNoAnswerSuffix = " — serveur de billetterie sans réponse";
+inline constexpr const char* kCutSuffix = " — lecture des ventes interrompue";
+
+// Why the figures shown are not the server's of now.
+enum class StaleReason {
+    Unreachable,  // the server could not be reached, or the link broke
+    NoAnswer,     // a refresh outlived a period of the timer, or its read timed out
+    Cut,          // a table was not read to its end: the previous figures stay
+};
 
 // "Données de 14:05 — serveur de billetterie injoignable" for figures last known good today;
 // with the date when they are older; "Aucune donnée — …" when none ever arrived.
-QString staleText(const QDateTime& lastGood, const QDateTime& now);
+QString staleText(const QDateTime& lastGood, const QDateTime& now, StaleReason reason = StaleReason::Unreachable);
 
 // Which of a refresh's messages are shown. A refresh the user asked for shows them all. On the
 // timer, a server that cannot be reached is reported once per outage, and a statement the

@@ -14,6 +14,9 @@ RefreshWorker::~RefreshWorker() {
         std::lock_guard lock(mutex_);
         stop_ = true;
     }
+    // A statement waiting on the server (a locked table, a link gone quiet) would hold the
+    // window's closing until its timeout: its socket is shut instead.
+    link_.cancel();
     wake_.notify_one();
     thread_.join();
 }

@@ -42,7 +42,7 @@ public:
     using Deliver = std::function<void(std::shared_ptr<JobOutcome>)>;
     // `deliver` runs on the worker thread, once per job.
     explicit RefreshWorker(Deliver deliver);
-    // Waits for the job under way: a statement on the wire cannot be called back.
+    // Ends the job under way at once: the statement it waits on is cut off.
     ~RefreshWorker();
     RefreshWorker(const RefreshWorker&) = delete;
     RefreshWorker& operator=(const RefreshWorker&) = delete;

@@ -39,15 +39,23 @@ void SalesRefresh::loadWhole(bool autoRefresh) {
 
 bool SalesRefresh::tick(bool autoRefresh) {
     keepConnection_ = autoRefresh;
+    // A job still running at its second tick (its first, when a tick started it) has run a
+    // whole period: the figures are as old as it, whatever it ends with.
+    if (running_ && ++ticksDuringJob_ >= 2 && !late_) {
+        late_ = true;
+        emit statusChanged();
+    }
     if (!autoRefresh) {
         worker_->closeConnection();
         return false;
     }
-    if (running_) return false;
+    if (running_ || boxUp_) return false;
     RefreshJob job;
-    job.kind = RefreshKind::Changes;
+    job.kind = ++ticksSinceVerification_ >= kTicksPerVerification ? RefreshKind::Verify : RefreshKind::Changes;
+    if (job.kind == RefreshKind::Verify) ticksSinceVerification_ = 0;
     job.keepConnection = true;
     post(std::move(job), false);
+    ticksDuringJob_ = 1;
     return true;
 }
 
@@ -57,8 +65,10 @@ void SalesRefresh::readCapacities() {
 }
 
 QString SalesRefresh::statusText() const {
+    const QDateTime now = QDateTime::currentDateTime();
+    if (late_) return staleText(lastGood_, now, StaleReason::NoAnswer);
     if (running_ && userAsked_ && loadingTables_) return QString::fromUtf8(kLoadingText);
-    if (unreachable_) return staleText(lastGood_, QDateTime::currentDateTime());
+    if (staleReason_) return staleText(lastGood_, now, *staleReason_);
     return {};
 }
 
@@ -78,6 +88,7 @@ void SalesRefresh::post(RefreshJob job, bool userAsked) {
     job.ticketing = db::ticketingSettings();
     job.programme = db::programmeSettings();
     running_ = true;
+    ticksDuringJob_ = 0;
     userAsked_ = userAsked;
     loadingTables_ = job.readTables;
     worker_->post(std::move(job));
@@ -85,6 +96,7 @@ void SalesRefresh::post(RefreshJob job, bool userAsked) {
 
 void SalesRefresh::handle(const std::shared_ptr<JobOutcome>& outcome) {
     running_ = false;
+    late_ = false;
     QStringList shown;
     if (outcome->job.readTables) {
         const RefreshOutcome& r = outcome->tables;
@@ -92,8 +104,14 @@ void SalesRefresh::handle(const std::shared_ptr<JobOutcome>& outcome) {
         if (!r.openFailure.isEmpty()) messages << r.openFailure;
         addFailureMessages(r.failures, messages);
         shown << notices_.select(r.reached, messages, userAsked_);
-        unreachable_ = !r.reached;
-        if (r.reached) lastGood_ = r.finishedAt;
+        if (!r.reached) {
+            staleReason_ = r.timedOut ? StaleReason::NoAnswer : StaleReason::Unreachable;
+        } else if (r.partial) {
+            staleReason_ = StaleReason::Cut;
+        } else {
+            staleReason_.reset();
+            lastGood_ = r.finishedAt;
+        }
         if (r.tables) {
             std::shared_ptr<const TicketingSnapshot> old = std::exchange(tables_, r.tables);
             emit tablesChanged();
@@ -110,9 +128,19 @@ void SalesRefresh::handle(const std::shared_ptr<JobOutcome>& outcome) {
     }
     // The marking is up before a box asks to be acknowledged.
     emit statusChanged();
-    for (const QString& m : shown) platform::showError(m);
+    boxes_ << shown;
+    showBoxes();
     startPending();
     emit jobEnded();
+}
+
+void SalesRefresh::showBoxes() {
+    // Called again from inside the box up (its event loop delivered another job's outcome):
+    // that box's loop below shows these once it is answered.
+    if (boxUp_) return;
+    boxUp_ = true;
+    while (!boxes_.isEmpty()) platform::showError(boxes_.takeFirst());
+    boxUp_ = false;
 }
 
 }  // namespace sales

@@ -1,8 +1,8 @@
 #include "sales/ticketing_sync.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
+#include <QCryptographicHash>
 #include <functional>
 #include <set>
 
@@ -25,16 +25,10 @@ constexpr double kWholeLoadShare = 0.5;
 // CONCAT_WS than on the wire), and only whole loads are made.
 constexpr int kDisagreementsTolerated = 3;
 
-std::array<uint32_t, 256> makeCrcTable() {
-    std::array<uint32_t, 256> table{};
-    for (uint32_t n = 0; n < 256; ++n) {
-        uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    return table;
-}
-
+// Server errors that end a statement before its last row without anything wrong with the
+// table: KILL QUERY (1317) and max_statement_time (1969).
+constexpr unsigned kInterrupted = 1317;
+constexpr unsigned kStatementTimeout = 1969;
 std::string quotedName(const std::string& name) {
     std::string out = "`";
     for (char c : name) {
@@ -44,14 +38,33 @@ std::string quotedName(const std::string& name) {
     return out + "`";
 }
 
-std::string rowCheckExpression(const TableColumns& columns) {
-    std::string out = "CRC32(CONCAT_WS(CHAR(31)";
+std::string rowText(const TableColumns& columns) {
+    std::string out = "CONCAT_WS(CHAR(31)";
     for (const std::string& c : columns) out += ", IFNULL(" + quotedName(c) + ", '')";
-    return out + "))";
+    return out + ")";
 }
 
-std::string checkColumns(const TableColumns& columns) {
-    return "COUNT(*), IFNULL(SUM(" + rowCheckExpression(columns) + "), 0)";
+// The sum of one half of the rows' digests, modulo 2^64 as the program adds them: the
+// server's SUM of BIGINT UNSIGNED is exact, and would outgrow 64 bits.
+std::string digestSum(const TableColumns& columns, DigestHalf half) {
+    return std::string("IFNULL(SUM(CAST(CONV(") + (half == DigestHalf::High ? "LEFT" : "RIGHT") + "(MD5(" +
+           rowText(columns) + "), 16), 16, 10) AS UNSIGNED)) MOD 18446744073709551616, 0)";
+}
+
+std::string checkColumns(const TableColumns& columns, DigestHalf half) {
+    return "COUNT(*), " + digestSum(columns, half);
+}
+
+uint64_t bigEndian64(const unsigned char* bytes) {
+    uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) v = (v << 8) | bytes[i];
+    return v;
+}
+
+bool parseNumber(std::string_view text, uint64_t& value) {
+    const char* end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    return !text.empty() && parsed.ec == std::errc() && parsed.ptr == end;
 }
 
 std::string idList(const std::vector<int32_t>& ids) {
@@ -79,14 +92,14 @@ std::string bucketCondition(const std::string& column, const std::vector<int32_t
 struct TableRead {
     TicketingData* data;
     RowCallback append;
-    std::vector<uint32_t>* checks;
+    std::vector<RowDigest>* checks;
     std::vector<int32_t>* keys;
 };
 
 int32_t readRow(void* context, int32_t count, char** columns, void*) {
     auto* read = static_cast<TableRead*>(context);
     read->append(read->data, count, columns, nullptr);
-    read->checks->push_back(rowCheck(count, columns));
+    read->checks->push_back(rowDigest(count, columns));
     if (read->keys) read->keys->push_back(leadingInt(column(count, columns, 0)));
     return 0;
 }
@@ -100,17 +113,13 @@ struct CheckRows {
 int32_t readCheckRow(void* context, int32_t count, char** columns, void*) {
     auto* rows = static_cast<CheckRows*>(context);
     const int32_t table = leadingInt(column(count, columns, 0));
-    uint64_t n = 0;
-    uint64_t sum = 0;
-    const std::string_view nText = column(count, columns, 2);
-    const std::string_view sumText = column(count, columns, 3);
-    if (table < kShowTable || table > kReservationTable ||
-        std::from_chars(nText.data(), nText.data() + nText.size(), n).ec != std::errc() ||
-        std::from_chars(sumText.data(), sumText.data() + sumText.size(), sum).ec != std::errc()) {
+    Check check;
+    if (table < kShowTable || table > kReservationTable || !parseNumber(column(count, columns, 2), check.rows) ||
+        !parseNumber(column(count, columns, 3), check.sum)) {
         rows->malformed = true;
         return 0;
     }
-    rows->byTable[table][leadingInt(column(count, columns, 1))] = Check{n, sum};
+    rows->byTable[table][leadingInt(column(count, columns, 1))] = check;
     return 0;
 }
 
@@ -134,22 +143,22 @@ int32_t showIdOf(const TicketingData& data, int table, std::size_t row) {
 }
 
 // The check values of the rows held, per key: the bucket, or the show id itself.
-std::map<int32_t, Check> heldChecks(const TicketingSync::Held& held, int table, bool byBucket,
+std::map<int32_t, Check> heldChecks(const TicketingSync::Held& held, int table, bool byBucket, DigestHalf half,
                                     const std::set<int32_t>* onlyBuckets = nullptr) {
     std::map<int32_t, Check> out;
     const TicketingData& data = held.snapshot->data;
-    const std::vector<uint32_t>& checks = held.checks[table];
+    const std::vector<RowDigest>& checks = held.checks[table];
     for (std::size_t row = 0; row < checks.size(); ++row) {
         const int32_t id = showIdOf(data, table, row);
         if (onlyBuckets && !onlyBuckets->count(bucketOf(id))) continue;
-        out[byBucket ? bucketOf(id) : id].add(checks[row]);
+        out[byBucket ? bucketOf(id) : id].add(halfOf(checks[row], half));
     }
     return out;
 }
 
-Check heldTotal(const std::vector<uint32_t>& checks) {
+Check heldTotal(const std::vector<RowDigest>& checks) {
     Check total;
-    for (uint32_t c : checks) total.add(c);
+    for (const RowDigest& c : checks) total.add(c.high);
     return total;
 }
 
@@ -170,69 +179,72 @@ void copyReservation(TicketingData& to, const TicketingData& from, const Reserva
     to.addReservation(r.show_id, r.seats, from.text(r.prices), from.text(r.tariff_indexes), from.text(r.paid_flags));
 }
 
-// A statement whose failure ends the refresh: the link broke (false, nothing kept), or the
-// server refused it.
-enum class Ran { Ok, Refused, LinkBroken };
-
-// A broken link is recorded at once, with the statement it broke on.
-Ran runStatement(db::OwnConnection& link, const std::string& statement, RowCallback callback, void* context,
-                 db::OwnRunReport& report, RefreshOutcome& outcome) {
-    ++outcome.statements;
-    if (link.run(statement, callback, context, report) == db::kQueryOk) return Ran::Ok;
-    if (!db::isLinkFailure(report.errorNumber)) return Ran::Refused;
-    outcome.failures.push_back({statement, report.errorText});
-    return Ran::LinkBroken;
-}
-
 }  // namespace
 
-uint32_t crc32(std::string_view bytes, uint32_t crc) {
-    static const std::array<uint32_t, 256> table = makeCrcTable();
-    crc = ~crc;
-    for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+RowDigest rowDigest(int32_t count, char** columns) {
+    QCryptographicHash md5(QCryptographicHash::Md5);
+    for (int32_t i = 0; i < count; ++i) {
+        if (i) md5.addData(QByteArrayView("\x1F", 1));
+        const std::string_view text = column(count, columns, i);
+        md5.addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    const QByteArrayView bytes = md5.resultView();
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    return RowDigest{bigEndian64(b), bigEndian64(b + 8)};
 }
 
-uint32_t rowCheck(int32_t count, char** columns) {
-    uint32_t crc = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        if (i) crc = crc32("\x1F", crc);
-        crc = crc32(column(count, columns, i), crc);
+// A broken link is recorded at once, with the statement it broke on; so is a table cut off.
+TicketingSync::Ran TicketingSync::run(db::OwnConnection& link, const std::string& statement, RowCallback callback,
+                                      void* context, db::OwnRunReport& report, RefreshOutcome& outcome) {
+    if (beforeEachStatement) beforeEachStatement(statement);
+    ++outcome.statements;
+    const int32_t result = link.run(statement, callback, context, report);
+    if (result == db::kQueryOk) return Ran::Ok;
+    if (db::isLinkFailure(report.errorNumber) || link.cancelled()) {
+        outcome.timedOut = outcome.timedOut || report.timedOut;
+        outcome.failures.push_back({statement, report.errorText});
+        return Ran::LinkBroken;
     }
-    return crc;
+    if (result == db::kQueryIncomplete || report.errorNumber == kInterrupted || report.errorNumber == kStatementTimeout) {
+        outcome.partial = true;
+        outcome.failures.push_back({statement, report.errorText});
+        return Ran::Cut;
+    }
+    return Ran::Refused;
 }
 
 std::string totalsStatement(const TableColumns (&columns)[kTableCount]) {
     std::string out = "SELECT ";
     for (int t = 0; t < kTableCount; ++t) {
         if (t) out += ", ";
-        out += "(SELECT CONCAT(COUNT(*), ' ', IFNULL(SUM(" + rowCheckExpression(columns[t]) + "), 0)) FROM `" +
+        out += "(SELECT CONCAT(COUNT(*), ' ', " + digestSum(columns[t], DigestHalf::High) + ") FROM `" +
                kTableNames[t] + "`)";
     }
     return out;
 }
 
-std::string bucketsStatement(const TableColumns (&columns)[kTableCount], bool shows, bool reservations) {
+std::string bucketsStatement(const TableColumns (&columns)[kTableCount], bool shows, bool reservations,
+                             DigestHalf half) {
     std::string out;
     for (int t : {int{kShowTable}, int{kReservationTable}}) {
         if (!(t == kShowTable ? shows : reservations)) continue;
         const std::string bucket = quotedName(columns[t][kShowIdColumn[t]]) + " DIV " + std::to_string(kBucketWidth);
         if (!out.empty()) out += " UNION ALL ";
-        out += "SELECT " + std::to_string(t) + ", " + bucket + ", " + checkColumns(columns[t]) + " FROM `" +
+        out += "SELECT " + std::to_string(t) + ", " + bucket + ", " + checkColumns(columns[t], half) + " FROM `" +
                kTableNames[t] + "` GROUP BY " + bucket;
     }
     return out;
 }
 
 std::string showIdsStatement(const TableColumns (&columns)[kTableCount], const std::vector<int32_t>& showBuckets,
-                             const std::vector<int32_t>& reservationBuckets) {
+                             const std::vector<int32_t>& reservationBuckets, DigestHalf half) {
     std::string out;
     for (int t : {int{kShowTable}, int{kReservationTable}}) {
         const std::vector<int32_t>& buckets = t == kShowTable ? showBuckets : reservationBuckets;
         if (buckets.empty()) continue;
         const std::string id = quotedName(columns[t][kShowIdColumn[t]]);
         if (!out.empty()) out += " UNION ALL ";
-        out += "SELECT " + std::to_string(t) + ", " + id + ", " + checkColumns(columns[t]) + " FROM `" +
+        out += "SELECT " + std::to_string(t) + ", " + id + ", " + checkColumns(columns[t], half) + " FROM `" +
                kTableNames[t] + "` WHERE " + bucketCondition(id, buckets) + " GROUP BY " + id;
     }
     return out;
@@ -251,10 +263,7 @@ std::string reservationsOfIdsStatement(const TableColumns& reservationColumns, c
 bool parseCheck(std::string_view text, Check& check) {
     const std::size_t space = text.find(' ');
     if (space == std::string_view::npos) return false;
-    const char* end = text.data() + text.size();
-    const auto rows = std::from_chars(text.data(), text.data() + space, check.rows);
-    const auto sum = std::from_chars(text.data() + space + 1, end, check.sum);
-    return rows.ec == std::errc() && rows.ptr == text.data() + space && sum.ec == std::errc() && sum.ptr == end;
+    return parseNumber(text.substr(0, space), check.rows) && parseNumber(text.substr(space + 1), check.sum);
 }
 
 std::vector<int32_t> differingKeys(const std::map<int32_t, Check>& held, const std::map<int32_t, Check>& server) {
@@ -277,47 +286,71 @@ std::vector<int32_t> differingKeys(const std::map<int32_t, Check>& held, const s
 
 TicketingSync::TicketingSync() { held_.snapshot = std::make_shared<TicketingSnapshot>(); }
 
-bool TicketingSync::readsChangesOnly() const {
+bool TicketingSync::tablesAllowChanges() const {
     for (const TableColumns& c : held_.columns) {
         if (c.size() < 2) return false;
     }
-    return held_.inOrder && disagreements_ < kDisagreementsTolerated;
+    return held_.inOrder;
+}
+
+bool TicketingSync::readsChangesOnly() const {
+    return tablesAllowChanges() && disagreements_ < kDisagreementsTolerated;
 }
 
 RefreshOutcome TicketingSync::refresh(RefreshKind kind, db::OwnConnection& link,
                                       const db::ConnectionSettings& settings) {
     RefreshOutcome outcome;
-    if (link.open(settings, outcome.openFailure) == 0) {
-        const bool changesOnly = kind == RefreshKind::Changes && readsChangesOnly();
-        if (!changesOnly || !readChanges(link, outcome)) {
-            loadWhole(link, outcome);
-        } else if (!outcome.reached) {
-            // A kept connection that the server dropped meanwhile (a restart, its idle
-            // timeout): once more on a new one before saying it cannot be reached.
-            link.close();
-            outcome = RefreshOutcome();
-            if (link.open(settings, outcome.openFailure) == 0 && !readChanges(link, outcome)) loadWhole(link, outcome);
+    if (kind != RefreshKind::Whole && readsChangesOnly()) {
+        const bool everyBucket = kind == RefreshKind::Verify;
+        if (link.open(settings, outcome.openFailure) == 0) {
+            Read read = readChanges(link, outcome, everyBucket);
+            if (read == Read::Broken && !outcome.timedOut && !link.cancelled()) {
+                // A kept connection that the server dropped meanwhile (a restart, its idle
+                // timeout): once more on a new one before saying it cannot be reached. Not
+                // after a timeout, which would only wait as long again.
+                link.close();
+                outcome = RefreshOutcome();
+                read = link.open(settings, outcome.openFailure) == 0 ? readChanges(link, outcome, everyBucket)
+                                                                     : Read::Broken;
+            }
+            if (read == Read::NeedsWhole) loadWhole(link, settings, outcome);
         }
+    } else {
+        loadWhole(link, settings, outcome);
+        if (kind != RefreshKind::Whole && outcome.tables) confirmAgreement(link, outcome);
     }
-    // A broken link leaves a connection that cannot be trusted; the next refresh opens anew.
-    if (!outcome.reached) link.close();
+    // A broken link leaves a connection that cannot be trusted; the next refresh opens anew. A
+    // statement that timed out may still wait on the server: it is ended there, or every
+    // refresh would leave one more waiting for as long as the table stays locked.
+    if (!outcome.reached) {
+        const unsigned long serverThread = link.serverThreadId();
+        link.close();
+        if (outcome.timedOut && !link.cancelled()) db::endOnServer(settings, serverThread);
+    }
     outcome.finishedAt = QDateTime::currentDateTime();
     return outcome;
 }
 
-void TicketingSync::loadWhole(db::OwnConnection& link, RefreshOutcome& outcome) {
+void TicketingSync::loadWhole(db::OwnConnection& link, const db::ConnectionSettings& settings,
+                              RefreshOutcome& outcome) {
     const int sentBefore = outcome.statements;
     outcome = RefreshOutcome();
     outcome.statements = sentBefore;
     outcome.wholeLoad = true;
+    if (link.open(settings.forWholeReads(), outcome.openFailure) != 0) return;
     auto next = std::make_shared<TicketingSnapshot>();
     Held held;
     bool complete = true;
     for (int t = 0; t < kTableCount; ++t) {
         TableRead read{&next->data, kAppend[t], &held.checks[t], t == kReservationTable ? &held.reservationKeys : nullptr};
         db::OwnRunReport report;
-        const Ran ran = runStatement(link, kSelectWhole[t], readRow, &read, report, outcome);
+        const Ran ran = run(link, kSelectWhole[t], readRow, &read, report, outcome);
         if (ran == Ran::LinkBroken) return;
+        if (ran == Ran::Cut) {
+            // The rows read so far are not the table: the tables held stay.
+            outcome.reached = true;
+            return;
+        }
         if (ran == Ran::Refused) {
             // As the load leaves it: the table as far as it was read, the others still read.
             outcome.failures.push_back({kSelectWhole[t], report.errorText});
@@ -334,17 +367,41 @@ void TicketingSync::loadWhole(db::OwnConnection& link, RefreshOutcome& outcome) 
     outcome.tables = held_.snapshot;
 }
 
-bool TicketingSync::readChanges(db::OwnConnection& link, RefreshOutcome& outcome) {
+void TicketingSync::confirmAgreement(db::OwnConnection& link, RefreshOutcome& outcome) {
+    if (disagreements_ < kDisagreementsTolerated || !tablesAllowChanges()) return;
     db::OwnRunReport report;
     TotalsRow totals;
-    Ran ran = runStatement(link, totalsStatement(held_.columns), readTotalsRow, &totals, report, outcome);
-    if (ran == Ran::LinkBroken) return true;
-    if (ran == Ran::Refused || totals.rows != 1 || totals.malformed) return false;
+    if (run(link, totalsStatement(held_.columns), readTotalsRow, &totals, report, outcome) != Ran::Ok) return;
+    if (totals.rows != 1 || totals.malformed) return;
+    for (int t = 0; t < kTableCount; ++t) {
+        if (!(heldTotal(held_.checks[t]) == totals.checks[t])) return;
+    }
+    disagreements_ = 0;
+}
+
+// What a statement that did not give all its rows leaves: a broken link, the tables held kept
+// as they are after a cut (the server was reached; its message is in the outcome), or a whole
+// load after a refusal.
+TicketingSync::Read TicketingSync::cutShort(Ran ran, RefreshOutcome& outcome) {
+    if (ran == Ran::LinkBroken) return Read::Broken;
+    if (ran == Ran::Refused) return Read::NeedsWhole;
+    outcome.reached = true;
+    return Read::Done;
+}
+
+TicketingSync::Read TicketingSync::readChanges(db::OwnConnection& link, RefreshOutcome& outcome, bool everyBucket) {
+    db::OwnRunReport report;
+    TotalsRow totals;
+    Ran ran = run(link, totalsStatement(held_.columns), readTotalsRow, &totals, report, outcome);
+    if (ran != Ran::Ok) return cutShort(ran, outcome);
+    if (totals.rows != 1 || totals.malformed) return Read::NeedsWhole;
     bool changed[kTableCount];
     for (int t = 0; t < kTableCount; ++t) changed[t] = !(heldTotal(held_.checks[t]) == totals.checks[t]);
+    if (everyBucket) changed[kShowTable] = changed[kReservationTable] = true;
+    const DigestHalf half = everyBucket ? DigestHalf::Low : DigestHalf::High;
     if (!changed[kRoomTable] && !changed[kShowTable] && !changed[kReservationTable]) {
         outcome.reached = true;
-        return true;
+        return Read::Done;
     }
 
     // The ids to read again, per table.
@@ -352,26 +409,32 @@ bool TicketingSync::readChanges(db::OwnConnection& link, RefreshOutcome& outcome
     std::map<int32_t, Check> serverByShowId[kTableCount];
     if (changed[kShowTable] || changed[kReservationTable]) {
         CheckRows buckets;
-        ran = runStatement(link, bucketsStatement(held_.columns, changed[kShowTable], changed[kReservationTable]),
-                           readCheckRow, &buckets, report, outcome);
-        if (ran == Ran::LinkBroken) return true;
-        if (ran == Ran::Refused || buckets.malformed) return false;
+        ran = run(link, bucketsStatement(held_.columns, changed[kShowTable], changed[kReservationTable], half),
+                  readCheckRow, &buckets, report, outcome);
+        if (ran != Ran::Ok) return cutShort(ran, outcome);
+        if (buckets.malformed) return Read::NeedsWhole;
         std::vector<int32_t> differing[kTableCount];
         for (int t : {int{kShowTable}, int{kReservationTable}}) {
-            if (changed[t]) differing[t] = differingKeys(heldChecks(held_, t, true), buckets.byTable[t]);
+            if (changed[t]) differing[t] = differingKeys(heldChecks(held_, t, true, half), buckets.byTable[t]);
         }
         CheckRows fine;
         if (!differing[kShowTable].empty() || !differing[kReservationTable].empty()) {
-            ran = runStatement(link, showIdsStatement(held_.columns, differing[kShowTable], differing[kReservationTable]),
-                               readCheckRow, &fine, report, outcome);
-            if (ran == Ran::LinkBroken) return true;
-            if (ran == Ran::Refused || fine.malformed) return false;
+            ran = run(link, showIdsStatement(held_.columns, differing[kShowTable], differing[kReservationTable], half),
+                      readCheckRow, &fine, report, outcome);
+            if (ran != Ran::Ok) return cutShort(ran, outcome);
+            if (fine.malformed) return Read::NeedsWhole;
         }
         for (int t : {int{kShowTable}, int{kReservationTable}}) {
             const std::set<int32_t> within(differing[t].begin(), differing[t].end());
-            ids[t] = differingKeys(heldChecks(held_, t, false, &within), fine.byTable[t]);
+            ids[t] = differingKeys(heldChecks(held_, t, false, half, &within), fine.byTable[t]);
             serverByShowId[t] = std::move(fine.byTable[t]);
         }
+    }
+    // Nothing differs where the totals said it did (a change undone between two statements, or
+    // a verification that found all in order): the tables held stay as they are.
+    if (!changed[kRoomTable] && ids[kShowTable].empty() && ids[kReservationTable].empty()) {
+        outcome.reached = true;
+        return Read::Done;
     }
     const TicketingData& old = held_.snapshot->data;
     uint64_t toRead = 0;
@@ -379,29 +442,29 @@ bool TicketingSync::readChanges(db::OwnConnection& link, RefreshOutcome& outcome
         if (auto it = serverByShowId[kReservationTable].find(id); it != serverByShowId[kReservationTable].end())
             toRead += it->second.rows;
     }
-    if (static_cast<double>(toRead) > kWholeLoadShare * static_cast<double>(old.reservations().size() + 1)) return false;
+    if (static_cast<double>(toRead) > kWholeLoadShare * static_cast<double>(old.reservations().size() + 1))
+        return Read::NeedsWhole;
 
     // The rows read again, in the order of their first column, as the whole load has them.
     TicketingData fetched;
     Held part;
     if (changed[kRoomTable]) {
         TableRead read{&fetched, appendRoom, &part.checks[kRoomTable], nullptr};
-        ran = runStatement(link, kSelectRooms, readRow, &read, report, outcome);
-        if (ran == Ran::LinkBroken) return true;
-        if (ran == Ran::Refused) return false;
+        ran = run(link, kSelectRooms, readRow, &read, report, outcome);
+        if (ran != Ran::Ok) return cutShort(ran, outcome);
     }
     if (!ids[kShowTable].empty()) {
         TableRead read{&fetched, appendShow, &part.checks[kShowTable], nullptr};
-        ran = runStatement(link, showsOfIdsStatement(held_.columns[kShowTable], ids[kShowTable]), readRow, &read, report, outcome);
-        if (ran == Ran::LinkBroken) return true;
-        if (ran == Ran::Refused || !strictlyAscending(showIdsOf(fetched.shows()))) return false;
+        ran = run(link, showsOfIdsStatement(held_.columns[kShowTable], ids[kShowTable]), readRow, &read, report, outcome);
+        if (ran != Ran::Ok) return cutShort(ran, outcome);
+        if (!strictlyAscending(showIdsOf(fetched.shows()))) return Read::NeedsWhole;
     }
     if (!ids[kReservationTable].empty()) {
         TableRead read{&fetched, appendReservation, &part.checks[kReservationTable], &part.reservationKeys};
-        ran = runStatement(link, reservationsOfIdsStatement(held_.columns[kReservationTable], ids[kReservationTable]),
-                           readRow, &read, report, outcome);
-        if (ran == Ran::LinkBroken) return true;
-        if (ran == Ran::Refused || !strictlyAscending(part.reservationKeys)) return false;
+        ran = run(link, reservationsOfIdsStatement(held_.columns[kReservationTable], ids[kReservationTable]), readRow,
+                  &read, report, outcome);
+        if (ran != Ran::Ok) return cutShort(ran, outcome);
+        if (!strictlyAscending(part.reservationKeys)) return Read::NeedsWhole;
     }
 
     // Whether the rows read again agree with the server's check of them: when none ever
@@ -410,7 +473,8 @@ bool TicketingSync::readChanges(db::OwnConnection& link, RefreshOutcome& outcome
     bool anyRead = false;
     for (int t : {int{kShowTable}, int{kReservationTable}}) {
         std::map<int32_t, Check> got;
-        for (std::size_t row = 0; row < part.checks[t].size(); ++row) got[showIdOf(fetched, t, row)].add(part.checks[t][row]);
+        for (std::size_t row = 0; row < part.checks[t].size(); ++row)
+            got[showIdOf(fetched, t, row)].add(halfOf(part.checks[t][row], half));
         for (int32_t id : ids[t]) {
             anyRead = true;
             const auto s = serverByShowId[t].find(id);
@@ -485,7 +549,7 @@ bool TicketingSync::readChanges(db::OwnConnection& link, RefreshOutcome& outcome
     outcome.rereadShowIds.assign(reread.begin(), reread.end());
     outcome.reached = true;
     outcome.tables = held_.snapshot;
-    return true;
+    return Read::Done;
 }
 
 }  // namespace sales

@@ -11,14 +11,18 @@ TEST(SalesStaleText, SaysWhenTheFiguresWereLastGood) {
     struct Case {
         QDateTime lastGood;
         const char* expected;
+        sales::StaleReason reason = sales::StaleReason::Unreachable;
     };
     const Case cases[] = {
         {QDateTime(QDate(2025, 7, 12), QTime(14, 5, 59)), "Données de 14:05 — serveur de billetterie injoignable"},
         {QDateTime(QDate(2025, 7, 12), QTime(0, 0)), "Données de 00:00 — serveur de billetterie injoignable"},
         {QDateTime(QDate(2025, 7, 11), QTime(23, 58)), "Données du 11/07/2025 à 23:58 — serveur de billetterie injoignable"},
         {QDateTime(), "Aucune donnée — serveur de billetterie injoignable"},
+        {QDateTime(QDate(2025, 7, 12), QTime(14, 5)), "Données de 14:05 — serveur de billetterie sans réponse",
+         sales::StaleReason::NoAnswer},
+        {QDateTime(), "Aucune donnée — lecture des ventes interrompue", sales::StaleReason::Cut},
     };
-    for (const Case& c : cases) EXPECT_EQ(sales::staleText(c.lastGood, now), q(c.expected)) << c.expected;
+    for (const Case& c : cases) EXPECT_EQ(sales::staleText(c.lastGood, now, c.reason), q(c.expected)) << c.expected;
 }
 
 // Each step: whether the server was reached, the messages of the refresh, whether the user

@@ -9,7 +9,9 @@
 #include <QTimerEvent>
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <optional>
 #include <QtCharts>
 
 #include "platform/controls.h"
@@ -81,12 +83,22 @@ protected:
         return names;
     }
 
-    static void tick(CBreloDlg& window) {
+    // A tick of the window's timer, without waiting for what it started.
+    static void sendTick(CBreloDlg& window) {
         auto* timer = window.findChild<QTimer*>(QStringLiteral("timer_%1").arg(CBreloDlg::kRefreshTimer));
         ASSERT_NE(timer, nullptr);
         QTimerEvent event(timer->timerId());
         QCoreApplication::sendEvent(timer, &event);
+    }
+
+    static void tick(CBreloDlg& window) {
+        sendTick(window);
         waitForRefresh(window);
+    }
+
+    static void checkAutoRefresh(CBreloDlg& window) {
+        window.findChild<QCheckBox*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kAutoRefreshBox))->click();
+        ASSERT_TRUE(window.isChecked(CBreloDlg::kAutoRefreshBox));
     }
 };
 
@@ -316,6 +328,121 @@ TEST_F(SalesWindowTest, AnUnreachableServerKeepsTheLastFiguresMarkedStaleAndSays
         EXPECT_EQ(testing_support::ui().messages.size(), 3u);
         testdb::serveAgain();
         server.stopped = false;
+    });
+}
+
+// A table locked on the server with the automatic refresh on: the figures are marked as not
+// current at the first tick that finds the check still waiting, and no later than the check's
+// timeout; closing the window does not wait for the statement under way.
+TEST_F(SalesWindowTest, ALockedTableIsMarkedStaleWithinTheTimeoutAndTheWindowClosesAtOnce) {
+    db::ConnectionSettings& settings = db::ticketingSettings();
+    const unsigned timeout = settings.timeout;
+    settings.timeout = 2;
+    auto window = std::make_unique<CBreloDlg>();
+    std::optional<testdb::TableLock> lock;
+    runWindow(*window, [&] {
+        checkAutoRefresh(*window);
+        tick(*window);
+        const QString figures = window->itemText(CBreloDlg::kReservedTotal);
+        const QString noAnswer = q("Données de %1 — serveur de billetterie sans réponse")
+                                     .arg(window->refresh().lastGood().toString(QStringLiteral("HH:mm")));
+        lock.emplace(testdb::ticketingDb(), "res", std::chrono::seconds(12));
+        QElapsedTimer clock;
+        clock.start();
+        sendTick(*window);
+        QTest::qWait(100);
+        ASSERT_TRUE(window->refresh().running());
+        EXPECT_EQ(window->itemText(CBreloDlg::kStatusLine), QString()) << "a refresh under way is not yet late";
+        sendTick(*window);  // a period later, the check still waits
+        EXPECT_EQ(window->itemText(CBreloDlg::kStatusLine), noAnswer);
+        waitForRefresh(*window);
+        EXPECT_LT(clock.elapsed(), 2800) << "the check's timeout is 2 s";
+        EXPECT_EQ(window->itemText(CBreloDlg::kStatusLine), noAnswer);
+        EXPECT_EQ(window->itemText(CBreloDlg::kReservedTotal), figures);
+
+        sendTick(*window);  // waits on the lock again as the window closes
+        QTest::qWait(100);
+        ASSERT_TRUE(window->refresh().running());
+    });
+    QElapsedTimer closing;
+    closing.start();
+    window.reset();
+    EXPECT_LT(closing.elapsed(), 1000) << "the window waited for the statement";
+    lock.reset();
+    settings.timeout = timeout;
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : db_exec (")));
+}
+
+// A message box runs the event loop, the timer's included, until it is answered: no tick
+// refreshes meanwhile, so a link that comes and goes under the box stacks no other box.
+TEST_F(SalesWindowTest, NoTickRefreshesWhileAMessageIsUp) {
+    db::ConnectionSettings& settings = db::ticketingSettings();
+    const unsigned port = settings.port;
+    CBreloDlg window;
+    int refreshesUnderTheBox = -1;
+    int boxesUnderTheBox = 0;
+    runWindow(window, [&] {
+        checkAutoRefresh(window);
+        QSignalSpy jobs(&window.refresh(), &sales::SalesRefresh::jobEnded);
+        bool up = false;
+        testing_support::ui().onMessage = [&](const testing_support::RecordingUi::Message&) {
+            if (up) {
+                ++boxesUnderTheBox;
+                return;
+            }
+            up = true;
+            const auto before = jobs.count();
+            settings.port = port;  // the link back ...
+            sendTick(window);
+            QTest::qWait(300);
+            settings.port = 1;  // ... and gone again
+            sendTick(window);
+            QTest::qWait(300);
+            refreshesUnderTheBox = static_cast<int>(jobs.count() - before);
+            up = false;
+        };
+        settings.port = 1;
+        tick(window);
+        testing_support::ui().onMessage = nullptr;
+        settings.port = port;
+    });
+    settings.port = port;
+    EXPECT_EQ(refreshesUnderTheBox, 0);
+    EXPECT_EQ(boxesUnderTheBox, 0);
+    EXPECT_EQ(testing_support::ui().messages.size(), 1u);
+}
+
+// The list is rebuilt at every refresh that changed something, and at every filter: the
+// performance selected stays selected, and the one at the top of the view stays there.
+TEST_F(SalesWindowTest, TheListKeepsItsScrollAndSelectionAcrossRefreshes) {
+    std::string shows;
+    for (int i = 0; i < 60; ++i)
+        shows += std::string(i ? ", " : "") + "(" + std::to_string(100 + i) + ", 'Spectacle " + std::to_string(i) +
+                 "', NOW() + INTERVAL " + std::to_string(i) + " HOUR, 0, 90, 'Plein')";
+    testdb::exec(testdb::ticketingDb(), "INSERT INTO `shows` VALUES " + shows);
+    CBreloDlg window;
+    runWindow(window, [&] {
+        dlg::ListView* list = window.listView(CBreloDlg::kPerformanceList);
+        const auto rowOf = [&](const char* name) { return testing_support::rowWithText(list, q(name), 0); };
+        const auto topName = [&] { return list->itemAt(0, 0) ? list->itemAt(0, 0)->text(0) : QString(); };
+        list->setCurrentItem(list->topLevelItem(rowOf("Spectacle 30")));
+        list->scrollTo(list->model()->index(rowOf("Spectacle 25"), 0), QAbstractItemView::PositionAtTop);
+        ASSERT_EQ(topName(), q("Spectacle 25"));
+        const int rows = list->itemCount();
+
+        testdb::exec(testdb::ticketingDb(), "INSERT INTO `shows` VALUES (99, 'Avant', NOW() - INTERVAL 1 HOUR, 0, 90, 'Plein');"
+                                            "UPDATE `res` SET `paid` = '1;1' WHERE `id` = 1");
+        testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        waitForRefresh(window);
+        ASSERT_EQ(list->itemCount(), rows + 1);
+        EXPECT_EQ(topName(), q("Spectacle 25"));
+        ASSERT_EQ(list->selectedRows().size(), 1);
+        EXPECT_EQ(list->itemText(list->selectedRows()[0], 0), q("Spectacle 30"));
+
+        QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kNameFilter)), q("Spec"));
+        EXPECT_EQ(topName(), q("Spectacle 25"));
+        EXPECT_EQ(list->itemText(list->selectedRows().value(0, -1), 0), q("Spectacle 30"));
     });
 }
 

@@ -93,7 +93,9 @@ void execFile(const std::string& database, const std::string& path) {
 }
 
 void resetTicketing() {
-    exec(ticketingDb(), "DROP TABLE IF EXISTS `salle`, `shows`, `res`");
+    // A test may have put a view in the place of a table (one whose rows stop half way).
+    exec(ticketingDb(), "DROP VIEW IF EXISTS `res`; DROP TABLE IF EXISTS `salle`, `shows`, `res`, `res_rows`;"
+                        "DROP FUNCTION IF EXISTS `res_cut`");
     execFile(ticketingDb(), sourcePath("db/schema/ticketing.sql"));
 }
 
@@ -118,6 +120,25 @@ void Session::exec(const std::string& sql) {
         ADD_FAILURE() << "session statement refused: " << mysql_error(m_) << "\n" << sql;
     else
         drain(m_, sql);
+}
+
+TableLock::TableLock(const std::string& database, const std::string& table, std::chrono::seconds limit)
+    : session_(database) {
+    session_.exec("LOCK TABLES `" + table + "` WRITE");
+    thread_ = std::thread([this, limit] {
+        std::unique_lock lock(mutex_);
+        released_.wait_for(lock, limit, [this] { return done_; });
+        session_.exec("UNLOCK TABLES");
+    });
+}
+
+TableLock::~TableLock() {
+    {
+        const std::lock_guard lock(mutex_);
+        done_ = true;
+    }
+    released_.notify_one();
+    thread_.join();
 }
 
 namespace {
