@@ -89,7 +89,7 @@ void JournalWindow::load() {
         const QSignalBlocker quiet(accounts_);
         accounts_->clear();
         accounts_->addItem(everyAccount());
-        accounts_->addItems(edits::accountsOf(lines_));
+        accounts_->addItems(edits::accountsOf(lines_, chosen));
         accounts_->setCurrentIndex(std::max(0, accounts_->findText(chosen)));
     }
     showFiltered();
