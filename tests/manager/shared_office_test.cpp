@@ -242,10 +242,9 @@ TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
             journal->from()->setDate(QDate::currentDate().addDays(-1));
             EXPECT_EQ(journal->accounts()->currentText(), q("Anne"));
             EXPECT_EQ(list->topLevelItemCount(), 0);
-            for (int column = 0; column < 3; ++column)
-                EXPECT_GE(list->header()->sectionSize(column),
-                          list->fontMetrics().horizontalAdvance(list->headerItem()->text(column)))
-                    << column;
+            EXPECT_GE(list->header()->sectionSize(0), list->fontMetrics().horizontalAdvance(q("00/00/0000 00:00:00")))
+                << "the date column keeps a date's width";
+            EXPECT_GE(list->header()->sectionSize(1), list->fontMetrics().horizontalAdvance(q("Compte")));
             journal->from()->setDate(QDate::currentDate().addDays(-4));
             EXPECT_EQ(list->topLevelItemCount(), 1);
             d->reject();

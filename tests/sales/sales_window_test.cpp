@@ -393,9 +393,23 @@ TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
             }
         }
         EXPECT_EQ(drawn, 2) << "the seats of the one KQ performance kept";
+
+        // The programme server away: the note says so rather than blaming the room list.
+        db::ConnectionSettings& programme = db::programmeSettings();
+        const unsigned port = programme.port;
+        programme.port = 1;  // nothing listens there
+        testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        waitForRefresh(window);
+        programme.port = port;
+        charts->redrawNow();
+        auto* note = charts->findChild<QLabel*>(QStringLiteral("charts_fill_note"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(note->text(), q("1 représentation(s) sans jauge connue : le serveur du programme, qui donne la capacité "
+                                  "des salles, ne répond pas."));
         window.charts()->close();
     });
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
 }
 
 TEST_F(SalesWindowTest, ExportWritesTheListAndTotalsForASpreadsheet) {
