@@ -121,10 +121,10 @@ ChartsWindow::ChartsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     paidView_ = newView(seats);
     seatsLayout->addWidget(reservedView_);
     seatsLayout->addWidget(paidView_);
-    tabs_->addTab(seats, QString());
+    tabs_->addTab(seats, QStringLiteral("Places par jour"));
 
     takingsView_ = newView(tabs_);
-    tabs_->addTab(takingsView_, QString());
+    tabs_->addTab(takingsView_, QStringLiteral("Recettes par jour"));
 
     auto* fills = new QWidget(tabs_);
     auto* fillsLayout = new QVBoxLayout(fills);
