@@ -41,20 +41,34 @@ int loadJournal(const QDate& from, const QDate& to, std::vector<AuditLine>& line
     return -1;
 }
 
+QString searchKey(const QString& text) {
+    // Compatibility decomposition parts "ô" into "o" and its accent, which is then left out.
+    const QString parted = text.normalized(QString::NormalizationForm_KD);
+    QString key;
+    key.reserve(parted.size());
+    for (const QChar c : parted)
+        if (c.category() != QChar::Mark_NonSpacing) key += c;
+    key = key.toCaseFolded();
+    key.replace(QChar(0x0153), QStringLiteral("oe"));
+    key.replace(QChar(0x00E6), QStringLiteral("ae"));
+    return key;
+}
+
 std::vector<AuditLine> filterJournal(const std::vector<AuditLine>& lines, const JournalFilter& filter) {
     std::vector<AuditLine> kept;
+    const QString wanted = searchKey(filter.text);
     for (const AuditLine& line : lines) {
         if (!filter.account.isEmpty() && line.account != filter.account) continue;
-        if (!filter.text.isEmpty() && !line.message.contains(filter.text, Qt::CaseInsensitive) &&
-            !line.account.contains(filter.text, Qt::CaseInsensitive))
+        if (!wanted.isEmpty() && !searchKey(line.message).contains(wanted) && !searchKey(line.account).contains(wanted))
             continue;
         kept.push_back(line);
     }
     return kept;
 }
 
-QStringList accountsOf(const std::vector<AuditLine>& lines) {
+QStringList accountsOf(const std::vector<AuditLine>& lines, const QString& chosen) {
     QStringList accounts;
+    if (!chosen.isEmpty()) accounts << chosen;
     for (const AuditLine& line : lines)
         if (!accounts.contains(line.account)) accounts << line.account;
     std::sort(accounts.begin(), accounts.end(),

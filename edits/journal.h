@@ -18,10 +18,14 @@ int loadJournal(const QDate& from, const QDate& to, std::vector<AuditLine>& line
 
 struct JournalFilter {
     QString account;  // empty: every account
-    QString text;     // found anywhere in the line, case ignored; empty: every line
+    QString text;     // found anywhere in the line, case and accents ignored; empty: every line
 };
 std::vector<AuditLine> filterJournal(const std::vector<AuditLine>& lines, const JournalFilter& filter);
-// The accounts that wrote these lines, sorted, each once.
-QStringList accountsOf(const std::vector<AuditLine>& lines);
+// A text as the search compares it: lower case, without accents ("Fantôme" -> "fantome"),
+// with "œ" and "æ" written out.
+QString searchKey(const QString& text);
+// The accounts that wrote these lines, and `chosen` (the account the user picked, which stays
+// listed when the period has no line of it), sorted, each once.
+QStringList accountsOf(const std::vector<AuditLine>& lines, const QString& chosen = {});
 
 }  // namespace edits

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 namespace {
 
 constexpr int kDefaultDays = 30;
+constexpr int kColumnPadding = 16;
 
 QString everyAccount() { return QStringLiteral("Tous les comptes"); }
 
@@ -63,6 +65,10 @@ JournalWindow::JournalWindow(QWidget* parent) : QDialog(parent) {
     list_->setRootIsDecorated(false);
     list_->setAllColumnsShowFocus(true);
     list_->setUniformRowHeights(true);
+    // The columns keep the width of what they hold even when the filters leave no line.
+    const QFontMetrics metrics(list_->font());
+    list_->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("00/00/0000 00:00:00")) + kColumnPadding);
+    list_->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("Compte de démonstration")) + kColumnPadding);
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -89,7 +95,7 @@ void JournalWindow::load() {
         const QSignalBlocker quiet(accounts_);
         accounts_->clear();
         accounts_->addItem(everyAccount());
-        accounts_->addItems(edits::accountsOf(lines_));
+        accounts_->addItems(edits::accountsOf(lines_, chosen));
         accounts_->setCurrentIndex(std::max(0, accounts_->findText(chosen)));
     }
     showFiltered();
@@ -108,6 +114,7 @@ void JournalWindow::showFiltered() {
         items << item;
     }
     list_->addTopLevelItems(items);
+    if (items.isEmpty()) return;
     list_->resizeColumnToContents(0);
     list_->resizeColumnToContents(1);
 }

@@ -45,4 +45,10 @@ COLORREF readableOn(COLORREF colour, COLORREF background) {
     return textColourOn(background);
 }
 
+COLORREF paperTint(COLORREF colour) {
+    constexpr double kShare = 1.0 / 3.0;
+    auto tint = [](unsigned c) { return static_cast<unsigned>(std::lround(255.0 - (255.0 - c) * kShare)); };
+    return rgb(tint(redOf(colour)), tint(greenOf(colour)), tint(blueOf(colour)));
+}
+
 }  // namespace planning

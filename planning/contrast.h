@@ -24,4 +24,12 @@ COLORREF textColourOn(COLORREF background);
 // enough to reach kReadableContrast (for coloured text on a light background).
 COLORREF readableOn(COLORREF colour, COLORREF background);
 
+// The printed palette: a status colour as a light tint (a third of it on white), on which
+// black text and the planning's dark texts read at kReadableContrast or more; the light
+// panels that replace the screen's greys.
+COLORREF paperTint(COLORREF colour);
+inline constexpr COLORREF kPaperPanel = 0xF4F4F4;
+inline constexpr COLORREF kPaperBand = 0xE4E4E4;
+inline constexpr COLORREF kPaperOutline = 0x909090;
+
 }  // namespace planning

@@ -74,6 +74,14 @@ public:
     virtual int lineHeight() const = 0;
     // The width of a text in the current font.
     virtual int textWidth(const QString& text) const = 0;
+
+    // Paper: light fills under dark texts, which print readably and spare the ink; the
+    // screen keeps the planning's own colours.
+    void setPaper(bool paper) { paper_ = paper; }
+    bool paper() const { return paper_; }
+
+private:
+    bool paper_ = false;
 };
 
 // The screen: a QPainter on an owner-drawn control. Starts as a fresh device context does:

@@ -18,15 +18,16 @@ using programme::Timeslot;
 namespace {
 
 const char* const kHeaderTexts[7] = {"lun.", "mar.", "mer.", "jeu.", "ven.", "sam.", "dim."};
-const char* const kMonthAbbreviations[12] = {"jan", "fev", "mar", "avr", "mai", "juin",
-                                             "jui", "aou", "sep", "oct", "nov", "dec"};
+// The usual French abbreviations, accents kept: "jui" could be June or July.
+const char* const kMonthAbbreviations[12] = {"janv.", "févr.", "mars", "avr.", "mai", "juin",
+                                             "juil.", "août", "sept.", "oct.", "nov.", "déc."};
 
 constexpr int kHighlightWidth = 5;
 constexpr int kTextLine1 = 2;
 constexpr int kTextLine2 = 15;
 constexpr int kTextLine3 = 28;
 constexpr int kEntryInset = 3;
-constexpr int kEntryStatusOffset = 8;
+constexpr int kEntryGap = 1;
 
 int trunc(double v) { return static_cast<int>(v); }
 
@@ -93,7 +94,9 @@ int groupIdOf(const Timeslot& slot) {
 bool visibleInTimeline(const Timeslot& slot, const PlanningView& view) {
     if (leadingInteger(slot.deleted) != 0) return false;
     const DateTime day = slotDate(slot);
-    if (!notAfter(view.from, day) || !notAfter(day, view.to)) return false;
+    // The start day counts whole: the range starts at the time of day the window was opened,
+    // and tonight's performance must not fall out of it at midnight. The end keeps its rule.
+    if (before(day, view.from.dateOnly()) || !notAfter(day, view.to)) return false;
     return inRoomFilter(slot, view.rooms);
 }
 
@@ -196,7 +199,9 @@ void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const Date
     // The right edge is drawn at the row's width, as the rows have always been drawn.
     const int W = trunc(w);
 
-    const Pen previous = dc.selectPen(highlighted ? Pen{kHighlightWidth, kHighlightColour} : kStockWhitePen);
+    const bool paper = dc.paper();
+    const Pen outline = paper ? Pen{1, kPaperOutline} : kStockWhitePen;
+    const Pen previous = dc.selectPen(highlighted ? Pen{kHighlightWidth, kHighlightColour} : outline);
     dc.polyline({{left, top},
                  {a - 10, top},
                  {a - 10, top + m - 2},
@@ -216,11 +221,16 @@ void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const Date
     if (head < 0) return;
     QString status;
     const COLORREF colour = FollowUpStatus(head, now, date, status);
-    dc.fillRect({left + 1, top + 1, a - 11, bottom - 1}, colour);
-    dc.fillRect({a + 1, top + 1, right, bottom - 1}, kStockGrey);
+    dc.fillRect({left + 1, top + 1, a - 11, bottom - 1}, paper ? paperTint(colour) : colour);
+    dc.fillRect({a + 1, top + 1, right, bottom - 1}, paper ? kPaperPanel : kStockGrey);
 
     const int leftRoom = a - 11 - (left + 2);
     const int rightRoom = right - (a + 2);
+    // On paper the texts sit on the light fills themselves, in black.
+    if (paper) {
+        dc.setTransparentText(true);
+        dc.setTextColour(kBlack);
+    }
     dc.textOut(left + 2, top + kTextLine1, fitted(dc, programme::roomLookup(slot.room), leftRoom));
     if (before(now, date)) dc.textOut(left + 2, top + kTextLine2, fitted(dc, QString::fromUtf8(kUpcoming), leftRoom));
     dc.setTextColour(kBlack);
@@ -335,9 +345,10 @@ void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, 
             const Rect sub{cell.left, trunc(cell.top + sh * (k + 1)), cell.right, trunc(cell.top + sh * (k + 2))};
             const Timeslot& slot = records[day[k]];
             hits.push_back({sub.top, sub.bottom, sub.left, sub.right, groupIdOf(slot)});
+            // Inside its band, so that no entry covers the lines of the next.
             DrawCalendarEntry(dc, day[k], now, slotDate(slot),
-                              {sub.left + kEntryInset, sub.top - kEntryInset, sub.right - kEntryInset,
-                               sub.bottom + kEntryInset});
+                              {sub.left + kEntryInset, sub.top + kEntryGap, sub.right - kEntryInset,
+                               sub.bottom - kEntryGap});
         }
         if (overflow) {
             const Rect band{cell.left + cell.width() * 3 / 4, labelBand.top, cell.right, labelBand.bottom};
@@ -359,13 +370,19 @@ void DrawCalendarEntry(DrawSurface& dc, int index, const DateTime& now, const Da
     const Timeslot& slot = programme::timeslots()[index];
     QString status;
     const COLORREF colour = FollowUpStatus(head, now, date, status);
-    dc.fillRect(rect, colour);
+    const COLORREF fill = dc.paper() ? paperTint(colour) : colour;
+    dc.fillRect(rect, fill);
     dc.setTransparentText(true);
-    dc.setTextColour(textColourOn(colour));
-    Rect text = rect;
-    dc.drawText(text, slot.start + u' ' + programme::showLookup(slot.showname), kTextLeft | kTextTop | kTextSingleLine);
-    text.top += kEntryStatusOffset;
-    dc.drawText(text, status, kTextLeft | kTextTop | kTextSingleLine);
+    dc.setTextColour(textColourOn(fill));
+    // A line under the other, each cut to the box; the status only when the box holds both.
+    const int lineHeight = std::max(1, dc.lineHeight());
+    const int room = rect.width() - 2;
+    Rect text{rect.left + 1, rect.top, rect.right, rect.bottom};
+    dc.drawText(text, fitted(dc, programme::shortTimeText(slot.start).trimmed() + u' ' + programme::showLookup(slot.showname), room),
+                kTextLeft | kTextTop | kTextSingleLine);
+    if (rect.height() < 2 * lineHeight) return;
+    text.top += lineHeight;
+    dc.drawText(text, fitted(dc, status, room), kTextLeft | kTextTop | kTextSingleLine);
 }
 
 void DrawDetailStrip(DrawSurface& dc, const Rect& client, int hovered, const DateTime& now) {

@@ -60,8 +60,9 @@ platform::DateTime slotDate(const programme::Timeslot& slot);
 // The group a record stands for: `childof` when it is not -1, else its own `id`.
 int groupIdOf(const programme::Timeslot& slot);
 
-// Timeline mode: not deleted, its day at midnight within from..to (both included, compared
-// with the full date-times of the range) and of a selected room.
+// Timeline mode: not deleted, its day on or after the day of `from` and, at midnight, not
+// after `to` (so the start day and the end day are both in whatever their time of day), and
+// of a selected room.
 bool visibleInTimeline(const programme::Timeslot& slot, const PlanningView& view);
 std::vector<int> visibleTimeslots(const PlanningView& view);
 

@@ -7,7 +7,9 @@
 #include <QPdfWriter>
 #include <algorithm>
 #include <map>
+#include <optional>
 
+#include "planning/contrast.h"
 #include "planning/followup_report.h"
 #include "programme/programme_data.h"
 
@@ -19,18 +21,24 @@ namespace {
 
 constexpr int kPageDpi = 96;
 constexpr int kTitleHeight = 44;      // the title line and the line under it
+constexpr int kFooterHeight = 22;     // the page number
+constexpr int kSectionHeight = 26;    // a week's or a month's title
 constexpr int kBandHeaderHeight = 20;
+constexpr int kNothingHeight = 22;
 constexpr int kRowGap = 4;
 constexpr int kReportRowHeight = 34;
+constexpr int kLegendHeight = 40;
 constexpr int kSwatchWidth = 14;
 constexpr double kLastSecond = 1.0 - 1.0 / 86400.0;
 constexpr const char* kFontFamily = "MS Shell Dlg";
 constexpr int kTextPixels = 11;
 constexpr int kTitlePixels = 16;
+constexpr int kSectionPixels = 13;
 constexpr const char* kNoSlot = "Aucun créneau sur cette période.";
 constexpr const char* kNoGroup = "Aucun groupe de créneaux sur cette période.";
 constexpr const char* kContinued = " (suite)";
 constexpr const char* kPrintedOn = "Imprimé le ";
+constexpr const char* kPageNumber = "Page %1 / %2";
 
 QString longDay(const DateTime& d) { return d.format(QStringLiteral("%A %e %B %Y"), DateTime::Names::French).simplified(); }
 
@@ -47,10 +55,12 @@ QFont pageFont(int pixels, bool bold = false) {
     return font;
 }
 
-// One page being drawn: the painter in 96-dpi units and the page's size in them.
+// The pages being drawn: the painter in 96-dpi units, the page's size in them, and on every
+// page the document's title with its range, the day it was printed and the page's number.
 class PageWriter {
 public:
-    PageWriter(QPagedPaintDevice& device, QPainter& painter) : device_(device), painter_(painter) {
+    PageWriter(QPagedPaintDevice& device, QPainter& painter, QString title, const DateTime& now)
+        : device_(device), painter_(painter), title_(std::move(title)), now_(now) {
         const QRect paint = device.pageLayout().paintRectPixels(kPageDpi);
         width_ = paint.width();
         height_ = paint.height();
@@ -58,29 +68,53 @@ public:
                        static_cast<double>(device.logicalDpiY()) / kPageDpi);
     }
     int width() const { return width_; }
-    int height() const { return height_; }
+    // Where the room for the page's content ends, above the page number.
+    int bottom() const { return height_ - kFooterHeight; }
+    // The room under the title, the height the content has on each page.
+    int contentHeight() const { return bottom() - kTitleHeight; }
     int pages() const { return pages_; }
+    const DateTime& now() const { return now_; }
+    void setTotal(int total) { total_ = total; }
 
-    // Starts a page (the first is already there) with its title; returns the top of the room
-    // left under it.
-    int begin(const QString& title, const DateTime& now) {
+    // Starts a page (the first is already there); returns the top of the room left under
+    // its title.
+    int begin() {
         if (pages_++ > 0) device_.newPage();
         painter_.setFont(pageFont(kTitlePixels, true));
         painter_.setPen(Qt::black);
-        painter_.drawText(QRect(0, 0, width_, kTitleHeight - 12), Qt::AlignLeft | Qt::AlignVCenter, title);
+        painter_.drawText(QRect(0, 0, width_, kTitleHeight - 12), Qt::AlignLeft | Qt::AlignVCenter, title_);
         painter_.setFont(pageFont(kTextPixels));
         painter_.drawText(QRect(0, 0, width_, kTitleHeight - 12), Qt::AlignRight | Qt::AlignVCenter,
-                          QString::fromUtf8(kPrintedOn) + longDay(now));
+                          QString::fromUtf8(kPrintedOn) + longDay(now_));
         painter_.drawLine(0, kTitleHeight - 8, width_, kTitleHeight - 8);
+        painter_.drawText(QRect(0, bottom(), width_, kFooterHeight), Qt::AlignRight | Qt::AlignBottom,
+                          QString::fromUtf8(kPageNumber).arg(pages_).arg(std::max(total_, pages_)));
         return kTitleHeight;
+    }
+    // A page that says only `text`.
+    void textPage(const QString& text) {
+        const int y = begin();
+        painter_.drawText(QRect(0, y, width_, kSectionHeight), Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+    // A week's or a month's title at y, in bold; returns the y under it.
+    int section(int y, const QString& text) {
+        painter_.save();
+        painter_.setFont(pageFont(kSectionPixels, true));
+        painter_.setPen(Qt::black);
+        painter_.drawText(QRect(0, y, width_, kSectionHeight - 4), Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter_.restore();
+        return y + kSectionHeight;
     }
 
 private:
     QPagedPaintDevice& device_;
     QPainter& painter_;
+    QString title_;
+    DateTime now_;
     int width_ = 0;
     int height_ = 0;
     int pages_ = 0;
+    int total_ = 0;
 };
 
 PlanningView periodView(const PlanningView& view, const PrintPeriod& period) {
@@ -90,77 +124,105 @@ PlanningView periodView(const PlanningView& view, const PrintPeriod& period) {
     return part;
 }
 
-void drawTimelinePages(QPainter& painter, PageWriter& page, const PlanningView& view, const DateTime& now) {
-    const int rowHeight = kMinRowHeight + kRowGap;
-    for (const PrintPeriod& period : weekPeriods(view)) {
-        const QString title = QStringLiteral("Planning ") + period.title;
-        int y = page.begin(title, now);
-        const std::vector<RoomBand> bands = roomBands(periodView(view, period));
+QString documentTitle(const char* name, const PlanningView& view) {
+    return QString::fromUtf8(name) + u' ' + rangeText(view.from, view.to);
+}
+
+void drawTimelinePages(QPainter& painter, PageWriter& page, const PlanningView& view) {
+    const std::vector<TimelinePage> pages = timelinePages(view, page.contentHeight());
+    page.setTotal(static_cast<int>(pages.size()));
+    for (const TimelinePage& lines : pages) {
+        int y = page.begin();
         PainterSurface dc(painter);
-        if (bands.empty()) dc.textOut(0, y, QString::fromUtf8(kNoSlot));
-        for (const RoomBand& band : bands) {
-            bool header = true;
-            for (int record : band.records) {
-                if (y + (header ? kBandHeaderHeight : 0) + rowHeight > page.height()) {
-                    y = page.begin(title + QString::fromUtf8(kContinued), now);
-                    header = true;
-                }
-                if (header) {
-                    dc.fillRect({0, y, page.width(), y + kBandHeaderHeight - 2}, kStockLightGrey);
-                    dc.setTransparentText(true);
-                    dc.setTextColour(kBlack);
-                    dc.textOut(4, y + 3, band.room);
-                    dc.setTransparentText(false);
-                    y += kBandHeaderHeight;
-                    header = false;
-                }
-                const programme::Timeslot& slot = programme::timeslots()[record];
-                DrawTimeslotRow(dc, record, now, slotDate(slot), false, 2, y, page.width() - 1, y + kMinRowHeight);
-                y += rowHeight;
+        dc.setPaper(true);
+        for (const TimelineLine& line : lines) {
+            switch (line.kind) {
+            case TimelineLine::Week: page.section(y, line.text); break;
+            case TimelineLine::Nothing:
+                dc.setTransparentText(true);
+                dc.setTextColour(kBlack);
+                dc.textOut(0, y + 4, line.text);
+                break;
+            case TimelineLine::Room:
+                dc.fillRect({0, y, page.width(), y + kBandHeaderHeight - 2}, kPaperBand);
+                dc.setTransparentText(true);
+                dc.setTextColour(kBlack);
+                dc.textOut(4, y + 3, line.text);
+                break;
+            case TimelineLine::Slot: {
+                const programme::Timeslot& slot = programme::timeslots()[line.record];
+                DrawTimeslotRow(dc, line.record, page.now(), slotDate(slot), false, 2, y, page.width() - 1,
+                                y + kMinRowHeight);
+                break;
             }
+            }
+            y += timelineLineHeight(line.kind);
         }
     }
 }
 
-void drawCalendarPages(QPainter& painter, PageWriter& page, const PlanningView& view, const DateTime& now) {
-    for (const PrintPeriod& period : monthPeriods(view)) {
-        const int top = page.begin(QStringLiteral("Calendrier ") + period.title, now);
+void drawCalendarPages(QPainter& painter, PageWriter& page, const PlanningView& view) {
+    const std::vector<PrintPeriod> months = monthPeriods(view);
+    page.setTotal(static_cast<int>(months.size()));
+    for (const PrintPeriod& period : months) {
+        const int top = page.section(page.begin(), period.title);
         painter.save();
         painter.translate(0, top);
         PainterSurface dc(painter);
-        const int height = page.height() - top;
+        dc.setPaper(true);
+        const int height = page.bottom() - top;
         dc.fillRect({0, 0, page.width(), height}, kWhite);
         HitList hits;
-        DrawCalendar(dc, periodView(view, period), 0, 0, page.width(), height, now, hits);
+        DrawCalendar(dc, periodView(view, period), 0, 0, page.width(), height, page.now(), hits);
         painter.restore();
     }
 }
 
-void drawReportPages(QPainter& painter, PageWriter& page, const PlanningView& view, const DateTime& now) {
-    const std::vector<ReportRow> rows = followUpReport(view, now);
-    const long late = std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.late; });
-    const QString title = QString::fromUtf8(kReportTitle) + u' ' + rangeText(view.from, view.to) +
-                          QStringLiteral(" : %1 groupe(s), %2 en retard").arg(rows.size()).arg(late);
-    int y = page.begin(title, now);
-    PainterSurface dc(painter);
-    if (rows.empty()) dc.textOut(0, y, QString::fromUtf8(kNoGroup));
+// The colours of the status lines, side by side, each with what it says.
+void drawLegend(PainterSurface& dc, int y, int width) {
+    int x = 0;
+    for (const LegendEntry& entry : kStatusLegend) {
+        const QString text = QString::fromUtf8(entry.text);
+        const int needed = kSwatchWidth + 4 + dc.textWidth(text) + 16;
+        if (x > 0 && x + needed > width) {
+            x = 0;
+            y += kLegendHeight / 2;
+        }
+        dc.fillRect({x, y + 2, x + kSwatchWidth, y + 2 + kSwatchWidth}, entry.colour);
+        dc.textOut(x + kSwatchWidth + 4, y + 2, text);
+        x += needed;
+    }
+}
+
+void drawReportPages(QPainter& painter, PageWriter& page, const std::vector<ReportRow>& rows) {
+    const int perPage = std::max(1, (page.contentHeight() - kLegendHeight) / kReportRowHeight);
+    page.setTotal(std::max<int>(1, static_cast<int>((rows.size() + perPage - 1) / perPage)));
     const int textLeft = kSwatchWidth + 6;
     const int room = page.width() - textLeft;
-    for (const ReportRow& r : rows) {
-        if (y + kReportRowHeight > page.height()) y = page.begin(title + QString::fromUtf8(kContinued), now);
-        dc.fillRect({0, y + 1, kSwatchWidth, y + kReportRowHeight - 3}, r.colour);
+    std::size_t next = 0;
+    do {
+        int y = page.begin();
+        PainterSurface dc(painter);
         dc.setTransparentText(true);
         dc.setTextColour(kBlack);
-        QString first = r.date + QStringLiteral(" à ") + r.time + QStringLiteral(" — ") + r.room +
-                        QStringLiteral(" — ") + r.show + QStringLiteral(" (") + r.company + u')';
-        if (r.slotCount > 1) first += QStringLiteral(", %1 créneaux").arg(r.slotCount);
-        if (r.late) first = QStringLiteral("EN RETARD — ") + first;
-        dc.textOut(textLeft, y + 2, first);
-        dc.textOut(textLeft, y + 2 + dc.lineHeight(), r.status);
-        dc.selectPen(Pen{1, kStockLightGrey});
-        dc.line({textLeft, y + kReportRowHeight - 2}, {textLeft + room, y + kReportRowHeight - 2});
-        y += kReportRowHeight;
-    }
+        drawLegend(dc, y, page.width());
+        y += kLegendHeight;
+        if (rows.empty()) dc.textOut(0, y, QString::fromUtf8(kNoGroup));
+        for (int k = 0; k < perPage && next < rows.size(); ++k, ++next) {
+            const ReportRow& r = rows[next];
+            dc.fillRect({0, y + 1, kSwatchWidth, y + kReportRowHeight - 3}, r.colour);
+            dc.setTextColour(kBlack);
+            QString first = r.date + QStringLiteral(" à ") + r.time + QStringLiteral(" — ") + r.room +
+                            QStringLiteral(" — ") + r.show + QStringLiteral(" (") + r.company + u')';
+            if (r.slotCount > 1) first += QStringLiteral(", %1 créneaux").arg(r.slotCount);
+            if (r.late) first = QString::fromUtf8(kLateTitle) + QStringLiteral(" (") + r.lateWhat + QStringLiteral(") — ") + first;
+            dc.textOut(textLeft, y + 2, first);
+            dc.textOut(textLeft, y + 2 + dc.lineHeight(), r.status);
+            dc.selectPen(Pen{1, kStockLightGrey});
+            dc.line({textLeft, y + kReportRowHeight - 2}, {textLeft + room, y + kReportRowHeight - 2});
+            y += kReportRowHeight;
+        }
+    } while (next < rows.size());
 }
 
 }  // namespace
@@ -220,19 +282,102 @@ std::vector<RoomBand> roomBands(const PlanningView& view) {
     return out;
 }
 
+int timelineLineHeight(TimelineLine::Kind kind) {
+    switch (kind) {
+    case TimelineLine::Week: return kSectionHeight;
+    case TimelineLine::Room: return kBandHeaderHeight;
+    case TimelineLine::Slot: return kMinRowHeight + kRowGap;
+    case TimelineLine::Nothing: return kNothingHeight;
+    }
+    return 0;
+}
+
+std::vector<TimelinePage> timelinePages(const PlanningView& view, int height) {
+    std::vector<TimelinePage> pages;
+    int used = 0;
+    const auto fits = [&](int more) { return !pages.empty() && used + more <= height; };
+    const auto add = [&](TimelineLine line) {
+        used += timelineLineHeight(line.kind);
+        pages.back().push_back(std::move(line));
+    };
+    const auto newPage = [&] {
+        pages.emplace_back();
+        used = 0;
+    };
+    // The weeks without a slot since the last that had one.
+    std::optional<PrintPeriod> idle;
+    const auto sayIdle = [&] {
+        if (!idle) return;
+        if (!fits(kNothingHeight)) newPage();
+        add({TimelineLine::Nothing, QStringLiteral("Aucun créneau ") + rangeText(idle->from, idle->to) + u'.'});
+        idle.reset();
+    };
+    for (const PrintPeriod& week : weekPeriods(view)) {
+        const std::vector<RoomBand> bands = roomBands(periodView(view, week));
+        if (bands.empty()) {
+            if (idle) idle->to = week.to;
+            else idle = week;
+            continue;
+        }
+        sayIdle();
+        // A week a page, which it shares only with the line of the idle weeks before the first.
+        const bool idleLineAlone = !pages.empty() && pages.back().size() == 1 &&
+                                   pages.back().front().kind == TimelineLine::Nothing;
+        if (!idleLineAlone) newPage();
+        const QString title = QStringLiteral("Semaine ") + week.title;
+        add({TimelineLine::Week, title});
+        for (const RoomBand& band : bands) {
+            bool header = true;
+            for (int record : band.records) {
+                const int needed = (header ? kBandHeaderHeight : 0) + timelineLineHeight(TimelineLine::Slot);
+                if (!fits(needed)) {
+                    newPage();
+                    add({TimelineLine::Week, title + QString::fromUtf8(kContinued)});
+                    header = true;
+                }
+                if (header) add({TimelineLine::Room, band.room});
+                header = false;
+                add({TimelineLine::Slot, {}, record});
+            }
+        }
+    }
+    sayIdle();
+    return pages;
+}
+
 int printDocument(QPagedPaintDevice& device, PrintKind kind, const PlanningView& view, const DateTime& now) {
     QPainter painter;
     if (!painter.begin(&device)) return -1;
-    PageWriter page(device, painter);
     switch (kind) {
-    case PrintKind::Timeline: drawTimelinePages(painter, page, view, now); break;
-    case PrintKind::Calendar: drawCalendarPages(painter, page, view, now); break;
-    case PrintKind::Report: drawReportPages(painter, page, view, now); break;
+    case PrintKind::Timeline: {
+        PageWriter page(device, painter, documentTitle("Planning", view), now);
+        drawTimelinePages(painter, page, view);
+        // A range of no day still gives a page that says so.
+        if (page.pages() == 0) page.textPage(QString::fromUtf8(kNoSlot));
+        painter.end();
+        return page.pages();
     }
-    // A range of no day still gives a page that says so.
-    if (page.pages() == 0) page.begin(QString::fromUtf8(kNoSlot), now);
+    case PrintKind::Calendar: {
+        PageWriter page(device, painter, documentTitle("Calendrier", view), now);
+        drawCalendarPages(painter, page, view);
+        if (page.pages() == 0) page.textPage(QString::fromUtf8(kNoSlot));
+        painter.end();
+        return page.pages();
+    }
+    case PrintKind::Report: {
+        const std::vector<ReportRow> rows = followUpReport(view, now);
+        const long late = std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.late; });
+        PageWriter page(device, painter,
+                        documentTitle(kReportTitle, view) +
+                            QStringLiteral(" : %1 groupe(s), %2 en retard").arg(rows.size()).arg(late),
+                        now);
+        drawReportPages(painter, page, rows);
+        painter.end();
+        return page.pages();
+    }
+    }
     painter.end();
-    return page.pages();
+    return -1;
 }
 
 QString suggestedFileName(PrintKind kind, bool csv, const DateTime& from) {

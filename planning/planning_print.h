@@ -34,6 +34,23 @@ struct RoomBand {
 // them last, by its id).
 std::vector<RoomBand> roomBands(const PlanningView& view);
 
+// One line of the printed timeline: a week's title, a room's band header, a timeslot row, or
+// the line that stands for weeks without a slot.
+struct TimelineLine {
+    enum Kind { Week, Room, Slot, Nothing };
+    Kind kind = Slot;
+    QString text;     // Week, Room, Nothing
+    int record = -1;  // Slot
+    bool operator==(const TimelineLine&) const = default;
+};
+using TimelinePage = std::vector<TimelineLine>;
+// The height each kind of line takes on the page.
+int timelineLineHeight(TimelineLine::Kind kind);
+// The timeline on pages of `height`: each week with slots from a new page (continued on the
+// next, its title and room repeated, when it does not fit), its rooms as bands; a run of weeks
+// without a slot is one line ("Aucun créneau du … au …."), on the page before when it fits.
+std::vector<TimelinePage> timelinePages(const PlanningView& view, int height);
+
 // Draws the document on the device; the number of pages, or -1 when the device could not be
 // drawn on.
 int printDocument(QPagedPaintDevice& device, PrintKind kind, const PlanningView& view, const platform::DateTime& now);

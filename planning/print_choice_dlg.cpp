@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <array>
+#include <optional>
 
 namespace planning {
 
@@ -29,6 +30,17 @@ std::array<QRadioButton*, 3> choiceGroup(const char* title, const std::array<Cho
     }
     into->addWidget(group);
     return buttons;
+}
+
+struct Chosen {
+    PrintKind kind;
+    PrintOutput output;
+};
+
+// What was printed last, for the next time, as long as the program runs.
+std::optional<Chosen>& lastChoice() {
+    static std::optional<Chosen> last;
+    return last;
 }
 
 }  // namespace
@@ -60,10 +72,17 @@ PrintChoiceDialog::PrintChoiceDialog(PrintKind proposed, QWidget* parent) : QDia
 
     layout->addWidget(buttons);
 
-    (proposed == PrintKind::Calendar ? calendar_ : proposed == PrintKind::Report ? report_ : timeline_)->setChecked(true);
-    pdf_->setChecked(true);
+    const PrintKind kind = lastChoice() ? lastChoice()->kind : proposed;
+    const PrintOutput output = lastChoice() ? lastChoice()->output : PrintOutput::Pdf;
+    (kind == PrintKind::Calendar ? calendar_ : kind == PrintKind::Report ? report_ : timeline_)->setChecked(true);
+    (output == PrintOutput::Printer ? printer_ : output == PrintOutput::Csv ? csv_ : pdf_)->setChecked(true);
     for (QRadioButton* b : {timeline_, calendar_, report_}) connect(b, &QRadioButton::toggled, this, &PrintChoiceDialog::allowCsv);
     allowCsv();
+}
+
+void PrintChoiceDialog::accept() {
+    lastChoice() = Chosen{kind(), output()};
+    QDialog::accept();
 }
 
 void PrintChoiceDialog::allowCsv() {

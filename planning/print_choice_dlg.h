@@ -15,9 +15,12 @@ enum class PrintOutput { Printer, Pdf, Csv };
 class PrintChoiceDialog : public QDialog {
     Q_OBJECT
 public:
+    // Opens on the document and destination last chosen, or, the first time, on `proposed`
+    // and a PDF file.
     explicit PrintChoiceDialog(PrintKind proposed, QWidget* parent = nullptr);
     PrintKind kind() const;
     PrintOutput output() const;
+    void accept() override;
 
 private:
     void allowCsv();

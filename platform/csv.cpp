@@ -45,7 +45,8 @@ QString csvNumber(double value, int decimals) {
 }
 
 QString csvText(const QString& text) {
-    if (!text.isEmpty() && QStringLiteral("=+-@").contains(text.front())) return u'\'' + text;
+    // A spreadsheet skips a leading tab or carriage return and reads the formula behind it.
+    if (!text.isEmpty() && QStringLiteral("=+-@\t\r").contains(text.front())) return u'\'' + text;
     return text;
 }
 

@@ -15,6 +15,12 @@ inline constexpr const char* kSelectProgrammeRooms = "SELECT * FROM salle";
 
 class RoomCapacities {
 public:
+    // Whether the programme's room list was read: a fill rate missing because the list gives
+    // no capacity, or because the programme server could not be asked, is not the same news.
+    enum class Source { NotRead, Read, Unreachable, Refused };
+    Source source() const { return source_; }
+    void setSource(Source source) { source_ = source; }
+
     // A programme room; a later room with the same code does not replace an earlier one
     // that gave a capacity.
     void add(const QString& code, const QString& capacity);
@@ -29,6 +35,7 @@ private:
         bool operator==(const Room&) const = default;
     };
     std::vector<Room> rooms_;
+    Source source_ = Source::NotRead;
 };
 
 // The row callback of the programme's rooms; its context is the RoomCapacities.

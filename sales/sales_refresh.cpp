@@ -124,6 +124,10 @@ void SalesRefresh::handle(const std::shared_ptr<JobOutcome>& outcome) {
         addFailureMessages(outcome->capacityFailures, messages);
         shown << messages;
         capacities_ = outcome->capacities;
+        using Source = RoomCapacities::Source;
+        capacities_.setSource(outcome->capacitiesRead                       ? Source::Read
+                              : !outcome->capacityOpenFailure.isEmpty() ? Source::Unreachable
+                                                                         : Source::Refused);
         emit capacitiesChanged();
     }
     // The marking is up before a box asks to be acknowledged.

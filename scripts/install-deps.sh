@@ -5,10 +5,11 @@
 # tests' LibreOffice has none, and its windowed build would replace it (the two conflict).
 # galera-4, rsync and iproute2 run the tests' local cluster (scripts/localdb.sh cluster): the
 # replication, the full copy of a joining node's data, the check that a node's ports are free.
+# poppler-utils reads the printed planning's PDF back as text in its tests.
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth imagemagick fonts-liberation fonts-dejavu-core
-  libreoffice-writer-nogui xdg-utils clang-14 libclang-rt-14-dev openssl qt6-translations-l10n galera-4 rsync iproute2)
+  libreoffice-writer-nogui poppler-utils xdg-utils clang-14 libclang-rt-14-dev openssl qt6-translations-l10n galera-4 rsync iproute2)
 if [ "${1:-}" = --demo ]; then packages+=(abiword); fi
 missing=()
 for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done

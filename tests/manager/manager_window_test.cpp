@@ -446,11 +446,24 @@ TEST_F(ManagerWindowTest, PrintWritesTheRangesPlanningAsPdfAndItsReportAsCsv) {
         QFile file(csv);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Date;Heure;Salle;Spectacle;Compagnie;Cr\xC3\xA9neaux;En retard;Suivi\r\n"));
+        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Date;Jour;Heure;Salle;Spectacle;Compagnie;Cr\xC3\xA9neaux;En retard;"
+                                     "Ce qui est en retard;Suivi\r\n"));
         const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(q("\r\n"), Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 3);  // the groups 1 and 4 of July 2019
-        EXPECT_TRUE(lines[1].startsWith(q("Vendredi 05 Juillet 2019;20:30;Rouge;Le Saut;Zèbre Théâtre;2;"))) << lines[1].toStdString();
+        EXPECT_TRUE(lines[1].startsWith(q("2019-07-05;Vendredi 05 Juillet 2019;20:30;Rouge;Le Saut;Zèbre Théâtre;2;")))
+            << lines[1].toStdString();
         EXPECT_EQ(ui.saveTitles, QStringList({q("Enregistrer le suivi pour un tableur")}));
+
+        // The choice is remembered: the next "Imprimer…" opens on the report and the CSV file.
+        testing_support::onNextModal([](QDialog* dialog) {
+            for (const char* name : {"print_report", "print_csv"}) {
+                auto* button = dialog->findChild<QAbstractButton*>(QString::fromUtf8(name));
+                ASSERT_NE(button, nullptr);
+                EXPECT_TRUE(button->isChecked()) << name;
+            }
+            dialog->reject();
+        });
+        print->click();
 
         // The CSV is for the report alone: choosing it then the timeline writes a PDF.
         const QString pdf = dir.filePath(q("planning.pdf"));

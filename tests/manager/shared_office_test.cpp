@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -225,9 +226,27 @@ TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
             journal->accounts()->setCurrentIndex(0);
             journal->text()->setText(q("ALPHA"));
             EXPECT_EQ(list->topLevelItemCount(), 1);
+            // Accents and case aside: "CREEE" finds both "créée".
+            journal->text()->setText(q("CREEE"));
+            EXPECT_EQ(list->topLevelItemCount(), 2);
+            journal->text()->setText(q("mouétte"));
+            EXPECT_EQ(list->topLevelItemCount(), 1);
             journal->text()->clear();
             journal->from()->setDate(QDate::currentDate());
             EXPECT_EQ(list->topLevelItemCount(), 2);  // Anne's line is two days old
+            // Anne chosen over a period without her lines: she stays chosen, the list empty
+            // under its headings; back two days, her line again.
+            journal->from()->setDate(QDate::currentDate().addDays(-5));
+            journal->accounts()->setCurrentText(q("Anne"));
+            EXPECT_EQ(list->topLevelItemCount(), 1);
+            journal->from()->setDate(QDate::currentDate().addDays(-1));
+            EXPECT_EQ(journal->accounts()->currentText(), q("Anne"));
+            EXPECT_EQ(list->topLevelItemCount(), 0);
+            EXPECT_GE(list->header()->sectionSize(0), list->fontMetrics().horizontalAdvance(q("00/00/0000 00:00:00")))
+                << "the date column keeps a date's width";
+            EXPECT_GE(list->header()->sectionSize(1), list->fontMetrics().horizontalAdvance(q("Compte")));
+            journal->from()->setDate(QDate::currentDate().addDays(-4));
+            EXPECT_EQ(list->topLevelItemCount(), 1);
             d->reject();
         });
         clickButton(&window, manager::kJournal);

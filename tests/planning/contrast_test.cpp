@@ -114,4 +114,71 @@ TEST(Contrast, CalendarEntriesWriteInTheColourThatReadsOnTheirStatus) {
     programme::clearAll();
 }
 
+// The colour under a text: white behind an opaque one, else the last fill that holds its corner.
+COLORREF backgroundOf(const planning::RecordingSurface& dc, const planning::DrawOp& text) {
+    if (!text.transparent) return planning::kWhite;
+    const QPoint at = text.kind == planning::DrawOp::TextOut ? text.points[0] : QPoint(text.rect.left, text.rect.top);
+    COLORREF under = planning::kWhite;
+    for (const planning::DrawOp& op : dc.ops) {
+        if (&op == &text) break;
+        if (op.kind == planning::DrawOp::Fill && at.x() >= op.rect.left && at.x() < op.rect.right &&
+            at.y() >= op.rect.top && at.y() < op.rect.bottom)
+            under = op.colour;
+    }
+    return under;
+}
+
+TEST(Contrast, PaperTakesLightFillsUnderTextsThatRead) {
+    const COLORREF statuses[] = {planning::kGrey, planning::kOrange, planning::kBlue, planning::kGreen,
+                                 planning::kRed,  planning::kDarkRed, planning::gradient(0.5), 0x000000};
+    std::vector<COLORREF> tints;
+    for (COLORREF status : statuses) {
+        const COLORREF tint = planning::paperTint(status);
+        EXPECT_GE(planning::relativeLuminance(tint), 0.4) << std::hex << status << ": a light fill";
+        EXPECT_GE(planning::contrastRatio(planning::kBlack, tint), planning::kReadableContrast) << std::hex << status;
+        EXPECT_GE(planning::contrastRatio(planning::kSecondLineColour, tint), planning::kReadableContrast) << std::hex << status;
+        EXPECT_EQ(std::count(tints.begin(), tints.end(), tint), 0) << std::hex << status << ": told apart from the others";
+        tints.push_back(tint);
+    }
+
+    // Rows and calendar entries drawn for paper, on each follow-up colour: every text reads on
+    // what is under it, and no fill is dark.
+    programme::clearAll();
+    programme::rooms() = {{"10", "Rouge", "", ""}};
+    programme::shows() = {{"5", "Le Grand Saut", "1", "0"}};
+    const char* const todos[] = {
+        "",  // grey
+        "Contrat envoyé par KQ",  // orange
+        "Contrat envoyé par KQ$$$Contrat reçu par KQ=1/6/2019",  // red, with what was sent
+        "Règlement 1=1/6/2019:100$$$Règlement 2=1/6/2019:1$$$Règlement 3=1/6/2019:1$$$Règlement 4=1/6/2019:1$$$Règlement 5=1/6/2019:1",
+    };
+    const char* const dones[] = {"", "", "Contrat envoyé par KQ=Fait le 20/5/2019", "Contrat envoyé par KQ=Fait le 20/5/2019$$$Contrat reçu par KQ=Fait le 21/5/2019"};
+    const platform::DateTime now = platform::DateTime::fromParts(2019, 7, 1, 12, 0, 0);
+    for (std::size_t i = 0; i < std::size(todos); ++i) {
+        programme::Timeslot t;
+        t.id = QStringLiteral("0");
+        t.date = QStringLiteral("2019-07-10");
+        t.start = QStringLiteral("20:00:00");
+        t.deleted = QStringLiteral("0");
+        t.showname = QStringLiteral("5");
+        t.childof = QStringLiteral("-1");
+        t.room = QStringLiteral("10");
+        t.todo = QString::fromUtf8(todos[i]);
+        t.done = QString::fromUtf8(dones[i]);
+        programme::timeslots() = {t};
+        planning::RecordingSurface dc;
+        dc.setPaper(true);
+        planning::DrawTimeslotRow(dc, 0, now, platform::DateTime::fromParts(2019, 7, 10), false, 0, 0, 600, 41);
+        planning::DrawCalendarEntry(dc, 0, now, platform::DateTime::fromParts(2019, 7, 10), {0, 50, 200, 80});
+        for (const planning::DrawOp& op : dc.ops) {
+            if (op.kind == planning::DrawOp::Fill) EXPECT_GE(planning::relativeLuminance(op.colour), 0.4) << i << std::hex << " " << op.colour;
+            if (op.kind != planning::DrawOp::TextOut && op.kind != planning::DrawOp::DrawText) continue;
+            EXPECT_GE(planning::contrastRatio(op.colour, backgroundOf(dc, op)), planning::kReadableContrast)
+                << i << ": " << op.text.toStdString();
+        }
+        EXPECT_EQ(dc.opsOf(planning::DrawOp::DrawText).size(), 2u) << "the entry's two lines, in a box that holds them";
+    }
+    programme::clearAll();
+}
+
 }  // namespace

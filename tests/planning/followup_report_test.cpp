@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "planning/followup_report.h"
+#include "platform/csv.h"
 #include "planning/followup_status.h"
 #include "programme/programme_data.h"
 #include "tests/support/qt_print.h"
@@ -99,37 +100,65 @@ TEST_F(FollowUpReport, ListsEachGroupOfTheRangeOnceLateOnesFirst) {
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].head, 3);
     EXPECT_EQ(one[0].date, QStringLiteral("Dimanche 07 Juillet 2019"));
+
+    // From tonight at any hour: the group playing tonight is there from tonight, both slots.
+    for (int hour : {0, 12, 21, 23}) {
+        const planning::PlanningView tonight{DateTime::fromParts(2019, 7, 6, hour, 30, 0), DateTime::fromParts(2019, 7, 7, 9, 0, 0), {}};
+        const auto fromTonight = planning::followUpReport(tonight, now);
+        ASSERT_EQ(fromTonight.size(), 1u) << hour;
+        EXPECT_EQ(fromTonight[0].date, QStringLiteral("Samedi 06 Juillet 2019")) << hour;
+        EXPECT_EQ(fromTonight[0].slotCount, 2) << hour;
+    }
 }
 
-TEST_F(FollowUpReport, LateMeansADeadlinePassed) {
+TEST_F(FollowUpReport, LateMeansADeadlinePassedAndSaysWhich) {
     struct Case {
         planning::COLORREF colour;
         const char* status;
         bool over;
         bool followed;
-        bool late;
+        const char* steps;  // what is late, joined by " ; "
     };
     const Case cases[] = {
-        {planning::kRed, "Attente retour contrat ,envoi ... : 2 jours de retard", false, true, true},
-        {planning::kDarkRed, "Contrat ok, Paiement non réalisé (dû 10.00, payé 0.00)", false, true, true},
-        {planning::kOrange, ", Tout paiement à jour (dû 0.00, payé 0.00), Stat à envoyer à la compagnie", true, true, true},
-        {planning::kGreen, ", Tout paiement à jour (dû 0.00, payé 0.00), Clôturé", true, true, false},
-        {planning::kOrange, "Contrat à envoyer", false, true, false},
-        {planning::kGrey, "Pas de surveillance", true, false, false},
+        {planning::kRed, "Attente retour contrat ,envoi ... : 2 jours de retard", false, true, "retour du contrat"},
+        {planning::kDarkRed, "Contrat ok, Paiement non réalisé (dû 10.00, payé 0.00)", false, true, "paiement"},
+        {planning::kOrange, ", Tout paiement à jour (dû 0.00, payé 0.00), Stat à envoyer à la compagnie", true, true,
+         "clôture : stat à envoyer à la compagnie"},
+        // Over with a payment missing: the closing colour, both said.
+        {planning::kBlue, ", Paiement non réalisé (dû 10.00, payé 0.00), Attente facture et attestation TVA de la compagnie",
+         true, true, "paiement ; clôture : attente facture et attestation TVA de la compagnie"},
+        {planning::kGreen, ", Tout paiement à jour (dû 0.00, payé 0.00), Clôturé", true, true, ""},
+        {planning::kOrange, "Contrat à envoyer", false, true, ""},
+        {planning::kGrey, "Pas de surveillance", true, false, ""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(planning::isLate(c.colour, QString::fromUtf8(c.status), c.over, c.followed), c.late) << c.status;
+    for (const Case& c : cases) {
+        const QStringList steps = planning::lateSteps(c.colour, QString::fromUtf8(c.status), c.over, c.followed);
+        EXPECT_EQ(steps.join(QStringLiteral(" ; ")), QString::fromUtf8(c.steps)) << c.status;
+        EXPECT_EQ(planning::isLate(c.colour, QString::fromUtf8(c.status), c.over, c.followed), !steps.isEmpty()) << c.status;
+    }
 }
 
 TEST_F(FollowUpReport, CsvLinesHaveAHeaderAndOneLinePerGroup) {
     const auto lines = planning::followUpReportLines(planning::followUpReport(range(), now));
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], QString::fromUtf8("Date;Heure;Salle;Spectacle;Compagnie;Créneaux;En retard;Suivi").split(u';'));
-    EXPECT_EQ(lines[2].mid(0, 7), QString::fromUtf8("Vendredi 05 Juillet 2019;20:30;Grande salle;Le Grand Saut;Cie du Pont;1;oui").split(u';'));
-    EXPECT_TRUE(lines[2][7].contains(QStringLiteral("jours de retard")));
-    EXPECT_EQ(lines[4][5], QStringLiteral("2"));
-    EXPECT_EQ(lines[4][6], QString());
+    EXPECT_EQ(lines[0], QString::fromUtf8("Date;Jour;Heure;Salle;Spectacle;Compagnie;Créneaux;En retard;Ce qui est en retard;Suivi").split(u';'));
+    EXPECT_EQ(lines[2].mid(0, 9), QString::fromUtf8("2019-07-05;Vendredi 05 Juillet 2019;20:30;Grande salle;Le Grand Saut;"
+                                                    "Cie du Pont;1;oui;retour du contrat").split(u';'));
+    EXPECT_TRUE(lines[2][9].contains(QStringLiteral("jours de retard")));
+    EXPECT_EQ(lines[1][8], QString::fromUtf8("clôture : stat à envoyer à la compagnie"));
+    EXPECT_EQ(lines[4][6], QStringLiteral("2"));
+    EXPECT_EQ(lines[4][7], QString());
     EXPECT_EQ(planning::followUpReportLines({}).size(), 1u);
+    // Each line's day as a date a spreadsheet sorts (the late ones first, as printed).
+    QStringList dates;
+    for (std::size_t i = 1; i < lines.size(); ++i) dates << lines[i][0];
+    EXPECT_EQ(dates, QStringList({"2019-06-01", "2019-07-05", "2019-07-03", "2019-07-06"}));
+
+    // Names from the database never run as formulas in the spreadsheet.
+    programme::shows()[0].name = QStringLiteral("=HYPERLINK(\"x\")");
+    programme::companies()[0].nom = QStringLiteral("\t+1");
+    const QString document = QString::fromUtf8(platform::csvDocument(planning::followUpReportLines(planning::followUpReport(range(), now))));
+    EXPECT_TRUE(document.contains(QStringLiteral(";\"'=HYPERLINK(\"\"x\"\")\";'\t+1;"))) << document.toStdString();
 }
 
 }  // namespace

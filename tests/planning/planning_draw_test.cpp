@@ -78,8 +78,7 @@ TEST_F(PlanningDraw, TimelineStacksTheVisibleSlotsAndHighlightsTheSelectedGroup)
                               slot("4", "2019-07-06", "20:30:00", "5", "3", "10"),
                               slot("7", "2019-07-20", "18:00:00", "5", "-1", "20"),
                               slot("8", "2019-07-01", "09:00:00", "5", "-1", "30")};
-    // The range starts at noon: a slot on the first day is at midnight, before it.
-    planning::PlanningView view{DateTime::fromParts(2019, 7, 1, 12, 0, 0), DateTime::fromParts(2019, 7, 20), {}};
+    planning::PlanningView view{DateTime::fromParts(2019, 7, 2, 12, 0, 0), DateTime::fromParts(2019, 7, 20), {}};
     // Three rows fit at their full height: each is a third of the area.
     const auto rows = planning::timelineRows(view, 3, 301, 150);
     ASSERT_EQ(rows.size(), 3u);
@@ -104,6 +103,29 @@ TEST_F(PlanningDraw, TimelineStacksTheVisibleSlotsAndHighlightsTheSelectedGroup)
     EXPECT_EQ(texts.count(QStringLiteral("A venir")), 1);
     const qsizetype upcoming = texts.indexOf(QStringLiteral("A venir"));
     EXPECT_EQ(texts[upcoming + 1], QStringLiteral("Samedi 20 Juillet 2019 à 18:00"));
+}
+
+TEST_F(PlanningDraw, TheStartDayIsInTheRangeWhateverItsTimeOfDayAndTheEndDayToo) {
+    // Tonight's performance, with "De" left at the moment the window opened.
+    programme::timeslots() = {slot("1", "2019-07-09", "18:30:00", "5", "-1", "10"),
+                              slot("2", "2019-07-10", "18:30:00", "5", "-1", "10"),
+                              slot("3", "2019-07-10", "23:30:00", "5", "2", "10"),
+                              slot("4", "2019-07-12", "10:00:00", "5", "2", "10"),
+                              slot("5", "2019-07-13", "00:00:00", "5", "-1", "10")};
+    struct Case {
+        int fromHour, fromMinute, toHour;
+        std::vector<int> visible;
+    };
+    // To the 12th at any hour: the 12th is in, the 13th out, as before.
+    for (const Case& c : {Case{0, 0, 0, {1, 2, 3}}, Case{8, 15, 23, {1, 2, 3}}, Case{18, 31, 12, {1, 2, 3}},
+                          Case{23, 59, 0, {1, 2, 3}}}) {
+        const planning::PlanningView view{DateTime::fromParts(2019, 7, 10, c.fromHour, c.fromMinute, 0),
+                                          DateTime::fromParts(2019, 7, 12, c.toHour, 0, 0), {}};
+        SCOPED_TRACE(c.fromHour);
+        EXPECT_EQ(planning::visibleTimeslots(view), c.visible);
+        EXPECT_EQ(planning::groupOrder(view), (std::vector<long long>{2}));
+        EXPECT_EQ(planning::timelineRows(view, -1, 300, 300).size(), 3u);
+    }
 }
 
 TEST_F(PlanningDraw, RowHasTwoPanelsTheStatusColourAndItsTexts) {
@@ -155,7 +177,7 @@ TEST_F(PlanningDraw, AChildWithoutItsHeadIsOutlinedOnlyAndAnUnknownShowReadsInco
     // Only the second slot is drawn: one colour fill, and its show is unknown.
     const auto fills = cal.opsOf(DrawOp::Fill);
     ASSERT_EQ(fills.size(), 1u);
-    EXPECT_TRUE(cal.texts().contains(QStringLiteral("21:30:00 (inconnu")));
+    EXPECT_TRUE(cal.texts().contains(QStringLiteral("21:30 (inconnu")));
 }
 
 TEST_F(PlanningDraw, ADayWithThreeSlotsSplitsIntoFourBands) {
@@ -175,19 +197,20 @@ TEST_F(PlanningDraw, ADayWithThreeSlotsSplitsIntoFourBands) {
     }
     const auto fills = dc.opsOf(DrawOp::Fill);
     ASSERT_EQ(fills.size(), 3u);
-    EXPECT_EQ(fills[0].rect, (planning::Rect{203, 247, 297, 303}));
-    EXPECT_EQ(fills[1].rect, (planning::Rect{203, 297, 297, 353}));  // 6 pixels over the one above
+    // Each inside its band, a pixel from the next: no entry covers another's lines.
+    EXPECT_EQ(fills[0].rect, (planning::Rect{203, 251, 297, 299}));
+    EXPECT_EQ(fills[1].rect, (planning::Rect{203, 301, 297, 349}));
     const auto labels = dc.opsOf(DrawOp::DrawText);
     // Seven headers, the day label, two texts per slot.
     ASSERT_EQ(labels.size(), 7u + 1u + 6u);
     EXPECT_EQ(labels[0].text, QStringLiteral("lun."));
     EXPECT_EQ(labels[0].rect, (planning::Rect{0, 0, 100, 200}));
-    EXPECT_EQ(labels[7].text, QStringLiteral("10 jui"));
+    EXPECT_EQ(labels[7].text, QStringLiteral("10 juil."));
     EXPECT_EQ(labels[7].rect, (planning::Rect{200, 200, 300, 250}));
     EXPECT_EQ(labels[7].colour, planning::dayLabelColour(false, true));  // a day with slots
     EXPECT_TRUE(labels[7].transparent);
-    EXPECT_EQ(labels[8].text, QStringLiteral("14:00:00 Le Grand Saut"));
-    EXPECT_EQ(labels[9].rect.top, 247 + 8);
+    EXPECT_EQ(labels[8].text, QStringLiteral("14:00 Le Grand Saut"));  // hours without seconds
+    EXPECT_EQ(labels[9].rect.top, 251 + planning::RecordingSurface::kRecordedLineHeight);  // the line under it
     EXPECT_EQ(dc.opsOf(DrawOp::Line).size(), 7u);
     EXPECT_EQ(dc.currentPen(), planning::kStockBlackPen);  // the grid pen is put back
 }
@@ -211,11 +234,11 @@ TEST_F(PlanningDraw, CalendarColumnsRowsAndDayLabelColours) {
                            DateTime::fromParts(2019, 7, 7, 12, 0, 7), hits);
     const auto texts = dc.opsOf(DrawOp::DrawText);
     ASSERT_EQ(texts.size(), 9u);
-    EXPECT_EQ(texts[7].text, QStringLiteral("7 jui"));
+    EXPECT_EQ(texts[7].text, QStringLiteral("7 juil."));
     EXPECT_EQ(texts[7].rect.left, 600);
     EXPECT_EQ(texts[7].rect.top, 100);
     EXPECT_EQ(texts[7].colour, planning::dayLabelColour(true, false));
-    EXPECT_EQ(texts[8].text, QStringLiteral("8 jui"));
+    EXPECT_EQ(texts[8].text, QStringLiteral("8 juil."));
     EXPECT_EQ(texts[8].rect.left, 0);
     EXPECT_EQ(texts[8].rect.top, 200);
     EXPECT_EQ(texts[8].colour, planning::dayLabelColour(false, false));

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "planning/draw_surface.h"
+#include "planning/followup_report.h"
 #include "planning/planning_print.h"
 #include "programme/programme_data.h"
 #include "tests/support/qt_print.h"
@@ -97,7 +100,8 @@ TEST_F(PlanningPrint, PdfHasOnePagePerWeekOrMonthAndTheReport) {
         planning::PrintKind kind;
         int pages;
     };
-    const Case cases[] = {{planning::PrintKind::Timeline, 5}, {planning::PrintKind::Calendar, 1}, {planning::PrintKind::Report, 1}};
+    // The timeline: the weeks of the 1st and the 15th, the idle weeks each folded into a line.
+    const Case cases[] = {{planning::PrintKind::Timeline, 2}, {planning::PrintKind::Calendar, 1}, {planning::PrintKind::Report, 1}};
     for (const Case& c : cases) {
         const QString path = dir.filePath(planning::suggestedFileName(c.kind, false, july.from));
         EXPECT_EQ(planning::writePdf(path, c.kind, july, now), QString());
@@ -108,6 +112,101 @@ TEST_F(PlanningPrint, PdfHasOnePagePerWeekOrMonthAndTheReport) {
     }
     EXPECT_EQ(planning::suggestedFileName(planning::PrintKind::Report, true, july.from), QStringLiteral("suivi-2019-07-01.csv"));
     EXPECT_FALSE(planning::writePdf(dir.filePath(QStringLiteral("absent/p.pdf")), planning::PrintKind::Report, july, now).isEmpty());
+}
+
+using Line = planning::TimelineLine;
+
+TEST_F(PlanningPrint, WeeksWithoutASlotAreFoldedIntoALine) {
+    const planning::PlanningView july{DateTime::fromParts(2019, 7, 1, 15, 0, 0), DateTime::fromParts(2019, 7, 31, 9, 0, 0), {}};
+    const auto pages = planning::timelinePages(july, 1000);
+    ASSERT_EQ(pages.size(), 2u);
+    const QString unknown = programme::roomLookup(QStringLiteral("99"));
+    EXPECT_EQ(pages[0], (planning::TimelinePage{
+                            {Line::Week, QStringLiteral("Semaine du lundi 1 juillet 2019 au dimanche 7 juillet 2019")},
+                            {Line::Room, QStringLiteral("Studio")},
+                            {Line::Slot, {}, 1},
+                            {Line::Room, QString::fromUtf8("Grande salle du théâtre municipal")},
+                            {Line::Slot, {}, 0},
+                            {Line::Slot, {}, 2},
+                            {Line::Room, unknown},
+                            {Line::Slot, {}, 3},
+                            {Line::Nothing, QStringLiteral("Aucun créneau du lundi 8 juillet 2019 au dimanche 14 juillet 2019.")}}));
+    EXPECT_EQ(pages[1].back(), (Line{Line::Nothing, QStringLiteral("Aucun créneau du lundi 22 juillet 2019 au mercredi 31 juillet 2019.")}));
+
+    // Idle weeks before the first with a slot share its page; a range without any is one line.
+    const auto late = planning::timelinePages({DateTime::fromParts(2019, 6, 24), DateTime::fromParts(2019, 7, 7), {}}, 1000);
+    ASSERT_EQ(late.size(), 1u);
+    EXPECT_EQ(late[0][0].text, QStringLiteral("Aucun créneau du lundi 24 juin 2019 au dimanche 30 juin 2019."));
+    EXPECT_EQ(late[0][1].kind, Line::Week);
+    const auto august = planning::timelinePages({DateTime::fromParts(2019, 8, 1), DateTime::fromParts(2019, 8, 31), {}}, 1000);
+    ASSERT_EQ(august.size(), 1u);
+    EXPECT_EQ(august[0], (planning::TimelinePage{{Line::Nothing, QStringLiteral("Aucun créneau du jeudi 1 août 2019 au samedi 31 août 2019.")}}));
+
+    // Pages too short for a week: continued, title and room again, never over the height.
+    const int height = planning::timelineLineHeight(Line::Week) + planning::timelineLineHeight(Line::Room) +
+                       planning::timelineLineHeight(Line::Slot) + 5;
+    std::vector<int> drawnRecords;
+    for (const auto& page : planning::timelinePages(july, height)) {
+        int used = 0;
+        ASSERT_FALSE(page.empty());
+        EXPECT_TRUE(page[0].kind == Line::Week || page[0].kind == Line::Nothing);
+        for (std::size_t i = 0; i < page.size(); ++i) {
+            used += planning::timelineLineHeight(page[i].kind);
+            if (page[i].kind != Line::Slot) continue;
+            drawnRecords.push_back(page[i].record);
+            EXPECT_TRUE(page[i - 1].kind == Line::Room || page[i - 1].kind == Line::Slot);
+        }
+        EXPECT_LE(used, height);
+    }
+    EXPECT_EQ(drawnRecords, (std::vector<int>{1, 0, 2, 3, 4}));
+}
+
+// The PDF's pages as text, read back by poppler's pdftotext.
+QStringList pdfPageTexts(const QString& path) {
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!reader.waitForFinished(30000) || reader.exitCode() != 0) return {};
+    QStringList pages = QString::fromUtf8(reader.readAllStandardOutput()).split(u'\f');
+    if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.removeLast();
+    return pages;
+}
+
+TEST_F(PlanningPrint, EveryPageCarriesTheRangeAndItsNumber) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "no PDF reader on this machine (Debian: poppler-utils)";
+    QTemporaryDir dir;
+    // Long enough for several pages of each document.
+    for (int i = 0; i < 40; ++i)
+        programme::timeslots().push_back(slot(QByteArray::number(100 + i).constData(), "2019-07-09", "10"));
+    const planning::PlanningView july{DateTime::fromParts(2019, 7, 1, 18, 0, 0), DateTime::fromParts(2019, 8, 2), {}};
+    struct Case {
+        planning::PrintKind kind;
+        const char* title;
+        int atLeast;  // pages
+    };
+    for (const Case& c : {Case{planning::PrintKind::Timeline, "Planning", 3}, Case{planning::PrintKind::Calendar, "Calendrier", 2},
+                          Case{planning::PrintKind::Report, "Suivi", 2}}) {
+        const QString path = dir.filePath(planning::suggestedFileName(c.kind, false, july.from));
+        ASSERT_EQ(planning::writePdf(path, c.kind, july, now), QString());
+        const QStringList pages = pdfPageTexts(path);
+        ASSERT_GE(pages.size(), c.atLeast) << c.title;
+        EXPECT_EQ(pages.size(), pdfPages(path)) << c.title;
+        for (int i = 0; i < pages.size(); ++i) {
+            const QString text = pages[i].simplified();
+            EXPECT_TRUE(text.contains(QString::fromUtf8(c.title) + QStringLiteral(" du lundi 1 juillet 2019 au vendredi 2 août 2019")))
+                << c.title << " page " << i + 1 << ": " << text.toStdString();
+            EXPECT_TRUE(text.contains(QStringLiteral("Page %1 / %2").arg(i + 1).arg(pages.size()))) << c.title << " page " << i + 1;
+            EXPECT_FALSE(text.contains(QStringLiteral("20:30:00"))) << "hours without seconds";
+        }
+    }
+    const QStringList calendar = pdfPageTexts(dir.filePath(planning::suggestedFileName(planning::PrintKind::Calendar, false, july.from)));
+    ASSERT_FALSE(calendar.isEmpty());
+    EXPECT_TRUE(calendar[0].contains(QStringLiteral("2 juil."))) << "the day of tonight's slot, its month with its accent";
+    EXPECT_TRUE(calendar[1].contains(QStringLiteral("1 août")));
+    const QStringList report = pdfPageTexts(dir.filePath(planning::suggestedFileName(planning::PrintKind::Report, false, july.from)));
+    ASSERT_FALSE(report.isEmpty());
+    for (const planning::LegendEntry& entry : planning::kStatusLegend)
+        EXPECT_TRUE(report[0].simplified().contains(QString::fromUtf8(entry.text).left(20))) << entry.text;
 }
 
 TEST_F(PlanningPrint, ALongTextEndsWithAnEllipsisInsideItsPanel) {

@@ -51,6 +51,7 @@ TEST(Csv, OutsideTextsNeverRunAsFormulas) {
     const Case cases[] = {
         {"Les Fâcheux", "Les Fâcheux"}, {"", ""},          {"=1+1", "'=1+1"},   {"+33 6", "'+33 6"},
         {"-20 %", "'-20 %"},           {"@SOMME(A1)", "'@SOMME(A1)"}, {"=A;B", "\"'=A;B\""}, {"Ça = ça", "Ça = ça"},
+        {"\t=1+1", "'\t=1+1"},         {"\r=1+1", "\"'\r=1+1\""}, {"a\t=1", "a\t=1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(platform::csvField(platform::csvText(QString::fromUtf8(c.text))), QString::fromUtf8(c.field)) << c.text;

@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
@@ -20,6 +24,7 @@
 #include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "sales/cbrelo_dlg.h"
+#include "sales/chart_numbers.h"
 #include "sales/charts_ui.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -515,9 +520,23 @@ TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
             }
         }
         EXPECT_EQ(drawn, 2) << "the seats of the one KQ performance kept";
+
+        // The programme server away: the note says so rather than blaming the room list.
+        db::ConnectionSettings& programme = db::programmeSettings();
+        const unsigned port = programme.port;
+        programme.port = 1;  // nothing listens there
+        testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
+        waitForRefresh(window);
+        programme.port = port;
+        charts->redrawNow();
+        auto* note = charts->findChild<QLabel*>(QStringLiteral("charts_fill_note"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(note->text(), q("1 représentation(s) sans jauge connue : le serveur du programme, qui donne la capacité "
+                                  "des salles, ne répond pas."));
         window.charts()->close();
     });
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
 }
 
 TEST_F(SalesWindowTest, ExportWritesTheListAndTotalsForASpreadsheet) {
@@ -556,6 +575,130 @@ TEST_F(SalesWindowTest, ExportWritesTheListAndTotalsForASpreadsheet) {
         << testing_support::ui().messages[0].text.toStdString();
     EXPECT_EQ(testing_support::ui().saveTitles, QStringList(3, q("Exporter les ventes")));
     QDir(folder).removeRecursively();
+}
+
+}  // namespace
+
+namespace {
+
+// Two performances a day in the Kiosque (90 seats), the fullest at 84 seats.
+sales::ChartNumbers performancesFrom(QDate from, QDate to) {
+    sales::TicketingData data;
+    int32_t id = 1;
+    for (QDate day = from; day <= to; day = day.addDays(1)) {
+        for (const char* time : {" 15:00:00", " 20:30:00"}) {
+            data.addShow(id, q("Les Fâcheux"), day.toString(QStringLiteral("yyyy-MM-dd")) + q(time), q("Plein"));
+            const int32_t seats = 10 + (id * 37) % 75;
+            std::string prices = "15";
+            for (int32_t s = 1; s < seats; ++s) prices += ":15";
+            data.addReservation(id++, seats, prices, "", "");
+        }
+    }
+    sales::SalesIndex index;
+    index.build(data);
+    const sales::AggregateFilter all{from.toString(q("yyyy-MM-dd 00:00:00")), to.toString(q("yyyy-MM-dd 23:59:59")), {}, {}};
+    sales::RoomCapacities capacities;
+    capacities.add(q("KQ"), q("90"));
+    capacities.setSource(sales::RoomCapacities::Source::Read);
+    return sales::chartNumbers(data, index, index.aggregate(data, all), from, to, capacities);
+}
+
+QChart* chartTitled(sales::ChartsWindow& window, const char* start) {
+    for (QChartView* view : window.findChildren<QChartView*>())
+        if (view->chart()->title().startsWith(q(start))) return view->chart();
+    return nullptr;
+}
+
+QValueAxis* scaleOf(QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes())
+        if (auto* v = qobject_cast<QValueAxis*>(axis); v && !qobject_cast<QCategoryAxis*>(axis)) return v;
+    return nullptr;
+}
+
+TEST(SalesChartsWindow, ReadableAtItsDefaultSizeOverAWeekAMonthAndASeason) {
+    struct Case {
+        QDate from, to;
+        const char* tab;
+    };
+    for (const Case& c : {Case{QDate(2026, 7, 6), QDate(2026, 7, 12), "Places par jour"},
+                          Case{QDate(2026, 7, 1), QDate(2026, 7, 31), "Places par jour"},
+                          Case{QDate(2026, 6, 1), QDate(2026, 9, 30), "Places par semaine"}}) {
+        SCOPED_TRACE(c.from.daysTo(c.to));
+        sales::ChartsWindow window;
+        window.show();
+        window.setNumbers(performancesFrom(c.from, c.to), q("scope"), {});
+        auto* tabs = window.findChild<QTabWidget*>();
+        // Each chart shown, laid out, then its period labels: as many as fit side by side.
+        for (auto [title, tab] : {std::pair{"Places réservées", 0}, std::pair{"Recettes", 1}}) {
+            tabs->setCurrentIndex(tab);
+            QApplication::processEvents();
+            window.redrawNow();
+            QChart* chart = chartTitled(window, title);
+            ASSERT_NE(chart, nullptr) << title;
+            auto* periods = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+            ASSERT_NE(periods, nullptr) << "one label per bar, 31 under a month";
+            int widest = 0;
+            for (const QString& label : periods->categoriesLabels())
+                widest = std::max(widest, QFontMetrics(periods->labelsFont()).horizontalAdvance(label));
+            EXPECT_LE(periods->count() * widest, chart->plotArea().width()) << title;
+            EXPECT_GT(periods->count(), 0) << title;
+        }
+        EXPECT_EQ(tabs->tabText(0), q(c.tab));
+        // The fill rates read against 100 %, their scale outside the scroll, the first on top.
+        tabs->setCurrentIndex(2);
+        QApplication::processEvents();
+        QChart* fills = chartTitled(window, "Remplissage");
+        QValueAxis* scale = scaleOf(fills);
+        auto* rows = qobject_cast<QBarCategoryAxis*>(fills->axes(Qt::Vertical).value(0));
+        ASSERT_TRUE(scale && rows);
+        EXPECT_EQ(scale->max(), 100.0);
+        const auto& rates = window.numbers().fills;
+        EXPECT_TRUE(rows->max().startsWith(rates.front().label.left(10)));
+        QScrollBar* scroll = window.fillScroll();
+        EXPECT_EQ(scroll->isVisibleTo(&window), rates.size() > 20);
+        scroll->setValue(scroll->maximum());
+        EXPECT_TRUE(rows->min().startsWith(rates.back().label.left(10))) << "the last at the bottom, scrolled down";
+        EXPECT_EQ(scaleOf(fills), scale);
+        EXPECT_EQ(scale->max(), 100.0);
+    }
+}
+
+TEST(SalesChartsWindow, EmptyChartsNotesTheSameNumbersAndClosing) {
+    sales::ChartsWindow window;
+    window.show();
+    window.setNumbers(performancesFrom(QDate(2026, 7, 2), QDate(2026, 7, 1)), q("scope"), {});
+    window.redrawNow();
+    QValueAxis* seats = scaleOf(chartTitled(window, "Places réservées"));
+    ASSERT_NE(seats, nullptr);
+    EXPECT_EQ(seats->max(), 5.0);
+    EXPECT_EQ(seats->tickCount(), 6) << "0 1 2 3 4 5, not 1 1 1 0 0 0";
+
+    // A refresh that changed nothing keeps the charts as they are; a change redraws them.
+    sales::ChartNumbers week = performancesFrom(QDate(2026, 7, 6), QDate(2026, 7, 12));
+    week.withoutCapacity = 3;
+    week.roomsWithoutCapacity = {q("ZAZ"), q("?")};
+    window.setNumbers(week, q("scope"), {});
+    window.redrawNow();
+    QChart* drawn = chartTitled(window, "Places réservées");
+    window.setNumbers(week, q("scope"), q("stale"));
+    QTest::qWait(sales::ChartsWindow::kRedrawDelayMs * 2);
+    EXPECT_EQ(chartTitled(window, "Places réservées"), drawn);
+    ++week.rooms[0].reserved[2];
+    window.setNumbers(week, q("scope"), {});
+    QTest::qWait(sales::ChartsWindow::kRedrawDelayMs * 2);
+    EXPECT_NE(chartTitled(window, "Places réservées"), drawn);
+
+    // The note names the rooms from the numbers (the programme server away: the end-to-end test).
+    EXPECT_EQ(window.findChild<QLabel*>(q("charts_fill_note"))->text(),
+              q("3 représentation(s) sans jauge connue : la liste des salles du programme ne donne pas la capacité de "
+                "la salle (code ZAZ, sans code)."));
+    QTest::keyClick(window.findChild<QTabWidget*>(), Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    window.show();
+    QAbstractButton* close = window.findChild<QDialogButtonBox*>()->buttons().value(0);
+    EXPECT_EQ(close->text(), q("Fermer"));
+    close->click();
+    EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace
