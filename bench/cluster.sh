@@ -3,11 +3,11 @@
 # build's three-node Galera cluster, loads ten generated seasons of programme into both, and
 # prints what the programme connection costs on a node beside one server. Both are stopped at
 # the end.
-#   bench/cluster.sh [BUILD_DIR [PORT]]     (defaults: build-bench, 35460)
+#   bench/cluster.sh [BUILD_DIR [PORT]]     (defaults: build-bench, 5460)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build-bench}
-port=${2:-35460}
+port=${2:-5460}
 cd "$here"
 scripts/configure-local.sh "$build" "$port" -DCMAKE_BUILD_TYPE=Release -DBRELO_TESTS=OFF -DBRELO_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target brelo_bench_generate_programme brelo_cluster_bench

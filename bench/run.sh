@@ -3,11 +3,11 @@
 # ten generated seasons of ticketing data and of programme into it, runs every benchmark and
 # prints the figures against their targets, then the sales overview's through an emulated
 # hosted link (20 ms each way, 50 Mbit/s). The server is stopped at the end.
-#   bench/run.sh [BUILD_DIR [PORT]]     (defaults: build-bench, 35460)
+#   bench/run.sh [BUILD_DIR [PORT]]     (defaults: build-bench, 5460)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build-bench}
-port=${2:-35460}
+port=${2:-5460}
 shift $(($# < 2 ? $# : 2))  # the rest goes to the benchmark program
 cd "$here"
 scripts/configure-local.sh "$build" "$port" -DCMAKE_BUILD_TYPE=Release -DBRELO_TESTS=OFF -DBRELO_BENCH=ON >/dev/null

@@ -41,15 +41,22 @@
 #                                                 nodes and catches up (IST, or a full copy by
 #                                                 rsync when they no longer hold what it missed)
 #   scripts/localdb.sh node-sql BUILD_DIR N [DB]   a client on node N, as its administrator
-#   scripts/localdb.sh cluster-ports BUILD_DIR     the nodes' client ports, "P1,P2,P3"
+#   scripts/localdb.sh cluster-ports BUILD_DIR [--all]
+#                                                 the nodes' client ports, "P1,P2,P3"; with --all
+#                                                 every port of the three nodes, one a line
+#   scripts/localdb.sh server-port PORT           the port a build configured with PORT serves on
+#                                                 (scripts/configure-local.sh asks it)
 #
-# Ports, from the build's port P (BRELO_LOCAL_PORT): node N serves clients on P+10000+N-1,
-# speaks Galera on P+10003+N-1 and receives incremental state transfers on P+20000+N-1 and full
-# ones on P+20003+N-1. A build's cluster takes P+10000..P+10005 and P+20000..P+20005: builds
-# whose ports are 6 or more apart never clash.
+# Ports, from the build's server port P (BRELO_LOCAL_PORT): node N serves clients on
+# P+10000+N-1, speaks Galera on P+10003+N-1 and receives incremental state transfers on
+# P+20000+N-1 and full ones on P+20003+N-1. A build's cluster takes P+10000..P+10005 and
+# P+20000..P+20005: builds whose ports are 6 or more apart never clash. All of them lie below
+# the range the system hands to the client side of connections (server-port): a port of that
+# range is taken by whatever connection the system gives it to while the server is down, and
+# stays taken for a minute after that connection closed, so the server could not listen again.
 set -euo pipefail
 
-usage="usage: localdb.sh start|stop|serve|sql|cluster|cluster-stop|node-stop|node-start|node-sql|cluster-ports BUILD_DIR ... | authority DIR | certificate AUTHORITY_DIR DIR [NAME [DAYS]]"
+usage="usage: localdb.sh start|stop|serve|sql|cluster|cluster-stop|node-stop|node-start|node-sql|cluster-ports BUILD_DIR ... | authority DIR | certificate AUTHORITY_DIR DIR [NAME [DAYS]] | server-port PORT"
 cmd=${1:?$usage}
 here=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -82,9 +89,36 @@ make_server_certificate() {
   rm -f "$extensions" "$request" "$dir/x509.log"
 }
 
+# --- Ports ---------------------------------------------------------------------------------
+
+nodes=(1 2 3)
+client_port() { echo $((LOCALDB_PORT + 10000 + $1 - 1)); }
+galera_port() { echo $((LOCALDB_PORT + 10003 + $1 - 1)); }
+ist_port() { echo $((LOCALDB_PORT + 20000 + $1 - 1)); }
+sst_port() { echo $((LOCALDB_PORT + 20003 + $1 - 1)); }
+# The ports of node N.
+node_ports() { echo "$(client_port "$1") $(galera_port "$1") $(ist_port "$1") $(sst_port "$1")"; }
+
+# The range the system hands to the client side of connections ("LOW HIGH"; Linux's default
+# where the machine does not say).
+client_range() { cat /proc/sys/net/ipv4/ip_local_port_range 2>/dev/null || echo "32768 60999"; }
+
+# A build's server port: the port it was configured with, less as many 10,000s as bring its
+# cluster's highest port below the client range, never below 1024. Builds whose ports differ
+# by a multiple of 10,000 may end on the same ports: the second server then refuses to start.
+server_port() {
+  local port=$1 low highest
+  case "$port" in '' | *[!0-9]*) echo "$usage" >&2; exit 2 ;; esac
+  read -r low _ <<<"$(client_range)"
+  highest=$(LOCALDB_PORT=0 sst_port "${nodes[-1]}")
+  while [ $((port + highest)) -ge "$low" ] && [ $((port - 10000)) -ge 1024 ]; do port=$((port - 10000)); done
+  echo "$port"
+}
+
 case "$cmd" in
   authority) make_authority "${2:?$usage}"; exit 0 ;;
   certificate) make_server_certificate "${2:?$usage}" "${3:?$usage}" "${4:-$local_name}" "${5:-825}"; exit 0 ;;
+  server-port) server_port "${2:-}"; exit 0 ;;
 esac
 
 build=$(cd "${2:?$usage}" && pwd)
@@ -157,6 +191,87 @@ await_server() {
   return 1
 }
 
+# Every port this build's servers listen on: the private server's and its cluster's.
+build_ports() {
+  echo "$LOCALDB_PORT"
+  for n in "${nodes[@]}"; do node_ports "$n"; done
+}
+
+# scripts/configure-local.sh chooses ports below the client range; a build configured by hand
+# may name ports inside it. As root those are taken out of the range
+# (net.ipv4.ip_local_reserved_ports) when the private server first starts, before any test
+# connects; the reservation stays until the machine restarts. Another user cannot reserve: the
+# script says so and goes on, and a start may then wait for a connection that took a port.
+keep_from_clients() {
+  local low high port taken=() file=/proc/sys/net/ipv4/ip_local_reserved_ports current
+  read -r low high <<<"$(client_range)"
+  for port in $(build_ports); do
+    if [ "$port" -ge "$low" ] && [ "$port" -le "$high" ]; then taken+=("$port"); fi
+  done
+  [ ${#taken[@]} -eq 0 ] && return 0
+  current=$(cat "$file" 2>/dev/null) || current=
+  if [ "$(id -u)" = 0 ] && (IFS=,; echo "${current:+$current,}${taken[*]}") >"$file" 2>/dev/null; then
+    echo "ports ${taken[*]} reserved: they lie in the range for client connections ($low-$high)" >&2
+  else
+    echo "ports ${taken[*]} lie in the range for client connections ($low-$high) and only root can reserve them:" \
+      "configure the build with scripts/configure-local.sh, which chooses ports below it" >&2
+  fi
+}
+
+# An ss filter for sockets whose own port is one of those given.
+port_filter() {
+  local filter=() port
+  for port in "$@"; do filter+=(${filter[@]:+or} "sport = :$port"); done
+  echo "( ${filter[*]} )"
+}
+
+# Before a server starts on its ports: one that another program listens on is an error. A
+# closed connection waiting out its minute (TIME-WAIT) on one of them keeps the server from
+# listening when it was a client's (its port bound, or given by the system); the server's own,
+# cut when it stopped, do not. As root they are all dropped (ss -K); otherwise a start that
+# fails on one waits them out (await_ports_unused).
+clear_ports() {
+  local filter listening
+  filter=$(port_filter "$@")
+  listening=$(ss -Hltn "$filter" 2>/dev/null) || listening=
+  if [ -n "$listening" ]; then
+    echo "a port of $* is taken by another program: $(echo "$listening" | head -3)" >&2
+    return 1
+  fi
+  ss -K -Htan state time-wait "$filter" >/dev/null 2>&1 || true
+}
+
+# After a start that failed: waits (up to 65 s, a closed connection's minute and a margin) until
+# no socket uses one of the ports.
+await_ports_unused() {
+  local filter
+  filter=$(port_filter "$@")
+  for _ in $(seq 1 650); do
+    [ -z "$(ss -Htan "$filter" 2>/dev/null)" ] && return 0
+    sleep 0.1
+  done
+}
+
+# Starts a server (the command after the first six arguments) on the ports given and waits
+# until it answers as await_server says. A start that fails is tried again, up to three times,
+# once nothing uses its ports.
+launch() {
+  local ports=$1 at=$2 log=$3 tenths=$4 expected=$5 statement=$6 attempt pid
+  shift 6
+  for attempt in 1 2 3; do
+    # shellcheck disable=SC2086
+    clear_ports $ports || return 1
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    await_server "$at" "$log" "$tenths" "$pid" "$expected" "$statement" && return 0
+    stop_process "$pid"
+    echo "the server on port ${ports%% *} did not start (attempt $attempt)" >&2
+    # shellcheck disable=SC2086
+    await_ports_unused $ports
+  done
+  return 1
+}
+
 serve() {
   if ! running; then
     # Another build configured with the same port shares its socket: this one would talk to it.
@@ -173,11 +288,12 @@ serve() {
         --auth-root-authentication-method=normal --skip-test-db >"$LOCALDB_DIR/install.log" 2>&1 ||
         { cat "$LOCALDB_DIR/install.log"; exit 1; }
     fi
-    mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
+    keep_from_clients
+    launch "$LOCALDB_PORT" "$socket" "$LOCALDB_DIR/server.log" 300 "" "SELECT 1" \
+      mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
       --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" \
       --log-error="$LOCALDB_DIR/server.log" --innodb-buffer-pool-size=256M \
-      "${server_tls[@]}" >/dev/null 2>&1 &
-    await_server "$socket" "$LOCALDB_DIR/server.log" 300 $! || exit 1
+      "${server_tls[@]}" || exit 1
   fi
 }
 
@@ -219,11 +335,6 @@ stop() {
 
 # --- The cluster -------------------------------------------------------------------------
 
-nodes=(1 2 3)
-client_port() { echo $((LOCALDB_PORT + 10000 + $1 - 1)); }
-galera_port() { echo $((LOCALDB_PORT + 10003 + $1 - 1)); }
-ist_port() { echo $((LOCALDB_PORT + 20000 + $1 - 1)); }
-sst_port() { echo $((LOCALDB_PORT + 20003 + $1 - 1)); }
 node_dir() { echo "$cluster_dir/node$1"; }
 node_socket() { socket_of "$(client_port "$1")"; }
 node_pid() { echo "$(node_dir "$1")/mariadbd.pid"; }
@@ -263,40 +374,8 @@ prepare_node() {
   chown -R "$node_user" "$dir"
 }
 
-# The ports of node N.
-node_ports() { echo "$(client_port "$1") $(galera_port "$1") $(ist_port "$1") $(sst_port "$1")"; }
-
-# The nodes' ports lie in the range the system hands out to the client side of connections:
-# while a node is down, a connection made to another one (thousands a minute under the stress
-# test) may take one of its ports, and that port stays taken for a minute after it closed. As
-# root the script takes them out of that range (net.ipv4.ip_local_reserved_ports: nothing
-# else changes, and a server may still listen there).
-reserve_ports() {
-  local file=/proc/sys/net/ipv4/ip_local_reserved_ports ports=() n
-  [ "$(id -u)" = 0 ] && [ -w "$file" ] || return 0
-  for n in "${nodes[@]}"; do for port in $(node_ports "$n"); do ports+=("$port"); done; done
-  local current
-  current=$(cat "$file")
-  (IFS=,; echo "${current:+$current,}${ports[*]}") >"$file" 2>/dev/null || true
-}
-
-# Waits (up to 90 s) until no live socket of this machine uses one of node N's ports: the node
-# cannot listen beside those. Closed ones waiting out their minute (the node's own connections,
-# cut when it stopped) do not keep it from listening again.
-await_free_ports() {
-  local filter=() port
-  for port in $(node_ports "$1"); do filter+=(${filter[@]:+or} sport = ":$port"); done
-  for _ in $(seq 1 900); do
-    [ -z "$(ss -Htan exclude time-wait "( ${filter[*]} )" 2>/dev/null)" ] && return 0
-    sleep 0.1
-  done
-  echo "a port of node $1 stays taken: $(ss -Htan exclude time-wait "( ${filter[*]} )" | head -3)" >&2
-  return 1
-}
-
 # Starts node N; "--wsrep-new-cluster" bootstraps a new cluster on it, otherwise it joins the
-# nodes running and takes from them what it lacks. Returns once it is synced. A port taken
-# between the check and the start fails the node's start: it is tried again.
+# nodes running and takes from them what it lacks. Returns once it is synced.
 start_node() {
   local n=$1 first=${2:-} dir
   dir=$(node_dir "$n")
@@ -306,26 +385,19 @@ start_node() {
       --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 ||
       { cat "$dir/install.log"; exit 1; }
   fi
-  for attempt in 1 2 3; do
-    await_free_ports "$n" || exit 1
+  # shellcheck disable=SC2086
+  launch "$(node_ports "$n")" "$(node_socket "$n")" "$dir/server.log" 1800 Synced "SHOW STATUS LIKE 'wsrep_local_state_comment'" \
     mariadbd "${server_options[@]}" --datadir="$dir/data" --user="$node_user" \
-      --port="$(client_port "$n")" --socket="$(node_socket "$n")" --pid-file="$(node_pid "$n")" \
-      --log-error="$dir/server.log" --innodb-buffer-pool-size=64M \
-      --ssl-cert="$dir/tls/server-cert.pem" --ssl-key="$dir/tls/server-key.pem" \
-      --wsrep-on=ON --wsrep-provider=/usr/lib/galera/libgalera_smm.so --binlog-format=ROW \
-      --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
-      --wsrep-cluster-name="brelo-$LOCALDB_PORT" --wsrep-node-name="node$n" \
-      --wsrep-node-address="127.0.0.1:$(galera_port "$n")" --wsrep-cluster-address="$(cluster_address)" \
-      --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$(galera_port "$n");ist.recv_addr=127.0.0.1:$(ist_port "$n");gcache.size=128M" \
-      --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$(sst_port "$n")" \
-      $first >/dev/null 2>&1 &
-    local pid=$!
-    await_server "$(node_socket "$n")" "$dir/server.log" 1800 "$pid" Synced \
-      "SHOW STATUS LIKE 'wsrep_local_state_comment'" && return 0
-    stop_process "$pid"
-    echo "node $n did not start (attempt $attempt)" >&2
-  done
-  exit 1
+    --port="$(client_port "$n")" --socket="$(node_socket "$n")" --pid-file="$(node_pid "$n")" \
+    --log-error="$dir/server.log" --innodb-buffer-pool-size=64M \
+    --ssl-cert="$dir/tls/server-cert.pem" --ssl-key="$dir/tls/server-key.pem" \
+    --wsrep-on=ON --wsrep-provider=/usr/lib/galera/libgalera_smm.so --binlog-format=ROW \
+    --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
+    --wsrep-cluster-name="brelo-$LOCALDB_PORT" --wsrep-node-name="node$n" \
+    --wsrep-node-address="127.0.0.1:$(galera_port "$n")" --wsrep-cluster-address="$(cluster_address)" \
+    --wsrep-provider-options="gmcast.listen_addr=tcp://127.0.0.1:$(galera_port "$n");ist.recv_addr=127.0.0.1:$(ist_port "$n");gcache.size=128M" \
+    --wsrep-sst-method=rsync --wsrep-sst-receive-address="127.0.0.1:$(sst_port "$n")" \
+    $first || { echo "node $n did not start" >&2; exit 1; }
 }
 
 stop_node() {
@@ -339,7 +411,7 @@ any_node_running() {
 }
 
 cluster() {
-  reserve_ports
+  keep_from_clients
   if ! any_node_running; then
     # Nothing of an earlier cluster is kept: the databases are made anew below in any case, and
     # a cluster that was stopped in any order then starts the same way.
@@ -360,12 +432,16 @@ node_start() {
   check_node "$1"
   node_running "$1" && return 0
   any_node_running || { echo "no node of the cluster is running: start it with localdb.sh cluster" >&2; exit 1; }
-  reserve_ports
+  keep_from_clients
   start_node "$1"
   echo "node $1 on 127.0.0.1:$(client_port "$1") synced"
 }
 
 cluster_ports() {
+  if [ "${1:-}" = --all ]; then
+    for n in "${nodes[@]}"; do node_ports "$n" | tr ' ' '\n'; done
+    return 0
+  fi
   local ports=()
   for n in "${nodes[@]}"; do ports+=("$(client_port "$n")"); done
   (IFS=,; echo "${ports[*]}")
@@ -381,6 +457,6 @@ case "$cmd" in
   node-stop) check_node "${3:-}"; stop_node "$3"; echo "node $3 stopped" ;;
   node-start) node_start "${3:-}" ;;
   node-sql) check_node "${3:-}"; admin_at "$(node_socket "$3")" "${4:-$PROGRAMME_DB}" ;;
-  cluster-ports) cluster_ports ;;
+  cluster-ports) cluster_ports "${3:-}" ;;
   *) echo "$usage"; exit 2 ;;
 esac

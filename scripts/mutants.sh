@@ -8,7 +8,7 @@
 #
 # The copy and its build live outside this tree (MUTANTS_DIR, /tmp/brelo-mutants by default)
 # and are kept between rounds, so that a later round builds only what changed. Its private
-# database server has a port of its own (MUTANTS_PORT, 35458), apart from the test runs'.
+# database server has a port of its own (MUTANTS_PORT, 5458), apart from the test runs'.
 # MUTANTS_TIMEOUT (seconds, 300 by default) bounds each test program's run.
 set -euo pipefail
 shopt -u patsub_replacement 2>/dev/null || true  # a "&" in a replacement stays a "&"
@@ -18,7 +18,7 @@ check_only=false
 if [ "${1:-}" = --check ]; then check_only=true; shift; fi
 list=$(realpath "${1:-$here/scripts/mutants.txt}")
 work=${MUTANTS_DIR:-/tmp/brelo-mutants}
-port=${MUTANTS_PORT:-35458}
+port=${MUTANTS_PORT:-5458}
 limit=${MUTANTS_TIMEOUT:-300}
 src=$work/src
 build=$work/build

@@ -21,11 +21,11 @@ fi
 build=build
 if [ -n "$cluster" ]; then
   build=build-cluster
-  scripts/configure-local.sh "$build" 35427 >/dev/null
+  scripts/configure-local.sh "$build" 5427 >/dev/null
   IFS=, read -r node1 _ node3 <<<"$(scripts/localdb.sh cluster-ports "$build")"
-  scripts/configure-local.sh "$build" 35427 -DBRELO_PROGRAMME_PORT="$node1" -DBRELO_TICKETING_PORT="$node3" >/dev/null
+  scripts/configure-local.sh "$build" 5427 -DBRELO_PROGRAMME_PORT="$node1" -DBRELO_TICKETING_PORT="$node3" >/dev/null
 else
-  scripts/configure-local.sh "$build" 35427 >/dev/null
+  scripts/configure-local.sh "$build" 5427 >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" --target brelo
 if [ -n "$cluster" ]; then

@@ -20,8 +20,8 @@ run() {
 }
 # The plain build adds a pass on a local three-node Galera cluster (about a minute and a half); the
 # sanitizer build leaves it out.
-run build-tests 35441 -DBRELO_CLUSTER_PASS=ON
-run build-sanitize 35442 -DBRELO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DBRELO_CLUSTER_PASS=OFF
+run build-tests 5441 -DBRELO_CLUSTER_PASS=ON
+run build-sanitize 5442 -DBRELO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DBRELO_CLUSTER_PASS=OFF
 # A short pass of every fuzz target.
 fuzzing=$(scripts/fuzz.sh 5000) || status=1
 # The figures the tests left: faults injected under the program, hostile inputs per field.

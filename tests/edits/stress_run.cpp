@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <fstream>
 #include <sstream>
 
@@ -82,6 +83,8 @@ void Run::start(double length, const std::vector<unsigned>& ports) {
         processes_.push_back(std::move(process));
     }
 }
+
+void Run::stop() { QFile(QDir(kLogs).filePath(QStringLiteral("stop"))).open(QIODevice::WriteOnly); }
 
 void Run::wait() {
     for (auto& process : processes_) {

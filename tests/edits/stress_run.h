@@ -39,6 +39,8 @@ public:
     // Starts the workstations for `length` seconds, workstation i on ports[i % size] (the
     // compiled-in server when empty).
     void start(double length, const std::vector<unsigned>& ports);
+    // Asks them to end before their time, each once its unit of work is done.
+    void stop();
     // Waits for them all; each must end well.
     void wait();
     // Reads their logs and checks the database (on the administrator's server).

@@ -1,8 +1,9 @@
 // One simulated workstation of the shared-office stress test: its own process, so its own
 // connection and its own loaded copy of the programme, driving the same saves as the manager's
 // windows with random adds, edits, deletes, restores, follow-up changes and contracts, for a
-// given time. It answers the questions a user would (at random) and writes one line per event
-// to its log, which the test reads back to check the database:
+// given time, or until a file named "stop" appears beside its log. It answers the questions a
+// user would (at random) and writes one line per event to its log, which the test reads back
+// to check the database:
 //   F <audit id> <table> <id> <field> <value>   a committed save that set this field to this value
 //   A <audit id> <table> <first id> <rows>       a committed add of these rows (a group: its slots)
 //   U <table> <id> <what>                        a conflict shown that a merge should have settled
@@ -18,6 +19,7 @@
 #include <QDateTime>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <thread>
@@ -70,12 +72,16 @@ constexpr std::chrono::milliseconds kAfterFailure{300};
 class Workstation {
 public:
     Workstation(unsigned randomStart, QString name, const char* logPath, const Unattended& ui)
-        : random_(randomStart), name_(std::move(name)), log_(logPath), ui_(ui) {}
+        : random_(randomStart),
+          name_(std::move(name)),
+          log_(logPath),
+          stop_(std::filesystem::path(logPath).replace_filename("stop")),
+          ui_(ui) {}
 
     void run(double seconds) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
         unit([this] { reload(); });
-        while (std::chrono::steady_clock::now() < until) {
+        while (std::chrono::steady_clock::now() < until && !std::filesystem::exists(stop_)) {
             // A workstation does not reload before every save: its copy goes stale, as a
             // user's does while a dialog is open.
             if (chance(0.4)) unit([this] { reload(); });
@@ -328,6 +334,7 @@ private:
     std::mt19937 random_;
     QString name_;
     std::ofstream log_;
+    std::filesystem::path stop_;
     int counter_ = 0;
     long merged_ = 0;
     long conflicts_ = 0;
