@@ -3,9 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <atomic>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <thread>
 
+#include "bench/link_proxy.h"
+#include "db/connections.h"
+#include "edits/change_trail.h"
 #include "db/codepage.h"
 #include "programme/followup.h"
 #include "tests/support/empty_programme.h"
@@ -42,6 +48,36 @@ void fillSmallProgramme() {
                  "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Prix (TTC)$$$100')");
 }
 
+// Every row the server commits in a programme table, with what the plan checks need.
+void addHistory() {
+    std::string sql =
+        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `session` BIGINT NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
+        " `row_id` BIGINT NOT NULL, `todo` TEXT NULL, `done` TEXT NULL, `survey` VARCHAR(255) NULL, PRIMARY KEY (`id`))"
+        " ENGINE=InnoDB DEFAULT CHARSET=latin1;";
+    for (const char* table : {"comp", "showname", "contract", "logs", "timeslot"}) {
+        const bool plan = std::string(table) == "timeslot";
+        for (const char* event : {"INSERT", "UPDATE"})
+            sql += std::string("CREATE TRIGGER `history_") + table + "_" + event + "` AFTER " + event + " ON `" + table +
+                   "` FOR EACH ROW INSERT INTO `stress_history` (`session`, `tbl`, `row_id`, `todo`, `done`, `survey`) VALUES"
+                   " (CONNECTION_ID(), '" + table + "', NEW.`id`, " +
+                   (plan ? "NEW.`todo`, NEW.`done`, NEW.`survey`" : "NULL, NULL, NULL") + ");";
+    }
+    testdb::exec(testdb::programmeDb(), sql);
+}
+
+// The titles of a follow-up text's items ("Règlement 1", "I2"), as stored.
+std::set<std::string> titles(const std::string& text) {
+    std::set<std::string> out;
+    std::size_t at = 0;
+    while (at <= text.size() && !text.empty()) {
+        const std::size_t end = std::min(text.find("$$$", at), text.size());
+        const std::string item = text.substr(at, end - at);
+        out.insert(item.substr(0, item.find('=')));
+        at = end + 3;
+    }
+    return out;
+}
+
 struct FieldSet {
     long long auditId = 0;
     std::string value;
@@ -64,11 +100,37 @@ double seconds(double otherwise) {
 Run::Run() {
     testing_support::startEmptyProgramme();
     fillSmallProgramme();
+    addHistory();
     for (const char* table : {"comp", "showname", "timeslot", "contract"}) before_[table] = idsOf(table);
 }
 
-void Run::start(double length, const std::vector<unsigned>& ports) {
+// The relay and the thread that cuts a link through it every 20 to 200 ms.
+struct Run::Cutter {
+    explicit Cutter(unsigned serverPort) : relay(0, static_cast<uint16_t>(serverPort), {0.0, 1e12}) {
+        thread = std::thread([this] {
+            std::mt19937 random(7);
+            while (!stop) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(20, 200)(random)));
+                relay.cutOne(random());
+            }
+        });
+    }
+    ~Cutter() {
+        stop = true;
+        thread.join();
+    }
+    bench::LinkProxy relay;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
+void Run::start(double length, const std::vector<unsigned>& ports, bool cuts) {
     length_ = length;
+    std::vector<unsigned> to = ports;
+    if (cuts) {
+        cutter_ = std::make_shared<Cutter>(ports.empty() ? db::programmeSettings().port : ports.front());
+        to = {cutter_->relay.port()};
+    }
     const QString worker = QStringLiteral(BRELO_BUILD_DIR "/tests/stress_workstation");
     QDir(kLogs).removeRecursively();
     QDir().mkpath(kLogs);
@@ -76,7 +138,7 @@ void Run::start(double length, const std::vector<unsigned>& ports) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QStringList arguments{QString::number(length), QString::number(1000 + i), QStringLiteral("Poste%1").arg(i + 1), logOf(i)};
-        if (!ports.empty()) arguments << QString::number(ports[static_cast<std::size_t>(i) % ports.size()]);
+        if (!to.empty()) arguments << QString::number(to[static_cast<std::size_t>(i) % to.size()]);
         process->start(worker, arguments);
         ASSERT_TRUE(process->waitForStarted()) << worker.toStdString();
         processes_.push_back(std::move(process));
@@ -88,6 +150,85 @@ void Run::wait() {
         ASSERT_TRUE(process->waitForFinished(static_cast<int>((length_ + 120) * 1000)));
         EXPECT_EQ(process->exitCode(), 0);
     }
+    if (cutter_) cuts_ = cutter_->relay.cuts();
+    cutter_.reset();
+}
+
+// What the server committed, read from the history its triggers kept: each session's rows
+// up to its audit line are the changes of one committed save (a save writes its audit line
+// last, then its token, then commits).
+void Run::checkHistory(Checked& checked) const {
+    std::map<long long, std::string> lines;
+    for (const auto& r : rows("SELECT `id`, `log` FROM `logs`")) lines[std::stoll(r[0])] = r[1];
+    std::map<std::string, std::vector<testdb::Row>> bySession;
+    for (const auto& r : rows("SELECT `session`, `tbl`, `row_id`, `todo`, `done`, `survey` FROM `stress_history` ORDER BY `id`"))
+        bySession[r[0]].push_back(r);
+    struct PlanState {
+        std::set<std::string> todo, done;
+        std::string survey;
+        bool known = false;
+    };
+    // Saves in audit order: the plan of each group followed from save to save.
+    std::map<long long, std::vector<testdb::Row>> saves;
+    for (const auto& [session, changes] : bySession) {
+        std::vector<testdb::Row> pending;
+        for (const auto& change : changes) {
+            if (change[1] != "logs") {
+                pending.push_back(change);
+                continue;
+            }
+            saves[std::stoll(change[2])] = pending;
+            pending.clear();
+        }
+        for (const auto& change : pending) {
+            ++checked.unmeant;
+            ADD_FAILURE() << change[1] << " row " << change[2] << " changed by no save (session " << session << ")";
+        }
+    }
+    std::map<std::string, PlanState> plans;
+    for (const auto& [audit, changes] : saves) {
+        const QString log = db::fromAnsi(lines[audit]);
+        const edits::ChangedRows named = edits::ChangedRows::parse(log);
+        for (const auto& change : changes) {
+            const QString table = QString::fromStdString(change[1]);
+            const QString id = QString::fromStdString(change[2]);
+            const bool meant = named.contains(table, id) || (table == QStringLiteral("timeslot") &&
+                                                             named.contains(QString::fromUtf8(edits::kCleanedPlanKey), id));
+            if (!meant) {
+                ++checked.unmeant;
+                ADD_FAILURE() << change[1] << " row " << change[2] << " changed by a save that does not name it: "
+                              << log.toStdString();
+            }
+            if (change[1] != "timeslot") continue;
+            PlanState& plan = plans[change[2]];
+            const PlanState now{titles(change[3]), titles(change[4]), change[5], true};
+            if (plan.known && plan.survey == now.survey) {
+                for (const auto kind : {&PlanState::todo, &PlanState::done})
+                    for (const std::string& item : plan.*kind)
+                        if (!(now.*kind).count(item)) {
+                            ++checked.planItemsLost;
+                            ADD_FAILURE() << "item \"" << item << "\" of group row " << change[2] << " lost by "
+                                          << log.toStdString();
+                        }
+            }
+            plan = now;
+        }
+    }
+    // An add stored twice: two rows holding the name or number only one add gave.
+    std::map<std::string, int> names;
+    for (const auto& r : rows("SELECT `nom` FROM `comp` WHERE `nom` LIKE 'Poste%'")) ++names[r[0]];
+    for (const auto& r : rows("SELECT `extra` FROM `contract`")) {
+        const std::string key = "Numéro de contrat$$$";
+        const std::string extra = db::fromAnsi(r[0]).toStdString();
+        const std::size_t at = extra.find(key);
+        if (at != std::string::npos) ++names[extra.substr(at + key.size(), extra.find("###", at) - at - key.size())];
+    }
+    for (const auto& [name, count] : names)
+        if (count > 1) {
+            checked.duplicates += count - 1;
+            ADD_FAILURE() << "\"" << name << "\" stored " << count << " times";
+        }
+    checked.cuts = cuts_;
 }
 
 Checked Run::check() const {
@@ -117,6 +258,18 @@ Checked Run::check() const {
                 in >> add[0] >> add[1] >> add[2] >> add[3];
                 committedAudits.insert(std::stoll(add[0]));
                 adds.push_back(add);
+            } else if (kind == "N") {
+                std::string table, column, value;
+                in >> table >> column;
+                std::getline(in >> std::ws, value);
+                // A company by its name; a contract by its number, the first of its values to end.
+                const std::string where = table == "comp" ? "`nom` = '" + value + "'"
+                                                          : "`extra` LIKE '%$$$" + value + "###%' OR `extra` LIKE '%$$$" + value + "'";
+                const auto found = rows("SELECT COUNT(*) FROM `" + table + "` WHERE " + where);
+                if (found[0][0] != "0") {
+                    ++checked.misreported;
+                    ADD_FAILURE() << "an add reported failed is stored: " << table << ' ' << value;
+                }
             } else if (kind == "U") {
                 ++checked.unneededConflicts;
             } else if (kind == "S") {
@@ -134,7 +287,11 @@ Checked Run::check() const {
     // Every committed save's audit line is there, with its workstation's name.
     std::set<long long> stored;
     for (const auto& r : rows("SELECT `id` FROM `logs` WHERE `log` LIKE 'Poste%'")) stored.insert(std::stoll(r[0]));
-    for (long long audit : committedAudits) EXPECT_TRUE(stored.count(audit)) << "audit line " << audit << " missing";
+    for (long long audit : committedAudits) {
+        if (stored.count(audit)) continue;
+        ++checked.misreported;
+        ADD_FAILURE() << "audit line " << audit << " of a save reported committed is missing";
+    }
     EXPECT_EQ(static_cast<long>(stored.size()), checked.counters["committed"]) << "a save wrote its line without committing";
 
     // Nothing silently lost: each field holds what the last save that set it wrote.
@@ -192,6 +349,7 @@ Checked Run::check() const {
             ADD_FAILURE() << table << " row " << id << " belongs to no committed save";
         }
     }
+    checkHistory(checked);
     EXPECT_EQ(checked.unneededConflicts, 0) << "conflicts shown where a merge should have settled them";
     return checked;
 }
@@ -203,7 +361,11 @@ std::string savesFigures(const Checked& checked) {
          << c["idRetries"] + c["lockRetries"] << " (" << c["idRetries"] << " for ids, " << c["lockRetries"]
          << " for deadlocks or lock waits), merged " << c["merged"] << ", conflicts shown " << c["conflicts"]
          << ", rows deleted meanwhile " << c["vanished"] << ", failed " << c["failed"] << ", silently lost "
-         << checked.silentlyLost << ", half-written " << checked.halfWritten;
+         << checked.silentlyLost << ", half-written " << checked.halfWritten << "; links cut " << checked.cuts
+         << " (saves run again on a new link " << c["linkRetries"] << ", found stored after a lost answer "
+         << c["foundAfterLoss"] << ", outcome unknown " << c["unknown"] << "), back to input " << c["backToInput"]
+         << ", duplicates " << checked.duplicates << ", outcomes misreported " << checked.misreported
+         << ", rows changed unmeant " << checked.unmeant << ", plan items lost " << checked.planItemsLost;
     return text.str();
 }
 
