@@ -19,7 +19,9 @@ namespace {
 constexpr int kReconnectTries = 3;
 constexpr std::chrono::milliseconds kReconnectPause{200};
 
-bool reconnect() {
+}  // namespace
+
+bool openAgainAfterLoss() {
     for (int i = 0; i < kReconnectTries; ++i) {
         db::closeProgramme();
         if (db::connectProgrammeQuietly() == 0) {
@@ -30,6 +32,8 @@ bool reconnect() {
     }
     return false;
 }
+
+namespace {
 
 // A session whose client went keeps its transaction and its locks until it ends what is left
 // of its packet (its COMMIT included) or is ended; asked to end, it rolls back what it did not
@@ -59,7 +63,7 @@ std::string tokenAuditStatement(const std::string& token) {
     return db::formatStatement("UPDATE `save_tokens` SET `log` = LAST_INSERT_ID() WHERE `token` = '%s'", token.c_str());
 }
 
-bool outcomeUnknownAfter(unsigned error) { return db::lostConnection(error) || error == 1927; }
+bool outcomeUnknownAfter(unsigned error) { return db::lostConnection(error) || error == 1927 || error == 2006; }
 
 TokenLookup lookUp(const std::string& token) {
     TokenLookup found;
@@ -78,7 +82,7 @@ TokenLookup lookUp(const std::string& token) {
 }
 
 TokenLookup lookUpAfterLoss(const std::string& token, unsigned long lostSession) {
-    if (!reconnect()) return {};
+    if (!openAgainAfterLoss()) return {};
     endSession(lostSession);
     const TokenLookup found = lookUp(token);
     if (found.state == TokenState::CannotAsk) db::closeProgramme();

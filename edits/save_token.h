@@ -35,7 +35,8 @@ std::string tokenAuditStatement(const std::string& token);
 
 
 // Whether a refusal of the save's writes leaves their outcome unknown: the link went after
-// the packet left (2013, 2026 on an encrypted link) or the server ended the session (1927).
+// the packet left (2013, 2026 on an encrypted link, 2006 when it went as the packet left) or
+// the server ended the session (1927).
 bool outcomeUnknownAfter(unsigned error);
 
 enum class TokenState { Stored, NotStored, CannotAsk };
@@ -48,6 +49,9 @@ struct TokenLookup {
 // nothing), asks the server to end that session, and reads the token. The new connection
 // stays open for a try that runs again; closed when the server cannot be asked.
 TokenLookup lookUpAfterLoss(const std::string& token, unsigned long lostSession);
+// Opens the programme connection again after its link went, showing nothing; a few tries, as
+// a link just cut may refuse the first. False when the server cannot be reached.
+bool openAgainAfterLoss();
 // The token read on the open connection (a try met it taken: an earlier try committed).
 TokenLookup lookUp(const std::string& token);
 

@@ -81,6 +81,15 @@ SaveResult finish(RunEnd end, SaveResult result, const RunInfo& info) {
     return result;
 }
 
+// The audit line's words for what "Garder les miennes" wrote over: ", remplace l'autre poste
+// sur : Nom, Plan du suivi". The Journal shows who overwrote what.
+QString overwritten(const std::vector<FieldDifference>& clashes) {
+    if (clashes.empty()) return {};
+    QStringList fields;
+    for (const FieldDifference& c : clashes) fields << c.field;
+    return u8(", remplace l'autre poste sur : %1").arg(fields.join(QStringLiteral(", ")));
+}
+
 // Stops a try: the row is gone or deleted, or changed in a way that needs the user.
 Decision stopWith(SaveResult& result, SaveOutcome outcome, const char* table) {
     result.outcome = outcome;
@@ -123,7 +132,7 @@ SaveResult runRowEdit(const RowEdit& edit, const Resolution& resolution) {
         if (deleted) d.writes.insert(d.writes.begin(), restoreRows(edit.table, {edit.id}));
         ChangedRows rows;
         rows.add(QString::fromUtf8(edit.table), edit.id);
-        d.audit += rows.tail();
+        d.audit += overwritten(merge.clashes) + rows.tail();
         return d;
     };
     RunInfo info;
@@ -367,16 +376,21 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
     if (base.rows.empty()) return result;
     const programme::Timeslot& baseHead = base.rows.front();
     // The group by its head, not by the loaded ids: a slot a colleague added meanwhile is read
-    // (and locked) too, and follows the group's show and room.
-    const std::vector<std::string> checks{db::formatStatement(
-        "SELECT `id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey` "
-        "FROM `timeslot` WHERE `id` = %s OR `childof` = %s FOR UPDATE",
-        idText(baseHead.id).c_str(), idText(baseHead.id).c_str())};
+    // too, and follows the group's show and room. The head is locked first, and every edit of
+    // the group locks it, so that the slots then read (as committed at that moment; `childof`
+    // has no index, and a locking read by it would lock the whole table) cannot change under
+    // this save by another edit of the group.
+    const std::string columns = "`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey`";
+    const std::vector<std::string> checks{
+        db::formatStatement("SELECT %s FROM `timeslot` WHERE `id` = %s FOR UPDATE", columns.c_str(), idText(baseHead.id).c_str()),
+        db::formatStatement("SELECT %s FROM `timeslot` WHERE `childof` = %s AND `id` <> %s", columns.c_str(),
+                            idText(baseHead.id).c_str(), idText(baseHead.id).c_str())};
     const Decide decide = [&](const CheckedRows& checked, IdSource& idSource) {
         result = SaveResult{};
         result.record = {RecordKind::Group, baseHead.id};
         QHash<QString, QStringList> stored;
-        for (const QStringList& row : checked[0]) stored.insert(row[0], row);
+        for (const auto& part : checked)
+            for (const QStringList& row : part) stored.insert(row[0], row);
         const auto storedRow = [&](std::size_t p) { return stored.value(base.rows[p].id); };
         const QStringList head = storedRow(0);
         if (head.isEmpty()) return stopWith(result, SaveOutcome::Vanished, "timeslot");
@@ -446,7 +460,7 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         }
         // Slots added to the group elsewhere meanwhile: kept, with the group's show and room.
         QStringList added;
-        for (const QStringList& row : checked[0]) {
+        for (const QStringList& row : checked[1]) {
             if (row[0] == head[0] || programme::isDeleted(row[4])) continue;
             bool loaded = false;
             for (const programme::Timeslot& t : base.rows) loaded = loaded || idText(t.id) == idText(row[0]);
@@ -510,7 +524,8 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         QString what = changed.isEmpty() ? u8("enregistré sans changement") : changedText(changed, u8("salle"));
         if (headDeleted) what = u8("restauré avec les lignes %1, ").arg(restoring.join(QStringLiteral(", "))) + what;
         if (!restoring.isEmpty()) rows.add(QStringLiteral("timeslot"), restoring);
-        d.audit = QStringLiteral("groupe %1 \"%2\" : %3").arg(baseHead.id, programme::showLookup(show), what) + rows.tail();
+        d.audit = QStringLiteral("groupe %1 \"%2\" : %3").arg(baseHead.id, programme::showLookup(show), what) +
+                  overwritten(merge.clashes) + rows.tail();
         return d;
     };
     RunInfo info;

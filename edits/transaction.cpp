@@ -67,12 +67,9 @@ RunEnd fail(const std::string& refused) {
     return RunEnd::Failed;
 }
 
-// A link that went before the writes left: nothing of the try was written.
-bool openAgainAfterLoss(unsigned error) {
-    if (!db::lostConnection(error) && error != 1927) return false;
-    db::closeProgramme();
-    if (db::connectProgrammeQuietly() != 0) return false;
-    db::NoResend::coverNewConnection();
+// A link that went before the writes left: nothing of the try was written, it runs again.
+bool runAgainOnNewLink(unsigned error) {
+    if (!outcomeUnknownAfter(error) || !openAgainAfterLoss()) return false;
     ++saveCounters().linkRetries;
     return true;
 }
@@ -130,7 +127,7 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
             const db::BatchResult read = db::runBatch(first);
             if (!read.ok()) {
                 refused = first[static_cast<std::size_t>(read.failed)];
-                if (openAgainAfterLoss(read.errorNumber)) continue;
+                if (runAgainOnNewLink(read.errorNumber)) continue;
                 if (!rollBack()) return fail(refused);
                 if (runsAgainAfter(read.errorNumber)) {
                     ++counters.lockRetries;

@@ -12,6 +12,8 @@
 #include "bench/link_proxy.h"
 #include "db/codepage.h"
 #include "db/connections.h"
+#include "edits/corbeille.h"
+#include "edits/deletes.h"
 #include "edits/save_token.h"
 #include "edits/saves.h"
 #include "edits/transaction.h"
@@ -304,6 +306,157 @@ TEST_F(SavesTest, ARefusedRollbackClosesTheConnectionAndFailsTheSave) {
     ASSERT_EQ(testing_support::ui().errorTexts().size(), 1);
     EXPECT_TRUE(testing_support::ui().errorTexts()[0].startsWith(q("Erreur : db_exec (INSERT INTO `logs`")));
     elsewhere("DROP TRIGGER `deadlocked`");
+}
+
+}  // namespace
+
+namespace {
+
+// Each save reads, inside its transaction, what it writes or decides from: what another
+// workstation changed since this one loaded is seen there, never overwritten unseen.
+TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
+    const auto groupAt = [](const char* head) { return edits::groupRows(programme::timeslotIndexById(q(head))); };
+    {
+        SCOPED_TRACE("an add whose parent was deleted meanwhile: refused, then restored with it when asked");
+        elsewhere("UPDATE `comp` SET `deleted` = 1 WHERE `id` = 1");
+        edits::SaveResult added = edits::addShow({q("Saut"), 1});
+        EXPECT_EQ(added.outcome, SaveOutcome::Vanished);
+        EXPECT_EQ(added.record, (edits::RecordRef{edits::RecordKind::Company, q("1")}));
+        EXPECT_TRUE(edits::deletedParentQuestion(added).text.startsWith(q("La compagnie « Zèbre », à laquelle votre saisie")));
+        EXPECT_EQ(one("SELECT COUNT(*) FROM `showname`"), "2");
+        added = edits::addShow({q("Saut"), 1}, Resolution::restoring());
+        EXPECT_EQ(added.outcome, SaveOutcome::Done);
+        EXPECT_EQ(one("SELECT `deleted` FROM `comp` WHERE `id` = 1"), "0");
+        EXPECT_EQ(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(added.auditId))),
+                  q("Demo : spectacle 2 \"Saut\" : créé, compagnie 1 \"Zèbre\" restaurée [comp=1 showname=2]"));
+        elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1)");
+        EXPECT_EQ(edits::newContract({q("contrat_simple.rtf"), q("Lieu$$$ici"), 0}).outcome, SaveOutcome::Vanished);
+        elsewhere("UPDATE `showname` SET `deleted` = 1 WHERE `id` = 0");
+        planning::TimeslotEditorData group = edits::editorInput(groupAt("0"));
+        EXPECT_EQ(edits::addGroup(group).outcome, SaveOutcome::Vanished);
+        EXPECT_EQ(one("SELECT COUNT(*) FROM `contract`"), "0");
+        EXPECT_EQ(one("SELECT COUNT(*) FROM `timeslot`"), "2");
+        elsewhere("UPDATE `timeslot` SET `deleted` = 0; UPDATE `showname` SET `deleted` = 0; DELETE FROM `showname` WHERE `id` = 2");
+        db::closeProgramme();
+    }
+    load();
+    {
+        SCOPED_TRACE("a group edit reads the group by its head: a slot added meanwhile follows the new room");
+        const edits::GroupRows base = groupAt("0");
+        elsewhere("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) "
+                  "VALUES (5, '2027-07-09', '18:00:00', '19:00:00', 0, 0, 0, 10)");
+        planning::TimeslotEditorData mine = edits::editorInput(base);
+        mine.room = 20;
+        const edits::SaveResult saved = edits::editGroup(base, mine, Resolution{});
+        ASSERT_EQ(saved.outcome, SaveOutcome::Merged);
+        EXPECT_EQ(saved.fromTheirs, QStringList{q("créneau 09/07/2027 18:00-19:00 ajouté")});
+        EXPECT_EQ(one("SELECT GROUP_CONCAT(`room` ORDER BY `id`) FROM `timeslot`"), "20,20,20");
+        db::closeProgramme();
+    }
+    load();
+    {
+        SCOPED_TRACE("another template chosen elsewhere while an item was ticked here: a clash, not a silent drop");
+        const edits::GroupRows base = groupAt("0");
+        elsewhere("UPDATE `timeslot` SET `survey` = 'b.txt', `todo` = 'X$$$Y', `done` = '' WHERE `id` = 0");
+        planning::TimeslotEditorData mine = edits::editorInput(base);
+        mine.done += q("$$$B=Fait le 2/6/2027");
+        const edits::SaveResult saved = edits::editGroup(base, mine, Resolution{});
+        ASSERT_EQ(saved.outcome, SaveOutcome::Conflict);
+        ASSERT_EQ(saved.differences.size(), 1u);
+        EXPECT_EQ(saved.differences[0].field, q("Surveillance"));
+        EXPECT_EQ(saved.differences[0].theirs, q("b.txt"));
+        EXPECT_EQ(one("SELECT `todo` FROM `timeslot` WHERE `id` = 0"), "X$$$Y");
+        elsewhere("UPDATE `timeslot` SET `survey` = 'a.txt', `todo` = 'A$$$B$$$C', `done` = 'A=Fait le 1/6/2027' WHERE `id` = 0");
+        db::closeProgramme();
+    }
+    load();
+    {
+        SCOPED_TRACE("keep mine writes over the clashes shown only; a restore shows clashes too");
+        const programme::Company base = company(companyIndex("0"));
+        edits::CompanyFields mine = edits::fieldsOf(base);
+        mine.nom = q("Mouette rouge");
+        mine.email = q("ici@x");
+        elsewhere("UPDATE `comp` SET `nom` = 'Mouette bleue' WHERE `id` = 0");
+        edits::SaveResult saved = edits::editCompany(base, mine, Resolution{});
+        ASSERT_EQ(saved.outcome, SaveOutcome::Conflict);
+        elsewhere("UPDATE `comp` SET `email` = 'tiers@x' WHERE `id` = 0");  // a third colleague, while the box is open
+        saved = edits::editCompany(base, mine, Resolution::keepMineOver(saved));
+        ASSERT_EQ(saved.outcome, SaveOutcome::Conflict);
+        ASSERT_EQ(saved.differences.size(), 2u);
+        EXPECT_EQ(saved.differences[1].theirs, q("tiers@x"));
+        EXPECT_EQ(rows("SELECT `nom`, `email` FROM `comp` WHERE `id` = 0").at(0), (testdb::Row{"Mouette bleue", "tiers@x"}));
+        saved = edits::editCompany(base, mine, Resolution::keepMineOver(saved));
+        EXPECT_EQ(saved.outcome, SaveOutcome::Done);
+        EXPECT_TRUE(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId)))
+                        .contains(q("remplace l'autre poste sur : Nom, email")));
+        elsewhere("UPDATE `comp` SET `deleted` = 1, `nom` = 'Mouette verte' WHERE `id` = 0");
+        EXPECT_EQ(edits::editCompany(base, mine, Resolution::restoring()).outcome, SaveOutcome::Conflict);
+        EXPECT_EQ(one("SELECT `deleted` FROM `comp` WHERE `id` = 0"), "1");
+        elsewhere("UPDATE `comp` SET `deleted` = 0 WHERE `id` = 0");
+        db::closeProgramme();
+    }
+    // A group of three slots, the third removed in the editor before the group was deleted.
+    elsewhere("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) "
+              "VALUES (6, '2027-07-10', '18:00:00', '19:00:00', 0, 0, 0, 20)");
+    load();
+    {
+        SCOPED_TRACE("restore and save brings back only the rows the delete took, and names them");
+        const edits::GroupRows base = groupAt("0");
+        ASSERT_EQ(base.rows.size(), 4u);
+        elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 6;"
+                  "UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1, 5);"
+                  "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0,1,5]')");
+        planning::TimeslotEditorData mine = edits::editorInput(base);
+        mine.entries[1].startHour = 21;
+        EXPECT_EQ(edits::editGroup(base, mine, Resolution{}).outcome, SaveOutcome::Vanished);
+        const edits::SaveResult saved = edits::editGroup(base, mine, Resolution::restoring());
+        ASSERT_TRUE(saved.committed());
+        EXPECT_EQ(one("SELECT GROUP_CONCAT(`deleted` ORDER BY `id`) FROM `timeslot`"), "0,0,0,1");
+        EXPECT_EQ(one("SELECT `start` FROM `timeslot` WHERE `id` = 1"), "21:30:00");
+        EXPECT_EQ(saved.fromTheirs, QStringList{q("créneau 4 retiré")});
+        EXPECT_EQ(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId))),
+                  q("Demo : groupe 0 \"Nuit\" : restauré avec les lignes 0, 1, 5, créneaux modifié [timeslot=0,1,5]"));
+        db::closeProgramme();
+    }
+    load();
+    {
+        SCOPED_TRACE("the Corbeille restores what the latest delete took, not what its list was filled from");
+        elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1, 5);"
+                  "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0,1,5]')");
+        load();
+        std::vector<edits::AuditLine> lines;
+        ASSERT_EQ(db::connectProgramme(), 0);
+        ASSERT_EQ(edits::loadDeleteLines(lines), 0);
+        const std::vector<edits::TrashEntry> entries = edits::trashEntries(lines);
+        ASSERT_FALSE(entries.empty());
+        ASSERT_EQ(entries[0].ref, (edits::RecordRef{edits::RecordKind::Group, q("0")}));
+        // Meanwhile: restored, slot 5 removed in the editor, deleted again.
+        elsewhere("UPDATE `timeslot` SET `deleted` = 0 WHERE `id` IN (0, 1);"
+                  "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0,1]')");
+        const edits::SaveResult restored = edits::runRestore(edits::planRestore({entries[0]}, entries), false);
+        ASSERT_EQ(restored.outcome, SaveOutcome::Vanished) << "restored elsewhere meanwhile: nothing to do";
+        elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1)");
+        const edits::SaveResult again = edits::runRestore(edits::planRestore({entries[0]}, entries), false);
+        ASSERT_EQ(again.outcome, SaveOutcome::Merged);
+        EXPECT_EQ(again.fromTheirs, QStringList{q("ligne 5 laissée supprimée")});
+        EXPECT_EQ(one("SELECT GROUP_CONCAT(`deleted` ORDER BY `id`) FROM `timeslot`"), "0,0,1,1");
+        db::closeProgramme();
+    }
+    load();
+    {
+        SCOPED_TRACE("a contract delete that cleans its group's plan stops when another contract joined the group");
+        elsewhere("UPDATE `timeslot` SET `todo` = 'Contrat reçu par KQ=15/7/2027$$$Règlement 1=1/6/2027:100' WHERE `id` = 0;"
+                  "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Lieu$$$ici')");
+        load();
+        const edits::DeletePlan plan = edits::planDelete({edits::RecordKind::Contract, q("0")});
+        ASSERT_EQ(plan.planGroup, q("0"));
+        elsewhere("INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (1, 0, 'Lieu$$$là')");
+        EXPECT_EQ(edits::runDelete(plan, edits::DeleteChoice::All).outcome, SaveOutcome::Conflict);
+        EXPECT_EQ(db::fromAnsi(one("SELECT `todo` FROM `timeslot` WHERE `id` = 0")),
+                  q("Contrat reçu par KQ=15/7/2027$$$Règlement 1=1/6/2027:100"));
+        EXPECT_EQ(one("SELECT `deleted` FROM `contract` WHERE `id` = 0"), "0");
+        db::closeProgramme();
+    }
 }
 
 }  // namespace

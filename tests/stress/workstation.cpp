@@ -7,6 +7,7 @@
 //   A <audit id> <table> <first id> <rows>       a committed add of these rows (a group: its slots)
 //   U <table> <id> <what>                        a conflict shown that a merge should have settled
 //   N <table> <column> <value>                   an add reported not stored (failed): no row may hold it
+//   T <audit id> timeslot <head id>               a committed template change: the items start anew
 //   S <counter> <value>                          the workstation's figures at the end
 //
 // When its server goes away (a node of a cluster stopped), each unit of work it tries meanwhile
@@ -54,7 +55,7 @@ public:
             const bool outage = text.startsWith(QString::fromUtf8(db::kConnectFailedFormat).section(u'%', 0, 0)) ||
                                 db::serverOutOfReach(error) || db::lostConnection(error) || error == kConnectionKilled;
             ++(outage ? outageErrors : otherErrors);
-            std::fprintf(stderr, "[%s] %s\n", name_.toUtf8().constData(), text.toUtf8().constData());
+            std::fprintf(stderr, "[%s] %s (%u)\n", name_.toUtf8().constData(), text.toUtf8().constData(), error);
         }
         return buttons == platform::MessageButtons::YesNo ? platform::IDYES : platform::IDOK;
     }
@@ -154,7 +155,9 @@ private:
             if (r.outcome == SaveOutcome::Conflict) {
                 ++conflicts_;
                 bool named = false;
-                for (const auto& d : r.differences) named = named || d.mine.contains(mine) || mine.isEmpty();
+                // Another template chosen elsewhere clashes with any change of the plan here.
+                for (const auto& d : r.differences)
+                    named = named || d.mine.contains(mine) || mine.isEmpty() || d.field == QStringLiteral("Surveillance");
                 if (!named) log_ << "U " << table << ' ' << id.toStdString() << ' ' << r.differences.size() << '\n';
                 if (backToInput && chance(0.3)) {
                     reload();
@@ -353,11 +356,13 @@ private:
     void changeTemplate() {
         const SaveResult r = editGroupWith([this](planning::TimeslotEditorData& g) {
             g.survey = g.survey == QStringLiteral("stress.txt") ? QStringLiteral("autre.txt") : QStringLiteral("stress.txt");
-            g.todo = QStringLiteral("I1$$$I2$$$I3$$$I4$$$%1").arg(token());
+            g.todo = QStringLiteral("Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
+                                    "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4$$$%1")
+                         .arg(token());
             g.done.clear();
             return true;
         });
-        for (const char* item : {"I1", "I2", "I3", "I4"}) field(r, "timeslot", r.record.id, QString::fromUtf8(item), {});
+        if (r.committed()) log_ << "T " << r.auditId << " timeslot " << r.record.id.toStdString() << '\n';
     }
 
     void editContract() {
