@@ -92,7 +92,7 @@ void CorbeilleWindow::restoreSelected() {
         withParents = answer == 0;
     }
     const edits::SaveResult result = edits::runRestore(plan, withParents);
-    if (result.outcome == edits::SaveOutcome::Failed) return;
+    if (result.outcome == edits::SaveOutcome::Failed || result.outcome == edits::SaveOutcome::Unknown) return;
     if (!result.fromTheirs.isEmpty())
         platform::ui().messageBox(edits::restoreNotice(result), platform::MessageIcon::Information, platform::MessageButtons::Ok);
     if (reloadProgramme_) reloadProgramme_();

@@ -35,7 +35,7 @@ void manager::OnNewContract(const dlg::Notification&) {
     const edits::SaveResult saved = settle::settleAdd([&](const edits::Resolution& r) {
         return edits::newContract({contract.rtf, contract.extra, contract.timeslotId}, r);
     });
-    if (saved.committed() || saved.outcome == edits::SaveOutcome::Unknown) reloadAll();
+    if (saved.committed()) reloadAll();
 }
 
 void manager::OnEditContract(const dlg::Notification& n) {

@@ -59,7 +59,7 @@ void manager::deleteSelected(int listId, edits::RecordKind kind, const std::vect
             edits::deleteChoice(plan, platform::ui().askChoice(question.text, question.answers));
         if (choice == edits::DeleteChoice::Nothing) return;
         const edits::SaveResult result = edits::runDelete(plan, choice);
-        if (result.outcome == edits::SaveOutcome::Failed) return;
+        if (result.outcome == edits::SaveOutcome::Failed || result.outcome == edits::SaveOutcome::Unknown) return;
         // The reload empties the lists: no row is selected any more, so every "-" goes grey.
         reloadAll();
         updateDeleteButtons();

@@ -28,7 +28,8 @@ bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase,
             reload();
             return true;
         case edits::SaveOutcome::Failed: return false;
-        case edits::SaveOutcome::Unknown: reload(); return false;
+        // Said to the user; the server did not answer, a reload would only say so again.
+        case edits::SaveOutcome::Unknown: return false;
         case edits::SaveOutcome::Vanished: {
             const edits::ConflictQuestion q = edits::vanishedQuestion(result);
             if (!edits::restoreChosen(platform::ui().askChoice(q.text, q.answers))) {

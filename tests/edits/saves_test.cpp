@@ -230,14 +230,15 @@ struct CutCase {
     bool refuseAfter;      // the server cannot be reached again afterwards
     SaveOutcome outcome;
     long foundAfterLoss;
+    long runAgain;         // tries run again on a new link
     const char* stored;    // what the server holds afterwards: rows of the company
 };
 
 TEST_F(SavesTest, ALinkCutDuringTheWritesStoresTheSaveExactlyOnceOrSaysItsOutcomeIsUnknown) {
     const CutCase cases[] = {
-        {"cut while the server works: killed there, run again", true, false, SaveOutcome::Done, 0, "1"},
-        {"answer lost after the commit: the token is found", false, false, SaveOutcome::Done, 1, "1"},
-        {"answer lost and the server out of reach: unknown", false, true, SaveOutcome::Unknown, 0, "1"},
+        {"cut while the server works: killed there, run again", true, false, SaveOutcome::Done, 0, 1, "1"},
+        {"answer lost after the commit: the token is found at once", false, false, SaveOutcome::Done, 1, 0, "1"},
+        {"answer lost and the server out of reach: unknown", false, true, SaveOutcome::Unknown, 0, 0, "1"},
     };
     const unsigned serverPort = db::programmeSettings().port;
     // Under the program's account, so that the program may end its own session while it sleeps.
@@ -273,6 +274,7 @@ TEST_F(SavesTest, ALinkCutDuringTheWritesStoresTheSaveExactlyOnceOrSaysItsOutcom
         EXPECT_EQ(saved.outcome, c.outcome);
         EXPECT_GE(relay.cuts(), 1);
         EXPECT_EQ(edits::saveCounters().foundAfterLoss - before.foundAfterLoss, c.foundAfterLoss);
+        EXPECT_EQ(edits::saveCounters().linkRetries - before.linkRetries, c.runAgain);
         // The server's own record: the company, its show, its audit line and its token, once.
         EXPECT_EQ(one("SELECT COUNT(*) FROM `comp` WHERE `nom` LIKE 'Coup_e'"), c.stored);
         EXPECT_EQ(one("SELECT COUNT(*) FROM `showname` WHERE `comp` >= 2"), c.stored);
