@@ -33,20 +33,16 @@ bool openAgainAfterLoss() {
     return false;
 }
 
-namespace {
-
 // A session whose client went keeps its transaction and its locks until it ends what is left
 // of its packet (its COMMIT included) or is ended; asked to end, it rolls back what it did not
 // commit. The locking read of the token does not rely on this: it waits for that session
 // anyway. Refused (the session runs a trigger under its definer's account, or the new
 // connection reached another node of a cluster, where the number is another session's), the
 // read waits. On a node the number is never sent.
-void endSession(unsigned long session) {
+void endLostSession(unsigned long session) {
     if (db::programmeServerKind() == db::ServerKind::ClusterNode) return;
     db::runBatch({db::formatStatement("KILL CONNECTION %lu", session)});
 }
-
-}  // namespace
 
 std::string newSaveToken() {
     static std::random_device source;
@@ -83,7 +79,7 @@ TokenLookup lookUp(const std::string& token) {
 
 TokenLookup lookUpAfterLoss(const std::string& token, unsigned long lostSession) {
     if (!openAgainAfterLoss()) return {};
-    endSession(lostSession);
+    endLostSession(lostSession);
     const TokenLookup found = lookUp(token);
     if (found.state == TokenState::CannotAsk) db::closeProgramme();
     return found;

@@ -52,6 +52,9 @@ TokenLookup lookUpAfterLoss(const std::string& token, unsigned long lostSession)
 // Opens the programme connection again after its link went, showing nothing; a few tries, as
 // a link just cut may refuse the first. False when the server cannot be reached.
 bool openAgainAfterLoss();
+// Asks the server to end a session whose link went: it would hold its transaction's locks
+// until the server noticed. Not on a node of a cluster (the number may be another node's).
+void endLostSession(unsigned long session);
 // The token read on the open connection (a try met it taken: an earlier try committed).
 TokenLookup lookUp(const std::string& token);
 

@@ -67,9 +67,11 @@ RunEnd fail(const std::string& refused) {
     return RunEnd::Failed;
 }
 
-// A link that went before the writes left: nothing of the try was written, it runs again.
-bool runAgainOnNewLink(unsigned error) {
+// A link that went before the writes left: nothing of the try was written, it runs again
+// (the old session, which holds the rows it read, ended first).
+bool runAgainOnNewLink(unsigned error, unsigned long lostSession) {
     if (!outcomeUnknownAfter(error) || !openAgainAfterLoss()) return false;
+    endLostSession(lostSession);
     ++saveCounters().linkRetries;
     return true;
 }
@@ -124,10 +126,11 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
         if (!checks.empty()) {
             std::vector<std::string> first{kStartTransaction};
             first.insert(first.end(), checks.begin(), checks.end());
+            const unsigned long session = mysql_thread_id(db::programmeConnection());
             const db::BatchResult read = db::runBatch(first);
             if (!read.ok()) {
                 refused = first[static_cast<std::size_t>(read.failed)];
-                if (runAgainOnNewLink(read.errorNumber)) continue;
+                if (runAgainOnNewLink(read.errorNumber, session)) continue;
                 if (!rollBack()) return fail(refused);
                 if (runsAgainAfter(read.errorNumber)) {
                     ++counters.lockRetries;

@@ -50,10 +50,11 @@ void fillSmallProgramme() {
 
 // Every row the server commits in a programme table, with what the plan checks need.
 // Every row the server commits in a programme table, with what the plan checks need. An
-// UPDATE that changes nothing in a row is not a change of it.
+// UPDATE that changes nothing in a row is not a change of it. A session is named by its
+// server's port too: the nodes of a cluster number their sessions each on its own.
 void addHistory() {
     std::string sql =
-        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `session` BIGINT NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
+        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `session` VARCHAR(40) NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
         " `row_id` BIGINT NOT NULL, `todo` TEXT NULL, `done` TEXT NULL, `survey` VARCHAR(255) NULL, PRIMARY KEY (`id`))"
         " ENGINE=InnoDB DEFAULT CHARSET=latin1;";
     const std::map<std::string, std::vector<std::string>> columns{
@@ -65,7 +66,7 @@ void addHistory() {
     for (const auto& [table, names] : columns) {
         const bool plan = table == "timeslot";
         const std::string insert = "INSERT INTO `stress_history` (`session`, `tbl`, `row_id`, `todo`, `done`, `survey`) VALUES"
-                                   " (CONNECTION_ID(), '" + table + "', NEW.`id`, " +
+                                   " (CONCAT(@@port, '-', CONNECTION_ID()), '" + table + "', NEW.`id`, " +
                                    (plan ? "NEW.`todo`, NEW.`done`, NEW.`survey`" : "NULL, NULL, NULL") + ")";
         std::string same;
         for (const std::string& c : names) same += (same.empty() ? "" : " AND ") + ("OLD.`" + c + "` <=> NEW.`" + c + "`");
@@ -314,6 +315,16 @@ Checked Run::check() const {
     }
     EXPECT_EQ(static_cast<long>(stored.size()), checked.counters["committed"]) << "a save wrote its line without committing";
 
+    // So does a "keep mine" over a colleague's template or whole record, as its audit line says.
+    for (const auto& r : rows("SELECT `id`, `log` FROM `logs` WHERE `log` LIKE '%remplace l''autre poste sur : %'")) {
+        const QString log = db::fromAnsi(r[1]);
+        const QStringList heads = edits::ChangedRows::parse(log).ids(QStringLiteral("timeslot"));
+        const QString over = log.mid(log.indexOf(QStringLiteral("remplace l'autre poste sur : ")));
+        if (heads.isEmpty() || !(over.contains(QStringLiteral("Surveillance")) || over.contains(QStringLiteral("Plan du suivi")) ||
+                                 over.contains(QStringLiteral("Suivi fait"))))
+            continue;
+        templateChanges.emplace_back(std::stoll(r[0]), heads.front().toStdString());
+    }
     // A template change starts the items anew (the history checks what it kept): an item set
     // before it is not looked for.
     for (const auto& [audit, head] : templateChanges)
