@@ -72,8 +72,18 @@ TokenLookup lookUp(const std::string& token) {
         found.state = TokenState::NotStored;
         return found;
     }
-    found.state = TokenState::Stored;
     found.auditId = std::stoll(r.rows[0][0][0]);
+    if (found.auditId != 0) {
+        found.state = TokenState::Stored;
+        return found;
+    }
+    // Committed without its audit line, which the same transaction ties to it: a node of a
+    // cluster ran the token's INSERT on its own after aborting the transaction around it (the
+    // rest of the save went with the abort). The save is not stored; the token is freed for
+    // the try that runs again.
+    const db::BatchResult freed = db::runBatch({db::formatStatement(
+        "DELETE FROM `save_tokens` WHERE `token` = '%s' AND `log` = 0", token.c_str())});
+    found.state = freed.ok() ? TokenState::NotStored : TokenState::CannotAsk;
     return found;
 }
 

@@ -50,7 +50,10 @@ void pause(int attempt) {
 bool rollBack() {
     const std::string error = db::lastErrorText();
     const unsigned number = db::lastErrorNumber();
-    const bool done = db::QueryRunner(rollbackStatement(), nullptr, nullptr) == db::kQueryOk;
+    // A deadlock reported at the ROLLBACK (a node of a cluster aborted the transaction for
+    // another node's commit) says the server rolled it back already.
+    const bool done = db::QueryRunner(rollbackStatement(), nullptr, nullptr) == db::kQueryOk ||
+                      db::lastErrorNumber() == kDeadlock;
     if (!done) db::closeProgramme();
     db::setLastErrorText(error);
     db::setLastErrorNumber(number);
@@ -182,9 +185,14 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
             return RunEnd::Unknown;
         }
         if (!rollBack()) return fail(refused);
-        // The token taken: a try whose answer was lost committed after all.
+        // The token taken: a try whose answer was lost committed after all, or a token that a
+        // node committed alone (lookUp frees it, and the save runs again).
         if (written.errorNumber == kIdTaken && static_cast<std::size_t>(written.failed) == tokenIndex) {
             const TokenLookup found = lookUp(token);
+            if (found.state == TokenState::NotStored) {
+                ++counters.linkRetries;
+                continue;
+            }
             if (found.state != TokenState::Stored) break;
             ++counters.committed;
             ++counters.foundAfterLoss;

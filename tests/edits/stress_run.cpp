@@ -50,13 +50,16 @@ void fillSmallProgramme() {
 
 // Every row the server commits in a programme table, with what the plan checks need.
 // Every row the server commits in a programme table, with what the plan checks need. An
-// UPDATE that changes nothing in a row is not a change of it. A session is named by its
-// server's port too: the nodes of a cluster number their sessions each on its own.
+// UPDATE that changes nothing in a row is not a change of it. Each row names its save: its
+// session (a random name given at the session's first row) and the number of audit lines the
+// session wrote before it (a save writes its audit line after its rows).
 void addHistory() {
-    std::string sql =
-        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `session` VARCHAR(40) NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
-        " `row_id` BIGINT NOT NULL, `todo` TEXT NULL, `done` TEXT NULL, `survey` VARCHAR(255) NULL, PRIMARY KEY (`id`))"
-        " ENGINE=InnoDB DEFAULT CHARSET=latin1;";
+    // One statement a call: a node of a cluster replicates each as its own text.
+    std::vector<std::string> sql{
+        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `trx` VARCHAR(40) NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
+        " `row_id` BIGINT NOT NULL, `todo` TEXT NULL, `done` TEXT NULL, `survey` VARCHAR(255) NULL,"
+        " `was_todo` TEXT NULL, `was_done` TEXT NULL, `was_survey` VARCHAR(255) NULL, PRIMARY KEY (`id`))"
+        " ENGINE=InnoDB DEFAULT CHARSET=latin1"};
     const std::map<std::string, std::vector<std::string>> columns{
         {"comp", {"nom", "email", "contact1", "contact2", "deleted", "fulladr"}},
         {"showname", {"name", "comp", "deleted"}},
@@ -65,16 +68,26 @@ void addHistory() {
         {"timeslot", {"date", "start", "end", "deleted", "showname", "childof", "room", "todo", "done", "survey"}}};
     for (const auto& [table, names] : columns) {
         const bool plan = table == "timeslot";
-        const std::string insert = "INSERT INTO `stress_history` (`session`, `tbl`, `row_id`, `todo`, `done`, `survey`) VALUES"
-                                   " (CONCAT(@@port, '-', CONNECTION_ID()), '" + table + "', NEW.`id`, " +
-                                   (plan ? "NEW.`todo`, NEW.`done`, NEW.`survey`" : "NULL, NULL, NULL") + ")";
+        // A row's plan before and after each change: a node of a cluster numbers its audit lines
+        // in steps of its own, so their order is not the order of the commits.
+        const auto record = [&](const char* was) {
+            return std::string("INSERT INTO `stress_history` (`trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`,"
+                               " `was_done`, `was_survey`) VALUES") +
+                   " (CONCAT(IFNULL(@history_session, @history_session := UUID()), '-', IFNULL(@history_save, 0)), '" +
+                   table + "', NEW.`id`, " + (plan ? "NEW.`todo`, NEW.`done`, NEW.`survey`, " : "NULL, NULL, NULL, ") + was + ")";
+        };
+        const std::string insert = record("NULL, NULL, NULL");
+        const std::string update = record(plan ? "OLD.`todo`, OLD.`done`, OLD.`survey`" : "NULL, NULL, NULL");
         std::string same;
         for (const std::string& c : names) same += (same.empty() ? "" : " AND ") + ("OLD.`" + c + "` <=> NEW.`" + c + "`");
-        sql += "CREATE TRIGGER `history_" + table + "_insert` AFTER INSERT ON `" + table + "` FOR EACH ROW " + insert + ";";
-        sql += "CREATE TRIGGER `history_" + table + "_update` AFTER UPDATE ON `" + table + "` FOR EACH ROW IF NOT (" + same +
-               ") THEN " + insert + "; END IF;";
+        // A save's audit line is its last row here: the session's next rows are the next save's.
+        const std::string next = table == "logs" ? "; SET @history_save = IFNULL(@history_save, 0) + 1" : "";
+        sql.push_back("CREATE TRIGGER `history_" + table + "_insert` AFTER INSERT ON `" + table + "` FOR EACH ROW BEGIN " +
+                      insert + next + "; END");
+        sql.push_back("CREATE TRIGGER `history_" + table + "_update` AFTER UPDATE ON `" + table + "` FOR EACH ROW IF NOT (" +
+                      same + ") THEN " + update + "; END IF");
     }
-    testdb::exec(testdb::programmeDb(), sql);
+    for (const std::string& statement : sql) testdb::exec(testdb::programmeDb(), statement);
 }
 
 // The titles of a follow-up text's items ("Règlement 1", "I2"), as stored.
@@ -166,39 +179,32 @@ void Run::wait() {
     cutter_.reset();
 }
 
-// What the server committed, read from the history its triggers kept: each session's rows
-// up to its audit line are the changes of one committed save (a save writes its audit line
-// last, then its token, then commits).
+// What the server committed, read from the history its triggers kept: the rows of one
+// transaction are the changes of one committed save, whose audit line is among them.
 void Run::checkHistory(Checked& checked) const {
     std::map<long long, std::string> lines;
     for (const auto& r : rows("SELECT `id`, `log` FROM `logs`")) lines[std::stoll(r[0])] = r[1];
-    std::map<std::string, std::vector<testdb::Row>> bySession;
-    for (const auto& r : rows("SELECT `session`, `tbl`, `row_id`, `todo`, `done`, `survey` FROM `stress_history` ORDER BY `id`"))
-        bySession[r[0]].push_back(r);
-    struct PlanState {
-        std::set<std::string> todo, done;
-        std::string survey;
-        std::string todoText;
-        bool known = false;
-    };
-    // Saves in audit order: the plan of each group followed from save to save.
+    std::map<std::string, std::vector<testdb::Row>> byTransaction;
+    for (const auto& r : rows("SELECT `trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`, `was_done`, `was_survey`"
+                              " FROM `stress_history` ORDER BY `id`"))
+        byTransaction[r[0]].push_back(r);
     std::map<long long, std::vector<testdb::Row>> saves;
-    for (const auto& [session, changes] : bySession) {
-        std::vector<testdb::Row> pending;
+    for (const auto& [transaction, changes] : byTransaction) {
+        long long audit = -1;
+        std::vector<testdb::Row> writes;
         for (const auto& change : changes) {
-            if (change[1] != "logs") {
-                pending.push_back(change);
-                continue;
-            }
-            saves[std::stoll(change[2])] = pending;
-            pending.clear();
+            if (change[1] == "logs") audit = std::stoll(change[2]);
+            else writes.push_back(change);
         }
-        for (const auto& change : pending) {
+        if (audit >= 0) {
+            saves[audit] = writes;
+            continue;
+        }
+        for (const auto& change : writes) {
             ++checked.unmeant;
-            ADD_FAILURE() << change[1] << " row " << change[2] << " changed by no save (session " << session << ")";
+            ADD_FAILURE() << change[1] << " row " << change[2] << " changed by no save (transaction " << transaction << ")";
         }
     }
-    std::map<std::string, PlanState> plans;
     for (const auto& [audit, changes] : saves) {
         const QString log = db::fromAnsi(lines[audit]);
         const edits::ChangedRows named = edits::ChangedRows::parse(log);
@@ -212,21 +218,19 @@ void Run::checkHistory(Checked& checked) const {
                 ADD_FAILURE() << change[1] << " row " << change[2] << " changed by a save that does not name it: "
                               << log.toStdString();
             }
-            if (change[1] != "timeslot") continue;
-            PlanState& plan = plans[change[2]];
-            const PlanState now{titles(change[3]), titles(change[4]), change[5], change[3], true};
-            // A plan item goes only with another template, or when the user kept his plan over a
-            // colleague's, shown as a clash (the audit line says what it wrote over).
-            if (plan.known && plan.survey == now.survey && !log.contains(QStringLiteral("remplace l'autre poste"))) {
-                for (const auto kind : {&PlanState::todo, &PlanState::done})
-                    for (const std::string& item : plan.*kind)
-                        if (!(now.*kind).count(item)) {
-                            ++checked.planItemsLost;
-                            ADD_FAILURE() << "item \"" << item << "\" of group row " << change[2] << " lost by "
-                                          << log.toStdString() << " (plan was " << plan.todoText << ")";
-                        }
+            // A plan or done item goes only with another template, or when the user kept his
+            // follow-up over a colleague's, shown as a clash (the audit line says what it wrote
+            // over). An added row has no before.
+            if (change[1] != "timeslot" || (change[6].empty() && change[7].empty() && change[8].empty())) continue;
+            if (change[5] != change[8] || log.contains(QStringLiteral("remplace l'autre poste"))) continue;
+            for (const auto& [after, before] : {std::pair{3, 6}, std::pair{4, 7}}) {
+                const std::set<std::string> now = titles(change[static_cast<std::size_t>(after)]);
+                for (const std::string& item : titles(change[static_cast<std::size_t>(before)]))
+                    if (!now.count(item)) {
+                        ++checked.planItemsLost;
+                        ADD_FAILURE() << "item \"" << item << "\" of group row " << change[2] << " lost by " << log.toStdString();
+                    }
             }
-            plan = now;
         }
     }
     // An add stored twice: two rows holding the name or number only one add gave.
