@@ -129,28 +129,34 @@ TEST_F(EditHandlersTest, AddingACompanyWritesItItsAddressAndItsPlaceholderShow) 
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
-// An address stored with CR LF (as the Windows program and the office's other tools write it)
-// that the user does not touch is not written, not named in the audit line, and not in a
-// clash: the line a colleague added meanwhile stays.
+// An address the user does not touch, whatever its line ends, is not written, not named in
+// the audit line, and not in a clash: the line a colleague added meanwhile stays.
 TEST_F(EditHandlersTest, AnUntouchedAddressIsNeitherWrittenNorClashing) {
-    testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `fulladr` = '1 rue\\r\\n29200 Brest' WHERE `id` = 2");
-    manager window;
-    testing_support::runModal(window, [&] {
-        onNextModal([](QDialog* d) {
-            typeInto(d, ccomp::kEmail, q("neuf@example.org"));
-            testdb::exec(testdb::programmeDb(),
-                         "UPDATE `comp` SET `fulladr` = CONCAT(`fulladr`, '\\r\\nFrance') WHERE `id` = 2");
-            clickButton(d, platform::IDOK);
+    // As the Windows program stored it, and as another tool may have.
+    for (const std::string stored : {"1 rue\r\n29200 Brest", "1 rue\n29200 Brest"}) {
+        SCOPED_TRACE(stored);
+        testing_support::ui().clear();
+        testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `fulladr` = '" +
+                                                QString::fromStdString(stored).replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n")).toStdString() +
+                                                "', `email` = '' WHERE `id` = 2");
+        manager window;
+        testing_support::runModal(window, [&] {
+            onNextModal([](QDialog* d) {
+                typeInto(d, ccomp::kEmail, q("neuf@example.org"));
+                testdb::exec(testdb::programmeDb(),
+                             "UPDATE `comp` SET `fulladr` = CONCAT(`fulladr`, '\\r\\nFrance') WHERE `id` = 2");
+                clickButton(d, platform::IDOK);
+            });
+            doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("Mouette")));
         });
-        doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("Mouette")));
-    });
-    EXPECT_EQ(rows("SELECT `email`, `fulladr` FROM `comp` WHERE `id` = 2").at(0),
-              (testdb::Row{"neuf@example.org", "1 rue\r\n29200 Brest\r\nFrance"}));
-    EXPECT_EQ(text(rows("SELECT `log` FROM `logs` ORDER BY `id` DESC LIMIT 1").at(0).at(0)),
-              q("Demo : compagnie 2 \"Mouette\" : e-mail modifié [comp=2]"));
-    // Taken from the colleague and said so; never asked.
-    ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
-    EXPECT_EQ(testing_support::ui().messages[0].text, q("Enregistré. Repris de l'autre poste : Adresse complète."));
+        EXPECT_EQ(rows("SELECT `email`, `fulladr` FROM `comp` WHERE `id` = 2").at(0),
+                  (testdb::Row{"neuf@example.org", stored + "\r\nFrance"}));
+        EXPECT_EQ(text(rows("SELECT `log` FROM `logs` ORDER BY `id` DESC LIMIT 1").at(0).at(0)),
+                  q("Demo : compagnie 2 \"Mouette\" : e-mail modifié [comp=2]"));
+        // Taken from the colleague and said so; never asked.
+        ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        EXPECT_EQ(testing_support::ui().messages[0].text, q("Enregistré. Repris de l'autre poste : Adresse complète."));
+    }
 }
 
 TEST_F(EditHandlersTest, EditingACompanyStoresTheAddressAndPlaceholdersOpenNothing) {
