@@ -124,6 +124,8 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
     const std::string token = newSaveToken();
     std::string refused;
     for (int attempt = 1; attempt <= kSaveTries; ++attempt) {
+        // Every way to a new try leaves a connection open; should one not, nothing is sent.
+        if (!db::programmeConnected()) return fail(refused);
         // A save that reads nothing first (an add) starts its transaction in its one packet.
         CheckedRows checked;
         if (!checks.empty()) {
