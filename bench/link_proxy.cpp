@@ -61,8 +61,8 @@ void noDelay(int fd) {
 // and a writer that hands it on at that time.
 class Pipe {
 public:
-    Pipe(int from, int to, LinkShape shape, LinkProxy& proxy, bool down)
-        : from_(from), to_(to), shape_(shape), proxy_(proxy), down_(down) {
+    Pipe(int from, int to, LinkShape shape, LinkProxy& proxy, bool down, std::atomic<bool>& cut)
+        : from_(from), to_(to), shape_(shape), proxy_(proxy), down_(down), cut_(cut) {
         reader_ = std::thread([this] { read(); });
         writer_ = std::thread([this] { write(); });
     }
@@ -83,6 +83,10 @@ private:
         for (;;) {
             const ssize_t n = ::recv(from_, buffer.data(), buffer.size(), 0);
             if (n <= 0) break;
+            if (down_ && proxy_.takeAnswerCut()) {
+                cutClient();
+                break;
+            }
             const auto now = Clock::now();
             const auto onTheWire = std::chrono::duration_cast<Clock::duration>(
                 std::chrono::duration<double>(static_cast<double>(n) * 8.0 / shape_.bitsPerSecond));
@@ -122,8 +126,20 @@ private:
                 sent += static_cast<std::size_t>(n);
             }
         }
-        ::shutdown(to_, SHUT_WR);
+        // The server's side stays open after a cut: the server learns of nothing.
+        if (!cut_ || down_) ::shutdown(to_, SHUT_WR);
+        finished_ += 1;
     }
+
+public:
+    // Closes the client's side of the connection; the server's stays open.
+    void cutClient() {
+        cut_ = true;
+        ::shutdown(down_ ? to_ : from_, SHUT_RDWR);
+    }
+    bool finished() const { return finished_ == 1; }
+
+private:
 
     int from_;
     int to_;
@@ -134,6 +150,8 @@ private:
     std::condition_variable ready_;
     std::deque<Chunk> queue_;
     bool ended_ = false;
+    std::atomic<bool>& cut_;
+    std::atomic<int> finished_{0};
     std::thread reader_;
     std::thread writer_;
 };
@@ -150,11 +168,27 @@ struct Sockets {
 
 struct LinkProxy::Connection {
     Connection(int client, int server, LinkShape shape, LinkProxy& proxy)
-        : sockets{client, server}, up(client, server, shape, proxy, false), down(server, client, shape, proxy, true) {}
+        : sockets{client, server},
+          up(client, server, shape, proxy, false, cutFlag),
+          down(server, client, shape, proxy, true, cutFlag) {}
     ~Connection() {
         ::shutdown(sockets.client, SHUT_RDWR);
         ::shutdown(sockets.server, SHUT_RDWR);
     }
+    void cut() {
+        if (cutFlag) return;
+        cutAt = Clock::now();
+        down.cutClient();
+    }
+    // A server notices a dead link only after a while (TCP keep-alive): the server's side of a
+    // cut connection is closed some seconds after the cut.
+    bool over(Clock::time_point now) {
+        if (cutFlag && cutAt == Clock::time_point{}) cutAt = now;
+        if (cutFlag && now - cutAt > std::chrono::seconds(3)) ::shutdown(sockets.server, SHUT_RDWR);
+        return up.finished() && down.finished();
+    }
+    std::atomic<bool> cutFlag{false};
+    Clock::time_point cutAt{};
     Sockets sockets;
     Pipe up;
     Pipe down;
@@ -176,9 +210,30 @@ LinkProxy::~LinkProxy() {
 void LinkProxy::acceptLoop() {
     while (!stop_) {
         pollfd p{listener_, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0) continue;
+        const int ready = ::poll(&p, 1, 100);
+        {
+            // Connections over are let go: a long run opens thousands.
+            std::vector<std::unique_ptr<Connection>> over;
+            {
+                std::lock_guard lock(mutex_);
+                const auto now = Clock::now();
+                for (auto it = open_.begin(); it != open_.end();) {
+                    if ((*it)->over(now)) {
+                        over.push_back(std::move(*it));
+                        it = open_.erase(it);
+                    } else {
+                        ++it;
+                    }
+                }
+            }
+        }
+        if (ready <= 0) continue;
         const int client = ::accept(listener_, nullptr, nullptr);
         if (client < 0) continue;
+        if (refuseNew_) {
+            ::close(client);
+            continue;
+        }
         const int server = connectTo(target_);
         if (server < 0) {
             ::close(client);
@@ -221,6 +276,35 @@ uint64_t LinkProxy::bytesUp() const {
     uint64_t n = 0;
     for (const Exchange& e : exchanges()) n += e.up;
     return n;
+}
+
+void LinkProxy::cutAll() {
+    std::lock_guard lock(mutex_);
+    for (auto& c : open_) {
+        if (c->cutFlag) continue;
+        c->cut();
+        ++cuts_;
+    }
+}
+
+bool LinkProxy::cutOne(unsigned pick) {
+    std::lock_guard lock(mutex_);
+    std::vector<Connection*> live;
+    for (auto& c : open_)
+        if (!c->cutFlag) live.push_back(c.get());
+    if (live.empty()) return false;
+    live[pick % live.size()]->cut();
+    ++cuts_;
+    return true;
+}
+
+void LinkProxy::cutAtNextAnswer() { cutAtAnswer_ = true; }
+
+bool LinkProxy::takeAnswerCut() {
+    bool expected = true;
+    if (!cutAtAnswer_.compare_exchange_strong(expected, false)) return false;
+    ++cuts_;
+    return true;
 }
 
 void LinkProxy::reset() {

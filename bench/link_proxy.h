@@ -1,7 +1,8 @@
 // A link like a hosted server's, on the loopback address: a TCP proxy that delays every byte
 // by a fixed time in each direction and lets through no more than a given rate, counting what
 // crosses. The benchmarks put it between the program (or the mariadb client) and the local
-// server.
+// server. The tests use it to cut links as a network does: the client's side closed, the
+// server's left open, so that the server goes on with what it received and answers no one.
 #pragma once
 
 #include <atomic>
@@ -40,6 +41,19 @@ public:
     int connections() const { return connections_; }
     void reset();
 
+    // Cuts every open connection now.
+    void cutAll();
+    // Cuts one open connection chosen by `pick` (0 to count - 1); false when none is open.
+    bool cutOne(unsigned pick);
+    // The next answer the server sends, on any connection, is dropped and that connection cut:
+    // what the server did before answering stays done, and the client never hears of it.
+    void cutAtNextAnswer();
+    int cuts() const { return cuts_; }
+    // While on, a new connection is closed at once: the server cannot be reached.
+    void refuseNew(bool refuse) { refuseNew_ = refuse; }
+    // Called by the answers' pump: whether this answer is the one to drop.
+    bool takeAnswerCut();
+
     // Called by the connections' pumps.
     void countUp(uint64_t bytes);
     void countDown(uint64_t bytes);
@@ -54,6 +68,9 @@ private:
     uint16_t target_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<int> connections_{0};
+    std::atomic<int> cuts_{0};
+    std::atomic<bool> cutAtAnswer_{false};
+    std::atomic<bool> refuseNew_{false};
     mutable std::mutex mutex_;
     std::vector<Exchange> exchanges_;
     bool lastWasDown_ = true;

@@ -79,6 +79,8 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, uns
         return -1;
     }
     mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
+    // Before any statement, and again on a reconnect: see kSessionSqlMode.
+    mysql_optionsv(handle, MYSQL_INIT_COMMAND, kSessionSqlMode);
     my_bool reconnect = 1;
     mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect);
     setTimeouts(handle, s);
@@ -134,14 +136,21 @@ void closeTicketing() {
 
 MYSQL* ticketingConnection() { return g_ticketing; }
 
-int connectProgramme() {
+namespace {
+
+int openProgramme(bool quiet) {
     if (g_programmeConnected == 1) closeProgramme();
     // A save travels as two packets of several statements (its checks, then its writes), so
     // that its transaction costs the link as few round trips as can be.
-    const int rc = openConnection(g_programme, programmeSettings(), Setup::Programme, CLIENT_MULTI_STATEMENTS);
+    const int rc = openConnection(g_programme, programmeSettings(), Setup::Programme, CLIENT_MULTI_STATEMENTS, quiet);
     if (rc == 0) g_programmeConnected = 1;
     return rc;
 }
+
+}  // namespace
+
+int connectProgramme() { return openProgramme(false); }
+int connectProgrammeQuietly() { return openProgramme(true); }
 
 void closeProgramme() {
     if (g_programmeConnected != 1) return;

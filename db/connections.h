@@ -50,6 +50,14 @@ inline constexpr const char* kConnectFailedFormat = "Erreur : mysql_real_connect
 inline constexpr const char* kAuthorityUnreadableFormat = "Impossible de lire le certificat de l'autorité : %1";
 inline constexpr const char* kDbExecFailedFormat = "Erreur : db_exec (%1) : %2";
 
+// Every connection pins its session's SQL mode when it opens. A server whose mode holds
+// NO_BACKSLASH_ESCAPES (some hosted ones do) makes the library escape a quoted value by
+// doubling its apostrophes only, so that a double quote typed in a name would end the value
+// the statements put between double quotes; ANSI_QUOTES would read those values as names.
+// Strict, as MariaDB's default is: a value too long for its column is refused, not cut.
+inline constexpr const char* kSessionSqlMode =
+    "SET SESSION sql_mode = 'STRICT_TRANS_TABLES,ERROR_FOR_DIVISION_BY_ZERO,NO_ENGINE_SUBSTITUTION'";
+
 // Ticketing connection. Returns 0, or -1 (initialising failed) / -2 (connecting failed),
 // after showing the matching message box.
 int openTicketing();
@@ -58,6 +66,8 @@ st_mysql* ticketingConnection();
 
 // Programme connection, with its connected flag. Same results and messages as above.
 int connectProgramme();
+// The same without a message (a save that lost its link opens it again to learn its fate).
+int connectProgrammeQuietly();
 // Closes the connection when the flag says it is open; otherwise does nothing.
 void closeProgramme();
 bool programmeConnected();

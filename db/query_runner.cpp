@@ -196,6 +196,9 @@ void allowReconnect(bool allowed) {
 NoResend::NoResend() {
     if (gNoResend++ == 0) allowReconnect(false);
 }
+void NoResend::coverNewConnection() {
+    if (gNoResend > 0) allowReconnect(false);
+}
 NoResend::~NoResend() {
     if (--gNoResend == 0) allowReconnect(true);
 }

@@ -58,6 +58,8 @@ class NoResend {
 public:
     NoResend();
     ~NoResend();
+    // The programme connection opened again while one lives is covered too.
+    static void coverNewConnection();
     NoResend(const NoResend&) = delete;
     NoResend& operator=(const NoResend&) = delete;
 };

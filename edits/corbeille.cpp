@@ -1,11 +1,13 @@
 #include "edits/corbeille.h"
 
+#include <QSet>
 #include <algorithm>
 
 #include "contracts/contract_followup.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
+#include "db/statement_batch.h"
 #include "edits/edit_statements.h"
 #include "edits/transaction.h"
 #include "programme/programme_data.h"
@@ -169,27 +171,93 @@ QStringList plansWrittenBack(const std::vector<TrashEntry>& entries) {
 
 }  // namespace
 
+namespace {
+
+// The latest delete line naming the record's row, read on the open connection.
+ChangedRows lastDeleteOf(const RecordRef& ref) {
+    const std::string statement = std::string("SELECT `log` FROM `logs` WHERE `log` LIKE '% : supprim%]' AND `log` REGEXP '") +
+                                  rowPattern(tableOf(ref.kind), ref.id) + "' ORDER BY `id` DESC LIMIT 1";
+    const db::BatchResult found = db::runBatch({statement});
+    if (!found.ok() || found.rows.empty() || found.rows[0].empty()) return {};
+    return ChangedRows::parse(db::fromAnsi(found.rows[0][0][0]));
+}
+
+std::string idList(const QStringList& ids) {
+    std::string list;
+    for (const QString& id : ids) list += (list.empty() ? "" : ", ") + std::to_string(programme::leadingInteger(id));
+    return list;
+}
+
+}  // namespace
+
+QStringList rowsOfLastDelete(RecordKind kind, const QString& id) {
+    const QStringList ids = lastDeleteOf({kind, id}).ids(u8(tableOf(kind)));
+    return ids.isEmpty() ? QStringList{QString::number(programme::leadingInteger(id))} : ids;
+}
+
 SaveResult runRestore(const RestorePlan& plan, bool withParents) {
     SaveResult result;
-    const QStringList heads = plansWrittenBack(restored(plan, withParents));
+    const std::vector<TrashEntry> entries = restored(plan, withParents);
+    const QStringList heads = plansWrittenBack(entries);
+    // The entries' own rows, locked: what the save decides from cannot change under it.
     std::vector<std::string> checks;
-    if (!heads.isEmpty()) {
-        std::string ids;
-        for (const QString& h : heads) ids += (ids.empty() ? "" : ", ") + std::to_string(programme::leadingInteger(h));
-        checks.push_back("SELECT `id`, `todo` FROM `timeslot` WHERE `id` IN (" + ids + ") FOR UPDATE");
+    std::vector<RecordKind> checkedKinds;
+    for (const RecordKind kind : {RecordKind::Company, RecordKind::Show, RecordKind::Group, RecordKind::Contract}) {
+        QStringList ids;
+        for (const TrashEntry& e : entries)
+            if (e.ref.kind == kind) ids << e.ref.id;
+        if (ids.isEmpty()) continue;
+        checks.push_back(std::string("SELECT `id`, `deleted` FROM `") + tableOf(kind) + "` WHERE `id` IN (" + idList(ids) +
+                         ") FOR UPDATE");
+        checkedKinds.push_back(kind);
     }
+    if (!heads.isEmpty())
+        checks.push_back("SELECT `id`, `todo` FROM `timeslot` WHERE `id` IN (" + idList(heads) + ") FOR UPDATE");
     const Decide decide = [&](const CheckedRows& checked, IdSource&) {
+        result = SaveResult{};
         QHash<QString, QString> stored;
-        if (!checked.empty())
-            for (const QStringList& row : checked[0]) stored.insert(row[0], row[1]);
-        const SaveText save = restoreSave(plan, withParents, &stored);
+        if (!heads.isEmpty())
+            for (const QStringList& row : checked.back()) stored.insert(row[0], row[1]);
+        QSet<QString> liveNow;
+        for (std::size_t k = 0; k < checkedKinds.size(); ++k)
+            for (const QStringList& row : checked[k])
+                if (!programme::isDeleted(row[1])) liveNow.insert(u8(tableOf(checkedKinds[k])) + u' ' + row[0]);
+        // Each entry as its latest delete left it, which may not be the one the list was filled
+        // from: restored elsewhere meanwhile, it is left; deleted again since, it comes back with
+        // what that delete took.
+        RestorePlan now;
+        for (const TrashEntry& entry : entries) {
+            const QString table = u8(tableOf(entry.ref.kind));
+            if (liveNow.contains(table + u' ' + QString::number(programme::leadingInteger(entry.ref.id)))) {
+                result.fromTheirs << u8("%1 déjà %2").arg(recordInWords(entry.ref), restoredWord(entry.ref.kind));
+                continue;
+            }
+            TrashEntry fresh = entry;
+            const ChangedRows latest = lastDeleteOf(entry.ref);
+            if (!latest.empty()) fresh.batch = latest;
+            for (const QString& id : entry.batch.ids(table))
+                if (!fresh.batch.empty() && !fresh.batch.contains(table, id) && id != entry.ref.id)
+                    result.fromTheirs << u8("ligne %1 laissée supprimée").arg(id);
+            now.targets.push_back(fresh);
+        }
+        if (now.targets.empty()) return Decision{true, {}, {}};
+        const SaveText save = restoreSave(now, false, &stored);
         return Decision{false, save.statements, save.auditMessage};
     };
     RunInfo info;
     const RunEnd end = runTransaction(checks, decide, &info);
-    result.outcome = end == RunEnd::Committed ? SaveOutcome::Done : SaveOutcome::Failed;
+    result.outcome = end == RunEnd::Committed ? (result.fromTheirs.isEmpty() ? SaveOutcome::Done : SaveOutcome::Merged)
+                     : end == RunEnd::Unknown ? SaveOutcome::Unknown
+                     : end == RunEnd::Stopped ? SaveOutcome::Vanished
+                                              : SaveOutcome::Failed;
     result.auditId = info.auditId;
     return result;
+}
+
+QString restoreNotice(const SaveResult& result) {
+    const QString what = result.fromTheirs.join(QStringLiteral(", "));
+    return result.committed() ? u8("Restauré. Changé depuis sur un autre poste, laissé tel quel : %1.").arg(what)
+                              : u8("Rien n'a été restauré : %1.").arg(what);
 }
 
 SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QString, QString>* storedPlans) {

@@ -57,7 +57,18 @@ DeleteQuestion restoreQuestion(const RestorePlan& plan);
 // them now, or the loaded ones.
 SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QString, QString>* storedPlans = nullptr);
 
-// Runs the restore as one save, the plans it writes back into read inside it.
+// The ids of a deleted record's rows that its latest delete took, from that delete's audit
+// line, read on the open connection (inside a save); the record's own id alone when no line
+// says. For a group: its head and the slots that went with it.
+QStringList rowsOfLastDelete(RecordKind kind, const QString& id);
+
+// Runs the restore as one save. Inside it, each entry's rows and its latest delete line are
+// read again: an entry restored elsewhere meanwhile is left, and rows its latest delete did
+// not take stay deleted; both are named (fromTheirs). The plans it writes back into are read
+// there too.
 SaveResult runRestore(const RestorePlan& plan, bool withParents);
+// "Restauré. Changé depuis sur un autre poste, laissé tel quel : ..." (nothing restored:
+// "Rien n'a été restauré : ...").
+QString restoreNotice(const SaveResult& result);
 
 }  // namespace edits

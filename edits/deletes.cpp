@@ -250,6 +250,12 @@ std::vector<IdCheck> idChecks(const DeletePlan& plan, DeleteChoice choice) {
         if (choice != DeleteChoice::All) return checks;
         checks.push_back({"SELECT `id` FROM `showname` WHERE `comp` = " + target + " AND `deleted` = 0 FOR UPDATE", shows});
     }
+    // A contract that cleans its group's plan does so because it is the group's only live
+    // contract: one created there meanwhile needs those items, and the user asked again.
+    if (plan.target.kind == RecordKind::Contract && choice == DeleteChoice::All && !plan.planGroup.isEmpty())
+        checks.push_back({"SELECT `id` FROM `contract` WHERE `deleted` = 0 AND `ts` = " +
+                              std::to_string(programme::leadingInteger(plan.planGroup)) + " FOR UPDATE",
+                          {plan.target.id}});
     if (plan.target.kind == RecordKind::Show) shows = {plan.target.id};
     if (plan.target.kind == RecordKind::Group) groups = {plan.target.id};
     if (choice != DeleteChoice::All && plan.target.kind != RecordKind::Group) return checks;
@@ -324,6 +330,8 @@ SaveResult runDelete(const DeletePlan& plan, DeleteChoice choice) {
         result.auditId = info.auditId;
     } else if (end == RunEnd::Failed) {
         result.outcome = SaveOutcome::Failed;
+    } else if (end == RunEnd::Unknown) {
+        result.outcome = SaveOutcome::Unknown;
     }
     return result;
 }

@@ -1,6 +1,7 @@
 // What a save answers its window (or the stress test's workstation): done; done with a
 // colleague's changes merged in; a conflict, with both sides field by field; the row gone
-// meanwhile; or failed (already reported to the user).
+// meanwhile; failed (already reported to the user); or unknown: the link went while the save
+// travelled and the server could not be asked since (said to the user; the lists will show).
 #pragma once
 
 #include <QString>
@@ -10,7 +11,7 @@
 
 namespace edits {
 
-enum class SaveOutcome { Done, Merged, Conflict, Vanished, Failed };
+enum class SaveOutcome { Done, Merged, Conflict, Vanished, Failed, Unknown };
 
 // One field where the stored row and this workstation's save differ.
 struct FieldDifference {
@@ -34,11 +35,31 @@ struct SaveResult {
     bool committed() const { return outcome == SaveOutcome::Done || outcome == SaveOutcome::Merged; }
 };
 
-// How a save treats a row that changed since this workstation loaded it.
-enum class Resolution {
-    Check,           // merge what does not clash; a clash or a deleted row: stop and say so
-    KeepMine,        // write this workstation's values over the clashing ones
-    RestoreAndSave,  // the row was deleted meanwhile: bring it back with this save
+// How a save treats a row that changed since this workstation loaded it. By default a clash
+// or a deleted row stops the save and comes back for the user to settle.
+struct Resolution {
+    // Mine written over the clashes the user was shown, and only those: a clash that appeared
+    // since (another field, or the same field changed again) stops the save again.
+    bool keepMine = false;
+    std::vector<FieldDifference> shown;
+    // The row deleted meanwhile (or, for an add, its parent) comes back with this save.
+    bool restore = false;
+
+    // Whether these clashes may be written over.
+    bool settles(const std::vector<FieldDifference>& clashes) const {
+        if (clashes.empty()) return true;
+        if (!keepMine) return false;
+        for (const FieldDifference& c : clashes) {
+            bool seen = false;
+            for (const FieldDifference& s : shown) seen = seen || (s.field == c.field && s.theirs == c.theirs);
+            if (!seen) return false;
+        }
+        return true;
+    }
+    static Resolution keepMineOver(const SaveResult& conflict, bool restore = false) {
+        return {true, conflict.differences, restore};
+    }
+    static Resolution restoring() { return {false, {}, true}; }
 };
 
 }  // namespace edits

@@ -8,6 +8,7 @@
 #include "db/sql_text.h"
 #include "db/statement_batch.h"
 #include "edits/change_trail.h"
+#include "edits/corbeille.h"
 #include "edits/edit_statements.h"
 #include "edits/transaction.h"
 #include "programme/date_texts.h"
@@ -72,11 +73,21 @@ QString changedText(const QStringList& fields, const QString& feminineOne) {
 // try of the transaction.
 SaveResult finish(RunEnd end, SaveResult result, const RunInfo& info) {
     if (end == RunEnd::Failed) result.outcome = SaveOutcome::Failed;
+    if (end == RunEnd::Unknown) result.outcome = SaveOutcome::Unknown;
     if (end == RunEnd::Committed) {
         result.outcome = result.fromTheirs.isEmpty() ? SaveOutcome::Done : SaveOutcome::Merged;
         result.auditId = info.auditId;
     }
     return result;
+}
+
+// The audit line's words for what "Garder les miennes" wrote over: ", remplace l'autre poste
+// sur : Nom, Plan du suivi". The Journal shows who overwrote what.
+QString overwritten(const std::vector<FieldDifference>& clashes) {
+    if (clashes.empty()) return {};
+    QStringList fields;
+    for (const FieldDifference& c : clashes) fields << c.field;
+    return u8(", remplace l'autre poste sur : %1").arg(fields.join(QStringLiteral(", ")));
 }
 
 // Stops a try: the row is gone or deleted, or changed in a way that needs the user.
@@ -99,7 +110,7 @@ struct RowEdit {
     std::function<void(const QStringList& row, Merge& merge, Decision& d)> merged;
 };
 
-SaveResult runRowEdit(const RowEdit& edit, Resolution resolution) {
+SaveResult runRowEdit(const RowEdit& edit, const Resolution& resolution) {
     SaveResult result;
     const std::vector<std::string> checks{db::formatStatement("SELECT %s FROM `%s` WHERE `id` = %s FOR UPDATE", edit.columns,
                                                               edit.table, idText(edit.id).c_str())};
@@ -109,11 +120,11 @@ SaveResult runRowEdit(const RowEdit& edit, Resolution resolution) {
         if (checked[0].empty()) return stopWith(result, SaveOutcome::Vanished, edit.table);
         const QStringList& row = checked[0][0];
         const bool deleted = programme::isDeleted(row.back());
-        if (deleted && resolution != Resolution::RestoreAndSave) return stopWith(result, SaveOutcome::Vanished, edit.table);
+        if (deleted && !resolution.restore) return stopWith(result, SaveOutcome::Vanished, edit.table);
         Merge merge;
         Decision d;
         edit.merged(row, merge, d);
-        if (!merge.clashes.empty() && resolution == Resolution::Check) {
+        if (!resolution.settles(merge.clashes)) {
             result.differences = merge.clashes;
             return stopWith(result, SaveOutcome::Conflict, edit.table);
         }
@@ -121,7 +132,7 @@ SaveResult runRowEdit(const RowEdit& edit, Resolution resolution) {
         if (deleted) d.writes.insert(d.writes.begin(), restoreRows(edit.table, {edit.id}));
         ChangedRows rows;
         rows.add(QString::fromUtf8(edit.table), edit.id);
-        d.audit += rows.tail();
+        d.audit += overwritten(merge.clashes) + rows.tail();
         return d;
     };
     RunInfo info;
@@ -140,6 +151,33 @@ QString whatChanged(const std::vector<std::pair<QString, bool>>& fields, const Q
                                      : changedText(changed, feminineField);
     if (restored) what = (feminine ? u8("restaurée, ") : u8("restauré, ")) + what;
     return what;
+}
+
+// An add's parent, read FOR UPDATE in the add's transaction so that it cannot be deleted
+// under the add: gone or deleted meanwhile, the add stops as Vanished naming it, unless the
+// user chose to restore it with the add (a group with the rows its delete took).
+struct Parent {
+    RecordKind kind;
+    QString id;
+    std::string check() const {
+        return db::formatStatement("SELECT `deleted` FROM `%s` WHERE `id` = %s FOR UPDATE", tableOf(kind), idText(id).c_str());
+    }
+};
+
+bool parentHolds(const Parent& parent, const std::vector<QStringList>& rows, const Resolution& resolution,
+                 SaveResult& result, Decision& d, ChangedRows& changed, QString& words) {
+    const bool deleted = rows.empty() || programme::isDeleted(rows[0][0]);
+    if (!deleted) return true;
+    if (rows.empty() || !resolution.restore) {
+        result.record = {parent.kind, parent.id};
+        d = stopWith(result, SaveOutcome::Vanished, tableOf(parent.kind));
+        return false;
+    }
+    const QStringList ids = rowsOfLastDelete(parent.kind, parent.id);
+    d.writes.push_back(restoreRows(tableOf(parent.kind), ids));
+    changed.add(QString::fromUtf8(tableOf(parent.kind)), ids);
+    words = QStringLiteral(", %1 %2").arg(auditSubject({parent.kind, parent.id}), restoredWord(parent.kind));
+    return true;
 }
 
 }  // namespace
@@ -173,7 +211,7 @@ SaveResult addCompany(const CompanyFields& mine) {
     return finish(end, result, info);
 }
 
-SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, Resolution resolution) {
+SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, const Resolution& resolution) {
     const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
         const QString nom = merge.take({u8("Nom"), base.nom, row[0], mine.nom});
         const QString email = merge.take({u8("email"), base.email, row[1], mine.email});
@@ -196,25 +234,31 @@ SaveResult editCompany(const programme::Company& base, const CompanyFields& mine
 
 // ---- shows -------------------------------------------------------------------------------
 
-SaveResult addShow(const ShowFields& mine) {
+SaveResult addShow(const ShowFields& mine, const Resolution& resolution) {
     SaveResult result;
-    const Decide decide = [&](const CheckedRows&, IdSource& ids) {
+    const bool withCompany = mine.company >= 0;
+    const Parent company{RecordKind::Company, QString::number(mine.company)};
+    const Decide decide = [&](const CheckedRows& checked, IdSource& ids) {
+        result = SaveResult{};
         Decision d;
+        ChangedRows rows;
+        QString restored;
+        if (withCompany && !parentHolds(company, checked[0], resolution, result, d, rows, restored)) return d;
         const unsigned showId = ids.base("showname", programme::shows().size());
         d.writes.push_back(edits::addShow(showId, mine.name, mine.company));
-        ChangedRows rows;
         rows.add(QStringLiteral("showname"), QString::number(showId));
-        d.audit = QStringLiteral("spectacle %1 \"%2\" : créé").arg(showId).arg(mine.name) + rows.tail();
+        d.audit = QStringLiteral("spectacle %1 \"%2\" : créé").arg(showId).arg(mine.name) + restored + rows.tail();
         result.newId = showId;
         result.record = {RecordKind::Show, QString::number(showId)};
         return d;
     };
     RunInfo info;
-    const RunEnd end = runTransaction({}, decide, &info);
+    const RunEnd end = runTransaction(withCompany ? std::vector<std::string>{company.check()} : std::vector<std::string>{},
+                                      decide, &info);
     return finish(end, result, info);
 }
 
-SaveResult editShow(const programme::Show& base, const ShowFields& mine, Resolution resolution) {
+SaveResult editShow(const programme::Show& base, const ShowFields& mine, const Resolution& resolution) {
     const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
         const QString name = merge.take({u8("Nom"), base.name, row[0], mine.name});
         const QString company = merge.take({u8("Compagnie"), base.comp, row[1], asWritten(mine.company)});
@@ -269,12 +313,16 @@ planning::TimeslotEditorData editorInput(const GroupRows& group) {
     return input;
 }
 
-SaveResult addGroup(const planning::TimeslotEditorData& mine) {
+SaveResult addGroup(const planning::TimeslotEditorData& mine, const Resolution& resolution) {
     SaveResult result;
-    const Decide decide = [&](const CheckedRows&, IdSource& ids) {
+    const Parent show{RecordKind::Show, QString::number(mine.showId)};
+    const Decide decide = [&](const CheckedRows& checked, IdSource& ids) {
+        result = SaveResult{};
         Decision d;
-        const unsigned base = ids.base("timeslot", programme::timeslots().size());
         ChangedRows rows;
+        QString restored;
+        if (!parentHolds(show, checked[0], resolution, result, d, rows, restored)) return d;
+        const unsigned base = ids.base("timeslot", programme::timeslots().size());
         for (std::size_t i = 0; i < mine.entries.size(); ++i) {
             const auto id = base + static_cast<unsigned>(i);
             d.writes.push_back(i == 0 ? addGroupHead(id, mine.entries[i], mine.showId, mine.room, mine.survey, mine.todo,
@@ -288,13 +336,13 @@ SaveResult addGroup(const planning::TimeslotEditorData& mine) {
                       .arg(programme::showLookup(QString::number(mine.showId)))
                       .arg(mine.entries.size())
                       .arg(mine.entries.size() > 1 ? u8("x") : QString()) +
-                  rows.tail();
+                  restored + rows.tail();
         result.newId = base;
         result.record = {RecordKind::Group, QString::number(base)};
         return d;
     };
     RunInfo info;
-    const RunEnd end = runTransaction({}, decide, &info);
+    const RunEnd end = runTransaction({show.check()}, decide, &info);
     return finish(end, result, info);
 }
 
@@ -323,27 +371,35 @@ void addItemClashes(planning::FollowUpText kind, const planning::FollowUpMerge& 
 
 }  // namespace
 
-SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& mine, Resolution resolution) {
+SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& mine, const Resolution& resolution) {
     SaveResult result;
     if (base.rows.empty()) return result;
     const programme::Timeslot& baseHead = base.rows.front();
-    QStringList ids;
-    for (const programme::Timeslot& row : base.rows) ids << QString::fromStdString(idText(row.id));
-    const std::vector<std::string> checks{db::formatStatement(
-        "SELECT `id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey` "
-        "FROM `timeslot` WHERE `id` IN (%s) FOR UPDATE",
-        db::toAnsi(ids.join(QStringLiteral(", "))).c_str())};
+    // The group by its head, not by the loaded ids: a slot a colleague added meanwhile is read
+    // too, and follows the group's show and room. The head is locked first, and every edit of
+    // the group locks it, so that the slots then read (as committed at that moment; `childof`
+    // has no index, and a locking read by it would lock the whole table) cannot change under
+    // this save by another edit of the group.
+    const std::string columns = "`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey`";
+    const std::vector<std::string> checks{
+        db::formatStatement("SELECT %s FROM `timeslot` WHERE `id` = %s FOR UPDATE", columns.c_str(), idText(baseHead.id).c_str()),
+        db::formatStatement("SELECT %s FROM `timeslot` WHERE `childof` = %s AND `id` <> %s", columns.c_str(),
+                            idText(baseHead.id).c_str(), idText(baseHead.id).c_str())};
     const Decide decide = [&](const CheckedRows& checked, IdSource& idSource) {
         result = SaveResult{};
         result.record = {RecordKind::Group, baseHead.id};
         QHash<QString, QStringList> stored;
-        for (const QStringList& row : checked[0]) stored.insert(row[0], row);
+        for (const auto& part : checked)
+            for (const QStringList& row : part) stored.insert(row[0], row);
         const auto storedRow = [&](std::size_t p) { return stored.value(base.rows[p].id); };
         const QStringList head = storedRow(0);
         if (head.isEmpty()) return stopWith(result, SaveOutcome::Vanished, "timeslot");
         const bool headDeleted = programme::isDeleted(head[4]);
-        if (headDeleted && resolution != Resolution::RestoreAndSave)
-            return stopWith(result, SaveOutcome::Vanished, "timeslot");
+        if (headDeleted && !resolution.restore) return stopWith(result, SaveOutcome::Vanished, "timeslot");
+        // Restored, the group comes back with the rows its delete took, as from the Corbeille:
+        // a slot removed before (here or elsewhere) stays removed.
+        const QStringList taken = headDeleted ? rowsOfLastDelete(RecordKind::Group, baseHead.id) : QStringList();
+        const auto takenByDelete = [&](const QString& id) { return taken.contains(QString::fromStdString(idText(id))); };
 
         Merge merge;
         const QString show = merge.take({u8("Spectacle"), baseHead.showname, head[5], asWritten(mine.showId)});
@@ -357,7 +413,7 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
             const QStringList row = storedRow(p);
             const planning::SlotEntry was = slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end);
             const QString label = QStringLiteral("créneau %1").arg(p + 1);
-            const bool gone = p > 0 && (row.isEmpty() || programme::isDeleted(row[4]));
+            const bool gone = p > 0 && (row.isEmpty() || (programme::isDeleted(row[4]) && !takenByDelete(base.rows[p].id)));
             const planning::SlotEntry now = row.isEmpty() ? was : entryOfRow(row);
             if (p >= k) {  // removed here
                 if (gone || now == was) continue;
@@ -376,12 +432,17 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
                 }
                 continue;
             }
-            const QString taken = merge.take({label, slotText(was), slotText(now), slotText(entries[p])});
-            if (taken == slotText(now)) entries[p] = now;
+            const QString kept = merge.take({label, slotText(was), slotText(now), slotText(entries[p])});
+            if (kept == slotText(now)) entries[p] = now;
         }
         // The follow-up: item by item, unless a side chose another template (then as a whole).
         QString survey = mine.survey, todo = mine.todo, done = mine.done;
-        if (head[10] != baseHead.survey || mine.survey != baseHead.survey) {
+        const bool myItems = mine.todo != baseHead.todo || mine.done != baseHead.done;
+        if (head[10] != baseHead.survey && mine.survey == baseHead.survey && myItems) {
+            // Another template chosen elsewhere while items changed here: taking it would drop
+            // them, keeping mine would drop it. The user says which.
+            merge.clashes.push_back({u8("Surveillance"), head[10], mine.survey});
+        } else if (head[10] != baseHead.survey || mine.survey != baseHead.survey) {
             survey = merge.take({u8("Surveillance"), baseHead.survey, head[10], mine.survey});
             const bool theirsTemplate = survey == head[10] && head[10] != mine.survey;
             todo = theirsTemplate ? head[8] : merge.take({u8("Plan du suivi"), baseHead.todo, head[8], mine.todo});
@@ -397,7 +458,16 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
             addItemClashes(planning::FollowUpText::Plan, plan, head[8], mine.todo, merge.clashes);
             addItemClashes(planning::FollowUpText::Record, record, head[9], mine.done, merge.clashes);
         }
-        if (!merge.clashes.empty() && resolution == Resolution::Check) {
+        // Slots added to the group elsewhere meanwhile: kept, with the group's show and room.
+        QStringList added;
+        for (const QStringList& row : checked[1]) {
+            if (row[0] == head[0] || programme::isDeleted(row[4])) continue;
+            bool loaded = false;
+            for (const programme::Timeslot& t : base.rows) loaded = loaded || idText(t.id) == idText(row[0]);
+            if (!loaded) added << row[0];
+        }
+        for (const QString& id : added) merge.fromTheirs << u8("créneau %1 ajouté").arg(slotText(entryOfRow(stored.value(id))));
+        if (!resolution.settles(merge.clashes)) {
             result.differences = merge.clashes;
             return stopWith(result, SaveOutcome::Conflict, "timeslot");
         }
@@ -408,8 +478,22 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         const auto showId = static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(show)));
         const auto roomId = static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(room)));
         const auto headId = static_cast<unsigned>(programme::leadingInteger(baseHead.id));
-        if (headDeleted) d.writes.push_back(restoreRows("timeslot", ids));
-        else if (!comeBack.isEmpty()) d.writes.push_back(restoreRows("timeslot", comeBack));
+        QStringList restoring = comeBack;
+        if (headDeleted) {
+            restoring = QStringList{QString::fromStdString(idText(baseHead.id))};
+            for (const QString& id : taken)
+                if (!restoring.contains(id)) restoring << id;
+            for (const QString& id : comeBack)
+                if (!restoring.contains(QString::fromStdString(idText(id)))) restoring << id;
+        }
+        if (!restoring.isEmpty()) d.writes.push_back(restoreRows("timeslot", restoring));
+        for (const QString& id : added) {
+            const QStringList& row = stored[id];
+            if (row[5] == asWritten(showId) && row[7] == asWritten(roomId)) continue;
+            d.writes.push_back(editGroupChild(entryOfRow(stored.value(id)), showId, roomId, static_cast<int32_t>(headId),
+                                              static_cast<unsigned>(programme::leadingInteger(id))));
+            rows.add(QStringLiteral("timeslot"), id);
+        }
         for (std::size_t p = 0; p < std::min(k, m); ++p) {
             if (goneMeanwhile[p]) continue;
             const auto rowId = static_cast<unsigned>(programme::leadingInteger(base.rows[p].id));
@@ -438,8 +522,10 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         if (slotsChanged) changed << u8("créneaux");
         if (mine.survey != baseHead.survey || mine.todo != baseHead.todo || mine.done != baseHead.done) changed << u8("suivi");
         QString what = changed.isEmpty() ? u8("enregistré sans changement") : changedText(changed, u8("salle"));
-        if (headDeleted) what = u8("restauré, ") + what;
-        d.audit = QStringLiteral("groupe %1 \"%2\" : %3").arg(baseHead.id, programme::showLookup(show), what) + rows.tail();
+        if (headDeleted) what = u8("restauré avec les lignes %1, ").arg(restoring.join(QStringLiteral(", "))) + what;
+        if (!restoring.isEmpty()) rows.add(QStringLiteral("timeslot"), restoring);
+        d.audit = QStringLiteral("groupe %1 \"%2\" : %3").arg(baseHead.id, programme::showLookup(show), what) +
+                  overwritten(merge.clashes) + rows.tail();
         return d;
     };
     RunInfo info;
@@ -449,30 +535,41 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
 
 // ---- contracts ---------------------------------------------------------------------------
 
-SaveResult newContract(const ContractFields& mine) {
+SaveResult newContract(const ContractFields& mine, const Resolution& resolution) {
     SaveResult result;
     std::vector<std::string> checks;
     const bool withSlot = mine.timeslotId >= 0;
+    const Parent group{RecordKind::Group, QString::number(mine.timeslotId)};
     if (withSlot)
-        checks.push_back(db::formatStatement("SELECT `todo` FROM `timeslot` WHERE `id` = %u FOR UPDATE",
+        checks.push_back(db::formatStatement("SELECT `deleted`, `todo` FROM `timeslot` WHERE `id` = %u FOR UPDATE",
                                              static_cast<unsigned>(mine.timeslotId)));
     const Decide decide = [&](const CheckedRows& checked, IdSource& ids) {
+        result = SaveResult{};
         Decision d;
+        ChangedRows rows;
+        QString restored;
+        if (withSlot && !parentHolds(group, checked[0], resolution, result, d, rows, restored)) return d;
         const unsigned contractId = ids.base("contract", programme::contracts().size());
         d.writes.push_back(addContract(contractId, mine.timeslotId, mine.extra, mine.rtf));
-        ChangedRows rows;
         rows.add(QStringLiteral("contract"), QString::number(contractId));
         // The deadline and payments go into the plan the group's head holds now, whatever
         // another workstation changed in it meanwhile.
         if (withSlot && !checked[0].empty()) {
-            QString plan = checked[0][0][0];
-            if (contracts::writeReturnDeadline(plan, mine.extra)) d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
-            if (contracts::writePayments(plan, mine.extra)) d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
-            if (d.writes.size() > 1) rows.add(QStringLiteral("timeslot"), QString::number(mine.timeslotId));
+            QString plan = checked[0][0][1];
+            bool written = false;
+            if (contracts::writeReturnDeadline(plan, mine.extra)) {
+                d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
+                written = true;
+            }
+            if (contracts::writePayments(plan, mine.extra)) {
+                d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
+                written = true;
+            }
+            if (written) rows.add(QStringLiteral("timeslot"), QString::number(mine.timeslotId));
         }
         d.audit = (withSlot ? QStringLiteral("contrat %1 : créé pour le groupe %2").arg(contractId).arg(mine.timeslotId)
                             : QStringLiteral("contrat %1 : créé").arg(contractId)) +
-                  rows.tail();
+                  restored + rows.tail();
         result.newId = contractId;
         result.record = {RecordKind::Contract, QString::number(contractId)};
         return d;
@@ -482,7 +579,7 @@ SaveResult newContract(const ContractFields& mine) {
     return finish(end, result, info);
 }
 
-SaveResult editContract(const programme::Contract& base, const ContractFields& mine, Resolution resolution) {
+SaveResult editContract(const programme::Contract& base, const ContractFields& mine, const Resolution& resolution) {
     const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
         const QString extra = merge.take({u8("Valeurs du contrat"), base.extra, row[0], mine.extra});
         const QString rtf = merge.take({u8("Modèle"), base.rtf, row[1], mine.rtf});
@@ -586,6 +683,15 @@ ConflictQuestion vanishedQuestion(const SaveResult& result) {
 }
 
 bool restoreChosen(int answer) { return answer == 0; }
+
+ConflictQuestion deletedParentQuestion(const SaveResult& result) {
+    const bool feminine = isFeminine(result.record.kind);
+    const QString text = u8("%1, %2 votre saisie se rattache, a été %3 %4.\n\n%5 restaurer et enregistrer "
+                            "votre saisie, ou abandonner celle-ci ?")
+                             .arg(recordWords(result.record), feminine ? u8("à laquelle") : u8("auquel"),
+                                  feminine ? u8("supprimée") : u8("supprimé"), byWhom(result), feminine ? u8("La") : u8("Le"));
+    return {text, {u8("Restaurer et enregistrer"), u8("Abandonner ma saisie")}};
+}
 
 QString mergeNotice(const SaveResult& result) {
     return u8("Enregistré. Repris de l'autre poste : %1.").arg(result.fromTheirs.join(u8(", ")));

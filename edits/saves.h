@@ -29,14 +29,17 @@ CompanyFields fieldsOf(const programme::Company& company);
 
 // A company and its placeholder show, and its address when one was typed; newId is its id.
 SaveResult addCompany(const CompanyFields& mine);
-SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, Resolution resolution);
+SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, const Resolution& resolution);
 
 struct ShowFields {
     QString name;
     int32_t company = -1;
 };
-SaveResult addShow(const ShowFields& mine);
-SaveResult editShow(const programme::Show& base, const ShowFields& mine, Resolution resolution);
+// Adds read their parent (a show's company, a group's show, a contract's group) in their
+// transaction: one deleted meanwhile stops the add as Vanished, naming the parent, unless the
+// resolution restores it with the add.
+SaveResult addShow(const ShowFields& mine, const Resolution& resolution = {});
+SaveResult editShow(const programme::Show& base, const ShowFields& mine, const Resolution& resolution);
 
 // ---- timeslot groups ----------------------------------------------------------------------
 
@@ -48,8 +51,8 @@ struct GroupRows {
 GroupRows groupRows(int headIndex);
 planning::TimeslotEditorData editorInput(const GroupRows& group);
 
-SaveResult addGroup(const planning::TimeslotEditorData& mine);
-SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& mine, Resolution resolution);
+SaveResult addGroup(const planning::TimeslotEditorData& mine, const Resolution& resolution = {});
+SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& mine, const Resolution& resolution);
 
 // ---- contracts ----------------------------------------------------------------------------
 
@@ -60,8 +63,8 @@ struct ContractFields {
 };
 // The contract, then its return deadline and payments written into its group's plan as the
 // group's head holds it now.
-SaveResult newContract(const ContractFields& mine);
-SaveResult editContract(const programme::Contract& base, const ContractFields& mine, Resolution resolution);
+SaveResult newContract(const ContractFields& mine, const Resolution& resolution = {});
+SaveResult editContract(const programme::Contract& base, const ContractFields& mine, const Resolution& resolution);
 
 // ---- the user's side of a conflict --------------------------------------------------------
 
@@ -85,6 +88,8 @@ ConflictAnswer conflictAnswer(int answer);
 // The row was deleted meanwhile: restore it with my changes, or drop them (the default).
 ConflictQuestion vanishedQuestion(const SaveResult& result);
 bool restoreChosen(int answer);
+// What an add points at was deleted meanwhile: restore it with the add, or drop the add.
+ConflictQuestion deletedParentQuestion(const SaveResult& result);
 // "Enregistré. Repris de l'autre poste : Règlement 2, Contrat envoyé par KQ."
 QString mergeNotice(const SaveResult& result);
 

@@ -1,5 +1,7 @@
 #include "edits/transaction.h"
 
+#include <mysql.h>
+
 #include <chrono>
 #include <random>
 #include <thread>
@@ -11,6 +13,8 @@
 #include "db/sql_text.h"
 #include "db/statement_batch.h"
 #include "edits/audit_log.h"
+#include "edits/save_token.h"
+#include "platform/ui_services.h"
 #include "programme/account.h"
 
 namespace edits {
@@ -41,15 +45,46 @@ void pause(int attempt) {
     std::this_thread::sleep_for(std::chrono::milliseconds(jitter(random)));
 }
 
-void rollBack() {
+// A try that will not commit ends here. False when the server refused the ROLLBACK: the
+// connection is then closed, which ends the transaction, and the save stops.
+bool rollBack() {
     const std::string error = db::lastErrorText();
     const unsigned number = db::lastErrorNumber();
-    db::QueryRunner(kRollback, nullptr, nullptr);
+    // A deadlock reported at the ROLLBACK (a node of a cluster aborted the transaction for
+    // another node's commit) says the server rolled it back already.
+    const bool done = db::QueryRunner(rollbackStatement(), nullptr, nullptr) == db::kQueryOk ||
+                      db::lastErrorNumber() == kDeadlock;
+    if (!done) db::closeProgramme();
     db::setLastErrorText(error);
     db::setLastErrorNumber(number);
+    return done;
+}
+
+RunEnd fail(const std::string& refused) {
+    ++saveCounters().failed;
+    db::closeProgramme();
+    if (db::lastErrorNumber() == kNoSuchTable && refused.find("`save_tokens`") != std::string::npos)
+        platform::showError(QString::fromUtf8(kTokenTableMissingMessage));
+    else
+        db::reportDbExecError(refused);
+    return RunEnd::Failed;
+}
+
+// A link that went before the writes left: nothing of the try was written, it runs again
+// (the old session, which holds the rows it read, ended first).
+bool runAgainOnNewLink(unsigned error, unsigned long lostSession) {
+    if (!outcomeUnknownAfter(error) || !openAgainAfterLoss()) return false;
+    endLostSession(lostSession);
+    ++saveCounters().linkRetries;
+    return true;
 }
 
 }  // namespace
+
+std::string& rollbackStatement() {
+    static std::string statement = kRollback;
+    return statement;
+}
 
 unsigned IdSource::base(const char* table, std::size_t loadedCount) {
     if (!fromServer) return static_cast<unsigned>(loadedCount);
@@ -85,17 +120,23 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
     }
     const db::NoResend inTransaction;
     IdSource ids;
+    // Made once: every try of this save carries the same one.
+    const std::string token = newSaveToken();
     std::string refused;
     for (int attempt = 1; attempt <= kSaveTries; ++attempt) {
+        // Every way to a new try leaves a connection open; should one not, nothing is sent.
+        if (!db::programmeConnected()) return fail(refused);
         // A save that reads nothing first (an add) starts its transaction in its one packet.
         CheckedRows checked;
         if (!checks.empty()) {
             std::vector<std::string> first{kStartTransaction};
             first.insert(first.end(), checks.begin(), checks.end());
+            const unsigned long session = mysql_thread_id(db::programmeConnection());
             const db::BatchResult read = db::runBatch(first);
             if (!read.ok()) {
                 refused = first[static_cast<std::size_t>(read.failed)];
-                rollBack();
+                if (runAgainOnNewLink(read.errorNumber, session)) continue;
+                if (!rollBack()) return fail(refused);
                 if (runsAgainAfter(read.errorNumber)) {
                     ++counters.lockRetries;
                     pause(attempt);
@@ -107,23 +148,59 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
         }
         const Decision decision = decide(checked, ids);
         if (decision.stop) {
-            rollBack();
+            if (!rollBack()) return fail(kRollback);
             db::closeProgramme();
             return RunEnd::Stopped;
         }
         std::vector<std::string> second;
         if (checks.empty()) second.emplace_back(kStartTransaction);
+        const std::size_t tokenIndex = second.size();
+        second.push_back(tokenStatement(token));
         second.insert(second.end(), decision.writes.begin(), decision.writes.end());
         second.push_back(auditStatement(decision.audit));
+        const std::size_t auditIndex = second.size() - 1;
+        second.push_back(tokenAuditStatement(token));
         second.emplace_back(kCommit);
+        const unsigned long session = mysql_thread_id(db::programmeConnection());
         const db::BatchResult written = db::runBatch(second);
         if (written.ok()) {
             ++counters.committed;
-            if (info) info->auditId = static_cast<long long>(written.insertIds[second.size() - 2]);
+            if (info) info->auditId = static_cast<long long>(written.insertIds[auditIndex]);
             return RunEnd::Committed;
         }
         refused = second[static_cast<std::size_t>(written.failed)];
-        rollBack();
+        if (outcomeUnknownAfter(written.errorNumber)) {
+            const TokenLookup found = lookUpAfterLoss(token, session);
+            if (found.state == TokenState::Stored) {
+                ++counters.committed;
+                ++counters.foundAfterLoss;
+                if (info) info->auditId = found.auditId;
+                return RunEnd::Committed;
+            }
+            if (found.state == TokenState::NotStored) {
+                ++counters.linkRetries;
+                continue;
+            }
+            ++counters.unknown;
+            platform::ui().messageBox(QString::fromUtf8(kOutcomeUnknownMessage), platform::MessageIcon::Warning,
+                                      platform::MessageButtons::Ok);
+            return RunEnd::Unknown;
+        }
+        if (!rollBack()) return fail(refused);
+        // The token taken: a try whose answer was lost committed after all, or a token that a
+        // node committed alone (lookUp frees it, and the save runs again).
+        if (written.errorNumber == kIdTaken && static_cast<std::size_t>(written.failed) == tokenIndex) {
+            const TokenLookup found = lookUp(token);
+            if (found.state == TokenState::NotStored) {
+                ++counters.linkRetries;
+                continue;
+            }
+            if (found.state != TokenState::Stored) break;
+            ++counters.committed;
+            ++counters.foundAfterLoss;
+            if (info) info->auditId = found.auditId;
+            return RunEnd::Committed;
+        }
         if (written.errorNumber == kIdTaken) {
             ++counters.idRetries;
             ids = IdSource();
@@ -143,10 +220,7 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
         }
         break;
     }
-    ++counters.failed;
-    db::closeProgramme();
-    db::reportDbExecError(refused);
-    return RunEnd::Failed;
+    return fail(refused);
 }
 
 }  // namespace edits

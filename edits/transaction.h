@@ -5,8 +5,11 @@
 // from the server after a taken one; a bounded number of tries. On a node of a Galera cluster
 // a save that clashed with one committed on another node is refused as a deadlock (1213), at
 // COMMIT or at its next statement, and runs again the same way (with fresh ids, as the clash
-// may be over a new row's id). Anything else rolls the whole save back and is shown once in the
-// "Erreur : db_exec" message: the database then holds nothing of it.
+// may be over a new row's id). A link lost before its writes runs it again on a new connection;
+// one lost while its writes and COMMIT travelled is settled by its token (edits/save_token.h).
+// Anything else rolls the whole save back and is shown once in the "Erreur : db_exec" message:
+// the database then holds nothing of it. A ROLLBACK the server refuses closes the connection,
+// whose end rolls the transaction back, and fails the save: nothing more is sent on it.
 #pragma once
 
 #include <QString>
@@ -52,7 +55,8 @@ struct Decision {
 
 using Decide = std::function<Decision(const CheckedRows& checked, IdSource& ids)>;
 
-enum class RunEnd { Committed, Stopped, Failed };
+// Unknown: the link went during the writes and the server could not be asked since (said).
+enum class RunEnd { Committed, Stopped, Failed, Unknown };
 
 // What the running of saves has met, for the figures of the shared-office stress test.
 struct SaveCounters {
@@ -60,6 +64,9 @@ struct SaveCounters {
     long committed = 0;
     long idRetries = 0;
     long lockRetries = 0;
+    long linkRetries = 0;      // a try run again on a new connection after its link went
+    long foundAfterLoss = 0;   // committed saves whose answer was lost, their token found
+    long unknown = 0;
     long failed = 0;
 };
 SaveCounters& saveCounters();
@@ -72,6 +79,9 @@ struct RunInfo {
 // message). The connection is left open after a commit, for the reload that follows, and
 // closed otherwise.
 RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& decide, RunInfo* info = nullptr);
+
+// The statement that ends a try that will not commit; a test puts one the server refuses.
+std::string& rollbackStatement();
 
 // The INSERT of the audit line "account : message" for the logged-in account.
 std::string auditStatement(const QString& message);

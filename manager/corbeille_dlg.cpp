@@ -91,7 +91,10 @@ void CorbeilleWindow::restoreSelected() {
         if (answer == question.answers.size() - 1) return;
         withParents = answer == 0;
     }
-    if (edits::runRestore(plan, withParents).outcome == edits::SaveOutcome::Failed) return;
+    const edits::SaveResult result = edits::runRestore(plan, withParents);
+    if (result.outcome == edits::SaveOutcome::Failed || result.outcome == edits::SaveOutcome::Unknown) return;
+    if (!result.fromTheirs.isEmpty())
+        platform::ui().messageBox(edits::restoreNotice(result), platform::MessageIcon::Information, platform::MessageButtons::Ok);
     if (reloadProgramme_) reloadProgramme_();
     fill();
 }

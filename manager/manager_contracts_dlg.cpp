@@ -32,7 +32,10 @@ void manager::OnNewContract(const dlg::Notification&) {
     if (runContractDialog(contract) != platform::IDOK) return;
     // The deadline and payments go into the group's plan as stored now: nothing a colleague
     // changed in it is lost.
-    if (edits::newContract({contract.rtf, contract.extra, contract.timeslotId}).committed()) reloadAll();
+    const edits::SaveResult saved = settle::settleAdd([&](const edits::Resolution& r) {
+        return edits::newContract({contract.rtf, contract.extra, contract.timeslotId}, r);
+    });
+    if (saved.committed()) reloadAll();
 }
 
 void manager::OnEditContract(const dlg::Notification& n) {

@@ -59,7 +59,7 @@ void manager::deleteSelected(int listId, edits::RecordKind kind, const std::vect
             edits::deleteChoice(plan, platform::ui().askChoice(question.text, question.answers));
         if (choice == edits::DeleteChoice::Nothing) return;
         const edits::SaveResult result = edits::runDelete(plan, choice);
-        if (result.outcome == edits::SaveOutcome::Failed) return;
+        if (result.outcome == edits::SaveOutcome::Failed || result.outcome == edits::SaveOutcome::Unknown) return;
         // The reload empties the lists: no row is selected any more, so every "-" goes grey.
         reloadAll();
         updateDeleteButtons();
@@ -151,7 +151,9 @@ int32_t manager::addShow() {
         answer = dialog.DoModal();
     }
     const edits::SaveResult result =
-        answer == platform::IDOK ? edits::addShow({dialog.name, dialog.company}) : edits::SaveResult{};
+        answer == platform::IDOK
+            ? settle::settleAdd([&](const edits::Resolution& r) { return edits::addShow({dialog.name, dialog.company}, r); })
+            : edits::SaveResult{};
     // The records moved under the held lists: their rows must show them again.
     if (result.committed() || companyAdded) reloadAll();
     return result.committed() ? static_cast<int32_t>(result.newId) : -1;
@@ -203,7 +205,7 @@ void manager::OnAddTimeslotGroup(const dlg::Notification&) {
         programme::RefillHoldGuard hold;
         answer = runTimeslotEditor(input);
     }
-    if (answer == platform::IDOK) edits::addGroup(input);
+    if (answer == platform::IDOK) settle::settleAdd([&](const edits::Resolution& r) { return edits::addGroup(input, r); });
     // Cancelled or not, stored or not: the lists were held while the editor was open.
     reloadAll();
 }

@@ -17,7 +17,7 @@ namespace settle {
 // refills the window. True when the change was stored.
 template <class Base, class Fields, class Save, class Reopen, class Rebase, class Reload>
 bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase, Reload reload) {
-    edits::Resolution resolution = edits::Resolution::Check;
+    edits::Resolution resolution;
     for (;;) {
         const edits::SaveResult result = save(base, mine, resolution);
         switch (result.outcome) {
@@ -28,19 +28,23 @@ bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase,
             reload();
             return true;
         case edits::SaveOutcome::Failed: return false;
+        // Said to the user; the server did not answer, a reload would only say so again.
+        case edits::SaveOutcome::Unknown: return false;
         case edits::SaveOutcome::Vanished: {
             const edits::ConflictQuestion q = edits::vanishedQuestion(result);
             if (!edits::restoreChosen(platform::ui().askChoice(q.text, q.answers))) {
                 reload();
                 return false;
             }
-            resolution = edits::Resolution::RestoreAndSave;
+            resolution.restore = true;
             continue;
         }
         case edits::SaveOutcome::Conflict: {
             const edits::ConflictQuestion q = edits::conflictQuestion(result);
             switch (edits::conflictAnswer(platform::ui().askChoice(q.text, q.answers))) {
-            case edits::ConflictAnswer::KeepMine: resolution = edits::Resolution::KeepMine; continue;
+            case edits::ConflictAnswer::KeepMine:
+                resolution = edits::Resolution::keepMineOver(result, resolution.restore);
+                continue;
             case edits::ConflictAnswer::KeepTheirs: reload(); return false;
             case edits::ConflictAnswer::BackToInput: {
                 reload();
@@ -49,7 +53,7 @@ bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase,
                 mine = edits::carryOver(base, *stored, mine);
                 base = *stored;
                 if (!reopen(mine)) return false;
-                resolution = edits::Resolution::Check;
+                resolution = edits::Resolution{};
                 continue;
             }
             }
@@ -57,6 +61,17 @@ bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase,
         }
         return false;
     }
+}
+
+// An add whose parent (a show's company, a group's show, a contract's group) was deleted
+// meanwhile: asks whether to restore it with the add. save(resolution) -> SaveResult.
+template <class Save>
+edits::SaveResult settleAdd(Save save) {
+    edits::SaveResult result = save(edits::Resolution{});
+    if (result.outcome != edits::SaveOutcome::Vanished) return result;
+    const edits::ConflictQuestion q = edits::deletedParentQuestion(result);
+    if (!edits::restoreChosen(platform::ui().askChoice(q.text, q.answers))) return result;
+    return save(edits::Resolution::restoring());
 }
 
 }  // namespace settle

@@ -84,6 +84,36 @@ void Dialog::build() {
     }
 }
 
+namespace {
+
+// A multi-line edit gives its lines ended by CR LF, as the Windows edit control did: stored
+// addresses and the other tools of the office use them. Given a text, it shows it, and gives
+// it back exactly as given (whatever its line ends) as long as the user changed nothing, so
+// that an untouched field never reads as changed.
+constexpr const char* kGivenText = "breloGivenText";
+
+QString shownLines(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+void setMultiLineText(QPlainTextEdit* edit, const QString& text) {
+    edit->setProperty(kGivenText, text);
+    edit->setPlainText(shownLines(text));
+}
+
+QString multiLineText(const QPlainTextEdit* edit) {
+    const QString shown = edit->toPlainText();
+    const QString given = edit->property(kGivenText).toString();
+    if (shown == shownLines(given)) return given;
+    QString text = shown;
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+}  // namespace
+
 QWidget* Dialog::createControl(const res::ControlTemplate& c) {
     const QString text = QString::fromUtf8(c.text);
     const int id = c.id;
@@ -99,7 +129,7 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
             edit->setReadOnly(c.style & res::kReadOnly);
             // As a Windows edit: Tab goes to the next control rather than into the text.
             edit->setTabChangesFocus(true);
-            edit->setPlainText(text);
+            setMultiLineText(edit, text);
             connect(edit, &QPlainTextEdit::textChanged, this, [this, id] { dispatch(Notify::TextChanged, {id}); });
             return edit;
         }
@@ -262,7 +292,7 @@ QComboBox* Dialog::comboBox(int id) const { return qobject_cast<QComboBox*>(item
 QString Dialog::itemText(int id) const {
     QWidget* w = item(id);
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return p->toPlainText();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return multiLineText(p);
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
@@ -272,7 +302,7 @@ QString Dialog::itemText(int id) const {
 void Dialog::setItemText(int id, const QString& text) {
     QWidget* w = item(id);
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(text);
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(text);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) setMultiLineText(p, text);
     else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(text);
     else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(text);
 }

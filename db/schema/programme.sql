@@ -68,3 +68,12 @@ CREATE TABLE `logs` (
   `log` TEXT NOT NULL DEFAULT '',
   PRIMARY KEY (`id`)
 ) DEFAULT CHARSET=latin1;
+
+-- One row per committed save, written in its transaction beside its audit line (`log` is the
+-- line's id): after a link lost while a save travelled, the program looks its token up to
+-- learn whether it was stored. Databases made before it: run this statement once.
+CREATE TABLE `save_tokens` (
+  `token` CHAR(32) NOT NULL,
+  `log` INT NOT NULL,
+  PRIMARY KEY (`token`)
+) DEFAULT CHARSET=latin1;

@@ -4,9 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <atomic>
 #include <fstream>
+#include <random>
 #include <sstream>
+#include <thread>
 
+#include "bench/link_proxy.h"
+#include "db/connections.h"
+#include "edits/change_trail.h"
 #include "db/codepage.h"
 #include "programme/followup.h"
 #include "tests/support/empty_programme.h"
@@ -43,6 +49,61 @@ void fillSmallProgramme() {
                  "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Prix (TTC)$$$100')");
 }
 
+// Every row the server commits in a programme table, with what the plan checks need.
+// Every row the server commits in a programme table, with what the plan checks need. An
+// UPDATE that changes nothing in a row is not a change of it. Each row names its save: its
+// session (a random name given at the session's first row) and the number of audit lines the
+// session wrote before it (a save writes its audit line after its rows).
+void addHistory() {
+    // One statement a call: a node of a cluster replicates each as its own text.
+    std::vector<std::string> sql{
+        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `trx` VARCHAR(40) NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
+        " `row_id` BIGINT NOT NULL, `todo` TEXT NULL, `done` TEXT NULL, `survey` VARCHAR(255) NULL,"
+        " `was_todo` TEXT NULL, `was_done` TEXT NULL, `was_survey` VARCHAR(255) NULL, PRIMARY KEY (`id`))"
+        " ENGINE=InnoDB DEFAULT CHARSET=latin1"};
+    const std::map<std::string, std::vector<std::string>> columns{
+        {"comp", {"nom", "email", "contact1", "contact2", "deleted", "fulladr"}},
+        {"showname", {"name", "comp", "deleted"}},
+        {"contract", {"ts", "extra", "deleted", "rtf"}},
+        {"logs", {"log"}},
+        {"timeslot", {"date", "start", "end", "deleted", "showname", "childof", "room", "todo", "done", "survey"}}};
+    for (const auto& [table, names] : columns) {
+        const bool plan = table == "timeslot";
+        // A row's plan before and after each change: a node of a cluster numbers its audit lines
+        // in steps of its own, so their order is not the order of the commits.
+        const auto record = [&](const char* was) {
+            return std::string("INSERT INTO `stress_history` (`trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`,"
+                               " `was_done`, `was_survey`) VALUES") +
+                   " (CONCAT(IFNULL(@history_session, @history_session := UUID()), '-', IFNULL(@history_save, 0)), '" +
+                   table + "', NEW.`id`, " + (plan ? "NEW.`todo`, NEW.`done`, NEW.`survey`, " : "NULL, NULL, NULL, ") + was + ")";
+        };
+        const std::string insert = record("NULL, NULL, NULL");
+        const std::string update = record(plan ? "OLD.`todo`, OLD.`done`, OLD.`survey`" : "NULL, NULL, NULL");
+        std::string same;
+        for (const std::string& c : names) same += (same.empty() ? "" : " AND ") + ("OLD.`" + c + "` <=> NEW.`" + c + "`");
+        // A save's audit line is its last row here: the session's next rows are the next save's.
+        const std::string next = table == "logs" ? "; SET @history_save = IFNULL(@history_save, 0) + 1" : "";
+        sql.push_back("CREATE TRIGGER `history_" + table + "_insert` AFTER INSERT ON `" + table + "` FOR EACH ROW BEGIN " +
+                      insert + next + "; END");
+        sql.push_back("CREATE TRIGGER `history_" + table + "_update` AFTER UPDATE ON `" + table + "` FOR EACH ROW IF NOT (" +
+                      same + ") THEN " + update + "; END IF");
+    }
+    for (const std::string& statement : sql) testdb::exec(testdb::programmeDb(), statement);
+}
+
+// The titles of a follow-up text's items ("Règlement 1", "I2"), as stored.
+std::set<std::string> titles(const std::string& text) {
+    std::set<std::string> out;
+    std::size_t at = 0;
+    while (at <= text.size() && !text.empty()) {
+        const std::size_t end = std::min(text.find("$$$", at), text.size());
+        const std::string item = text.substr(at, end - at);
+        out.insert(item.substr(0, item.find('=')));
+        at = end + 3;
+    }
+    return out;
+}
+
 struct FieldSet {
     long long auditId = 0;
     std::string value;
@@ -65,11 +126,37 @@ double seconds(double otherwise) {
 Run::Run() {
     testing_support::startEmptyProgramme();
     fillSmallProgramme();
+    addHistory();
     for (const char* table : {"comp", "showname", "timeslot", "contract"}) before_[table] = idsOf(table);
 }
 
-void Run::start(double length, const std::vector<unsigned>& ports) {
+// The relay and the thread that cuts a link through it every 50 to 400 ms.
+struct Run::Cutter {
+    explicit Cutter(unsigned serverPort) : relay(0, static_cast<uint16_t>(serverPort), {0.0, 1e12}) {
+        thread = std::thread([this] {
+            std::mt19937 random(7);
+            while (!stop) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 400)(random)));
+                relay.cutOne(random());
+            }
+        });
+    }
+    ~Cutter() {
+        stop = true;
+        thread.join();
+    }
+    bench::LinkProxy relay;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
+void Run::start(double length, const std::vector<unsigned>& ports, bool cuts) {
     length_ = length;
+    std::vector<unsigned> to = ports;
+    if (cuts) {
+        cutter_ = std::make_shared<Cutter>(ports.empty() ? db::programmeSettings().port : ports.front());
+        to = {cutter_->relay.port()};
+    }
     const QString worker = QStringLiteral(BRELO_BUILD_DIR "/tests/stress_workstation");
     QDir(kLogs).removeRecursively();
     QDir().mkpath(kLogs);
@@ -77,7 +164,7 @@ void Run::start(double length, const std::vector<unsigned>& ports) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QStringList arguments{QString::number(length), QString::number(1000 + i), QStringLiteral("Poste%1").arg(i + 1), logOf(i)};
-        if (!ports.empty()) arguments << QString::number(ports[static_cast<std::size_t>(i) % ports.size()]);
+        if (!to.empty()) arguments << QString::number(to[static_cast<std::size_t>(i) % to.size()]);
         process->start(worker, arguments);
         ASSERT_TRUE(process->waitForStarted()) << worker.toStdString();
         processes_.push_back(std::move(process));
@@ -91,6 +178,79 @@ void Run::wait() {
         ASSERT_TRUE(process->waitForFinished(static_cast<int>((length_ + 120) * 1000)));
         EXPECT_EQ(process->exitCode(), 0);
     }
+    if (cutter_) cuts_ = cutter_->relay.cuts();
+    cutter_.reset();
+}
+
+// What the server committed, read from the history its triggers kept: the rows of one
+// transaction are the changes of one committed save, whose audit line is among them.
+void Run::checkHistory(Checked& checked) const {
+    std::map<long long, std::string> lines;
+    for (const auto& r : rows("SELECT `id`, `log` FROM `logs`")) lines[std::stoll(r[0])] = r[1];
+    std::map<std::string, std::vector<testdb::Row>> byTransaction;
+    for (const auto& r : rows("SELECT `trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`, `was_done`, `was_survey`"
+                              " FROM `stress_history` ORDER BY `id`"))
+        byTransaction[r[0]].push_back(r);
+    std::map<long long, std::vector<testdb::Row>> saves;
+    for (const auto& [transaction, changes] : byTransaction) {
+        long long audit = -1;
+        std::vector<testdb::Row> writes;
+        for (const auto& change : changes) {
+            if (change[1] == "logs") audit = std::stoll(change[2]);
+            else writes.push_back(change);
+        }
+        if (audit >= 0) {
+            saves[audit] = writes;
+            continue;
+        }
+        for (const auto& change : writes) {
+            ++checked.unmeant;
+            ADD_FAILURE() << change[1] << " row " << change[2] << " changed by no save (transaction " << transaction << ")";
+        }
+    }
+    for (const auto& [audit, changes] : saves) {
+        const QString log = db::fromAnsi(lines[audit]);
+        const edits::ChangedRows named = edits::ChangedRows::parse(log);
+        for (const auto& change : changes) {
+            const QString table = QString::fromStdString(change[1]);
+            const QString id = QString::fromStdString(change[2]);
+            const bool meant = named.contains(table, id) || (table == QStringLiteral("timeslot") &&
+                                                             named.contains(QString::fromUtf8(edits::kCleanedPlanKey), id));
+            if (!meant) {
+                ++checked.unmeant;
+                ADD_FAILURE() << change[1] << " row " << change[2] << " changed by a save that does not name it: "
+                              << log.toStdString();
+            }
+            // A plan or done item goes only with another template, or when the user kept his
+            // follow-up over a colleague's, shown as a clash (the audit line says what it wrote
+            // over). An added row has no before.
+            if (change[1] != "timeslot" || (change[6].empty() && change[7].empty() && change[8].empty())) continue;
+            if (change[5] != change[8] || log.contains(QStringLiteral("remplace l'autre poste"))) continue;
+            for (const auto& [after, before] : {std::pair{3, 6}, std::pair{4, 7}}) {
+                const std::set<std::string> now = titles(change[static_cast<std::size_t>(after)]);
+                for (const std::string& item : titles(change[static_cast<std::size_t>(before)]))
+                    if (!now.count(item)) {
+                        ++checked.planItemsLost;
+                        ADD_FAILURE() << "item \"" << item << "\" of group row " << change[2] << " lost by " << log.toStdString();
+                    }
+            }
+        }
+    }
+    // An add stored twice: two rows holding the name or number only one add gave.
+    std::map<std::string, int> names;
+    for (const auto& r : rows("SELECT `nom` FROM `comp` WHERE `nom` LIKE 'Poste%'")) ++names[r[0]];
+    for (const auto& r : rows("SELECT `extra` FROM `contract`")) {
+        const std::string key = "Numéro de contrat$$$";
+        const std::string extra = db::fromAnsi(r[0]).toStdString();
+        const std::size_t at = extra.find(key);
+        if (at != std::string::npos) ++names[extra.substr(at + key.size(), extra.find("###", at) - at - key.size())];
+    }
+    for (const auto& [name, count] : names)
+        if (count > 1) {
+            checked.duplicates += count - 1;
+            ADD_FAILURE() << "\"" << name << "\" stored " << count << " times";
+        }
+    checked.cuts = cuts_;
 }
 
 Checked Run::check() const {
@@ -99,6 +259,7 @@ Checked Run::check() const {
     std::map<std::string, FieldSet> lastSet;  // "table id field" -> the last committed value
     std::vector<std::vector<std::string>> adds;
     std::set<long long> committedAudits;
+    std::vector<std::pair<long long, std::string>> templateChanges;
     for (int i = 0; i < kWorkstations; ++i) {
         std::ifstream log(logOf(i).toStdString());
         Workstation workstation;
@@ -120,6 +281,23 @@ Checked Run::check() const {
                 in >> add[0] >> add[1] >> add[2] >> add[3];
                 committedAudits.insert(std::stoll(add[0]));
                 adds.push_back(add);
+            } else if (kind == "T") {
+                long long audit = 0;
+                std::string table, id;
+                in >> audit >> table >> id;
+                templateChanges.emplace_back(audit, id);
+            } else if (kind == "N") {
+                std::string table, column, value;
+                in >> table >> column;
+                std::getline(in >> std::ws, value);
+                // A company by its name; a contract by its number, the first of its values to end.
+                const std::string where = table == "comp" ? "`nom` = '" + value + "'"
+                                                          : "`extra` LIKE '%$$$" + value + "###%' OR `extra` LIKE '%$$$" + value + "'";
+                const auto found = rows("SELECT COUNT(*) FROM `" + table + "` WHERE " + where);
+                if (found[0][0] != "0") {
+                    ++checked.misreported;
+                    ADD_FAILURE() << "an add reported failed is stored: " << table << ' ' << value;
+                }
             } else if (kind == "U") {
                 ++checked.unneededConflicts;
             } else if (kind == "S") {
@@ -137,9 +315,28 @@ Checked Run::check() const {
     // Every committed save's audit line is there, with its workstation's name.
     std::set<long long> stored;
     for (const auto& r : rows("SELECT `id` FROM `logs` WHERE `log` LIKE 'Poste%'")) stored.insert(std::stoll(r[0]));
-    for (long long audit : committedAudits) EXPECT_TRUE(stored.count(audit)) << "audit line " << audit << " missing";
+    for (long long audit : committedAudits) {
+        if (stored.count(audit)) continue;
+        ++checked.misreported;
+        ADD_FAILURE() << "audit line " << audit << " of a save reported committed is missing";
+    }
     EXPECT_EQ(static_cast<long>(stored.size()), checked.counters["committed"]) << "a save wrote its line without committing";
 
+    // So does a "keep mine" over a colleague's template or whole record, as its audit line says.
+    for (const auto& r : rows("SELECT `id`, `log` FROM `logs` WHERE `log` LIKE '%remplace l''autre poste sur : %'")) {
+        const QString log = db::fromAnsi(r[1]);
+        const QStringList heads = edits::ChangedRows::parse(log).ids(QStringLiteral("timeslot"));
+        const QString over = log.mid(log.indexOf(QStringLiteral("remplace l'autre poste sur : ")));
+        if (heads.isEmpty() || !(over.contains(QStringLiteral("Surveillance")) || over.contains(QStringLiteral("Plan du suivi")) ||
+                                 over.contains(QStringLiteral("Suivi fait"))))
+            continue;
+        templateChanges.emplace_back(std::stoll(r[0]), heads.front().toStdString());
+    }
+    // A template change starts the items anew (the history checks what it kept): an item set
+    // before it is not looked for.
+    for (const auto& [audit, head] : templateChanges)
+        for (auto it = lastSet.begin(); it != lastSet.end();)
+            it = it->first.rfind("timeslot " + head + " I", 0) == 0 && it->second.auditId < audit ? lastSet.erase(it) : std::next(it);
     // Nothing silently lost: each field holds what the last save that set it wrote.
     for (const auto& [key, set] : lastSet) {
         std::istringstream in(key);
@@ -195,6 +392,7 @@ Checked Run::check() const {
             ADD_FAILURE() << table << " row " << id << " belongs to no committed save";
         }
     }
+    checkHistory(checked);
     EXPECT_EQ(checked.unneededConflicts, 0) << "conflicts shown where a merge should have settled them";
     return checked;
 }
@@ -206,7 +404,11 @@ std::string savesFigures(const Checked& checked) {
          << c["idRetries"] + c["lockRetries"] << " (" << c["idRetries"] << " for ids, " << c["lockRetries"]
          << " for deadlocks or lock waits), merged " << c["merged"] << ", conflicts shown " << c["conflicts"]
          << ", rows deleted meanwhile " << c["vanished"] << ", failed " << c["failed"] << ", silently lost "
-         << checked.silentlyLost << ", half-written " << checked.halfWritten;
+         << checked.silentlyLost << ", half-written " << checked.halfWritten << "; links cut " << checked.cuts
+         << " (saves run again on a new link " << c["linkRetries"] << ", found stored after a lost answer "
+         << c["foundAfterLoss"] << ", outcome unknown " << c["unknown"] << "), back to input " << c["backToInput"]
+         << ", duplicates " << checked.duplicates << ", outcomes misreported " << checked.misreported
+         << ", rows changed unmeant " << checked.unmeant << ", plan items lost " << checked.planItemsLost;
     return text.str();
 }
 

@@ -129,6 +129,36 @@ TEST_F(EditHandlersTest, AddingACompanyWritesItItsAddressAndItsPlaceholderShow) 
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
+// An address the user does not touch, whatever its line ends, is not written, not named in
+// the audit line, and not in a clash: the line a colleague added meanwhile stays.
+TEST_F(EditHandlersTest, AnUntouchedAddressIsNeitherWrittenNorClashing) {
+    // As the Windows program stored it, and as another tool may have.
+    for (const std::string stored : {"1 rue\r\n29200 Brest", "1 rue\n29200 Brest"}) {
+        SCOPED_TRACE(stored);
+        testing_support::ui().clear();
+        testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `fulladr` = '" +
+                                                QString::fromStdString(stored).replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n")).toStdString() +
+                                                "', `email` = '' WHERE `id` = 2");
+        manager window;
+        testing_support::runModal(window, [&] {
+            onNextModal([](QDialog* d) {
+                typeInto(d, ccomp::kEmail, q("neuf@example.org"));
+                testdb::exec(testdb::programmeDb(),
+                             "UPDATE `comp` SET `fulladr` = CONCAT(`fulladr`, '\\r\\nFrance') WHERE `id` = 2");
+                clickButton(d, platform::IDOK);
+            });
+            doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("Mouette")));
+        });
+        EXPECT_EQ(rows("SELECT `email`, `fulladr` FROM `comp` WHERE `id` = 2").at(0),
+                  (testdb::Row{"neuf@example.org", stored + "\r\nFrance"}));
+        EXPECT_EQ(text(rows("SELECT `log` FROM `logs` ORDER BY `id` DESC LIMIT 1").at(0).at(0)),
+                  q("Demo : compagnie 2 \"Mouette\" : e-mail modifié [comp=2]"));
+        // Taken from the colleague and said so; never asked.
+        ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        EXPECT_EQ(testing_support::ui().messages[0].text, q("Enregistré. Repris de l'autre poste : Adresse complète."));
+    }
+}
+
 TEST_F(EditHandlersTest, EditingACompanyStoresTheAddressAndPlaceholdersOpenNothing) {
     manager window;
     testing_support::runModal(window, [&] {
@@ -140,7 +170,7 @@ TEST_F(EditHandlersTest, EditingACompanyStoresTheAddressAndPlaceholdersOpenNothi
         });
         doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("Mouette")));
         auto comp = rows("SELECT `nom`, `fulladr` FROM `comp` WHERE `id` = 2");
-        EXPECT_EQ(comp.at(0), (testdb::Row{"Mouette", "2 quai\nBrest"}));
+        EXPECT_EQ(comp.at(0), (testdb::Row{"Mouette", "2 quai\r\nBrest"}));
 
         // A placeholder company or show opens no dialog (a dialog would hang the test here).
         doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("<aucune>")));
@@ -373,7 +403,7 @@ TEST_F(EditHandlersTest, TypedValuesAreStoredExactlyAsTyped) {
             EXPECT_EQ(stored->nom, value);
             EXPECT_EQ(stored->email, value);
             EXPECT_EQ(stored->contact1, value);
-            EXPECT_EQ(stored->fulladr, value + q("\n") + value);
+            EXPECT_EQ(stored->fulladr, value + q("\r\n") + value);
             EXPECT_GE(row(window, manager::kShowList, q("<spectacle à définir (compagnie %1)>").arg(value)), 0);
 
             onNextModal([&](QDialog* d) {

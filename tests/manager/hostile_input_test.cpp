@@ -115,9 +115,11 @@ QStringList takeMessages() {
     return texts;
 }
 
-QString lineBreaksAsLf(QString text) {
+// A multi-line edit gives its lines ended by CR LF, whatever ends were typed.
+QString lineBreaksAsCrLf(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text.replace(u'\r', u'\n');
+    text.replace(u'\r', u'\n');
+    return text.replace(u'\n', QStringLiteral("\r\n"));
 }
 
 QString folderOfSurveys() { return QDir(platform::executableDir()).filePath(q("survey")); }
@@ -179,7 +181,7 @@ protected:
         onNextModal([&](QDialog* d) {
             auto* edit = d->findChild<QPlainTextEdit*>(QStringLiteral("ctl_%1").arg(ccomp::kFullAddress));
             edit->setPlainText(value);
-            out.typed = edit->toPlainText();
+            out.typed = lineBreaksAsCrLf(edit->toPlainText());
             testing_support::pressOkOrCancel(d);
         });
         dlg::ListView* list = window.listView(manager::kCompanyList);
@@ -445,7 +447,7 @@ TEST_F(HostileInputTest, EveryFieldStoresExactlyOrRefusesNamingTheCharacters) {
                         EXPECT_TRUE(out.accepted);
                         EXPECT_EQ(out.stored, out.typed);
                         // A multi-line edit keeps its own line breaks; nothing else may change.
-                        EXPECT_EQ(field.multiLine ? lineBreaksAsLf(value.text) : value.text, out.typed);
+                        EXPECT_EQ(field.multiLine ? lineBreaksAsCrLf(value.text) : value.text, out.typed);
                         EXPECT_TRUE(out.messages.isEmpty()) << out.messages.join(u'\n').toStdString();
                         return out.accepted && out.stored == out.typed;
                     case Expect::Refused:

@@ -179,7 +179,7 @@ TEST_F(SharedOfficeTest, AClashIsSettledByTheUser) {
         editMouette("Mouette noire");
         EXPECT_EQ(one("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette noire");
         EXPECT_EQ(one("SELECT `log` FROM `logs` ORDER BY `id` DESC LIMIT 1"),
-                  "Demo : compagnie 0 \"Mouette noire\" : nom modifi\xe9 [comp=0]");
+                  "Demo : compagnie 0 \"Mouette noire\" : nom modifi\xe9, remplace l'autre poste sur : Nom [comp=0]");
     });
 }
 

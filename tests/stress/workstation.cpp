@@ -7,6 +7,8 @@
 //   F <audit id> <table> <id> <field> <value>   a committed save that set this field to this value
 //   A <audit id> <table> <first id> <rows>       a committed add of these rows (a group: its slots)
 //   U <table> <id> <what>                        a conflict shown that a merge should have settled
+//   N <table> <column> <value>                   an add reported not stored (failed): no row may hold it
+//   T <audit id> timeslot <head id>               a committed template change: the items start anew
 //   S <counter> <value>                          the workstation's figures at the end
 //
 // When its server goes away (a node of a cluster stopped), each unit of work it tries meanwhile
@@ -21,6 +23,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -54,7 +57,7 @@ public:
             const bool outage = text.startsWith(QString::fromUtf8(db::kConnectFailedFormat).section(u'%', 0, 0)) ||
                                 db::serverOutOfReach(error) || db::lostConnection(error) || error == kConnectionKilled;
             ++(outage ? outageErrors : otherErrors);
-            std::fprintf(stderr, "[%s] %s\n", name_.toUtf8().constData(), text.toUtf8().constData());
+            std::fprintf(stderr, "[%s] %s (%u)\n", name_.toUtf8().constData(), text.toUtf8().constData(), error);
         }
         return buttons == platform::MessageButtons::YesNo ? platform::IDYES : platform::IDOK;
     }
@@ -89,11 +92,12 @@ public:
         }
         const edits::SaveCounters& c = edits::saveCounters();
         log_ << "S tried " << c.tried << "\nS committed " << c.committed << "\nS idRetries " << c.idRetries
-             << "\nS lockRetries " << c.lockRetries << "\nS failed " << c.failed << "\nS merged " << merged_
+             << "\nS lockRetries " << c.lockRetries << "\nS linkRetries " << c.linkRetries << "\nS foundAfterLoss "
+             << c.foundAfterLoss << "\nS unknown " << c.unknown << "\nS failed " << c.failed << "\nS merged " << merged_
              << "\nS conflicts " << conflicts_ << "\nS vanished " << vanished_ << "\nS outages " << outages_
              << "\nS outageMessages " << outageMessages_ << "\nS mostMessagesInAUnit " << mostMessages_
              << "\nS committedAfterOutage " << committedAfterOutage_ << "\nS otherMessages " << ui_.otherErrors
-             << "\nS mostOtherMessagesInAUnit " << mostOtherMessages_ << "\n";
+             << "\nS mostOtherMessagesInAUnit " << mostOtherMessages_ << "\nS backToInput " << backToInput_ << "\n";
         log_.flush();
     }
 
@@ -145,19 +149,31 @@ private:
 
     // What a user answers: keep mine, keep theirs, or go back and try again on what is stored.
     // A clash must name what this workstation changed: anything else a merge should have taken.
+    // backToInput: the dialog opened again on what is stored, with what this workstation typed
+    // (false when the record is gone).
     template <class Save>
-    SaveResult settle(Save save, const char* table, const QString& id, const QString& mine) {
-        Resolution resolution = Resolution::Check;
+    SaveResult settle(Save save, const char* table, const QString& id, const QString& mine,
+                      const std::function<bool()>& backToInput = {}) {
+        Resolution resolution;
         for (int round = 0; round < 4; ++round) {
             const SaveResult r = save(resolution);
             if (r.outcome == SaveOutcome::Merged) ++merged_;
             if (r.outcome == SaveOutcome::Conflict) {
                 ++conflicts_;
                 bool named = false;
-                for (const auto& d : r.differences) named = named || d.mine.contains(mine) || mine.isEmpty();
+                // Another template chosen elsewhere clashes with any change of the plan here.
+                for (const auto& d : r.differences)
+                    named = named || d.mine.contains(mine) || mine.isEmpty() || d.field == QStringLiteral("Surveillance");
                 if (!named) log_ << "U " << table << ' ' << id.toStdString() << ' ' << r.differences.size() << '\n';
+                if (backToInput && chance(0.3)) {
+                    reload();
+                    if (!backToInput()) return r;
+                    ++backToInput_;
+                    resolution = Resolution{};
+                    continue;
+                }
                 if (chance(0.5)) {
-                    resolution = Resolution::KeepMine;
+                    resolution = Resolution::keepMineOver(r, resolution.restore);
                     continue;
                 }
                 return r;  // theirs kept
@@ -165,7 +181,7 @@ private:
             if (r.outcome == SaveOutcome::Vanished) {
                 ++vanished_;
                 if (chance(0.5)) {
-                    resolution = Resolution::RestoreAndSave;
+                    resolution.restore = true;
                     continue;
                 }
             }
@@ -175,7 +191,12 @@ private:
     }
 
     void step() {
-        switch (pick(12)) {
+        switch (pick(17)) {
+        case 12: addSlot(); break;
+        case 13: removeSlot(); break;
+        case 14: changeTemplate(); break;
+        case 15: editContract(); break;
+        case 16: deleteCompany(); break;
         case 0: addCompany(); break;
         case 1:
         case 2: editCompany(); break;
@@ -192,8 +213,10 @@ private:
     }
 
     void addCompany() {
-        const SaveResult r = edits::addCompany({token(), {}, {}, {}, {}});
+        const QString name = token();
+        const SaveResult r = edits::addCompany({name, {}, {}, {}, {}});
         if (r.committed()) log_ << "A " << r.auditId << " comp " << r.newId << " 1\n";
+        if (r.outcome == SaveOutcome::Failed) log_ << "N comp nom " << name.toStdString() << '\n';
     }
 
     void editCompany() {
@@ -209,7 +232,17 @@ private:
         if (name == std::string("email")) mine.email = value;
         if (name == std::string("contact1")) mine.contact1 = value;
         if (name == std::string("fulladr")) mine.fulladr = value;
-        const SaveResult r = settle([&](Resolution res) { return edits::editCompany(base, mine, res); }, "comp", base.id, value);
+        programme::Company was = base;
+        const auto backToInput = [&] {
+            const int now = edits::recordIndex({edits::RecordKind::Company, base.id});
+            if (now < 0) return false;
+            const programme::Company stored = programme::companies()[static_cast<std::size_t>(now)];
+            mine = edits::carryOver(was, stored, mine);
+            was = stored;
+            return true;
+        };
+        const SaveResult r = settle([&](const Resolution& res) { return edits::editCompany(was, mine, res); }, "comp",
+                                    base.id, value, backToInput);
         field(r, "comp", base.id, QString::fromUtf8(name), value);
     }
 
@@ -286,14 +319,77 @@ private:
     void newContract() {
         const int head = liveGroup();
         if (head < 0) return;
+        const QString number = token();
         const QString extra = QStringLiteral(
             "Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2027###Montant de chacun des 5 chèques$$$100###"
             "Date encaissement du chèque numéro 1$$$Mardi 01 Juin 2027###Numéro de contrat$$$%1")
-                                  .arg(token());
+                                  .arg(number);
         const SaveResult r = edits::newContract(
             {QStringLiteral("contrat_simple.rtf"), extra,
              static_cast<int32_t>(programme::leadingInteger(programme::timeslots()[static_cast<std::size_t>(head)].id))});
         if (r.committed()) log_ << "A " << r.auditId << " contract " << r.newId << " 1\n";
+        if (r.outcome == SaveOutcome::Failed) log_ << "N contract extra " << number.toStdString() << '\n';
+    }
+
+    // A group edit of one kind: a slot added at its end, its last slot removed, another
+    // checklist template (a new plan).
+    SaveResult editGroupWith(const std::function<bool(planning::TimeslotEditorData&)>& change) {
+        const int head = liveGroup();
+        if (head < 0) return {};
+        const edits::GroupRows base = edits::groupRows(head);
+        planning::TimeslotEditorData mine = edits::editorInput(base);
+        if (!change(mine)) return {};
+        SaveResult r = settle([&](const Resolution& res) { return edits::editGroup(base, mine, res); }, "timeslot",
+                              base.rows.front().id, QString());
+        r.record.id = base.rows.front().id;
+        return r;
+    }
+    void addSlot() {
+        editGroupWith([this](planning::TimeslotEditorData& g) {
+            if (g.entries.size() >= 5) return false;
+            g.entries.push_back({1 + pick(28), 1 + pick(12), 2027, 14, 0, 15, 0});
+            return true;
+        });
+    }
+    void removeSlot() {
+        editGroupWith([](planning::TimeslotEditorData& g) {
+            if (g.entries.size() < 2) return false;
+            g.entries.pop_back();
+            return true;
+        });
+    }
+    // The new template's plan starts with nothing done: the items ticked before go with it.
+    void changeTemplate() {
+        const SaveResult r = editGroupWith([this](planning::TimeslotEditorData& g) {
+            g.survey = g.survey == QStringLiteral("stress.txt") ? QStringLiteral("autre.txt") : QStringLiteral("stress.txt");
+            g.todo = QStringLiteral("Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
+                                    "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4$$$%1")
+                         .arg(token());
+            g.done.clear();
+            return true;
+        });
+        if (r.committed()) log_ << "T " << r.auditId << " timeslot " << r.record.id.toStdString() << '\n';
+    }
+
+    void editContract() {
+        const int i = pickRecord(programme::contracts(), [](const programme::Contract& c) { return !programme::isDeleted(c.deleted); });
+        if (i < 0) return;
+        const programme::Contract base = programme::contracts()[static_cast<std::size_t>(i)];
+        const QString value = token();
+        edits::ContractFields mine{base.rtf, base.extra + QStringLiteral("###Note$$$") + value,
+                                   static_cast<int32_t>(programme::leadingInteger(base.ts))};
+        const SaveResult r = settle([&](const Resolution& res) { return edits::editContract(base, mine, res); }, "contract",
+                                    base.id, value);
+        field(r, "contract", base.id, QStringLiteral("extra"), mine.extra);
+    }
+
+    void deleteCompany() {
+        const int i = pickRecord(programme::companies(), [](const programme::Company& c) {
+            return !programme::isDeleted(c.deleted) && !programme::isPlaceholderName(c.nom);
+        });
+        if (i < 0) return;
+        const edits::DeletePlan plan = edits::planDelete({edits::RecordKind::Company, programme::companies()[static_cast<std::size_t>(i)].id});
+        edits::runDelete(plan, chance(0.5) ? edits::DeleteChoice::All : edits::DeleteChoice::TargetOnly);
     }
 
     void deleteSomething() {
@@ -337,6 +433,7 @@ private:
     std::filesystem::path stop_;
     int counter_ = 0;
     long merged_ = 0;
+    long backToInput_ = 0;
     long conflicts_ = 0;
     long vanished_ = 0;
     const Unattended& ui_;

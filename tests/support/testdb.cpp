@@ -100,7 +100,7 @@ void resetTicketing() {
 }
 
 void resetProgramme() {
-    exec(programmeDb(), "DROP TABLE IF EXISTS `access`, `comp`, `showname`, `salle`, `timeslot`, `contract`, `logs`");
+    exec(programmeDb(), "DROP TABLE IF EXISTS `access`, `comp`, `showname`, `salle`, `timeslot`, `contract`, `logs`, `save_tokens`, `stress_history`");
     execFile(programmeDb(), sourcePath("db/schema/programme.sql"));
 }
 
