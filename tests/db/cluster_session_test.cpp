@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <mysql.h>
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -116,9 +117,12 @@ TEST_F(ClusterSession, EveryProgrammeConnectionToANodeReadsWhatOtherNodesCommitt
 }
 
 // Node 1 stops applying what the others commit (a read lock over its tables holds its
-// applier); a colleague's save is committed on node 2. A plain read on node 1 still shows the
-// old name; the program's read waits until node 1 has applied the save, and shows the new one.
+// applier); a colleague's save is committed on node 2, once node 2 holds the row it changes
+// (node 3 shows it stored). A plain read on node 1 still shows the old name; the program's read
+// is seen on node 1 waiting, and only then is the lock let go: it shows the new name. Had the
+// read not waited, it would have shown the old name before the lock went.
 TEST_F(ClusterSession, AReadOnALaggingNodeWaitsForASaveCommittedOnAnother) {
+    const std::string name = "SELECT `nom` FROM `comp` WHERE `id` = 0";
     std::unique_ptr<testdb::Session> held;
     {
         const testdb::OnServer lagging(ports_[0]);
@@ -128,24 +132,39 @@ TEST_F(ClusterSession, AReadOnALaggingNodeWaitsForASaveCommittedOnAnother) {
     }
     ASSERT_EQ(db::connectProgramme(), 0);
     ASSERT_EQ(causalReads(), "1");
-    ASSERT_EQ(programmeValue("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette");
+    const std::string reader = programmeValue("SELECT CONNECTION_ID()");
+    ASSERT_EQ(programmeValue(name), "Mouette");
     held->exec("FLUSH TABLES WITH READ LOCK");
     {
         const testdb::OnServer colleague(ports_[1]);
-        testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `nom` = 'Mouette grise' WHERE `id` = 0");
+        testdb::exec(testdb::programmeDb(), testdb::causal("UPDATE `comp` SET `nom` = 'Mouette grise' WHERE `id` = 0"));
+    }
+    {
+        const testdb::OnServer third(ports_[2]);
+        ASSERT_EQ(testdb::query(testdb::programmeDb(), testdb::causal(name)).at(0).at(0), "Mouette grise");
     }
     {
         const testdb::OnServer lagging(ports_[0]);
-        EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT `nom` FROM `comp` WHERE `id` = 0").at(0).at(0), "Mouette");
+        ASSERT_EQ(testdb::query(testdb::programmeDb(), name).at(0).at(0), "Mouette");
     }
-    std::thread release([&held] {
+    std::atomic<bool> readDone{false};
+    bool seenWaiting = false;
+    std::thread release([&] {
         mysql_thread_init();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        const std::string running = "SELECT 1 FROM information_schema.PROCESSLIST WHERE `ID` = " + reader +
+                                    " AND `COMMAND` = 'Query' AND `INFO` LIKE 'SELECT `nom`%'";
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!readDone && !seenWaiting && std::chrono::steady_clock::now() < limit) {
+            seenWaiting = !held->query(running).empty();
+            if (!seenWaiting) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
         held->exec("UNLOCK TABLES");
         mysql_thread_end();
     });
-    EXPECT_EQ(programmeValue("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette grise");
+    EXPECT_EQ(programmeValue(name), "Mouette grise");
+    readDone = true;
     release.join();
+    EXPECT_TRUE(seenWaiting) << "node 1 never showed the program's read waiting";
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 

@@ -35,14 +35,14 @@ protected:
         if (ports_.size() == 3) db::programmeSettings().port = configured_;
         db::forgetProgrammeServerKind();
     }
-    // The colleague, on node 2.
+    // The colleague, on node 2, once it holds the rows written through node 1.
     void colleague(const std::string& sql) const {
         const testdb::OnServer node(ports_[1]);
-        testdb::exec(testdb::programmeDb(), sql);
+        testdb::exec(testdb::programmeDb(), testdb::causal(sql));
     }
     std::string onNode(int n, const std::string& sql) const {
         const testdb::OnServer node(ports_[static_cast<std::size_t>(n - 1)]);
-        return one("SET STATEMENT wsrep_sync_wait = 1 FOR " + sql);
+        return one(testdb::causal(sql));
     }
     std::vector<unsigned> ports_;
     unsigned configured_ = 0;

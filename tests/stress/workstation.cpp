@@ -307,8 +307,13 @@ private:
         const edits::GroupRows base = edits::groupRows(head);
         planning::TimeslotEditorData mine = edits::editorInput(base);
         const auto p = static_cast<std::size_t>(pick(static_cast<int>(mine.entries.size())));
-        mine.entries[p].startHour = pick(24);
-        mine.entries[p].startMinute = 5 * pick(12);
+        // A start drawn equal to the loaded one changes nothing: the save keeps what a colleague
+        // stored meanwhile, and logging it as set would count that as lost.
+        const planning::SlotEntry loaded = mine.entries[p];
+        do {
+            mine.entries[p].startHour = pick(24);
+            mine.entries[p].startMinute = 5 * pick(12);
+        } while (mine.entries[p] == loaded);
         const QString start = QString::asprintf("%02d:%02d:00", mine.entries[p].startHour, mine.entries[p].startMinute);
         const QString rowId = base.rows[p].id;
         const QString shown = QString::asprintf("%02d:%02d", mine.entries[p].startHour, mine.entries[p].startMinute);

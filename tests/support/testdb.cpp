@@ -38,6 +38,23 @@ void drain(MYSQL* m, const std::string& sql) {
     if (mysql_errno(m)) ADD_FAILURE() << "admin statement failed: " << mysql_error(m) << "\n" << sql.substr(0, 400);
 }
 
+std::vector<Row> rowsOf(MYSQL* m, const std::string& sql) {
+    std::vector<Row> rows;
+    if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
+        ADD_FAILURE() << "admin query refused: " << mysql_error(m) << "\n" << sql;
+    } else if (MYSQL_RES* r = mysql_store_result(m)) {
+        const unsigned n = mysql_num_fields(r);
+        while (MYSQL_ROW row = mysql_fetch_row(r)) {
+            const unsigned long* lengths = mysql_fetch_lengths(r);
+            Row out;
+            for (unsigned i = 0; i < n; ++i) out.emplace_back(row[i] ? std::string(row[i], lengths[i]) : std::string());
+            rows.push_back(std::move(out));
+        }
+        mysql_free_result(r);
+    }
+    return rows;
+}
+
 }  // namespace
 
 const std::string& ticketingDb() {
@@ -61,20 +78,8 @@ void exec(const std::string& database, const std::string& sql) {
 }
 
 std::vector<Row> query(const std::string& database, const std::string& sql) {
-    std::vector<Row> rows;
     MYSQL* m = adminConnection(database);
-    if (mysql_real_query(m, sql.data(), sql.size()) != 0) {
-        ADD_FAILURE() << "admin query refused: " << mysql_error(m) << "\n" << sql;
-    } else if (MYSQL_RES* r = mysql_store_result(m)) {
-        const unsigned n = mysql_num_fields(r);
-        while (MYSQL_ROW row = mysql_fetch_row(r)) {
-            const unsigned long* lengths = mysql_fetch_lengths(r);
-            Row out;
-            for (unsigned i = 0; i < n; ++i) out.emplace_back(row[i] ? std::string(row[i], lengths[i]) : std::string());
-            rows.push_back(std::move(out));
-        }
-        mysql_free_result(r);
-    }
+    std::vector<Row> rows = rowsOf(m, sql);
     mysql_close(m);
     return rows;
 }
@@ -122,6 +127,8 @@ void Session::exec(const std::string& sql) {
         drain(m_, sql);
 }
 
+std::vector<Row> Session::query(const std::string& sql) { return rowsOf(m_, sql); }
+
 TableLock::TableLock(const std::string& database, const std::string& table, std::chrono::seconds limit)
     : session_(database) {
     session_.exec("LOCK TABLES `" + table + "` WRITE");
@@ -151,6 +158,8 @@ void script(const std::string& arguments) {
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 }  // namespace
+
+std::string causal(const std::string& statement) { return "SET STATEMENT wsrep_sync_wait = 15 FOR " + statement; }
 
 OnServer::OnServer(unsigned port) : previous_(adminSocket()) { adminSocket() = socketOf(port); }
 OnServer::~OnServer() { adminSocket() = previous_; }

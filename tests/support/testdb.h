@@ -45,6 +45,7 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     void exec(const std::string& sql);
+    std::vector<Row> query(const std::string& sql);
 
 private:
     ::st_mysql* m_;
@@ -83,6 +84,12 @@ std::vector<unsigned> clusterPorts();
 // Node n (1 to 3) stopped alone, or started again alone (returning once it has caught up).
 void stopNode(int n);
 void startNode(int n);
+
+// The statement made to wait first until its node has applied every write the cluster committed
+// before it, as the program's sessions on a node wait. A colleague's statement on one node that
+// changes a row just written on another needs it: run on a node that has not applied that row
+// yet, it changes nothing and commits nothing.
+std::string causal(const std::string& statement);
 
 // While one lives, the administrator's connections above go to the local server of this
 // client port (a node of the cluster) instead of the private server.
