@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# Builds the program for 64-bit Windows on this Debian machine and packs its installer.
+#   scripts/build-windows.sh [BUILD_DIR [PORT [more cmake arguments]]]
+# BUILD_DIR (default build-windows) receives the program and Brelo-<version>-setup.exe.
+# The connection settings are compiled in: without arguments they point at the private server
+# of the test command's plain build (port 35441, as scripts/run-tests.sh sets it), with the
+# authority's certificate read from tls/ca.pem beside the executable, which the smoke test
+# installs there; an office gives its own with -D, as for a Linux build (README, "Windows").
+#
+# What the program needs that Debian does not ship for Windows is cross-built once, from
+# Debian's source packages, into a cache folder outside the build folders, and reused:
+#   ${BRELO_WINDOWS_CACHE:-${XDG_CACHE_HOME:-~/.cache}/brelo-windows}
+#     src/      the source packages      prefix/  Qt, OpenSSL and the MariaDB client, installed
+#     work/     their build folders      logs/    one log per step, and the time each step took
+# Every long step runs under nice -n 19 with two jobs: the machine is shared.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build-windows}
+port=${2:-35441}
+shift $(( $# > 2 ? 2 : $# ))
+cache=${BRELO_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/brelo-windows}
+prefix=$cache/prefix
+toolchain=$here/cmake/WindowsCross.cmake
+jobs=2
+mkdir -p "$cache/src" "$cache/work" "$cache/logs" "$prefix" "$build"
+build=$(cd "$build" && pwd)
+
+say() { echo "== build-windows: $*"; }
+fail() { echo "build-windows: $*" >&2; exit 1; }
+
+# A step runs once: its stamp in the prefix says it is done. Its output goes to its log, shown
+# in part when it fails; the time it took goes to logs/times.txt.
+step() {
+  local name=$1
+  shift
+  if [ -e "$prefix/.done-$name" ]; then return 0; fi
+  say "$name (log: $cache/logs/$name.log)"
+  local start=$SECONDS status
+  # In a subshell of its own, outside any condition, so that its first failing command ends it.
+  set +e
+  (set -e; "$@") >"$cache/logs/$name.log" 2>&1
+  status=$?
+  set -e
+  if [ $status -ne 0 ]; then
+    tail -n 40 "$cache/logs/$name.log" >&2
+    fail "step $name failed; its whole log: $cache/logs/$name.log"
+  fi
+  echo "$name $((SECONDS - start)) s" >>"$cache/logs/times.txt"
+  touch "$prefix/.done-$name"
+}
+
+# The source code comes from the archive this machine installs from: its own apt sources, as
+# deb-src entries.
+add_source_entries() {
+  local entries=/etc/apt/sources.list.d/brelo-windows-src
+  if apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then return 0; fi
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -e "$f" ] && [ "$f" != "$entries.sources" ] || continue
+    awk 'BEGIN { RS = ""; ORS = "\n\n" }
+         /(^|\n)Types:[^\n]*deb/ && !/(^|\n)Enabled: *no/ {
+           gsub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print }' "$f"
+  done >"$entries.sources"
+  cat /etc/apt/sources.list $(ls /etc/apt/sources.list.d/*.list 2>/dev/null | grep -vx "$entries.list") 2>/dev/null |
+    sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' >"$entries.list"
+  apt-get update -q
+}
+
+# The newest version of a source package whose files the archive still serves (a snapshot
+# mirror may have dropped the newest one's).
+fetch_source() {
+  local package=$1 version
+  if ls "$cache/src/${package}"_*.dsc >/dev/null 2>&1; then return 0; fi
+  for version in $(apt-cache showsrc "$package" | sed -n 's/^Version: //p' | sort -rV | uniq); do
+    if (cd "$cache/src" && apt-get source --download-only "$package=$version"); then return 0; fi
+    rm -f "$cache/src/${package}_"*
+  done
+  fail "no version of the source package $package could be downloaded"
+}
+
+# The original tarball of a source package, unpacked into src/ once (only MEMBERS when given);
+# prints the folder it makes.
+unpack() {
+  local package=$1
+  shift
+  local tarball top
+  tarball=$(ls "$cache/src/${package}"_*.orig.tar.* | grep -v '\.asc$' | head -n 1)
+  top=$(tar -tf "$tarball" | head -n 1 | cut -d/ -f1 || true)
+  if [ ! -d "$cache/src/$top" ]; then
+    tar -xf "$tarball" -C "$cache/src" --wildcards "$@"
+  fi
+  echo "$cache/src/$top"
+}
+
+packages() {
+  "$here/scripts/install-deps.sh" --windows
+  add_source_entries
+}
+
+sources() {
+  fetch_source openssl
+  fetch_source mariadb
+  fetch_source qt6-base
+  unpack openssl >/dev/null
+  # The server's source holds the client library in libmariadb/; nothing else of it is built.
+  unpack mariadb '*/libmariadb/*' >/dev/null
+  unpack qt6-base >/dev/null
+}
+
+# OpenSSL gives the client library its TLS, with the server's certificate verified against the
+# authority named in the settings, the same library and checks as on Linux.
+openssl_build() {
+  cd "$(unpack openssl)"
+  ./Configure mingw64 --cross-compile-prefix=x86_64-w64-mingw32- CC=gcc-posix \
+    --prefix="$prefix" --libdir=lib shared no-tests no-engine no-legacy
+  nice -n 19 make -j"$jobs" build_libs
+  make install_dev install_runtime_libs
+}
+
+mariadb_build() {
+  local work=$cache/work/mariadb
+  rm -rf "$work"
+  nice -n 19 cmake -G Ninja -S "$(unpack mariadb '*/libmariadb/*')/libmariadb" -B "$work" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_PREFIX_PATH="$prefix" -DOPENSSL_ROOT_DIR="$prefix" -DWITH_SSL=OPENSSL \
+    -DWITH_UNIT_TESTS=OFF -DWITH_CURL=OFF -DCLIENT_PLUGIN_AUTH_GSSAPI_CLIENT=OFF \
+    -DCLIENT_PLUGIN_REMOTE_IO=OFF -DCLIENT_PLUGIN_DIALOG=OFF -DCLIENT_PLUGIN_CLIENT_ED25519=OFF \
+    -DCLIENT_PLUGIN_SHA256_PASSWORD=OFF -DCLIENT_PLUGIN_CACHING_SHA2_PASSWORD=OFF
+  nice -n 19 cmake --build "$work" -j"$jobs"
+  cmake --install "$work"
+}
+
+# Qt's modules for the program: Core, Gui, Widgets, PrintSupport (and Test, small, for the
+# platform layer's tests under Wine), the Windows platform plugin and styles. The host's Qt
+# (the same 6.4) runs moc, rcc and uic. What the program never uses stays out.
+qt_build() {
+  local work=$cache/work/qtbase
+  nice -n 19 cmake -G Ninja -S "$(unpack qt6-base)" -B "$work" \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF \
+    -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
+    -DFEATURE_vulkan=OFF -DFEATURE_jpeg=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF \
+    -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
+    -DFEATURE_system_doubleconversion=OFF
+  nice -n 19 cmake --build "$work" -j"$jobs"
+  cmake --install "$work"
+}
+
+# GoogleTest, from the sources Debian ships with libgtest-dev, for the platform layer's tests.
+gtest_build() {
+  local work=$cache/work/gtest
+  rm -rf "$work"
+  nice -n 19 cmake -G Ninja -S /usr/src/googletest -B "$work" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=OFF
+  nice -n 19 cmake --build "$work" -j"$jobs"
+  cmake --install "$work"
+}
+
+program() {
+  local authority=tls/ca.pem
+  nice -n 19 cmake -G Ninja -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release -DBRELO_BENCH=OFF \
+    -DBRELO_LOCAL_PORT="$port" \
+    -DBRELO_TICKETING_HOST=127.0.0.1 -DBRELO_TICKETING_PORT="$port" \
+    -DBRELO_TICKETING_USER=brelo -DBRELO_TICKETING_PASSWORD=brelo-demo \
+    -DBRELO_TICKETING_TLS=ON -DBRELO_TICKETING_TLS_CA="$authority" \
+    -DBRELO_PROGRAMME_HOST=127.0.0.1 -DBRELO_PROGRAMME_PORT="$port" \
+    -DBRELO_PROGRAMME_USER=brelo -DBRELO_PROGRAMME_PASSWORD=brelo-demo \
+    -DBRELO_PROGRAMME_TLS=ON -DBRELO_PROGRAMME_TLS_CA="$authority" "$@"
+  nice -n 19 cmake --build "$build" -j"$jobs"
+}
+
+step packages packages
+step sources sources
+step openssl openssl_build
+step mariadb mariadb_build
+step qt qt_build
+step gtest gtest_build
+start=$SECONDS
+say "program ($build)"
+program "$@"
+"$here/scripts/windows-deploy.sh" "$build" "$prefix"
+echo "program $((SECONDS - start)) s" >>"$cache/logs/times.txt"
+installer=$(ls "$build"/Brelo-*-setup.exe)
+say "done: $installer ($(du -h "$installer" | cut -f1)); times of each step: $cache/logs/times.txt"
