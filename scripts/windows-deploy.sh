@@ -29,7 +29,7 @@ cp "$build/brelo.exe" "$stage/"
 # Where the DLLs of the program's own come from; Windows' own are known by the import
 # libraries the cross compiler has for them.
 runtime=$(dirname "$($mingw-g++-posix -print-file-name=libstdc++-6.dll)")
-search=("$prefix/bin" "$prefix/lib" "$runtime" "/usr/$mingw/lib")
+search=("$prefix/bin" "$prefix/lib" "$prefix/lib/mariadb" "$runtime" "/usr/$mingw/lib")
 system_dll() {
   local base=${1%.*}
   [ -e "/usr/$mingw/lib/lib${base,,}.a" ] || [ -e "/usr/$mingw/lib/lib${base}.a" ]

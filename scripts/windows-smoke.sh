@@ -83,6 +83,23 @@ wine wineboot --init >"$smoke/wineboot.log" 2>&1 || fail "wineboot failed (log: 
 wineserver -w
 echo "  prefix made in $((SECONDS - start)) s"
 
+# The platform layer's own tests, cross-built, on Windows' side of it: the shell's open verb
+# and its wait, wide paths, the French texts beside the executable.
+say "the platform layer's tests (test_platform.exe)"
+mkdir -p "$win/tests/translations"
+cp /usr/share/qt6/translations/qtbase_fr.qm "$win/tests/translations/"
+runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
+dll_path=
+for dir in "$cache/prefix/bin" "$cache/prefix/lib/mariadb" "$runtime" /usr/x86_64-w64-mingw32/lib; do
+  dll_path="$dll_path;$(winepath -w "$dir" 2>/dev/null)"
+done
+WINEPATH="${dll_path#;}" QT_PLUGIN_PATH="$(winepath -w "$cache/prefix/plugins" 2>/dev/null)" QT_QPA_PLATFORM=offscreen \
+  timeout 600 wine "$win/tests/test_platform.exe" >"$smoke/test_platform.log" 2>&1 || true
+wineserver -w
+sed -n 's/^\[  PASSED  \] /  /p; s/^\[  SKIPPED \] /  skipped: /p; s/^\[  FAILED  \] /  FAILED: /p' "$smoke/test_platform.log" | tr -d '\r'
+check "the platform layer's tests pass under Wine (log: $smoke/test_platform.log)" \
+  bash -c "grep -q '^\[  PASSED  \]' '$smoke/test_platform.log' && ! grep -q '^\[  FAILED  \]' '$smoke/test_platform.log'"
+
 say "silent install of $(basename "$installer")"
 wine "$installer" /S >"$smoke/install.log" 2>&1 || fail "the installer failed (log: $smoke/install.log)"
 wineserver -w
