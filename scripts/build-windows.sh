@@ -166,7 +166,8 @@ gtest_build() {
 program() {
   local authority=tls/ca.pem
   nice -n 19 cmake -G Ninja -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release -DBRELO_BENCH=OFF -DBRELO_CHARTS=OFF \
+    -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_BUILD_TYPE=Release -DBRELO_BENCH=OFF -DBRELO_CHARTS=OFF \
     -DBRELO_TESTS=ON -DBRELO_SMOKE_DRIVER=ON -DBRELO_LOCAL_PORT="$port" \
     -DBRELO_TICKETING_HOST=127.0.0.1 -DBRELO_TICKETING_PORT="$port" \
     -DBRELO_TICKETING_USER=brelo -DBRELO_TICKETING_PASSWORD=brelo-demo \

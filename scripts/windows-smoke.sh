@@ -66,9 +66,15 @@ trap cleanup EXIT
 say "server of $linux with the demo season"
 "$here/scripts/localdb.sh" start "$linux" --demo >"$smoke/localdb.log" 2>&1 || { cat "$smoke/localdb.log"; fail "the private server did not start"; }
 authority=$linux/tls/ca.pem
+# The oracle: the databases as the mariadb client reads them, over the same verified TLS.
+# shellcheck source=/dev/null
+. "$linux/localdb.env"
 sql() {
+  local database=$1 user=$PROGRAMME_USER password=$PROGRAMME_PASSWORD
+  if [ "$database" = ticketing ]; then database=$TICKETING_DB user=$TICKETING_USER password=$TICKETING_PASSWORD; fi
+  if [ "$database" = programme ]; then database=$PROGRAMME_DB; fi
   mariadb --no-defaults --ssl --ssl-verify-server-cert --ssl-ca="$authority" -h 127.0.0.1 -P "$port" \
-    -ubrelo -pbrelo-demo --default-character-set=utf8mb4 -B -N "$1" -e "$2"
+    -u"$user" -p"$password" --default-character-set=utf8mb4 -B -N "$database" -e "$2"
 }
 
 say "virtual display $display"
@@ -80,6 +86,9 @@ for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 
 say "fresh Wine prefix"
 start=$SECONDS
 wine wineboot --init >"$smoke/wineboot.log" 2>&1 || fail "wineboot failed (log: $smoke/wineboot.log)"
+wineserver -w
+# Qt 6 is made for Windows 10; a new prefix says Windows 7.
+wine winecfg -v win10 >>"$smoke/wineboot.log" 2>&1
 wineserver -w
 echo "  prefix made in $((SECONDS - start)) s"
 
@@ -119,10 +128,10 @@ mkdir -p "$app/tls" "$drive_c/gd/generated" "$drive_c/smoke" "$app/generic"
 cp "$authority" "$app/tls/ca.pem"
 cp "$driver" "$app/generic/"
 cp "$cache/prefix/bin/Qt6Test.dll" "$app/"
-# RTF documents open in WordPad, as on a Windows workstation without an office suite.
-wordpad='C:\Program Files\Windows NT\Accessories\wordpad.exe'
-wine reg add 'HKCU\Software\Classes\.rtf' /ve /d Brelo.Smoke.rtf /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Classes\Brelo.Smoke.rtf\shell\open\command' /ve /d "\"$wordpad\" \"%1\"" /f >/dev/null 2>&1
+# RTF documents open in WordPad, as on a workstation without an office suite: Wine's own
+# association, checked here so that a change of it is not taken for the program's fault.
+check "RTF documents open in WordPad in this prefix" \
+  bash -c "wine reg query 'HKCR\\rtffile\\shell\\open\\command' 2>/dev/null | grep -qi wordpad.exe"
 wineserver -w
 
 say "the installed program, driven"
@@ -196,7 +205,7 @@ check "the driver went through every step ($(grep -m1 '^FAIL' "$report" 2>/dev/n
 range=$(field range)
 from=${range:0:19}
 to=${range:20:19}
-sql billetterie "SELECT s.id, s.name, DATE_FORMAT(s.starts_at, '%Y-%m-%d %H:%i:%s'), IFNULL(r.seats, ''),
+sql ticketing "SELECT s.id, s.name, DATE_FORMAT(s.starts_at, '%Y-%m-%d %H:%i:%s'), IFNULL(r.seats, ''),
   IFNULL(r.prices, ''), IFNULL(r.paid, '') FROM shows s LEFT JOIN res r ON r.show_id = s.id
   WHERE DATE_FORMAT(s.starts_at, '%Y-%m-%d %H:%i:%s') BETWEEN '$from' AND '$to'" >"$smoke/sales-rows.tsv"
 python3 - "$smoke/sales-rows.tsv" >"$smoke/sales-expected.txt" <<'EOF'
@@ -254,6 +263,15 @@ check "OK copied it to the shared folder" cmp -s "$generated" "$drive_c/gd/gener
 check "the contract is stored" test "$(sql programme "SELECT COUNT(*) FROM contract WHERE extra LIKE '%$number%'")" -ge 1
 check "the manager lists it" bash -c "sql_ids=\$(grep -c '^row 1026 ' '$report'); [ \$sql_ids -eq $(sql programme "SELECT COUNT(*) FROM contract WHERE deleted + 0 <> 1") ]"
 check "the audit log has Demo's lines" test "$(sql programme "SELECT COUNT(*) FROM logs WHERE user = 'Demo'")" -ge 1
+
+# The uninstaller takes away what the installer put, and leaves the office's contracts.
+rm -rf "$app/generic" "$app/tls" "$app/Qt6Test.dll"
+wine "$app/uninstall.exe" /S >>"$smoke/install.log" 2>&1 || true
+wineserver -w
+check "the silent uninstall removed the program and its Start-menu entry" \
+  test ! -e "$app/brelo.exe" -a ! -e "$app/Qt6Core.dll" -a ! -d "$app/models" \
+  -a ! -e "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Brelo/Brelo.lnk"
+check "and kept the generated contract" test -e "$generated"
 
 for shot in 1-login 2-sales 3-manager 4-contract 5-manager-contract 6-wordpad; do
   check "screenshot $shot" test -s "$smoke/$shot.png"

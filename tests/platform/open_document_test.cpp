@@ -60,11 +60,12 @@ TEST(OpenDocument, WaitsForTheOpenerAndSaysWhenNothingOpenedTheDocument) {
 }
 
 #ifdef Q_OS_WIN
-// A document type of the test's own, registered for this user as an installer registers one:
-// the shell's "open" verb starts tests/windows/fake_opener.cpp on the document.
+// A document type of the test's own, registered as an installer registers one: the shell's
+// "open" verb starts tests/windows/fake_opener.cpp on the document. Written through the merged
+// view of the classes (the user's part on Windows; Wine keeps only the machine's).
 class RegisteredType {
 public:
-    RegisteredType() : classes_(QStringLiteral("HKEY_CURRENT_USER\\Software\\Classes"), QSettings::NativeFormat) {
+    RegisteredType() : classes_(QStringLiteral("HKEY_CLASSES_ROOT"), QSettings::NativeFormat) {
         const QString opener = QDir::toNativeSeparators(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("brelo_fake_opener.exe")));
         classes_.setValue(QStringLiteral(".brelotest/Default"), QStringLiteral("BreloTest.Document"));
