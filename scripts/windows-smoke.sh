@@ -253,16 +253,32 @@ check "the manager's caption names the account" bash -c "grep -q '^field caption
 # on OK and stored with its audit line.
 number=$(sed -n 's/^await-wordpad //p' "$report")
 generated=$app/generated/$number.rtf
-check "the contract $number was generated with the price and the fee typed" \
-  bash -c "grep -q 1200 '$generated' && grep -q 150 '$generated'"
+# Each value stands where the template has its token, after the same text.
+values_in_place() {
+  python3 - "$app/models/contrat_standard.rtf" "$generated" "NUM=$number" PRIX=1200 FT=150 <<'EOF'
+import sys
+template, generated = (open(p, "rb").read() for p in sys.argv[1:3])
+for pair in sys.argv[3:]:
+    key, value = pair.split("=", 1)
+    token = b"<<<" + key.encode() + b">>>"
+    at = template.index(token)
+    before = template[max(0, at - 24):at].split(b">>>")[-1]
+    if token in generated or before + value.encode() not in generated:
+        sys.exit("%s: %r not found after %r" % (key, value, before))
+EOF
+}
+check "the contract $number was generated with its number, the price and the fee typed" values_in_place
 check "WordPad showed it ($(cat "$smoke/wordpad-title.txt" 2>/dev/null))" grep -q "$number" "$smoke/wordpad-title.txt"
 returned=$(sed -n 's/^generate-returned //p' "$report")
 check "the program waited until WordPad was closed (closed at ${closed_at:-?}, returned at ${returned:-?})" \
   test -n "$closed_at" -a -n "$returned" -a "${returned:-0}" -ge "${closed_at:-0}"
 check "OK copied it to the shared folder" cmp -s "$generated" "$drive_c/gd/generated/$number.rtf"
-check "the contract is stored" test "$(sql programme "SELECT COUNT(*) FROM contract WHERE extra LIKE '%$number%'")" -ge 1
-check "the manager lists it" bash -c "sql_ids=\$(grep -c '^row 1026 ' '$report'); [ \$sql_ids -eq $(sql programme "SELECT COUNT(*) FROM contract WHERE deleted + 0 <> 1") ]"
-check "the audit log has Demo's lines" test "$(sql programme "SELECT COUNT(*) FROM logs WHERE user = 'Demo'")" -ge 1
+stored_list=$(sed -n '/^step contract stored/,$p' "$report" | grep -c '^row 1026 ' || true)
+check "the manager lists it among the $stored_list live contracts" \
+  test "$stored_list" = "$(sql programme "SELECT COUNT(*) FROM contract WHERE deleted + 0 <> 1")"
+contract_id=$(sql programme "SELECT id FROM contract WHERE extra LIKE 'Num%\$\$\$$number###%'" | head -n 1)
+check "the contract is stored (id ${contract_id:-none}) with its audit line by Demo" \
+  test -n "$contract_id" -a "$(sql programme "SELECT COUNT(*) FROM logs WHERE log LIKE 'Demo : contrat $contract_id : %'")" = 1
 
 # The uninstaller takes away what the installer put, and leaves the office's contracts.
 rm -rf "$app/generic" "$app/tls" "$app/Qt6Test.dll"

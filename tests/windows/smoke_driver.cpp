@@ -115,6 +115,7 @@ private:
     // from the event loop, and the driver's timer goes on ticking inside the window's loop.
     static void later(std::function<void()> action) { QTimer::singleShot(0, qApp, std::move(action)); }
     static void clickRow(QTreeWidget* list, int row) {
+        list->scrollToItem(list->topLevelItem(row));
         const QRect rect = list->visualItemRect(list->topLevelItem(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
