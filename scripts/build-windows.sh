@@ -164,17 +164,12 @@ gtest_build() {
 # not among Debian's sources that the archive serves here: the Windows program goes without
 # the charts.
 program() {
-  local authority=tls/ca.pem
-  nice -n 19 cmake -G Ninja -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  # The private server's settings, as for a Linux build of the tests, but the authority beside
+  # the executable; what the caller gives comes last and wins.
+  "$here/scripts/configure-local.sh" "$build" "$port" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_PREFIX_PATH="$prefix" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_BUILD_TYPE=Release -DBRELO_BENCH=OFF -DBRELO_CHARTS=OFF \
-    -DBRELO_TESTS=ON -DBRELO_SMOKE_DRIVER=ON -DBRELO_LOCAL_PORT="$port" \
-    -DBRELO_TICKETING_HOST=127.0.0.1 -DBRELO_TICKETING_PORT="$port" \
-    -DBRELO_TICKETING_USER=brelo -DBRELO_TICKETING_PASSWORD=brelo-demo \
-    -DBRELO_TICKETING_TLS=ON -DBRELO_TICKETING_TLS_CA="$authority" \
-    -DBRELO_PROGRAMME_HOST=127.0.0.1 -DBRELO_PROGRAMME_PORT="$port" \
-    -DBRELO_PROGRAMME_USER=brelo -DBRELO_PROGRAMME_PASSWORD=brelo-demo \
-    -DBRELO_PROGRAMME_TLS=ON -DBRELO_PROGRAMME_TLS_CA="$authority" "$@"
+    -DCMAKE_BUILD_TYPE=Release -DBRELO_BENCH=OFF -DBRELO_CHARTS=OFF -DBRELO_TESTS=ON -DBRELO_SMOKE_DRIVER=ON \
+    -DBRELO_TICKETING_TLS_CA=tls/ca.pem -DBRELO_PROGRAMME_TLS_CA=tls/ca.pem "$@"
   nice -n 19 cmake --build "$build" -j"$jobs" --target brelo brelo_smoke_driver test_platform brelo_fake_opener
 }
 
