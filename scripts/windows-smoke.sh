@@ -87,8 +87,10 @@ say "fresh Wine prefix"
 start=$SECONDS
 wine wineboot --init >"$smoke/wineboot.log" 2>&1 || fail "wineboot failed (log: $smoke/wineboot.log)"
 wineserver -w
-# Qt 6 is made for Windows 10; a new prefix says Windows 7.
+# Qt 6 is made for Windows 10; a new prefix says Windows 7. A program that crashes ends,
+# instead of waiting on Wine's crash dialog.
 wine winecfg -v win10 >>"$smoke/wineboot.log" 2>&1
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$smoke/wineboot.log" 2>&1
 wineserver -w
 echo "  prefix made in $((SECONDS - start)) s"
 
@@ -159,6 +161,8 @@ screenshot() {
 }
 while kill -0 "$program_pid" 2>/dev/null; do
   [ $SECONDS -lt $deadline ] || fail "the program did not finish within 10 minutes (report: $report)"
+  [ -e "$report" ] || [ $SECONDS -lt $((deadline - 420)) ] ||
+    fail "the driver did not start within 3 minutes: the program or its plugin did not load (log: $smoke/program.log)"
   if [ -e "$report" ]; then
     lines=$(wc -l <"$report")
     while [ "$seen" -lt "$lines" ]; do
