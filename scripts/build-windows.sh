@@ -132,10 +132,26 @@ mariadb_build() {
 # Qt's modules for the program: Core, Gui, Widgets, PrintSupport (and Test, small, for the
 # platform layer's tests under Wine), the Windows platform plugin and styles. The host's Qt
 # (the same 6.4) runs moc, rcc and uic. What the program never uses stays out: it halves a
-# build that takes the better part of an hour of a core.
+# build that takes the better part of an hour of a core. The cross linker takes the ELF version
+# scripts Qt writes for its private interfaces, but a Windows DLL then leaves out the private
+# symbols that the print support and the platform plugin import: none is given.
 qt_build() {
-  local work=$cache/work/qtbase
-  nice -n 19 cmake -G Ninja -S "$(unpack qt6-base)" -B "$work" \
+  local work=$cache/work/qtbase tree
+  tree=$(unpack qt6-base)
+  # Qt 6.4 compiles its DirectWrite font engine only along with Direct2D, yet the print support
+  # links to it whenever DirectWrite is on: without Direct2D, it is compiled all the same.
+  sed -i 's/CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND WIN32/CONDITION QT_FEATURE_directwrite AND WIN32/' \
+    "$tree/src/gui/CMakeLists.txt"
+  # Debian's source leaves out the headers of Wintab (the drivers of graphics tablets): the
+  # Windows platform plugin goes without it, and a pen is then a mouse.
+  local plugin=$tree/src/plugins/platforms/windows
+  sed -i 's/^qt_internal_extend_target(QWindowsIntegrationPlugin CONDITION QT_FEATURE_tabletevent$/& AND EXISTS "${QtBase_SOURCE_DIR}\/src\/3rdparty\/wintab"/' \
+    "$plugin/CMakeLists.txt"
+  sed -i 's/QT_CONFIG(tabletevent)/0 \/* no Wintab *\//' "$plugin/qwindowscontext.cpp" "$plugin/qwindowspointerhandler.cpp" \
+    "$plugin/qwindowspointerhandler.h"
+  # Nor does it know that dynamic OpenGL goes with OpenGL, which is left out here.
+  sed -i 's/^#if QT_CONFIG(dynamicgl)$/#if QT_CONFIG(dynamicgl) \&\& QT_CONFIG(opengl)/' "$plugin/qwindowswindow.cpp"
+  nice -n 19 cmake -G Ninja -S "$tree" -B "$work" \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF \
@@ -144,7 +160,7 @@ qt_build() {
     -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
     -DFEATURE_system_doubleconversion=OFF -DFEATURE_direct2d=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF \
     -DFEATURE_textodfwriter=OFF -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF \
-    -DFEATURE_movie=OFF
+    -DFEATURE_movie=OFF -DHAVE_LD_VERSION_SCRIPT=OFF
   nice -n 19 cmake --build "$work" -j"$jobs"
   cmake --install "$work"
 }
