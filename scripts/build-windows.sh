@@ -138,10 +138,13 @@ mariadb_build() {
 qt_build() {
   local work=$cache/work/qtbase tree
   tree=$(unpack qt6-base)
-  # Qt 6.4 compiles its DirectWrite font engine only along with Direct2D, yet the print support
-  # links to it whenever DirectWrite is on: without Direct2D, it is compiled all the same.
-  sed -i 's/CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND WIN32/CONDITION QT_FEATURE_directwrite AND WIN32/' \
+  # Qt 6.4 compiles its DirectWrite font engine and database only along with Direct2D, yet the
+  # print support and the platform plugin link to them whenever DirectWrite is on: without
+  # Direct2D, they are compiled all the same.
+  sed -i 's/CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite/CONDITION QT_FEATURE_directwrite/' \
     "$tree/src/gui/CMakeLists.txt"
+  sed -i 's/QT_CONFIG(directwrite) && QT_CONFIG(direct2d)/QT_CONFIG(directwrite)/; s/^#if QT_CONFIG(direct2d)$/#if QT_CONFIG(directwrite)/' \
+    "$tree/src/gui/text/windows/qwindowsfontdatabase.cpp" "$tree/src/gui/text/windows/qwindowsfontdatabasebase.cpp"
   # Debian's source leaves out the headers of Wintab (the drivers of graphics tablets): the
   # Windows platform plugin goes without it, and a pen is then a mouse.
   local plugin=$tree/src/plugins/platforms/windows
