@@ -32,6 +32,8 @@ runtime=$(dirname "$($mingw-g++-posix -print-file-name=libstdc++-6.dll)")
 search=("$prefix/bin" "$prefix/lib" "$prefix/lib/mariadb" "$runtime" "/usr/$mingw/lib")
 system_dll() {
   local base=${1%.*}
+  # The API sets (api-ms-win-*, ext-ms-*) are names Windows itself resolves.
+  case "${base,,}" in api-ms-win-* | ext-ms-*) return 0 ;; esac
   [ -e "/usr/$mingw/lib/lib${base,,}.a" ] || [ -e "/usr/$mingw/lib/lib${base}.a" ]
 }
 find_dll() {

@@ -138,8 +138,12 @@ wineserver -w
 
 say "the installed program, driven"
 report=$drive_c/smoke/report.txt
-BRELO_SMOKE_DIR='C:\smoke' QT_QPA_GENERIC_PLUGINS=brelosmoke \
-  wine 'C:\Program Files\Brelo\brelo.exe' >"$smoke/program.log" 2>&1 &
+# Wine keeps the QT_ variables of this side from Windows programs: the driver's are the prefix's
+# user's own.
+wine reg add 'HKCU\Environment' /v QT_QPA_GENERIC_PLUGINS /d brelosmoke /f >>"$smoke/program.log" 2>&1
+wine reg add 'HKCU\Environment' /v BRELO_SMOKE_DIR /d 'C:\smoke' /f >>"$smoke/program.log" 2>&1
+wineserver -w
+wine 'C:\Program Files\Brelo\brelo.exe' >>"$smoke/program.log" 2>&1 &
 program_pid=$!
 seen=0
 closed_at=
