@@ -66,6 +66,9 @@ while [ ${#queue[@]} -gt 0 ]; do
   done
 done
 echo "DLLs found by the imports: ${deployed[*]}"
+# Symbols only a debugger reads stay out of the package (the cross compiler's libstdc++ alone
+# carries some 20 MB of them).
+find "$stage" -iname '*.dll' -o -iname '*.exe' | while read -r binary; do $mingw-strip --strip-unneeded "$binary"; done
 
 mkdir -p "$stage/translations"
 cp /usr/share/qt6/translations/qtbase_fr.qm "$stage/translations/"
