@@ -1,10 +1,14 @@
 # Each area folder builds two libraries: brelo_<area> from its logic files (QtCore, QtGui and
 # the database layer, never Qt Widgets) and brelo_<area>_ui from its window files, whose
-# names end in _dlg.cpp or _ui.cpp.
+# names end in _dlg.cpp or _ui.cpp. EXCLUDE names files of the folder this build leaves out.
 function(brelo_area area)
-  cmake_parse_arguments(ARG "" "" "LOGIC_DEPS;UI_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LOGIC_DEPS;UI_DEPS;EXCLUDE" ${ARGN})
   file(GLOB all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB all_headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(left_out IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM all_sources ${CMAKE_CURRENT_SOURCE_DIR}/${left_out})
+    list(REMOVE_ITEM all_headers ${CMAKE_CURRENT_SOURCE_DIR}/${left_out})
+  endforeach()
   set(logic_sources "")
   set(ui_sources "")
   foreach(src IN LISTS all_sources)
