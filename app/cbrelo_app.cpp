@@ -4,6 +4,8 @@
 #include <QFont>
 #include <memory>
 
+#include "db/settings_file.h"
+#include "platform/ui_services.h"
 #include "sales/cbrelo_dlg.h"
 
 bool CBreloApp::InitInstance() {
@@ -13,6 +15,11 @@ bool CBreloApp::InitInstance() {
                                 QStringLiteral("DejaVu Sans")});
     QCoreApplication::setOrganizationName(QStringLiteral("Applications locales générées par AppWizard"));
     QCoreApplication::setApplicationName(QStringLiteral("Brelo"));
+    // Without its servers' settings the program has nothing to show: it says which file to mend.
+    if (const QString problem = db::loadSettings(platform::executableDir()); !problem.isEmpty()) {
+        platform::showError(problem);
+        return false;
+    }
     {
         CBreloDlg dlg;
         dlg.DoModal();
