@@ -113,6 +113,7 @@ bool manager::OnInitDialog() {
         reloadAll();
         db::closeProgramme();
     }
+    for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract}) enableItem(add, account::writesOffered());
     updateDeleteButtons();
     audit::writeAuditLine(audit::kManagerStarted);
     SetTimer(kHoverTimer, kHoverPeriodMs);
@@ -145,14 +146,15 @@ void manager::refillTimeslots() { appendRows(listView(kTimeslotList), programme:
 void manager::refillContracts() { appendRows(listView(kContractList), programme::contractRows()); }
 
 void manager::updateDeleteButtons() {
+    const bool writes = account::writesOffered();
     const dlg::ListView* companies = listView(kCompanyList);
     const int company = companies->nextSelected();
-    enableItem(kDeleteCompany, programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
+    enableItem(kDeleteCompany, writes && programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
     const dlg::ListView* shows = listView(kShowList);
     const int show = shows->nextSelected();
-    enableItem(kDeleteShow, programme::nameDeleteEnabled(show >= 0, shows->itemText(show, 1)));
-    enableItem(kDeleteTimeslotGroup, listView(kTimeslotList)->nextSelected() >= 0);
-    enableItem(kDeleteContract, listView(kContractList)->nextSelected() >= 0);
+    enableItem(kDeleteShow, writes && programme::nameDeleteEnabled(show >= 0, shows->itemText(show, 1)));
+    enableItem(kDeleteTimeslotGroup, writes && listView(kTimeslotList)->nextSelected() >= 0);
+    enableItem(kDeleteContract, writes && listView(kContractList)->nextSelected() >= 0);
 }
 
 bool manager::selectRecordRow(int listId, const QString& id, bool clearOthers) {

@@ -150,6 +150,8 @@ LoginResult attemptLogin(const QString& typedName, const QString& typedPassword)
     return loginWithAccessTable(typedName, typedPassword);
 }
 
+bool writesOffered() { return db::programmeSettings().accounts == db::AccountMode::Access || rightsTest(); }
+
 bool rightsTest() { return g_rights.contains(QLatin1String("all"), Qt::CaseSensitive); }
 
 bool checkRights() {

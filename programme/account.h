@@ -43,6 +43,11 @@ enum class LoginResult { Ok, NoMatch, Cancel };
 // the server-accounts mode, where each unit of work connects with it.
 LoginResult attemptLogin(const QString& typedName, const QString& typedPassword);
 
+// Whether the windows offer additions, changes and deletes at all: always in the shared-
+// account mode, where the handlers test the rights as they always did; in the server-accounts
+// mode to an editor only, since the server refuses a reader's every write.
+bool writesOffered();
+
 // Passes when the rights text holds "all" (case-sensitive).
 bool rightsTest();
 // The guard of the editing handlers: true when the rights test passes, otherwise shows

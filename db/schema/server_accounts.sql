@@ -32,13 +32,15 @@ EXECUTE IMMEDIATE CONCAT('GRANT SELECT, INSERT, UPDATE ON `', DATABASE(), '`.`sa
 
 -- An audit line names its author first ("Marie : ..."): an account holding one of the roles
 -- may write only lines that start with its own name. The shared account of the other mode
--- holds neither role and writes each line under the name of whoever logged in.
+-- holds neither role and writes each line under the name of whoever logged in; the
+-- administrator who made the roles holds them only to grant them.
 DROP TRIGGER IF EXISTS `logs_author`;
 DELIMITER //
 CREATE TRIGGER `logs_author` BEFORE INSERT ON `logs` FOR EACH ROW
 BEGIN
   DECLARE who VARCHAR(128) DEFAULT SUBSTRING_INDEX(USER(), '@', 1);
-  IF EXISTS (SELECT 1 FROM mysql.roles_mapping WHERE `User` = who AND `Role` IN ('brelo_reader', 'brelo_editor'))
+  IF EXISTS (SELECT 1 FROM mysql.roles_mapping
+             WHERE `User` = who AND `Role` IN ('brelo_reader', 'brelo_editor') AND `Admin_option` = 'N')
      AND LEFT(NEW.`log`, CHAR_LENGTH(who) + 3) COLLATE latin1_bin <>
          CONVERT(CONCAT(who, ' : ') USING latin1) COLLATE latin1_bin THEN
     SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'audit line under another account''s name refused';
