@@ -11,11 +11,12 @@
 #                                                 accounts (Demo editor, Lecteur reader), load the
 #                                                 demo season with --demo
 #   scripts/localdb.sh stop BUILD_DIR             stop the server
-#   scripts/localdb.sh serve BUILD_DIR [CERT_DIR|--no-tls]
+#   scripts/localdb.sh serve BUILD_DIR [CERT_DIR|--no-tls|--tls-1.1]
 #                                                 start the server again on the data it holds
 #                                                 (the tests that stop it under the program); with
 #                                                 the certificate of CERT_DIR instead of the
-#                                                 build's, or without TLS (the tests of refused
+#                                                 build's, without TLS, or with the build's but
+#                                                 nothing newer than TLS 1.1 (the tests of refused
 #                                                 links)
 #   scripts/localdb.sh sql BUILD_DIR [DB]         a client on the server, as its administrator
 #   scripts/localdb.sh authority DIR              a certificate authority in DIR (ca.pem and its
@@ -167,7 +168,7 @@ admin_at() {
   local at=$1
   shift
   check_socket "$at" || return 1
-  mariadb --no-defaults --protocol=socket --socket="$at" -u"$user" "$@"
+  mariadb --no-defaults --protocol=socket --skip-ssl --socket="$at" -u"$user" "$@"
 }
 admin() { admin_at "$socket" "$@"; }
 
@@ -228,16 +229,28 @@ ensure_build_certificate() {
 }
 
 # The server's TLS options, in server_tls: the build's own certificate (made the first time),
-# another folder's, or none with --no-tls.
+# another folder's, or none with --no-tls. With --tls-1.1, the build's with TLS 1.1 at most,
+# which the system's OpenSSL allows only under a permissive configuration of its own (given to
+# the server alone, in server_env).
 server_tls=()
+server_env=()
 choose_tls() {
   local certificates=${1:-$LOCALDB_TLS_DIR}
   server_tls=()
+  server_env=()
   [ "$certificates" = "--no-tls" ] && return 0
+  if [ "$certificates" = "--tls-1.1" ]; then
+    certificates=$LOCALDB_TLS_DIR
+    server_env=(env "OPENSSL_CONF=$LOCALDB_TLS_DIR/legacy-openssl.cnf")
+    printf '%s\n' "openssl_conf = default_conf" "[default_conf]" "ssl_conf = ssl_sect" "[ssl_sect]" \
+      "system_default = system_default_sect" "[system_default_sect]" "MinProtocol = TLSv1" \
+      "CipherString = DEFAULT@SECLEVEL=0" >"$LOCALDB_TLS_DIR/legacy-openssl.cnf"
+  fi
   [ "$certificates" = "$LOCALDB_TLS_DIR" ] && ensure_build_certificate
   [ -f "$certificates/server-cert.pem" ] || { echo "no server-cert.pem in $certificates" >&2; exit 1; }
   certificates=$(cd "$certificates" && pwd)  # the server runs in its data folder
   server_tls=("--ssl-cert=$certificates/server-cert.pem" "--ssl-key=$certificates/server-key.pem")
+  [ ${#server_env[@]} -eq 0 ] || server_tls+=(--tls-version=TLSv1.1)
 }
 
 # What every local server runs with. The old hosted servers the program was written against
@@ -369,7 +382,7 @@ serve() {
     private_folder "$files_dir"
     keep_from_clients
     launch "$LOCALDB_PORT" "$socket" "$LOCALDB_DIR/server.log" 300 "" "SELECT 1" \
-      mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
+      "${server_env[@]}" mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
       --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" --secure-file-priv="$files_dir" \
       --log-error="$LOCALDB_DIR/server.log" --innodb-buffer-pool-size=256M \
       "${server_tls[@]}" || exit 1
