@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
+#include "app/cbrelo_app.h"
+#include "db/settings_file.h"
 #include "programme/account.h"
 #include "manager/login_dlg.h"
 #include "sales/cbrelo_dlg.h"
@@ -104,6 +108,19 @@ TEST_F(StartupTest, EachManagerRunIsAFreshWindowWithTheStartupAccount) {
     });
     EXPECT_EQ(main.DoModal(), platform::IDCANCEL);
     EXPECT_EQ(captions, (QStringList{QStringLiteral("Manager 1.004 (Demo)"), QStringLiteral("Manager 1.004 (Demo)")}));
+}
+
+// The program itself: with no file beside it (nor in the user's folder) it says which file it
+// looked for and shows nothing else.
+TEST_F(StartupTest, WithoutItsSettingsFileTheProgramSaysWhichAndStops) {
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    CBreloApp app;
+    EXPECT_FALSE(app.InitInstance());
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString expected = db::installationSettingsFile(QCoreApplication::applicationDirPath());
+    EXPECT_EQ(testing_support::ui().messageTexts(),
+              QStringList{QString::fromUtf8("Fichier de r\xc3\xa9glages introuvable : ") + QDir::toNativeSeparators(expected)});
 }
 
 }  // namespace
