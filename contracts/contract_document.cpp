@@ -10,6 +10,7 @@
 #include <new>
 
 #include "db/codepage.h"
+#include "programme/programme_data.h"
 #include "platform/ui_services.h"
 
 #ifndef BRELO_SHARED_FOLDER
@@ -97,10 +98,6 @@ ReadResult readWhole(std::FILE* file, std::string& bytes, bool emptyIsIncomplete
     return ReadResult::Ok;
 }
 
-// The contract number as the file name holds it: what the code page keeps of it.
-QString documentName(const ContractInfoList& list) {
-    return db::fromAnsi(db::toAnsi(list.value(labels::kNumber)));
-}
 
 // Every failure shows one error box and gives -1.
 int fail(const QString& message) {
@@ -232,6 +229,18 @@ QString generationCheckMessage(const ContractInfoList& list) {
     const auto fee = list.find(labels::kFee);
     if (fee && fee->isEmpty()) return u8(kFeeMissing);
     return QString();
+}
+
+QString documentName(const ContractInfoList& list) { return db::fromAnsi(db::toAnsi(list.value(labels::kNumber))); }
+
+QString numberTakenProblem(const ContractInfoList& list, const QString& ownNumber) {
+    const QString mine = documentName(list);
+    if (mine.isEmpty() || mine.compare(db::fromAnsi(db::toAnsi(ownNumber)), Qt::CaseInsensitive) == 0) return {};
+    for (const programme::Contract& contract : programme::contracts()) {
+        const QString theirs = db::fromAnsi(db::toAnsi(valueInExtra(contract.extra, labels::kNumber)));
+        if (theirs.compare(mine, Qt::CaseInsensitive) == 0) return u8(kNumberTakenFormat).arg(mine);
+    }
+    return {};
 }
 
 QString fileNameProblem(const QString& name, const QString& what) {

@@ -60,6 +60,16 @@ QString fileNameProblem(const QString& name, const QString& what);
 
 inline constexpr int kMaxPath = 260;
 
+// The contract number as the document's file name holds it: what the code page keeps of it.
+QString documentName(const ContractInfoList& list);
+// Whether the rows' number names another contract's document: the number of a loaded
+// contract (deleted ones too, whose documents stay for the Corbeille), compared as the users'
+// file systems compare names, without regard to case. ownNumber, the number the contract
+// being edited was stored with, is its own. The message, or empty.
+QString numberTakenProblem(const ContractInfoList& list, const QString& ownNumber);
+inline constexpr const char* kNumberTakenFormat =
+    "Le numéro de contrat « %1 » est déjà celui d'un autre contrat : changez-le, pour ne pas remplacer son document.";
+
 // Checks, fills the template named templateName (a file name in the models folder), writes
 // the document under the number of the rows, opens it and waits for its application, then
 // reads it back. 0 with rtf set to templateName on success; otherwise -1 after one error

@@ -1,5 +1,7 @@
 #include "contracts/contract_info.h"
 
+#include "contracts/contract_document.h"
+
 #include <QDir>
 #include <algorithm>
 #include <chrono>
@@ -120,6 +122,8 @@ QString fieldListName(const QString& templateName) {
 
 ContractInfoList readFieldList(const QString& modelsFolder, const QString& templateName) {
     ContractInfoList list;
+    // A typed name that is no file name of the models folder ("../x.rtf") reads nothing there.
+    if (!fileNameProblem(templateName, QString()).isEmpty()) return list;
     const QString path = QDir(modelsFolder).filePath(fieldListName(templateName));
     for (const QByteArray& piece : platform::readTextPieces(path, kFieldListPiece))
         list.rows.push_back({db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size()))), {}});

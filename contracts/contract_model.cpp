@@ -38,6 +38,7 @@ void ContractModel::open() {
     random_ = CrtRandom(millisecondTicks());
     stored_ = !extra.isEmpty();
     if (stored_) templateName = rtf;
+    ownNumber_ = stored_ ? valueInExtra(extra, labels::kNumber) : QString();
 }
 
 void ContractModel::rebuild() {
@@ -65,7 +66,8 @@ QString ContractModel::storageProblem() const {
     if (QString problem = db::storedTextProblem(QStringLiteral("Modèle"), templateName, db::kNameColumnChars);
         !problem.isEmpty())
         return problem;
-    return storedListProblem(list);
+    if (QString problem = storedListProblem(list); !problem.isEmpty()) return problem;
+    return numberTakenProblem(list, ownNumber_);
 }
 
 void ContractModel::accept(int32_t chosenTimeslotId) {
