@@ -4,13 +4,23 @@
 #   scripts/run-demo.sh [--cluster]
 # --cluster: the demo season on a local three-node Galera cluster instead (build-cluster/), the
 # program's programme on node 1 and its ticketing side on node 3, as on a site whose sales
-# figures come from a replica. Stop and start a node under the open program with
-# scripts/localdb.sh node-stop build-cluster 1 (and node-start).
+# figures come from a replica (the build's settings file, build-cluster/brelo.ini, says so).
+# Stop and start a node under the open program with scripts/localdb.sh node-stop
+# build-cluster 1 (and node-start).
+# --server-accounts: each member of staff logs in with a MariaDB account of their own, the
+# server enforcing the role (programme/accounts=server in the settings file).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 cluster=
-if [ "${1:-}" = --cluster ]; then cluster=1; fi
+accounts=access
+for option in "$@"; do
+  case "$option" in
+    --cluster) cluster=1 ;;
+    --server-accounts) accounts=server ;;
+    *) echo "usage: run-demo.sh [--cluster] [--server-accounts]" >&2; exit 2 ;;
+  esac
+done
 scripts/install-deps.sh --demo
 # "Générer et ouvrir" opens the contract with the desktop's application for RTF documents.
 # Where there is none, or only the tests' windowless LibreOffice, AbiWord becomes it.
@@ -23,10 +33,11 @@ if [ -n "$cluster" ]; then
   build=build-cluster
   scripts/configure-local.sh "$build" 5427 >/dev/null
   IFS=, read -r node1 _ node3 <<<"$(scripts/localdb.sh cluster-ports "$build")"
-  scripts/configure-local.sh "$build" 5427 -DBRELO_PROGRAMME_PORT="$node1" -DBRELO_TICKETING_PORT="$node3" >/dev/null
+  scripts/localdb.sh settings "$build" "$node1" "$node3"
 else
   scripts/configure-local.sh "$build" 5427 >/dev/null
 fi
+sed -i "s/^accounts=.*/accounts=$accounts/" "$build/brelo.ini"
 cmake --build "$build" -j"$(nproc)" --target brelo
 if [ -n "$cluster" ]; then
   scripts/localdb.sh cluster "$build" --demo
@@ -39,7 +50,11 @@ shared=$(sed -n 's/^BRELO_SHARED_FOLDER:STRING=//p' "$build/CMakeCache.txt")
 shared=${shared/#\~/$HOME}
 mkdir -p "$shared"
 echo
-echo "Compte de démonstration : nom « Demo », mot de passe « brelo » (droits « all »)."
-echo "Compte sans droits : nom « Lecteur », mot de passe « lecture »."
+if [ "$accounts" = server ]; then
+  echo "Comptes du serveur : « Demo » / « brelo » (rôle brelo_editor), « Lecteur » / « lecture » (rôle brelo_reader)."
+else
+  echo "Compte de démonstration : nom « Demo », mot de passe « brelo » (droits « all »)."
+  echo "Compte sans droits : nom « Lecteur », mot de passe « lecture »."
+fi
 echo
 "$build/brelo"
