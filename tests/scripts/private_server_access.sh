@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Another account of this machine cannot get into the build's private server as its
 # administrator: not as root over TCP, not through the socket, and it cannot read the data
-# folder or the build's settings file (the program's password); the administrator, on the
-# socket, reads no file outside the build. Makes a throwaway system account for the check and
+# folder or the build's settings file (the program's password), which the program itself does
+# not hold; the administrator, on the socket, reads no file outside the build. Makes a throwaway system account for the check and
 # removes it; needs root for that (skipped, exit 77, otherwise).
 #   tests/scripts/private_server_access.sh BUILD_DIR
 set -euo pipefail
@@ -28,6 +28,13 @@ refused "root through the socket" "${client[@]}" --protocol=socket --socket="$bu
 refused "its own name through the socket" "${client[@]}" --protocol=socket --socket="$build/run/mariadb.sock" -u"$probe"
 refused "the data folder" ls "$LOCALDB_DIR"
 refused "the build's settings file" cat "$build/brelo.ini"
+# The program's account is nowhere in the program: its password is the settings file's alone.
+password=$(sed -n 's/^password=//p' "$build/brelo.ini" | head -n 1)
+if [ -n "$password" ] && [ -e "$build/brelo" ] && grep -qF "$password" "$build/brelo"; then
+  echo "let in: the program's password, read from its executable"; failures=$((failures + 1))
+else
+  echo "refused: the program's password, read from its executable"
+fi
 # The administrator gets in, but reads and writes files only inside the build.
 answer=$("$here/scripts/localdb.sh" sql "$build" <<<"SELECT LOAD_FILE('/etc/hostname') IS NULL, @@secure_file_priv" | tail -1)
 case "$answer" in
