@@ -51,7 +51,7 @@ void saveFigures(const Server& server) {
         mine.fulladr = QStringLiteral("adresse %1").arg(++n);
         db::connectProgramme();
         const long before = db::programmeRoundTrips();
-        edits::editCompany(base, mine, edits::Resolution::KeepMine);
+        edits::editCompany(base, mine, edits::Resolution{});
         trips = db::programmeRoundTrips() - before;
         db::closeProgramme();
     });

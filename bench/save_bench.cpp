@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         const programme::Company base = programme::companies().front();
         edits::CompanyFields mine = edits::fieldsOf(base);
         mine.fulladr = QStringLiteral("adresse %1").arg(++n);
-        edits::editCompany(base, mine, edits::Resolution::KeepMine);
+        edits::editCompany(base, mine, edits::Resolution{});
     });
     print("company edit", companyBefore, companyNow);
 
@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
         return statements;
     }();
     const Cost groupBefore = measure(kRuns, [&] { runStatements(groupStatements); });
-    const Cost groupNow = measure(kRuns, [&] { edits::editGroup(group, input, edits::Resolution::KeepMine); });
+    const Cost groupNow = measure(kRuns, [&] { edits::editGroup(group, input, edits::Resolution{}); });
     char what[64];
     std::snprintf(what, sizeof what, "group edit (%zu slots)", group.rows.size());
     print(what, groupBefore, groupNow);

@@ -115,7 +115,9 @@ bool manager::OnInitDialog() {
     }
     for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract}) enableItem(add, account::writesOffered());
     updateDeleteButtons();
-    audit::writeAuditLine(audit::kManagerStarted);
+    // A reader of the server-accounts mode may write nothing, audit lines included: the
+    // server's own log records its sessions.
+    if (account::writesOffered()) audit::writeAuditLine(audit::kManagerStarted);
     SetTimer(kHoverTimer, kHoverPeriodMs);
     SetTimer(kWatchTimer, kWatchPeriodMs);
     return true;

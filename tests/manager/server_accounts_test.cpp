@@ -154,7 +154,8 @@ TEST_F(ServerAccountsTest, AnEditorWritesButNeverDeletesNorSignsForAnother) {
     for (const testdb::Row& line : lines) EXPECT_TRUE(line[0].starts_with("Lea : ")) << line[0];
 }
 
-// The manager offers a reader nothing the server would refuse, and an editor everything.
+// The manager offers a reader nothing the server would refuse (nor tries its audit line), and
+// an editor everything.
 TEST_F(ServerAccountsTest, TheWindowsButtonsFollowTheRole) {
     const int writeButtons[] = {manager::kAddCompany, manager::kAddShow, manager::kAddTimeslotGroup,
                                 manager::kNewContract, manager::kDeleteCompany};
@@ -169,7 +170,9 @@ TEST_F(ServerAccountsTest, TheWindowsButtonsFollowTheRole) {
             window.updateDeleteButtons();
             for (const int id : writeButtons) EXPECT_EQ(window.item(id)->isEnabled(), offered) << id;
         });
+        EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
     }
+    EXPECT_EQ(rows("SELECT log FROM logs WHERE id > 1"), (std::vector<testdb::Row>{{"Lea : manager started"}}));
 }
 
 }  // namespace
