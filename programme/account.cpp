@@ -60,8 +60,8 @@ LoginResult loginWithAccessTable(const QString& typedName, const QString& typedP
     Found found;
     const int32_t rc = db::QueryRunner(statement, takeAccount, &found);
     if (rc != db::kQueryOk) {
-        db::reportDbExecError(statement);
         wipe(statement);
+        db::reportDbExecError(loginStatement(typedName, typedPassword, true));
         db::closeProgramme();
         return LoginResult::Cancel;
     }
@@ -130,12 +130,12 @@ std::string exactFoldPattern(const std::string& ansiText) {
     return pattern + "\\\\z";
 }
 
-std::string loginStatement(const QString& typedName, const QString& typedPassword) {
+std::string loginStatement(const QString& typedName, const QString& typedPassword, bool shown) {
     std::string name = db::toAnsi(typedName);
     std::string password = db::toAnsi(typedPassword);
     std::string statement = "SELECT `name`, `rights` FROM `access` WHERE CAST(`name` AS BINARY) REGEXP '" +
                             exactFoldPattern(name) + "' AND CAST(`password` AS BINARY) REGEXP '" +
-                            exactFoldPattern(password) + "' ORDER BY `id` LIMIT 1";
+                            (shown ? std::string("***") : exactFoldPattern(password)) + "' ORDER BY `id` LIMIT 1";
     wipe(name);
     wipe(password);
     return statement;

@@ -15,8 +15,9 @@ const QString& rights();
 // The statement of one login in the shared-account mode: the server settles the whole
 // matching rule (ASCII letters fold, every other byte compares as it is, the first row by `id`
 // wins) and sends the name and rights of that one row, or nothing. No password leaves the
-// server; the typed ones travel as patterns that only their own text matches.
-std::string loginStatement(const QString& typedName, const QString& typedPassword);
+// server; the typed ones travel as patterns that only their own text matches. shown: the
+// statement as a message may show it, the password's pattern left out.
+std::string loginStatement(const QString& typedName, const QString& typedPassword, bool shown = false);
 // The typed text as a pattern of the server's regular expressions (on the column's bytes)
 // that matches exactly the texts equal to it but for the case of ASCII letters: each letter a
 // class of its two cases, every other byte by its code. Only ASCII goes into the statement.

@@ -50,7 +50,7 @@ check() {
 
 rm -rf "$smoke"
 mkdir -p "$smoke"
-display=:$((port - 30000))
+display=:$((port % 30000))
 export DISPLAY=$display WINEPREFIX=$smoke/prefix WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko to offer, no menu entries on this machine's desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
