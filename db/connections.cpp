@@ -73,16 +73,13 @@ QString setTimeouts(MYSQL* handle, const ConnectionSettings& s) {
 
 thread_local unsigned t_lastConnectError = 0;
 
-// What a connection is set up for once open.
-enum class Setup { None, Programme };
-
 // Opens one connection with the settings given. The character set is latin1 so that the
 // Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
 // the query runner's resend after a lost connection has a connection to resend on. A
 // programme connection reads what other nodes of a cluster committed before it.
 // quiet: no message box on failure.
-int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, unsigned long clientFlags = 0,
-                   bool quiet = false, QString* failure = nullptr) {
+int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0, bool quiet = false,
+                   QString* failure = nullptr) {
     handle = mysql_init(nullptr);
     if (!handle) {
         reportOpenFailure(QString::fromUtf8(kInitFailedMessage), quiet, failure);
@@ -101,7 +98,7 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, uns
         return refuseConnection(handle, refused, quiet, failure);
     if (const QString refused = requireVerifiedTls(handle, s); !refused.isEmpty())
         return refuseConnection(handle, refused, quiet, failure);
-    if (setup == Setup::Programme) prepareProgrammeSession(handle);
+    if (s.programmeSession) prepareProgrammeSession(handle);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, clientFlags)) {
         t_lastConnectError = mysql_errno(handle);
@@ -111,17 +108,17 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, uns
     // takes the options and ignores them): nothing more is sent on such a link.
     if (s.tls && !mysql_get_ssl_cipher(handle))
         return refuseConnection(handle, QString::fromUtf8(kNoCipherMessage), quiet, failure);
-    if (setup == Setup::Programme) learnProgrammeServer(handle);
+    if (s.programmeSession) learnProgrammeServer(handle);
     return 0;
 }
 
 }  // namespace
 
 int openQuietly(MYSQL*& handle, const ConnectionSettings& settings, QString* failure) {
-    return openConnection(handle, settings, Setup::None, 0, true, failure);
+    return openConnection(handle, settings, 0, true, failure);
 }
 
-int openProgrammeQuietly(MYSQL*& handle) { return openConnection(handle, programmeSettings(), Setup::Programme, 0, true); }
+int openProgrammeQuietly(MYSQL*& handle) { return openConnection(handle, programmeSettings(), 0, true); }
 
 QString authorityFile(const std::string& configured, const QString& folder) {
     if (configured.empty()) return {};
@@ -138,16 +135,20 @@ ConnectionSettings& ticketingSettings() {
 }
 
 ConnectionSettings& programmeSettings() {
-    static ConnectionSettings s{settings::kProgrammeHost,     settings::kProgrammeUser,
-                                "",                           settings::kProgrammeDatabase,
-                                settings::kProgrammePort,     settings::kProgrammeTls,
-                                settings::kProgrammeTlsAuthority};
+    static ConnectionSettings s = [] {
+        ConnectionSettings programme{settings::kProgrammeHost,     settings::kProgrammeUser,
+                                     "",                            settings::kProgrammeDatabase,
+                                     settings::kProgrammePort,     settings::kProgrammeTls,
+                                     settings::kProgrammeTlsAuthority};
+        programme.programmeSession = true;
+        return programme;
+    }();
     return s;
 }
 
 int openTicketing() {
     closeTicketing();
-    return openConnection(g_ticketing, ticketingSettings().forWholeReads(), Setup::None);
+    return openConnection(g_ticketing, ticketingSettings().forWholeReads());
 }
 
 void closeTicketing() {
@@ -163,7 +164,7 @@ int openProgramme(bool quiet, QString* failure = nullptr) {
     if (g_programmeConnected == 1) closeProgramme();
     // A save travels as two packets of several statements (its checks, then its writes), so
     // that its transaction costs the link as few round trips as can be.
-    const int rc = openConnection(g_programme, programmeSettings(), Setup::Programme, CLIENT_MULTI_STATEMENTS, quiet, failure);
+    const int rc = openConnection(g_programme, programmeSettings(), CLIENT_MULTI_STATEMENTS, quiet, failure);
     if (rc == 0) g_programmeConnected = 1;
     return rc;
 }

@@ -1,6 +1,7 @@
 #include "manager/ccomp_dlg.h"
 
 #include "db/stored_text.h"
+#include "programme/field_words.h"
 #include "resources/dialogs.h"
 
 using N = dlg::Notify;
@@ -40,19 +41,20 @@ void ccomp::OnNameChanged(const dlg::Notification&) {
 int ccomp::maxNameChars() { return db::kNameColumnChars - static_cast<int>(QStringLiteral("<spectacle à définir (compagnie )>").size()); }
 
 QString ccomp::storageProblem() const {
+    using programme::Field;
     const struct {
-        const char* field;
+        Field field;
         const QString& text;
         int maxChars;
     } fields[] = {
-        {"Nom", nom, maxNameChars()},
-        {"email", email, db::kNameColumnChars},
-        {"contact1", contact1, db::kNameColumnChars},
-        {"contact2", contact2, db::kNameColumnChars},
-        {"Adresse complète", fulladr, db::kTextColumnBytes},
+        {Field::Name, nom, maxNameChars()},
+        {Field::Email, email, db::kNameColumnChars},
+        {Field::Contact1, contact1, db::kNameColumnChars},
+        {Field::Contact2, contact2, db::kNameColumnChars},
+        {Field::Address, fulladr, db::kTextColumnBytes},
     };
     for (const auto& f : fields)
-        if (QString problem = db::storedTextProblem(QString::fromUtf8(f.field), f.text, f.maxChars); !problem.isEmpty())
+        if (QString problem = db::storedTextProblem(programme::fieldLabel(f.field), f.text, f.maxChars); !problem.isEmpty())
             return problem;
     return QString();
 }
