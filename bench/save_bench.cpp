@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     const programme::Company company = programme::companies().front();
     int n = 0;
     const Cost companyBefore = measure(kRuns, [&] {
-        runStatements({edits::editCompany(company.nom, company.email, QStringLiteral("adresse %1").arg(++n),
+        runStatements({edits::editCompanyStatement(company.nom, company.email, QStringLiteral("adresse %1").arg(++n),
                                           company.contact1, company.contact2, company.id)});
     });
     const Cost companyNow = measure(kRuns, [&] {
@@ -105,9 +105,9 @@ int main(int argc, char** argv) {
         const auto headId = static_cast<int32_t>(programme::leadingInteger(group.rows[0].id));
         for (std::size_t p = 0; p < group.rows.size(); ++p) {
             const auto id = static_cast<unsigned>(programme::leadingInteger(group.rows[p].id));
-            statements.push_back(p == 0 ? edits::editGroupHead(input.entries[p], input.showId, input.room, input.survey,
+            statements.push_back(p == 0 ? edits::editGroupHeadStatement(input.entries[p], input.showId, input.room, input.survey,
                                                                input.todo, input.done, id)
-                                        : edits::editGroupChild(input.entries[p], input.showId, input.room, headId, id));
+                                        : edits::editGroupChildStatement(input.entries[p], input.showId, input.room, headId, id));
         }
         return statements;
     }();

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "contracts/contract_model.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
 
 class ct : public dlg::Dialog {
     Q_OBJECT

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
 
 class ccomp : public dlg::Dialog {
     Q_OBJECT

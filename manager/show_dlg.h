@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
 
 class show : public dlg::Dialog {
     Q_OBJECT

@@ -4,7 +4,7 @@
 // text adapts to them.
 #pragma once
 
-#include "planning/followup_status.h"
+#include "followup/followup_status.h"
 
 namespace planning {
 

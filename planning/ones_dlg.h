@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "platform/date_time.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
 
 class ones : public dlg::Dialog {
     Q_OBJECT

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/date_time.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
 
 class onets : public dlg::Dialog {
     Q_OBJECT

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "planning/timeslot_editor.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
 
 class ts : public dlg::Dialog {
     Q_OBJECT

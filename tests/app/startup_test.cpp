@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "programme/account.h"
-#include "manager/login_dlg.h"
-#include "sales/cbrelo_dlg.h"
+#include "app/login_dlg.h"
+#include "app/cbrelo_dlg.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"

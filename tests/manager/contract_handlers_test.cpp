@@ -3,6 +3,7 @@
 // and a refused INSERT.
 #include <gtest/gtest.h>
 
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/qt_print.h"
 
 #include <QComboBox>
@@ -15,43 +16,23 @@
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "manager/manager_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/files.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
 using testing_support::clickButton;
 using testing_support::onNextModal;
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
 QString todoOf(int id) {
     return db::fromAnsi(rows("SELECT `todo` FROM `timeslot` WHERE `id` = " + std::to_string(id)).at(0).at(0));
 }
-
-// The contract dialog answered by the test: it records what it was given and returns what
-// the test prepared.
-class ContractManager : public manager {
-public:
-    std::vector<contracts::ContractModel> given;
-    int answer = platform::IDOK;
-    QString extra;
-    QString rtf = q("contrat_standard.rtf");
-
-protected:
-    int runContractDialog(contracts::ContractModel& contract) override {
-        given.push_back(contract);
-        if (answer != platform::IDOK) return answer;
-        contract.extra = extra;
-        contract.rtf = rtf;
-        return answer;
-    }
-};
 
 const char* const kPlan =
     "Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=15/6/2027:350$$$Règlement 2$$$Règlement 3$$$"
@@ -91,14 +72,15 @@ const char* const kExtra =
     "Date encaissement du chèque numéro 2$$$###Date encaissement du chèque numéro 3$$$Jeudi 01 Avril 2027";
 
 TEST_F(ContractHandlersTest, ANewContractIsStoredAndWritesItsDeadlineAndPaymentsIntoThePlan) {
-    ContractManager window;
-    window.extra = q(kExtra);
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.contractExtra = q(kExtra);
     testing_support::runModal(window, [&] {
         selectGroup(window);
         clickButton(&window, manager::kNewContract);
-        ASSERT_EQ(window.given.size(), 1u);
-        EXPECT_EQ(window.given[0].timeslotId, 0);
-        EXPECT_TRUE(window.given[0].extra.isEmpty());
+        ASSERT_EQ(dialogs.contractGiven.size(), 1u);
+        EXPECT_EQ(dialogs.contractGiven[0].timeslotId, 0);
+        EXPECT_TRUE(dialogs.contractGiven[0].extra.isEmpty());
 
         const auto contract = rows("SELECT `ts`, `extra`, `rtf`, `deleted`, `created` <= UTC_TIMESTAMP() FROM `contract` WHERE `id` = 1");
         ASSERT_EQ(contract.size(), 1u);
@@ -119,19 +101,19 @@ TEST_F(ContractHandlersTest, ANewContractIsStoredAndWritesItsDeadlineAndPayments
         testdb::exec(testdb::programmeDb(), std::string("SET NAMES utf8mb4; UPDATE `timeslot` SET `todo` = '") + kPlan + "' WHERE `id` = 0");
         window.reloadAll();
         selectGroup(window);
-        window.extra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Date encaissement du chèque "
+        dialogs.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Date encaissement du chèque "
                          "numéro 1$$$Mercredi 09 Décembre 2026");
         clickButton(&window, manager::kNewContract);
         EXPECT_EQ(todoOf(0), q(kPlan).replace(q("15/5/2027"), q("2/2/2027")));
 
         window.listView(manager::kTimeslotList)->clearSelection();
         clickButton(&window, manager::kNewContract);
-        EXPECT_EQ(window.given.back().timeslotId, -1);
+        EXPECT_EQ(dialogs.contractGiven.back().timeslotId, -1);
         EXPECT_EQ(rows("SELECT `ts` FROM `contract` WHERE `id` = 3").at(0).at(0), "4294967295");
         EXPECT_EQ(todoOf(0), q(kPlan).replace(q("15/5/2027"), q("2/2/2027")));
 
         // A cancelled dialog writes nothing.
-        window.answer = platform::IDCANCEL;
+        dialogs.contractAnswer = platform::IDCANCEL;
         clickButton(&window, manager::kNewContract);
         EXPECT_EQ(rows("SELECT COUNT(*) FROM `contract`").at(0).at(0), "4");
     });
@@ -139,15 +121,16 @@ TEST_F(ContractHandlersTest, ANewContractIsStoredAndWritesItsDeadlineAndPayments
 }
 
 TEST_F(ContractHandlersTest, EditingChangesOnlyTheContractAndDeletingIsSoft) {
-    ContractManager window;
-    window.extra = q("Prix (TTC)$$$1000###Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
-    window.rtf = q("contrat_simple.rtf");
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.contractExtra = q("Prix (TTC)$$$1000###Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
+    dialogs.contractRtf = q("contrat_simple.rtf");
     testing_support::runModal(window, [&] {
         emit window.listView(manager::kContractList)->rowDoubleClicked(0);
-        ASSERT_EQ(window.given.size(), 1u);
-        EXPECT_EQ(window.given[0].extra, q("Prix (TTC)$$$900"));
-        EXPECT_EQ(window.given[0].rtf, q("contrat_simple.rtf"));
-        EXPECT_EQ(window.given[0].timeslotId, 0);
+        ASSERT_EQ(dialogs.contractGiven.size(), 1u);
+        EXPECT_EQ(dialogs.contractGiven[0].extra, q("Prix (TTC)$$$900"));
+        EXPECT_EQ(dialogs.contractGiven[0].rtf, q("contrat_simple.rtf"));
+        EXPECT_EQ(dialogs.contractGiven[0].timeslotId, 0);
         EXPECT_EQ(rows("SELECT `extra`, `ts` FROM `contract` WHERE `id` = 0").at(0),
                   (testdb::Row{"Prix (TTC)$$$1000###Date de retour du contrat avant nullit\xe9$$$Lundi 15 Juillet 2019", "0"}));
         EXPECT_EQ(todoOf(0), q(kPlan));
@@ -156,7 +139,7 @@ TEST_F(ContractHandlersTest, EditingChangesOnlyTheContractAndDeletingIsSoft) {
         account::setForTests(q("Lecteur"), q("read"));
         clickButton(&window, manager::kNewContract);
         emit window.listView(manager::kContractList)->rowDoubleClicked(0);
-        EXPECT_EQ(window.given.size(), 1u);
+        EXPECT_EQ(dialogs.contractGiven.size(), 1u);
         window.listView(manager::kContractList)->setSelected(0, true);
         clickButton(&window, manager::kDeleteContract);
         EXPECT_EQ(testing_support::ui().messageTexts(), QStringList(3, q(account::kNoRightsMessage)));
@@ -172,8 +155,9 @@ TEST_F(ContractHandlersTest, EditingChangesOnlyTheContractAndDeletingIsSoft) {
 }
 
 TEST_F(ContractHandlersTest, AnIdTakenElsewhereGivesTheNextOneAndARefusedSaveLeavesThePlanAlone) {
-    ContractManager window;
-    window.extra = q(kExtra);
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.contractExtra = q(kExtra);
     testing_support::runModal(window, [&] {
         // Someone else took the next id meanwhile: the contract takes the one after, its plan
         // is written, nobody is asked.
@@ -214,7 +198,7 @@ TEST_F(ContractHandlersTest, TheRealDialogStoresTheContractUnderTheSlotPickedInI
     testing_support::writeFile(dir.filePath(q("models/t.rtf")), "{\\rtf1 <<<NUM>>>}");
     testing_support::writeFile(dir.filePath(q("models/t.txt")), "Num\xe9ro de contrat\r\n");
     manager window;
-    window.contractFolders = {dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))};
+    window.contractEdits().folders = {dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))};
     testing_support::runModal(window, [&] {
         selectGroup(window);
         testing_support::ui().fileAnswers = {dir.filePath(q("models/t.rtf"))};

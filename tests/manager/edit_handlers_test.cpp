@@ -12,13 +12,15 @@
 #include "manager/ccomp_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
@@ -26,25 +28,6 @@ using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// The timeslot editor answered by the test: it records what it was given and returns what
-// the test prepared.
-class EditorManager : public manager {
-public:
-    std::vector<planning::TimeslotEditorData> given;
-    int answer = platform::IDOK;
-    std::function<void(planning::TimeslotEditorData&)> edit;
-
-protected:
-    int runTimeslotEditor(planning::TimeslotEditorData& input) override {
-        given.push_back(input);
-        if (answer == platform::IDOK && edit) edit(input);
-        return answer;
-    }
-};
-
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
 QString text(const std::string& ansi) { return db::fromAnsi(ansi); }
 
 planning::SlotEntry slot(int day, int month, int year, int h1, int m1, int h2, int m2) {
@@ -110,7 +93,7 @@ TEST_F(EditHandlersTest, AddingACompanyWritesItItsAddressAndItsPlaceholderShow) 
         const int shown = row(window, manager::kShowList, q("<spectacle à définir (compagnie Alpha)>"));
         ASSERT_GE(shown, 0);
         select(window, manager::kShowList, shown);
-        window.updateDeleteButtons();
+        window.lists().updateDeleteButtons();
         EXPECT_FALSE(window.item(manager::kDeleteShow)->isEnabled());
 
         // The edit dialog opens on it.
@@ -238,13 +221,14 @@ TEST_F(EditHandlersTest, ThePlusOfTheShowDialogAddsACompanyAndPreselectsIt) {
         EXPECT_EQ(rows("SELECT `name`, `comp` FROM `showname` WHERE `id` = 4").at(0), (testdb::Row{"Premier", "4"}));
         EXPECT_GE(row(window, manager::kCompanyList, q("Nouvelle")), 0);
         EXPECT_GE(row(window, manager::kShowList, q("Premier")), 0);
-        EXPECT_EQ(programme::refillHold(), 0);
+        EXPECT_EQ(window.lists().refillHold(), 0);
     });
 }
 
 TEST_F(EditHandlersTest, WithoutRightsEveryGuardedHandlerRefusesAndWritesNothing) {
     account::setForTests(q("Lecteur"), q("lecture ALL"));
-    EditorManager window;
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
     const char* kRights = "Vous n'avez pas les droits suffisants pour faire ceci";
     testing_support::runModal(window, [&] {
         const std::string before = testdb::query(testdb::programmeDb(),
@@ -263,7 +247,7 @@ TEST_F(EditHandlersTest, WithoutRightsEveryGuardedHandlerRefusesAndWritesNothing
             action();
             EXPECT_EQ(testing_support::ui().messageTexts(), QStringList({q(kRights)})) << name;
         }
-        EXPECT_TRUE(window.given.empty());
+        EXPECT_TRUE(dialogs.editorGiven.empty());
         const std::string after = testdb::query(testdb::programmeDb(),
                                                 "SELECT CONCAT((SELECT COUNT(*) FROM comp), '/', (SELECT COUNT(*) FROM"
                                                 " showname), '/', (SELECT COUNT(*) FROM timeslot))")[0][0];
@@ -272,10 +256,11 @@ TEST_F(EditHandlersTest, WithoutRightsEveryGuardedHandlerRefusesAndWritesNothing
 }
 
 TEST_F(EditHandlersTest, AddingAGroupWritesTheHeadAndChildrenWithIdsFromTheRecordCount) {
-    EditorManager window;
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
     testing_support::runModal(window, [&] {
         select(window, manager::kShowList, row(window, manager::kShowList, q("Nuit")));
-        window.edit = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries = {slot(1, 9, 2027, 19, 0, 20, 30), slot(2, 9, 2027, 9, 5, 10, 0), slot(3, 9, 2027, 21, 0, 22, 0)};
             data.room = 20;
             data.survey = q("Accueil compagnie.txt");
@@ -283,11 +268,11 @@ TEST_F(EditHandlersTest, AddingAGroupWritesTheHeadAndChildrenWithIdsFromTheRecor
             data.done = q("Contrat envoyé par KQ=Fait le 2/8/2027");
         };
         clickButton(&window, manager::kAddTimeslotGroup);
-        ASSERT_EQ(window.given.size(), 1u);
-        EXPECT_EQ(window.given[0].showId, 2);  // the selected show
-        EXPECT_EQ(window.given[0].room, 0);
-        EXPECT_TRUE(window.given[0].entries.empty());
-        EXPECT_EQ(programme::refillHold(), 0);
+        ASSERT_EQ(dialogs.editorGiven.size(), 1u);
+        EXPECT_EQ(dialogs.editorGiven[0].showId, 2);  // the selected show
+        EXPECT_EQ(dialogs.editorGiven[0].room, 0);
+        EXPECT_TRUE(dialogs.editorGiven[0].entries.empty());
+        EXPECT_EQ(window.lists().refillHold(), 0);
 
         // B = 6 records were loaded.
         auto written = rows("SELECT `id`, `date`, `start`, `end`, `showname`, `childof`, `room` FROM `timeslot`"
@@ -308,7 +293,7 @@ TEST_F(EditHandlersTest, AddingAGroupWritesTheHeadAndChildrenWithIdsFromTheRecor
 
         // Cancelling the add editor still reloads: a row written meanwhile by someone else shows.
         testdb::exec(testdb::programmeDb(), "INSERT INTO `comp` (`id`, `nom`) VALUES (50, 'Ailleurs')");
-        window.answer = platform::IDCANCEL;
+        dialogs.editorAnswer = platform::IDCANCEL;
         clickButton(&window, manager::kAddTimeslotGroup);
         EXPECT_GE(row(window, manager::kCompanyList, q("Ailleurs")), 0);
     });
@@ -316,17 +301,18 @@ TEST_F(EditHandlersTest, AddingAGroupWritesTheHeadAndChildrenWithIdsFromTheRecor
 }
 
 TEST_F(EditHandlersTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndAddsChildren) {
-    EditorManager window;
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
     testing_support::runModal(window, [&] {
         // Cancelling the edit editor reloads nothing.
         testdb::exec(testdb::programmeDb(), "INSERT INTO `comp` (`id`, `nom`) VALUES (50, 'Ailleurs')");
-        window.answer = platform::IDCANCEL;
+        dialogs.editorAnswer = platform::IDCANCEL;
         doubleClick(window, manager::kTimeslotList, row(window, manager::kTimeslotList, q("0"), 0));
         EXPECT_LT(row(window, manager::kCompanyList, q("Ailleurs")), 0);
 
         // The head and its three live children; the deleted child 2 is not given.
-        ASSERT_EQ(window.given.size(), 1u);
-        const planning::TimeslotEditorData& in = window.given[0];
+        ASSERT_EQ(dialogs.editorGiven.size(), 1u);
+        const planning::TimeslotEditorData& in = dialogs.editorGiven[0];
         EXPECT_EQ(in.entries, (std::vector<planning::SlotEntry>{slot(5, 7, 2027, 20, 30, 22, 0), slot(6, 7, 2027, 20, 30, 22, 0),
                                                                  slot(8, 7, 2027, 21, 0, 22, 0), slot(9, 7, 2027, 21, 0, 22, 0)}));
         EXPECT_EQ(in.showId, 1);
@@ -336,8 +322,8 @@ TEST_F(EditHandlersTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndA
         EXPECT_EQ(in.done, q("A=Fait le 1/6/2027"));
 
         // One slot fewer: the fourth collected row (id 4) is soft-deleted, the others rewritten.
-        window.answer = platform::IDOK;
-        window.edit = [](planning::TimeslotEditorData& data) {
+        dialogs.editorAnswer = platform::IDOK;
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries.pop_back();
             data.entries[1].startHour = 18;
             data.room = -1;
@@ -354,7 +340,7 @@ TEST_F(EditHandlersTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndA
                   q("A=Fait le 2/6/2027$$$B=Fait le 3/6/2027 (350)"));
 
         // One slot more: a child with the next id after the loaded records and childof the head.
-        window.edit = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             EXPECT_EQ(data.entries.size(), 3u);
             data.entries.push_back(slot(12, 7, 2027, 15, 0, 16, 0));
         };
@@ -381,7 +367,8 @@ TEST_F(EditHandlersTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndA
 // dialog, come back from the server exactly as typed.
 TEST_F(EditHandlersTest, TypedValuesAreStoredExactlyAsTyped) {
     const QString hostile[] = {q("Le \"Petit\" Théâtre"), q("L'Été d'Ys"), q("C:\\dossier\\fin\\"), q("a\\\"b';--")};
-    EditorManager window;
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
     testing_support::runModal(window, [&] {
         for (const QString& value : hostile) {
             programme::clearAll();
@@ -419,7 +406,7 @@ TEST_F(EditHandlersTest, TypedValuesAreStoredExactlyAsTyped) {
             doubleClick(window, manager::kShowList, row(window, manager::kShowList, value));
             EXPECT_GE(row(window, manager::kShowList, value + value), 0) << value.toStdString();
 
-            window.edit = [&](planning::TimeslotEditorData& data) {
+            dialogs.edit = [&](planning::TimeslotEditorData& data) {
                 data.entries = {slot(1, 9, 2027, 19, 0, 20, 30)};
                 data.survey = value;
                 data.todo = value + q("=1/9/2027:350");
@@ -428,10 +415,10 @@ TEST_F(EditHandlersTest, TypedValuesAreStoredExactlyAsTyped) {
             const auto headId = QString::number(programme::timeslots().size());
             clickButton(&window, manager::kAddTimeslotGroup);
             doubleClick(window, manager::kTimeslotList, row(window, manager::kTimeslotList, headId, 0));
-            ASSERT_FALSE(window.given.empty());
-            EXPECT_EQ(window.given.back().survey, value);
-            EXPECT_EQ(window.given.back().todo, value + q("=1/9/2027:350"));
-            EXPECT_EQ(window.given.back().done, value + q("=Fait le 2/8/2027"));
+            ASSERT_FALSE(dialogs.editorGiven.empty());
+            EXPECT_EQ(dialogs.editorGiven.back().survey, value);
+            EXPECT_EQ(dialogs.editorGiven.back().todo, value + q("=1/9/2027:350"));
+            EXPECT_EQ(dialogs.editorGiven.back().done, value + q("=Fait le 2/8/2027"));
             EXPECT_EQ(text(rows("SELECT `survey` FROM `timeslot` WHERE `id` = " + headId.toStdString()).at(0).at(0)), value);
         }
     });

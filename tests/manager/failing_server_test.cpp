@@ -21,43 +21,24 @@
 #include "manager/ccomp_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
 using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
-
-// The editors answered by the test, as a user pressing OK with what the test prepared.
-class AnsweredManager : public manager {
-public:
-    std::function<void(planning::TimeslotEditorData&)> editGroup;
-    QString contractExtra = q("Prix (TTC)$$$1000");
-
-protected:
-    int runTimeslotEditor(planning::TimeslotEditorData& input) override {
-        if (editGroup) editGroup(input);
-        return platform::IDOK;
-    }
-    int runContractDialog(contracts::ContractModel& contract) override {
-        contract.extra = contractExtra;
-        contract.rtf = q("contrat_simple.rtf");
-        return platform::IDOK;
-    }
-};
 
 // Everything the manager's five lists show.
 QStringList listTexts(manager& window) {
@@ -79,7 +60,7 @@ int rowOf(manager& window, int list, const QString& text, int column = 1) {
 void select(manager& window, int list, int row) {
     window.listView(list)->clearSelection();
     window.listView(list)->setSelected(row, true);
-    window.updateDeleteButtons();
+    window.lists().updateDeleteButtons();
 }
 
 // The ids of a table, as the database holds them and as the program's records do.
@@ -175,8 +156,11 @@ void answerCompany(const QString& nom) {
 // manager is open: each shows the connection message first, then only statement messages;
 // the lists keep what they held. Started again, the server serves the next action.
 TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
-    AnsweredManager window;
-    window.editGroup = [](planning::TimeslotEditorData& data) {
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractExtra = q("Prix (TTC)$$$1000");
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    manager window(dialogs);
+    dialogs.edit = [](planning::TimeslotEditorData& data) {
         if (data.entries.empty()) data.entries = {{1, 9, 2027, 19, 0, 20, 0}};
         data.entries[0].startHour = 18;
     };
@@ -412,7 +396,10 @@ TEST_F(FailingServerTest, AConnectionKilledOnEveryResendFailsOnlyThatStatement) 
 // afterwards is what the database holds. A statement refused for another reason takes the
 // whole save back with it.
 TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
-    AnsweredManager window;
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractExtra = q("Prix (TTC)$$$1000");
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    manager window(dialogs);
     testing_support::runModal(window, [&] {
         // A company: the id of its placeholder show is taken.
         testdb::exec(testdb::programmeDb(), "INSERT INTO `showname` VALUES (2, 'Ailleurs', 0, 0)");
@@ -429,7 +416,7 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
         testdb::exec(testdb::programmeDb(),
                      "INSERT INTO `timeslot` (`id`, `date`, `showname`, `childof`, `room`, `deleted`) VALUES (" +
                          std::to_string(base + 2) + ", '2020-01-01', 0, -1, 0, 1)");
-        window.editGroup = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}, {3, 9, 2027, 19, 0, 20, 0}};
         };
         clickButton(&window, manager::kAddTimeslotGroup);
@@ -442,7 +429,7 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
         // Editing it to add a slot: the record count names a row taken already (the ids have a
         // gap now), and the slot takes the next free id.
         ASSERT_GE(std::stoul(storedIds("timeslot").back()), programme::timeslots().size());
-        window.editGroup = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries[0].startHour = 17;
             data.entries.push_back({4, 9, 2027, 19, 0, 20, 0});
         };
@@ -455,7 +442,7 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
         // Refused outright (a trigger on the children): nothing of the new group stays.
         testdb::exec(testdb::programmeDb(), "CREATE TRIGGER `refuse` BEFORE INSERT ON `timeslot` FOR EACH ROW "
                                             "IF NEW.`childof` <> -1 THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF");
-        window.editGroup = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries = {{1, 10, 2027, 19, 0, 20, 0}, {2, 10, 2027, 19, 0, 20, 0}};
         };
         clickButton(&window, manager::kAddTimeslotGroup);
@@ -477,8 +464,11 @@ TEST_F(FailingServerTest, ARefusedPlanUpdateAfterANewContract) {
     testdb::exec(testdb::programmeDb(),
                  "CREATE TRIGGER `refuse_plans` BEFORE UPDATE ON `timeslot` FOR EACH ROW "
                  "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'plan refused'");
-    AnsweredManager window;
-    window.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Prix (TTC)$$$1000");
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractExtra = q("Prix (TTC)$$$1000");
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    manager window(dialogs);
+    dialogs.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Prix (TTC)$$$1000");
     testing_support::runModal(window, [&] {
         const QString plan = programme::timeslots().at(0).todo;
         select(window, manager::kTimeslotList, 0);

@@ -15,13 +15,14 @@
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
 #include "planning/ts_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
@@ -29,9 +30,6 @@ using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
-std::string one(const std::string& sql) { return rows(sql).at(0).at(0); }
 testing_support::RecordingUi& ui() { return testing_support::ui(); }
 
 // Companies 1 Mouette (show 1 Nuit: group 0 of slots 0, 1 and 2, slot 2 removed earlier;

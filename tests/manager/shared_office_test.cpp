@@ -14,13 +14,15 @@
 #include "manager/ccomp_dlg.h"
 #include "manager/journal_dlg.h"
 #include "manager/manager_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
@@ -28,26 +30,12 @@ using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::string one(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql).at(0).at(0); }
 testing_support::RecordingUi& ui() { return testing_support::ui(); }
 // The colleague: a save of another workstation, with its audit line.
 void colleague(const std::string& sql, const std::string& log) {
     testdb::exec(testdb::programmeDb(), "SET NAMES utf8mb4;" + sql +
                                             ";INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), '" + log + "')");
 }
-
-// A manager whose timeslot editor is answered by the test.
-class EditorManager : public manager {
-public:
-    std::function<void(planning::TimeslotEditorData&)> edit;
-
-protected:
-    int runTimeslotEditor(planning::TimeslotEditorData& editorData) override {
-        if (edit) edit(editorData);
-        return platform::IDOK;
-    }
-};
 
 class SharedOfficeTest : public ::testing::Test {
 protected:
@@ -184,8 +172,9 @@ TEST_F(SharedOfficeTest, AClashIsSettledByTheUser) {
 }
 
 TEST_F(SharedOfficeTest, FollowUpItemsDoneOnTwoWorkstationsAreMergedAndTheUserIsTold) {
-    EditorManager window;
-    window.edit = [](planning::TimeslotEditorData& data) {
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.edit = [](planning::TimeslotEditorData& data) {
         // A colleague ticks B while this workstation ticks C.
         colleague("UPDATE `timeslot` SET `done` = 'B=Fait le 2/6/2027' WHERE `id` = 0",
                   "Anne : groupe 0 \"Nuit\" : suivi modifié [timeslot=0]");

@@ -7,39 +7,19 @@
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "manager/manager_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
 using testing_support::clickButton;
 using testing_support::onNextModal;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
-void sql(const std::string& statements) { testdb::exec(testdb::programmeDb(), statements); }
-
-// The timeslot editor and the contract dialog answered by the test.
-class AnsweredManager : public manager {
-public:
-    std::vector<planning::SlotEntry> entries;
-    QString extra;
-
-protected:
-    int runTimeslotEditor(planning::TimeslotEditorData& input) override {
-        input.entries = entries;
-        return platform::IDOK;
-    }
-    int runContractDialog(contracts::ContractModel& contract) override {
-        contract.extra = extra;
-        contract.rtf = q("contrat_simple.rtf");
-        return platform::IDOK;
-    }
-};
 
 // The head's plan, in the code page, as the server holds it and as its SQL literal.
 const char* const kQuotedPlan = "Affiche \"A3\" \\ recto$$$Contrat re\xe7u par KQ$$$R\xe8glement 1";
@@ -78,7 +58,12 @@ protected:
 // A statement refused while connected: one message, nothing written, and the connection
 // closed as after any statement of the handlers.
 TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
-    AnsweredManager window;
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    // The editor closes on these slots.
+    std::vector<planning::SlotEntry> entries;
+    dialogs.edit = [&entries](planning::TimeslotEditorData& data) { data.entries = entries; };
+    manager window(dialogs);
     const char* const kRefuseUpdates = "CREATE TRIGGER `refuse` BEFORE UPDATE ON `%1` FOR EACH ROW "
                                        "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'";
     const struct {
@@ -112,7 +97,7 @@ TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
            "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF"),
          "DROP TRIGGER `refuse`",
          [&] {
-             window.entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}};
+             entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}};
              clickButton(&window, manager::kAddTimeslotGroup);
          },
          "INSERT INTO `timeslot`"},
@@ -170,8 +155,13 @@ TEST_F(WriteSideTest, DialogsClosedUntouchedChangeNothing) {
 
 // The plan a new contract rewrites may hold quotes and backslashes from its template.
 TEST_F(WriteSideTest, ANewContractRewritesAPlanThatNeedsEscaping) {
-    AnsweredManager window;
-    window.extra = q("Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    // The editor closes on these slots.
+    std::vector<planning::SlotEntry> entries;
+    dialogs.edit = [&entries](planning::TimeslotEditorData& data) { data.entries = entries; };
+    manager window(dialogs);
+    dialogs.contractExtra = q("Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
     testing_support::runModal(window, [&] {
         window.listView(manager::kTimeslotList)->setSelected(row(window, manager::kTimeslotList, q("0"), 0), true);
         clickButton(&window, manager::kNewContract);
