@@ -17,6 +17,7 @@
 namespace {
 
 using namespace contracts;
+using namespace followup;
 using platform::DateTime;
 
 ContractInfoList rowsOf(std::initializer_list<std::pair<const char*, const char*>> rows) {

@@ -172,7 +172,9 @@ TEST(Contrast, PaperTakesLightFillsUnderTextsThatRead) {
         planning::DrawTimeslotRow(dc, 0, now, platform::DateTime::fromParts(2019, 7, 10), false, 0, 0, 600, 41);
         planning::DrawCalendarEntry(dc, 0, now, platform::DateTime::fromParts(2019, 7, 10), {0, 50, 200, 80});
         for (const planning::DrawOp& op : dc.ops) {
-            if (op.kind == planning::DrawOp::Fill) EXPECT_GE(planning::relativeLuminance(op.colour), 0.4) << i << std::hex << " " << op.colour;
+            if (op.kind == planning::DrawOp::Fill) {
+                EXPECT_GE(planning::relativeLuminance(op.colour), 0.4) << i << std::hex << " " << op.colour;
+            }
             if (op.kind != planning::DrawOp::TextOut && op.kind != planning::DrawOp::DrawText) continue;
             EXPECT_GE(planning::contrastRatio(op.colour, backgroundOf(dc, op)), planning::kReadableContrast)
                 << i << ": " << op.text.toStdString();

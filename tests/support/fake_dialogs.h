@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "manager/manager_dialogs.h"
+#include "platform/ui_services.h"
 
 namespace testing_support {
 
