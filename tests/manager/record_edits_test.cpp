@@ -1,26 +1,27 @@
-// The manager's edit handlers against the local server: what they write, what they refuse
-// without rights, and that typed values come back from the server exactly as typed.
+// The manager's record and contract edits against the local server: what each writes into the
+// programme database, what the server refuses, what a dialog closed untouched leaves, and that
+// typed values come back from the server exactly as typed. Three starting data sets, one per
+// fixture; the rights every guarded handler needs are checked in safe_edits_test.cpp.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
 
+#include "contracts/contract_model.h"
+#include "contracts/ct_dlg.h"
+#include "contracts/editoneitem_dlg.h"
 #include "db/codepage.h"
-#include "db/connections.h"
 #include "manager/ccomp_dlg.h"
-#include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
-#include "dialog/controls.h"
-#include "programme/account.h"
-#include "programme/programme_data.h"
 #include "tests/support/fake_dialogs.h"
-#include "tests/support/empty_programme.h"
-#include "tests/support/modal.h"
-#include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
-#include "tests/support/sql.h"
+#include "tests/support/files.h"
+#include "tests/support/manager_fixture.h"
+#include "tests/support/qt_print.h"
 
 namespace {
 
@@ -34,35 +35,6 @@ planning::SlotEntry slot(int day, int month, int year, int h1, int m1, int h2, i
     return {day, month, year, h1, m1, h2, m2};
 }
 
-class EditHandlersTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        account::setForTests(q("Demo"), q("all"));
-        testdb::exec(testdb::programmeDb(),
-                     "SET NAMES utf8mb4;"
-                     "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zèbre', 0),"
-                     " (2, 'Mouette', 0), (3, 'Effacée', 1);"
-                     "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0), (2, 'Nuit', 2, 0);"
-                     "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge'), (20, 'Verte', 'V', '80', 'la verte');"
-                     "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
-                     " `survey`, `todo`, `done`) VALUES"
-                     " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 1, -1, 10, 'a.txt', 'A$$$B', 'A=Fait le 1/6/2027'),"
-                     " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 1, 0, 10, '', '', ''),"
-                     " (2, '2027-07-07', '20:30:00', '22:00:00', 1, 1, 0, 10, '', '', ''),"
-                     " (3, '2027-07-08', '21:00:00', '22:00:00', 0, 1, 0, 10, '', '', ''),"
-                     " (4, '2027-07-09', '21:00:00', '22:00:00', 0, 1, 0, 10, '', '', ''),"
-                     " (5, '2027-08-01', '18:00:00', '19:00:00', 0, 2, -1, 20, '', '', '');");
-    }
-    void TearDown() override { db::closeProgramme(); }
-
-    static int row(manager& window, int list, const QString& text, int col = 1) {
-        return testing_support::rowWithText(window.listView(list), text, col);
-    }
-    static void doubleClick(manager& window, int list, int r) { emit window.listView(list)->rowDoubleClicked(r); }
-    static void select(manager& window, int list, int r) { window.listView(list)->setSelected(r, true); }
-};
-
 // Fills the company dialog once it is up and presses OK.
 void answerCompany(const QString& nom, const QString& email, const QString& address) {
     onNextModal([=](QDialog* d) {
@@ -74,7 +46,79 @@ void answerCompany(const QString& nom, const QString& email, const QString& addr
     });
 }
 
-TEST_F(EditHandlersTest, AddingACompanyWritesItItsAddressAndItsPlaceholderShow) {
+// Companies, shows, two rooms and two groups (0 with children 1 to 4, child 2 deleted; 5).
+class RecordEditsTest : public testing_support::ManagerTest {
+protected:
+    std::string startingData() const override {
+        return "SET NAMES utf8mb4;"
+               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zèbre', 0),"
+               " (2, 'Mouette', 0), (3, 'Effacée', 1);"
+               "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0), (2, 'Nuit', 2, 0);"
+               "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge'), (20, 'Verte', 'V', '80', 'la verte');"
+               "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
+               " `survey`, `todo`, `done`) VALUES"
+               " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 1, -1, 10, 'a.txt', 'A$$$B', 'A=Fait le 1/6/2027'),"
+               " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 1, 0, 10, '', '', ''),"
+               " (2, '2027-07-07', '20:30:00', '22:00:00', 1, 1, 0, 10, '', '', ''),"
+               " (3, '2027-07-08', '21:00:00', '22:00:00', 0, 1, 0, 10, '', '', ''),"
+               " (4, '2027-07-09', '21:00:00', '22:00:00', 0, 1, 0, 10, '', '', ''),"
+               " (5, '2027-08-01', '18:00:00', '19:00:00', 0, 2, -1, 20, '', '', '');";
+    }
+};
+
+// The head's plan, in the code page, as the server holds it and as its SQL literal.
+const char* const kQuotedPlan = "Affiche \"A3\" \\ recto$$$Contrat re\xe7u par KQ$$$R\xe8glement 1";
+const char* const kQuotedPlanLiteral = "'Affiche \"A3\" \\\\ recto$$$Contrat re\xe7u par KQ$$$R\xe8glement 1'";
+
+// One company with every field, its show, a room and a group whose plan needs escaping.
+class WriteSideTest : public testing_support::ManagerTest {
+protected:
+    std::string startingData() const override {
+        return std::string("INSERT INTO `comp` (`id`, `nom`, `email`, `fulladr`, `contact1`, `contact2`, `deleted`) VALUES"
+               " (0, 'Mouette', 'm@example.org', '2 quai', 'Anne', 'Bruno', 0);"
+               "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
+               "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
+               "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
+               " `survey`, `todo`, `done`) VALUES"
+               " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 0, 'a.txt', ") +
+               kQuotedPlanLiteral + ", ''), (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, 0, '', '', '');";
+    }
+};
+
+QString todoOf(int id) {
+    return db::fromAnsi(rows("SELECT `todo` FROM `timeslot` WHERE `id` = " + std::to_string(id)).at(0).at(0));
+}
+
+const char* const kPlan =
+    "Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=15/6/2027:350$$$Règlement 2$$$Règlement 3$$$"
+    "Règlement 4$$$Règlement 5";
+
+// A group whose plan waits for a contract's deadline and payments, and one contract on it.
+class ContractEditsTest : public testing_support::ManagerTest {
+protected:
+    std::string startingData() const override {
+        return std::string("SET NAMES utf8mb4;"
+               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, 'Zèbre', 0);"
+               "INSERT INTO `showname` VALUES (0, 'Le Saut', 0, 0);"
+               "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
+               "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`,"
+               " `room`, `survey`, `todo`, `done`) VALUES"
+               " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 0, 'a.txt', '") +
+               kPlan +
+               "', ''),"
+               " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, 0, '', '', '');"
+               "INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`, `rtf`) VALUES"
+               " (0, 0, UTC_TIMESTAMP(), 'Prix (TTC)$$$900', 0, 'contrat_simple.rtf');";
+    }
+
+    static void selectGroup(manager& window) {
+        dlg::ListView* list = window.listView(manager::kTimeslotList);
+        for (int r = 0; r < list->itemCount(); ++r)
+            if (list->itemText(r, 0) == q("0")) list->setSelected(r, true);
+    }
+};
+
+TEST_F(RecordEditsTest, AddingACompanyWritesItItsAddressAndItsPlaceholderShow) {
     manager window;
     testing_support::runModal(window, [&] {
         answerCompany(q("Alpha"), q("a@b.example"), q("1 rue du Port"));
@@ -114,7 +158,7 @@ TEST_F(EditHandlersTest, AddingACompanyWritesItItsAddressAndItsPlaceholderShow) 
 
 // An address the user does not touch, whatever its line ends, is not written, not named in
 // the audit line, and not in a clash: the line a colleague added meanwhile stays.
-TEST_F(EditHandlersTest, AnUntouchedAddressIsNeitherWrittenNorClashing) {
+TEST_F(RecordEditsTest, AnUntouchedAddressIsNeitherWrittenNorClashing) {
     // As the Windows program stored it, and as another tool may have.
     for (const std::string stored : {"1 rue\r\n29200 Brest", "1 rue\n29200 Brest"}) {
         SCOPED_TRACE(stored);
@@ -142,7 +186,7 @@ TEST_F(EditHandlersTest, AnUntouchedAddressIsNeitherWrittenNorClashing) {
     }
 }
 
-TEST_F(EditHandlersTest, EditingACompanyStoresTheAddressAndPlaceholdersOpenNothing) {
+TEST_F(RecordEditsTest, EditingACompanyStoresTheAddressAndPlaceholdersOpenNothing) {
     manager window;
     testing_support::runModal(window, [&] {
         onNextModal([](QDialog* d) {
@@ -171,7 +215,7 @@ TEST_F(EditHandlersTest, EditingACompanyStoresTheAddressAndPlaceholdersOpenNothi
     EXPECT_EQ(testing_support::ui().messages[0].choices.at(1), q("Seulement la compagnie"));
 }
 
-TEST_F(EditHandlersTest, AShowWithoutCompanyIsWrittenMinusOneThenUnsignedByAnEdit) {
+TEST_F(RecordEditsTest, AShowWithoutCompanyIsWrittenMinusOneThenUnsignedByAnEdit) {
     manager window;
     testing_support::runModal(window, [&] {
         // No company selected: the preselect 0 matches no listed company (the placeholder
@@ -204,7 +248,7 @@ TEST_F(EditHandlersTest, AShowWithoutCompanyIsWrittenMinusOneThenUnsignedByAnEdi
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
-TEST_F(EditHandlersTest, ThePlusOfTheShowDialogAddsACompanyAndPreselectsIt) {
+TEST_F(RecordEditsTest, ThePlusOfTheShowDialogAddsACompanyAndPreselectsIt) {
     manager window;
     testing_support::runModal(window, [&] {
         onNextModal([](QDialog* d) {
@@ -225,37 +269,7 @@ TEST_F(EditHandlersTest, ThePlusOfTheShowDialogAddsACompanyAndPreselectsIt) {
     });
 }
 
-TEST_F(EditHandlersTest, WithoutRightsEveryGuardedHandlerRefusesAndWritesNothing) {
-    account::setForTests(q("Lecteur"), q("lecture ALL"));
-    testing_support::FakeDialogs dialogs;
-    manager window(dialogs);
-    const char* kRights = "Vous n'avez pas les droits suffisants pour faire ceci";
-    testing_support::runModal(window, [&] {
-        const std::string before = testdb::query(testdb::programmeDb(),
-                                                 "SELECT CONCAT((SELECT COUNT(*) FROM comp), '/', (SELECT COUNT(*) FROM"
-                                                 " showname), '/', (SELECT COUNT(*) FROM timeslot))")[0][0];
-        const std::vector<std::pair<const char*, std::function<void()>>> actions = {
-            {"add company", [&] { clickButton(&window, manager::kAddCompany); }},
-            {"edit company", [&] { doubleClick(window, manager::kCompanyList, row(window, manager::kCompanyList, q("Mouette"))); }},
-            {"add show", [&] { clickButton(&window, manager::kAddShow); }},
-            {"edit show", [&] { doubleClick(window, manager::kShowList, row(window, manager::kShowList, q("Nuit"))); }},
-            {"add group", [&] { clickButton(&window, manager::kAddTimeslotGroup); }},
-            {"edit group", [&] { doubleClick(window, manager::kTimeslotList, 0); }},
-        };
-        for (const auto& [name, action] : actions) {
-            testing_support::ui().clear();
-            action();
-            EXPECT_EQ(testing_support::ui().messageTexts(), QStringList({q(kRights)})) << name;
-        }
-        EXPECT_TRUE(dialogs.editorGiven.empty());
-        const std::string after = testdb::query(testdb::programmeDb(),
-                                                "SELECT CONCAT((SELECT COUNT(*) FROM comp), '/', (SELECT COUNT(*) FROM"
-                                                " showname), '/', (SELECT COUNT(*) FROM timeslot))")[0][0];
-        EXPECT_EQ(after, before);
-    });
-}
-
-TEST_F(EditHandlersTest, AddingAGroupWritesTheHeadAndChildrenWithIdsFromTheRecordCount) {
+TEST_F(RecordEditsTest, AddingAGroupWritesTheHeadAndChildrenWithIdsFromTheRecordCount) {
     testing_support::FakeDialogs dialogs;
     manager window(dialogs);
     testing_support::runModal(window, [&] {
@@ -300,7 +314,7 @@ TEST_F(EditHandlersTest, AddingAGroupWritesTheHeadAndChildrenWithIdsFromTheRecor
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
-TEST_F(EditHandlersTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndAddsChildren) {
+TEST_F(RecordEditsTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndAddsChildren) {
     testing_support::FakeDialogs dialogs;
     manager window(dialogs);
     testing_support::runModal(window, [&] {
@@ -365,7 +379,7 @@ TEST_F(EditHandlersTest, EditingAGroupMapsEntriesByPositionRemovesFromTheEndAndA
 
 // Values with quotes, backslashes, line breaks and accented letters, through every edit
 // dialog, come back from the server exactly as typed.
-TEST_F(EditHandlersTest, TypedValuesAreStoredExactlyAsTyped) {
+TEST_F(RecordEditsTest, TypedValuesAreStoredExactlyAsTyped) {
     const QString hostile[] = {q("Le \"Petit\" Théâtre"), q("L'Été d'Ys"), q("C:\\dossier\\fin\\"), q("a\\\"b';--")};
     testing_support::FakeDialogs dialogs;
     manager window(dialogs);
@@ -425,13 +439,9 @@ TEST_F(EditHandlersTest, TypedValuesAreStoredExactlyAsTyped) {
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
-}  // namespace
-
-namespace {
-
 // With the server out of reach, an add shows the connection message once, runs nothing and
 // crashes nothing.
-TEST_F(EditHandlersTest, AnEditWithoutServerReportsAndCrashesNothing) {
+TEST_F(RecordEditsTest, AnEditWithoutServerReportsAndCrashesNothing) {
     manager window;
     testing_support::runModal(window, [&] {
         const unsigned port = db::programmeSettings().port;
@@ -448,6 +458,264 @@ TEST_F(EditHandlersTest, AnEditWithoutServerReportsAndCrashesNothing) {
         EXPECT_TRUE(messages[0].startsWith(q("Erreur : mysql_real_connect : ")));
         EXPECT_GE(row(window, manager::kCompanyList, q("Mouette")), 0);  // the lists keep what they held
     });
+}
+
+// A statement refused while connected: one message, nothing written, and the connection
+// closed as after any statement of the handlers.
+TEST_F(WriteSideTest, RefusedStatementsAreReportedAndCloseTheConnection) {
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    // The editor closes on these slots.
+    std::vector<planning::SlotEntry> entries;
+    dialogs.edit = [&entries](planning::TimeslotEditorData& data) { data.entries = entries; };
+    manager window(dialogs);
+    const char* const kRefuseUpdates = "CREATE TRIGGER `refuse` BEFORE UPDATE ON `%1` FOR EACH ROW "
+                                       "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'";
+    const struct {
+        const char* name;
+        QString refuse;  // makes the server refuse the handler's statement
+        const char* undo;
+        std::function<void()> action;
+        const char* statement;
+    } cases[] = {
+        {"company edit", q(kRefuseUpdates).arg(q("comp")), "DROP TRIGGER `refuse`",
+         [&] {
+             pressOkOnNextDialog();
+             doubleClick(window, manager::kCompanyList, q("Mouette"));
+         },
+         "UPDATE `comp`"},
+        {"company delete", q(kRefuseUpdates).arg(q("comp")), "DROP TRIGGER `refuse`",
+         [&] {
+             window.listView(manager::kCompanyList)->setSelected(row(window, manager::kCompanyList, q("Mouette")), true);
+             clickButton(&window, manager::kDeleteCompany);
+         },
+         "UPDATE `comp`"},
+        {"show edit", q(kRefuseUpdates).arg(q("showname")), "DROP TRIGGER `refuse`",
+         [&] {
+             pressOkOnNextDialog();
+             doubleClick(window, manager::kShowList, q("Nuit"));
+         },
+         "UPDATE `showname`"},
+        // The server refuses the new group's children.
+        {"new group's child",
+         q("CREATE TRIGGER `refuse` BEFORE INSERT ON `timeslot` FOR EACH ROW IF NEW.`childof` <> -1 THEN "
+           "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF"),
+         "DROP TRIGGER `refuse`",
+         [&] {
+             entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}};
+             clickButton(&window, manager::kAddTimeslotGroup);
+         },
+         "INSERT INTO `timeslot`"},
+    };
+    testing_support::runModal(window, [&] {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            sql(c.refuse.toStdString());
+            const auto before = rows("SELECT * FROM `comp`, `showname`");
+            testing_support::ui().clear();
+            c.action();
+            const QStringList messages = testing_support::ui().errorTexts();
+            ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
+            EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (") + q(c.statement))) << messages[0].toStdString();
+            EXPECT_FALSE(db::programmeConnected());
+            EXPECT_EQ(rows("SELECT * FROM `comp`, `showname`"), before);
+            if (*c.undo) sql(c.undo);
+        }
+        // The group's head went back with its refused child: no half-written group.
+        EXPECT_TRUE(rows("SELECT `id` FROM `timeslot` WHERE `id` >= 2").empty());
+        EXPECT_LT(row(window, manager::kTimeslotList, q("2"), 0), 0);
+    });
+}
+
+// OK on a dialog nobody changed writes back what the record held, every column.
+TEST_F(WriteSideTest, DialogsClosedUntouchedChangeNothing) {
+    manager window;
+    const std::string company = "SELECT `nom`, `email`, `fulladr`, `contact1`, `contact2` FROM `comp`";
+    const std::string show = "SELECT `name`, `comp` FROM `showname`";
+    testing_support::runModal(window, [&] {
+        const auto companyBefore = rows(company);
+        const auto showBefore = rows(show);
+        pressOkOnNextDialog();
+        doubleClick(window, manager::kCompanyList, q("Mouette"));
+        pressOkOnNextDialog();
+        doubleClick(window, manager::kShowList, q("Nuit"));
+        EXPECT_EQ(rows(company), companyBefore);
+        EXPECT_EQ(rows(show), showBefore);
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+
+    // The contract's value editor opens on the row's value.
+    for (const char* value : {"900", "Lundi 15 Juillet 2019", ""}) {
+        editoneitem editor;
+        editor.caption = q("Prix (TTC)");
+        editor.text = q(value);
+        onNextModal([&](QDialog* d) {
+            EXPECT_EQ(static_cast<dlg::Dialog*>(d)->itemText(editoneitem::kValue), q(value));
+            clickButton(d, platform::IDOK);
+        });
+        EXPECT_EQ(editor.DoModal(), platform::IDOK) << value;
+        EXPECT_EQ(editor.text, q(value));
+    }
+}
+
+// The plan a new contract rewrites may hold quotes and backslashes from its template.
+TEST_F(WriteSideTest, ANewContractRewritesAPlanThatNeedsEscaping) {
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    // The editor closes on these slots.
+    std::vector<planning::SlotEntry> entries;
+    dialogs.edit = [&entries](planning::TimeslotEditorData& data) { data.entries = entries; };
+    manager window(dialogs);
+    dialogs.contractExtra = q("Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
+    testing_support::runModal(window, [&] {
+        window.listView(manager::kTimeslotList)->setSelected(row(window, manager::kTimeslotList, q("0"), 0), true);
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(db::fromAnsi(rows("SELECT `todo` FROM `timeslot` WHERE `id` = 0").at(0).at(0)),
+                  db::fromAnsi(kQuotedPlan).replace(q("KQ"), q("KQ=15/7/2019")));
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+}
+
+const char* const kExtra =
+    "Numéro de contrat$$$LeSaut_0001_0002_0003###Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019###"
+    "Montant de chacun des 5 chèques$$$200.00###Date encaissement du chèque numéro 1$$$Mercredi 09 Décembre 2026###"
+    "Date encaissement du chèque numéro 2$$$###Date encaissement du chèque numéro 3$$$Jeudi 01 Avril 2027";
+
+TEST_F(ContractEditsTest, ANewContractIsStoredAndWritesItsDeadlineAndPaymentsIntoThePlan) {
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.contractExtra = q(kExtra);
+    testing_support::runModal(window, [&] {
+        selectGroup(window);
+        clickButton(&window, manager::kNewContract);
+        ASSERT_EQ(dialogs.contractGiven.size(), 1u);
+        EXPECT_EQ(dialogs.contractGiven[0].timeslotId, 0);
+        EXPECT_TRUE(dialogs.contractGiven[0].extra.isEmpty());
+
+        const auto contract = rows("SELECT `ts`, `extra`, `rtf`, `deleted`, `created` <= UTC_TIMESTAMP() FROM `contract` WHERE `id` = 1");
+        ASSERT_EQ(contract.size(), 1u);
+        EXPECT_EQ(contract[0][0], "0");
+        EXPECT_EQ(db::fromAnsi(contract[0][1]), q(kExtra));
+        EXPECT_EQ(contract[0][2], "contrat_standard.rtf");
+        EXPECT_EQ(contract[0][3], "0");
+        EXPECT_EQ(contract[0][4], "1");
+        EXPECT_EQ(todoOf(0), q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/7/2019$$$Règlement 1=9/12/2026:200.00$$$"
+                               "Règlement 2=:200.00$$$Règlement 3=1/4/2027:200.00$$$Règlement 4=:200.00$$$"
+                               "Règlement 5=:200.00"));
+        // Reloaded: the new contract is listed and the head's plan in memory is the stored one.
+        EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 2);
+        EXPECT_EQ(programme::timeslots().at(0).todo, todoOf(0));
+
+        // Without an amount the payments stay, the deadline is written; without a slot only
+        // the contract row is (its ts written from -1 with "%u").
+        testdb::exec(testdb::programmeDb(), std::string("SET NAMES utf8mb4; UPDATE `timeslot` SET `todo` = '") + kPlan + "' WHERE `id` = 0");
+        window.reloadAll();
+        selectGroup(window);
+        dialogs.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Date encaissement du chèque "
+                         "numéro 1$$$Mercredi 09 Décembre 2026");
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(todoOf(0), q(kPlan).replace(q("15/5/2027"), q("2/2/2027")));
+
+        window.listView(manager::kTimeslotList)->clearSelection();
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(dialogs.contractGiven.back().timeslotId, -1);
+        EXPECT_EQ(rows("SELECT `ts` FROM `contract` WHERE `id` = 3").at(0).at(0), "4294967295");
+        EXPECT_EQ(todoOf(0), q(kPlan).replace(q("15/5/2027"), q("2/2/2027")));
+
+        // A cancelled dialog writes nothing.
+        dialogs.contractAnswer = platform::IDCANCEL;
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `contract`").at(0).at(0), "4");
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+}
+
+TEST_F(ContractEditsTest, EditingChangesOnlyTheContractAndDeletingIsSoft) {
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.contractExtra = q("Prix (TTC)$$$1000###Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019");
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    testing_support::runModal(window, [&] {
+        emit window.listView(manager::kContractList)->rowDoubleClicked(0);
+        ASSERT_EQ(dialogs.contractGiven.size(), 1u);
+        EXPECT_EQ(dialogs.contractGiven[0].extra, q("Prix (TTC)$$$900"));
+        EXPECT_EQ(dialogs.contractGiven[0].rtf, q("contrat_simple.rtf"));
+        EXPECT_EQ(dialogs.contractGiven[0].timeslotId, 0);
+        EXPECT_EQ(rows("SELECT `extra`, `ts` FROM `contract` WHERE `id` = 0").at(0),
+                  (testdb::Row{"Prix (TTC)$$$1000###Date de retour du contrat avant nullit\xe9$$$Lundi 15 Juillet 2019", "0"}));
+        EXPECT_EQ(todoOf(0), q(kPlan));
+
+        // Once the user said yes, the delete is soft.
+        testing_support::ui().clear();
+        window.listView(manager::kContractList)->setSelected(0, true);
+        clickButton(&window, manager::kDeleteContract);
+        EXPECT_EQ(rows("SELECT `deleted` FROM `contract` WHERE `id` = 0").at(0).at(0), "1");
+    });
+}
+
+TEST_F(ContractEditsTest, AnIdTakenElsewhereGivesTheNextOneAndARefusedSaveLeavesThePlanAlone) {
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.contractExtra = q(kExtra);
+    testing_support::runModal(window, [&] {
+        // Someone else took the next id meanwhile: the contract takes the one after, its plan
+        // is written, nobody is asked.
+        testdb::exec(testdb::programmeDb(), "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (1, 0, 'ailleurs')");
+        selectGroup(window);
+        clickButton(&window, manager::kNewContract);
+        EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts();
+        EXPECT_EQ(rows("SELECT `ts` FROM `contract` WHERE `id` = 2").at(0).at(0), "0");
+        EXPECT_NE(todoOf(0), q(kPlan));
+        EXPECT_EQ(window.listView(manager::kContractList)->itemCount(), 3);
+
+        // A refused plan update takes the contract back with it.
+        testdb::exec(testdb::programmeDb(), std::string("SET NAMES utf8mb4; UPDATE `timeslot` SET `todo` = '") + kPlan + "' WHERE `id` = 0");
+        testdb::exec(testdb::programmeDb(), "CREATE TRIGGER `refuse` BEFORE UPDATE ON `timeslot` FOR EACH ROW "
+                                            "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
+        window.reloadAll();
+        selectGroup(window);
+        clickButton(&window, manager::kNewContract);
+        const QStringList messages = testing_support::ui().messageTexts();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (UPDATE `timeslot` SET `todo`"))) << messages[0];
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM `contract`").at(0).at(0), "3");
+        EXPECT_EQ(todoOf(0), q(kPlan));
+        EXPECT_FALSE(db::programmeConnected());
+        testdb::exec(testdb::programmeDb(), "DROP TRIGGER `refuse`");
+    });
+}
+
+// Through the real contract dialog: the first slot picked in it, not the one selected in the
+// manager, is the slot the contract is stored under.
+TEST_F(ContractEditsTest, TheRealDialogStoresTheContractUnderTheSlotPickedInIt) {
+    testdb::exec(testdb::programmeDb(), "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `showname`, `childof`, `room`)"
+                                        " VALUES (2, '2027-08-01', '18:00:00', '19:00:00', 0, -1, 0)");
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir dir(root.path());
+    for (const char* sub : {"models", "generated", "shared"}) dir.mkpath(q(sub));
+    testing_support::writeFile(dir.filePath(q("models/t.rtf")), "{\\rtf1 <<<NUM>>>}");
+    testing_support::writeFile(dir.filePath(q("models/t.txt")), "Num\xe9ro de contrat\r\n");
+    manager window;
+    window.contractEdits().folders = {dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))};
+    testing_support::runModal(window, [&] {
+        selectGroup(window);
+        testing_support::ui().fileAnswers = {dir.filePath(q("models/t.rtf"))};
+        onNextModal([](QDialog* d) {
+            QComboBox* heads = static_cast<ct*>(d)->comboBox(ct::kFirstSlot);
+            EXPECT_EQ(heads->currentData().toInt(), 0);  // the group selected in the manager
+            const int other = heads->findData(2);
+            ASSERT_GE(other, 0);
+            heads->setCurrentIndex(other);
+            emit heads->activated(other);
+            clickButton(d, ct::kGenerate);
+            clickButton(d, platform::IDOK);
+        });
+        clickButton(&window, manager::kNewContract);
+        EXPECT_EQ(rows("SELECT `ts`, `rtf` FROM `contract` WHERE `id` = 1").at(0), (testdb::Row{"2", "t.rtf"}));
+        EXPECT_EQ(QDir(dir.filePath(q("shared"))).entryList(QDir::Files).size(), 1);
+    });
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
 }  // namespace
