@@ -12,28 +12,14 @@
 #include "sales/aggregation.h"
 #include "sales/charts_ui.h"
 #include "sales/sales_refresh.h"
+#include "resources/control_ids.h"
 
-class CBreloDlg : public dlg::Dialog {
+class CBreloDlg : public dlg::Dialog, public res::SalesControls {
     Q_OBJECT
 public:
     explicit CBreloDlg(QWidget* parent = nullptr);
     ~CBreloDlg() override;
 
-    static constexpr int kFromPicker = 1000;
-    static constexpr int kToPicker = 1001;
-    static constexpr int kPerformanceList = 1002;
-    static constexpr int kNameFilter = 1003;
-    static constexpr int kRoomFilter = 1004;
-    static constexpr int kRoomList = 1006;
-    static constexpr int kReservedTotal = 1007;
-    static constexpr int kPaidTotal = 1008;
-    static constexpr int kRefreshButton = 1009;
-    static constexpr int kMealTotal = 1010;
-    static constexpr int kAutoRefreshBox = 1011;
-    static constexpr int kManagerButton = 1012;
-    static constexpr int kStatusLine = 1013;
-    static constexpr int kChartsButton = 1014;
-    static constexpr int kExportButton = 1015;
 
     static constexpr int kRefreshTimer = 1;
     static constexpr int kRefreshPeriodMs = 10000;

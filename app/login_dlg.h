@@ -2,14 +2,13 @@
 #pragma once
 
 #include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class login : public dlg::Dialog {
+class login : public dlg::Dialog, public res::LoginControls {
     Q_OBJECT
 public:
     explicit login(QWidget* parent = nullptr);
 
-    static constexpr int kNameEdit = 1018;
-    static constexpr int kPasswordEdit = 1019;
 
 protected:
     void OnOK() override;

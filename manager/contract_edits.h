@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "contracts/contract_document.h"
-#include "resources/manager_controls.h"
+#include "resources/control_ids.h"
 
 class ManagerDialogs;
 class RecordEdits;

@@ -17,7 +17,7 @@
 #include "manager/print_action.h"
 #include "manager/record_edits.h"
 #include "manager/record_lists.h"
-#include "resources/manager_controls.h"
+#include "resources/control_ids.h"
 
 class manager : public dlg::Dialog, public res::ManagerControls {
     Q_OBJECT

@@ -10,7 +10,7 @@
 
 #include "planning/planning_draw.h"
 #include "platform/date_time.h"
-#include "resources/manager_controls.h"
+#include "resources/control_ids.h"
 
 namespace dlg {
 class Dialog;

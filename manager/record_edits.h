@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "edits/record_links.h"
-#include "resources/manager_controls.h"
+#include "resources/control_ids.h"
 
 class ManagerDialogs;
 class RecordLists;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "programme/programme_data.h"
-#include "resources/manager_controls.h"
+#include "resources/control_ids.h"
 
 namespace dlg {
 class Dialog;

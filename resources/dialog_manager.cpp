@@ -1,5 +1,5 @@
 #include "resources/dialogs.h"
-#include "resources/manager_controls.h"
+#include "resources/control_ids.h"
 
 namespace res {
 namespace {

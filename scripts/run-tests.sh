@@ -13,7 +13,9 @@ cd "$here"
 jobs=$(nproc)
 status=0
 if [ "${1:-}" = --quick ]; then
-  scripts/configure-local.sh build-quick 5443 -DBRELO_BENCH=OFF -DBRELO_CLUSTER_PASS=OFF -DBRELO_WERROR=ON >/dev/null
+  # Unoptimised and without debug information (build type None): it compiles in half the time.
+  scripts/configure-local.sh build-quick 5443 -DCMAKE_BUILD_TYPE=None -DBRELO_BENCH=OFF -DBRELO_CLUSTER_PASS=OFF \
+    -DBRELO_WERROR=ON >/dev/null
   cmake --build build-quick -j"$jobs" --target test_quick
   (cd build-quick && ctest -L quick --output-on-failure)
   exit

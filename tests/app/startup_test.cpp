@@ -10,7 +10,7 @@
 #include "app/cbrelo_dlg.h"
 #include "dialog/controls.h"
 #include "dialog/dialog.h"
-#include "resources/manager_controls.h"
+#include "resources/control_ids.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
