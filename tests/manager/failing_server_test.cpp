@@ -33,6 +33,7 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/manager_fixture.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ int rowOf(manager& window, int list, const QString& text, int column = 1) {
     return testing_support::rowWithText(window.listView(list), text, column);
 }
 
-void select(manager& window, int list, int row) {
+void selectOnly(manager& window, int list, int row) {
     window.listView(list)->clearSelection();
     window.listView(list)->setSelected(row, true);
     window.lists().updateDeleteButtons();
@@ -115,23 +116,20 @@ private:
     std::atomic<int> kills_{0};
 };
 
-class FailingServerTest : public ::testing::Test {
+class FailingServerTest : public testing_support::ManagerTest {
 protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        account::setForTests(q("Demo"), q("all"));
-        testdb::exec(testdb::programmeDb(),
-                     "INSERT INTO `access` (`name`, `password`, `rights`) VALUES ('Demo', 'brelo', 'all');"
+    std::string startingData() const override {
+        return "INSERT INTO `access` (`name`, `password`, `rights`) VALUES ('Demo', 'brelo', 'all');"
                      "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zebre');"
                      "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, 'Le Saut', 1, 0);"
                      "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
                      "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `showname`, `childof`, `room`, `todo`) VALUES"
                      " (0, '2027-07-05', '20:30:00', '22:00:00', 0, -1, 0, 'Contrat re\xe7u par KQ$$$R\xe8glement 1'),"
                      " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, '');"
-                     "INSERT INTO `contract` (`id`, `ts`, `extra`, `rtf`) VALUES (0, 0, 'Prix (TTC)$$$900', 'contrat_simple.rtf')");
+                     "INSERT INTO `contract` (`id`, `ts`, `extra`, `rtf`) VALUES (0, 0, 'Prix (TTC)$$$900', 'contrat_simple.rtf')";
     }
     void TearDown() override {
-        db::closeProgramme();
+        ManagerTest::TearDown();
         testdb::serveAgain();  // whatever became of the test, the next ones have their server
     }
 
@@ -197,7 +195,7 @@ TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
             {"audit line", 1, [&] { EXPECT_NE(audit::writeAuditLine("essai"), 0); }},
             {"add company", 1, [&] { answerCompany(q("Alpha")); clickButton(&window, manager::kAddCompany); }},
             {"delete company", 1, [&] {
-                 select(window, manager::kCompanyList, rowOf(window, manager::kCompanyList, q("Zebre")));
+                 selectOnly(window, manager::kCompanyList, rowOf(window, manager::kCompanyList, q("Zebre")));
                  clickButton(&window, manager::kDeleteCompany);
              }, 1},
             {"add show", 1, [&] {
@@ -212,22 +210,22 @@ TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
                  emit window.listView(manager::kShowList)->rowDoubleClicked(rowOf(window, manager::kShowList, q("Nuit")));
              }},
             {"delete show", 1, [&] {
-                 select(window, manager::kShowList, rowOf(window, manager::kShowList, q("Nuit")));
+                 selectOnly(window, manager::kShowList, rowOf(window, manager::kShowList, q("Nuit")));
                  clickButton(&window, manager::kDeleteShow);
              }, 1},
             {"add group", 2, [&] { clickButton(&window, manager::kAddTimeslotGroup); }},
             {"edit group", 1, [&] { emit window.listView(manager::kTimeslotList)->rowDoubleClicked(0); }},
             {"delete group", 1, [&] {
-                 select(window, manager::kTimeslotList, 0);
+                 selectOnly(window, manager::kTimeslotList, 0);
                  clickButton(&window, manager::kDeleteTimeslotGroup);
              }, 1},
             {"new contract", 1, [&] {
-                 select(window, manager::kTimeslotList, 0);
+                 selectOnly(window, manager::kTimeslotList, 0);
                  clickButton(&window, manager::kNewContract);
              }},
             {"edit contract", 1, [&] { emit window.listView(manager::kContractList)->rowDoubleClicked(0); }},
             {"delete contract", 1, [&] {
-                 select(window, manager::kContractList, 0);
+                 selectOnly(window, manager::kContractList, 0);
                  clickButton(&window, manager::kDeleteContract);
              }, 1},
             {"sales load", 1, [&] {
@@ -471,7 +469,7 @@ TEST_F(FailingServerTest, ARefusedPlanUpdateAfterANewContract) {
     dialogs.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Prix (TTC)$$$1000");
     testing_support::runModal(window, [&] {
         const QString plan = programme::timeslots().at(0).todo;
-        select(window, manager::kTimeslotList, 0);
+        selectOnly(window, manager::kTimeslotList, 0);
         clickButton(&window, manager::kNewContract);
         const QStringList messages = takeMessages();
         ASSERT_EQ(messages.size(), 1);

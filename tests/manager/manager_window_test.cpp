@@ -22,17 +22,15 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/manager_fixture.h"
 
 namespace {
 
-class ManagerWindowTest : public ::testing::Test {
+class ManagerWindowTest : public testing_support::ManagerTest {
 protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        account::setForTests(q("Demo"), q("all"));
+    std::string startingData() const override {
         // This source is UTF-8; the server converts it to the tables' Latin-1.
-        testdb::exec(testdb::programmeDb(),
-                     "SET NAMES utf8mb4;"
+        return "SET NAMES utf8mb4;"
                      "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zèbre Théâtre', 0),"
                      " (2, 'Alpha Cie', 0), (3, 'Mouette', 0), (4, 'Effacée', 1);"
                      "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0), (2, 'La Vague', 2, 0),"
@@ -47,9 +45,8 @@ protected:
                      " (5, '2019-07-11', '18:00:00', '19:00:00', 1, 3, -1, 30);"
                      "INSERT INTO `contract` (`id`, `ts`, `created`, `deleted`) VALUES"
                      " (0, 4, '2019-05-01 10:00:00', 0), (1, 99, '2019-05-02 10:00:00', 0),"
-                     " (2, 1, '2019-05-03 10:00:00', 1);");
+                     " (2, 1, '2019-05-03 10:00:00', 1);";
     }
-    void TearDown() override { db::closeProgramme(); }
 
     // Runs `checks` once the manager is up, then closes it.
     static void runWindow(manager& window, std::function<void()> checks) {
@@ -77,7 +74,6 @@ protected:
     static int rowWithText(manager& window, int list, const QString& text, int col = 1) {
         return column(window, list, col).indexOf(text);
     }
-    static bool enabled(manager& window, int id) { return window.item(id)->isEnabled(); }
 };
 
 TEST_F(ManagerWindowTest, ListsAreFilledFromTheRecords) {

@@ -23,6 +23,7 @@
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/manager_fixture.h"
 
 namespace {
 
@@ -37,25 +38,18 @@ void colleague(const std::string& sql, const std::string& log) {
                                             ";INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), '" + log + "')");
 }
 
-class SharedOfficeTest : public ::testing::Test {
+class SharedOfficeTest : public testing_support::ManagerTest {
 protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        account::setForTests(q("Demo"), q("all"));
+    std::string startingData() const override {
         std::string companies = "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zèbre')";
         for (int i = 2; i < 40; ++i) companies += ", (" + std::to_string(i) + ", 'Compagnie " + std::to_string(100 + i) + "')";
-        testdb::exec(testdb::programmeDb(),
-                     "SET NAMES utf8mb4;" + companies +
+        return "SET NAMES utf8mb4;" + companies +
                          ";INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
                          "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
                          "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
                          " `todo`, `done`) VALUES (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10,"
                          " 'A$$$B$$$C', '');"
-                         "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP() - INTERVAL 2 DAY, 'Anne : compagnie 0 \"Mouette\" : créée [comp=0]')");
-    }
-    void TearDown() override { db::closeProgramme(); }
-    static int row(manager& window, int list, const QString& text, int column = 1) {
-        return testing_support::rowWithText(window.listView(list), text, column);
+                         "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP() - INTERVAL 2 DAY, 'Anne : compagnie 0 \"Mouette\" : créée [comp=0]')";
     }
 };
 
@@ -205,7 +199,7 @@ TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
                 QStringList lines;
                 for (int i = 0; i < list->topLevelItemCount(); ++i)
                     lines << list->topLevelItem(i)->text(1) + u' ' + list->topLevelItem(i)->text(2);
-                return lines;
+        return lines;
             };
             EXPECT_EQ(shown(), QStringList({q("Demo compagnie 40 \"Alpha\" : créée"), q("Demo manager started"),
                                             q("Anne compagnie 0 \"Mouette\" : créée")}));
