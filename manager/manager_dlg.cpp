@@ -21,8 +21,10 @@ constexpr int kTop = 8;
 
 }  // namespace
 
-manager::manager(QWidget* parent) : manager(*new WindowDialogs, parent) {
-    ownDialogs_.reset(static_cast<WindowDialogs*>(&dialogs_));
+manager::manager(QWidget* parent) : manager(std::make_unique<WindowDialogs>(), parent) {}
+
+manager::manager(std::unique_ptr<WindowDialogs> own, QWidget* parent) : manager(*own, parent) {
+    ownDialogs_ = std::move(own);
     ownDialogs_->setParent(this);
 }
 

@@ -48,6 +48,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    manager(std::unique_ptr<WindowDialogs> own, QWidget* parent);
+
     // A control that follows the window's size: margins to the window's client edges, and
     // flags 1 width, 2 height, 4 left, 8 top.
     struct LayoutEntry {
