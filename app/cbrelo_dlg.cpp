@@ -132,6 +132,9 @@ bool CBreloDlg::OnInitDialog() {
         picker->setDateTime(value.toQDateTime());
     }
     setWindowIcon(icon_);
+#ifdef BRELO_WITHOUT_CHARTS
+    item(kChartsButton)->hide();
+#endif
     createColumns();
     // The figures arrive once the worker has read them; the window answers meanwhile.
     refresh_.loadWhole(isChecked(kAutoRefreshBox));
@@ -200,6 +203,7 @@ void CBreloDlg::showStatus() {
 }
 
 void CBreloDlg::updateCharts() {
+#ifndef BRELO_WITHOUT_CHARTS
     if (!charts_ || !charts_->isVisible()) return;
     const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
     const QDate from = datePicker(kFromPicker)->date();
@@ -211,6 +215,7 @@ void CBreloDlg::updateCharts() {
     scope += QStringLiteral(" : %1 représentation(s)").arg(shown_.rows.size());
     charts_->setNumbers(sales::chartNumbers(snapshot->data, snapshot->index, shown_, from, to, refresh_.capacities()),
                         scope, refresh_.stale() ? refresh_.statusText() : QString());
+#endif
 }
 
 void CBreloDlg::OnDateChanged(const dlg::Notification&) { aggregate(); }
@@ -228,6 +233,7 @@ void CBreloDlg::OnTimer(const dlg::Notification&) {
 }
 
 void CBreloDlg::OnCharts(const dlg::Notification&) {
+#ifndef BRELO_WITHOUT_CHARTS
     if (!charts_) charts_ = new sales::ChartsWindow(this);
     charts_->show();
     charts_->raise();
@@ -235,6 +241,7 @@ void CBreloDlg::OnCharts(const dlg::Notification&) {
     // The rooms' capacities may have changed in the manager since the window was last opened.
     refresh_.readCapacities();
     updateCharts();
+#endif
 }
 
 void CBreloDlg::OnExport(const dlg::Notification&) {

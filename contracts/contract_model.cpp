@@ -4,6 +4,7 @@
 
 #include "db/stored_text.h"
 #include "programme/date_texts.h"
+#include "programme/field_words.h"
 #include "programme/programme_data.h"
 
 namespace contracts {
@@ -62,7 +63,7 @@ void ContractModel::setRowValue(std::size_t row, const QString& value) {
 }
 
 QString ContractModel::storageProblem() const {
-    if (QString problem = db::storedTextProblem(QStringLiteral("Modèle"), templateName, db::kNameColumnChars);
+    if (QString problem = db::storedTextProblem(programme::fieldLabel(programme::Field::ContractTemplate), templateName, db::kNameColumnChars);
         !problem.isEmpty())
         return problem;
     return storedListProblem(list);

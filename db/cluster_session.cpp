@@ -44,10 +44,18 @@ void learnProgrammeServer(MYSQL* handle) {
     const bool answered = askValue(handle, kClusterNodeQuestion, value);
     const ServerKind kind = serverKindFromAnswer(answered, value.c_str(), answered ? 0 : mysql_errno(handle));
     if (kind == ServerKind::ClusterNode) {
-        if (mysql_query(handle, kCausalReadsSetting) != 0) return;  // asked again next time
+        // Registered before it is made: a link lost from here on (the setting's answer with it)
+        // is opened again by the library with the setting, never without it.
         mysql_optionsv(handle, MYSQL_INIT_COMMAND, kCausalReadsSetting);
+        if (const auto& hook = beforeCausalReadsSetting()) hook(handle);
+        if (mysql_query(handle, kCausalReadsSetting) != 0) return;  // asked again next time
     }
     gProgrammeServer = kind;
+}
+
+std::function<void(MYSQL*)>& beforeCausalReadsSetting() {
+    static std::function<void(MYSQL*)> hook;
+    return hook;
 }
 
 }  // namespace db

@@ -12,6 +12,8 @@
 // it too. The ticketing connection reads a replica as it reads a server: it is never asked.
 #pragma once
 
+#include <functional>
+
 struct st_mysql;
 
 namespace db {
@@ -39,5 +41,9 @@ void prepareProgrammeSession(st_mysql* handle);
 // Shows nothing and leaves the last error text alone: a server that cannot answer is asked
 // again next time.
 void learnProgrammeServer(st_mysql* handle);
+
+// Tests: runs on a node's connection between its answer and the setting (a test cuts the
+// link there).
+std::function<void(st_mysql*)>& beforeCausalReadsSetting();
 
 }  // namespace db

@@ -63,16 +63,13 @@ void setTimeouts(MYSQL* handle, const ConnectionSettings& s) {
     mysql_optionsv(handle, MYSQL_OPT_WRITE_TIMEOUT, &answers);
 }
 
-// What a connection is set up for once open.
-enum class Setup { None, Programme };
-
 // Opens one connection with the settings given. The character set is latin1 so that the
 // Windows-1252 bytes of the databases pass unconverted; reconnecting is allowed so that
 // the query runner's resend after a lost connection has a connection to resend on. A
 // programme connection reads what other nodes of a cluster committed before it.
 // quiet: no message box on failure.
-int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, unsigned long clientFlags = 0,
-                   bool quiet = false, QString* failure = nullptr) {
+int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long clientFlags = 0, bool quiet = false,
+                   QString* failure = nullptr) {
     handle = mysql_init(nullptr);
     if (!handle) {
         reportOpenFailure(QString::fromUtf8(kInitFailedMessage), quiet, failure);
@@ -86,21 +83,21 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, Setup setup, uns
     setTimeouts(handle, s);
     if (const QString unreadable = requireVerifiedTls(handle, s); !unreadable.isEmpty())
         return refuseConnection(handle, unreadable, quiet, failure);
-    if (setup == Setup::Programme) prepareProgrammeSession(handle);
+    if (s.programmeSession) prepareProgrammeSession(handle);
     if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
                             s.port, nullptr, clientFlags))
         return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet, failure);
-    if (setup == Setup::Programme) learnProgrammeServer(handle);
+    if (s.programmeSession) learnProgrammeServer(handle);
     return 0;
 }
 
 }  // namespace
 
 int openQuietly(MYSQL*& handle, const ConnectionSettings& settings, QString* failure) {
-    return openConnection(handle, settings, Setup::None, 0, true, failure);
+    return openConnection(handle, settings, 0, true, failure);
 }
 
-int openProgrammeQuietly(MYSQL*& handle) { return openConnection(handle, programmeSettings(), Setup::Programme, 0, true); }
+int openProgrammeQuietly(MYSQL*& handle) { return openConnection(handle, programmeSettings(), 0, true); }
 
 QString authorityFile(const std::string& configured, const QString& folder) {
     if (configured.empty()) return {};
@@ -117,16 +114,20 @@ ConnectionSettings& ticketingSettings() {
 }
 
 ConnectionSettings& programmeSettings() {
-    static ConnectionSettings s{settings::kProgrammeHost,     settings::kProgrammeUser,
-                                settings::kProgrammePassword, settings::kProgrammeDatabase,
-                                settings::kProgrammePort,     settings::kProgrammeTls,
-                                settings::kProgrammeTlsAuthority};
+    static ConnectionSettings s = [] {
+        ConnectionSettings programme{settings::kProgrammeHost,     settings::kProgrammeUser,
+                                     settings::kProgrammePassword, settings::kProgrammeDatabase,
+                                     settings::kProgrammePort,     settings::kProgrammeTls,
+                                     settings::kProgrammeTlsAuthority};
+        programme.programmeSession = true;
+        return programme;
+    }();
     return s;
 }
 
 int openTicketing() {
     closeTicketing();
-    return openConnection(g_ticketing, ticketingSettings().forWholeReads(), Setup::None);
+    return openConnection(g_ticketing, ticketingSettings().forWholeReads());
 }
 
 void closeTicketing() {
@@ -142,7 +143,7 @@ int openProgramme(bool quiet) {
     if (g_programmeConnected == 1) closeProgramme();
     // A save travels as two packets of several statements (its checks, then its writes), so
     // that its transaction costs the link as few round trips as can be.
-    const int rc = openConnection(g_programme, programmeSettings(), Setup::Programme, CLIENT_MULTI_STATEMENTS, quiet);
+    const int rc = openConnection(g_programme, programmeSettings(), CLIENT_MULTI_STATEMENTS, quiet);
     if (rc == 0) g_programmeConnected = 1;
     return rc;
 }

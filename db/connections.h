@@ -29,6 +29,9 @@ struct ConnectionSettings {
     unsigned timeout = 0;
     unsigned loadTimeout = 0;
     bool wholeReads = false;
+    // Set up as the programme's: on a node of a cluster its reads wait for what the other nodes
+    // committed (db/cluster_session.h), whichever thread opens it.
+    bool programmeSession = false;
     ConnectionSettings forWholeReads() const {
         ConnectionSettings s = *this;
         s.wholeReads = true;
@@ -77,8 +80,7 @@ st_mysql* programmeConnection();
 // fails: 0, or -1 / -2 as above. Given `failure`, the text of the message the program-wide
 // connection would have shown is put there (a worker thread hands it to the window's).
 int openQuietly(st_mysql*& handle, const ConnectionSettings& settings, QString* failure = nullptr);
-// The same with the programme settings, set up as the programme connection is (on a cluster
-// node, its reads wait for what the other nodes committed: db/cluster_session.h).
+// The same with the programme settings.
 int openProgrammeQuietly(st_mysql*& handle);
 
 // The error text of the most recent refused statement, on either connection.

@@ -230,7 +230,7 @@ SaveResult runRestore(const RestorePlan& plan, bool withParents) {
         for (const CorbeilleEntry& entry : entries) {
             const QString table = u8(tableOf(entry.ref.kind));
             if (liveNow.contains(table + u' ' + QString::number(programme::leadingInteger(entry.ref.id)))) {
-                result.fromTheirs << u8("%1 déjà %2").arg(recordInWords(entry.ref), restoredWord(entry.ref.kind));
+                result.fromTheirs << u8("%1 (déjà %2)").arg(recordInWords(entry.ref), restoredWord(entry.ref.kind));
                 continue;
             }
             CorbeilleEntry fresh = entry;
@@ -238,11 +238,12 @@ SaveResult runRestore(const RestorePlan& plan, bool withParents) {
             if (!latest.empty()) fresh.batch = latest;
             for (const QString& id : entry.batch.ids(table))
                 if (!fresh.batch.empty() && !fresh.batch.contains(table, id) && id != entry.ref.id)
-                    result.fromTheirs << u8("ligne %1 laissée supprimée").arg(id);
+                    result.fromTheirs << u8("%1 (retiré du groupe)").arg(slotInWords(id));
             now.targets.push_back(fresh);
         }
         if (now.targets.empty()) return Decision{true, {}, {}};
         const SaveText save = restoreSave(now, false, &stored);
+        result.restored = save.cameBack;
         return Decision{false, save.statements, save.auditMessage};
     };
     RunInfo info;
@@ -256,9 +257,27 @@ SaveResult runRestore(const RestorePlan& plan, bool withParents) {
 }
 
 QString restoreNotice(const SaveResult& result) {
-    const QString what = result.fromTheirs.join(QStringLiteral(", "));
-    return result.committed() ? u8("Restauré. Changé depuis sur un autre poste, laissé tel quel : %1.").arg(what)
-                              : u8("Rien n'a été restauré : %1.").arg(what);
+    const QString left = result.fromTheirs.join(QStringLiteral(" ; "));
+    if (!result.committed()) return u8("Rien n'a été restauré, tout avait changé depuis sur un autre poste : %1.").arg(left);
+    QString notice = u8("Restauré : %1.").arg(result.restored.join(QStringLiteral(" ; ")));
+    if (!left.isEmpty()) notice += u8(" Laissé tel quel, changé depuis sur un autre poste : %1.").arg(left);
+    return notice;
+}
+
+QString restoredInWords(const RecordRef& ref, const ChangedRows& rows) {
+    QString words = recordInWords(ref);
+    if (ref.kind == RecordKind::Company) {
+        QStringList shows;
+        for (const QString& id : rows.ids(u8(tableOf(RecordKind::Show)))) shows << displayName({RecordKind::Show, id});
+        if (shows.size() == 1) words += u8(" avec son spectacle %1").arg(shows.front());
+        if (shows.size() > 1) words += u8(" avec ses spectacles %1").arg(shows.join(QStringLiteral(", ")));
+    }
+    if (ref.kind == RecordKind::Group) {
+        const qsizetype slotCount = rows.ids(u8(tableOf(RecordKind::Group))).size();
+        if (slotCount == 1) words += u8(" avec son créneau");
+        if (slotCount > 1) words += u8(" avec ses %1 créneaux").arg(slotCount);
+    }
+    return words;
 }
 
 SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QString, QString>* storedPlans) {
@@ -268,8 +287,12 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
     ChangedRows rows;
     QStringList subjects;
     for (const CorbeilleEntry& entry : entries) {
-        rowsToRestore(entry, rows);
+        ChangedRows own;
+        rowsToRestore(entry, own);
+        for (const RecordKind kind : {RecordKind::Company, RecordKind::Show, RecordKind::Group, RecordKind::Contract})
+            if (const QStringList ids = own.ids(u8(tableOf(kind))); !ids.isEmpty()) rows.add(u8(tableOf(kind)), ids);
         subjects << auditSubject(entry.ref);
+        save.cameBack << restoredInWords(entry.ref, own);
     }
     for (const RecordKind kind : {RecordKind::Company, RecordKind::Show, RecordKind::Group, RecordKind::Contract}) {
         const QStringList ids = rows.ids(u8(tableOf(kind)));
@@ -277,7 +300,8 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
     }
     // A contract whose delete took its deadline and payments out of its group's plan puts
     // them back, as its creation wrote them.
-    for (const CorbeilleEntry& entry : entries) {
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        const CorbeilleEntry& entry = entries[k];
         if (entry.ref.kind != RecordKind::Contract) continue;
         const int c = recordIndex(entry.ref);
         const programme::Contract& contract = programme::contracts()[static_cast<std::size_t>(c)];
@@ -292,6 +316,10 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
         if (!deadline && !payments) continue;
         save.statements.push_back(updateFollowUpPlanStatement(todo, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
         rows.add(u8(kCleanedPlanKey), contract.ts);
+        const QString items = deadline && payments ? u8("sa date de retour et ses règlements remis")
+                              : deadline           ? u8("sa date de retour remise")
+                                                   : u8("ses règlements remis");
+        save.cameBack[static_cast<qsizetype>(k)] += u8(" avec %1 dans le suivi du groupe %2").arg(items, contract.ts);
     }
     const QString message = entries.size() == 1
                                 ? subjects.front() + QStringLiteral(" : ") + restoredWord(entries.front().ref.kind)

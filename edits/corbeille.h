@@ -62,13 +62,19 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
 // says. For a group: its head and the slots that went with it.
 QStringList rowsOfLastDelete(RecordKind kind, const QString& id);
 
+// A restored record in the user's words with what its rows brought back (the rows the restore
+// sets live for it alone): "la compagnie « Mouette » avec son spectacle « <...> »", "le groupe
+// de créneaux « Nuit », Rouge, ... avec ses 3 créneaux".
+QString restoredInWords(const RecordRef& ref, const ChangedRows& rows);
+
 // Runs the restore as one save. Inside it, each entry's rows and its latest delete line are
 // read again: an entry restored elsewhere meanwhile is left, and rows its latest delete did
-// not take stay deleted; both are named (fromTheirs). The plans it writes back into are read
-// there too.
+// not take stay deleted; both are named, with why (fromTheirs). What came back is in
+// `restored`. The plans it writes back into are read there too.
 SaveResult runRestore(const RestorePlan& plan, bool withParents);
-// "Restauré. Changé depuis sur un autre poste, laissé tel quel : ..." (nothing restored:
-// "Rien n'a été restauré : ...").
+// The one line after a restore from the Corbeille: "Restauré : ... ; ... ." and, when rows
+// had changed since, "Laissé tel quel, changé depuis sur un autre poste : ... ." (nothing
+// restored: "Rien n'a été restauré, tout avait changé depuis sur un autre poste : ...").
 QString restoreNotice(const SaveResult& result);
 
 }  // namespace edits

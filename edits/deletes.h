@@ -51,6 +51,8 @@ DeleteChoice deleteChoice(const DeletePlan& plan, int answer);
 struct SaveText {
     std::vector<std::string> statements;
     QString auditMessage;
+    // A restore: each record that comes back, in the user's words, with what comes with it.
+    QStringList cameBack;
 };
 SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice);
 

@@ -111,7 +111,8 @@ bool isLive(const RecordRef& ref) {
 
 QString displayName(const RecordRef& ref) {
     const int i = recordIndex(ref);
-    if (i < 0) return QStringLiteral("%1 %2").arg(QString::fromUtf8(tableOf(ref.kind)), ref.id);
+    // Not loaded: its number, never its table's name.
+    if (i < 0) return ref.kind == RecordKind::Contract ? QStringLiteral("contrat %1").arg(ref.id) : QStringLiteral("n° %1").arg(ref.id);
     const auto at = static_cast<std::size_t>(i);
     switch (ref.kind) {
     case RecordKind::Company: return quoted(programme::companies()[at].nom);
@@ -136,6 +137,14 @@ QString recordInWords(const RecordRef& ref) {
     case RecordKind::Contract: return QStringLiteral("le ") + displayName(ref);
     }
     return {};
+}
+
+QString slotInWords(const QString& rowId) {
+    const int i = programme::timeslotIndexById(rowId);
+    if (i < 0) return QStringLiteral("le créneau n° %1").arg(rowId);
+    const programme::Timeslot& slot = programme::timeslots()[static_cast<std::size_t>(i)];
+    return QStringLiteral("le créneau du %1 à %2")
+        .arg(programme::longFrenchDate(slot.date), programme::shortTimeText(slot.start).trimmed());
 }
 
 QString attachedTo(const RecordRef& ref) {

@@ -43,6 +43,8 @@ QString displayName(const RecordRef& ref);
 // The record in a sentence: "la compagnie « Mouette »", "le spectacle « Nuit »", "le groupe
 // de créneaux « Nuit », Rouge, ...", "le contrat 4 de « Nuit »".
 QString recordInWords(const RecordRef& ref);
+// One slot of a group by its row: "le créneau du Samedi 10 Juillet 2027 à 18:00".
+QString slotInWords(const QString& rowId);
 // Whether the kind's noun is feminine (for the words that agree with it).
 inline bool isFeminine(RecordKind kind) { return kind == RecordKind::Company; }
 

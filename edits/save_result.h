@@ -24,6 +24,9 @@ struct SaveResult {
     SaveOutcome outcome = SaveOutcome::Failed;
     // Merged: which parts came from the other workstation ("Règlement 2, Contrat envoyé par KQ").
     QStringList fromTheirs;
+    // Committed: what the save brought back from the Corbeille, record by record, with what
+    // came with each ("le groupe de créneaux « Nuit », ... avec ses 3 créneaux").
+    QStringList restored;
     // Conflict or Vanished: the record, the account that last saved it (from the audit
     // trail, when it says), and the differences.
     RecordRef record;

@@ -12,6 +12,7 @@
 #include "edits/edit_statements.h"
 #include "edits/transaction.h"
 #include "programme/date_texts.h"
+#include "programme/field_words.h"
 #include "followup/followup.h"
 #include "followup/followup_merge.h"
 #include "platform/utf8.h"
@@ -21,6 +22,8 @@ namespace edits {
 namespace {
 
 using platform::u8;
+using programme::Field;
+QString label(Field field) { return programme::fieldLabel(field); }
 std::string idText(const QString& id) { return std::to_string(programme::leadingInteger(id)); }
 // How "%u" writes an id, as the statements store it (-1 is 4294967295).
 QString asWritten(int32_t value) { return QString::number(static_cast<uint32_t>(value)); }
@@ -39,7 +42,7 @@ QString lastAccount(const char* table, const QString& id) {
 // One field seen three ways. The merge keeps a change made on one side only; a field changed
 // on both sides to different values is a clash, and keeps mine (written only when the user
 // chose to keep it).
-struct Field {
+struct Sides {
     QString label;
     QString base;
     QString theirs;
@@ -50,7 +53,7 @@ struct Merge {
     QStringList fromTheirs;
     std::vector<FieldDifference> clashes;
 
-    QString take(const Field& f) {
+    QString take(const Sides& f) {
         if (f.theirs == f.base || f.theirs == f.mine) return f.mine;
         if (f.mine == f.base) {
             fromTheirs << f.label;
@@ -60,15 +63,6 @@ struct Merge {
         return f.mine;
     }
 };
-
-// "nom et adresse modifiés", "adresse modifiée"
-QString changedText(const QStringList& fields, const QString& feminineOne) {
-    if (fields.isEmpty()) return QString();
-    if (fields.size() == 1) return fields.front() + (fields.front() == feminineOne ? u8(" modifiée") : u8(" modifié"));
-    QStringList all = fields;
-    const QString last = all.takeLast();
-    return all.join(QStringLiteral(", ")) + QStringLiteral(" et ") + last + QStringLiteral(" modifiés");
-}
 
 // The run of a save that may meet a colleague's changes: the result is set afresh by every
 // try of the transaction.
@@ -130,7 +124,10 @@ SaveResult runRowEdit(const RowEdit& edit, const Resolution& resolution) {
             return stopWith(result, SaveOutcome::Conflict, edit.table);
         }
         result.fromTheirs = merge.fromTheirs;
-        if (deleted) d.writes.insert(d.writes.begin(), restoreRowsStatement(edit.table, {edit.id}));
+        if (deleted) {
+            d.writes.insert(d.writes.begin(), restoreRowsStatement(edit.table, {edit.id}));
+            result.restored << recordInWords(result.record);
+        }
         ChangedRows rows;
         rows.add(QString::fromUtf8(edit.table), edit.id);
         d.audit += overwritten(merge.clashes) + rows.tail();
@@ -143,13 +140,12 @@ SaveResult runRowEdit(const RowEdit& edit, const Resolution& resolution) {
 
 // The audit line's words for the fields this workstation changed: "nom et adresse modifiés",
 // or "enregistré(e) sans changement"; "restauré(e), ..." when the save brings the row back.
-QString whatChanged(const std::vector<std::pair<QString, bool>>& fields, const QString& feminineField, bool feminine,
-                    bool restored) {
-    QStringList changed;
-    for (const auto& [name, isChanged] : fields)
-        if (isChanged) changed << name;
-    QString what = changed.isEmpty() ? (feminine ? u8("enregistrée sans changement") : u8("enregistré sans changement"))
-                                     : changedText(changed, feminineField);
+QString whatChanged(const std::vector<std::pair<Field, bool>>& fields, bool feminine, bool restored) {
+    std::vector<Field> changed;
+    for (const auto& [field, isChanged] : fields)
+        if (isChanged) changed.push_back(field);
+    QString what = changed.empty() ? (feminine ? u8("enregistrée sans changement") : u8("enregistré sans changement"))
+                                   : programme::changedFieldsText(changed);
     if (restored) what = (feminine ? u8("restaurée, ") : u8("restauré, ")) + what;
     return what;
 }
@@ -177,6 +173,9 @@ bool parentHolds(const Parent& parent, const std::vector<QStringList>& rows, con
     const QStringList ids = rowsOfLastDelete(parent.kind, parent.id);
     d.writes.push_back(restoreRowsStatement(tableOf(parent.kind), ids));
     changed.add(QString::fromUtf8(tableOf(parent.kind)), ids);
+    ChangedRows own;
+    own.add(QString::fromUtf8(tableOf(parent.kind)), ids);
+    result.restored << restoredInWords({parent.kind, parent.id}, own);
     words = QStringLiteral(", %1 %2").arg(auditSubject({parent.kind, parent.id}), restoredWord(parent.kind));
     return true;
 }
@@ -214,18 +213,18 @@ SaveResult addCompany(const CompanyFields& mine) {
 
 SaveResult editCompany(const programme::Company& base, const CompanyFields& mine, const Resolution& resolution) {
     const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
-        const QString nom = merge.take({u8("Nom"), base.nom, row[0], mine.nom});
-        const QString email = merge.take({u8("email"), base.email, row[1], mine.email});
-        const QString contact1 = merge.take({u8("contact1"), base.contact1, row[2], mine.contact1});
-        const QString contact2 = merge.take({u8("contact2"), base.contact2, row[3], mine.contact2});
-        const QString fulladr = merge.take({u8("Adresse complète"), base.fulladr, row[4], mine.fulladr});
+        const QString nom = merge.take({label(Field::Name), base.nom, row[0], mine.nom});
+        const QString email = merge.take({label(Field::Email), base.email, row[1], mine.email});
+        const QString contact1 = merge.take({label(Field::Contact1), base.contact1, row[2], mine.contact1});
+        const QString contact2 = merge.take({label(Field::Contact2), base.contact2, row[3], mine.contact2});
+        const QString fulladr = merge.take({label(Field::Address), base.fulladr, row[4], mine.fulladr});
         d.writes.push_back(edits::editCompanyStatement(nom, email, fulladr, contact1, contact2, base.id));
-        const QString what = whatChanged({{u8("nom"), mine.nom != base.nom},
-                                          {u8("e-mail"), mine.email != base.email},
-                                          {u8("contact 1"), mine.contact1 != base.contact1},
-                                          {u8("contact 2"), mine.contact2 != base.contact2},
-                                          {u8("adresse"), mine.fulladr != base.fulladr}},
-                                         u8("adresse"), true, programme::isDeleted(row[5]));
+        const QString what = whatChanged({{Field::Name, mine.nom != base.nom},
+                                          {Field::Email, mine.email != base.email},
+                                          {Field::Contact1, mine.contact1 != base.contact1},
+                                          {Field::Contact2, mine.contact2 != base.contact2},
+                                          {Field::Address, mine.fulladr != base.fulladr}},
+                                         true, programme::isDeleted(row[5]));
         d.audit = QStringLiteral("compagnie %1 \"%2\" : %3").arg(base.id, nom, what);
     };
     return runRowEdit({RecordKind::Company, "comp", base.id,
@@ -261,11 +260,11 @@ SaveResult addShow(const ShowFields& mine, const Resolution& resolution) {
 
 SaveResult editShow(const programme::Show& base, const ShowFields& mine, const Resolution& resolution) {
     const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
-        const QString name = merge.take({u8("Nom"), base.name, row[0], mine.name});
-        const QString company = merge.take({u8("Compagnie"), base.comp, row[1], asWritten(mine.company)});
+        const QString name = merge.take({label(Field::Name), base.name, row[0], mine.name});
+        const QString company = merge.take({label(Field::Company), base.comp, row[1], asWritten(mine.company)});
         // The user reads company names, not ids.
         for (FieldDifference& f : merge.clashes) {
-            if (f.field != u8("Compagnie")) continue;
+            if (f.field != label(Field::Company)) continue;
             const auto nameOf = [](const QString& id) {
                 const int i = recordIndex({RecordKind::Company, id});
                 return i < 0 ? id : programme::companies()[static_cast<std::size_t>(i)].nom;
@@ -275,8 +274,8 @@ SaveResult editShow(const programme::Show& base, const ShowFields& mine, const R
         }
         d.writes.push_back(
             edits::editShowStatement(name, static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(company))), base.id));
-        const QString what = whatChanged({{u8("nom"), mine.name != base.name}, {u8("compagnie"), asWritten(mine.company) != base.comp}},
-                                         u8("compagnie"), false, programme::isDeleted(row[2]));
+        const QString what = whatChanged({{Field::Name, mine.name != base.name}, {Field::Company, asWritten(mine.company) != base.comp}},
+                                         false, programme::isDeleted(row[2]));
         d.audit = QStringLiteral("spectacle %1 \"%2\" : %3").arg(base.id, name, what);
     };
     return runRowEdit({RecordKind::Show, "showname", base.id, "`name`, `comp`, `deleted`", merged}, resolution);
@@ -403,8 +402,8 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         const auto takenByDelete = [&](const QString& id) { return taken.contains(QString::fromStdString(idText(id))); };
 
         Merge merge;
-        const QString show = merge.take({u8("Spectacle"), baseHead.showname, head[5], asWritten(mine.showId)});
-        const QString room = merge.take({u8("Salle"), baseHead.room, head[7], asWritten(mine.room)});
+        const QString show = merge.take({label(Field::Show), baseHead.showname, head[5], asWritten(mine.showId)});
+        const QString room = merge.take({label(Field::Room), baseHead.room, head[7], asWritten(mine.room)});
         const std::size_t m = base.rows.size();
         const std::size_t k = mine.entries.size();
         std::vector<planning::SlotEntry> entries = mine.entries;
@@ -442,12 +441,12 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         if (head[10] != baseHead.survey && mine.survey == baseHead.survey && myItems) {
             // Another template chosen elsewhere while items changed here: taking it would drop
             // them, keeping mine would drop it. The user says which.
-            merge.clashes.push_back({u8("Surveillance"), head[10], mine.survey});
+            merge.clashes.push_back({label(Field::Survey), head[10], mine.survey});
         } else if (head[10] != baseHead.survey || mine.survey != baseHead.survey) {
-            survey = merge.take({u8("Surveillance"), baseHead.survey, head[10], mine.survey});
+            survey = merge.take({label(Field::Survey), baseHead.survey, head[10], mine.survey});
             const bool theirsTemplate = survey == head[10] && head[10] != mine.survey;
-            todo = theirsTemplate ? head[8] : merge.take({u8("Plan du suivi"), baseHead.todo, head[8], mine.todo});
-            done = theirsTemplate ? head[9] : merge.take({u8("Suivi fait"), baseHead.done, head[9], mine.done});
+            todo = theirsTemplate ? head[8] : merge.take({label(Field::Plan), baseHead.todo, head[8], mine.todo});
+            done = theirsTemplate ? head[9] : merge.take({label(Field::Done), baseHead.done, head[9], mine.done});
         } else {
             const auto plan = followup::MergeFollowUp(followup::FollowUpText::Plan, baseHead.todo, head[8], mine.todo);
             const auto record = followup::MergeFollowUp(followup::FollowUpText::Record, baseHead.done, head[9], mine.done);
@@ -514,16 +513,22 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
                 rows.add(QStringLiteral("timeslot"), QString::number(id));
             }
         }
-        QStringList changed;
-        if (asWritten(mine.showId) != baseHead.showname) changed << u8("spectacle");
-        if (asWritten(mine.room) != baseHead.room) changed << u8("salle");
+        std::vector<Field> changed;
+        if (asWritten(mine.showId) != baseHead.showname) changed.push_back(Field::Show);
+        if (asWritten(mine.room) != baseHead.room) changed.push_back(Field::Room);
         bool slotsChanged = k != m;
         for (std::size_t p = 0; p < std::min(k, m); ++p)
             slotsChanged = slotsChanged || !(mine.entries[p] == slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end));
-        if (slotsChanged) changed << u8("créneaux");
-        if (mine.survey != baseHead.survey || mine.todo != baseHead.todo || mine.done != baseHead.done) changed << u8("suivi");
-        QString what = changed.isEmpty() ? u8("enregistré sans changement") : changedText(changed, u8("salle"));
-        if (headDeleted) what = u8("restauré avec les lignes %1, ").arg(restoring.join(QStringLiteral(", "))) + what;
+        if (slotsChanged) changed.push_back(Field::Slots);
+        if (mine.survey != baseHead.survey || mine.todo != baseHead.todo || mine.done != baseHead.done)
+            changed.push_back(Field::FollowUp);
+        QString what = changed.empty() ? u8("enregistré sans changement") : programme::changedFieldsText(changed);
+        if (headDeleted) {
+            what = u8("restauré avec les lignes %1, ").arg(restoring.join(QStringLiteral(", "))) + what;
+            ChangedRows own;
+            own.add(QStringLiteral("timeslot"), restoring);
+            result.restored << restoredInWords(result.record, own);
+        }
         if (!restoring.isEmpty()) rows.add(QStringLiteral("timeslot"), restoring);
         d.audit = QStringLiteral("groupe %1 \"%2\" : %3").arg(baseHead.id, programme::showLookup(show), what) +
                   overwritten(merge.clashes) + rows.tail();
@@ -582,8 +587,8 @@ SaveResult newContract(const ContractFields& mine, const Resolution& resolution)
 
 SaveResult editContract(const programme::Contract& base, const ContractFields& mine, const Resolution& resolution) {
     const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
-        const QString extra = merge.take({u8("Valeurs du contrat"), base.extra, row[0], mine.extra});
-        const QString rtf = merge.take({u8("Modèle"), base.rtf, row[1], mine.rtf});
+        const QString extra = merge.take({label(Field::ContractInfo), base.extra, row[0], mine.extra});
+        const QString rtf = merge.take({label(Field::ContractTemplate), base.rtf, row[1], mine.rtf});
         d.writes.push_back(edits::editContractStatement(extra, rtf, base.id));
         d.audit = QStringLiteral("contrat %1 : %2").arg(base.id, programme::isDeleted(row[2]) ? u8("restauré et modifié") : u8("modifié"));
     };
@@ -694,8 +699,12 @@ ConflictQuestion deletedParentQuestion(const SaveResult& result) {
     return {text, {u8("Restaurer et enregistrer"), u8("Abandonner ma saisie")}};
 }
 
-QString mergeNotice(const SaveResult& result) {
-    return u8("Enregistré. Repris de l'autre poste : %1.").arg(result.fromTheirs.join(u8(", ")));
+QString savedNotice(const SaveResult& result) {
+    if (result.restored.isEmpty() && result.fromTheirs.isEmpty()) return {};
+    QString notice = u8("Enregistré.");
+    if (!result.restored.isEmpty()) notice += u8(" Restauré : %1.").arg(result.restored.join(u8(" ; ")));
+    if (!result.fromTheirs.isEmpty()) notice += u8(" Repris de l'autre poste : %1.").arg(result.fromTheirs.join(u8(", ")));
+    return notice;
 }
 
 }  // namespace edits

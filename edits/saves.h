@@ -90,7 +90,9 @@ ConflictQuestion vanishedQuestion(const SaveResult& result);
 bool restoreChosen(int answer);
 // What an add points at was deleted meanwhile: restore it with the add, or drop the add.
 ConflictQuestion deletedParentQuestion(const SaveResult& result);
-// "Enregistré. Repris de l'autre poste : Règlement 2, Contrat envoyé par KQ."
-QString mergeNotice(const SaveResult& result);
+// The one line after a save that brought a record back or took a colleague's changes:
+// "Enregistré. Restauré : le spectacle « Nuit ». Repris de l'autre poste : Règlement 2,
+// Contrat envoyé par KQ."; empty after a plain save.
+QString savedNotice(const SaveResult& result);
 
 }  // namespace edits

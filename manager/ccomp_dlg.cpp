@@ -2,6 +2,7 @@
 
 #include "db/stored_text.h"
 #include "edits/edit_statements.h"
+#include "programme/field_words.h"
 #include "resources/dialogs.h"
 
 using N = dlg::Notify;
@@ -43,19 +44,20 @@ int ccomp::maxNameChars() {
 }
 
 QString ccomp::storageProblem() const {
+    using programme::Field;
     const struct {
-        const char* field;
+        Field field;
         const QString& text;
         int maxChars;
     } fields[] = {
-        {"Nom", nom, maxNameChars()},
-        {"email", email, db::kNameColumnChars},
-        {"contact1", contact1, db::kNameColumnChars},
-        {"contact2", contact2, db::kNameColumnChars},
-        {"Adresse complète", fulladr, db::kTextColumnBytes},
+        {Field::Name, nom, maxNameChars()},
+        {Field::Email, email, db::kNameColumnChars},
+        {Field::Contact1, contact1, db::kNameColumnChars},
+        {Field::Contact2, contact2, db::kNameColumnChars},
+        {Field::Address, fulladr, db::kTextColumnBytes},
     };
     for (const auto& f : fields)
-        if (QString problem = db::storedTextProblem(QString::fromUtf8(f.field), f.text, f.maxChars); !problem.isEmpty())
+        if (QString problem = db::storedTextProblem(programme::fieldLabel(f.field), f.text, f.maxChars); !problem.isEmpty())
             return problem;
     return QString();
 }

@@ -1,5 +1,5 @@
-// What the manager does with a save's answer: reload on done; say which parts came from a
-// colleague on a merge; on a conflict ask whether to keep mine (save again over theirs), keep
+// What the manager does with a save's answer: reload on done; say in one line what came back
+// from the Corbeille with it and which parts came from a colleague; on a conflict ask whether to keep mine (save again over theirs), keep
 // theirs (reload) or go back to the dialog with my input; on a row deleted meanwhile ask
 // whether to restore it with my changes. A failure was shown by the save itself.
 #pragma once
@@ -21,10 +21,10 @@ bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase,
     for (;;) {
         const edits::SaveResult result = save(base, mine, resolution);
         switch (result.outcome) {
-        case edits::SaveOutcome::Done: reload(); return true;
+        case edits::SaveOutcome::Done:
         case edits::SaveOutcome::Merged:
-            platform::ui().messageBox(edits::mergeNotice(result), platform::MessageIcon::Information,
-                                      platform::MessageButtons::Ok);
+            if (const QString notice = edits::savedNotice(result); !notice.isEmpty())
+                platform::ui().messageBox(notice, platform::MessageIcon::Information, platform::MessageButtons::Ok);
             reload();
             return true;
         case edits::SaveOutcome::Failed: return false;
@@ -64,14 +64,18 @@ bool settleSave(Base base, Fields mine, Save save, Reopen reopen, Rebase rebase,
 }
 
 // An add whose parent (a show's company, a group's show, a contract's group) was deleted
-// meanwhile: asks whether to restore it with the add. save(resolution) -> SaveResult.
+// meanwhile: asks whether to restore it with the add, and says what came back. save(resolution)
+// -> SaveResult.
 template <class Save>
 edits::SaveResult settleAdd(Save save) {
     edits::SaveResult result = save(edits::Resolution{});
     if (result.outcome != edits::SaveOutcome::Vanished) return result;
     const edits::ConflictQuestion q = edits::deletedParentQuestion(result);
     if (!edits::restoreChosen(platform::ui().askChoice(q.text, q.answers))) return result;
-    return save(edits::Resolution::restoring());
+    result = save(edits::Resolution::restoring());
+    if (result.committed())
+        platform::ui().messageBox(edits::savedNotice(result), platform::MessageIcon::Information, platform::MessageButtons::Ok);
+    return result;
 }
 
 }  // namespace settle

@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 
 #include "db/stored_text.h"
+#include "programme/field_words.h"
 #include "programme/programme_data.h"
 #include "resources/dialogs.h"
 
@@ -62,7 +63,7 @@ void show::OnAddCompany(const dlg::Notification&) {
 void show::OnOK() {
     name = itemText(kName);
     if (name.isEmpty()) return;
-    if (const QString problem = db::storedTextProblem(QStringLiteral("Nom"), name, db::kNameColumnChars);
+    if (const QString problem = db::storedTextProblem(programme::fieldLabel(programme::Field::Name), name, db::kNameColumnChars);
         !problem.isEmpty()) {
         platform::showError(problem);
         return;

@@ -9,6 +9,7 @@
 #include "planning/onets_dlg.h"
 #include "planning/ones_dlg.h"
 #include "dialog/controls.h"
+#include "programme/field_words.h"
 #include "programme/programme_data.h"
 #include "resources/dialogs.h"
 
@@ -241,15 +242,16 @@ void ts::OnOK() {
     if (templates->currentIndex() >= 0) data.survey = templates->currentText();
     RebuildFollowUp();
     // The follow-up texts must fit their columns; the editor stays open to shorten them.
+    using programme::Field;
     const struct {
-        const char* field;
+        Field field;
         const QString& text;
         int maxChars;
-    } stored[] = {{"Surveillance", data.survey, db::kNameColumnChars},
-                  {"Plan de la surveillance", data.todo, db::kTextColumnBytes},
-                  {"Suivi de la surveillance", data.done, db::kTextColumnBytes}};
+    } stored[] = {{Field::Survey, data.survey, db::kNameColumnChars},
+                  {Field::Plan, data.todo, db::kTextColumnBytes},
+                  {Field::Done, data.done, db::kTextColumnBytes}};
     for (const auto& s : stored) {
-        if (const QString problem = db::storedTextProblem(QString::fromUtf8(s.field), s.text, s.maxChars);
+        if (const QString problem = db::storedTextProblem(programme::fieldLabel(s.field), s.text, s.maxChars);
             !problem.isEmpty()) {
             platform::showError(problem);
             return;

@@ -131,7 +131,9 @@ int WidgetUiServices::openDocumentAndWait(const QString& path) {
     const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // No box of the shell's own when nothing opens the document: the caller says so, in French,
+    // with the document's path.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     QWidget* owner = QApplication::activeWindow();
     info.hwnd = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
     info.lpVerb = L"open";

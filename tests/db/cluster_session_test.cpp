@@ -13,8 +13,10 @@
 #include <string>
 #include <thread>
 
+#include "bench/link_proxy.h"
 #include "db/cluster_session.h"
 #include "db/connections.h"
+#include "db/own_connection.h"
 #include "db/programme_watch.h"
 #include "db/query_runner.h"
 #include "tests/support/recording_ui.h"
@@ -113,6 +115,42 @@ TEST_F(ClusterSession, EveryProgrammeConnectionToANodeReadsWhatOtherNodesCommitt
 
     db::ProgrammeWatch watch;  // the manager's idle check
     EXPECT_EQ(watch.firstRow("SELECT @@session.wsrep_sync_wait"), std::optional<std::string>("1"));
+
+    // The sales overview reads the programme's rooms on a connection of its worker's own.
+    db::OwnConnection rooms;
+    QString failure;
+    ASSERT_EQ(rooms.open(db::programmeSettings(), failure), 0) << failure.toStdString();
+    std::string value;
+    db::OwnRunReport report;
+    EXPECT_EQ(rooms.run("SELECT @@session.wsrep_sync_wait", keepLastColumn, &value, report), db::kQueryOk) << report.errorText;
+    EXPECT_EQ(value, "1");
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+}
+
+// The link goes between the node's answer and the setting: the setting's answer never comes
+// back (a relay drops it and cuts the link). The session the library opens again for the unit
+// of work waits for the other nodes all the same, as the server reports of it.
+TEST_F(ClusterSession, ASessionLostBeforeItsSettingIsOpenedAgainWithIt) {
+    bench::LinkProxy relay(0, static_cast<uint16_t>(ports_[0]), {0.0, 1e12});
+    db::programmeSettings().port = relay.port();
+    unsigned long lost = 0;
+    db::beforeCausalReadsSetting() = [&](st_mysql* handle) {
+        lost = mysql_thread_id(handle);
+        relay.cutAtNextAnswer();
+    };
+    const int opened = db::connectProgramme();
+    db::beforeCausalReadsSetting() = nullptr;
+    ASSERT_EQ(opened, 0);
+    EXPECT_EQ(relay.cuts(), 1);
+    ASSERT_NE(lost, 0u);
+    EXPECT_EQ(causalReads(), "1");
+    EXPECT_NE(programmeValue("SELECT CONNECTION_ID()"), std::to_string(lost));
+    db::closeProgramme();
+    // The node is asked again by the next unit of work, which makes the setting itself.
+    ASSERT_EQ(db::connectProgramme(), 0);
+    EXPECT_EQ(db::programmeServerKind(), db::ServerKind::ClusterNode);
+    EXPECT_EQ(causalReads(), "1");
+    db::closeProgramme();
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 

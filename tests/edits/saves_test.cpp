@@ -5,6 +5,7 @@
 
 #include <mysql.h>
 
+#include <QRegularExpression>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -101,7 +102,7 @@ TEST_F(SavesTest, AnEditMergesWhatAColleagueChangedElsewhereAndStopsOnAClash) {
     mine.fulladr = q("2 quai");
     edits::SaveResult saved = edits::editCompany(base, mine, Resolution{});
     ASSERT_EQ(saved.outcome, SaveOutcome::Merged);
-    EXPECT_EQ(saved.fromTheirs, QStringList{q("email")});
+    EXPECT_EQ(saved.fromTheirs, QStringList{q("E-mail")});
     EXPECT_EQ(rows("SELECT `email`, `fulladr` FROM `comp` WHERE `id` = 0").at(0), (testdb::Row{"neuf@x", "2 quai"}));
     db::closeProgramme();
 
@@ -139,6 +140,57 @@ TEST_F(SavesTest, AnEditMergesWhatAColleagueChangedElsewhereAndStopsOnAClash) {
     db::closeProgramme();
 }
 
+// Each field of the company dialog, changed elsewhere, is named by the user's word in the
+// notice, the conflict box and the stored audit line: never by its column.
+TEST_F(SavesTest, EveryCompanyFieldIsNamedInFrenchWhereverASaveNamesIt) {
+    const struct {
+        const char* column;
+        const char* word;
+        QString edits::CompanyFields::*value;
+    } fields[] = {
+        {"nom", "Nom", &edits::CompanyFields::nom},
+        {"email", "E-mail", &edits::CompanyFields::email},
+        {"contact1", "Contact 1", &edits::CompanyFields::contact1},
+        {"contact2", "Contact 2", &edits::CompanyFields::contact2},
+        {"fulladr", "Adresse complète", &edits::CompanyFields::fulladr},
+    };
+    const auto namesNoColumn = [&](const QString& text) {
+        for (const auto& f : fields)
+            if (text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(q(f.column))))) return false;
+        return true;
+    };
+    for (const auto& f : fields) {
+        SCOPED_TRACE(f.column);
+        load();
+        programme::Company base = company(companyIndex("1"));
+        elsewhere(std::string("UPDATE `comp` SET `") + f.column + "` = 'là-bas' WHERE `id` = 1");
+        edits::CompanyFields mine = edits::fieldsOf(base);
+        mine.*f.value = q("ici");
+        edits::SaveResult saved = edits::editCompany(base, mine, Resolution{});
+        ASSERT_EQ(saved.outcome, SaveOutcome::Conflict);
+        const QString question = edits::conflictQuestion(saved).text;
+        EXPECT_TRUE(question.contains(q("\n%1 : là-bas « là-bas », ici « ici »").arg(q(f.word)))) << question;
+        EXPECT_TRUE(namesNoColumn(question)) << question;
+        saved = edits::editCompany(base, mine, Resolution::keepMineOver(saved));
+        ASSERT_EQ(saved.outcome, SaveOutcome::Done);
+        const QString line = db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId)));
+        EXPECT_TRUE(line.endsWith(q(", remplace l'autre poste sur : %1 [comp=1]").arg(q(f.word)))) << line;
+
+        // Changed elsewhere while this workstation changed the address (the name for the
+        // address itself): taken, and named so.
+        load();
+        base = company(companyIndex("1"));
+        elsewhere(std::string("UPDATE `comp` SET `") + f.column + "` = 'encore' WHERE `id` = 1");
+        mine = edits::fieldsOf(base);
+        (f.value == &edits::CompanyFields::fulladr ? mine.nom : mine.fulladr) = q("autre");
+        saved = edits::editCompany(base, mine, Resolution{});
+        ASSERT_EQ(saved.outcome, SaveOutcome::Merged);
+        EXPECT_EQ(edits::savedNotice(saved), q("Enregistré. Repris de l'autre poste : %1.").arg(q(f.word)));
+        EXPECT_EQ(one(std::string("SELECT `") + f.column + "` FROM `comp` WHERE `id` = 1"), "encore");
+        db::closeProgramme();
+    }
+}
+
 TEST_F(SavesTest, AGroupEditMergesFollowUpItemsAndSlotsChangedElsewhere) {
     const edits::GroupRows base = edits::groupRows(programme::timeslotIndexById(q("0")));
     ASSERT_EQ(base.rows.size(), 2u);
@@ -153,7 +205,7 @@ TEST_F(SavesTest, AGroupEditMergesFollowUpItemsAndSlotsChangedElsewhere) {
     EXPECT_EQ(rows("SELECT `start`, `done` FROM `timeslot` WHERE `id` = 0").at(0),
               (testdb::Row{"19:00:00", "A=Fait le 1/6/2027$$$B=Fait le 2/6/2027$$$C=Fait le 3/6/2027"}));
     EXPECT_EQ(one("SELECT `start` FROM `timeslot` WHERE `id` = 1"), "21:30:00");
-    EXPECT_EQ(edits::mergeNotice(saved), q("Enregistré. Repris de l'autre poste : créneau 1, B."));
+    EXPECT_EQ(edits::savedNotice(saved), q("Enregistré. Repris de l'autre poste : créneau 1, B."));
     db::closeProgramme();
 
     // The same item changed both ways: a clash naming the item.
@@ -328,6 +380,7 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         added = edits::addShow({q("Saut"), 1}, Resolution::restoring());
         EXPECT_EQ(added.outcome, SaveOutcome::Done);
         EXPECT_EQ(one("SELECT `deleted` FROM `comp` WHERE `id` = 1"), "0");
+        EXPECT_EQ(edits::savedNotice(added), q("Enregistré. Restauré : la compagnie « Zèbre »."));
         EXPECT_EQ(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(added.auditId))),
                   q("Demo : spectacle 2 \"Saut\" : créé, compagnie 1 \"Zèbre\" restaurée [comp=1 showname=2]"));
         elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1)");
@@ -389,7 +442,7 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         saved = edits::editCompany(base, mine, Resolution::keepMineOver(saved));
         EXPECT_EQ(saved.outcome, SaveOutcome::Done);
         EXPECT_TRUE(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId)))
-                        .contains(q("remplace l'autre poste sur : Nom, email")));
+                        .contains(q("remplace l'autre poste sur : Nom, E-mail")));
         elsewhere("UPDATE `comp` SET `deleted` = 1, `nom` = 'Mouette verte' WHERE `id` = 0");
         EXPECT_EQ(edits::editCompany(base, mine, Resolution::restoring()).outcome, SaveOutcome::Conflict);
         EXPECT_EQ(one("SELECT `deleted` FROM `comp` WHERE `id` = 0"), "1");
@@ -416,7 +469,12 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         EXPECT_EQ(one("SELECT `start` FROM `timeslot` WHERE `id` = 1"), "21:30:00");
         EXPECT_EQ(saved.fromTheirs, QStringList{q("créneau 4 retiré")});
         EXPECT_EQ(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId))),
-                  q("Demo : groupe 0 \"Nuit\" : restauré avec les lignes 0, 1, 5, créneaux modifié [timeslot=0,1,5]"));
+                  q("Demo : groupe 0 \"Nuit\" : restauré avec les lignes 0, 1, 5, créneaux modifiés [timeslot=0,1,5]"));
+        // The three rows the server now holds live, as the user is told.
+        EXPECT_EQ(one("SELECT COUNT(*) FROM `timeslot` WHERE `deleted` = 0 AND (`id` = 0 OR `childof` = 0)"), "3");
+        EXPECT_EQ(edits::savedNotice(saved),
+                  q("Enregistré. Restauré : le groupe de créneaux « Nuit », Verte, Lundi 05 Juillet 2027 à 20:30 avec ses 3 "
+                    "créneaux. Repris de l'autre poste : créneau 4 retiré."));
         db::closeProgramme();
     }
     load();
@@ -436,11 +494,17 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
                   "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0,1]')");
         const edits::SaveResult restored = edits::runRestore(edits::planRestore({entries[0]}, entries), false);
         ASSERT_EQ(restored.outcome, SaveOutcome::Vanished) << "restored elsewhere meanwhile: nothing to do";
+        EXPECT_EQ(edits::restoreNotice(restored),
+                  q("Rien n'a été restauré, tout avait changé depuis sur un autre poste : le groupe de créneaux « Nuit », "
+                    "Verte, Lundi 05 Juillet 2027 à 20:30 (déjà restauré)."));
         elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1)");
         const edits::SaveResult again = edits::runRestore(edits::planRestore({entries[0]}, entries), false);
         ASSERT_EQ(again.outcome, SaveOutcome::Merged);
-        EXPECT_EQ(again.fromTheirs, QStringList{q("ligne 5 laissée supprimée")});
         EXPECT_EQ(one("SELECT GROUP_CONCAT(`deleted` ORDER BY `id`) FROM `timeslot`"), "0,0,1,1");
+        EXPECT_EQ(edits::restoreNotice(again),
+                  q("Restauré : le groupe de créneaux « Nuit », Verte, Lundi 05 Juillet 2027 à 20:30 avec ses 2 créneaux. "
+                    "Laissé tel quel, changé depuis sur un autre poste : le créneau du Vendredi 09 Juillet 2027 à 18:00 "
+                    "(retiré du groupe)."));
         db::closeProgramme();
     }
     load();

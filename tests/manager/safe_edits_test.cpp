@@ -309,12 +309,21 @@ TEST_F(SafeEditsTest, TheCorbeilleRestoresWhatWentTogether) {
             corbeille->restoreSelected();
             EXPECT_EQ(rows("SELECT `id` FROM `timeslot` WHERE `deleted` = 1"), (std::vector<testdb::Row>{{"2"}}));
             ASSERT_EQ(list->topLevelItemCount(), 3);
+            // One line says what came back: the group with the two slots the server holds live.
+            EXPECT_EQ(one("SELECT COUNT(*) FROM `timeslot` WHERE `deleted` = 0 AND (`id` = 0 OR `childof` = 0)"), "2");
+            EXPECT_EQ(ui().messages.back().icon, platform::MessageIcon::Information);
+            EXPECT_EQ(ui().messages.back().text,
+                      q("Restauré : le groupe de créneaux « Nuit », Rouge, Lundi 05 Juillet 2027 à 20:30 avec ses 2 créneaux."));
 
             // The show alone offers its company; "Restaurer aussi" brings both back.
             list->topLevelItem(2)->setSelected(true);
+            ui().clear();
             ui().answers = {0};
             corbeille->restoreSelected();
-            EXPECT_EQ(ui().messages.back().choices.front(), q("Restaurer aussi"));
+            ASSERT_EQ(ui().messages.size(), 2u);
+            EXPECT_EQ(ui().messages[0].choices.front(), q("Restaurer aussi"));
+            EXPECT_EQ(ui().messages[1].text, q("Restauré : le spectacle « Saut » ; la compagnie « Zèbre » avec son spectacle "
+                                               "« <spectacle à définir (compagnie Zèbre)> »."));
             EXPECT_EQ(one("SELECT `deleted` FROM `showname` WHERE `id` = 2"), "0");
             EXPECT_EQ(one("SELECT `deleted` FROM `comp` WHERE `id` = 2"), "0");
             // The company's placeholder show came back with it.
@@ -349,6 +358,8 @@ TEST_F(SafeEditsTest, DeletingAContractCanTakeItsDeadlineOutOfThePlanAndTheCorbe
             d->reject();
         });
         clickButton(&window, manager::kCorbeille);
+        EXPECT_EQ(ui().messages.back().text,
+                  q("Restauré : le contrat 0 de « Nuit » avec sa date de retour remise dans le suivi du groupe 0."));
         EXPECT_EQ(one("SELECT `deleted` FROM `contract` WHERE `id` = 0"), "0");
         EXPECT_EQ(db::fromAnsi(one("SELECT `todo` FROM `timeslot` WHERE `id` = 0")),
                   q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1"));

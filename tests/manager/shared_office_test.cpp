@@ -183,6 +183,42 @@ TEST_F(SharedOfficeTest, FollowUpItemsDoneOnTwoWorkstationsAreMergedAndTheUserIs
     });
 }
 
+// A group deleted elsewhere while it was edited here comes back with the edit when the user
+// says so; a new group brings back the show deleted elsewhere meanwhile. Each time one line
+// says what came back.
+TEST_F(SharedOfficeTest, ARestoreThatComesWithASaveSaysWhatCameBack) {
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    testing_support::runModal(window, [&] {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
+            colleague("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 0", "Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0]");
+            data.done = q("C=Fait le 3/6/2027");
+        };
+        ui().answers = {0};  // "Restaurer et enregistrer"
+        emit window.listView(manager::kTimeslotList)->rowDoubleClicked(0);
+        ASSERT_EQ(ui().messages.size(), 2u) << ui().messageTexts();
+        EXPECT_EQ(ui().messages[0].choices.front(), q("Restaurer et enregistrer"));
+        EXPECT_EQ(ui().messages[1].icon, platform::MessageIcon::Information);
+        EXPECT_EQ(ui().messages[1].text,
+                  q("Enregistré. Restauré : le groupe de créneaux « Nuit », Rouge, Lundi 05 Juillet 2027 à 20:30 avec son créneau."));
+        EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT `deleted`, `done` FROM `timeslot` WHERE `id` = 0").at(0),
+                  (testdb::Row{"0", "C=Fait le 3/6/2027"}));
+
+        ui().clear();
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
+            colleague("UPDATE `showname` SET `deleted` = 1 WHERE `id` = 0", "Anne : spectacle 0 \"Nuit\" : supprimé [showname=0]");
+            data.entries = {{12, 7, 2027, 18, 0, 19, 30}};
+        };
+        ui().answers = {0};  // "Restaurer et enregistrer"
+        clickButton(&window, manager::kAddTimeslotGroup);
+        ASSERT_EQ(ui().messages.size(), 2u) << ui().messageTexts();
+        EXPECT_TRUE(ui().messages[0].text.startsWith(q("Le spectacle « Nuit », auquel votre saisie se rattache")));
+        EXPECT_EQ(ui().messages[1].text, q("Enregistré. Restauré : le spectacle « Nuit »."));
+        EXPECT_EQ(one("SELECT `deleted` FROM `showname` WHERE `id` = 0"), "0");
+        EXPECT_EQ(one("SELECT COUNT(*) FROM `timeslot` WHERE `showname` = 0 AND `deleted` = 0"), "2");
+    });
+}
+
 TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
     manager window;
     testing_support::runModal(window, [&] {

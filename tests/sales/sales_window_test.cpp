@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -539,9 +540,10 @@ TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
 }
 
 TEST_F(SalesWindowTest, ExportWritesTheListAndTotalsForASpreadsheet) {
-    const QString folder = QDir::temp().filePath(QStringLiteral("brelo-export-test"));
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
+    // A folder of this run's own: two builds' tests may run at once on one machine.
+    const QTemporaryDir made;
+    ASSERT_TRUE(made.isValid());
+    const QString folder = made.path();
     const QString path = folder + QStringLiteral("/ventes.csv");
     CBreloDlg window;
     runWindow(window, [&] {
@@ -573,7 +575,6 @@ TEST_F(SalesWindowTest, ExportWritesTheListAndTotalsForASpreadsheet) {
         q("Impossible d'écrire le fichier %1 : ").arg(QDir::toNativeSeparators(folder + q("/absent/ventes.csv")))))
         << testing_support::ui().messages[0].text.toStdString();
     EXPECT_EQ(testing_support::ui().saveTitles, QStringList(3, q("Exporter les ventes")));
-    QDir(folder).removeRecursively();
 }
 
 }  // namespace
