@@ -5,7 +5,6 @@
 // their dialogs through one ManagerDialogs.
 #pragma once
 
-#include <QPoint>
 #include <memory>
 #include <vector>
 
