@@ -4,7 +4,7 @@
 #include <QFont>
 #include <memory>
 
-#include "sales/cbrelo_dlg.h"
+#include "app/cbrelo_dlg.h"
 
 bool CBreloApp::InitInstance() {
     // The dialog font of the templates; on systems without it, the closest sans-serif faces.

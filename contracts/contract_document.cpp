@@ -11,6 +11,7 @@
 
 #include "db/codepage.h"
 #include "platform/ui_services.h"
+#include "platform/utf8.h"
 
 #ifndef BRELO_SHARED_FOLDER
 #define BRELO_SHARED_FOLDER "~/gd/generated"
@@ -57,7 +58,7 @@ const std::array<TokenKey, 34> kTokenKeys = {{
 
 namespace {
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+using platform::u8;
 
 constexpr qint64 kCopyChunkBytes = 1 << 20;
 

@@ -19,6 +19,7 @@
 #include "contracts/contract_document.h"
 #include "platform/ui_services.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/text.h"
 
 #ifdef Q_OS_LINUX
 #include <sys/inotify.h>
@@ -28,8 +29,6 @@
 namespace {
 
 using namespace contracts;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 ContractInfoList rowsOf(std::initializer_list<std::pair<const char*, const char*>> rows) {
     ContractInfoList list;
