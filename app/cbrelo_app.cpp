@@ -4,9 +4,9 @@
 #include <QFont>
 #include <memory>
 
+#include "app/cbrelo_dlg.h"
 #include "db/settings_file.h"
 #include "platform/ui_services.h"
-#include "sales/cbrelo_dlg.h"
 
 bool CBreloApp::InitInstance() {
     // The dialog font of the templates; on systems without it, the closest sans-serif faces.

@@ -38,9 +38,9 @@
 #include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "db/own_connection.h"
-#include "manager/login_dlg.h"
-#include "platform/controls.h"
-#include "sales/cbrelo_dlg.h"
+#include "app/login_dlg.h"
+#include "dialog/controls.h"
+#include "app/cbrelo_dlg.h"
 #include "sales/ticketing_sync.h"
 
 namespace {

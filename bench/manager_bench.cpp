@@ -23,7 +23,7 @@
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
 #include "planning/planning_draw.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 
@@ -104,11 +104,11 @@ Figures runWindow(bool measureAll) {
             (void)area->grab();
             f.timeline = medianMs(21, [&] { (void)area->grab(); });
             f.contentHeight = area->contentHeight();
-            f.visibleRows = planning::hitList().size();
-            const planning::HitEntry first = planning::hitList().empty() ? planning::HitEntry{} : planning::hitList()[0];
+            f.visibleRows = window.planningPane().hitList().size();
+            const planning::HitEntry first = window.planningPane().hitList().empty() ? planning::HitEntry{} : window.planningPane().hitList()[0];
             const QPoint point(20, (first.top + first.bottom) / 2);
-            window.hoverAt(point);
-            f.hover = medianMs(101, [&] { window.hoverAt(point); });
+            window.planningPane().hoverAt(point);
+            f.hover = medianMs(101, [&] { window.planningPane().hoverAt(point); });
             window.setChecked(manager::kCalendar, true);
             (void)area->grab();
             f.calendar = medianMs(21, [&] { (void)area->grab(); });

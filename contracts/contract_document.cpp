@@ -11,7 +11,9 @@
 
 #include "db/codepage.h"
 #include "programme/programme_data.h"
+#include "platform/file_name.h"
 #include "platform/ui_services.h"
+#include "platform/utf8.h"
 
 #ifndef BRELO_SHARED_FOLDER
 #define BRELO_SHARED_FOLDER "~/gd/generated"
@@ -58,7 +60,7 @@ const std::array<TokenKey, 34> kTokenKeys = {{
 
 namespace {
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+using platform::u8;
 
 constexpr qint64 kCopyChunkBytes = 1 << 20;
 
@@ -243,32 +245,12 @@ QString numberTakenProblem(const ContractInfoList& list, const QString& ownNumbe
     return {};
 }
 
-QString fileNameProblem(const QString& name, const QString& what) {
-    const auto refused = [&](const char* reason) {
-        return QStringLiteral("%1 « %2 » ne peut pas servir de nom de fichier : %3.").arg(what, name, u8(reason));
-    };
-    if (name.isEmpty()) return QStringLiteral("%1 est vide : il faut un nom pour le fichier.").arg(what);
-    if (name == u'.' || name == QStringLiteral("..")) return refused("« . » et « .. » désignent des dossiers");
-    for (QChar c : name) {
-        if (c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c))
-            return refused("les caractères \\ / : * ? \" < > | et les caractères de contrôle y sont interdits");
-    }
-    if (name.endsWith(u'.') || name.endsWith(u' ')) return refused("un nom de fichier ne finit ni par un point ni par une espace");
-    const QString stem = name.section(u'.', 0, 0).toUpper();
-    static const QStringList kReserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                          QStringLiteral("NUL")};
-    const bool numberedDevice = stem.size() == 4 && (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
-                                stem[3] >= u'1' && stem[3] <= u'9';
-    if (kReserved.contains(stem) || numberedDevice) return refused("c'est le nom d'un périphérique du système");
-    return QString();
-}
-
 int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list, const QString& templateName,
                     QString& rtf) {
     if (const QString message = generationCheckMessage(list); !message.isEmpty()) return fail(message);
     platform::WaitCursor wait;
 
-    if (const QString problem = fileNameProblem(templateName, QStringLiteral("Le modèle de contrat")); !problem.isEmpty())
+    if (const QString problem = platform::fileNameProblem(templateName, QStringLiteral("Le modèle de contrat")); !problem.isEmpty())
         return fail(problem);
     const QString templatePath = QDir(folders.models).filePath(templateName);
     if (const QString problem = pathProblem(templatePath); !problem.isEmpty()) return fail(problem);
@@ -292,7 +274,7 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
     if (tooLarge) return fail(u8(kDocumentTooLarge));
 
     const QString name = documentName(list);
-    if (const QString problem = fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
+    if (const QString problem = platform::fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
         return fail(problem);
     const QString documentPath = QDir(folders.generated).filePath(name + QStringLiteral(".rtf"));
     if (const QString problem = pathProblem(documentPath); !problem.isEmpty()) return fail(problem);
@@ -329,7 +311,7 @@ int copyToShared(const ContractFolders& folders, const ContractInfoList& list) {
     const QString name = documentName(list);
     // A number that cannot name a file in its folder was refused at generation: there is
     // nothing of that name to copy.
-    if (!fileNameProblem(name, QString()).isEmpty()) return fail(u8(kCopyFailed));
+    if (!platform::fileNameProblem(name, QString()).isEmpty()) return fail(u8(kCopyFailed));
     const QString fileName = name + QStringLiteral(".rtf");
     const QString source = QDir(folders.generated).filePath(fileName);
     const QString destination = QDir(folders.shared).filePath(fileName);

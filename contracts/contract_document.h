@@ -53,10 +53,6 @@ std::string fillTemplate(std::string_view templateBytes, const ContractInfoList&
 
 // The checks before generating: the message, or empty when the rows may be generated.
 QString generationCheckMessage(const ContractInfoList& list);
-// Whether a name can stand alone as a file name inside its folder on the users' systems:
-// the message when it cannot (a path separator, "." or "..", a character file names
-// refuse, a reserved device name), empty otherwise. what names the thing in the message.
-QString fileNameProblem(const QString& name, const QString& what);
 
 inline constexpr int kMaxPath = 260;
 

@@ -5,7 +5,7 @@
 #include <QSignalBlocker>
 
 #include "contracts/editoneitem_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "resources/dialogs.h"
 

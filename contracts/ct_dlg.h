@@ -5,19 +5,14 @@
 #include <vector>
 
 #include "contracts/contract_model.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class ct : public dlg::Dialog {
+class ct : public dlg::Dialog, public res::ContractControls {
     Q_OBJECT
 public:
     explicit ct(QWidget* parent = nullptr);
 
-    static constexpr int kFirstSlot = 1023;
-    static constexpr int kContractType = 1031;
-    static constexpr int kInfoList = 1033;
-    static constexpr int kGenerate = 1035;
-    static constexpr int kTemplate = 1036;
-    static constexpr int kChooseTemplate = 1037;
 
     // In: rtf, extra and the timeslot id of the contract (and where documents go); out after
     // OK: the contract's texts and the chosen first slot.

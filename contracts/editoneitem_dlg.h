@@ -3,14 +3,14 @@
 
 #include <QString>
 
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class editoneitem : public dlg::Dialog {
+class editoneitem : public dlg::Dialog, public res::InfoValueControls {
     Q_OBJECT
 public:
     explicit editoneitem(QWidget* parent = nullptr);
 
-    static constexpr int kValue = 1038;
 
     QString caption;
     QString text;  // in: the row's value; out after OK: the edited value

@@ -3,7 +3,7 @@
 #include <QSet>
 #include <algorithm>
 
-#include "contracts/contract_followup.h"
+#include "followup/contract_followup.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
@@ -11,12 +11,13 @@
 #include "edits/edit_statements.h"
 #include "edits/transaction.h"
 #include "programme/programme_data.h"
+#include "platform/utf8.h"
 
 namespace edits {
 
 namespace {
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+using platform::u8;
 
 int32_t collectLine(void* context, int32_t columns, char** values, void*) {
     if (columns < 2 || !values[0] || !values[1]) return 0;
@@ -35,8 +36,8 @@ QString kindName(RecordKind kind) {
     return {};
 }
 
-TrashEntry entryOf(const RecordRef& ref, const std::vector<AuditLine>& lines) {
-    TrashEntry entry{ref, kindName(ref.kind), displayName(ref), attachedTo(ref), {}, {}, {}};
+CorbeilleEntry entryOf(const RecordRef& ref, const std::vector<AuditLine>& lines) {
+    CorbeilleEntry entry{ref, kindName(ref.kind), displayName(ref), attachedTo(ref), {}, {}, {}};
     for (const AuditLine& line : lines) {
         if (!line.rows.contains(u8(tableOf(ref.kind)), ref.id)) continue;
         entry.deletedAt = line.utc;
@@ -62,12 +63,12 @@ std::optional<RecordRef> parentOf(const RecordRef& ref) {
     return std::nullopt;
 }
 
-bool listed(const std::vector<TrashEntry>& entries, const RecordRef& ref) {
-    return std::any_of(entries.begin(), entries.end(), [&](const TrashEntry& e) { return e.ref == ref; });
+bool listed(const std::vector<CorbeilleEntry>& entries, const RecordRef& ref) {
+    return std::any_of(entries.begin(), entries.end(), [&](const CorbeilleEntry& e) { return e.ref == ref; });
 }
 
 // The rows a restore of one entry sets live again, added to rows.
-void rowsToRestore(const TrashEntry& entry, ChangedRows& rows) {
+void rowsToRestore(const CorbeilleEntry& entry, ChangedRows& rows) {
     const QString table = u8(tableOf(entry.ref.kind));
     switch (entry.ref.kind) {
     case RecordKind::Company: {
@@ -102,8 +103,8 @@ int loadDeleteLines(std::vector<AuditLine>& lines) {
     return -1;
 }
 
-std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines) {
-    std::vector<TrashEntry> entries;
+std::vector<CorbeilleEntry> corbeilleEntries(const std::vector<AuditLine>& deleteLines) {
+    std::vector<CorbeilleEntry> entries;
     for (const programme::Company& c : programme::companies())
         if (programme::isDeleted(c.deleted)) entries.push_back(entryOf({RecordKind::Company, c.id}, deleteLines));
     for (const programme::Show& s : programme::shows())
@@ -115,7 +116,7 @@ std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines) 
         if (programme::isDeleted(c.deleted)) entries.push_back(entryOf({RecordKind::Contract, c.id}, deleteLines));
     // Newest delete first; what went together stays together, company first, then its shows,
     // groups and contracts, the newest ids first.
-    std::stable_sort(entries.begin(), entries.end(), [](const TrashEntry& a, const TrashEntry& b) {
+    std::stable_sort(entries.begin(), entries.end(), [](const CorbeilleEntry& a, const CorbeilleEntry& b) {
         if (a.deletedAt.isValid() != b.deletedAt.isValid()) return a.deletedAt.isValid();
         if (a.deletedAt != b.deletedAt) return a.deletedAt > b.deletedAt;
         if (a.ref.kind != b.ref.kind) return a.ref.kind < b.ref.kind;
@@ -124,13 +125,13 @@ std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines) 
     return entries;
 }
 
-RestorePlan planRestore(const std::vector<TrashEntry>& selected, const std::vector<TrashEntry>& all) {
+RestorePlan planRestore(const std::vector<CorbeilleEntry>& selected, const std::vector<CorbeilleEntry>& all) {
     RestorePlan plan{selected, {}};
-    for (const TrashEntry& target : selected) {
+    for (const CorbeilleEntry& target : selected) {
         for (auto parent = parentOf(target.ref); parent; parent = parentOf(*parent)) {
             if (isLive(*parent) || recordIndex(*parent) < 0) break;
             if (listed(plan.targets, *parent) || listed(plan.parents, *parent)) continue;
-            const auto it = std::find_if(all.begin(), all.end(), [&](const TrashEntry& e) { return e.ref == *parent; });
+            const auto it = std::find_if(all.begin(), all.end(), [&](const CorbeilleEntry& e) { return e.ref == *parent; });
             plan.parents.push_back(it != all.end() ? *it : entryOf(*parent, {}));
         }
     }
@@ -141,7 +142,7 @@ DeleteQuestion restoreQuestion(const RestorePlan& plan) {
     DeleteQuestion q;
     if (plan.parents.empty()) return q;
     QStringList names;
-    for (const TrashEntry& parent : plan.parents) names << QStringLiteral("  ") + recordInWords(parent.ref);
+    for (const CorbeilleEntry& parent : plan.parents) names << QStringLiteral("  ") + recordInWords(parent.ref);
     q.text = QStringLiteral("Ce que vous restaurez est rattaché à des éléments supprimés :\n%1\n\nLes restaurer aussi ?")
                  .arg(names.join(u'\n'));
     q.answers = {QStringLiteral("Restaurer aussi"), QStringLiteral("Seulement la sélection"), QStringLiteral("Annuler")};
@@ -150,16 +151,16 @@ DeleteQuestion restoreQuestion(const RestorePlan& plan) {
 
 namespace {
 
-std::vector<TrashEntry> restored(const RestorePlan& plan, bool withParents) {
-    std::vector<TrashEntry> entries = plan.targets;
+std::vector<CorbeilleEntry> restored(const RestorePlan& plan, bool withParents) {
+    std::vector<CorbeilleEntry> entries = plan.targets;
     if (withParents) entries.insert(entries.end(), plan.parents.begin(), plan.parents.end());
     return entries;
 }
 
 // The heads whose plans the restored contracts write back into.
-QStringList plansWrittenBack(const std::vector<TrashEntry>& entries) {
+QStringList plansWrittenBack(const std::vector<CorbeilleEntry>& entries) {
     QStringList heads;
-    for (const TrashEntry& entry : entries) {
+    for (const CorbeilleEntry& entry : entries) {
         if (entry.ref.kind != RecordKind::Contract) continue;
         const int c = recordIndex(entry.ref);
         if (c < 0) continue;
@@ -197,14 +198,14 @@ QStringList rowsOfLastDelete(RecordKind kind, const QString& id) {
 
 SaveResult runRestore(const RestorePlan& plan, bool withParents) {
     SaveResult result;
-    const std::vector<TrashEntry> entries = restored(plan, withParents);
+    const std::vector<CorbeilleEntry> entries = restored(plan, withParents);
     const QStringList heads = plansWrittenBack(entries);
     // The entries' own rows, locked: what the save decides from cannot change under it.
     std::vector<std::string> checks;
     std::vector<RecordKind> checkedKinds;
     for (const RecordKind kind : {RecordKind::Company, RecordKind::Show, RecordKind::Group, RecordKind::Contract}) {
         QStringList ids;
-        for (const TrashEntry& e : entries)
+        for (const CorbeilleEntry& e : entries)
             if (e.ref.kind == kind) ids << e.ref.id;
         if (ids.isEmpty()) continue;
         checks.push_back(std::string("SELECT `id`, `deleted` FROM `") + tableOf(kind) + "` WHERE `id` IN (" + idList(ids) +
@@ -226,13 +227,13 @@ SaveResult runRestore(const RestorePlan& plan, bool withParents) {
         // from: restored elsewhere meanwhile, it is left; deleted again since, it comes back with
         // what that delete took.
         RestorePlan now;
-        for (const TrashEntry& entry : entries) {
+        for (const CorbeilleEntry& entry : entries) {
             const QString table = u8(tableOf(entry.ref.kind));
             if (liveNow.contains(table + u' ' + QString::number(programme::leadingInteger(entry.ref.id)))) {
                 result.fromTheirs << u8("%1 (déjà %2)").arg(recordInWords(entry.ref), restoredWord(entry.ref.kind));
                 continue;
             }
-            TrashEntry fresh = entry;
+            CorbeilleEntry fresh = entry;
             const ChangedRows latest = lastDeleteOf(entry.ref);
             if (!latest.empty()) fresh.batch = latest;
             for (const QString& id : entry.batch.ids(table))
@@ -280,12 +281,12 @@ QString restoredInWords(const RecordRef& ref, const ChangedRows& rows) {
 }
 
 SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QString, QString>* storedPlans) {
-    const std::vector<TrashEntry> entries = restored(plan, withParents);
+    const std::vector<CorbeilleEntry> entries = restored(plan, withParents);
     SaveText save;
     if (entries.empty()) return save;
     ChangedRows rows;
     QStringList subjects;
-    for (const TrashEntry& entry : entries) {
+    for (const CorbeilleEntry& entry : entries) {
         ChangedRows own;
         rowsToRestore(entry, own);
         for (const RecordKind kind : {RecordKind::Company, RecordKind::Show, RecordKind::Group, RecordKind::Contract})
@@ -295,12 +296,12 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
     }
     for (const RecordKind kind : {RecordKind::Company, RecordKind::Show, RecordKind::Group, RecordKind::Contract}) {
         const QStringList ids = rows.ids(u8(tableOf(kind)));
-        if (!ids.isEmpty()) save.statements.push_back(restoreRows(tableOf(kind), ids));
+        if (!ids.isEmpty()) save.statements.push_back(restoreRowsStatement(tableOf(kind), ids));
     }
     // A contract whose delete took its deadline and payments out of its group's plan puts
     // them back, as its creation wrote them.
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        const TrashEntry& entry = entries[k];
+        const CorbeilleEntry& entry = entries[k];
         if (entry.ref.kind != RecordKind::Contract) continue;
         const int c = recordIndex(entry.ref);
         const programme::Contract& contract = programme::contracts()[static_cast<std::size_t>(c)];
@@ -310,10 +311,10 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
         QString todo = storedPlans && storedPlans->contains(contract.ts)
                            ? storedPlans->value(contract.ts)
                            : programme::timeslots()[static_cast<std::size_t>(head)].todo;
-        const bool deadline = contracts::writeReturnDeadline(todo, contract.extra);
-        const bool payments = contracts::writePayments(todo, contract.extra);
+        const bool deadline = followup::writeReturnDeadline(todo, contract.extra);
+        const bool payments = followup::writePayments(todo, contract.extra);
         if (!deadline && !payments) continue;
-        save.statements.push_back(updateFollowUpPlan(todo, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
+        save.statements.push_back(updateFollowUpPlanStatement(todo, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
         rows.add(u8(kCleanedPlanKey), contract.ts);
         const QString items = deadline && payments ? u8("sa date de retour et ses règlements remis")
                               : deadline           ? u8("sa date de retour remise")

@@ -23,7 +23,7 @@ inline constexpr const char* kDeleteLinesStatement =
 // Runs it on the open programme connection; 0, or -1 after the db_exec message.
 int loadDeleteLines(std::vector<AuditLine>& lines);
 
-struct TrashEntry {
+struct CorbeilleEntry {
     RecordRef ref;
     QString kindName;    // "Compagnie", "Spectacle", "Groupe", "Contrat"
     QString name;
@@ -35,16 +35,16 @@ struct TrashEntry {
 
 // From the loaded records and the delete lines (newest first). Entries of one delete keep
 // together (companies, shows, groups, contracts); those without a trail come last.
-std::vector<TrashEntry> trashEntries(const std::vector<AuditLine>& deleteLines);
+std::vector<CorbeilleEntry> corbeilleEntries(const std::vector<AuditLine>& deleteLines);
 
 // A restore of the selected entries. Parents are the deleted records they point at (the
 // company of a show, the show of a group, the group of a contract, and so on up), which the
 // user may restore with them.
 struct RestorePlan {
-    std::vector<TrashEntry> targets;
-    std::vector<TrashEntry> parents;
+    std::vector<CorbeilleEntry> targets;
+    std::vector<CorbeilleEntry> parents;
 };
-RestorePlan planRestore(const std::vector<TrashEntry>& selected, const std::vector<TrashEntry>& all);
+RestorePlan planRestore(const std::vector<CorbeilleEntry>& selected, const std::vector<CorbeilleEntry>& all);
 
 // The question when parents are deleted: answers "restore them too", "only the selection",
 // "Annuler" (the last restores nothing). Empty text when there is nothing to ask.

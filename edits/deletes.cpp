@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "contracts/contract_followup.h"
+#include "followup/contract_followup.h"
 #include "edits/change_trail.h"
 #include "edits/transaction.h"
 #include "edits/edit_statements.h"
-#include "programme/followup.h"
+#include "followup/followup.h"
 #include "programme/programme_data.h"
+#include "platform/utf8.h"
 
 namespace edits {
 
@@ -88,7 +89,7 @@ KindWords wordsOf(RecordKind kind) {
     return {};
 }
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+using platform::u8;
 
 const QString& undoNote() {
     static const QString note = QStringLiteral("La Corbeille permet de revenir en arrière.");
@@ -110,11 +111,11 @@ QString planItemsText(const DeletePlan& plan) {
 CleanedPlan planWithoutContractItems(const QString& todo, const QString& done) {
     CleanedPlan cleaned{todo};
     const auto takeOut = [&](const QString& key) {
-        return planning::ItemValue(done, key).isEmpty() && planning::ClearItemValue(cleaned.plan, key);
+        return followup::ItemValue(done, key).isEmpty() && followup::ClearItemValue(cleaned.plan, key);
     };
-    cleaned.deadline = takeOut(QString::fromUtf8(contracts::kContractBackItem));
+    cleaned.deadline = takeOut(QString::fromUtf8(followup::kContractBackItem));
     for (int n = 1; n <= 5; ++n)
-        if (takeOut(QString::fromUtf8(contracts::kPaymentItemPrefix) + QString::number(n))) ++cleaned.payments;
+        if (takeOut(QString::fromUtf8(followup::kPaymentItemPrefix) + QString::number(n))) ++cleaned.payments;
     return cleaned;
 }
 
@@ -182,13 +183,13 @@ SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice) {
     ChangedRows rows;
     const auto take = [&](const RecordRef& r) {
         switch (r.kind) {
-        case RecordKind::Company: save.statements.push_back(deleteCompany(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
-        case RecordKind::Show: save.statements.push_back(deleteShow(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        case RecordKind::Company: save.statements.push_back(deleteCompanyStatement(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        case RecordKind::Show: save.statements.push_back(deleteShowStatement(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
         case RecordKind::Group:
-            save.statements.push_back(deleteGroup(r.id));
+            save.statements.push_back(deleteGroupStatement(r.id));
             rows.add(u8(tableOf(r.kind)), liveRowsOfGroup(r.id));
             break;
-        case RecordKind::Contract: save.statements.push_back(deleteContract(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        case RecordKind::Contract: save.statements.push_back(deleteContractStatement(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
         }
     };
     take(plan.target);
@@ -198,7 +199,7 @@ SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice) {
         for (const RecordRef& r : plan.dependants) take(r);
         if (!plan.dependants.empty()) message += QStringLiteral(" avec ") + dependantCounts(plan.dependants);
         if (!plan.planGroup.isEmpty()) {
-            save.statements.push_back(updateFollowUpPlan(plan.plan, static_cast<int32_t>(programme::leadingInteger(plan.planGroup))));
+            save.statements.push_back(updateFollowUpPlanStatement(plan.plan, static_cast<int32_t>(programme::leadingInteger(plan.planGroup))));
             rows.add(u8(kCleanedPlanKey), plan.planGroup);
             message += QStringLiteral(", retiré du suivi du groupe %1").arg(plan.planGroup);
         }

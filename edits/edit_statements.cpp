@@ -19,7 +19,7 @@ unsigned u(int32_t value) { return static_cast<unsigned>(value); }
 
 }  // namespace
 
-std::string addCompany(unsigned id, const QString& nom, const QString& email, const QString& contact1,
+std::string addCompanyStatement(unsigned id, const QString& nom, const QString& email, const QString& contact1,
                        const QString& contact2) {
     return formatStatement(
         "INSERT INTO `comp` (`id`, `nom`, `email`, `contact1`, `contact2`) VALUES (\"%u\", \"%s\", \"%s\", \"%s\", "
@@ -27,15 +27,16 @@ std::string addCompany(unsigned id, const QString& nom, const QString& email, co
         id, sqlValue(nom).c_str(), sqlValue(email).c_str(), sqlValue(contact1).c_str(), sqlValue(contact2).c_str());
 }
 
-std::string addPlaceholderShow(unsigned showId, const QString& companyNom, unsigned companyId) {
-    // "à" is 0xE0 in the code page.
-    return formatStatement(
-        "INSERT INTO `showname` (`id`, `name`, `comp`) VALUES (\"%u\", \"<spectacle \xE0 d\xE9"
-        "finir (compagnie %s)>\", \"%u\")",
-        showId, sqlValue(companyNom).c_str(), companyId);
+QString placeholderShowName(const QString& companyNom) {
+    return QStringLiteral("<spectacle à définir (compagnie ") + companyNom + QStringLiteral(")>");
 }
 
-std::string editCompany(const QString& nom, const QString& email, const QString& fulladr, const QString& contact1,
+std::string addPlaceholderShowStatement(unsigned showId, const QString& companyNom, unsigned companyId) {
+    return formatStatement("INSERT INTO `showname` (`id`, `name`, `comp`) VALUES (\"%u\", \"%s\", \"%u\")", showId,
+                           sqlValue(placeholderShowName(companyNom)).c_str(), companyId);
+}
+
+std::string editCompanyStatement(const QString& nom, const QString& email, const QString& fulladr, const QString& contact1,
                         const QString& contact2, const QString& idText) {
     return formatStatement(
         "UPDATE `comp` SET `nom` = \"%s\", `email` = \"%s\", `fulladr` = \"%s\", `contact1` = \"%s\", `contact2` = "
@@ -44,22 +45,22 @@ std::string editCompany(const QString& nom, const QString& email, const QString&
         sqlValue(contact2).c_str(), idOf(idText).c_str());
 }
 
-std::string deleteCompany(const QString& idText) {
+std::string deleteCompanyStatement(const QString& idText) {
     return formatStatement("UPDATE `comp` SET `deleted` = \"1\" WHERE `id` = %s", idOf(idText).c_str());
 }
 
-std::string addShow(unsigned id, const QString& name, int32_t companyId) {
+std::string addShowStatement(unsigned id, const QString& name, int32_t companyId) {
     return formatStatement(
         "INSERT INTO `showname` (`id`, `name`, `comp`, `deleted`) VALUES (\"%u\", \"%s\", \"%d\", \"0\")", id,
         sqlValue(name).c_str(), companyId);
 }
 
-std::string editShow(const QString& name, int32_t companyId, const QString& idText) {
+std::string editShowStatement(const QString& name, int32_t companyId, const QString& idText) {
     return formatStatement("UPDATE `showname` SET `name` = \"%s\", `comp` = \"%u\" WHERE `id` = %s",
                            sqlValue(name).c_str(), u(companyId), idOf(idText).c_str());
 }
 
-std::string deleteShow(const QString& idText) {
+std::string deleteShowStatement(const QString& idText) {
     return formatStatement("UPDATE `showname` SET `deleted` = \"1\" WHERE `id` = %s", idOf(idText).c_str());
 }
 
@@ -82,7 +83,7 @@ std::string insertEndText(const planning::SlotEntry& slot) {
     return formatStatement("%2.2u:%2.2u:00", u(slot.endHour), u(slot.endMinute));
 }
 
-std::string addGroupHead(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
+std::string addGroupHeadStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
                          const QString& survey, const QString& todo, const QString& done) {
     return formatStatement(
         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `survey`, "
@@ -92,7 +93,7 @@ std::string addGroupHead(unsigned id, const planning::SlotEntry& slot, int32_t s
         roomId, sqlValue(survey).c_str(), sqlValue(todo).c_str(), sqlValue(done).c_str());
 }
 
-std::string addGroupChild(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t childof,
+std::string addGroupChildStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t childof,
                           int32_t roomId) {
     return formatStatement(
         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) VALUES "
@@ -101,7 +102,7 @@ std::string addGroupChild(unsigned id, const planning::SlotEntry& slot, int32_t 
         childof, roomId);
 }
 
-std::string editGroupHead(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, const QString& survey,
+std::string editGroupHeadStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, const QString& survey,
                           const QString& todo, const QString& done, unsigned id) {
     return formatStatement(
         "UPDATE `timeslot` SET `date` = '%4.4u-%2.2u-%2.2u', `start` = '%2.2u:%2.2u:0.0', `end` = "
@@ -112,7 +113,7 @@ std::string editGroupHead(const planning::SlotEntry& slot, int32_t showId, int32
         sqlValue(done).c_str(), id);
 }
 
-std::string editGroupChild(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof,
+std::string editGroupChildStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof,
                            unsigned id) {
     return formatStatement(
         "UPDATE `timeslot` SET `date` = '%4.4u-%2.2u-%2.2u', `start` = '%2.2u:%2.2u:0.0', `end` = "
@@ -121,11 +122,11 @@ std::string editGroupChild(const planning::SlotEntry& slot, int32_t showId, int3
         u(slot.endMinute), u(showId), u(roomId), childof, id);
 }
 
-std::string removeSlot(unsigned id) {
+std::string removeSlotStatement(unsigned id) {
     return formatStatement("UPDATE `timeslot` SET `deleted` = \"1\" WHERE `id` = %u", id);
 }
 
-std::string addSlot(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof) {
+std::string addSlotStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof) {
     return formatStatement(
         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `room`, `childof`) VALUES "
         "(\"%u\", \"%s\", \"%s\", \"%s\", \"0\", \"%d\", \"%d\", \"%d\")",
@@ -133,33 +134,33 @@ std::string addSlot(unsigned id, const planning::SlotEntry& slot, int32_t showId
         childof);
 }
 
-std::string deleteGroup(const QString& headIdText) {
+std::string deleteGroupStatement(const QString& headIdText) {
     const std::string id = idOf(headIdText);
     return formatStatement("UPDATE `timeslot` SET `deleted` = \"1\" WHERE `id` = %s or `childof` = %s", id.c_str(),
                            id.c_str());
 }
 
-std::string addContract(unsigned id, int32_t timeslotId, const QString& extra, const QString& rtf) {
+std::string addContractStatement(unsigned id, int32_t timeslotId, const QString& extra, const QString& rtf) {
     return formatStatement(
         "INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `rtf`) VALUES ('%u', '%u', UTC_TIMESTAMP(), \"%s\", "
         "'%s')",
         id, u(timeslotId), sqlValue(extra).c_str(), sqlValue(rtf).c_str());
 }
 
-std::string updateFollowUpPlan(const QString& todo, int32_t timeslotId) {
+std::string updateFollowUpPlanStatement(const QString& todo, int32_t timeslotId) {
     return formatStatement("UPDATE `timeslot` SET `todo` = \"%s\" WHERE `id` = %u", sqlValue(todo).c_str(), u(timeslotId));
 }
 
-std::string editContract(const QString& extra, const QString& rtf, const QString& idText) {
+std::string editContractStatement(const QString& extra, const QString& rtf, const QString& idText) {
     return formatStatement("UPDATE `contract` SET `extra` = \"%s\",`rtf` = \"%s\" WHERE `id` = %s", sqlValue(extra).c_str(),
                            sqlValue(rtf).c_str(), idOf(idText).c_str());
 }
 
-std::string deleteContract(const QString& idText) {
+std::string deleteContractStatement(const QString& idText) {
     return formatStatement("UPDATE `contract` SET `deleted` = \"1\" WHERE `id` = %s", idOf(idText).c_str());
 }
 
-std::string restoreRows(const char* table, const QStringList& idTexts) {
+std::string restoreRowsStatement(const char* table, const QStringList& idTexts) {
     std::string ids;
     for (const QString& id : idTexts) {
         if (!ids.empty()) ids += ", ";

@@ -1,7 +1,8 @@
 // The statements the manager's edit handlers run on the programme database. The statement
 // texts are the system's own and stay exactly as they are; the values a user typed are put in
 // escaped (db::sqlValue), ids and numbers as the formats say ("%u" writes -1 as 4294967295,
-// which is what the stored rows hold).
+// which is what the stored rows hold). Each builder is named for the statement it writes
+// (...Statement); the saves of saves.h that run them as transactions keep the short names.
 #pragma once
 
 #include <QString>
@@ -14,18 +15,19 @@
 namespace edits {
 
 // Companies.
-std::string addCompany(unsigned id, const QString& nom, const QString& email, const QString& contact1,
+std::string addCompanyStatement(unsigned id, const QString& nom, const QString& email, const QString& contact1,
                        const QString& contact2);
 // The placeholder show that every new company gets: "<spectacle à définir (compagnie nom)>".
-std::string addPlaceholderShow(unsigned showId, const QString& companyNom, unsigned companyId);
-std::string editCompany(const QString& nom, const QString& email, const QString& fulladr, const QString& contact1,
+QString placeholderShowName(const QString& companyNom);
+std::string addPlaceholderShowStatement(unsigned showId, const QString& companyNom, unsigned companyId);
+std::string editCompanyStatement(const QString& nom, const QString& email, const QString& fulladr, const QString& contact1,
                         const QString& contact2, const QString& idText);
-std::string deleteCompany(const QString& idText);
+std::string deleteCompanyStatement(const QString& idText);
 
 // Shows.
-std::string addShow(unsigned id, const QString& name, int32_t companyId);
-std::string editShow(const QString& name, int32_t companyId, const QString& idText);
-std::string deleteShow(const QString& idText);
+std::string addShowStatement(unsigned id, const QString& name, int32_t companyId);
+std::string editShowStatement(const QString& name, int32_t companyId, const QString& idText);
+std::string deleteShowStatement(const QString& idText);
 
 // A slot entry from a record's texts: date YYYY-MM-DD, start and end HH:MM...
 planning::SlotEntry slotEntryOf(const QString& date, const QString& start, const QString& end);
@@ -35,26 +37,26 @@ std::string insertDateText(const planning::SlotEntry& slot);
 std::string insertStartText(const planning::SlotEntry& slot);
 std::string insertEndText(const planning::SlotEntry& slot);
 
-std::string addGroupHead(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
+std::string addGroupHeadStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
                          const QString& survey, const QString& todo, const QString& done);
-std::string addGroupChild(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t childof,
+std::string addGroupChildStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t childof,
                           int32_t roomId);
-std::string editGroupHead(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, const QString& survey,
+std::string editGroupHeadStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, const QString& survey,
                           const QString& todo, const QString& done, unsigned id);
-std::string editGroupChild(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof,
+std::string editGroupChildStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof,
                            unsigned id);
-std::string removeSlot(unsigned id);
-std::string addSlot(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof);
-std::string deleteGroup(const QString& headIdText);
+std::string removeSlotStatement(unsigned id);
+std::string addSlotStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof);
+std::string deleteGroupStatement(const QString& headIdText);
 
 // Contracts. A new contract's `ts` is written with "%u" (no timeslot: 4294967295).
-std::string addContract(unsigned id, int32_t timeslotId, const QString& extra, const QString& rtf);
-std::string updateFollowUpPlan(const QString& todo, int32_t timeslotId);
-std::string editContract(const QString& extra, const QString& rtf, const QString& idText);
-std::string deleteContract(const QString& idText);
+std::string addContractStatement(unsigned id, int32_t timeslotId, const QString& extra, const QString& rtf);
+std::string updateFollowUpPlanStatement(const QString& todo, int32_t timeslotId);
+std::string editContractStatement(const QString& extra, const QString& rtf, const QString& idText);
+std::string deleteContractStatement(const QString& idText);
 
 // Restores from the Corbeille: `deleted` back to "0" for the rows given (ids read as
 // integers, so that nothing but numbers reaches the statement).
-std::string restoreRows(const char* table, const QStringList& idTexts);
+std::string restoreRowsStatement(const char* table, const QStringList& idTexts);
 
 }  // namespace edits

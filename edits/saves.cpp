@@ -3,7 +3,7 @@
 #include <QHash>
 #include <functional>
 
-#include "contracts/contract_followup.h"
+#include "followup/contract_followup.h"
 #include "db/codepage.h"
 #include "db/sql_text.h"
 #include "db/statement_batch.h"
@@ -13,14 +13,15 @@
 #include "edits/transaction.h"
 #include "programme/date_texts.h"
 #include "programme/field_words.h"
-#include "programme/followup.h"
-#include "programme/followup_merge.h"
+#include "followup/followup.h"
+#include "followup/followup_merge.h"
+#include "platform/utf8.h"
 
 namespace edits {
 
 namespace {
 
-QString u8(const char* text) { return QString::fromUtf8(text); }
+using platform::u8;
 using programme::Field;
 QString label(Field field) { return programme::fieldLabel(field); }
 std::string idText(const QString& id) { return std::to_string(programme::leadingInteger(id)); }
@@ -124,7 +125,7 @@ SaveResult runRowEdit(const RowEdit& edit, const Resolution& resolution) {
         }
         result.fromTheirs = merge.fromTheirs;
         if (deleted) {
-            d.writes.insert(d.writes.begin(), restoreRows(edit.table, {edit.id}));
+            d.writes.insert(d.writes.begin(), restoreRowsStatement(edit.table, {edit.id}));
             result.restored << recordInWords(result.record);
         }
         ChangedRows rows;
@@ -170,7 +171,7 @@ bool parentHolds(const Parent& parent, const std::vector<QStringList>& rows, con
         return false;
     }
     const QStringList ids = rowsOfLastDelete(parent.kind, parent.id);
-    d.writes.push_back(restoreRows(tableOf(parent.kind), ids));
+    d.writes.push_back(restoreRowsStatement(tableOf(parent.kind), ids));
     changed.add(QString::fromUtf8(tableOf(parent.kind)), ids);
     ChangedRows own;
     own.add(QString::fromUtf8(tableOf(parent.kind)), ids);
@@ -191,11 +192,11 @@ SaveResult addCompany(const CompanyFields& mine) {
         Decision d;
         const unsigned companyId = ids.base("comp", programme::companies().size());
         const unsigned showId = ids.base("showname", programme::shows().size());
-        d.writes.push_back(edits::addCompany(companyId, mine.nom, mine.email, mine.contact1, mine.contact2));
-        d.writes.push_back(addPlaceholderShow(showId, mine.nom, companyId));
+        d.writes.push_back(edits::addCompanyStatement(companyId, mine.nom, mine.email, mine.contact1, mine.contact2));
+        d.writes.push_back(addPlaceholderShowStatement(showId, mine.nom, companyId));
         // The creation statement has no address: the edit statement stores the one typed.
         if (!mine.fulladr.isEmpty())
-            d.writes.push_back(edits::editCompany(mine.nom, mine.email, mine.fulladr, mine.contact1, mine.contact2,
+            d.writes.push_back(edits::editCompanyStatement(mine.nom, mine.email, mine.fulladr, mine.contact1, mine.contact2,
                                                   QString::number(companyId)));
         ChangedRows rows;
         rows.add(QStringLiteral("comp"), QString::number(companyId));
@@ -217,7 +218,7 @@ SaveResult editCompany(const programme::Company& base, const CompanyFields& mine
         const QString contact1 = merge.take({label(Field::Contact1), base.contact1, row[2], mine.contact1});
         const QString contact2 = merge.take({label(Field::Contact2), base.contact2, row[3], mine.contact2});
         const QString fulladr = merge.take({label(Field::Address), base.fulladr, row[4], mine.fulladr});
-        d.writes.push_back(edits::editCompany(nom, email, fulladr, contact1, contact2, base.id));
+        d.writes.push_back(edits::editCompanyStatement(nom, email, fulladr, contact1, contact2, base.id));
         const QString what = whatChanged({{Field::Name, mine.nom != base.nom},
                                           {Field::Email, mine.email != base.email},
                                           {Field::Contact1, mine.contact1 != base.contact1},
@@ -244,7 +245,7 @@ SaveResult addShow(const ShowFields& mine, const Resolution& resolution) {
         QString restored;
         if (withCompany && !parentHolds(company, checked[0], resolution, result, d, rows, restored)) return d;
         const unsigned showId = ids.base("showname", programme::shows().size());
-        d.writes.push_back(edits::addShow(showId, mine.name, mine.company));
+        d.writes.push_back(edits::addShowStatement(showId, mine.name, mine.company));
         rows.add(QStringLiteral("showname"), QString::number(showId));
         d.audit = QStringLiteral("spectacle %1 \"%2\" : créé").arg(showId).arg(mine.name) + restored + rows.tail();
         result.newId = showId;
@@ -272,7 +273,7 @@ SaveResult editShow(const programme::Show& base, const ShowFields& mine, const R
             f.mine = nameOf(f.mine);
         }
         d.writes.push_back(
-            edits::editShow(name, static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(company))), base.id));
+            edits::editShowStatement(name, static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(company))), base.id));
         const QString what = whatChanged({{Field::Name, mine.name != base.name}, {Field::Company, asWritten(mine.company) != base.comp}},
                                          false, programme::isDeleted(row[2]));
         d.audit = QStringLiteral("spectacle %1 \"%2\" : %3").arg(base.id, name, what);
@@ -324,9 +325,9 @@ SaveResult addGroup(const planning::TimeslotEditorData& mine, const Resolution& 
         const unsigned base = ids.base("timeslot", programme::timeslots().size());
         for (std::size_t i = 0; i < mine.entries.size(); ++i) {
             const auto id = base + static_cast<unsigned>(i);
-            d.writes.push_back(i == 0 ? addGroupHead(id, mine.entries[i], mine.showId, mine.room, mine.survey, mine.todo,
+            d.writes.push_back(i == 0 ? addGroupHeadStatement(id, mine.entries[i], mine.showId, mine.room, mine.survey, mine.todo,
                                                      mine.done)
-                                      : addGroupChild(id, mine.entries[i], mine.showId, static_cast<int32_t>(base),
+                                      : addGroupChildStatement(id, mine.entries[i], mine.showId, static_cast<int32_t>(base),
                                                       mine.room));
             rows.add(QStringLiteral("timeslot"), QString::number(id));
         }
@@ -356,12 +357,12 @@ QString slotText(const planning::SlotEntry& e) {
 }
 
 // The item texts of each clashing title, for the user.
-void addItemClashes(planning::FollowUpText kind, const planning::FollowUpMerge& merge, const QString& theirs,
+void addItemClashes(followup::FollowUpText kind, const followup::FollowUpMerge& merge, const QString& theirs,
                     const QString& mine, std::vector<FieldDifference>& out) {
     const auto itemOf = [&](const QString& text, const QString& title) {
-        for (const QString& item : text.split(QString::fromUtf16(planning::kItemSeparator)))
+        for (const QString& item : text.split(QString::fromUtf16(followup::kItemSeparator)))
             if (item == title || item.startsWith(title + u'=') ||
-                (kind == planning::FollowUpText::Plan && item.startsWith(title + u':')))
+                (kind == followup::FollowUpText::Plan && item.startsWith(title + u':')))
                 return item;
         return QString();
     };
@@ -447,15 +448,15 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
             todo = theirsTemplate ? head[8] : merge.take({label(Field::Plan), baseHead.todo, head[8], mine.todo});
             done = theirsTemplate ? head[9] : merge.take({label(Field::Done), baseHead.done, head[9], mine.done});
         } else {
-            const auto plan = planning::MergeFollowUp(planning::FollowUpText::Plan, baseHead.todo, head[8], mine.todo);
-            const auto record = planning::MergeFollowUp(planning::FollowUpText::Record, baseHead.done, head[9], mine.done);
+            const auto plan = followup::MergeFollowUp(followup::FollowUpText::Plan, baseHead.todo, head[8], mine.todo);
+            const auto record = followup::MergeFollowUp(followup::FollowUpText::Record, baseHead.done, head[9], mine.done);
             todo = plan.merged;
             done = record.merged;
             for (const auto* part : {&plan, &record})
                 for (const QString& title : part->fromTheirs)
                     if (!merge.fromTheirs.contains(title)) merge.fromTheirs << title;
-            addItemClashes(planning::FollowUpText::Plan, plan, head[8], mine.todo, merge.clashes);
-            addItemClashes(planning::FollowUpText::Record, record, head[9], mine.done, merge.clashes);
+            addItemClashes(followup::FollowUpText::Plan, plan, head[8], mine.todo, merge.clashes);
+            addItemClashes(followup::FollowUpText::Record, record, head[9], mine.done, merge.clashes);
         }
         // Slots added to the group elsewhere meanwhile: kept, with the group's show and room.
         QStringList added;
@@ -485,30 +486,30 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
             for (const QString& id : comeBack)
                 if (!restoring.contains(QString::fromStdString(idText(id)))) restoring << id;
         }
-        if (!restoring.isEmpty()) d.writes.push_back(restoreRows("timeslot", restoring));
+        if (!restoring.isEmpty()) d.writes.push_back(restoreRowsStatement("timeslot", restoring));
         for (const QString& id : added) {
             const QStringList& row = stored[id];
             if (row[5] == asWritten(showId) && row[7] == asWritten(roomId)) continue;
-            d.writes.push_back(editGroupChild(entryOfRow(stored.value(id)), showId, roomId, static_cast<int32_t>(headId),
+            d.writes.push_back(editGroupChildStatement(entryOfRow(stored.value(id)), showId, roomId, static_cast<int32_t>(headId),
                                               static_cast<unsigned>(programme::leadingInteger(id))));
             rows.add(QStringLiteral("timeslot"), id);
         }
         for (std::size_t p = 0; p < std::min(k, m); ++p) {
             if (goneMeanwhile[p]) continue;
             const auto rowId = static_cast<unsigned>(programme::leadingInteger(base.rows[p].id));
-            d.writes.push_back(p == 0 ? editGroupHead(entries[p], showId, roomId, survey, todo, done, rowId)
-                                      : editGroupChild(entries[p], showId, roomId, static_cast<int32_t>(headId), rowId));
+            d.writes.push_back(p == 0 ? editGroupHeadStatement(entries[p], showId, roomId, survey, todo, done, rowId)
+                                      : editGroupChildStatement(entries[p], showId, roomId, static_cast<int32_t>(headId), rowId));
             rows.add(QStringLiteral("timeslot"), base.rows[p].id);
         }
         for (std::size_t p = k; p < m; ++p) {
-            d.writes.push_back(removeSlot(static_cast<unsigned>(programme::leadingInteger(base.rows[p].id))));
+            d.writes.push_back(removeSlotStatement(static_cast<unsigned>(programme::leadingInteger(base.rows[p].id))));
             rows.add(QStringLiteral("timeslot"), base.rows[p].id);
         }
         if (k > m) {
             const unsigned first = idSource.base("timeslot", programme::timeslots().size());
             for (std::size_t p = m; p < k; ++p) {
                 const unsigned id = first + static_cast<unsigned>(p - m);
-                d.writes.push_back(addSlot(id, entries[p], showId, roomId, static_cast<int32_t>(headId)));
+                d.writes.push_back(addSlotStatement(id, entries[p], showId, roomId, static_cast<int32_t>(headId)));
                 rows.add(QStringLiteral("timeslot"), QString::number(id));
             }
         }
@@ -555,19 +556,19 @@ SaveResult newContract(const ContractFields& mine, const Resolution& resolution)
         QString restored;
         if (withSlot && !parentHolds(group, checked[0], resolution, result, d, rows, restored)) return d;
         const unsigned contractId = ids.base("contract", programme::contracts().size());
-        d.writes.push_back(addContract(contractId, mine.timeslotId, mine.extra, mine.rtf));
+        d.writes.push_back(addContractStatement(contractId, mine.timeslotId, mine.extra, mine.rtf));
         rows.add(QStringLiteral("contract"), QString::number(contractId));
         // The deadline and payments go into the plan the group's head holds now, whatever
         // another workstation changed in it meanwhile.
         if (withSlot && !checked[0].empty()) {
             QString plan = checked[0][0][1];
             bool written = false;
-            if (contracts::writeReturnDeadline(plan, mine.extra)) {
-                d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
+            if (followup::writeReturnDeadline(plan, mine.extra)) {
+                d.writes.push_back(updateFollowUpPlanStatement(plan, mine.timeslotId));
                 written = true;
             }
-            if (contracts::writePayments(plan, mine.extra)) {
-                d.writes.push_back(updateFollowUpPlan(plan, mine.timeslotId));
+            if (followup::writePayments(plan, mine.extra)) {
+                d.writes.push_back(updateFollowUpPlanStatement(plan, mine.timeslotId));
                 written = true;
             }
             if (written) rows.add(QStringLiteral("timeslot"), QString::number(mine.timeslotId));
@@ -588,7 +589,7 @@ SaveResult editContract(const programme::Contract& base, const ContractFields& m
     const auto merged = [&](const QStringList& row, Merge& merge, Decision& d) {
         const QString extra = merge.take({label(Field::ContractInfo), base.extra, row[0], mine.extra});
         const QString rtf = merge.take({label(Field::ContractTemplate), base.rtf, row[1], mine.rtf});
-        d.writes.push_back(edits::editContract(extra, rtf, base.id));
+        d.writes.push_back(edits::editContractStatement(extra, rtf, base.id));
         d.audit = QStringLiteral("contrat %1 : %2").arg(base.id, programme::isDeleted(row[2]) ? u8("restauré et modifié") : u8("modifié"));
     };
     return runRowEdit({RecordKind::Contract, "contract", base.id, "`extra`, `rtf`, `deleted`", merged}, resolution);
@@ -631,8 +632,8 @@ planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& no
         data.todo = b.todo;
         data.done = b.done;
     } else {
-        data.todo = planning::MergeFollowUp(planning::FollowUpText::Plan, a.todo, b.todo, mine.todo).merged;
-        data.done = planning::MergeFollowUp(planning::FollowUpText::Record, a.done, b.done, mine.done).merged;
+        data.todo = followup::MergeFollowUp(followup::FollowUpText::Plan, a.todo, b.todo, mine.todo).merged;
+        data.done = followup::MergeFollowUp(followup::FollowUpText::Record, a.done, b.done, mine.done).merged;
     }
     for (std::size_t p = 0; p < std::min({was.rows.size(), now.rows.size(), data.entries.size()}); ++p) {
         const planning::SlotEntry before = slotEntryOf(was.rows[p].date, was.rows[p].start, was.rows[p].end);

@@ -1,8 +1,8 @@
 // The follow-up texts of a group: any plan and record parse, give a status line, and take a
 // value for any item without breaking the items they did not touch.
 #include "fuzz/fuzz_input.h"
-#include "planning/followup_status.h"
-#include "programme/followup.h"
+#include "followup/followup_status.h"
+#include "followup/followup.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::silence();
@@ -11,18 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString done = fuzzing::text(parts[1]);
     const QString key = fuzzing::text(parts[2]);
     const QString value = fuzzing::text(parts[3]);
-    (void)planning::ParseFollowUp(todo, done);
+    (void)followup::ParseFollowUp(todo, done);
     for (const platform::DateTime& now : {platform::DateTime::fromParts(2019, 6, 5, 12), platform::DateTime::fromParts(2019, 7, 10),
                                           platform::DateTime::invalid()}) {
         QString status;
-        (void)planning::FollowUpStatus(todo, done, now, platform::DateTime::fromParts(2019, 7, 10), status);
+        (void)followup::FollowUpStatus(todo, done, now, platform::DateTime::fromParts(2019, 7, 10), status);
     }
     QString plan = todo;
-    const int set = planning::SetItemValue(plan, key, value);
+    const int set = followup::SetItemValue(plan, key, value);
     if (set < 0) fuzzing::check(plan == todo, "a refused value leaves the plan as it was");
     QString bare = todo;
-    if (planning::settodo(bare, key, value) < 0) fuzzing::check(bare == todo, "settodo refuses without a change");
-    (void)planning::ItemValue(done, key);
-    (void)planning::PlanValue(todo, key);
+    if (followup::settodo(bare, key, value) < 0) fuzzing::check(bare == todo, "settodo refuses without a change");
+    (void)followup::ItemValue(done, key);
+    (void)followup::PlanValue(todo, key);
     return 0;
 }

@@ -9,7 +9,7 @@
 
 #include "contracts/contract_info.h"
 #include "fuzz/fuzz_input.h"
-#include "planning/checklist.h"
+#include "followup/checklist.h"
 #include "platform/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -43,6 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool roundTrips = back == bytes || (bytes.startsWith("\xEF\xBB\xBF") && "\xEF\xBB\xBF" + back == bytes);
     const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     fuzzing::check(platform::isMultiByteUtf8(bytes) == (roundTrips && beyondAscii), "UTF-8 as Qt decodes it");
-    (void)planning::readTemplate(path);
+    (void)followup::readTemplate(path);
     return 0;
 }

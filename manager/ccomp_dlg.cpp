@@ -1,6 +1,7 @@
 #include "manager/ccomp_dlg.h"
 
 #include "db/stored_text.h"
+#include "edits/edit_statements.h"
 #include "programme/field_words.h"
 #include "resources/dialogs.h"
 
@@ -38,7 +39,9 @@ void ccomp::OnNameChanged(const dlg::Notification&) {
 }
 
 // The placeholder show "<spectacle à définir (compagnie nom)>" must fit its own name column.
-int ccomp::maxNameChars() { return db::kNameColumnChars - static_cast<int>(QStringLiteral("<spectacle à définir (compagnie )>").size()); }
+int ccomp::maxNameChars() {
+    return db::kNameColumnChars - static_cast<int>(edits::placeholderShowName(QString()).size());
+}
 
 QString ccomp::storageProblem() const {
     using programme::Field;

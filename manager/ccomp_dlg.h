@@ -3,18 +3,14 @@
 
 #include <QString>
 
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class ccomp : public dlg::Dialog {
+class ccomp : public dlg::Dialog, public res::CompanyControls {
     Q_OBJECT
 public:
     explicit ccomp(QWidget* parent = nullptr);
 
-    static constexpr int kNom = 1018;
-    static constexpr int kEmail = 1019;
-    static constexpr int kContact1 = 1020;
-    static constexpr int kContact2 = 1021;
-    static constexpr int kFullAddress = 1034;
 
     // In: the texts shown at opening; out after OK: the texts typed.
     QString nom;

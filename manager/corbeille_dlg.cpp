@@ -63,11 +63,11 @@ void CorbeilleWindow::fill() {
             db::closeProgramme();
         }
     }
-    entries_ = edits::trashEntries(lines);
+    entries_ = edits::corbeilleEntries(lines);
     list_->clear();
     QList<QTreeWidgetItem*> items;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const edits::TrashEntry& e = entries_[i];
+        const edits::CorbeilleEntry& e = entries_[i];
         auto* item = new QTreeWidgetItem(
             QStringList{e.kindName, e.ref.id, whenText(e.deletedAt), e.deletedBy, e.name, e.attachedTo});
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
@@ -81,7 +81,7 @@ void CorbeilleWindow::fill() {
 void CorbeilleWindow::restoreSelected() {
     if (list_->selectedItems().isEmpty()) return;
     if (!account::checkRights()) return;
-    std::vector<edits::TrashEntry> selected;
+    std::vector<edits::CorbeilleEntry> selected;
     for (QTreeWidgetItem* item : list_->selectedItems())
         selected.push_back(entries_[item->data(0, Qt::UserRole).toULongLong()]);
     const edits::RestorePlan plan = edits::planRestore(selected, entries_);

@@ -26,7 +26,7 @@ public:
 
 private:
     std::function<void()> reloadProgramme_;
-    std::vector<edits::TrashEntry> entries_;
+    std::vector<edits::CorbeilleEntry> entries_;
     QTreeWidget* list_;
     QPushButton* restore_;
 };

@@ -6,16 +6,14 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class show : public dlg::Dialog {
+class show : public dlg::Dialog, public res::ShowControls {
     Q_OBJECT
 public:
     explicit show(QWidget* parent = nullptr);
 
-    static constexpr int kAddCompany = 1015;
-    static constexpr int kName = 1018;
-    static constexpr int kCompany = 1019;
 
     // In: the company id to preselect; out after OK: the chosen company's id, or -1.
     int32_t company = 0;

@@ -4,7 +4,7 @@
 // text adapts to them.
 #pragma once
 
-#include "planning/followup_status.h"
+#include "planning/draw_surface.h"
 
 namespace planning {
 

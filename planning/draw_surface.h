@@ -12,12 +12,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "followup/followup_status.h"
+
 class QPainter;
 
 namespace planning {
 
 // Colours as the stored data and the follow-up rules give them: 0x00BBGGRR, red in the low byte.
-using COLORREF = std::uint32_t;
+using followup::COLORREF;
+using followup::rgb;
+using followup::redOf;
+using followup::greenOf;
+using followup::blueOf;
 
 QColor toQColor(COLORREF colour);
 
@@ -106,48 +112,6 @@ public:
 private:
     void applyPen();
     QPainter& painter_;
-    Pen pen_ = kStockBlackPen;
-    COLORREF textColour_ = kBlack;
-    bool transparent_ = false;
-};
-
-// What was drawn, in order, with the state in force at each operation.
-struct DrawOp {
-    enum Kind { Fill, Polyline, Line, TextOut, DrawText };
-    Kind kind = Fill;
-    Rect rect;                  // Fill, DrawText
-    std::vector<QPoint> points; // Polyline, Line; TextOut: the one point
-    COLORREF colour = 0;        // Fill: the brush; texts: the text colour
-    Pen pen;                    // Polyline, Line
-    QString text;
-    bool transparent = false;   // texts
-    unsigned flags = 0;         // DrawText
-};
-
-class RecordingSurface final : public DrawSurface {
-public:
-    Pen selectPen(const Pen& pen) override;
-    Pen currentPen() const override { return pen_; }
-    void fillRect(const Rect& rect, COLORREF brush) override;
-    void polyline(const std::vector<QPoint>& points) override;
-    void line(QPoint from, QPoint to) override;
-    void setTextColour(COLORREF colour) override { textColour_ = colour; }
-    void setTransparentText(bool transparent) override { transparent_ = transparent; }
-    void textOut(int x, int y, const QString& text) override;
-    void drawText(const Rect& rect, const QString& text, unsigned flags) override;
-    int lineHeight() const override { return kRecordedLineHeight; }
-    // Texts measure charWidth pixels a character; 0 (the default) lets every text fit.
-    int textWidth(const QString& text) const override { return charWidth * static_cast<int>(text.size()); }
-    int charWidth = 0;
-    // The line height the recording answers: that of the dialog font at 96 dpi.
-    static constexpr int kRecordedLineHeight = 13;
-
-    std::vector<DrawOp> ops;
-    // Every text drawn, in order.
-    QStringList texts() const;
-    std::vector<DrawOp> opsOf(DrawOp::Kind kind) const;
-
-private:
     Pen pen_ = kStockBlackPen;
     COLORREF textColour_ = kBlack;
     bool transparent_ = false;

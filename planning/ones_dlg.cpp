@@ -1,7 +1,7 @@
 #include "planning/ones_dlg.h"
 
-#include "planning/checklist.h"
-#include "platform/controls.h"
+#include "followup/checklist.h"
+#include "dialog/controls.h"
 #include "resources/dialogs.h"
 
 using N = dlg::Notify;
@@ -23,11 +23,11 @@ bool ones::OnInitDialog() {
     setItemText(kGoal, goal);
     setChecked(kHasGoal, !goal.isEmpty());
     setChecked(kHasDeadline, !deadline.isEmpty());
-    if (!deadline.isEmpty()) deadlineDate_ = planning::dateOfDayMonthYear(deadline, deadlineDate_);
+    if (!deadline.isEmpty()) deadlineDate_ = followup::dateOfDayMonthYear(deadline, deadlineDate_);
     setChecked(kDone, !state.isEmpty());
     if (!state.isEmpty()) {
-        completionDate_ = planning::completionDateOf(state, completionDate_);
-        setItemText(kAchieved, planning::achievedGoalOf(state));
+        completionDate_ = followup::completionDateOf(state, completionDate_);
+        setItemText(kAchieved, followup::achievedGoalOf(state));
     }
     datePicker(kDeadlineDate)->setDateTime(deadlineDate_.toQDateTime());
     datePicker(kCompletionDate)->setDateTime(completionDate_.toQDateTime());
@@ -58,15 +58,15 @@ void ones::OnDoneClicked(const dlg::Notification&) {
 
 void ones::OnOK() {
     // A goal the plan or the record could not give back is refused, and the dialog stays.
-    for (const QString& problem : {planning::goalProblem(itemText(kGoal)), planning::achievedGoalProblem(itemText(kAchieved))}) {
+    for (const QString& problem : {followup::goalProblem(itemText(kGoal)), followup::achievedGoalProblem(itemText(kAchieved))}) {
         if (problem.isEmpty()) continue;
         platform::showError(problem);
         return;
     }
     deadlineDate_ = platform::DateTime::fromQDateTime(datePicker(kDeadlineDate)->dateTime());
     completionDate_ = platform::DateTime::fromQDateTime(datePicker(kCompletionDate)->dateTime());
-    deadline = planning::deadlineText(hasDeadline_, deadlineDate_);
-    state = planning::stateText(isChecked(kDone), completionDate_, itemText(kAchieved));
+    deadline = followup::deadlineText(hasDeadline_, deadlineDate_);
+    state = followup::stateText(isChecked(kDone), completionDate_, itemText(kAchieved));
     // The goal typed stays even when "Goal" is unchecked.
     goal = itemText(kGoal);
     EndDialog(platform::IDOK);

@@ -5,23 +5,14 @@
 #include <QString>
 
 #include "platform/date_time.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class ones : public dlg::Dialog {
+class ones : public dlg::Dialog, public res::ChecklistItemControls {
     Q_OBJECT
 public:
     explicit ones(QWidget* parent = nullptr);
 
-    static constexpr int kDone = 1041;
-    static constexpr int kCompletionDate = 1042;
-    static constexpr int kDeadlineDate = 1043;
-    static constexpr int kDeadlineLabel = 1044;
-    static constexpr int kHasDeadline = 1045;
-    static constexpr int kGoal = 1046;
-    static constexpr int kHasGoal = 1047;
-    static constexpr int kCompletionLabel = 1048;
-    static constexpr int kAchievedLabel = 1049;
-    static constexpr int kAchieved = 1050;
 
     // In: the row's texts; out after OK: the item's new texts (the title never changes).
     QString title;

@@ -1,6 +1,6 @@
 #include "planning/onets_dlg.h"
 
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "resources/dialogs.h"
 
 onets::onets(QWidget* parent)

@@ -2,16 +2,14 @@
 #pragma once
 
 #include "platform/date_time.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class onets : public dlg::Dialog {
+class onets : public dlg::Dialog, public res::SlotControls {
     Q_OBJECT
 public:
     explicit onets(QWidget* parent = nullptr);
 
-    static constexpr int kDate = 1025;
-    static constexpr int kFrom = 1026;
-    static constexpr int kTo = 1027;
 
     // In: the pickers' values at opening (all now by default); out after OK: what they hold.
     platform::DateTime date;

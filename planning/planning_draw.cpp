@@ -7,7 +7,7 @@
 #include "programme/date_texts.h"
 #include "programme/programme_data.h"
 #include "planning/contrast.h"
-#include "planning/followup_status.h"
+#include "followup/followup_status.h"
 
 namespace planning {
 
@@ -66,25 +66,9 @@ QString fitted(const DrawSurface& dc, const QString& text, int room) {
 
 }  // namespace
 
-HitList& hitList() {
-    static HitList list;
-    return list;
-}
-
-int& hoveredTimeslot() {
-    static int hovered = -1;
-    return hovered;
-}
-
 bool RoomFilter::passes(const QString& roomText) const { return ids_.count(leadingInteger(roomText)) > 0; }
 
-DateTime slotDate(const Timeslot& slot) {
-    unsigned year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    programme::readIsoDate(slot.date, &year, &month, &day);
-    return DateTime::fromParts(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
-}
+DateTime slotDate(const Timeslot& slot) { return programme::dayOfIsoDate(slot.date); }
 
 int groupIdOf(const Timeslot& slot) {
     const long long childof = leadingInteger(slot.childof);
@@ -220,7 +204,7 @@ void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const Date
     const int head = programme::groupHeadIndex(index);
     if (head < 0) return;
     QString status;
-    const COLORREF colour = FollowUpStatus(head, now, date, status);
+    const COLORREF colour = followup::FollowUpStatus(head, now, date, status);
     dc.fillRect({left + 1, top + 1, a - 11, bottom - 1}, paper ? paperTint(colour) : colour);
     dc.fillRect({a + 1, top + 1, right, bottom - 1}, paper ? kPaperPanel : kStockGrey);
 
@@ -253,11 +237,6 @@ int calendarFirstColumn(const DateTime& from) { return from.isValid() ? from.wee
 int calendarRows(const DateTime& from, const DateTime& to) {
     const long long days = wholeDays(to, from);
     return static_cast<int>((days + calendarFirstColumn(from) + 7) / 7 + 1);
-}
-
-MoreList& moreList() {
-    static MoreList list;
-    return list;
 }
 
 const MoreEntry* moreAt(const MoreList& more, int x, int y) {
@@ -369,7 +348,7 @@ void DrawCalendarEntry(DrawSurface& dc, int index, const DateTime& now, const Da
     if (head < 0) return;
     const Timeslot& slot = programme::timeslots()[index];
     QString status;
-    const COLORREF colour = FollowUpStatus(head, now, date, status);
+    const COLORREF colour = followup::FollowUpStatus(head, now, date, status);
     const COLORREF fill = dc.paper() ? paperTint(colour) : colour;
     dc.fillRect(rect, fill);
     dc.setTransparentText(true);
@@ -424,7 +403,7 @@ QString timeslotSummary(int index, const DateTime& now) {
     const int head = programme::groupHeadIndex(index);
     if (head < 0) return text;
     QString status;
-    FollowUpStatus(head, now, slotDate(slot), status);
+    followup::FollowUpStatus(head, now, slotDate(slot), status);
     return text + u'\n' + status;
 }
 

@@ -30,11 +30,6 @@ struct HitEntry {
 };
 using HitList = std::vector<HitEntry>;
 
-// Program-wide: what the planning area drew last, and the record index of the group under
-// the mouse (-1 for none).
-HitList& hitList();
-int& hoveredTimeslot();
-
 // The rooms selected in the room list, by room id. Room ids are not positions in the loaded
 // room records, so a timeslot's `room` is matched against the ids themselves. No room
 // selected shows every room.
@@ -104,8 +99,6 @@ struct MoreEntry {
     int count = 0;
 };
 using MoreList = std::vector<MoreEntry>;
-// Program-wide: the "+N" bands the calendar drew last.
-MoreList& moreList();
 // The "+N" band under (x, y), if any.
 const MoreEntry* moreAt(const MoreList& more, int x, int y);
 

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "planning/contrast.h"
-#include "planning/followup_report.h"
+#include "followup/followup_report.h"
 #include "programme/programme_data.h"
 
 namespace planning {
@@ -182,7 +182,7 @@ void drawCalendarPages(QPainter& painter, PageWriter& page, const PlanningView& 
 // The colours of the status lines, side by side, each with what it says.
 void drawLegend(PainterSurface& dc, int y, int width) {
     int x = 0;
-    for (const LegendEntry& entry : kStatusLegend) {
+    for (const followup::LegendEntry& entry : followup::kStatusLegend) {
         const QString text = QString::fromUtf8(entry.text);
         const int needed = kSwatchWidth + 4 + dc.textWidth(text) + 16;
         if (x > 0 && x + needed > width) {
@@ -195,7 +195,7 @@ void drawLegend(PainterSurface& dc, int y, int width) {
     }
 }
 
-void drawReportPages(QPainter& painter, PageWriter& page, const std::vector<ReportRow>& rows) {
+void drawReportPages(QPainter& painter, PageWriter& page, const std::vector<followup::ReportRow>& rows) {
     const int perPage = std::max(1, (page.contentHeight() - kLegendHeight) / kReportRowHeight);
     page.setTotal(std::max<int>(1, static_cast<int>((rows.size() + perPage - 1) / perPage)));
     const int textLeft = kSwatchWidth + 6;
@@ -210,13 +210,13 @@ void drawReportPages(QPainter& painter, PageWriter& page, const std::vector<Repo
         y += kLegendHeight;
         if (rows.empty()) dc.textOut(0, y, QString::fromUtf8(kNoGroup));
         for (int k = 0; k < perPage && next < rows.size(); ++k, ++next) {
-            const ReportRow& r = rows[next];
+            const followup::ReportRow& r = rows[next];
             dc.fillRect({0, y + 1, kSwatchWidth, y + kReportRowHeight - 3}, r.colour);
             dc.setTextColour(kBlack);
             QString first = r.date + QStringLiteral(" à ") + r.time + QStringLiteral(" — ") + r.room +
                             QStringLiteral(" — ") + r.show + QStringLiteral(" (") + r.company + u')';
             if (r.slotCount > 1) first += QStringLiteral(", %1 créneaux").arg(r.slotCount);
-            if (r.late) first = QString::fromUtf8(kLateTitle) + QStringLiteral(" (") + r.lateWhat + QStringLiteral(") — ") + first;
+            if (r.late) first = QString::fromUtf8(followup::kLateTitle) + QStringLiteral(" (") + r.lateWhat + QStringLiteral(") — ") + first;
             dc.textOut(textLeft, y + 2, first);
             dc.textOut(textLeft, y + 2 + dc.lineHeight(), r.status);
             dc.selectPen(Pen{1, kStockLightGrey});
@@ -366,10 +366,10 @@ int printDocument(QPagedPaintDevice& device, PrintKind kind, const PlanningView&
         return page.pages();
     }
     case PrintKind::Report: {
-        const std::vector<ReportRow> rows = followUpReport(view, now);
-        const long late = std::count_if(rows.begin(), rows.end(), [](const ReportRow& r) { return r.late; });
+        const std::vector<followup::ReportRow> rows = followup::followUpReport(visibleTimeslots(view), now);
+        const long late = std::count_if(rows.begin(), rows.end(), [](const followup::ReportRow& r) { return r.late; });
         PageWriter page(device, painter,
-                        documentTitle(kReportTitle, view) +
+                        documentTitle(followup::kReportTitle, view) +
                             QStringLiteral(" : %1 groupe(s), %2 en retard").arg(rows.size()).arg(late),
                         now);
         drawReportPages(painter, page, rows);

@@ -5,10 +5,10 @@
 #include <QSignalBlocker>
 
 #include "db/stored_text.h"
-#include "planning/checklist.h"
+#include "followup/checklist.h"
 #include "planning/onets_dlg.h"
 #include "planning/ones_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/field_words.h"
 #include "programme/programme_data.h"
 #include "resources/dialogs.h"
@@ -153,7 +153,7 @@ void ts::FillTemplateList() {
     const QSignalBlocker quiet(templates);
     templates->clear();
     int selected = -1;
-    for (const QString& name : planning::templateNames(surveyFolder())) {
+    for (const QString& name : followup::templateNames(surveyFolder())) {
         templates->addItem(name);
         if (selected < 0 && name.compare(data.survey, Qt::CaseInsensitive) == 0) selected = templates->count() - 1;
     }
@@ -161,8 +161,8 @@ void ts::FillTemplateList() {
     // A template another workstation has: the group keeps its name and its plan, and the
     // list says so where the name would be.
     const bool missing = selected < 0 && !data.survey.isEmpty();
-    templates->setPlaceholderText(missing ? QString::fromUtf8(planning::kTemplateMissing).arg(data.survey) : QString());
-    templates->setToolTip(missing ? QString::fromUtf8(planning::kTemplateMissingTip)
+    templates->setPlaceholderText(missing ? QString::fromUtf8(followup::kTemplateMissing).arg(data.survey) : QString());
+    templates->setToolTip(missing ? QString::fromUtf8(followup::kTemplateMissingTip)
                                         .arg(data.survey, QDir::toNativeSeparators(surveyFolder()))
                                   : QString());
 }
@@ -176,7 +176,7 @@ void ts::LoadTemplate() {
         // A template that cannot be read, or whose lines the plan could not keep, is refused
         // before anything of the group is dropped: the previous choice comes back.
         QString problem;
-        todo = planning::readTemplate(QDir(surveyFolder()).filePath(templates->currentText()), nullptr, &problem);
+        todo = followup::readTemplate(QDir(surveyFolder()).filePath(templates->currentText()), nullptr, &problem);
         if (!problem.isEmpty()) {
             platform::showError(problem);
             const QSignalBlocker quiet(templates);
@@ -197,7 +197,7 @@ void ts::LoadTemplate() {
 void ts::FillChecklist() {
     dlg::ListView* list = listView(kChecklist);
     list->deleteAllItems();
-    for (const planning::ChecklistRow& row : planning::checklistRows(data.todo, data.done)) {
+    for (const followup::ChecklistRow& row : followup::checklistRows(data.todo, data.done)) {
         const int r = list->insertItem(list->itemCount(), row.title);
         list->setItemText(r, 1, row.deadline);
         list->setItemText(r, 2, row.goal);
@@ -224,10 +224,10 @@ void ts::EditItem(int row) {
 
 void ts::RebuildFollowUp() {
     const dlg::ListView* list = listView(kChecklist);
-    std::vector<planning::ChecklistRow> rows;
+    std::vector<followup::ChecklistRow> rows;
     for (int r = 0; r < list->itemCount(); ++r)
         rows.push_back({list->itemText(r, 0), list->itemText(r, 1), list->itemText(r, 2), list->itemText(r, 3)});
-    planning::rebuildFollowUp(rows, data.todo, data.done);
+    followup::rebuildFollowUp(rows, data.todo, data.done);
 }
 
 void ts::OnOK() {

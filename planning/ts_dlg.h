@@ -7,21 +7,14 @@
 #include <vector>
 
 #include "planning/timeslot_editor.h"
-#include "platform/dialog.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 
-class ts : public dlg::Dialog {
+class ts : public dlg::Dialog, public res::TimeslotEditorControls {
     Q_OBJECT
 public:
     explicit ts(QWidget* parent = nullptr);
 
-    static constexpr int kShowCombo = 1020;
-    static constexpr int kRoomCombo = 1022;
-    static constexpr int kSlotList = 1024;
-    static constexpr int kChecklist = 1025;
-    static constexpr int kCreateShow = 1027;
-    static constexpr int kAddSlot = 1028;
-    static constexpr int kRemoveSlot = 1029;
-    static constexpr int kTemplateCombo = 1040;
 
     // Set before DoModal; after it returned IDOK, what the user chose.
     planning::TimeslotEditorData data;

@@ -44,6 +44,14 @@ void readIsoDate(const QString& text, unsigned* year, unsigned* month, unsigned*
     if (day) *day = leadingUnsigned(view.right(2));
 }
 
+platform::DateTime dayOfIsoDate(const QString& text) {
+    unsigned year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    readIsoDate(text, &year, &month, &day);
+    return platform::DateTime::fromParts(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
+}
+
 void readTime(const QString& text, unsigned* hours, unsigned* minutes) {
     const QStringView view(text);
     if (hours) *hours = leadingUnsigned(view.left(2));

@@ -5,11 +5,15 @@
 
 #include <QString>
 
+#include "platform/date_time.h"
+
 namespace programme {
 
 // YYYY-MM-DD: year from characters 1-4, month from 6-7, day from the last two; each read as an
 // unsigned decimal (a part that does not start with a digit reads as 0). Null outputs are skipped.
 void readIsoDate(const QString& text, unsigned* year, unsigned* month, unsigned* day);
+// A YYYY-MM-DD text as that day at 00:00 (the parts read as readIsoDate reads them).
+platform::DateTime dayOfIsoDate(const QString& text);
 // HH:MM...: hours from characters 1-2, minutes from 4-5.
 void readTime(const QString& text, unsigned* hours, unsigned* minutes);
 // first/second/year: 0 when both "/" are there; -1 otherwise (an empty text or no "/" sets

@@ -18,7 +18,6 @@ std::vector<Show> gShows;
 std::vector<Room> gRooms;
 std::vector<Timeslot> gTimeslots;
 std::vector<Contract> gContracts;
-int gRefillHold = 0;
 unsigned gRecordsVersion = 0;
 
 // The record index of each key text of a table (its first, or its last, occurrence), built
@@ -149,21 +148,10 @@ int32_t appendRow(void* context, int32_t columnCount, char** columns, void*) {
     return 0;
 }
 
-void refill(ProgrammeLists& lists, ProgrammeTable table) {
-    switch (table) {
-    case ProgrammeTable::Rooms: lists.refillRooms(); break;
-    case ProgrammeTable::Companies: lists.refillCompanies(); break;
-    case ProgrammeTable::Shows: lists.refillShows(); break;
-    case ProgrammeTable::Timeslots: lists.refillTimeslots(); break;
-    case ProgrammeTable::Contracts: lists.refillContracts(); break;
-    }
-}
-
 template <typename Record, std::size_t N>
-int load(ProgrammeLists* lists, ProgrammeTable table, const char* statement, std::vector<Record>& records,
+int load(LoadHooks* hooks, ProgrammeTable table, const char* statement, std::vector<Record>& records,
          const Column<Record> (&columns)[N]) {
-    const bool refills = lists && refillsList(table);
-    if (refills) lists->emptyList(table);
+    if (hooks) hooks->loading(table);
     records.clear();
     recordsChanged();
     LoadTarget<Record, N> target{&records, &columns, {}};
@@ -172,7 +160,7 @@ int load(ProgrammeLists* lists, ProgrammeTable table, const char* statement, std
         return -1;
     }
     recordsChanged();
-    if (refills) refill(*lists, table);
+    if (hooks) hooks->loaded(table);
     return 0;
 }
 
@@ -195,37 +183,20 @@ void clearAll() {
     recordsChanged();
 }
 
-int refillHold() { return gRefillHold; }
-void raiseRefillHold() { ++gRefillHold; }
-void lowerRefillHold() {
-    if (gRefillHold > 0) --gRefillHold;
+int loadRooms(LoadHooks* hooks) {
+    return load(hooks, ProgrammeTable::Rooms, kRoomsStatement, gRooms, kRoomColumns);
 }
-
-bool refillsList(ProgrammeTable table) {
-    switch (table) {
-    case ProgrammeTable::Companies:
-    case ProgrammeTable::Shows:
-    case ProgrammeTable::Timeslots: return gRefillHold <= 0;
-    case ProgrammeTable::Rooms:
-    case ProgrammeTable::Contracts: return true;
-    }
-    return true;
+int loadCompanies(LoadHooks* hooks) {
+    return load(hooks, ProgrammeTable::Companies, kCompaniesStatement, gCompanies, kCompanyColumns);
 }
-
-int loadRooms(ProgrammeLists* lists) {
-    return load(lists, ProgrammeTable::Rooms, kRoomsStatement, gRooms, kRoomColumns);
+int loadShows(LoadHooks* hooks) {
+    return load(hooks, ProgrammeTable::Shows, kShowsStatement, gShows, kShowColumns);
 }
-int loadCompanies(ProgrammeLists* lists) {
-    return load(lists, ProgrammeTable::Companies, kCompaniesStatement, gCompanies, kCompanyColumns);
+int loadTimeslots(LoadHooks* hooks) {
+    return load(hooks, ProgrammeTable::Timeslots, kTimeslotsStatement, gTimeslots, kTimeslotColumns);
 }
-int loadShows(ProgrammeLists* lists) {
-    return load(lists, ProgrammeTable::Shows, kShowsStatement, gShows, kShowColumns);
-}
-int loadTimeslots(ProgrammeLists* lists) {
-    return load(lists, ProgrammeTable::Timeslots, kTimeslotsStatement, gTimeslots, kTimeslotColumns);
-}
-int loadContracts(ProgrammeLists* lists) {
-    return load(lists, ProgrammeTable::Contracts, kContractsStatement, gContracts, kContractColumns);
+int loadContracts(LoadHooks* hooks) {
+    return load(hooks, ProgrammeTable::Contracts, kContractsStatement, gContracts, kContractColumns);
 }
 
 namespace {
@@ -241,7 +212,7 @@ int32_t keepStamp(void*, int32_t columns, char** values, void*) {
 
 const std::string& loadedChangeStamp() { return gLoadedStamp; }
 
-int reloadAll(ProgrammeLists* lists) {
+int reloadAll(LoadHooks* hooks) {
     if (!db::programmeConnected() && db::connectProgramme() != 0) return -1;
     // Read first: a change made while the tables load shows as a change at the next check.
     gLoadedStamp.clear();
@@ -259,8 +230,8 @@ int reloadAll(ProgrammeLists* lists) {
     // Each table is loaded whatever became of the one before: a refused statement costs only
     // its own list. Once the server is out of reach the tables left would each report the same
     // and lose their records: they keep them.
-    for (int (*load)(ProgrammeLists*) : {loadRooms, loadCompanies, loadShows, loadTimeslots, loadContracts}) {
-        if (load(lists) == 0) continue;
+    for (int (*load)(LoadHooks*) : {loadRooms, loadCompanies, loadShows, loadTimeslots, loadContracts}) {
+        if (load(hooks) == 0) continue;
         result = -1;
         if (db::serverOutOfReach(db::lastErrorNumber())) break;
     }

@@ -84,42 +84,23 @@ inline constexpr const char* kUnknownName = "(inconnu";
 
 enum class ProgrammeTable { Rooms, Companies, Shows, Timeslots, Contracts };
 
-// The manager window's lists, refilled by the loads. A load first empties its list, reads its
-// records and, when the statement succeeded, fills the list again from the records; with a
-// refused statement the list stays empty.
-class ProgrammeLists {
+// Told of each load: before its table is emptied and read, then once its statement
+// succeeded (not after a refused one). The manager's record lists empty and refill themselves
+// on them; the loads know nothing of windows.
+class LoadHooks {
 public:
-    virtual ~ProgrammeLists() = default;
-    virtual void emptyList(ProgrammeTable table) = 0;
-    virtual void refillRooms() = 0;
-    virtual void refillCompanies() = 0;
-    virtual void refillShows() = 0;
-    virtual void refillTimeslots() = 0;
-    virtual void refillContracts() = 0;
+    virtual ~LoadHooks() = default;
+    virtual void loading(ProgrammeTable table) = 0;
+    virtual void loaded(ProgrammeTable table) = 0;
 };
-
-// While the hold is above 0 the loads read companies, shows and timeslots but leave their
-// lists alone (an add dialog is open over them). Rooms and contracts are always refilled.
-int refillHold();
-void raiseRefillHold();
-void lowerRefillHold();
-class RefillHoldGuard {
-public:
-    RefillHoldGuard() { raiseRefillHold(); }
-    ~RefillHoldGuard() { lowerRefillHold(); }
-    RefillHoldGuard(const RefillHoldGuard&) = delete;
-    RefillHoldGuard& operator=(const RefillHoldGuard&) = delete;
-};
-// Whether a load of this table refills its list at the moment.
-bool refillsList(ProgrammeTable table);
 
 // Each load runs its statement on the open programme connection; 0 on success, -1 after the
-// "Erreur : db_exec" message, the table then empty or partly filled. lists may be null.
-int loadRooms(ProgrammeLists* lists);
-int loadCompanies(ProgrammeLists* lists);
-int loadShows(ProgrammeLists* lists);
-int loadTimeslots(ProgrammeLists* lists);
-int loadContracts(ProgrammeLists* lists);
+// "Erreur : db_exec" message, the table then empty or partly filled. hooks may be null.
+int loadRooms(LoadHooks* hooks);
+int loadCompanies(LoadHooks* hooks);
+int loadShows(LoadHooks* hooks);
+int loadTimeslots(LoadHooks* hooks);
+int loadContracts(LoadHooks* hooks);
 
 // What tells a manager that the programme changed since it loaded it: every save writes an
 // audit line, so the newest lines other than a manager's opening are enough, and cost a short
@@ -140,7 +121,7 @@ const std::string& loadedChangeStamp();
 // the server went out of reach (db::serverOutOfReach): the loads left are then not tried, and
 // their records stay. A server out of reach from the start is reported once and nothing is
 // loaded. Then closes the connection. 0 when every load succeeded, -1 otherwise.
-int reloadAll(ProgrammeLists* lists);
+int reloadAll(LoadHooks* hooks);
 
 // A text read with a leading-integer parse ("12abc" -> 12, "abc" -> 0).
 long long leadingInteger(const QString& text);

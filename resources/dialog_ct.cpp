@@ -1,19 +1,22 @@
+#include "resources/control_ids.h"
 #include "resources/dialogs.h"
 
 namespace res {
 namespace {
 
+using C = ContractControls;
+
 constexpr ControlTemplate kControls[] = {
     {kStatic, ControlKind::Label, "1er créneau", 7, 7, 200, 8},
-    {1023, ControlKind::ComboBox, "", 7, 18, 420, 160, kVScroll},
+    {C::kFirstSlot, ControlKind::ComboBox, "", 7, 18, 420, 160, kVScroll},
     {kStatic, ControlKind::Label, "Type du contrat", 440, 7, 169, 8, kHidden},
-    {1031, ControlKind::ComboBox, "", 440, 18, 169, 100, kVScroll | kHidden},
+    {C::kContractType, ControlKind::ComboBox, "", 440, 18, 169, 100, kVScroll | kHidden},
     {kStatic, ControlKind::Label, "Infos", 7, 38, 200, 8},
-    {1033, ControlKind::ListView, "", 7, 49, 602, 248, kSingleSel | kShowSelAlways},
+    {C::kInfoList, ControlKind::ListView, "", 7, 49, 602, 248, kSingleSel | kShowSelAlways},
     {kStatic, ControlKind::Label, "Modèle de contrat", 7, 305, 200, 8},
-    {1036, ControlKind::Edit, "", 7, 316, 300, 14, kAutoHScroll},
-    {1037, ControlKind::PushButton, "...", 311, 316, 20, 14, kNone, "Choisir un modèle de contrat"},
-    {1035, ControlKind::PushButton, "Générer et ouvrir", 341, 316, 90, 14},
+    {C::kTemplate, ControlKind::Edit, "", 7, 316, 300, 14, kAutoHScroll},
+    {C::kChooseTemplate, ControlKind::PushButton, "...", 311, 316, 20, 14, kNone, "Choisir un modèle de contrat"},
+    {C::kGenerate, ControlKind::PushButton, "Générer et ouvrir", 341, 316, 90, 14},
     {2, ControlKind::PushButton, "Annuler", 503, 316, 50, 14},
     {1, ControlKind::DefPushButton, "OK", 559, 316, 50, 14},
 };

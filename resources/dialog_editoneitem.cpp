@@ -1,10 +1,13 @@
+#include "resources/control_ids.h"
 #include "resources/dialogs.h"
 
 namespace res {
 namespace {
 
+using C = InfoValueControls;
+
 constexpr ControlTemplate kControls[] = {
-    {1038, ControlKind::Edit, "", 7, 7, 440, 14, kAutoHScroll},
+    {C::kValue, ControlKind::Edit, "", 7, 7, 440, 14, kAutoHScroll},
     {2, ControlKind::PushButton, "Annuler", 341, 26, 50, 14},
     {1, ControlKind::DefPushButton, "OK", 397, 26, 50, 14},
 };

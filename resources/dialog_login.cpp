@@ -1,13 +1,16 @@
+#include "resources/control_ids.h"
 #include "resources/dialogs.h"
 
 namespace res {
 namespace {
 
+using C = LoginControls;
+
 constexpr ControlTemplate kControls[] = {
     {kStatic, ControlKind::Label, "Nom", 7, 7, 15, 8},
-    {1018, ControlKind::Edit, "", 6, 18, 144, 14, kAutoHScroll},
+    {C::kNameEdit, ControlKind::Edit, "", 6, 18, 144, 14, kAutoHScroll},
     {kStatic, ControlKind::Label, "Mot de passe", 7, 36, 44, 8},
-    {1019, ControlKind::Edit, "", 6, 47, 144, 14, kPassword | kAutoHScroll},
+    {C::kPasswordEdit, ControlKind::Edit, "", 6, 47, 144, 14, kPassword | kAutoHScroll},
     {2, ControlKind::PushButton, "Annuler", 42, 72, 50, 14},
     {1, ControlKind::DefPushButton, "OK", 96, 72, 50, 14},
 };

@@ -1,33 +1,36 @@
+#include "resources/control_ids.h"
 #include "resources/dialogs.h"
 
 namespace res {
 namespace {
 
+using C = SalesControls;
+
 constexpr ControlTemplate kControls[] = {
     {kStatic, ControlKind::Label, "De", 6, 6, 102, 8},
-    {1000, ControlKind::DatePicker, "", 6, 18, 138, 15, kLongDate | kRightAlign},
+    {C::kFromPicker, ControlKind::DatePicker, "", 6, 18, 138, 15, kLongDate | kRightAlign},
     {kStatic, ControlKind::Label, "à", 156, 6, 102, 8},
-    {1001, ControlKind::DatePicker, "", 156, 18, 138, 15, kLongDate | kRightAlign},
+    {C::kToPicker, ControlKind::DatePicker, "", 156, 18, 138, 15, kLongDate | kRightAlign},
     {kStatic, ControlKind::Label, "Filtre nom de spectacle", 6, 36, 74, 8},
-    {1003, ControlKind::Edit, "", 6, 48, 138, 14, kAutoHScroll},
+    {C::kNameFilter, ControlKind::Edit, "", 6, 48, 138, 14, kAutoHScroll},
     {kStatic, ControlKind::Label, "Filtre salle", 156, 36, 33, 8},
-    {1004, ControlKind::Edit, "", 156, 48, 138, 14, kAutoHScroll},
-    {1006, ControlKind::ListView, "", 312, 12, 276, 50},
-    {1002, ControlKind::ListView, "", 6, 72, 588, 264, kSingleSel | kShowSelAlways},
+    {C::kRoomFilter, ControlKind::Edit, "", 156, 48, 138, 14, kAutoHScroll},
+    {C::kRoomList, ControlKind::ListView, "", 312, 12, 276, 50},
+    {C::kPerformanceList, ControlKind::ListView, "", 6, 72, 588, 264, kSingleSel | kShowSelAlways},
     {kStatic, ControlKind::Label, "Total places réservées/€/Moyenne", 6, 342, 156, 8},
-    {1007, ControlKind::Edit, "", 6, 354, 156, 14, kReadOnly},
+    {C::kReservedTotal, ControlKind::Edit, "", 6, 354, 156, 14, kReadOnly},
     {kStatic, ControlKind::Label, "Total places payées/€/Moyenne", 168, 342, 150, 8},
-    {1008, ControlKind::Edit, "", 168, 354, 156, 14, kReadOnly},
+    {C::kPaidTotal, ControlKind::Edit, "", 168, 354, 156, 14, kReadOnly},
     {kStatic, ControlKind::Label, "Total RS", 330, 342, 42, 8},
-    {1010, ControlKind::Edit, "", 330, 354, 42, 14, kReadOnly},
-    {1011, ControlKind::CheckBox, "Mise à jour auto.", 395, 360, 93, 10},
+    {C::kMealTotal, ControlKind::Edit, "", 330, 354, 42, 14, kReadOnly},
+    {C::kAutoRefreshBox, ControlKind::CheckBox, "Mise à jour auto.", 395, 360, 93, 10},
     // The status line (loading, stale figures) in the gap above the list, and the charts and
     // export beside the totals.
-    {1013, ControlKind::Label, "", 6, 63, 588, 8},
-    {1014, ControlKind::PushButton, "Graphiques", 378, 342, 58, 14},
-    {1015, ControlKind::PushButton, "Exporter...", 440, 342, 58, 14},
-    {1009, ControlKind::PushButton, "Mettre à jour", 504, 342, 92, 14},
-    {1012, ControlKind::PushButton, "Manager...", 504, 360, 90, 14},
+    {C::kStatusLine, ControlKind::Label, "", 6, 63, 588, 8},
+    {C::kChartsButton, ControlKind::PushButton, "Graphiques", 378, 342, 58, 14},
+    {C::kExportButton, ControlKind::PushButton, "Exporter...", 440, 342, 58, 14},
+    {C::kRefreshButton, ControlKind::PushButton, "Mettre à jour", 504, 342, 92, 14},
+    {C::kManagerButton, ControlKind::PushButton, "Manager...", 504, 360, 90, 14},
 };
 
 }  // namespace

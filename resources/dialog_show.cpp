@@ -1,14 +1,17 @@
+#include "resources/control_ids.h"
 #include "resources/dialogs.h"
 
 namespace res {
 namespace {
 
+using C = ShowControls;
+
 constexpr ControlTemplate kControls[] = {
     {kStatic, ControlKind::Label, "Compagnie", 6, 6, 100, 8},
-    {1019, ControlKind::ComboBox, "", 6, 18, 300, 135, kVScroll},
-    {1015, ControlKind::PushButton, "+", 294, 6, 13, 12, kNone, "Ajouter une compagnie"},
+    {C::kCompany, ControlKind::ComboBox, "", 6, 18, 300, 135, kVScroll},
+    {C::kAddCompany, ControlKind::PushButton, "+", 294, 6, 13, 12, kNone, "Ajouter une compagnie"},
     {kStatic, ControlKind::Label, "Nom", 6, 42, 100, 8},
-    {1018, ControlKind::Edit, "", 6, 54, 300, 14, kAutoHScroll},
+    {C::kName, ControlKind::Edit, "", 6, 54, 300, 14, kAutoHScroll},
     {2, ControlKind::PushButton, "Annuler", 204, 162, 50, 14},
     {1, ControlKind::DefPushButton, "OK", 258, 162, 50, 14},
 };

@@ -1,5 +1,5 @@
 // Dialog templates: every dialog's controls with their ids, kinds, texts and geometry in
-// dialog units, as plain data. The dialog framework (platform/dialog.h) builds windows from them.
+// dialog units, as plain data. The dialog framework (dialog/dialog.h) builds windows from them.
 #pragma once
 
 #include <cstdint>

@@ -67,13 +67,14 @@ count=${#files[@]}
 # tests never reach the write side: they only log in and read.
 targets_of() {
   case "$1" in
-    db/*) echo "test_db test_edits test_manager" ;;
-    programme/*) echo "test_programme test_planning test_contracts test_manager" ;;
-    planning/*) echo "test_planning test_manager" ;;
-    contracts/*) echo "test_contracts test_manager" ;;
-    edits/*) echo "test_edits test_manager" ;;
+    db/*) echo "test_quick test_db test_edits test_manager" ;;
+    programme/*) echo "test_quick test_programme test_manager" ;;
+    followup/*) echo "test_quick test_followup test_edits test_manager" ;;
+    planning/*) echo "test_quick test_manager" ;;
+    contracts/*) echo "test_quick test_manager" ;;
+    edits/*) echo "test_quick test_edits test_manager" ;;
     manager/*) echo "test_manager" ;;
-    platform/*) echo "test_platform test_manager" ;;
+    platform/* | dialog/*) echo "test_platform test_quick test_manager" ;;
     *) say "no test program is known for $1"; exit 2 ;;
   esac
 }
@@ -128,7 +129,7 @@ for ((i = 0; i < count; i++)); do check "$i" || exit 1; done
 say "$count mutants, each text found once"
 if $check_only; then exit 0; fi
 
-all_targets="test_platform test_db test_programme test_planning test_contracts test_edits test_manager"
+all_targets="test_platform test_quick test_db test_programme test_followup test_edits test_manager"
 if [ ! -f "$build/CMakeCache.txt" ]; then
   "$src/scripts/configure-local.sh" "$build" "$port" -DBRELO_BENCH=OFF >"$logs/configure.log" 2>&1 ||
     { cat "$logs/configure.log"; exit 1; }

@@ -10,8 +10,11 @@
 #include "app/cbrelo_app.h"
 #include "db/settings_file.h"
 #include "programme/account.h"
-#include "manager/login_dlg.h"
-#include "sales/cbrelo_dlg.h"
+#include "app/login_dlg.h"
+#include "app/cbrelo_dlg.h"
+#include "dialog/controls.h"
+#include "dialog/dialog.h"
+#include "resources/control_ids.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -84,21 +87,39 @@ TEST_F(StartupTest, EscapeInTheSalesOverviewAsksFirst) {
 }
 
 TEST_F(StartupTest, EachManagerRunIsAFreshWindowWithTheStartupAccount) {
+    using M = res::ManagerControls;
+    testdb::exec(testdb::programmeDb(), "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la salle rouge')");
     CBreloDlg main;
     logInWhenAsked();
     QStringList captions;
-    std::vector<QDialog*> managers;
-    auto closeManager = [&](QDialog* dialog) {
-        captions << dialog->windowTitle();
-        managers.push_back(dialog);
-        QTest::keyClick(dialog, Qt::Key_Escape);
+    std::vector<const void*> managers;
+    // The first run leaves its range, its calendar and a selected room changed; the second
+    // opens on its own: today's range, the timeline, nothing selected.
+    auto firstRun = [&](QDialog* dialog) {
+        auto* window = static_cast<dlg::Dialog*>(dialog);
+        captions << window->windowTitle();
+        managers.push_back(window);
+        testing_support::clickButton(window, M::kOdo2019);
+        window->setChecked(M::kCalendar, true);
+        ASSERT_EQ(window->listView(M::kRoomList)->itemCount(), 1);
+        window->listView(M::kRoomList)->setSelected(0, true);
+        QTest::keyClick(window, Qt::Key_Escape);
+    };
+    auto secondRun = [&](QDialog* dialog) {
+        auto* window = static_cast<dlg::Dialog*>(dialog);
+        captions << window->windowTitle();
+        managers.push_back(window);
+        EXPECT_EQ(window->datePicker(M::kDateFrom)->dateTime().date(), QDate::currentDate());
+        EXPECT_FALSE(window->isChecked(M::kCalendar));
+        EXPECT_TRUE(window->listView(M::kRoomList)->selectedRows().empty());
+        QTest::keyClick(window, Qt::Key_Escape);
     };
     QTimer::singleShot(300, [&] {
         testing_support::onNextModal([&](QDialog* d) {
-            closeManager(d);
+            firstRun(d);
             QTimer::singleShot(50, [&] {
                 testing_support::onNextModal([&](QDialog* d2) {
-                    closeManager(d2);
+                    secondRun(d2);
                     QTimer::singleShot(50, [&] { QTest::keyClick(&main, Qt::Key_Escape); });
                 });
                 testing_support::clickButton(&main, CBreloDlg::kManagerButton);
@@ -108,6 +129,12 @@ TEST_F(StartupTest, EachManagerRunIsAFreshWindowWithTheStartupAccount) {
     });
     EXPECT_EQ(main.DoModal(), platform::IDCANCEL);
     EXPECT_EQ(captions, (QStringList{QStringLiteral("Manager 1.004 (Demo)"), QStringLiteral("Manager 1.004 (Demo)")}));
+    ASSERT_EQ(managers.size(), 2u);
+    // Each opening wrote its own line to the server's audit log.
+    EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT COUNT(*) FROM `logs` WHERE `log` = 'Demo : manager started'")
+                  .at(0)
+                  .at(0),
+              "2");
 }
 
 // The program itself: with no file beside it (nor in the user's folder) it says which file it

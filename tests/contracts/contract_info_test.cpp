@@ -10,17 +10,17 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "contracts/contract_followup.h"
+#include "followup/contract_followup.h"
 #include "contracts/contract_info.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/text.h"
 
 namespace {
 
 using namespace contracts;
+using namespace followup;
 using platform::DateTime;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 ContractInfoList rowsOf(std::initializer_list<std::pair<const char*, const char*>> rows) {
     ContractInfoList list;

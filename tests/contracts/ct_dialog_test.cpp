@@ -12,19 +12,18 @@
 #include <QTemporaryDir>
 
 #include "contracts/ct_dlg.h"
-#include "platform/controls.h"
-#include "platform/text_fit.h"
+#include "dialog/controls.h"
+#include "dialog/text_fit.h"
 #include "programme/account.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/text.h"
 
 namespace {
 
 using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 using testing_support::writeFile;
 class ContractDialog : public ::testing::Test {

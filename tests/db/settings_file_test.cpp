@@ -10,18 +10,15 @@
 #include "bench/link_proxy.h"
 #include "db/connections.h"
 #include "db/settings_file.h"
+#include "tests/support/files.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
+#include "tests/support/text.h"
 
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-
 void write(const QString& file, const std::string& text) {
     QDir().mkpath(QFileInfo(file).path());
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text.data(), static_cast<qint64>(text.size()));
+    testing_support::writeFile(file, QByteArray::fromStdString(text));
 }
 
 class SettingsFileTest : public ::testing::Test {

@@ -11,10 +11,9 @@
 #include "programme/account.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
-
-std::string one(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql).at(0).at(0); }
 
 class ClusterSaves : public ::testing::Test {
 protected:

@@ -8,6 +8,7 @@
 #include "programme/account.h"
 #include "programme/programme_data.h"
 #include "tests/support/qt_print.h"
+#include "tests/support/text.h"
 
 namespace {
 
@@ -15,8 +16,6 @@ using edits::ChangedRows;
 using edits::DeleteChoice;
 using edits::RecordKind;
 using edits::RecordRef;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 constexpr const char* kPlan =
     "Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=1/6/2027:350$$$Règlement 2=1/7/2027:350$$$"
@@ -179,7 +178,7 @@ TEST_F(DeletesTest, TheCorbeilleListsNewestDeleteFirstAndRestoresWhatWentTogethe
                                 "[comp=1 showname=6,5 timeslot=10,11 contract=4 plan=10]")),
         edits::parseAuditLine(q("2027-02-01 09:00:00"), q("Paul : compagnie 9 \"Autre\" : supprimée [comp=9]")),
     };
-    const std::vector<edits::TrashEntry> entries = edits::trashEntries(lines);
+    const std::vector<edits::CorbeilleEntry> entries = edits::corbeilleEntries(lines);
     QStringList order;
     for (const auto& e : entries) order << e.kindName + u' ' + e.ref.id;
     // The trail's delete first, its records together, then those without a trail.
@@ -191,7 +190,7 @@ TEST_F(DeletesTest, TheCorbeilleListsNewestDeleteFirstAndRestoresWhatWentTogethe
 
     const auto entry = [&](const char* label) {
         return *std::find_if(entries.begin(), entries.end(),
-                             [&](const edits::TrashEntry& e) { return e.kindName + u' ' + e.ref.id == q(label); });
+                             [&](const edits::CorbeilleEntry& e) { return e.kindName + u' ' + e.ref.id == q(label); });
     };
     // The group alone: its parents (show 5, company 1) are offered; its slots come back but
     // not the one removed before the delete.

@@ -24,15 +24,13 @@
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
 using edits::Resolution;
 using edits::SaveOutcome;
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
-std::string one(const std::string& sql) { return rows(sql).at(0).at(0); }
 // Another workstation: the administrator's session writing directly.
 void elsewhere(const std::string& sql) { testdb::exec(testdb::programmeDb(), "SET NAMES utf8mb4;" + sql); }
 
@@ -488,7 +486,7 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         std::vector<edits::AuditLine> lines;
         ASSERT_EQ(db::connectProgramme(), 0);
         ASSERT_EQ(edits::loadDeleteLines(lines), 0);
-        const std::vector<edits::TrashEntry> entries = edits::trashEntries(lines);
+        const std::vector<edits::CorbeilleEntry> entries = edits::corbeilleEntries(lines);
         ASSERT_FALSE(entries.empty());
         ASSERT_EQ(entries[0].ref, (edits::RecordRef{edits::RecordKind::Group, q("0")}));
         // Meanwhile: restored, slot 5 removed in the editor, deleted again.

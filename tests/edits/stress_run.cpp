@@ -14,15 +14,14 @@
 #include "db/connections.h"
 #include "edits/change_trail.h"
 #include "db/codepage.h"
-#include "programme/followup.h"
+#include "followup/followup.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace stress {
 
 namespace {
-
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
 
 const QString kLogs = QDir(QStringLiteral(BRELO_BUILD_DIR)).filePath(QStringLiteral("stress-logs"));
 
@@ -347,7 +346,7 @@ Checked Run::check() const {
             const auto done = rows("SELECT `done` FROM `timeslot` WHERE `id` = " + id);
             now = done.empty() ? "" : db::fromAnsi(done[0][0]).isEmpty()
                                           ? ""
-                                          : planning::ItemValue(db::fromAnsi(done[0][0]), QString::fromStdString(field)).toStdString();
+                                          : followup::ItemValue(db::fromAnsi(done[0][0]), QString::fromStdString(field)).toStdString();
         } else {
             const auto value = rows("SELECT `" + field + "` FROM `" + table + "` WHERE `id` = " + id);
             now = value.empty() ? "" : db::fromAnsi(value[0][0]).toStdString();

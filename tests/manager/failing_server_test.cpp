@@ -21,43 +21,25 @@
 #include "manager/ccomp_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/files.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
+#include "tests/support/manager_fixture.h"
 
 namespace {
 
 using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
-
-// The editors answered by the test, as a user pressing OK with what the test prepared.
-class AnsweredManager : public manager {
-public:
-    std::function<void(planning::TimeslotEditorData&)> editGroup;
-    QString contractExtra = q("Prix (TTC)$$$1000");
-
-protected:
-    int runTimeslotEditor(planning::TimeslotEditorData& input) override {
-        if (editGroup) editGroup(input);
-        return platform::IDOK;
-    }
-    int runContractDialog(contracts::ContractModel& contract) override {
-        contract.extra = contractExtra;
-        contract.rtf = q("contrat_simple.rtf");
-        return platform::IDOK;
-    }
-};
 
 // Everything the manager's five lists show.
 QStringList listTexts(manager& window) {
@@ -76,10 +58,10 @@ int rowOf(manager& window, int list, const QString& text, int column = 1) {
     return testing_support::rowWithText(window.listView(list), text, column);
 }
 
-void select(manager& window, int list, int row) {
+void selectOnly(manager& window, int list, int row) {
     window.listView(list)->clearSelection();
     window.listView(list)->setSelected(row, true);
-    window.updateDeleteButtons();
+    window.lists().updateDeleteButtons();
 }
 
 // The ids of a table, as the database holds them and as the program's records do.
@@ -134,23 +116,20 @@ private:
     std::atomic<int> kills_{0};
 };
 
-class FailingServerTest : public ::testing::Test {
+class FailingServerTest : public testing_support::ManagerTest {
 protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        account::setForTests(q("Demo"), q("all"));
-        testdb::exec(testdb::programmeDb(),
-                     "INSERT INTO `access` (`name`, `password`, `rights`) VALUES ('Demo', 'brelo', 'all');"
+    std::string startingData() const override {
+        return "INSERT INTO `access` (`name`, `password`, `rights`) VALUES ('Demo', 'brelo', 'all');"
                      "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zebre');"
                      "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, 'Le Saut', 1, 0);"
                      "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
                      "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `showname`, `childof`, `room`, `todo`) VALUES"
                      " (0, '2027-07-05', '20:30:00', '22:00:00', 0, -1, 0, 'Contrat re\xe7u par KQ$$$R\xe8glement 1'),"
                      " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, '');"
-                     "INSERT INTO `contract` (`id`, `ts`, `extra`, `rtf`) VALUES (0, 0, 'Prix (TTC)$$$900', 'contrat_simple.rtf')");
+                     "INSERT INTO `contract` (`id`, `ts`, `extra`, `rtf`) VALUES (0, 0, 'Prix (TTC)$$$900', 'contrat_simple.rtf')";
     }
     void TearDown() override {
-        db::closeProgramme();
+        ManagerTest::TearDown();
         testdb::serveAgain();  // whatever became of the test, the next ones have their server
     }
 
@@ -175,8 +154,11 @@ void answerCompany(const QString& nom) {
 // manager is open: each shows the connection message first, then only statement messages;
 // the lists keep what they held. Started again, the server serves the next action.
 TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
-    AnsweredManager window;
-    window.editGroup = [](planning::TimeslotEditorData& data) {
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractExtra = q("Prix (TTC)$$$1000");
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    manager window(dialogs);
+    dialogs.edit = [](planning::TimeslotEditorData& data) {
         if (data.entries.empty()) data.entries = {{1, 9, 2027, 19, 0, 20, 0}};
         data.entries[0].startHour = 18;
     };
@@ -213,7 +195,7 @@ TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
             {"audit line", 1, [&] { EXPECT_NE(audit::writeAuditLine("essai"), 0); }},
             {"add company", 1, [&] { answerCompany(q("Alpha")); clickButton(&window, manager::kAddCompany); }},
             {"delete company", 1, [&] {
-                 select(window, manager::kCompanyList, rowOf(window, manager::kCompanyList, q("Zebre")));
+                 selectOnly(window, manager::kCompanyList, rowOf(window, manager::kCompanyList, q("Zebre")));
                  clickButton(&window, manager::kDeleteCompany);
              }, 1},
             {"add show", 1, [&] {
@@ -228,22 +210,22 @@ TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
                  emit window.listView(manager::kShowList)->rowDoubleClicked(rowOf(window, manager::kShowList, q("Nuit")));
              }},
             {"delete show", 1, [&] {
-                 select(window, manager::kShowList, rowOf(window, manager::kShowList, q("Nuit")));
+                 selectOnly(window, manager::kShowList, rowOf(window, manager::kShowList, q("Nuit")));
                  clickButton(&window, manager::kDeleteShow);
              }, 1},
             {"add group", 2, [&] { clickButton(&window, manager::kAddTimeslotGroup); }},
             {"edit group", 1, [&] { emit window.listView(manager::kTimeslotList)->rowDoubleClicked(0); }},
             {"delete group", 1, [&] {
-                 select(window, manager::kTimeslotList, 0);
+                 selectOnly(window, manager::kTimeslotList, 0);
                  clickButton(&window, manager::kDeleteTimeslotGroup);
              }, 1},
             {"new contract", 1, [&] {
-                 select(window, manager::kTimeslotList, 0);
+                 selectOnly(window, manager::kTimeslotList, 0);
                  clickButton(&window, manager::kNewContract);
              }},
             {"edit contract", 1, [&] { emit window.listView(manager::kContractList)->rowDoubleClicked(0); }},
             {"delete contract", 1, [&] {
-                 select(window, manager::kContractList, 0);
+                 selectOnly(window, manager::kContractList, 0);
                  clickButton(&window, manager::kDeleteContract);
              }, 1},
             {"sales load", 1, [&] {
@@ -412,7 +394,10 @@ TEST_F(FailingServerTest, AConnectionKilledOnEveryResendFailsOnlyThatStatement) 
 // afterwards is what the database holds. A statement refused for another reason takes the
 // whole save back with it.
 TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
-    AnsweredManager window;
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractExtra = q("Prix (TTC)$$$1000");
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    manager window(dialogs);
     testing_support::runModal(window, [&] {
         // A company: the id of its placeholder show is taken.
         testdb::exec(testdb::programmeDb(), "INSERT INTO `showname` VALUES (2, 'Ailleurs', 0, 0)");
@@ -429,7 +414,7 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
         testdb::exec(testdb::programmeDb(),
                      "INSERT INTO `timeslot` (`id`, `date`, `showname`, `childof`, `room`, `deleted`) VALUES (" +
                          std::to_string(base + 2) + ", '2020-01-01', 0, -1, 0, 1)");
-        window.editGroup = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries = {{1, 9, 2027, 19, 0, 20, 0}, {2, 9, 2027, 19, 0, 20, 0}, {3, 9, 2027, 19, 0, 20, 0}};
         };
         clickButton(&window, manager::kAddTimeslotGroup);
@@ -442,7 +427,7 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
         // Editing it to add a slot: the record count names a row taken already (the ids have a
         // gap now), and the slot takes the next free id.
         ASSERT_GE(std::stoul(storedIds("timeslot").back()), programme::timeslots().size());
-        window.editGroup = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries[0].startHour = 17;
             data.entries.push_back({4, 9, 2027, 19, 0, 20, 0});
         };
@@ -455,7 +440,7 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
         // Refused outright (a trigger on the children): nothing of the new group stays.
         testdb::exec(testdb::programmeDb(), "CREATE TRIGGER `refuse` BEFORE INSERT ON `timeslot` FOR EACH ROW "
                                             "IF NEW.`childof` <> -1 THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF");
-        window.editGroup = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries = {{1, 10, 2027, 19, 0, 20, 0}, {2, 10, 2027, 19, 0, 20, 0}};
         };
         clickButton(&window, manager::kAddTimeslotGroup);
@@ -477,11 +462,14 @@ TEST_F(FailingServerTest, ARefusedPlanUpdateAfterANewContract) {
     testdb::exec(testdb::programmeDb(),
                  "CREATE TRIGGER `refuse_plans` BEFORE UPDATE ON `timeslot` FOR EACH ROW "
                  "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'plan refused'");
-    AnsweredManager window;
-    window.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Prix (TTC)$$$1000");
+    testing_support::FakeDialogs dialogs;
+    dialogs.contractExtra = q("Prix (TTC)$$$1000");
+    dialogs.contractRtf = q("contrat_simple.rtf");
+    manager window(dialogs);
+    dialogs.contractExtra = q("Date de retour du contrat avant nullité$$$Mardi 02 Février 2027###Prix (TTC)$$$1000");
     testing_support::runModal(window, [&] {
         const QString plan = programme::timeslots().at(0).todo;
-        select(window, manager::kTimeslotList, 0);
+        selectOnly(window, manager::kTimeslotList, 0);
         clickButton(&window, manager::kNewContract);
         const QStringList messages = takeMessages();
         ASSERT_EQ(messages.size(), 1);

@@ -22,10 +22,10 @@
 #include "edits/edit_statements.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
-#include "planning/checklist.h"
+#include "followup/checklist.h"
 #include "planning/ones_dlg.h"
 #include "planning/ts_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 #include "tests/support/files.h"
@@ -33,14 +33,13 @@
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
 using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 struct HostileValue {
     const char* name;
@@ -94,7 +93,6 @@ struct Field {
     std::map<std::string, Expectation> exceptions;  // by value name; the others are stored
 };
 
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
 QString ansiText(const std::string& ansi) { return db::fromAnsi(ansi); }
 
 std::string checksum() {
@@ -232,10 +230,10 @@ protected:
         if (!out.messages.isEmpty()) return out;  // refused in the item dialog: nothing to store
         storeGroup(editor.data);
         const auto stored = rows("SELECT `todo`, `done` FROM `timeslot` WHERE `id` = 1").at(0);
-        const auto items = planning::ParseFollowUp(ansiText(stored[0]), ansiText(stored[1])).items;
+        const auto items = followup::ParseFollowUp(ansiText(stored[0]), ansiText(stored[1])).items;
         EXPECT_EQ(items.size(), 3u);
         if (items.size() < 2) return out;
-        out.stored = achieved ? planning::achievedGoalOf(items[1].state) : items[1].goal;
+        out.stored = achieved ? followup::achievedGoalOf(items[1].state) : items[1].goal;
         out.accepted = achieved ? !items[1].state.isEmpty() : !out.stored.isEmpty() || value.isEmpty();
         EXPECT_EQ(items[1].title, q("Règlement 1"));
         return out;
@@ -281,7 +279,7 @@ protected:
 
     void storeGroup(const planning::TimeslotEditorData& data) {
         testdb::exec(testdb::programmeDb(), "DELETE FROM `timeslot` WHERE `id` = 1");
-        runStatement(edits::addGroupHead(1, data.entries.at(0), 0, 0, data.survey, data.todo, data.done));
+        runStatement(edits::addGroupHeadStatement(1, data.entries.at(0), 0, 0, data.survey, data.todo, data.done));
     }
 
     // A contract value typed in the one-value editor, stored with its neighbours.
@@ -338,7 +336,7 @@ protected:
     }
 
     std::string storeRaw(const QString& extra, unsigned id) {
-        runStatement(edits::addContract(id, 0, extra, q("h.rtf")));
+        runStatement(edits::addContractStatement(id, 0, extra, q("h.rtf")));
         return rows("SELECT `extra` FROM `contract` WHERE `id` = " + std::to_string(id)).at(0).at(0);
     }
 

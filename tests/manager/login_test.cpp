@@ -5,7 +5,7 @@
 #include "db/connections.h"
 #include "programme/account.h"
 #include "programme/table_engines.h"
-#include "manager/login_dlg.h"
+#include "app/login_dlg.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"

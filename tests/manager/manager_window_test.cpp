@@ -8,41 +8,29 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/controls.h"
-#include "platform/text_fit.h"
+#include "dialog/controls.h"
+#include "dialog/text_fit.h"
 #include "db/connections.h"
 #include "programme/account.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
 #include "programme/programme_data.h"
 #include "planning/planning_draw.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
+#include "tests/support/manager_fixture.h"
 
 namespace {
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// Records the double-clicks that would open the timeslot editor.
-class TestManager : public manager {
-public:
-    std::vector<int> editedRows;
-
+class ManagerWindowTest : public testing_support::ManagerTest {
 protected:
-    void editTimeslotGroup(int row) override { editedRows.push_back(row); }
-};
-
-class ManagerWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        planning::hoveredTimeslot() = -1;
-        account::setForTests(q("Demo"), q("all"));
+    std::string startingData() const override {
         // This source is UTF-8; the server converts it to the tables' Latin-1.
-        testdb::exec(testdb::programmeDb(),
-                     "SET NAMES utf8mb4;"
+        return "SET NAMES utf8mb4;"
                      "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zèbre Théâtre', 0),"
                      " (2, 'Alpha Cie', 0), (3, 'Mouette', 0), (4, 'Effacée', 1);"
                      "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0), (2, 'La Vague', 2, 0),"
@@ -57,9 +45,8 @@ protected:
                      " (5, '2019-07-11', '18:00:00', '19:00:00', 1, 3, -1, 30);"
                      "INSERT INTO `contract` (`id`, `ts`, `created`, `deleted`) VALUES"
                      " (0, 4, '2019-05-01 10:00:00', 0), (1, 99, '2019-05-02 10:00:00', 0),"
-                     " (2, 1, '2019-05-03 10:00:00', 1);");
+                     " (2, 1, '2019-05-03 10:00:00', 1);";
     }
-    void TearDown() override { db::closeProgramme(); }
 
     // Runs `checks` once the manager is up, then closes it.
     static void runWindow(manager& window, std::function<void()> checks) {
@@ -87,7 +74,6 @@ protected:
     static int rowWithText(manager& window, int list, const QString& text, int col = 1) {
         return column(window, list, col).indexOf(text);
     }
-    static bool enabled(manager& window, int id) { return window.item(id)->isEnabled(); }
 };
 
 TEST_F(ManagerWindowTest, ListsAreFilledFromTheRecords) {
@@ -126,6 +112,26 @@ TEST_F(ManagerWindowTest, ListsAreFilledFromTheRecords) {
                        manager::kDeleteContract})
             EXPECT_FALSE(enabled(window, id)) << id;
         EXPECT_FALSE(db::programmeConnected());
+
+        // Under the `refill hold` (an add dialog open) the loads read every table but spare the
+        // company, show and group lists; rooms and contracts are refilled. Nested holds count.
+        testdb::exec(testdb::programmeDb(), "DELETE FROM `comp` WHERE `id` = 3; DELETE FROM `salle` WHERE `id` = 30;"
+                                            " DELETE FROM `contract` WHERE `id` = 1");
+        {
+            RecordLists::RefillHold hold(window.lists());
+            RecordLists::RefillHold nested(window.lists());
+            EXPECT_EQ(window.lists().refillHold(), 2);
+            EXPECT_EQ(window.reloadAll(), 0);
+        }
+        EXPECT_EQ(window.lists().refillHold(), 0);
+        EXPECT_EQ(programme::companies().size(), 4u);  // the records themselves were read again
+        EXPECT_EQ(column(window, manager::kCompanyList, 1),
+                  QStringList({q("<aucune>"), q("Alpha Cie"), q("Mouette"), q("Zèbre Théâtre")}));
+        EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("1"), q("4")}));
+        EXPECT_EQ(column(window, manager::kRoomList, 1), QStringList({q("Rouge"), q("Verte")}));
+        EXPECT_EQ(column(window, manager::kContractList, 0), QStringList({q("0")}));
+        window.reloadAll();
+        EXPECT_EQ(column(window, manager::kCompanyList, 1), QStringList({q("<aucune>"), q("Alpha Cie"), q("Zèbre Théâtre")}));
     });
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
 }
@@ -213,16 +219,16 @@ TEST_F(ManagerWindowTest, DateRangeStartsNowForNinetyDaysAndOdoSetsJuly2019) {
     const platform::DateTime before = platform::DateTime::now();
     manager window;
     runWindow(window, [&] {
-        EXPECT_NEAR(window.dateFrom().days(), before.days(), 5.0 / 86400);
-        EXPECT_NEAR(window.dateTo().days() - window.dateFrom().days(), 90.0, 1e-6);
+        EXPECT_NEAR(window.planningPane().dateFrom().days(), before.days(), 5.0 / 86400);
+        EXPECT_NEAR(window.planningPane().dateTo().days() - window.planningPane().dateFrom().days(), 90.0, 1e-6);
         EXPECT_EQ(window.datePicker(manager::kDateTo)->date(), QDate::currentDate().addDays(90));
         qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
         EXPECT_EQ(window.datePicker(manager::kDateFrom)->dateTime(), QDateTime(QDate(2019, 7, 1), QTime(0, 0)));
         EXPECT_EQ(window.datePicker(manager::kDateTo)->dateTime(), QDateTime(QDate(2019, 7, 31), QTime(0, 0)));
-        EXPECT_EQ(window.dateFrom(), platform::DateTime::fromParts(2019, 7, 1));
-        EXPECT_EQ(window.dateTo(), platform::DateTime::fromParts(2019, 7, 31));
+        EXPECT_EQ(window.planningPane().dateFrom(), platform::DateTime::fromParts(2019, 7, 1));
+        EXPECT_EQ(window.planningPane().dateTo(), platform::DateTime::fromParts(2019, 7, 31));
         window.datePicker(manager::kDateTo)->setDate(QDate(2019, 7, 20));
-        EXPECT_EQ(window.dateTo(), platform::DateTime::fromParts(2019, 7, 20));
+        EXPECT_EQ(window.planningPane().dateTo(), platform::DateTime::fromParts(2019, 7, 20));
     });
 }
 
@@ -246,13 +252,15 @@ TEST_F(ManagerWindowTest, ResizingGrowsThePlanningBothWaysAndTheStripInWidthOnly
 }
 
 TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
-    TestManager window;
+    testing_support::FakeDialogs dialogs;
+    dialogs.editorAnswer = platform::IDCANCEL;
+    manager window(dialogs);
     runWindow(window, [&] {
         qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
         QWidget* area = window.item(manager::kPlanningArea);
         area->grab();  // paints, which fills the hit list
         // Visible in July 2019: the head 1, its child 3 (the deleted child is not), the head 4.
-        auto& hits = planning::hitList();
+        auto& hits = window.planningPane().hitList();
         ASSERT_EQ(hits.size(), 3u);
         EXPECT_EQ(hits[1].groupId, 1);
         const int rowHeight = area->height() / 3;
@@ -262,22 +270,24 @@ TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
         QTest::mouseClick(area, Qt::LeftButton, {}, onChild);
         EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("1")}));
         EXPECT_EQ(selectedNames(window, manager::kShowList, 1), QStringList({q("Le Saut")}));
-        EXPECT_TRUE(window.editedRows.empty());
+        EXPECT_TRUE(dialogs.editorGiven.empty());
         QTest::mouseDClick(area, Qt::LeftButton, {}, onFour);
         EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("4")}));
-        EXPECT_EQ(window.editedRows, std::vector<int>({1}));
+        // The group of row 1, group 4 of "La Vague", opened in the editor.
+        ASSERT_EQ(dialogs.editorGiven.size(), 1u);
+        EXPECT_EQ(dialogs.editorGiven[0].showId, 2);
 
         // Hover: the record index of the group head under the mouse, -1 outside.
-        window.hoverAt(onChild);
-        EXPECT_EQ(planning::hoveredTimeslot(), 0);
-        window.hoverAt(onFour);
-        EXPECT_EQ(planning::hoveredTimeslot(), 3);
+        window.planningPane().hoverAt(onChild);
+        EXPECT_EQ(window.planningPane().hoveredTimeslot(), 0);
+        window.planningPane().hoverAt(onFour);
+        EXPECT_EQ(window.planningPane().hoveredTimeslot(), 3);
         // The tip under the mouse gives the row's texts whole.
         EXPECT_EQ(area->toolTip(), q("La Vague (Alpha Cie)\nMercredi 10 Juillet 2019 à 9:05, Verte\nPas de surveillance"));
-        window.hoverAt(QPoint(-1, 5));
-        EXPECT_EQ(planning::hoveredTimeslot(), -1);
+        window.planningPane().hoverAt(QPoint(-1, 5));
+        EXPECT_EQ(window.planningPane().hoveredTimeslot(), -1);
         EXPECT_EQ(area->toolTip(), QString());
-        auto* timer = window.findChild<QTimer*>(QStringLiteral("timer_%1").arg(manager::kHoverTimer));
+        auto* timer = window.findChild<QTimer*>(QStringLiteral("timer_%1").arg(PlanningPane::kHoverTimer));
         ASSERT_NE(timer, nullptr);
         EXPECT_EQ(timer->interval(), 50);
         EXPECT_TRUE(timer->isActive());
@@ -301,8 +311,8 @@ TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
         QTest::mouseClick(area, Qt::LeftButton, {}, inEntry);
         EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("4")}));
         // Outside any entry's columns nothing is found in the calendar.
-        window.hoverAt(QPoint(hits[2].right + 2, inEntry.y()));
-        EXPECT_EQ(planning::hoveredTimeslot(), -1);
+        window.planningPane().hoverAt(QPoint(hits[2].right + 2, inEntry.y()));
+        EXPECT_EQ(window.planningPane().hoveredTimeslot(), -1);
     });
 }
 
@@ -312,7 +322,9 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
     for (int id = 10; id < 50; ++id) sql += "(" + std::to_string(id) + ", '2019-07-07', '21:00:00', '22:00:00', 0, 1, 1, 10),";
     sql += "(100, '2019-07-30', '21:00:00', '22:00:00', 0, 2, -1, 20)";
     testdb::exec(testdb::programmeDb(), sql);
-    TestManager window;
+    testing_support::FakeDialogs dialogs;
+    dialogs.editorAnswer = platform::IDCANCEL;
+    manager window(dialogs);
     runWindow(window, [&] {
         qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
         auto* area = qobject_cast<dlg::OwnerDrawButton*>(window.item(manager::kPlanningArea));
@@ -320,7 +332,7 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
         area->grab();  // the second paint lays the rows out beside the scroll bar
         EXPECT_EQ(area->contentHeight(), 44 * planning::kMinRowHeight);
         EXPECT_EQ(area->scrollOffset(), 0);
-        auto& hits = planning::hitList();
+        auto& hits = window.planningPane().hitList();
         ASSERT_FALSE(hits.empty());
         EXPECT_EQ(hits[0].bottom - hits[0].top, planning::kMinRowHeight - 4);
 
@@ -329,13 +341,13 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
         EXPECT_GT(area->scrollOffset(), 0);
         area->grab();
         ASSERT_EQ(hits.back().groupId, 100);
-        window.hoverAt(QPoint(area->width() / 3, (hits.back().top + hits.back().bottom) / 2));
-        EXPECT_EQ(programme::timeslots().at(static_cast<std::size_t>(planning::hoveredTimeslot())).id, q("100"));
+        window.planningPane().hoverAt(QPoint(area->width() / 3, (hits.back().top + hits.back().bottom) / 2));
+        EXPECT_EQ(programme::timeslots().at(static_cast<std::size_t>(window.planningPane().hoveredTimeslot())).id, q("100"));
 
         // The calendar: 7 July cannot show its 41 slots; its "+N" opens that day as a timeline.
         qobject_cast<QPushButton*>(window.item(manager::kCalendar))->click();
         area->grab();
-        const auto& more = planning::moreList();
+        const auto& more = window.planningPane().moreList();
         ASSERT_EQ(more.size(), 1u);
         EXPECT_EQ(more[0].day, platform::DateTime::fromParts(2019, 7, 7));
         // 7 July is in the first week: what its column shows below its label is its own.
@@ -346,8 +358,8 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
         const planning::Rect band = more[0].rect;
         QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint((band.left + band.right) / 2, (band.top + band.bottom) / 2));
         EXPECT_FALSE(window.isChecked(manager::kCalendar));
-        EXPECT_EQ(window.dateFrom(), platform::DateTime::fromParts(2019, 7, 7));
-        EXPECT_TRUE(window.editedRows.empty());
+        EXPECT_EQ(window.planningPane().dateFrom(), platform::DateTime::fromParts(2019, 7, 7));
+        EXPECT_TRUE(dialogs.editorGiven.empty());
         area->grab();
         area->grab();
         EXPECT_EQ(area->contentHeight(), 41 * planning::kMinRowHeight);
@@ -359,7 +371,9 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
 namespace {
 
 TEST_F(ManagerWindowTest, TheKeyboardWalksThePlanningEditsAndDeletesAsTheMouseAndButtonsDo) {
-    TestManager window;
+    testing_support::FakeDialogs dialogs;
+    dialogs.editorAnswer = platform::IDCANCEL;
+    manager window(dialogs);
     runWindow(window, [&] {
         // Every text and column heading of the window shows whole.
         const auto cut = dlg::cutTexts(&window);
@@ -390,7 +404,9 @@ TEST_F(ManagerWindowTest, TheKeyboardWalksThePlanningEditsAndDeletesAsTheMouseAn
 
         // Enter: the group's editor, as a double-click opens it.
         QTest::keyClick(area, Qt::Key_Return);
-        EXPECT_EQ(window.editedRows, std::vector<int>({0}));
+        // The group of row 0, group 1 of "Le Saut", opened in the editor.
+        ASSERT_EQ(dialogs.editorGiven.size(), 1u);
+        EXPECT_EQ(dialogs.editorGiven[0].showId, 1);
         // Escape is still the window's.
         EXPECT_TRUE(window.isVisible());
 
@@ -410,7 +426,7 @@ TEST_F(ManagerWindowTest, TheKeyboardWalksThePlanningEditsAndDeletesAsTheMouseAn
         // Nothing selected: Enter and Delete do nothing.
         QTest::keyClick(area, Qt::Key_Return);
         QTest::keyClick(area, Qt::Key_Delete);
-        EXPECT_EQ(window.editedRows.size(), 1u);
+        EXPECT_EQ(dialogs.editorGiven.size(), 1u);
         EXPECT_EQ(column(window, manager::kTimeslotList, 0), QStringList({q("4")}));
     });
 }
@@ -432,7 +448,9 @@ void choosePrint(const char* document, const char* destination, bool accept = tr
 TEST_F(ManagerWindowTest, PrintWritesTheRangesPlanningAsPdfAndItsReportAsCsv) {
     QTemporaryDir dir;
     auto& ui = testing_support::ui();
-    TestManager window;
+    testing_support::FakeDialogs dialogs;
+    dialogs.editorAnswer = platform::IDCANCEL;
+    manager window(dialogs);
     runWindow(window, [&] {
         qobject_cast<QPushButton*>(window.item(manager::kOdo2019))->click();
         auto* print = qobject_cast<QPushButton*>(window.item(manager::kPrint));

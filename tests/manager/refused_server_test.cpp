@@ -16,10 +16,9 @@
 #include "sales/ticketing_data.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const std::string kRefusedFolder = BRELO_BUILD_DIR "/tls-refused";
 const std::string kOtherAuthority = kRefusedFolder + "/other-authority";

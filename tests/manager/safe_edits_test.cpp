@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <functional>
 
 #include "db/codepage.h"
 #include "db/connections.h"
@@ -15,13 +16,15 @@
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
 #include "planning/ts_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
-#include "tests/support/empty_programme.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/manager_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
 
@@ -29,44 +32,29 @@ using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
-std::string one(const std::string& sql) { return rows(sql).at(0).at(0); }
 testing_support::RecordingUi& ui() { return testing_support::ui(); }
 
 // Companies 1 Mouette (show 1 Nuit: group 0 of slots 0, 1 and 2, slot 2 removed earlier;
 // contract 0 on it) and 2 Zèbre (show 2 Saut, no group); their placeholder shows 3 and 4.
-class SafeEditsTest : public ::testing::Test {
+class SafeEditsTest : public testing_support::ManagerTest {
 protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        account::setForTests(q("Demo"), q("all"));
-        testdb::exec(testdb::programmeDb(),
-                     "SET NAMES utf8mb4;"
-                     "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Mouette', 0),"
-                     " (2, 'Zèbre', 0);"
-                     "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Nuit', 1, 0), (2, 'Saut', 2, 0),"
-                     " (3, '<spectacle à définir (compagnie Mouette)>', 1, 0),"
-                     " (4, '<spectacle à définir (compagnie Zèbre)>', 2, 0);"
-                     "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
-                     "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
-                     " `todo`, `done`) VALUES"
-                     " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 1, -1, 10,"
-                     "  'Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=1/6/2027:350', ''),"
-                     " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 1, 0, 10, '', ''),"
-                     " (2, '2027-07-07', '20:30:00', '22:00:00', 1, 1, 0, 10, '', '');"
-                     "INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`) VALUES"
-                     " (0, 0, '2027-01-01 10:00:00', 'Date de retour du contrat avant nullité$$$Samedi 15 Mai 2027', 0);");
+    std::string startingData() const override {
+        return "SET NAMES utf8mb4;"
+               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Mouette', 0),"
+               " (2, 'Zèbre', 0);"
+               "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Nuit', 1, 0), (2, 'Saut', 2, 0),"
+               " (3, '<spectacle à définir (compagnie Mouette)>', 1, 0),"
+               " (4, '<spectacle à définir (compagnie Zèbre)>', 2, 0);"
+               "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
+               "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
+               " `todo`, `done`) VALUES"
+               " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 1, -1, 10,"
+               "  'Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=1/6/2027:350', ''),"
+               " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 1, 0, 10, '', ''),"
+               " (2, '2027-07-07', '20:30:00', '22:00:00', 1, 1, 0, 10, '', '');"
+               "INSERT INTO `contract` (`id`, `ts`, `created`, `extra`, `deleted`) VALUES"
+               " (0, 0, '2027-01-01 10:00:00', 'Date de retour du contrat avant nullité$$$Samedi 15 Mai 2027', 0);";
     }
-    void TearDown() override { db::closeProgramme(); }
-
-    static int row(manager& window, int list, const QString& text, int column = 1) {
-        return testing_support::rowWithText(window.listView(list), text, column);
-    }
-    static void select(manager& window, int list, const QString& text, int column = 1) {
-        window.listView(list)->setSelected(row(window, list, text, column), true);
-    }
-    static bool enabled(manager& window, int id) { return window.item(id)->isEnabled(); }
 };
 
 struct DeleteButton {
@@ -86,22 +74,74 @@ const DeleteButton kDeletes[] = {
      "SELECT `deleted` FROM `contract` WHERE `id` = 0"},
 };
 
-TEST_F(SafeEditsTest, EveryDeleteNeedsRightsAsksFirstAndLeavesItsButtonGrey) {
+// Every handler that writes needs rights: without them it says so, opens no dialog, asks
+// nothing and writes nothing, whether the account reads or reads "ALL".
+TEST_F(SafeEditsTest, WithoutRightsEveryGuardedHandlerRefusesAndWritesNothing) {
+    const std::string everything =
+        "SELECT CONCAT_WS('/', (SELECT COUNT(*) FROM `comp`), (SELECT SUM(`deleted`) FROM `comp`),"
+        " (SELECT COUNT(*) FROM `showname`), (SELECT SUM(`deleted`) FROM `showname`), (SELECT COUNT(*) FROM `timeslot`),"
+        " (SELECT SUM(`deleted`) FROM `timeslot`), (SELECT COUNT(*) FROM `contract`),"
+        " (SELECT SUM(`deleted`) FROM `contract`), (SELECT COUNT(*) FROM `logs`))";
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    const struct {
+        const char* name;
+        std::function<void()> act;
+    } handlers[] = {
+        {"add company", [&] { clickButton(&window, manager::kAddCompany); }},
+        {"edit company", [&] { doubleClick(window, manager::kCompanyList, q("Mouette")); }},
+        {"delete company",
+         [&] {
+             select(window, manager::kCompanyList, q("Zèbre"));
+             clickButton(&window, manager::kDeleteCompany);
+         }},
+        {"add show", [&] { clickButton(&window, manager::kAddShow); }},
+        {"edit show", [&] { doubleClick(window, manager::kShowList, q("Nuit")); }},
+        {"delete show",
+         [&] {
+             select(window, manager::kShowList, q("Saut"));
+             clickButton(&window, manager::kDeleteShow);
+         }},
+        {"add group", [&] { clickButton(&window, manager::kAddTimeslotGroup); }},
+        {"edit group", [&] { doubleClick(window, manager::kTimeslotList, q("0"), 0); }},
+        {"delete group",
+         [&] {
+             select(window, manager::kTimeslotList, q("0"), 0);
+             clickButton(&window, manager::kDeleteTimeslotGroup);
+         }},
+        {"new contract", [&] { clickButton(&window, manager::kNewContract); }},
+        {"edit contract", [&] { doubleClick(window, manager::kContractList, q("0"), 0); }},
+        {"delete contract",
+         [&] {
+             select(window, manager::kContractList, q("0"), 0);
+             clickButton(&window, manager::kDeleteContract);
+         }},
+    };
+    testing_support::runModal(window, [&] {
+        const std::string before = one(everything);
+        for (const char* rights : {"lecture", "lecture ALL"}) {
+            account::setForTests(q("Lecteur"), q(rights));
+            for (const auto& h : handlers) {
+                SCOPED_TRACE(std::string(h.name) + " with the rights \"" + rights + "\"");
+                ui().clear();
+                h.act();
+                EXPECT_EQ(ui().messageTexts(), QStringList{q(account::kNoRightsMessage)});
+            }
+        }
+        EXPECT_TRUE(dialogs.editorGiven.empty());
+        EXPECT_TRUE(dialogs.contractGiven.empty());
+        EXPECT_EQ(one(everything), before);
+    });
+}
+
+TEST_F(SafeEditsTest, EveryDeleteAsksFirstAndLeavesItsButtonGrey) {
     manager window;
     testing_support::runModal(window, [&] {
         for (const DeleteButton& d : kDeletes) {
             SCOPED_TRACE(d.name);
-            // Without rights: the message of the adds and edits, no question, nothing written.
-            account::setForTests(q("Lecteur"), q("lecture"));
+            // "Non", the question's default, deletes nothing.
             ui().clear();
             select(window, d.list, q(d.rowText), d.column);
-            clickButton(&window, d.button);
-            EXPECT_EQ(ui().messageTexts(), QStringList{q(account::kNoRightsMessage)});
-            EXPECT_EQ(one(d.deletedCheck), "0");
-
-            // "Non", the question's default, deletes nothing.
-            account::setForTests(q("Demo"), q("all"));
-            ui().clear();
             ui().answers = {99};  // Escape or the close box: the last answer
             clickButton(&window, d.button);
             ASSERT_EQ(ui().messages.size(), 1u);

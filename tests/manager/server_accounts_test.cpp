@@ -4,52 +4,49 @@
 #include <gtest/gtest.h>
 #include <mysql.h>
 
-#include <QPushButton>
-
 #include "db/connections.h"
 #include "edits/audit_log.h"
 #include "edits/deletes.h"
 #include "edits/saves.h"
 #include "manager/manager_dlg.h"
-#include "platform/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
-#include "tests/support/empty_programme.h"
+#include "tests/support/manager_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::vector<testdb::Row> rows(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql); }
 
 // MariaDB's answers: a command the account holds no grant for, and the trigger's refusal.
 constexpr unsigned kCommandDenied = 1142;
 constexpr unsigned kSignalled = 1644;
 
-class ServerAccountsTest : public ::testing::Test {
+// Two accounts of the server's own, Lea an editor and Noe a reader; Lea also has a row of
+// `access`, which this mode never reads.
+class ServerAccountsTest : public testing_support::ManagerTest {
 protected:
+    std::string startingData() const override {
+        return "INSERT INTO `access` VALUES (1, 'Lea', 'edit-pw', 'all');"
+               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zebre', 0);"
+               "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0);"
+               "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Lea : earlier')";
+    }
     void SetUp() override {
         saved_ = db::programmeSettings();
-        testing_support::startEmptyProgramme();
+        ManagerTest::SetUp();
         account::resetForTests();
         testdb::exec("", "DROP USER IF EXISTS 'Lea'@'127.0.0.1', 'Noe'@'127.0.0.1';"
                          "CREATE USER 'Lea'@'127.0.0.1' IDENTIFIED BY 'edit-pw' REQUIRE SSL;"
                          "CREATE USER 'Noe'@'127.0.0.1' IDENTIFIED BY 'read-pw' REQUIRE SSL;"
                          "GRANT brelo_editor TO 'Lea'@'127.0.0.1'; SET DEFAULT ROLE brelo_editor FOR 'Lea'@'127.0.0.1';"
                          "GRANT brelo_reader TO 'Noe'@'127.0.0.1'; SET DEFAULT ROLE brelo_reader FOR 'Noe'@'127.0.0.1'");
-        testdb::exec(testdb::programmeDb(),
-                     "INSERT INTO `access` VALUES (1, 'Lea', 'edit-pw', 'all');"
-                     "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zebre', 0);"
-                     "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0);"
-                     "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Lea : earlier')");
         db::programmeSettings().accounts = db::AccountMode::Server;
         db::programmeSettings().user.clear();
         db::programmeSettings().password.clear();
     }
     void TearDown() override {
-        db::closeProgramme();
+        ManagerTest::TearDown();
         db::programmeSettings() = saved_;
         account::resetForTests();
         testdb::exec("", "DROP USER IF EXISTS 'Lea'@'127.0.0.1', 'Noe'@'127.0.0.1'");
@@ -67,9 +64,9 @@ protected:
     }
 
     static std::string snapshot() {
-        return rows("SELECT CONCAT((SELECT GROUP_CONCAT(CONCAT(id, nom, deleted)) FROM comp), '/',"
+        return one("SELECT CONCAT((SELECT GROUP_CONCAT(CONCAT(id, nom, deleted)) FROM comp), '/',"
                     " (SELECT GROUP_CONCAT(CONCAT(id, name, deleted)) FROM showname), '/',"
-                    " (SELECT GROUP_CONCAT(log ORDER BY id) FROM logs), '/', (SELECT GROUP_CONCAT(rights) FROM access))")[0][0];
+                    " (SELECT GROUP_CONCAT(log ORDER BY id) FROM logs), '/', (SELECT GROUP_CONCAT(rights) FROM access))");
     }
 
     db::ConnectionSettings saved_;
@@ -147,8 +144,8 @@ TEST_F(ServerAccountsTest, AnEditorWritesButNeverDeletesNorSignsForAnother) {
     EXPECT_TRUE(edits::runDelete(edits::planDelete({edits::RecordKind::Company, q("1")}), edits::DeleteChoice::All).committed());
     EXPECT_EQ(audit::writeAuditLine(audit::kManagerStarted), 0);
     EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
-    EXPECT_EQ(rows("SELECT deleted FROM comp WHERE id = 1")[0][0], "1");
-    EXPECT_EQ(rows("SELECT COUNT(*) FROM comp WHERE nom = 'Nouvelle'")[0][0], "1");
+    EXPECT_EQ(one("SELECT deleted FROM comp WHERE id = 1"), "1");
+    EXPECT_EQ(one("SELECT COUNT(*) FROM comp WHERE nom = 'Nouvelle'"), "1");
     const std::vector<testdb::Row> lines = rows("SELECT log FROM logs WHERE id > 1 ORDER BY id");
     ASSERT_EQ(lines.size(), 3u);
     for (const testdb::Row& line : lines) EXPECT_TRUE(line[0].starts_with("Lea : ")) << line[0];
@@ -165,10 +162,8 @@ TEST_F(ServerAccountsTest, TheWindowsButtonsFollowTheRole) {
         ASSERT_EQ(account::attemptLogin(q(name), q(password)), account::LoginResult::Ok);
         manager window;
         testing_support::runModal(window, [&] {
-            window.listView(manager::kCompanyList)->setSelected(
-                testing_support::rowWithText(window.listView(manager::kCompanyList), q("Zebre"), 1), true);
-            window.updateDeleteButtons();
-            for (const int id : writeButtons) EXPECT_EQ(window.item(id)->isEnabled(), offered) << id;
+            select(window, manager::kCompanyList, q("Zebre"));
+            for (const int id : writeButtons) EXPECT_EQ(enabled(window, id), offered) << id;
         });
         EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
     }

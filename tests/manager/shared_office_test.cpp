@@ -14,13 +14,16 @@
 #include "manager/ccomp_dlg.h"
 #include "manager/journal_dlg.h"
 #include "manager/manager_dlg.h"
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "programme/account.h"
+#include "tests/support/fake_dialogs.h"
 #include "tests/support/empty_programme.h"
 #include "tests/support/modal.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
+#include "tests/support/manager_fixture.h"
 
 namespace {
 
@@ -28,8 +31,6 @@ using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
 
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::string one(const std::string& sql) { return testdb::query(testdb::programmeDb(), sql).at(0).at(0); }
 testing_support::RecordingUi& ui() { return testing_support::ui(); }
 // The colleague: a save of another workstation, with its audit line.
 void colleague(const std::string& sql, const std::string& log) {
@@ -37,37 +38,18 @@ void colleague(const std::string& sql, const std::string& log) {
                                             ";INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), '" + log + "')");
 }
 
-// A manager whose timeslot editor is answered by the test.
-class EditorManager : public manager {
-public:
-    std::function<void(planning::TimeslotEditorData&)> edit;
-
+class SharedOfficeTest : public testing_support::ManagerTest {
 protected:
-    int runTimeslotEditor(planning::TimeslotEditorData& editorData) override {
-        if (edit) edit(editorData);
-        return platform::IDOK;
-    }
-};
-
-class SharedOfficeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        testing_support::startEmptyProgramme();
-        account::setForTests(q("Demo"), q("all"));
+    std::string startingData() const override {
         std::string companies = "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zèbre')";
         for (int i = 2; i < 40; ++i) companies += ", (" + std::to_string(i) + ", 'Compagnie " + std::to_string(100 + i) + "')";
-        testdb::exec(testdb::programmeDb(),
-                     "SET NAMES utf8mb4;" + companies +
+        return "SET NAMES utf8mb4;" + companies +
                          ";INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
                          "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
                          "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
                          " `todo`, `done`) VALUES (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10,"
                          " 'A$$$B$$$C', '');"
-                         "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP() - INTERVAL 2 DAY, 'Anne : compagnie 0 \"Mouette\" : créée [comp=0]')");
-    }
-    void TearDown() override { db::closeProgramme(); }
-    static int row(manager& window, int list, const QString& text, int column = 1) {
-        return testing_support::rowWithText(window.listView(list), text, column);
+                         "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP() - INTERVAL 2 DAY, 'Anne : compagnie 0 \"Mouette\" : créée [comp=0]')";
     }
 };
 
@@ -184,8 +166,9 @@ TEST_F(SharedOfficeTest, AClashIsSettledByTheUser) {
 }
 
 TEST_F(SharedOfficeTest, FollowUpItemsDoneOnTwoWorkstationsAreMergedAndTheUserIsTold) {
-    EditorManager window;
-    window.edit = [](planning::TimeslotEditorData& data) {
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
+    dialogs.edit = [](planning::TimeslotEditorData& data) {
         // A colleague ticks B while this workstation ticks C.
         colleague("UPDATE `timeslot` SET `done` = 'B=Fait le 2/6/2027' WHERE `id` = 0",
                   "Anne : groupe 0 \"Nuit\" : suivi modifié [timeslot=0]");
@@ -204,9 +187,10 @@ TEST_F(SharedOfficeTest, FollowUpItemsDoneOnTwoWorkstationsAreMergedAndTheUserIs
 // says so; a new group brings back the show deleted elsewhere meanwhile. Each time one line
 // says what came back.
 TEST_F(SharedOfficeTest, ARestoreThatComesWithASaveSaysWhatCameBack) {
-    EditorManager window;
+    testing_support::FakeDialogs dialogs;
+    manager window(dialogs);
     testing_support::runModal(window, [&] {
-        window.edit = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             colleague("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 0", "Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0]");
             data.done = q("C=Fait le 3/6/2027");
         };
@@ -221,7 +205,7 @@ TEST_F(SharedOfficeTest, ARestoreThatComesWithASaveSaysWhatCameBack) {
                   (testdb::Row{"0", "C=Fait le 3/6/2027"}));
 
         ui().clear();
-        window.edit = [](planning::TimeslotEditorData& data) {
+        dialogs.edit = [](planning::TimeslotEditorData& data) {
             colleague("UPDATE `showname` SET `deleted` = 1 WHERE `id` = 0", "Anne : spectacle 0 \"Nuit\" : supprimé [showname=0]");
             data.entries = {{12, 7, 2027, 18, 0, 19, 30}};
         };
@@ -251,7 +235,7 @@ TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
                 QStringList lines;
                 for (int i = 0; i < list->topLevelItemCount(); ++i)
                     lines << list->topLevelItem(i)->text(1) + u' ' + list->topLevelItem(i)->text(2);
-                return lines;
+        return lines;
             };
             EXPECT_EQ(shown(), QStringList({q("Demo compagnie 40 \"Alpha\" : créée"), q("Demo manager started"),
                                             q("Anne compagnie 0 \"Mouette\" : créée")}));

@@ -5,13 +5,14 @@
 
 #include "planning/contrast.h"
 #include "planning/draw_surface.h"
-#include "planning/followup_status.h"
+#include "tests/support/recording_surface.h"
+#include "followup/followup_status.h"
 #include "planning/planning_draw.h"
 #include "programme/programme_data.h"
 
 namespace {
 
-using planning::COLORREF;
+using followup::COLORREF;
 
 TEST(Contrast, RatiosFollowTheRelativeLuminanceOfSrgb) {
     struct Case {
@@ -22,9 +23,9 @@ TEST(Contrast, RatiosFollowTheRelativeLuminanceOfSrgb) {
         {0x000000, 0xFFFFFF, 21.0},
         {0xFFFFFF, 0x000000, 21.0},  // the order does not matter
         {0x808080, 0x808080, 1.0},
-        {planning::kRed, 0xFFFFFF, 3.998},   // pure red on white
-        {planning::kBlue, 0x000000, 2.444},  // pure blue on black
-        {planning::kGreen, 0x000000, 15.3},
+        {followup::kRed, 0xFFFFFF, 3.998},   // pure red on white
+        {followup::kBlue, 0x000000, 2.444},  // pure blue on black
+        {followup::kGreen, 0x000000, 15.3},
         {0x767676, 0xFFFFFF, 4.54},          // the lightest grey that reads on white
     };
     for (const Case& c : cases) EXPECT_NEAR(planning::contrastRatio(c.a, c.b), c.ratio, 0.01) << std::hex << c.a;
@@ -39,10 +40,10 @@ TEST(Contrast, EveryFollowUpColourGetsAReadableTextColour) {
         COLORREF text;
     };
     const Case cases[] = {
-        {"grey", planning::kGrey, 0x000000},       {"orange", planning::kOrange, 0x000000},
-        {"blue", planning::kBlue, 0xFFFFFF},       {"green", planning::kGreen, 0x000000},
-        {"red", planning::kRed, 0x000000},         {"dark red", planning::kDarkRed, 0xFFFFFF},
-        {"purple", planning::gradient(0.5), 0xFFFFFF},
+        {"grey", followup::kGrey, 0x000000},       {"orange", followup::kOrange, 0x000000},
+        {"blue", followup::kBlue, 0xFFFFFF},       {"green", followup::kGreen, 0x000000},
+        {"red", followup::kRed, 0x000000},         {"dark red", followup::kDarkRed, 0xFFFFFF},
+        {"purple", followup::gradient(0.5), 0xFFFFFF},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(planning::textColourOn(c.background), c.text) << c.name;
@@ -51,7 +52,7 @@ TEST(Contrast, EveryFollowUpColourGetsAReadableTextColour) {
     }
     // Every step of the deadline gradient, from red to blue.
     for (int step = 0; step <= 100; ++step) {
-        const COLORREF background = planning::gradient(step / 100.0);
+        const COLORREF background = followup::gradient(step / 100.0);
         EXPECT_GE(planning::contrastRatio(planning::textColourOn(background), background), planning::kReadableContrast)
             << step;
     }
@@ -70,14 +71,14 @@ TEST(Contrast, DayLabelsKeepTheirHueAndReadOnTheCalendarsWhite) {
         EXPECT_LT(planning::contrastRatio(c.hue, planning::kWhite), planning::kReadableContrast);
         EXPECT_GE(planning::contrastRatio(label, planning::kWhite), planning::kReadableContrast) << std::hex << c.hue;
         // Darkened, not turned into another colour: each channel scaled by the same factor.
-        const double factor = double(std::max({planning::redOf(label), planning::greenOf(label), planning::blueOf(label)})) /
-                              std::max({planning::redOf(c.hue), planning::greenOf(c.hue), planning::blueOf(c.hue)});
-        EXPECT_NEAR(planning::redOf(label), planning::redOf(c.hue) * factor, 1.0);
-        EXPECT_NEAR(planning::greenOf(label), planning::greenOf(c.hue) * factor, 1.0);
-        EXPECT_NEAR(planning::blueOf(label), planning::blueOf(c.hue) * factor, 1.0);
-        EXPECT_LE(planning::redOf(label), planning::redOf(c.hue));
-        EXPECT_LE(planning::greenOf(label), planning::greenOf(c.hue));
-        EXPECT_LE(planning::blueOf(label), planning::blueOf(c.hue));
+        const double factor = double(std::max({followup::redOf(label), followup::greenOf(label), followup::blueOf(label)})) /
+                              std::max({followup::redOf(c.hue), followup::greenOf(c.hue), followup::blueOf(c.hue)});
+        EXPECT_NEAR(followup::redOf(label), followup::redOf(c.hue) * factor, 1.0);
+        EXPECT_NEAR(followup::greenOf(label), followup::greenOf(c.hue) * factor, 1.0);
+        EXPECT_NEAR(followup::blueOf(label), followup::blueOf(c.hue) * factor, 1.0);
+        EXPECT_LE(followup::redOf(label), followup::redOf(c.hue));
+        EXPECT_LE(followup::greenOf(label), followup::greenOf(c.hue));
+        EXPECT_LE(followup::blueOf(label), followup::blueOf(c.hue));
     }
     // A colour that already reads stays as it is.
     EXPECT_EQ(planning::readableOn(planning::kBlack, planning::kWhite), planning::kBlack);
@@ -129,8 +130,8 @@ COLORREF backgroundOf(const planning::RecordingSurface& dc, const planning::Draw
 }
 
 TEST(Contrast, PaperTakesLightFillsUnderTextsThatRead) {
-    const COLORREF statuses[] = {planning::kGrey, planning::kOrange, planning::kBlue, planning::kGreen,
-                                 planning::kRed,  planning::kDarkRed, planning::gradient(0.5), 0x000000};
+    const COLORREF statuses[] = {followup::kGrey, followup::kOrange, followup::kBlue, followup::kGreen,
+                                 followup::kRed,  followup::kDarkRed, followup::gradient(0.5), 0x000000};
     std::vector<COLORREF> tints;
     for (COLORREF status : statuses) {
         const COLORREF tint = planning::paperTint(status);
@@ -171,7 +172,9 @@ TEST(Contrast, PaperTakesLightFillsUnderTextsThatRead) {
         planning::DrawTimeslotRow(dc, 0, now, platform::DateTime::fromParts(2019, 7, 10), false, 0, 0, 600, 41);
         planning::DrawCalendarEntry(dc, 0, now, platform::DateTime::fromParts(2019, 7, 10), {0, 50, 200, 80});
         for (const planning::DrawOp& op : dc.ops) {
-            if (op.kind == planning::DrawOp::Fill) EXPECT_GE(planning::relativeLuminance(op.colour), 0.4) << i << std::hex << " " << op.colour;
+            if (op.kind == planning::DrawOp::Fill) {
+                EXPECT_GE(planning::relativeLuminance(op.colour), 0.4) << i << std::hex << " " << op.colour;
+            }
             if (op.kind != planning::DrawOp::TextOut && op.kind != planning::DrawOp::DrawText) continue;
             EXPECT_GE(planning::contrastRatio(op.colour, backgroundOf(dc, op)), planning::kReadableContrast)
                 << i << ": " << op.text.toStdString();

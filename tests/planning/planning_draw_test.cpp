@@ -4,7 +4,8 @@
 
 #include "programme/programme_data.h"
 #include "planning/draw_surface.h"
-#include "planning/followup_status.h"
+#include "tests/support/recording_surface.h"
+#include "followup/followup_status.h"
 #include "planning/planning_draw.h"
 
 namespace {
@@ -36,8 +37,6 @@ protected:
         programme::rooms() = {{"10", "Rouge", "", ""}, {"20", "Verte", "", ""}, {"30", "Bleue", "", ""}};
         programme::companies() = {{"1", "Cie du Pont", "", "", "", "0", ""}};
         programme::shows() = {{"5", "Le Grand Saut", "1", "0"}};
-        planning::hitList().clear();
-        planning::hoveredTimeslot() = -1;
     }
     void TearDown() override { programme::clearAll(); }
 
@@ -141,7 +140,7 @@ TEST_F(PlanningDraw, RowHasTwoPanelsTheStatusColourAndItsTexts) {
     const auto fills = dc.opsOf(DrawOp::Fill);
     ASSERT_EQ(fills.size(), 2u);
     EXPECT_EQ(fills[0].rect, (planning::Rect{3, 11, 19, 49}));
-    EXPECT_EQ(fills[0].colour, planning::kGrey);  // no follow-up: grey
+    EXPECT_EQ(fills[0].colour, followup::kGrey);  // no follow-up: grey
     EXPECT_EQ(fills[1].rect, (planning::Rect{31, 11, 302, 49}));
     EXPECT_EQ(fills[1].colour, 0x808080u);
     const auto texts = dc.opsOf(DrawOp::TextOut);

@@ -9,9 +9,10 @@
 #include <QTemporaryDir>
 
 #include "planning/draw_surface.h"
-#include "planning/followup_report.h"
+#include "followup/followup_report.h"
 #include "planning/planning_print.h"
 #include "programme/programme_data.h"
+#include "tests/support/recording_surface.h"
 #include "tests/support/qt_print.h"
 
 namespace {
@@ -217,7 +218,7 @@ TEST_F(PlanningPrint, EveryPageCarriesTheRangeAndItsNumber) {
     EXPECT_TRUE(calendar[1].contains(QStringLiteral("1 août")));
     const QStringList report = pdfPageTexts(dir.filePath(planning::suggestedFileName(planning::PrintKind::Report, false, july.from)));
     ASSERT_FALSE(report.isEmpty());
-    for (const planning::LegendEntry& entry : planning::kStatusLegend)
+    for (const followup::LegendEntry& entry : followup::kStatusLegend)
         EXPECT_TRUE(report[0].simplified().contains(QString::fromUtf8(entry.text).left(20))) << entry.text;
 }
 

@@ -8,15 +8,15 @@
 #include "planning/draw_surface.h"
 #include "planning/planning_draw.h"
 #include "programme/programme_data.h"
+#include "tests/support/recording_surface.h"
 #include "tests/support/qt_print.h"
+#include "tests/support/text.h"
 
 namespace {
 
 using planning::RecordingSurface;
 using platform::DateTime;
 using programme::Timeslot;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // n groups of `size` slots from 1 July 2019, one group a day, in record order by date.
 void generate(int groups, int size) {

@@ -8,15 +8,16 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "planning/checklist.h"
+#include "followup/checklist.h"
 #include "planning/ones_dlg.h"
 #include "planning/onets_dlg.h"
 #include "planning/ts_dlg.h"
-#include "platform/controls.h"
-#include "platform/text_fit.h"
+#include "dialog/controls.h"
+#include "dialog/text_fit.h"
 #include "programme/programme_data.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
+#include "tests/support/text.h"
 
 namespace {
 
@@ -24,8 +25,6 @@ using planning::SlotEntry;
 using testing_support::clickButton;
 using testing_support::onNextModal;
 using testing_support::typeInto;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 dlg::Dialog* asDialog(QDialog* d) { return static_cast<dlg::Dialog*>(d); }
 
@@ -362,7 +361,7 @@ TEST_F(TimeslotEditorTest, ChosenTemplatesReadAsTheirAuthorsWroteThem) {
         QFile::remove(files.path(1));
         choose(templates, templates->findText(q("Retiré.txt")));
         EXPECT_EQ(testing_support::ui().messageTexts(),
-                  QStringList{q(planning::kTemplateUnreadable)
+                  QStringList{q(followup::kTemplateUnreadable)
                                   .arg(q("Retiré.txt"), QDir::toNativeSeparators(QFileInfo(files.path(1)).absolutePath()))});
         EXPECT_EQ(templates->currentText(), q("Festival UTF-8.txt"));
         ASSERT_EQ(checklist->itemCount(), 1);

@@ -4,10 +4,9 @@
 #include <clocale>
 
 #include "programme/date_texts.h"
+#include "tests/support/text.h"
 
 namespace {
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(DateTexts, LongFrenchDateWhateverTheProcessLocale) {
     // A French process locale must not turn the C abbreviations into names the tables miss.

@@ -7,6 +7,7 @@
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
 #include "tests/sales/sales_print.h"
+#include "tests/support/text.h"
 
 namespace {
 
@@ -15,8 +16,6 @@ using sales::AggregateResult;
 using sales::TicketingData;
 using sales_testing::aggregateBothWays;
 using sales_testing::wholeRange;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(SalesTokens, NumbersAndTokensReadAsTheTicketingTextsNeed) {
     EXPECT_EQ(sales::leadingInt("42"), 42);

@@ -9,14 +9,13 @@
 #include "sales/room_capacities.h"
 #include "sales/sales_export.h"
 #include "tests/sales/sales_print.h"
+#include "tests/support/text.h"
 
 namespace {
 
 using sales::ChartNumbers;
 using sales::RoomCapacities;
 using sales::TicketingData;
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(SalesRoomCapacities, TheProgrammeRoomOfTheSameCodeGivesTheSeats) {
     RoomCapacities rooms;

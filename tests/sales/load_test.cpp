@@ -6,10 +6,9 @@
 #include "tests/sales/sales_print.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 class SalesLoadTest : public ::testing::Test {
 protected:

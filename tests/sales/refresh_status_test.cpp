@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "sales/refresh_status.h"
+#include "tests/support/text.h"
 
 namespace {
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 TEST(SalesStaleText, SaysWhenTheFiguresWereLastGood) {
     const QDateTime now(QDate(2025, 7, 12), QTime(14, 30, 5));

@@ -19,21 +19,20 @@
 #include <optional>
 #include <QtCharts>
 
-#include "platform/controls.h"
+#include "dialog/controls.h"
 #include "db/connections.h"
-#include "platform/text_fit.h"
+#include "dialog/text_fit.h"
 #include "programme/account.h"
-#include "manager/login_dlg.h"
-#include "sales/cbrelo_dlg.h"
+#include "app/login_dlg.h"
+#include "app/cbrelo_dlg.h"
 #include "sales/chart_numbers.h"
 #include "sales/charts_ui.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
+#include "tests/support/sql.h"
 
 namespace {
-
-QString q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Connections the server has accepted so far; the query itself opens one.
 long serverConnections() {

@@ -36,7 +36,7 @@
 #include "edits/transaction.h"
 #include "platform/ui_services.h"
 #include "programme/account.h"
-#include "programme/followup.h"
+#include "followup/followup.h"
 #include "programme/programme_data.h"
 
 namespace {
@@ -427,9 +427,9 @@ private:
         const bool loaded = edits::loadDeleteLines(lines) == 0;
         db::closeProgramme();
         if (!loaded) return;
-        const std::vector<edits::TrashEntry> entries = edits::trashEntries(lines);
+        const std::vector<edits::CorbeilleEntry> entries = edits::corbeilleEntries(lines);
         if (entries.empty()) return;
-        const edits::TrashEntry& chosen = entries[static_cast<std::size_t>(pick(static_cast<int>(std::min<std::size_t>(entries.size(), 4))))];
+        const edits::CorbeilleEntry& chosen = entries[static_cast<std::size_t>(pick(static_cast<int>(std::min<std::size_t>(entries.size(), 4))))];
         edits::runRestore(edits::planRestore({chosen}, entries), chance(0.5));
     }
 

@@ -1,7 +1,7 @@
 #include "tests/support/modal.h"
 
-#include "platform/controls.h"
-#include "platform/dialog.h"
+#include "dialog/controls.h"
+#include "dialog/dialog.h"
 #include "tests/support/recording_ui.h"
 
 #include <QAbstractButton>

@@ -1,1 +1,0 @@
-// Stands in for an area that has no files of this kind yet.

@@ -1,0 +1,217 @@
+#include "manager/record_lists.h"
+
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include "dialog/controls.h"
+#include "dialog/dialog.h"
+#include "manager/manager_lists.h"
+#include "programme/account.h"
+
+namespace {
+
+constexpr dlg::ColumnSpec kCompanyColumns[] = {{"Id", 50}, {"Nom", 300}};
+constexpr dlg::ColumnSpec kTimeslotColumns[] = {
+    {"Id", 20}, {"Salle", 35}, {"Spectacle", 100}, {"Nb crén.", 20}, {"Prem. date", 200}};
+constexpr dlg::ColumnSpec kContractColumns[] = {{"Id", 50}, {"Spectacle", 140}, {"1er crén.", 200}};
+
+constexpr int kRecordLists[] = {res::ManagerControls::kCompanyList, res::ManagerControls::kShowList,
+                                res::ManagerControls::kTimeslotList, res::ManagerControls::kContractList,
+                                res::ManagerControls::kRoomList};
+
+// Every row of a fill goes in at once: the list grows linearly with its rows.
+dlg::ListView::Row listRow(const programme::ListRow& data) { return {data.record, data.columns}; }
+
+void appendRows(dlg::ListView* list, const std::vector<programme::ListRow>& rows) {
+    std::vector<dlg::ListView::Row> items;
+    items.reserve(rows.size());
+    for (const auto& data : rows) items.push_back(listRow(data));
+    list->insertRows(list->itemCount(), items);
+}
+
+// The records arrive in descending order; each inserted at the top, the list reads ascending.
+void insertRowsAtTop(dlg::ListView* list, const std::vector<programme::ListRow>& rows) {
+    std::vector<dlg::ListView::Row> items;
+    items.reserve(rows.size());
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) items.push_back(listRow(*it));
+    list->insertRows(0, items);
+}
+
+template <class Record>
+const Record* recordOfRow(const dlg::ListView* list, int row, const std::vector<Record>& records) {
+    const int index = dlg::recordIndexOfRow(list, row, records);
+    return index < 0 ? nullptr : &records[static_cast<std::size_t>(index)];
+}
+
+// The id text of the record a row carries, for the lists a record is selected in by its id.
+template <class Record>
+QString idOfRecord(qint64 index, const std::vector<Record>& records) {
+    if (index >= 0 && index < static_cast<qint64>(records.size())) return records[static_cast<std::size_t>(index)].id;
+    return QString();
+}
+
+}  // namespace
+
+RecordLists::RecordLists(dlg::Dialog& window) : window_(window) {}
+
+dlg::ListView* RecordLists::list(int listId) const { return window_.listView(listId); }
+
+void RecordLists::createColumns() {
+    dlg::createColumns(list(kCompanyList), kCompanyColumns);
+    dlg::createColumns(list(kShowList), kCompanyColumns);
+    dlg::createColumns(list(kTimeslotList), kTimeslotColumns);
+    dlg::createColumns(list(kContractList), kContractColumns);
+    dlg::createColumns(list(kRoomList), kCompanyColumns);
+}
+
+bool RecordLists::refillsList(programme::ProgrammeTable table) const {
+    using T = programme::ProgrammeTable;
+    switch (table) {
+    case T::Companies:
+    case T::Shows:
+    case T::Timeslots: return refillHold_ <= 0;
+    case T::Rooms:
+    case T::Contracts: return true;
+    }
+    return true;
+}
+
+namespace {
+
+int listOfTable(programme::ProgrammeTable table) {
+    using T = programme::ProgrammeTable;
+    using M = res::ManagerControls;
+    switch (table) {
+    case T::Rooms: return M::kRoomList;
+    case T::Companies: return M::kCompanyList;
+    case T::Shows: return M::kShowList;
+    case T::Timeslots: return M::kTimeslotList;
+    case T::Contracts: return M::kContractList;
+    }
+    return M::kRoomList;
+}
+
+}  // namespace
+
+void RecordLists::loading(programme::ProgrammeTable table) {
+    if (refillsList(table)) list(listOfTable(table))->deleteAllItems();
+}
+
+void RecordLists::loaded(programme::ProgrammeTable table) {
+    if (!refillsList(table)) return;
+    using T = programme::ProgrammeTable;
+    dlg::ListView* view = list(listOfTable(table));
+    switch (table) {
+    case T::Rooms: appendRows(view, programme::roomRows()); break;
+    case T::Companies: insertRowsAtTop(view, programme::companyRows()); break;
+    case T::Shows: insertRowsAtTop(view, programme::showRows()); break;
+    case T::Timeslots: appendRows(view, programme::timeslotGroupRows()); break;
+    case T::Contracts: appendRows(view, programme::contractRows()); break;
+    }
+}
+
+void RecordLists::updateDeleteButtons() {
+    const bool writes = account::writesOffered();
+    const dlg::ListView* companies = list(kCompanyList);
+    const int company = companies->nextSelected();
+    window_.enableItem(kDeleteCompany, writes && programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
+    const dlg::ListView* shows = list(kShowList);
+    const int show = shows->nextSelected();
+    window_.enableItem(kDeleteShow, writes && programme::nameDeleteEnabled(show >= 0, shows->itemText(show, 1)));
+    window_.enableItem(kDeleteTimeslotGroup, writes && list(kTimeslotList)->nextSelected() >= 0);
+    window_.enableItem(kDeleteContract, writes && list(kContractList)->nextSelected() >= 0);
+}
+
+template <class Record>
+int RecordLists::selectedRecord(int listId, const std::vector<Record>& records) const {
+    const dlg::ListView* view = list(listId);
+    return dlg::recordIndexOfRow(view, view->nextSelected(), records);
+}
+template int RecordLists::selectedRecord(int, const std::vector<programme::Company>&) const;
+template int RecordLists::selectedRecord(int, const std::vector<programme::Show>&) const;
+template int RecordLists::selectedRecord(int, const std::vector<programme::Timeslot>&) const;
+template int RecordLists::selectedRecord(int, const std::vector<programme::Contract>&) const;
+
+long long RecordLists::selectedTimeslotId() const {
+    const int index = selectedRecord(kTimeslotList, programme::timeslots());
+    return index < 0 ? -1 : programme::leadingInteger(programme::timeslots()[static_cast<std::size_t>(index)].id);
+}
+
+bool RecordLists::selectRecordRow(int listId, const QString& id, bool clearOthers) {
+    dlg::ListView* view = list(listId);
+    for (int row = 0; row < view->itemCount(); ++row) {
+        const qint64 index = view->itemData(row);
+        QString rowId;
+        if (listId == kTimeslotList)
+            rowId = idOfRecord(index, programme::timeslots());
+        else if (listId == kShowList)
+            rowId = idOfRecord(index, programme::shows());
+        else if (listId == kCompanyList)
+            rowId = idOfRecord(index, programme::companies());
+        if (rowId == id && !rowId.isNull()) {
+            view->setSelected(row, true);
+            view->setSelectionMark(row);
+            return true;
+        }
+        if (clearOthers) view->setSelected(row, false);
+    }
+    return false;
+}
+
+int RecordLists::selectTimeslotRecord(int record) {
+    dlg::ListView* view = list(kTimeslotList);
+    int found = -1;
+    for (int row = 0; row < view->itemCount(); ++row) {
+        const bool match = view->itemData(row) == record;
+        if (match && found < 0) found = row;
+        if (view->isSelected(row) != match) view->setSelected(row, match);
+    }
+    return found;
+}
+
+bool RecordLists::isRow(int listId, int row) const { return row >= 0 && row < list(listId)->itemCount(); }
+
+void RecordLists::contractChanged(int row) {
+    const auto* contract = recordOfRow(list(kContractList), row, programme::contracts());
+    if (!contract) return;
+    selectRecordRow(kTimeslotList, contract->ts, false);
+    updateDeleteButtons();
+}
+
+void RecordLists::timeslotChanged(int row) {
+    if (const auto* slot = recordOfRow(list(kTimeslotList), row, programme::timeslots()))
+        selectRecordRow(kShowList, slot->showname, true);
+    updateDeleteButtons();
+}
+
+void RecordLists::showChanged(int row) {
+    if (const auto* show = recordOfRow(list(kShowList), row, programme::shows()))
+        selectRecordRow(kCompanyList, show->comp, true);
+    // A show whose company is not listed (deleted) selects no company row: its own "-" must
+    // follow its selection all the same.
+    updateDeleteButtons();
+}
+
+RecordLists::KeptView RecordLists::keepView() const {
+    KeptView kept;
+    for (int id : kRecordLists) {
+        const dlg::ListView* view = list(id);
+        KeptView::List& entry = kept.lists[id];
+        for (int row : view->selectedRows()) entry.selected << view->itemText(row, 0);
+        entry.scroll = view->verticalScrollBar()->value();
+    }
+    return kept;
+}
+
+void RecordLists::restoreView(const KeptView& kept) {
+    for (const auto& [id, entry] : kept.lists) {
+        dlg::ListView* view = list(id);
+        {
+            const QSignalBlocker quiet(view);
+            for (int row = 0; row < view->itemCount(); ++row)
+                if (entry.selected.contains(view->itemText(row, 0))) view->setSelected(row, true);
+        }
+        view->verticalScrollBar()->setValue(entry.scroll);
+    }
+    updateDeleteButtons();
+}
