@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <mysql.h>
 
+#include <QPushButton>
+#include <QTreeWidget>
+
 #include "db/connections.h"
 #include "edits/audit_log.h"
 #include "edits/deletes.h"
@@ -28,7 +31,7 @@ class ServerAccountsTest : public testing_support::ManagerTest {
 protected:
     std::string startingData() const override {
         return "INSERT INTO `access` VALUES (1, 'Lea', 'edit-pw', 'all');"
-               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zebre', 0);"
+               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zebre', 0), (2, 'Ancienne', 1);"
                "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0);"
                "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Lea : earlier')";
     }
@@ -73,6 +76,9 @@ protected:
 };
 
 TEST_F(ServerAccountsTest, TheServerChecksTheAccountAndItsRoleGivesTheRights) {
+    // The server's own record of every statement and connection: the password goes through
+    // the handshake alone, never in a statement's text as in the shared-account mode.
+    testdb::exec("", "SET GLOBAL log_output = 'TABLE'; TRUNCATE TABLE mysql.general_log; SET GLOBAL general_log = 1");
     EXPECT_EQ(account::attemptLogin(q("Lea"), q("wrong")), account::LoginResult::NoMatch);
     EXPECT_EQ(account::attemptLogin(q("lea"), q("edit-pw")), account::LoginResult::NoMatch);  // the server's names keep their case
     EXPECT_EQ(testing_support::ui().messageTexts(),
@@ -88,6 +94,12 @@ TEST_F(ServerAccountsTest, TheServerChecksTheAccountAndItsRoleGivesTheRights) {
     EXPECT_EQ(account::attemptLogin(q("Lea"), q("edit-pw")), account::LoginResult::Ok);
     EXPECT_EQ(account::rights(), q("all"));
     EXPECT_TRUE(account::writesOffered());
+    testdb::exec("", "SET GLOBAL general_log = 0");
+    const testdb::Row logged = testdb::query("", "SELECT SUM(argument LIKE 'Lea@%'), SUM(argument LIKE '%pw%') "
+                                                 "FROM mysql.general_log WHERE argument NOT LIKE '%general_log%'")
+                                   .at(0);
+    testdb::exec("", "TRUNCATE TABLE mysql.general_log; SET GLOBAL log_output = 'FILE'");
+    EXPECT_EQ(logged, (testdb::Row{"3", "0"}));  // the three attempts under her name, no password
 
     // Unreachable: the connection's own message, and the login ends.
     testing_support::ui().clear();
@@ -151,8 +163,8 @@ TEST_F(ServerAccountsTest, AnEditorWritesButNeverDeletesNorSignsForAnother) {
     for (const testdb::Row& line : lines) EXPECT_TRUE(line[0].starts_with("Lea : ")) << line[0];
 }
 
-// The manager offers a reader nothing the server would refuse (nor tries its audit line), and
-// an editor everything.
+// The manager and its Corbeille offer a reader nothing the server would refuse (nor try its
+// audit line), and an editor everything.
 TEST_F(ServerAccountsTest, TheWindowsButtonsFollowTheRole) {
     const int writeButtons[] = {manager::kAddCompany, manager::kAddShow, manager::kAddTimeslotGroup,
                                 manager::kNewContract, manager::kDeleteCompany};
@@ -164,6 +176,14 @@ TEST_F(ServerAccountsTest, TheWindowsButtonsFollowTheRole) {
         testing_support::runModal(window, [&] {
             select(window, manager::kCompanyList, q("Zebre"));
             for (const int id : writeButtons) EXPECT_EQ(enabled(window, id), offered) << id;
+            testing_support::onNextModal([&](QDialog* corbeille) {
+                auto* list = corbeille->findChild<QTreeWidget*>();
+                ASSERT_EQ(list->topLevelItemCount(), 1);
+                list->topLevelItem(0)->setSelected(true);
+                EXPECT_EQ(corbeille->findChild<QPushButton*>(QStringLiteral("corbeille_restore"))->isEnabled(), offered);
+                corbeille->reject();
+            });
+            testing_support::clickButton(&window, manager::kCorbeille);
         });
         EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
     }
