@@ -112,8 +112,11 @@ bool manager::OnInitDialog() {
         reloadAll();
         db::closeProgramme();
     }
+    for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract}) enableItem(add, account::writesOffered());
     lists_.updateDeleteButtons();
-    audit::writeAuditLine(audit::kManagerStarted);
+    // A reader of the server-accounts mode may write nothing, audit lines included: the
+    // server's own log records its sessions.
+    if (account::writesOffered()) audit::writeAuditLine(audit::kManagerStarted);
     SetTimer(PlanningPane::kHoverTimer, PlanningPane::kHoverPeriodMs);
     SetTimer(ChangeWatch::kTimer, ChangeWatch::kPeriodMs);
     return true;

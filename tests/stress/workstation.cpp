@@ -27,6 +27,7 @@
 #include <random>
 #include <thread>
 
+#include "bench/local_server.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
 #include "edits/corbeille.h"
@@ -459,6 +460,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: stress_workstation SECONDS RANDOM_START NAME LOG [PORT]\n");
         return 2;
     }
+    if (!local_server::useBuildSettings()) return 2;
     if (argc == 6) db::programmeSettings().port = static_cast<unsigned>(std::stoul(argv[5]));
     const QString name = QString::fromUtf8(argv[3]);
     Unattended ui(name);
