@@ -111,7 +111,14 @@ std::string auditStatement(const QString& message) {
     return audit::insertStatement(db::sqlEscape(audit::logText(db::toAnsi(account::name()), db::toAnsi(message))));
 }
 
-RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& decide, RunInfo* info) {
+SaveEnded& saveEnded() {
+    static SaveEnded told;
+    return told;
+}
+
+namespace {
+
+RunEnd runTries(const std::vector<std::string>& checks, const Decide& decide, const std::string& token, RunInfo* info) {
     SaveCounters& counters = saveCounters();
     ++counters.tried;
     if (!db::programmeConnected() && db::connectProgramme() != 0) {
@@ -120,8 +127,6 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
     }
     const db::NoResend inTransaction;
     IdSource ids;
-    // Made once: every try of this save carries the same one.
-    const std::string token = newSaveToken();
     std::string refused;
     for (int attempt = 1; attempt <= kSaveTries; ++attempt) {
         // Every way to a new try leaves a connection open; should one not, nothing is sent.
@@ -221,6 +226,18 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
         break;
     }
     return fail(refused);
+}
+
+}  // namespace
+
+RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& decide, RunInfo* info) {
+    // Made once: every try of this save carries the same one.
+    const std::string token = newSaveToken();
+    RunInfo own;
+    RunInfo& told = info ? *info : own;
+    const RunEnd end = runTries(checks, decide, token, &told);
+    if (saveEnded()) saveEnded()(end, token, end == RunEnd::Committed ? told.auditId : 0);
+    return end;
 }
 
 }  // namespace edits

@@ -83,6 +83,11 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
 // The statement that ends a try that will not commit; a test puts one the server refuses.
 std::string& rollbackStatement();
 
+// Tests: told how each save ended, with the token it carried and, committed, its audit line's
+// id; the shared-office stress test checks each against the tokens the server holds.
+using SaveEnded = std::function<void(RunEnd end, const std::string& token, long long auditId)>;
+SaveEnded& saveEnded();
+
 // The INSERT of the audit line "account : message" for the logged-in account.
 std::string auditStatement(const QString& message);
 
