@@ -5,8 +5,10 @@
 // from the server after a taken one; a bounded number of tries. On a node of a Galera cluster
 // a save that clashed with one committed on another node is refused as a deadlock (1213), at
 // COMMIT or at its next statement, and runs again the same way (with fresh ids, as the clash
-// may be over a new row's id). A link lost before its writes runs it again on a new connection;
-// one lost while its writes and COMMIT travelled is settled by its token (edits/save_token.h).
+// may be over a new row's id). A read its decision makes on the way that the server refuses
+// ends the try as a refused check does. A link lost before its writes runs it again on a new
+// connection; one lost while its writes and COMMIT travelled is settled by its token
+// (edits/save_token.h).
 // Anything else rolls the whole save back and is shown once in the "Erreur : db_exec" message:
 // the database then holds nothing of it. A ROLLBACK the server refuses closes the connection,
 // whose end rolls the transaction back, and fails the save: nothing more is sent on it.
