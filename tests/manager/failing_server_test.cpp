@@ -311,30 +311,42 @@ TEST_F(FailingServerTest, AConnectionKilledDuringALoadIsResentAndDuringASaveRoll
            "each survived\n";
 }
 
-// The server stops while a save waits half way (its audit line waits for a table a second
-// session holds): its writes had left, the server cannot be asked what became of them, so the
-// user is told the outcome is unknown, once; back, the database holds nothing of it (the
-// server's going rolled it back) and the next save goes through.
+// The server stops while a save waits half way (its token and its row written, its audit line
+// waiting for the rows of `logs` a second session holds FOR UPDATE): its writes had left, the
+// server cannot be asked what became of them, so the user is told the outcome is unknown, once;
+// back, the database holds nothing of it (the server's going rolled it back) and the next save
+// goes through. The server is stopped once its own list of transactions shows that wait: a lock
+// of the whole table would hold the manager's change watch too, which reads `logs` when the
+// window becomes active again (on a loaded machine, after the dialog closed and before the save
+// connected), and a server stopped there had been sent nothing of the save.
 TEST_F(FailingServerTest, TheServerStoppedInTheMiddleOfASave) {
     manager window;
     testing_support::runModal(window, [&] {
         const QStringList before = listTexts(window);
         {
             testdb::Session lock(testdb::programmeDb());
-            lock.exec("LOCK TABLES `logs` WRITE");
-            std::thread stopper([] {
-                const std::string waiting = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE USER = '" +
-                                            std::string(db::programmeSettings().user) + "' AND STATE LIKE 'Waiting for table%'";
-                for (int i = 0; i < 2000 && testdb::query("", waiting).at(0).at(0) == "0"; ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            lock.exec("START TRANSACTION; SELECT `id` FROM `logs` FOR UPDATE");
+            std::vector<testdb::Row> waiting;
+            std::thread stopper([&waiting] {
+                const char* saveWaits = "SELECT `trx_rows_modified` FROM information_schema.INNODB_TRX "
+                                        "WHERE `trx_state` = 'LOCK WAIT' AND `trx_query` LIKE 'INSERT INTO `logs`%'";
+                const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+                // The list is read anew only when nobody read it for a tenth of a second.
+                while ((waiting = testdb::query("", saveWaits)).empty() && std::chrono::steady_clock::now() < until)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(150));
                 testdb::stopServer();
             });
+            // The watch reads through that lock, whenever it runs.
+            EXPECT_FALSE(window.reloadIfChangedElsewhere());
             onNextModal([](QDialog* d) {
                 typeInto(d, ccomp::kEmail, q("perdu@example.org"));
                 clickButton(d, platform::IDOK);
             });
             emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
             stopper.join();
+            // What had reached the server: the token and the company's row.
+            ASSERT_EQ(waiting.size(), 1u);
+            EXPECT_EQ(waiting[0][0], "2");
         }
         // A warning, not an error: nothing says the save failed.
         EXPECT_TRUE(testing_support::ui().errorTexts().isEmpty()) << testing_support::ui().errorTexts().join(u'\n').toStdString();
