@@ -2,17 +2,23 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <set>
+#include <utility>
 
 #include "db/connections.h"
 #include "edits/audit_log.h"
 #include "manager/corbeille_dlg.h"
 #include "manager/journal_dlg.h"
+#include "db/query_runner.h"
+#include "platform/ui_services.h"
 #include "programme/account.h"
 #include "resources/dialogs.h"
 
 namespace {
 
 constexpr const char* kCaption = "Manager 1.004";
+// After the caption while the opening's load crosses the link.
+constexpr const char* kLoadingText = "Chargement…";
 
 constexpr int kWidth = 1;
 constexpr int kHeight = 2;
@@ -37,7 +43,8 @@ manager::manager(ManagerDialogs& dialogs, QWidget* parent)
           [this] { records_.deleteTimeslotGroup(); }),
       records_(lists_, dialogs_, [this] { reloadAll(); }),
       contracts_(lists_, records_, dialogs_, [this] { reloadAll(); }),
-      print_(this, pane_) {
+      print_(this, pane_),
+      watch_([this](std::shared_ptr<manager_load::Outcome> outcome) { received(std::move(outcome)); }) {
     wire();
 }
 
@@ -63,21 +70,25 @@ void manager::wire() {
         if (lists_.isRow(kRoomList, n.row)) pane_.redraw();
     });
     // The record edits.
-    on(N::Clicked, kAddCompany, [this](const dlg::Notification&) { records_.addCompany(); });
-    on(N::RowDoubleClick, kCompanyList, [this](const dlg::Notification& n) { records_.editCompany(n.row); });
-    on(N::Clicked, kDeleteCompany, [this](const dlg::Notification&) { records_.deleteCompany(); });
-    on(N::Clicked, kAddShow, [this](const dlg::Notification&) { records_.addShow(); });
-    on(N::RowDoubleClick, kShowList, [this](const dlg::Notification& n) { records_.editShow(n.row); });
-    on(N::Clicked, kDeleteShow, [this](const dlg::Notification&) { records_.deleteShow(); });
-    on(N::Clicked, kAddTimeslotGroup, [this](const dlg::Notification&) { records_.addTimeslotGroup(); });
-    on(N::RowDoubleClick, kTimeslotList, [this](const dlg::Notification& n) {
-        if (lists_.isRow(kTimeslotList, n.row)) records_.editTimeslotGroup(n.row);
+    // The record edits, each after the opening's load.
+    const auto edit = [this, on](N code, int id, std::function<void(int row)> call) {
+        on(code, id, [this, call](const dlg::Notification& n) { whenLoaded([call, row = n.row] { call(row); }); });
+    };
+    edit(N::Clicked, kAddCompany, [this](int) { records_.addCompany(); });
+    edit(N::RowDoubleClick, kCompanyList, [this](int row) { records_.editCompany(row); });
+    edit(N::Clicked, kDeleteCompany, [this](int) { records_.deleteCompany(); });
+    edit(N::Clicked, kAddShow, [this](int) { records_.addShow(); });
+    edit(N::RowDoubleClick, kShowList, [this](int row) { records_.editShow(row); });
+    edit(N::Clicked, kDeleteShow, [this](int) { records_.deleteShow(); });
+    edit(N::Clicked, kAddTimeslotGroup, [this](int) { records_.addTimeslotGroup(); });
+    edit(N::RowDoubleClick, kTimeslotList, [this](int row) {
+        if (lists_.isRow(kTimeslotList, row)) records_.editTimeslotGroup(row);
     });
-    on(N::Clicked, kDeleteTimeslotGroup, [this](const dlg::Notification&) { records_.deleteTimeslotGroup(); });
+    edit(N::Clicked, kDeleteTimeslotGroup, [this](int) { records_.deleteTimeslotGroup(); });
     // The contract edits.
-    on(N::Clicked, kNewContract, [this](const dlg::Notification&) { contracts_.newContract(); });
-    on(N::RowDoubleClick, kContractList, [this](const dlg::Notification& n) { contracts_.editContract(n.row); });
-    on(N::Clicked, kDeleteContract, [this](const dlg::Notification&) { contracts_.deleteContract(); });
+    edit(N::Clicked, kNewContract, [this](int) { contracts_.newContract(); });
+    edit(N::RowDoubleClick, kContractList, [this](int row) { contracts_.editContract(row); });
+    edit(N::Clicked, kDeleteContract, [this](int) { contracts_.deleteContract(); });
     // The planning pane.
     on(N::Clicked, kPlanningArea, [this](const dlg::Notification&) { pane_.click(); });
     on(N::DoubleClicked, kPlanningArea, [this](const dlg::Notification&) { pane_.doubleClick(); });
@@ -90,11 +101,16 @@ void manager::wire() {
     on(N::Clicked, kCalendar, [this](const dlg::Notification&) { pane_.redraw(); });
     // The window's own.
     on(N::Clicked, kPrint, [this](const dlg::Notification&) { print_.run(); });
-    on(N::Clicked, kCorbeille, [this](const dlg::Notification&) { openCorbeille(); });
+    on(N::Clicked, kCorbeille, [this](const dlg::Notification&) { whenLoaded([this] { openCorbeille(); }); });
     on(N::Clicked, kJournal, [this](const dlg::Notification&) { openJournal(); });
     on(N::Size, 0, [this](const dlg::Notification&) { layOut(); });
     on(N::Timer, 0, [this](const dlg::Notification& n) {
-        if (n.timerId == ChangeWatch::kTimer) reloadIfChangedElsewhere();
+        if (n.timerId == ChangeWatch::kTimer && !dialogOpen() && isVisible()) {
+            if (pending_)
+                received(std::move(pending_));
+            else
+                watch_.tick();
+        }
         if (n.timerId == PlanningPane::kHoverTimer) pane_.hoverAtCursor();
     });
 }
@@ -105,41 +121,139 @@ bool manager::OnInitDialog() {
     addLayoutEntry(kPlanningArea, kWidth | kHeight);
     addLayoutEntry(kDetailStrip, kWidth);
 
-    setWindowTitle(QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")"));
     lists_.createColumns();
-
-    if (db::programmeConnected() || db::connectProgramme() == 0) {
-        reloadAll();
-        db::closeProgramme();
-    }
+    // The window shows the records it holds from its last opening while its own load crosses
+    // the link, then those of the load; the opening's audit line follows the tables.
+    for (auto table : {programme::ProgrammeTable::Rooms, programme::ProgrammeTable::Companies,
+                       programme::ProgrammeTable::Shows, programme::ProgrammeTable::Timeslots,
+                       programme::ProgrammeTable::Contracts})
+        lists_.loaded(table);
+    watch_.load(audit::lineStatement(audit::kManagerStarted));
+    setProperty("loading", true);
+    showCaption();
     lists_.updateDeleteButtons();
-    audit::writeAuditLine(audit::kManagerStarted);
     SetTimer(PlanningPane::kHoverTimer, PlanningPane::kHoverPeriodMs);
     SetTimer(ChangeWatch::kTimer, ChangeWatch::kPeriodMs);
     return true;
 }
 
+void manager::showCaption() {
+    QString caption = QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")");
+    if (watch_.loading()) caption += QStringLiteral(" ") + QString::fromUtf8(kLoadingText);
+    setWindowTitle(caption);
+}
+
 int manager::reloadAll() {
+    // A save waits for a load under way, never the reverse; what a check read before this
+    // reload is older than what it reads.
+    settleLoads();
+    watch_.invalidate();
+    pending_.reset();
     const int result = programme::reloadAll(&lists_);
     pane_.redraw();
     pane_.redrawDetail();
     return result;
 }
 
+void manager::settleLoads() { watch_.settle(); }
+
+void manager::whenLoaded(std::function<void()> action) {
+    if (!watch_.loading()) {
+        action();
+        return;
+    }
+    afterLoad_ = std::move(action);
+}
+
 // ---- the change watch --------------------------------------------------------------------
 
 void manager::changeEvent(QEvent* event) {
     dlg::Dialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) reloadIfChangedElsewhere();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !dialogOpen() && !watch_.loading())
+        watch_.check(manager_load::Job::Changes);
 }
 
-bool manager::reloadIfChangedElsewhere() {
+// One of the manager's dialogs or a box is up over the window: what the user sees there was
+// taken from the records held, which must not move under it.
+bool manager::dialogOpen() const {
+    const QWidget* top = QApplication::activeModalWidget();
+    return top && top != this && isVisible();
+}
+
+void manager::received(std::shared_ptr<manager_load::Outcome> outcome) {
+    if (outcome->generation != watch_.generation()) {
+        // Read before the window reloaded by itself: older than what it holds.
+        if (outcome->whole) {
+            setProperty("loading", false);
+            showCaption();
+        }
+        return;
+    }
+    if (dialogOpen()) {
+        pending_ = std::move(outcome);
+        return;
+    }
+    apply(outcome);
+}
+
+void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
+    using T = programme::ProgrammeTable;
+    lastOutcome_ = outcome;
+    changedByLastApply_ = false;
+    if (outcome->whole) {
+        const RecordLists::KeptView kept = lists_.keepView();
+        programme::install(std::move(*outcome->whole));
+        outcome->whole.reset();
+        for (T table : {T::Rooms, T::Companies, T::Shows, T::Timeslots, T::Contracts}) {
+            lists_.loading(table);
+            lists_.loaded(table);
+        }
+        lists_.restoreView(kept);
+        pane_.redraw();
+        pane_.redrawDetail();
+        changedByLastApply_ = true;
+    } else if (!outcome->asked.empty()) {
+        const RecordLists::KeptView kept = lists_.keepView();
+        const int planningScroll = pane_.scroll();
+        std::set<T> changed;
+        for (const auto& [table, ids] : outcome->asked) {
+            programme::applyRows(table, ids, outcome->rows);
+            changed.insert(table);
+        }
+        lists_.refresh(changed);
+        lists_.restoreView(kept);
+        pane_.setScroll(planningScroll);
+        pane_.redraw();
+        changedByLastApply_ = true;
+    }
+    if (outcome->job == manager_load::Job::Whole) {
+        setProperty("loading", false);
+        showCaption();
+        // What the program-wide connection would have shown: the opening is the user's.
+        if (!outcome->openFailure.isEmpty()) {
+            platform::showError(outcome->openFailure);
+        } else if (!outcome->failures.empty()) {
+            db::recordRefusal(outcome->failures.front().second);
+            db::reportDbExecError(outcome->failures.front().first);
+        }
+        if (afterLoad_) std::exchange(afterLoad_, nullptr)();
+    }
+}
+
+bool manager::checkNow(manager_load::Job job) {
     // Never under one of its own dialogs, nor while a box is up.
     if (QApplication::activeModalWidget() != this || !isVisible()) return false;
-    if (!watch_.changedSinceLoad()) return false;
-    reloadKeepingView();
-    return true;
+    watch_.settle();
+    if (pending_) received(std::move(pending_));
+    changedByLastApply_ = false;
+    if (!watch_.check(job)) return false;
+    watch_.settle();
+    return changedByLastApply_;
 }
+
+bool manager::reloadIfChangedElsewhere() { return checkNow(manager_load::Job::Changes); }
+
+bool manager::reloadIfChangedOutside() { return checkNow(manager_load::Job::Verify); }
 
 void manager::reloadKeepingView() {
     const RecordLists::KeptView kept = lists_.keepView();

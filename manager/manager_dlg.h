@@ -26,16 +26,27 @@ public:
     explicit manager(ManagerDialogs& dialogs, QWidget* parent = nullptr);
     ~manager() override;
 
-    // `reload all`: reloads every table and refills the lists (after an edit). The planning is
-    // drawn again afterwards: it shows the stored follow-up at once (the emptied lists raise no
-    // change of their own here).
+    // `reload all` on the window's connection, after the job of the change watch under way:
+    // reloads every table and refills the lists (after an edit). The planning is drawn again
+    // afterwards: it shows the stored follow-up at once (the emptied lists raise no change of
+    // their own here).
     int reloadAll();
-    // The idle check: when no dialog of the manager is open and the programme changed since the
-    // last load, reloads and keeps what the user was looking at. True when it reloaded.
+    // The idle check, waited for: when no dialog of the manager is open, reads the rows that
+    // colleagues' saves named since the last check and puts them in place, keeping what the
+    // user was looking at. True when a row changed. The timer asks the same without waiting.
     bool reloadIfChangedElsewhere();
+    // The same with the tables' check values compared too: what was changed outside the
+    // program, which writes no audit line.
+    bool reloadIfChangedOutside();
     // Reloads, keeping the selected records, the lists' scroll positions, the range and the
     // planning's scroll.
     void reloadKeepingView();
+    // Whether the load of the opening is still under way ("Chargement…" in the caption).
+    bool loading() const { return watch_.loading(); }
+    // Waits for the job of the change watch under way and puts its outcome in place.
+    void settleLoads();
+    // The last outcome put in place (a bench counts its round trips).
+    const manager_load::Outcome* lastOutcome() const { return lastOutcome_.get(); }
 
     RecordLists& lists() { return lists_; }
     PlanningPane& planningPane() { return pane_; }
@@ -63,6 +74,16 @@ private:
     void layOut();
     void openCorbeille();
     void openJournal();
+    // The change watch's outcomes: put in place at once when no dialog of the manager is open,
+    // otherwise once the user is back in the window.
+    void received(std::shared_ptr<manager_load::Outcome> outcome);
+    void apply(const std::shared_ptr<manager_load::Outcome>& outcome);
+    bool dialogOpen() const;
+    bool checkNow(manager_load::Job job);
+    // An edit waits for the opening's load (its new ids come from the records held): it runs
+    // once the load is in place, the last one asked for only.
+    void whenLoaded(std::function<void()> action);
+    void showCaption();
 
     std::unique_ptr<WindowDialogs> ownDialogs_;
     ManagerDialogs& dialogs_;
@@ -70,7 +91,11 @@ private:
     PlanningPane pane_;
     RecordEdits records_;
     ContractEdits contracts_;
-    ChangeWatch watch_;
     PrintAction print_;
     std::vector<LayoutEntry> layout_;
+    std::shared_ptr<manager_load::Outcome> pending_;
+    std::shared_ptr<manager_load::Outcome> lastOutcome_;
+    std::function<void()> afterLoad_;
+    bool changedByLastApply_ = false;
+    ChangeWatch watch_;  // last: its outcomes reach the parts above
 };

@@ -1,6 +1,8 @@
 #include "manager/record_lists.h"
 
+#include <QHash>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalBlocker>
 
 #include "dialog/controls.h"
@@ -107,6 +109,79 @@ void RecordLists::loaded(programme::ProgrammeTable table) {
     case T::Timeslots: appendRows(view, programme::timeslotGroupRows()); break;
     case T::Contracts: appendRows(view, programme::contractRows()); break;
     }
+}
+
+namespace {
+
+// Brings a list's rows in line with `wanted`, keyed by the id text of column 0: rows that stay
+// are only rewritten where a text or the record index changed; a row that moved is taken out
+// and put back where it belongs.
+void syncRows(dlg::ListView* view, const std::vector<dlg::ListView::Row>& wanted) {
+    const QSignalBlocker quiet(view);
+    QHash<QString, int> ahead;  // the ids of the view's rows not passed yet
+    for (int row = 0; row < view->itemCount(); ++row) ++ahead[view->itemText(row, 0)];
+    QSet<QString> wantedIds;
+    for (const auto& row : wanted) wantedIds.insert(row.texts.value(0));
+    const auto pass = [&](int row) {
+        if (--ahead[view->itemText(row, 0)] <= 0) ahead.remove(view->itemText(row, 0));
+    };
+    int at = 0;
+    for (const auto& want : wanted) {
+        const QString& id = want.texts.value(0);
+        for (;;) {
+            if (at < view->itemCount() && view->itemText(at, 0) == id) {
+                for (int c = 1; c < want.texts.size(); ++c)
+                    if (view->itemText(at, c) != want.texts[c]) view->setItemText(at, c, want.texts[c]);
+                if (view->itemData(at) != want.data) view->setItemData(at, want.data);
+                pass(at);
+                ++at;
+                break;
+            }
+            // The row here is gone, or the wanted one is further down: this one moved.
+            if (at < view->itemCount() && (!wantedIds.contains(view->itemText(at, 0)) || ahead.contains(id))) {
+                pass(at);
+                view->deleteItem(at);
+                continue;
+            }
+            view->insertRows(at, {want});
+            ++at;
+            break;
+        }
+    }
+    while (view->itemCount() > at) view->deleteItem(view->itemCount() - 1);
+}
+
+std::vector<dlg::ListView::Row> viewRows(const std::vector<programme::ListRow>& rows, bool reversed) {
+    std::vector<dlg::ListView::Row> items;
+    items.reserve(rows.size());
+    if (reversed)
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) items.push_back(listRow(*it));
+    else
+        for (const auto& row : rows) items.push_back(listRow(row));
+    return items;
+}
+
+}  // namespace
+
+void RecordLists::refresh(const std::set<programme::ProgrammeTable>& changed) {
+    using T = programme::ProgrammeTable;
+    const auto touched = [&](std::initializer_list<T> tables) {
+        for (T table : tables)
+            if (changed.count(table)) return true;
+        return false;
+    };
+    // Each list with the tables its rows are made from.
+    if (touched({T::Rooms}) && refillsList(T::Rooms)) {
+        loading(T::Rooms);  // a sorted list of a few rows: filled again
+        loaded(T::Rooms);
+    }
+    if (touched({T::Companies}) && refillsList(T::Companies))
+        syncRows(list(kCompanyList), viewRows(programme::companyRows(), true));
+    if (touched({T::Shows}) && refillsList(T::Shows)) syncRows(list(kShowList), viewRows(programme::showRows(), true));
+    if (touched({T::Timeslots, T::Shows, T::Rooms}) && refillsList(T::Timeslots))
+        syncRows(list(kTimeslotList), viewRows(programme::timeslotGroupRows(), false));
+    if (touched({T::Contracts, T::Timeslots, T::Shows}) && refillsList(T::Contracts))
+        syncRows(list(kContractList), viewRows(programme::contractRows(), false));
 }
 
 void RecordLists::updateDeleteButtons() {

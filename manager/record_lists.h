@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "programme/programme_data.h"
@@ -28,6 +29,11 @@ public:
     // refill hold spares it.
     void loading(programme::ProgrammeTable table) override;
     void loaded(programme::ProgrammeTable table) override;
+
+    // Rows read again by id were put in place in these tables: the lists that show them are
+    // brought in line row by row (a row that did not change is not touched, so that its
+    // selection stays), unless the refill hold spares them.
+    void refresh(const std::set<programme::ProgrammeTable>& changed);
 
     // The `refill hold`: while it is above 0 the company, show and timeslot lists are neither
     // emptied nor refilled by the loads (an add dialog is open over them); rooms and contracts

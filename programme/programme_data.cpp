@@ -1,6 +1,8 @@
 #include "programme/programme_data.h"
 
 #include <QHash>
+#include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -111,40 +113,58 @@ const Column<Timeslot> kTimeslotColumns[] = {
 const Column<Contract> kContractColumns[] = {{0, &Contract::id},    {1, &Contract::ts, true},          {2, &Contract::created},
                                              {3, &Contract::extra}, {4, &Contract::deleted, true},     {5, &Contract::rtf, true}};
 
-template <typename Record, std::size_t N>
-struct LoadTarget {
-    std::vector<Record>* records;
-    const Column<Record> (*columns)[N];
-    // The texts of columns that repeat from row to row: each distinct one is converted once
-    // and shared by the records, which saves most of the allocations of a large table.
-    QHash<QByteArray, QString> shared;
-};
+// The texts of columns that repeat from row to row: each distinct one is converted once and
+// shared by the records, which saves most of the allocations of a large table.
+using SharedTexts = QHash<QByteArray, QString>;
 
 constexpr std::size_t kSharedTextLength = 40;
 
-template <typename Record, std::size_t N>
-QString columnText(LoadTarget<Record, N>& target, const char* text, bool repeats) {
+QString columnText(SharedTexts& shared, const char* text, bool repeats) {
     const std::size_t length = std::strlen(text);
     if (!repeats || length > kSharedTextLength) return db::fromAnsi(std::string_view(text, length));
     const QByteArray key = QByteArray::fromRawData(text, static_cast<qsizetype>(length));
-    const auto it = target.shared.constFind(key);
-    if (it != target.shared.cend()) return *it;
+    const auto it = shared.constFind(key);
+    if (it != shared.cend()) return *it;
     QString converted = db::fromAnsi(std::string_view(text, length));
-    target.shared.insert(QByteArray(text, static_cast<qsizetype>(length)), converted);
+    shared.insert(QByteArray(text, static_cast<qsizetype>(length)), converted);
     return converted;
 }
 
 template <typename Record, std::size_t N>
+void appendRecord(std::vector<Record>& records, const Column<Record> (&columns)[N], SharedTexts& shared,
+                  int32_t columnCount, char** texts) {
+    Record record;
+    for (const Column<Record>& column : columns) {
+        if (column.index >= columnCount) continue;
+        const char* text = texts[column.index];
+        if (!text) continue;  // no memory for this column's copy: the field stays empty
+        record.*column.field = columnText(shared, text, column.repeats);
+    }
+    records.push_back(std::move(record));
+}
+
+void appendRecord(Tables& into, ProgrammeTable table, SharedTexts& shared, int32_t columnCount, char** texts) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: appendRecord(into.rooms, kRoomColumns, shared, columnCount, texts); break;
+    case T::Companies: appendRecord(into.companies, kCompanyColumns, shared, columnCount, texts); break;
+    case T::Shows: appendRecord(into.shows, kShowColumns, shared, columnCount, texts); break;
+    case T::Timeslots: appendRecord(into.timeslots, kTimeslotColumns, shared, columnCount, texts); break;
+    case T::Contracts: appendRecord(into.contracts, kContractColumns, shared, columnCount, texts); break;
+    }
+}
+
+template <typename Record, std::size_t N>
+struct LoadTarget {
+    std::vector<Record>* records;
+    const Column<Record> (*columns)[N];
+    SharedTexts shared;
+};
+
+template <typename Record, std::size_t N>
 int32_t appendRow(void* context, int32_t columnCount, char** columns, void*) {
     auto* target = static_cast<LoadTarget<Record, N>*>(context);
-    Record record;
-    for (const Column<Record>& column : *target->columns) {
-        if (column.index >= columnCount) continue;
-        const char* text = columns[column.index];
-        if (!text) continue;  // no memory for this column's copy: the field stays empty
-        record.*column.field = columnText(*target, text, column.repeats);
-    }
-    target->records->push_back(std::move(record));
+    appendRecord(*target->records, *target->columns, target->shared, columnCount, columns);
     return 0;
 }
 
@@ -197,6 +217,131 @@ int loadTimeslots(LoadHooks* hooks) {
 }
 int loadContracts(LoadHooks* hooks) {
     return load(hooks, ProgrammeTable::Contracts, kContractsStatement, gContracts, kContractColumns);
+}
+
+const char* statementOf(ProgrammeTable table) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: return kRoomsStatement;
+    case T::Companies: return kCompaniesStatement;
+    case T::Shows: return kShowsStatement;
+    case T::Timeslots: return kTimeslotsStatement;
+    case T::Contracts: return kContractsStatement;
+    }
+    return kRoomsStatement;
+}
+
+const char* tableName(ProgrammeTable table) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: return "salle";
+    case T::Companies: return "comp";
+    case T::Shows: return "showname";
+    case T::Timeslots: return "timeslot";
+    case T::Contracts: return "contract";
+    }
+    return "salle";
+}
+
+struct RowSink::Shared {
+    SharedTexts texts;
+};
+
+RowSink::RowSink(Tables& into, ProgrammeTable table)
+    : into_(&into), table_(table), shared_(std::make_shared<Shared>()) {}
+
+RowSink RowSink::tagged(Tables& into) {
+    RowSink sink(into, ProgrammeTable::Rooms);
+    sink.tagged_ = true;
+    return sink;
+}
+
+int32_t RowSink::append(void* context, int32_t columnCount, char** columns, void*) {
+    auto* sink = static_cast<RowSink*>(context);
+    ProgrammeTable table = sink->table_;
+    if (sink->tagged_) {
+        if (columnCount < 1 || !columns[0]) return 0;
+        const long long tag = std::strtoll(columns[0], nullptr, 10);
+        if (tag < 0 || tag > static_cast<long long>(ProgrammeTable::Contracts)) return 0;
+        table = static_cast<ProgrammeTable>(tag);
+        ++columns;
+        --columnCount;
+    }
+    appendRecord(*sink->into_, table, sink->shared_->texts, columnCount, columns);
+    return 0;
+}
+
+namespace {
+void swapWithHeld(Tables& tables) {
+    gRooms.swap(tables.rooms);
+    gCompanies.swap(tables.companies);
+    gShows.swap(tables.shows);
+    gTimeslots.swap(tables.timeslots);
+    gContracts.swap(tables.contracts);
+    recordsChanged();
+}
+}  // namespace
+
+void install(Tables&& tables) { swapWithHeld(tables); }
+
+namespace {
+
+// Where a record goes in its table, as the table's ORDER BY puts it: before the first held
+// record that the statement would give after it. The server compares names without regard to
+// case; so does this.
+bool comesBefore(const Company& a, const Company& b) { return a.nom.compare(b.nom, Qt::CaseInsensitive) > 0; }
+bool comesBefore(const Show& a, const Show& b) { return a.name.compare(b.name, Qt::CaseInsensitive) > 0; }
+bool comesBefore(const Timeslot& a, const Timeslot& b) {
+    return a.date != b.date ? a.date < b.date : a.start < b.start;
+}
+bool comesBefore(const Contract& a, const Contract& b) { return a.created > b.created; }
+bool comesBefore(const Room&, const Room&) { return false; }  // no order: a new room goes last
+
+bool sameOrderKey(const Company& a, const Company& b) { return a.nom == b.nom; }
+bool sameOrderKey(const Show& a, const Show& b) { return a.name == b.name; }
+bool sameOrderKey(const Timeslot& a, const Timeslot& b) { return a.date == b.date && a.start == b.start; }
+bool sameOrderKey(const Contract& a, const Contract& b) { return a.created == b.created; }
+bool sameOrderKey(const Room&, const Room&) { return true; }
+
+template <typename Record>
+void applyRecords(std::vector<Record>& held, const QStringList& asked, const std::vector<Record>& fresh) {
+    QHash<QString, const Record*> given;
+    for (const Record& record : fresh) given.insert(record.id, &record);
+    std::vector<const Record*> placing;
+    for (const QString& id : asked) {
+        const Record* now = given.value(id, nullptr);
+        auto it = std::find_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
+        if (it != held.end() && now && sameOrderKey(*it, *now)) {
+            *it = *now;
+            continue;
+        }
+        held.erase(std::remove_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; }), held.end());
+        if (now) placing.push_back(now);
+    }
+    for (const Record* record : placing) {
+        const auto at = std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(*record, r); });
+        held.insert(at, *record);
+    }
+}
+
+}  // namespace
+
+void applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: applyRecords(held.rooms, asked, fresh.rooms); break;
+    case T::Companies: applyRecords(held.companies, asked, fresh.companies); break;
+    case T::Shows: applyRecords(held.shows, asked, fresh.shows); break;
+    case T::Timeslots: applyRecords(held.timeslots, asked, fresh.timeslots); break;
+    case T::Contracts: applyRecords(held.contracts, asked, fresh.contracts); break;
+    }
+}
+
+void applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
+    Tables held;
+    swapWithHeld(held);
+    applyRows(held, table, asked, fresh);
+    swapWithHeld(held);
 }
 
 namespace {

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,6 +96,51 @@ public:
     virtual void loading(ProgrammeTable table) = 0;
     virtual void loaded(ProgrammeTable table) = 0;
 };
+
+// The five tables as one read made them, apart from the program-wide lists: a load on a
+// connection and thread of its own fills one, and the window's thread puts it in place.
+struct Tables {
+    std::vector<Room> rooms;
+    std::vector<Company> companies;
+    std::vector<Show> shows;
+    std::vector<Timeslot> timeslots;
+    std::vector<Contract> contracts;
+};
+
+// The SELECT of each table, as the loads run it.
+const char* statementOf(ProgrammeTable table);
+// The server's name of each table ("salle", "comp", "showname", "timeslot", "contract").
+const char* tableName(ProgrammeTable table);
+
+// Makes the records of one table's rows as the loads do (the same columns, the same texts),
+// into a Tables of the caller's: the row callback's context for one statement. The rows of a
+// statement that tags each with its table in an extra first column go to the table it names
+// (tagged()).
+class RowSink {
+public:
+    RowSink(Tables& into, ProgrammeTable table);
+    static RowSink tagged(Tables& into);
+    static int32_t append(void* sink, int32_t columnCount, char** columns, void* unused);
+
+private:
+    struct Shared;
+    Tables* into_;
+    ProgrammeTable table_;
+    bool tagged_ = false;
+    std::shared_ptr<Shared> shared_;
+};
+
+// Puts a whole read in place of the program-wide lists (the lookups follow).
+void install(Tables&& tables);
+
+// Puts the rows read again by id in place of the held ones of that table: `asked` are the ids
+// read again, `fresh` what the server gave for them (an asked id it did not give is gone from
+// the table). A row whose ordering texts did not change keeps its place, so that the list rows
+// carrying record indexes stay right; another goes where the table's statement would put it.
+// The record indexes of the rows that moved or went are no longer those of before.
+void applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh);
+// The same on any held tables (tests).
+void applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh);
 
 // Each load runs its statement on the open programme connection; 0 on success, -1 after the
 // "Erreur : db_exec" message, the table then empty or partly filled. hooks may be null.
