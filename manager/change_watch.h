@@ -40,6 +40,9 @@ public:
     void invalidate() { ++generation_; }
     unsigned generation() const { return generation_; }
 
+    // Tables the window no longer holds, freed on the loader's thread.
+    void dispose(std::shared_ptr<const void> tables) { loader_.dispose(std::move(tables)); }
+
     // Which job the n-th tick asks for (counted from 1).
     static manager_load::Job jobOfTick(long tick);
 

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <set>
+#include <QTimer>
 #include <utility>
 
 #include "db/connections.h"
@@ -105,7 +105,7 @@ void manager::wire() {
     on(N::Clicked, kJournal, [this](const dlg::Notification&) { openJournal(); });
     on(N::Size, 0, [this](const dlg::Notification&) { layOut(); });
     on(N::Timer, 0, [this](const dlg::Notification& n) {
-        if (n.timerId == ChangeWatch::kTimer && !dialogOpen() && isVisible()) {
+        if (n.timerId == ChangeWatch::kTimer && !dialogOpen() && isVisible() && !loading()) {
             if (pending_)
                 received(std::move(pending_));
             else
@@ -124,11 +124,8 @@ bool manager::OnInitDialog() {
     lists_.createColumns();
     // The window shows the records it holds from its last opening while its own load crosses
     // the link, then those of the load; the opening's audit line follows the tables.
-    for (auto table : {programme::ProgrammeTable::Rooms, programme::ProgrammeTable::Companies,
-                       programme::ProgrammeTable::Shows, programme::ProgrammeTable::Timeslots,
-                       programme::ProgrammeTable::Contracts})
-        lists_.loaded(table);
     watch_.load(audit::lineStatement(audit::kManagerStarted));
+    fillInSlices(nullptr, nullptr);
     setProperty("loading", true);
     showCaption();
     lists_.updateDeleteButtons();
@@ -139,7 +136,7 @@ bool manager::OnInitDialog() {
 
 void manager::showCaption() {
     QString caption = QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")");
-    if (watch_.loading()) caption += QStringLiteral(" ") + QString::fromUtf8(kLoadingText);
+    if (loading()) caption += QStringLiteral(" ") + QString::fromUtf8(kLoadingText);
     setWindowTitle(caption);
 }
 
@@ -158,7 +155,7 @@ int manager::reloadAll() {
 void manager::settleLoads() { watch_.settle(); }
 
 void manager::whenLoaded(std::function<void()> action) {
-    if (!watch_.loading()) {
+    if (!loading()) {
         action();
         return;
     }
@@ -169,7 +166,7 @@ void manager::whenLoaded(std::function<void()> action) {
 
 void manager::changeEvent(QEvent* event) {
     dlg::Dialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !dialogOpen() && !watch_.loading())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !dialogOpen() && !loading())
         watch_.check(manager_load::Job::Changes);
 }
 
@@ -183,10 +180,7 @@ bool manager::dialogOpen() const {
 void manager::received(std::shared_ptr<manager_load::Outcome> outcome) {
     if (outcome->generation != watch_.generation()) {
         // Read before the window reloaded by itself: older than what it holds.
-        if (outcome->whole) {
-            setProperty("loading", false);
-            showCaption();
-        }
+        if (outcome->job == manager_load::Job::Whole) finishFill();
         return;
     }
     if (dialogOpen()) {
@@ -201,43 +195,112 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
     lastOutcome_ = outcome;
     changedByLastApply_ = false;
     if (outcome->whole) {
-        const RecordLists::KeptView kept = lists_.keepView();
-        programme::install(std::move(*outcome->whole));
-        outcome->whole.reset();
-        for (T table : {T::Rooms, T::Companies, T::Shows, T::Timeslots, T::Contracts}) {
-            lists_.loading(table);
-            lists_.loaded(table);
-        }
-        lists_.restoreView(kept);
-        pane_.redraw();
-        pane_.redrawDetail();
-        changedByLastApply_ = true;
+        fillInSlices(std::move(outcome->whole), [this, outcome] { finishOpening(*outcome); });
+        return;
     } else if (!outcome->asked.empty()) {
         const RecordLists::KeptView kept = lists_.keepView();
         const int planningScroll = pane_.scroll();
-        std::set<T> changed;
+        RecordLists::Moved moved;
+        // A slot's group row shows its head and counts its children: the heads before and after.
+        const auto noteHeads = [&](const QStringList& ids) {
+            for (const QString& id : ids) {
+                const int index = programme::timeslotIndexById(id);
+                if (index < 0) continue;
+                const programme::Timeslot& slot = programme::timeslots()[static_cast<std::size_t>(index)];
+                moved.groupHeads.insert(programme::isGroupHead(slot) ? slot.id : slot.childof);
+            }
+        };
         for (const auto& [table, ids] : outcome->asked) {
-            programme::applyRows(table, ids, outcome->rows);
-            changed.insert(table);
+            if (table == T::Timeslots) noteHeads(ids);
+            const programme::Applied applied = programme::applyRows(table, ids, outcome->rows);
+            moved.tables.insert(table);
+            if (table == T::Timeslots) {
+                noteHeads(ids);
+                moved.timeslotsMoved = applied.moved;
+            }
+            if (table == T::Contracts) {
+                moved.contracts = QSet<QString>(ids.begin(), ids.end());
+                moved.contractsMoved = applied.moved;
+            }
+            if (table == T::Shows) moved.shows = QSet<QString>(ids.begin(), ids.end());
         }
-        lists_.refresh(changed);
+        lists_.refresh(moved);
         lists_.restoreView(kept);
         pane_.setScroll(planningScroll);
         pane_.redraw();
         changedByLastApply_ = true;
     }
-    if (outcome->job == manager_load::Job::Whole) {
-        setProperty("loading", false);
-        showCaption();
-        // What the program-wide connection would have shown: the opening is the user's.
-        if (!outcome->openFailure.isEmpty()) {
-            platform::showError(outcome->openFailure);
-        } else if (!outcome->failures.empty()) {
-            db::recordRefusal(outcome->failures.front().second);
-            db::reportDbExecError(outcome->failures.front().first);
-        }
-        if (afterLoad_) std::exchange(afterLoad_, nullptr)();
+    if (outcome->job == manager_load::Job::Whole) finishOpening(*outcome);
+}
+
+void manager::finishOpening(const manager_load::Outcome& outcome) {
+    // What the program-wide connection would have shown: the opening is the user's.
+    if (!outcome.openFailure.isEmpty()) {
+        platform::showError(outcome.openFailure);
+    } else if (!outcome.failures.empty()) {
+        db::recordRefusal(outcome.failures.front().second);
+        db::reportDbExecError(outcome.failures.front().first);
     }
+    finishFill();
+}
+
+void manager::finishFill() {
+    setProperty("loading", loading());
+    showCaption();
+    if (afterLoad_ && !loading()) std::exchange(afterLoad_, nullptr)();
+}
+
+void manager::fillInSlices(std::shared_ptr<programme::Tables> whole, std::function<void()> then) {
+    using T = programme::ProgrammeTable;
+    constexpr int kSlice = 600;  // records a slice turns into rows: a few milliseconds
+    auto kept = std::make_shared<RecordLists::KeptView>(lists_.keepView());
+    const bool idle = fillSteps_.empty();
+    if (whole)
+        fillSteps_.push_back([this, whole] {
+            // The records replaced are freed on the loader's thread: a season's are a pause.
+            programme::install(std::move(*whole));
+            watch_.dispose(whole);
+        });
+    for (T table : {T::Rooms, T::Companies, T::Shows, T::Timeslots, T::Contracts})
+        fillSteps_.push_back([this, table] {
+            lists_.loading(table);
+            if (table != T::Timeslots && table != T::Contracts) lists_.loaded(table);
+        });
+    // The lookups' indexes, one a slice, before the rows that use them.
+    fillSteps_.push_back([] { programme::timeslotIndexById(QString()); });
+    fillSteps_.push_back([] { programme::countLiveChildren(QString()); });
+    fillSteps_.push_back([] { programme::countChildren(QString()); });
+    fillSteps_.push_back([this, kSlice] {
+        const auto slices = [this, kSlice](T table, int count) {
+            for (int from = 0; from < count; from += kSlice)
+                fillSteps_.push_back([this, table, from, kSlice] { lists_.appendRecords(table, from, from + kSlice); });
+        };
+        std::deque<std::function<void()>> rest;
+        rest.swap(fillSteps_);
+        slices(T::Timeslots, static_cast<int>(programme::timeslots().size()));
+        slices(T::Contracts, static_cast<int>(programme::contracts().size()));
+        for (auto& step : rest) fillSteps_.push_back(std::move(step));
+    });
+    fillSteps_.push_back([this, kept, then] {
+        lists_.restoreView(*kept);
+        lists_.updateDeleteButtons();
+        pane_.redraw();
+        pane_.redrawDetail();
+        changedByLastApply_ = true;
+        if (then) then();
+    });
+    if (idle) QTimer::singleShot(0, this, [this] { runFillStep(); });
+}
+
+void manager::runFillStep() {
+    if (fillSteps_.empty()) return;
+    std::function<void()> step = std::move(fillSteps_.front());
+    fillSteps_.pop_front();
+    step();
+    if (!fillSteps_.empty())
+        QTimer::singleShot(0, this, [this] { runFillStep(); });
+    else
+        finishFill();
 }
 
 bool manager::checkNow(manager_load::Job job) {

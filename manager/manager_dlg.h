@@ -5,6 +5,8 @@
 // their dialogs through one ManagerDialogs.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,8 +43,9 @@ public:
     // Reloads, keeping the selected records, the lists' scroll positions, the range and the
     // planning's scroll.
     void reloadKeepingView();
-    // Whether the load of the opening is still under way ("Chargement…" in the caption).
-    bool loading() const { return watch_.loading(); }
+    // Whether the load of the opening is still under way, its tables crossing the link or
+    // going into the lists ("Chargement…" in the caption).
+    bool loading() const { return watch_.loading() || !fillSteps_.empty(); }
     // Waits for the job of the change watch under way and puts its outcome in place.
     void settleLoads();
     // The last outcome put in place (a bench counts its round trips).
@@ -84,6 +87,13 @@ private:
     // once the load is in place, the last one asked for only.
     void whenLoaded(std::function<void()> action);
     void showCaption();
+    // Fills the lists from the records held (after putting `whole` in their place) in slices
+    // of a few milliseconds, the window answering between them.
+    void fillInSlices(std::shared_ptr<programme::Tables> whole, std::function<void()> then);
+    void runFillStep();
+    void finishFill();
+    // The opening's load is in place: what it could not read is told, the edit asked for meanwhile runs.
+    void finishOpening(const manager_load::Outcome& outcome);
 
     std::unique_ptr<WindowDialogs> ownDialogs_;
     ManagerDialogs& dialogs_;
@@ -96,6 +106,7 @@ private:
     std::shared_ptr<manager_load::Outcome> pending_;
     std::shared_ptr<manager_load::Outcome> lastOutcome_;
     std::function<void()> afterLoad_;
+    std::deque<std::function<void()>> fillSteps_;
     bool changedByLastApply_ = false;
     ChangeWatch watch_;  // last: its outcomes reach the parts above
 };

@@ -258,18 +258,34 @@ std::shared_ptr<Outcome> Loader::take() {
     return std::move(outcome_);
 }
 
+void Loader::dispose(std::shared_ptr<const void> tables) {
+    {
+        std::lock_guard lock(mutex_);
+        disposed_.push_back(std::move(tables));
+    }
+    wake_.notify_one();
+}
+
 void Loader::run() {
     platform::lowerThisThreadsPriority();
     const db::LibraryThread library;
     for (;;) {
         Posted job;
+        std::vector<std::shared_ptr<const void>> disposed;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stop_ || posted_; });
+            wake_.wait(lock, [this] { return stop_ || posted_ || !disposed_.empty(); });
+            disposed.swap(disposed_);
             if (stop_) break;
+            if (!posted_) {
+                lock.unlock();
+                disposed.clear();
+                continue;
+            }
             job = std::move(*posted_);
             posted_.reset();
         }
+        disposed.clear();
         auto out = std::make_shared<Outcome>();
         out->job = job.job;
         out->generation = job.generation;

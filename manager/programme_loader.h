@@ -109,6 +109,8 @@ public:
     void waitIdle();
     // The outcome of the last job, once; null while it runs or when it was taken.
     std::shared_ptr<Outcome> take();
+    // Frees what it is given on the loader's thread.
+    void dispose(std::shared_ptr<const void> tables);
 
 private:
     struct Posted {
@@ -141,6 +143,7 @@ private:
     std::optional<Posted> posted_;
     bool running_ = false;
     std::shared_ptr<Outcome> outcome_;
+    std::vector<std::shared_ptr<const void>> disposed_;
     bool stop_ = false;
     std::thread thread_;  // last: starts once everything it uses is made
 };

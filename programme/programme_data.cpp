@@ -31,9 +31,11 @@ template <typename Record>
 class KeyIndex {
 public:
     enum class Take { First, Last };
-    // counted, when given, says which records count() counts.
-    KeyIndex(QString Record::*field, Take take, bool (*counted)(const Record&) = nullptr)
-        : field_(field), take_(take), counted_(counted) {}
+    // Counting (count()) costs a second table of every key: only the indexes that count keep
+    // one. counted, when given, says which records count() counts.
+    enum class Counts { No, Yes };
+    KeyIndex(QString Record::*field, Take take, Counts counts = Counts::No, bool (*counted)(const Record&) = nullptr)
+        : field_(field), take_(take), counts_on_(counts == Counts::Yes), counted_(counted) {}
 
     int find(const std::vector<Record>& records, const QString& key) {
         refresh(records);
@@ -56,7 +58,7 @@ private:
         map_.reserve(static_cast<qsizetype>(records.size()));
         for (int i = 0; i < static_cast<int>(records.size()); ++i) {
             const QString& key = records[static_cast<std::size_t>(i)].*field_;
-            if (!counted_ || counted_(records[static_cast<std::size_t>(i)])) ++counts_[key];
+            if (counts_on_ && (!counted_ || counted_(records[static_cast<std::size_t>(i)]))) ++counts_[key];
             if (take_ == Take::Last || !map_.contains(key)) map_.insert(key, i);
         }
         version_ = gRecordsVersion;
@@ -75,6 +77,7 @@ private:
 
     QString Record::*field_;
     Take take_;
+    bool counts_on_;
     bool (*counted_)(const Record&);
     unsigned version_ = ~0u;
     const Record* data_ = nullptr;
@@ -88,9 +91,9 @@ KeyIndex<Show> gShowById(&Show::id, KeyIndex<Show>::Take::First);
 KeyIndex<Company> gCompanyById(&Company::id, KeyIndex<Company>::Take::Last);
 KeyIndex<Room> gRoomById(&Room::id, KeyIndex<Room>::Take::First);
 KeyIndex<Timeslot> gTimeslotById(&Timeslot::id, Take::First);
-KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First);
+KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes);
 bool isLiveSlot(const Timeslot& slot) { return !isDeleted(slot.deleted); }
-KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, &isLiveSlot);
+KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes, &isLiveSlot);
 
 // Which field each column of a table goes to; columns not listed are not read.
 template <typename Record>
@@ -278,11 +281,13 @@ void swapWithHeld(Tables& tables) {
     gShows.swap(tables.shows);
     gTimeslots.swap(tables.timeslots);
     gContracts.swap(tables.contracts);
-    recordsChanged();
 }
 }  // namespace
 
-void install(Tables&& tables) { swapWithHeld(tables); }
+void install(Tables&& tables) {
+    swapWithHeld(tables);
+    recordsChanged();
+}
 
 namespace {
 
@@ -303,8 +308,19 @@ bool sameOrderKey(const Timeslot& a, const Timeslot& b) { return a.date == b.dat
 bool sameOrderKey(const Contract& a, const Contract& b) { return a.created == b.created; }
 bool sameOrderKey(const Room&, const Room&) { return true; }
 
+// The fields the lookups' indexes are built on: a row rewritten in place with the same ones
+// leaves them right.
+bool sameIndexKeys(const Company& a, const Company& b) { return a.id == b.id; }
+bool sameIndexKeys(const Show& a, const Show& b) { return a.id == b.id; }
+bool sameIndexKeys(const Room& a, const Room& b) { return a.id == b.id; }
+bool sameIndexKeys(const Timeslot& a, const Timeslot& b) {
+    return a.id == b.id && a.childof == b.childof && a.deleted == b.deleted;
+}
+bool sameIndexKeys(const Contract&, const Contract&) { return true; }
+
 template <typename Record>
-void applyRecords(std::vector<Record>& held, const QStringList& asked, const std::vector<Record>& fresh) {
+Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const std::vector<Record>& fresh) {
+    Applied applied;
     QHash<QString, const Record*> given;
     for (const Record& record : fresh) given.insert(record.id, &record);
     std::vector<const Record*> placing;
@@ -312,36 +328,45 @@ void applyRecords(std::vector<Record>& held, const QStringList& asked, const std
         const Record* now = given.value(id, nullptr);
         auto it = std::find_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
         if (it != held.end() && now && sameOrderKey(*it, *now)) {
+            applied.keysChanged |= !sameIndexKeys(*it, *now);
             *it = *now;
             continue;
         }
-        held.erase(std::remove_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; }), held.end());
+        const auto kept = std::remove_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
+        applied.moved |= kept != held.end();
+        held.erase(kept, held.end());
         if (now) placing.push_back(now);
     }
     for (const Record* record : placing) {
         const auto at = std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(*record, r); });
         held.insert(at, *record);
+        applied.moved = true;
     }
+    return applied;
 }
 
 }  // namespace
 
-void applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
+Applied applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
     using T = ProgrammeTable;
     switch (table) {
-    case T::Rooms: applyRecords(held.rooms, asked, fresh.rooms); break;
-    case T::Companies: applyRecords(held.companies, asked, fresh.companies); break;
-    case T::Shows: applyRecords(held.shows, asked, fresh.shows); break;
-    case T::Timeslots: applyRecords(held.timeslots, asked, fresh.timeslots); break;
-    case T::Contracts: applyRecords(held.contracts, asked, fresh.contracts); break;
+    case T::Rooms: return applyRecords(held.rooms, asked, fresh.rooms);
+    case T::Companies: return applyRecords(held.companies, asked, fresh.companies);
+    case T::Shows: return applyRecords(held.shows, asked, fresh.shows);
+    case T::Timeslots: return applyRecords(held.timeslots, asked, fresh.timeslots);
+    case T::Contracts: return applyRecords(held.contracts, asked, fresh.contracts);
     }
+    return {};
 }
 
-void applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
+Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
     Tables held;
     swapWithHeld(held);
-    applyRows(held, table, asked, fresh);
+    const Applied applied = applyRows(held, table, asked, fresh);
     swapWithHeld(held);
+    // The indexes of the lookups are built again only when what they are built on changed.
+    if (applied.moved || applied.keysChanged) recordsChanged();
+    return applied;
 }
 
 namespace {

@@ -137,10 +137,13 @@ void install(Tables&& tables);
 // read again, `fresh` what the server gave for them (an asked id it did not give is gone from
 // the table). A row whose ordering texts did not change keeps its place, so that the list rows
 // carrying record indexes stay right; another goes where the table's statement would put it.
-// The record indexes of the rows that moved or went are no longer those of before.
-void applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh);
+struct Applied {
+    bool moved = false;        // a record went, came or changed place: indexes after it moved
+    bool keysChanged = false;  // a record kept its place, but an id, childof or deleted changed
+};
+Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh);
 // The same on any held tables (tests).
-void applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh);
+Applied applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh);
 
 // Each load runs its statement on the open programme connection; 0 on success, -1 after the
 // "Erreur : db_exec" message, the table then empty or partly filled. hooks may be null.
