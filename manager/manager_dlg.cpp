@@ -192,30 +192,37 @@ void manager::received(std::shared_ptr<manager_load::Outcome> outcome) {
 
 void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
     using T = programme::ProgrammeTable;
+    for (const auto& [statement, error] : outcome->lateFailures) {
+        db::recordRefusal(error);
+        db::reportDbExecError(statement);
+    }
     lastOutcome_ = outcome;
     changedByLastApply_ = false;
     if (outcome->whole) {
         fillInSlices(std::move(outcome->whole), [this, outcome] { finishOpening(*outcome); });
         return;
     } else if (!outcome->asked.empty()) {
-        const RecordLists::KeptView kept = lists_.keepView();
-        const int planningScroll = pane_.scroll();
         RecordLists::Moved moved;
         // A slot's group row shows its head and counts its children: the heads before and after.
-        const auto noteHeads = [&](const QStringList& ids) {
+        const auto headsOf = [](const QStringList& ids) {
+            QSet<QString> heads;
             for (const QString& id : ids) {
                 const int index = programme::timeslotIndexById(id);
                 if (index < 0) continue;
                 const programme::Timeslot& slot = programme::timeslots()[static_cast<std::size_t>(index)];
-                moved.groupHeads.insert(programme::isGroupHead(slot) ? slot.id : slot.childof);
+                heads.insert(programme::isGroupHead(slot) ? slot.id : slot.childof);
             }
+            return heads;
         };
         for (const auto& [table, ids] : outcome->asked) {
-            if (table == T::Timeslots) noteHeads(ids);
+            const QSet<QString> headsBefore = table == T::Timeslots ? headsOf(ids) : QSet<QString>();
             const programme::Applied applied = programme::applyRows(table, ids, outcome->rows);
+            // Rows read again as they were held (a line already applied, a save of this
+            // window's own) move nothing.
+            if (!applied.changed) continue;
             moved.tables.insert(table);
             if (table == T::Timeslots) {
-                noteHeads(ids);
+                moved.groupHeads = headsBefore + headsOf(ids);
                 moved.timeslotsMoved = applied.moved;
             }
             if (table == T::Contracts) {
@@ -224,11 +231,15 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             }
             if (table == T::Shows) moved.shows = QSet<QString>(ids.begin(), ids.end());
         }
-        lists_.refresh(moved);
-        lists_.restoreView(kept);
-        pane_.setScroll(planningScroll);
-        pane_.redraw();
-        changedByLastApply_ = true;
+        if (!moved.tables.empty()) {
+            const RecordLists::KeptView kept = lists_.keepView();
+            const int planningScroll = pane_.scroll();
+            lists_.refresh(moved);
+            lists_.restoreView(kept);
+            pane_.setScroll(planningScroll);
+            pane_.redraw();
+            changedByLastApply_ = true;
+        }
     }
     if (outcome->job == manager_load::Job::Whole) finishOpening(*outcome);
 }

@@ -142,11 +142,8 @@ std::string checkExpression(const std::vector<std::string>& columns) {
 
 // ---- the audit lines seen --------------------------------------------------------------
 
-std::string SeenLines::newestStatement() {
-    return "SELECT `id` FROM `logs` ORDER BY `id` DESC LIMIT " + std::to_string(kKept);
-}
-
 std::string SeenLines::newLinesStatement() const {
+    if (!started_) return "SELECT `id`, `log` FROM `logs` ORDER BY `id` DESC LIMIT " + std::to_string(kKept);
     std::string statement = "SELECT `id`, `log` FROM `logs` WHERE `id` > " + std::to_string(below_);
     if (!seen_.empty()) {
         statement += " AND `id` NOT IN (";
@@ -161,14 +158,7 @@ std::string SeenLines::newLinesStatement() const {
     return statement + " ORDER BY `id`";
 }
 
-void SeenLines::seeNewest(const std::vector<long long>& ids) {
-    seen_.clear();
-    below_ = 0;
-    started_ = true;
-    seen_.insert(ids.begin(), ids.end());
-    // Fewer lines than kept: every line there is was seen, and every later one is new.
-    if (seen_.size() >= kKept) trim();
-}
+void SeenLines::restart() { *this = SeenLines(); }
 
 void SeenLines::see(long long id) {
     started_ = true;
@@ -224,8 +214,10 @@ Loader::Loader(Ready ready) : ready_(std::move(ready)) {
 
 Loader::~Loader() {
     {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         stop_ = true;
+        // The opening's audit line takes one round trip: it is written, not cut.
+        done_.wait(lock, [this] { return !writing_; });
     }
     link_.cancel();
     wake_.notify_one();
@@ -289,10 +281,13 @@ void Loader::run() {
         auto out = std::make_shared<Outcome>();
         out->job = job.job;
         out->generation = job.generation;
+        out->lateFailures.swap(lateFailures_);
+        bool write = false;
         if (link_.open(job.settings, out->openFailure) == 0) {
             out->reached = true;
             if (job.job == Job::Whole || !loadedWhole_) {
-                whole(*out, job.thenWrite);
+                whole(*out);
+                write = out->reached && !job.thenWrite.empty();
             } else {
                 changes(*out);
                 if (job.job == Job::Verify && out->reached) verify(*out);
@@ -303,10 +298,18 @@ void Loader::run() {
         {
             std::lock_guard lock(mutex_);
             outcome_ = std::move(out);
+            running_ = write;  // the job ends with its line written
+            writing_ = write;
+        }
+        if (ready_) ready_();
+        if (write) {
+            Outcome line;
+            if (!send(line, job.thenWrite, nullptr, nullptr)) lateFailures_ = line.failures;
+            std::lock_guard lock(mutex_);
             running_ = false;
+            writing_ = false;
         }
         done_.notify_all();
-        if (ready_) ready_();
     }
     link_.close();
 }
@@ -322,11 +325,8 @@ bool Loader::send(Outcome& out, const std::string& statement, db::RowCallback ca
     return false;
 }
 
-void Loader::whole(Outcome& out, const std::string& thenWrite) {
+void Loader::whole(Outcome& out) {
     out.job = Job::Whole;
-    Lines newest;
-    // Read first: a save that commits while the tables load is read again at the next check.
-    if (!send(out, SeenLines::newestStatement(), readLine, &newest)) return;
     auto tables = std::make_shared<programme::Tables>();
     std::array<std::map<long long, uint64_t>, kTableCount> checks;
     for (ProgrammeTable table : kTables) {
@@ -338,13 +338,10 @@ void Loader::whole(Outcome& out, const std::string& thenWrite) {
         columnCounts_[t] = static_cast<int>(report.columnNames.size());
         checks[t] = std::move(reading.checks[t]);
     }
-    std::vector<long long> ids;
-    for (const auto& line : newest.lines) ids.push_back(line.first);
-    seen_.seeNewest(ids);
+    seen_.restart();
     checks_ = std::move(checks);
     loadedWhole_ = true;
     out.whole = std::move(tables);
-    if (!thenWrite.empty()) send(out, thenWrite, nullptr, nullptr);
 }
 
 void Loader::changes(Outcome& out) {

@@ -47,6 +47,8 @@ struct Outcome {
     QString openFailure;      // the message of a connection that could not be opened
     // The statements refused, each with the library's text for it.
     std::vector<std::pair<std::string, std::string>> failures;
+    // The opening's audit line, written after the last whole load was handed over, refused.
+    std::vector<std::pair<std::string, std::string>> lateFailures;
     std::shared_ptr<programme::Tables> whole;  // Whole: the five tables
     // Changes and Verify: the rows read again, and the ids asked for by table (an asked id
     // missing from the rows is gone from its table).
@@ -66,17 +68,16 @@ std::string checkExpression(const std::vector<std::string>& columns);
 // The audit lines not seen yet: above the lowest of the newest lines seen, the newest ones
 // left out. Not only above the newest: a line's id is taken when its save writes it and becomes
 // visible when the save commits, so a save that took its id before a colleague's and committed
-// after it adds a line below the newest.
+// after it adds a line below the newest. After a whole load the newest lines all count as new:
+// they may have committed while the tables crossed the link (their rows are read again once,
+// which costs the opening no round trip).
 class SeenLines {
 public:
     static constexpr std::size_t kKept = 16;
-    // The statement reading the new lines (id, log) in id order.
+    // The statement reading the new lines (id, log).
     std::string newLinesStatement() const;
-    // The statement reading the newest ids, made before a whole load.
-    static std::string newestStatement();
-    void seeNewest(const std::vector<long long>& ids);  // after a whole load's first statement
+    void restart();  // after a whole load
     void see(long long id);
-    bool empty() const { return seen_.empty() && !started_; }
 
 private:
     void trim();
@@ -120,7 +121,7 @@ private:
         std::string thenWrite;
     };
     void run();
-    void whole(Outcome& out, const std::string& thenWrite);
+    void whole(Outcome& out);
     void changes(Outcome& out);
     void verify(Outcome& out);
     bool send(Outcome& out, const std::string& statement, db::RowCallback callback, void* context,
@@ -144,6 +145,10 @@ private:
     bool running_ = false;
     std::shared_ptr<Outcome> outcome_;
     std::vector<std::shared_ptr<const void>> disposed_;
+    // The opening's audit line is written once its tables are handed over; a refusal is told
+    // with the next outcome.
+    std::vector<std::pair<std::string, std::string>> lateFailures_;
+    bool writing_ = false;
     bool stop_ = false;
     std::thread thread_;  // last: starts once everything it uses is made
 };
