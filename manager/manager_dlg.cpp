@@ -138,6 +138,7 @@ void manager::showCaption() {
     QString caption = QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")");
     if (loading()) caption += QStringLiteral(" ") + QString::fromUtf8(kLoadingText);
     setWindowTitle(caption);
+    pane_.setNotice(loading() ? QString::fromUtf8(kLoadingText) : QString());
 }
 
 int manager::reloadAll() {

@@ -329,11 +329,13 @@ Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const 
         auto it = std::find_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
         if (it != held.end() && now && sameOrderKey(*it, *now)) {
             applied.keysChanged |= !sameIndexKeys(*it, *now);
+            applied.changed |= !(*it == *now);
             *it = *now;
             continue;
         }
         const auto kept = std::remove_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
         applied.moved |= kept != held.end();
+        applied.changed |= kept != held.end() || now;
         held.erase(kept, held.end());
         if (now) placing.push_back(now);
     }
@@ -341,6 +343,7 @@ Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const 
         const auto at = std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(*record, r); });
         held.insert(at, *record);
         applied.moved = true;
+        applied.changed = true;
     }
     return applied;
 }

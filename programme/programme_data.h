@@ -22,6 +22,7 @@ struct Company {
     QString contact2;
     QString deleted;
     QString fulladr;
+    bool operator==(const Company&) const = default;
 };
 
 struct Show {
@@ -29,6 +30,7 @@ struct Show {
     QString name;
     QString comp;
     QString deleted;
+    bool operator==(const Show&) const = default;
 };
 
 // Column 2 of `salle` is not read; rooms cannot be deleted.
@@ -37,6 +39,7 @@ struct Room {
     QString name;
     QString capacity;
     QString contract_name;
+    bool operator==(const Room&) const = default;
 };
 
 // A group is a head (childof negative, written -1) and the timeslots whose childof is the
@@ -53,6 +56,7 @@ struct Timeslot {
     QString todo;
     QString done;
     QString survey;
+    bool operator==(const Timeslot&) const = default;
 };
 
 struct Contract {
@@ -62,6 +66,7 @@ struct Contract {
     QString extra;
     QString deleted;
     QString rtf;
+    bool operator==(const Contract&) const = default;
 };
 
 // The program-wide lists, in the order the statements return them. Deleted records are held
@@ -138,6 +143,7 @@ void install(Tables&& tables);
 // the table). A row whose ordering texts did not change keeps its place, so that the list rows
 // carrying record indexes stay right; another goes where the table's statement would put it.
 struct Applied {
+    bool changed = false;      // a record read again differs from the one held, or went or came
     bool moved = false;        // a record went, came or changed place: indexes after it moved
     bool keysChanged = false;  // a record kept its place, but an id, childof or deleted changed
 };
