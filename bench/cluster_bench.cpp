@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/local_server.h"
 #include "bench/median_time.h"
 #include "db/cluster_session.h"
 #include "db/connections.h"
@@ -63,6 +64,7 @@ void saveFigures(const Server& server) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (!local_server::useBuildSettings()) return 1;
     if (argc != 2) {
         std::fprintf(stderr, "usage: brelo_cluster_bench NODE_PORT\n");
         return 2;

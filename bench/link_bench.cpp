@@ -33,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/local_server.h"
 #include "bench/link_proxy.h"
 #include "bench/mariadb_client.h"
 #include "db/connections.h"
@@ -78,7 +79,8 @@ db::ConnectionSettings throughLink(const bench::LinkProxy& proxy) {
 // The local server as its administrator, for the changes between two refreshes.
 void adminExec(const std::string& sql) {
     MYSQL* m = mysql_init(nullptr);
-    if (!mysql_real_connect(m, nullptr, "root", "", db::ticketingSettings().database.c_str(), 0, BRELO_LOCALDB_SOCKET, 0) ||
+    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", db::ticketingSettings().database.c_str(), 0,
+                            local_server::socket().c_str(), 0) ||
         mysql_real_query(m, sql.data(), sql.size()) != 0)
         std::fprintf(stderr, "admin statement failed: %s\n", mysql_error(m));
     mysql_close(m);
@@ -219,8 +221,8 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
 
         // The reservations locked by maintenance, the window's own timer ticking.
         locker = mysql_init(nullptr);
-        if (!mysql_real_connect(locker, nullptr, "root", "", db::ticketingSettings().database.c_str(), 0,
-                                BRELO_LOCALDB_SOCKET, 0) ||
+        if (!mysql_real_connect(locker, nullptr, local_server::adminUser().c_str(), "",
+                                db::ticketingSettings().database.c_str(), 0, local_server::socket().c_str(), 0) ||
             mysql_query(locker, "LOCK TABLES `res` WRITE") != 0)
             std::fprintf(stderr, "the lock could not be taken: %s\n", mysql_error(locker));
         const auto locked = Clock::now();
@@ -245,6 +247,7 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (!local_server::useBuildSettings()) return 1;
     const auto reference = loadOnLoopback();
     if (!reference || reference->data.reservations().empty()) {
         std::fprintf(stderr, "no ticketing data in %s: run bench/run.sh\n", db::ticketingSettings().database.c_str());

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/local_server.h"
 #include "bench/mariadb_client.h"
 #include "bench/median_time.h"
 #include "db/connections.h"
@@ -128,6 +129,7 @@ Figures runWindow(bool measureAll) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (!local_server::useBuildSettings()) return 1;
     account::setForTests(QStringLiteral("Bench"), QStringLiteral("all"));
     if (db::connectProgramme() != 0 || programme::reloadAll(nullptr) != 0 || programme::timeslots().size() < 10000) {
         std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n", db::programmeSettings().database.c_str());

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/link_proxy.h"
+#include "bench/local_server.h"
 #include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "dialog/controls.h"
@@ -49,8 +50,8 @@ const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 // A colleague's workstation: the local server as its administrator, its save and audit line.
 void colleague(const std::string& sql) {
     MYSQL* m = mysql_init(nullptr);
-    if (!mysql_real_connect(m, nullptr, "root", "", db::programmeSettings().database.c_str(), 0, BRELO_LOCALDB_SOCKET,
-                            CLIENT_MULTI_STATEMENTS) ||
+    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", db::programmeSettings().database.c_str(), 0,
+                            local_server::socket().c_str(), CLIENT_MULTI_STATEMENTS) ||
         mysql_real_query(m, sql.data(), sql.size()) != 0)
         std::fprintf(stderr, "colleague's statement failed: %s\n", mysql_error(m));
     do {
@@ -133,6 +134,7 @@ struct Figures {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (!local_server::useBuildSettings()) return 1;
     account::setForTests(QStringLiteral("Bench"), QStringLiteral("all"));
     if (db::connectProgramme() != 0 || programme::reloadAll(nullptr) != 0 || programme::timeslots().size() < 10000) {
         std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n", db::programmeSettings().database.c_str());

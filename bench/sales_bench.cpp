@@ -15,6 +15,7 @@
 #include <map>
 #include <string>
 
+#include "bench/local_server.h"
 #include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "sales/aggregation.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     // As in the program: the connections find a relative authority file from the executable's folder.
     QCoreApplication app(argc, argv);
+    if (!local_server::useBuildSettings()) return 1;
 
     const long rssBefore = statusKb("VmRSS");
     sales::load(g_data, g_index);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/local_server.h"
 #include "db/connections.h"
 #include "db/programme_watch.h"
 #include "db/query_runner.h"
@@ -62,6 +63,7 @@ void print(const char* what, const Cost& before, const Cost& now) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (!local_server::useBuildSettings()) return 1;
     account::setForTests(QStringLiteral("Bench"), QStringLiteral("all"));
     if (programme::reloadAll(nullptr) != 0 || programme::companies().empty()) {
         std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n", db::programmeSettings().database.c_str());

@@ -10,6 +10,8 @@
 #include <new>
 
 #include "db/codepage.h"
+#include "programme/programme_data.h"
+#include "platform/file_name.h"
 #include "platform/ui_services.h"
 #include "platform/utf8.h"
 
@@ -98,10 +100,6 @@ ReadResult readWhole(std::FILE* file, std::string& bytes, bool emptyIsIncomplete
     return ReadResult::Ok;
 }
 
-// The contract number as the file name holds it: what the code page keeps of it.
-QString documentName(const ContractInfoList& list) {
-    return db::fromAnsi(db::toAnsi(list.value(labels::kNumber)));
-}
 
 // Every failure shows one error box and gives -1.
 int fail(const QString& message) {
@@ -235,24 +233,16 @@ QString generationCheckMessage(const ContractInfoList& list) {
     return QString();
 }
 
-QString fileNameProblem(const QString& name, const QString& what) {
-    const auto refused = [&](const char* reason) {
-        return QStringLiteral("%1 « %2 » ne peut pas servir de nom de fichier : %3.").arg(what, name, u8(reason));
-    };
-    if (name.isEmpty()) return QStringLiteral("%1 est vide : il faut un nom pour le fichier.").arg(what);
-    if (name == u'.' || name == QStringLiteral("..")) return refused("« . » et « .. » désignent des dossiers");
-    for (QChar c : name) {
-        if (c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c))
-            return refused("les caractères \\ / : * ? \" < > | et les caractères de contrôle y sont interdits");
+QString documentName(const ContractInfoList& list) { return db::fromAnsi(db::toAnsi(list.value(labels::kNumber))); }
+
+QString numberTakenProblem(const ContractInfoList& list, const QString& ownNumber) {
+    const QString mine = documentName(list);
+    if (mine.isEmpty() || mine.compare(db::fromAnsi(db::toAnsi(ownNumber)), Qt::CaseInsensitive) == 0) return {};
+    for (const programme::Contract& contract : programme::contracts()) {
+        const QString theirs = db::fromAnsi(db::toAnsi(valueInExtra(contract.extra, labels::kNumber)));
+        if (theirs.compare(mine, Qt::CaseInsensitive) == 0) return u8(kNumberTakenFormat).arg(mine);
     }
-    if (name.endsWith(u'.') || name.endsWith(u' ')) return refused("un nom de fichier ne finit ni par un point ni par une espace");
-    const QString stem = name.section(u'.', 0, 0).toUpper();
-    static const QStringList kReserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                          QStringLiteral("NUL")};
-    const bool numberedDevice = stem.size() == 4 && (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
-                                stem[3] >= u'1' && stem[3] <= u'9';
-    if (kReserved.contains(stem) || numberedDevice) return refused("c'est le nom d'un périphérique du système");
-    return QString();
+    return {};
 }
 
 int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list, const QString& templateName,
@@ -260,7 +250,7 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
     if (const QString message = generationCheckMessage(list); !message.isEmpty()) return fail(message);
     platform::WaitCursor wait;
 
-    if (const QString problem = fileNameProblem(templateName, QStringLiteral("Le modèle de contrat")); !problem.isEmpty())
+    if (const QString problem = platform::fileNameProblem(templateName, QStringLiteral("Le modèle de contrat")); !problem.isEmpty())
         return fail(problem);
     const QString templatePath = QDir(folders.models).filePath(templateName);
     if (const QString problem = pathProblem(templatePath); !problem.isEmpty()) return fail(problem);
@@ -284,7 +274,7 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
     if (tooLarge) return fail(u8(kDocumentTooLarge));
 
     const QString name = documentName(list);
-    if (const QString problem = fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
+    if (const QString problem = platform::fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
         return fail(problem);
     const QString documentPath = QDir(folders.generated).filePath(name + QStringLiteral(".rtf"));
     if (const QString problem = pathProblem(documentPath); !problem.isEmpty()) return fail(problem);
@@ -321,7 +311,7 @@ int copyToShared(const ContractFolders& folders, const ContractInfoList& list) {
     const QString name = documentName(list);
     // A number that cannot name a file in its folder was refused at generation: there is
     // nothing of that name to copy.
-    if (!fileNameProblem(name, QString()).isEmpty()) return fail(u8(kCopyFailed));
+    if (!platform::fileNameProblem(name, QString()).isEmpty()) return fail(u8(kCopyFailed));
     const QString fileName = name + QStringLiteral(".rtf");
     const QString source = QDir(folders.generated).filePath(fileName);
     const QString destination = QDir(folders.shared).filePath(fileName);

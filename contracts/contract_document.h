@@ -53,12 +53,18 @@ std::string fillTemplate(std::string_view templateBytes, const ContractInfoList&
 
 // The checks before generating: the message, or empty when the rows may be generated.
 QString generationCheckMessage(const ContractInfoList& list);
-// Whether a name can stand alone as a file name inside its folder on the users' systems:
-// the message when it cannot (a path separator, "." or "..", a character file names
-// refuse, a reserved device name), empty otherwise. what names the thing in the message.
-QString fileNameProblem(const QString& name, const QString& what);
 
 inline constexpr int kMaxPath = 260;
+
+// The contract number as the document's file name holds it: what the code page keeps of it.
+QString documentName(const ContractInfoList& list);
+// Whether the rows' number names another contract's document: the number of a loaded
+// contract (deleted ones too, whose documents stay for the Corbeille), compared as the users'
+// file systems compare names, without regard to case. ownNumber, the number the contract
+// being edited was stored with, is its own. The message, or empty.
+QString numberTakenProblem(const ContractInfoList& list, const QString& ownNumber);
+inline constexpr const char* kNumberTakenFormat =
+    "Le numéro de contrat « %1 » est déjà celui d'un autre contrat : changez-le, pour ne pas remplacer son document.";
 
 // Checks, fills the template named templateName (a file name in the models folder), writes
 // the document under the number of the rows, opens it and waits for its application, then

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "db/codepage.h"
+#include "platform/file_name.h"
 #include "platform/text_file.h"
 #include "programme/date_texts.h"
 
@@ -120,6 +121,8 @@ QString fieldListName(const QString& templateName) {
 
 ContractInfoList readFieldList(const QString& modelsFolder, const QString& templateName) {
     ContractInfoList list;
+    // A typed name that is no file name of the models folder ("../x.rtf") reads nothing there.
+    if (!platform::fileNameProblem(templateName, QString()).isEmpty()) return list;
     const QString path = QDir(modelsFolder).filePath(fieldListName(templateName));
     for (const QByteArray& piece : platform::readTextPieces(path, kFieldListPiece))
         list.rows.push_back({db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size()))), {}});

@@ -39,6 +39,7 @@ void ContractModel::open() {
     random_ = CrtRandom(millisecondTicks());
     stored_ = !extra.isEmpty();
     if (stored_) templateName = rtf;
+    ownNumber_ = stored_ ? valueInExtra(extra, labels::kNumber) : QString();
 }
 
 void ContractModel::rebuild() {
@@ -66,7 +67,8 @@ QString ContractModel::storageProblem() const {
     if (QString problem = db::storedTextProblem(programme::fieldLabel(programme::Field::ContractTemplate), templateName, db::kNameColumnChars);
         !problem.isEmpty())
         return problem;
-    return storedListProblem(list);
+    if (QString problem = storedListProblem(list); !problem.isEmpty()) return problem;
+    return numberTakenProblem(list, ownNumber_);
 }
 
 void ContractModel::accept(int32_t chosenTimeslotId) {

@@ -58,7 +58,8 @@ public:
     bool okEnabled() const { return stored_ || !rtf.isEmpty(); }
     bool generationEnabled() const { return stored_ || !templateName.isEmpty(); }
 
-    // Why the rows or the template name could not be stored as they are, or empty.
+    // Why the rows or the template name could not be stored as they are, or why their
+    // document would replace another contract's (a number already used), or empty.
     QString storageProblem() const;
     int generate() { return generateAndOpen(folders, list, templateName, rtf); }
     // OK: the rows into extra, the copy to the shared folder (its failure only reported).
@@ -66,6 +67,8 @@ public:
 
 private:
     bool stored_ = false;
+    // The number a stored contract was opened with: its own document's.
+    QString ownNumber_;
     CrtRandom random_;
 };
 

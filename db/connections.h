@@ -10,6 +10,12 @@ struct st_mysql;
 
 namespace db {
 
+// Who the programme server sees. Access: one shared account for every workstation, the staff
+// checked against the `access` table (the databases of old). Server: each member of staff
+// logs in with a MariaDB account of their own, whose role (reader or editor) the server
+// enforces on every statement.
+enum class AccountMode { Access, Server };
+
 struct ConnectionSettings {
     std::string host;
     std::string user;
@@ -29,6 +35,8 @@ struct ConnectionSettings {
     unsigned timeout = 0;
     unsigned loadTimeout = 0;
     bool wholeReads = false;
+    // The programme connection only: see AccountMode.
+    AccountMode accounts = AccountMode::Access;
     // Set up as the programme's: on a node of a cluster its reads wait for what the other nodes
     // committed (db/cluster_session.h), whichever thread opens it.
     bool programmeSession = false;
@@ -39,7 +47,10 @@ struct ConnectionSettings {
     }
 };
 
-// The compiled-in settings; tests may point them elsewhere before connecting.
+// The settings in force: the compiled defaults until the settings file is read at start
+// (db/settings_file.h); tests may point them elsewhere before connecting. Read from any thread
+// once start-up is over; written only by the start-up and, in the server-accounts mode, by the
+// login, before the windows start their workers.
 ConnectionSettings& ticketingSettings();
 ConnectionSettings& programmeSettings();
 
@@ -51,6 +62,12 @@ inline constexpr const char* kInitFailedMessage = "Impossible d'initialiser mysq
 inline constexpr const char* kConnectFailedFormat = "Erreur : mysql_real_connect : %1";
 // In the connection message instead of the library's text, naming the file.
 inline constexpr const char* kAuthorityUnreadableFormat = "Impossible de lire le certificat de l'autorité : %1";
+// A session that the library left unencrypted although TLS was asked for.
+inline constexpr const char* kNoCipherMessage = "la session n'est pas chiffrée";
+// An option the library would not take: named, since the link would not be what was asked.
+inline constexpr const char* kOptionRefusedFormat = "option refusée par la bibliothèque cliente (%1)";
+// The oldest protocol a link may use: older ones have known breaks.
+inline constexpr const char* kTlsVersions = "TLSv1.2,TLSv1.3";
 inline constexpr const char* kDbExecFailedFormat = "Erreur : db_exec (%1) : %2";
 
 // Every connection pins its session's SQL mode when it opens. A server whose mode holds
@@ -69,8 +86,13 @@ st_mysql* ticketingConnection();
 
 // Programme connection, with its connected flag. Same results and messages as above.
 int connectProgramme();
-// The same without a message (a save that lost its link opens it again to learn its fate).
-int connectProgrammeQuietly();
+// The same without a message (a save that lost its link opens it again to learn its fate);
+// given `failure`, the message's text is put there.
+int connectProgrammeQuietly(QString* failure = nullptr);
+// The server's error number of the last opening that failed on this thread (0: none, or the
+// failure came before the server was asked): the login tells a refused account (1045) from an
+// unreachable server by it.
+unsigned lastConnectErrorNumber();
 // Closes the connection when the flag says it is open; otherwise does nothing.
 void closeProgramme();
 bool programmeConnected();

@@ -11,7 +11,10 @@ namespace db {
 
 namespace {
 
-void noteRefusal(BatchResult& result, int index, MYSQL* connection) {
+thread_local std::string gRefused;
+
+void noteRefusal(BatchResult& result, int index, MYSQL* connection, const std::vector<std::string>& statements) {
+    gRefused = static_cast<std::size_t>(index) < statements.size() ? statements[static_cast<std::size_t>(index)] : std::string();
     result.failed = index;
     result.errorNumber = connection ? mysql_errno(connection) : 0;
     setLastErrorText(connection ? mysql_error(connection) : "not connected");
@@ -48,7 +51,7 @@ bool sendPacket(MYSQL* connection, const std::vector<std::string>& statements, s
     countProgrammeRoundTrip();
     const int first = static_cast<int>(from);
     if (mysql_real_query(connection, packet.data(), packet.size()) != 0) {
-        noteRefusal(result, first, connection);
+        noteRefusal(result, first, connection, statements);
         return false;
     }
     for (int index = first;; ++index) {
@@ -56,7 +59,7 @@ bool sendPacket(MYSQL* connection, const std::vector<std::string>& statements, s
         // A statement with columns whose rows did not come (a deadlock found while they were
         // read, the connection lost) is a refusal too, not an empty result.
         if (!rows && mysql_field_count(connection) != 0) {
-            noteRefusal(result, index, connection);
+            noteRefusal(result, index, connection, statements);
             return false;
         }
         result.rows.push_back(rows ? takeRows(rows) : BatchRows{});
@@ -65,14 +68,14 @@ bool sendPacket(MYSQL* connection, const std::vector<std::string>& statements, s
         const int next = mysql_next_result(connection);
         if (next < 0) break;  // no more results
         if (next > 0) {
-            noteRefusal(result, index + 1, connection);
+            noteRefusal(result, index + 1, connection, statements);
             // What is left of the packet is not read: the server stopped at the refusal.
             return false;
         }
     }
     // Fewer results than statements: the rest never ran.
     if (result.rows.size() < to) {
-        noteRefusal(result, static_cast<int>(result.rows.size()), connection);
+        noteRefusal(result, static_cast<int>(result.rows.size()), connection, statements);
         return false;
     }
     return true;
@@ -80,12 +83,14 @@ bool sendPacket(MYSQL* connection, const std::vector<std::string>& statements, s
 
 }  // namespace
 
+const std::string& lastRefusedStatement() { return gRefused; }
+
 BatchResult runBatch(const std::vector<std::string>& statements) {
     BatchResult result;
     if (statements.empty()) return result;
     MYSQL* connection = programmeConnection();
     if (!connection) {
-        noteRefusal(result, 0, nullptr);
+        noteRefusal(result, 0, nullptr, statements);
         return result;
     }
     platform::WaitCursor cursor;

@@ -29,4 +29,8 @@ struct BatchResult {
 // a lost connection is never resent here.
 BatchResult runBatch(const std::vector<std::string>& statements);
 
+// The text of the statement this thread's last batch refused, for the caller's message when it
+// is not the caller that built it (a read made on the way).
+const std::string& lastRefusedStatement();
+
 }  // namespace db

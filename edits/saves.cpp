@@ -376,14 +376,15 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
     if (base.rows.empty()) return result;
     const programme::Timeslot& baseHead = base.rows.front();
     // The group by its head, not by the loaded ids: a slot a colleague added meanwhile is read
-    // too, and follows the group's show and room. The head is locked first, and every edit of
-    // the group locks it, so that the slots then read (as committed at that moment; `childof`
-    // has no index, and a locking read by it would lock the whole table) cannot change under
-    // this save by another edit of the group.
+    // too, and follows the group's show and room. The head is locked first, then the slots: each
+    // is written back as read, so each is locked as well. The head's lock alone does not keep a
+    // slot still on a node of a cluster: a colleague's edit on another node that moves one slot
+    // and leaves the head as it was sends that slot's row alone, which the head's lock here
+    // never meets. (An index on `childof` keeps the slots' read from locking the whole table.)
     const std::string columns = "`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey`";
     const std::vector<std::string> checks{
         db::formatStatement("SELECT %s FROM `timeslot` WHERE `id` = %s FOR UPDATE", columns.c_str(), idText(baseHead.id).c_str()),
-        db::formatStatement("SELECT %s FROM `timeslot` WHERE `childof` = %s AND `id` <> %s", columns.c_str(),
+        db::formatStatement("SELECT %s FROM `timeslot` WHERE `childof` = %s AND `id` <> %s FOR UPDATE", columns.c_str(),
                             idText(baseHead.id).c_str(), idText(baseHead.id).c_str())};
     const Decide decide = [&](const CheckedRows& checked, IdSource& idSource) {
         result = SaveResult{};

@@ -79,6 +79,17 @@ bool runAgainOnNewLink(unsigned error, unsigned long lostSession) {
     return true;
 }
 
+// A try refused before its writes left (a check, or a read its decision made): nothing of it
+// was written. True when it runs again; false when the save fails (its ROLLBACK refused, or a
+// refusal that another try would meet again).
+bool againAfterRefusalBeforeWrites(unsigned error, unsigned long session, int attempt) {
+    if (runAgainOnNewLink(error, session)) return true;
+    if (!rollBack() || !runsAgainAfter(error)) return false;
+    ++saveCounters().lockRetries;
+    pause(attempt);
+    return true;
+}
+
 }  // namespace
 
 std::string& rollbackStatement() {
@@ -111,7 +122,14 @@ std::string auditStatement(const QString& message) {
     return audit::insertStatement(db::sqlEscape(audit::logText(db::toAnsi(account::name()), db::toAnsi(message))));
 }
 
-RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& decide, RunInfo* info) {
+SaveEnded& saveEnded() {
+    static SaveEnded told;
+    return told;
+}
+
+namespace {
+
+RunEnd runTries(const std::vector<std::string>& checks, const Decide& decide, const std::string& token, RunInfo* info) {
     SaveCounters& counters = saveCounters();
     ++counters.tried;
     if (!db::programmeConnected() && db::connectProgramme() != 0) {
@@ -120,33 +138,36 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
     }
     const db::NoResend inTransaction;
     IdSource ids;
-    // Made once: every try of this save carries the same one.
-    const std::string token = newSaveToken();
     std::string refused;
     for (int attempt = 1; attempt <= kSaveTries; ++attempt) {
         // Every way to a new try leaves a connection open; should one not, nothing is sent.
         if (!db::programmeConnected()) return fail(refused);
         // A save that reads nothing first (an add) starts its transaction in its one packet.
         CheckedRows checked;
+        const unsigned long session = mysql_thread_id(db::programmeConnection());
         if (!checks.empty()) {
             std::vector<std::string> first{kStartTransaction};
             first.insert(first.end(), checks.begin(), checks.end());
-            const unsigned long session = mysql_thread_id(db::programmeConnection());
             const db::BatchResult read = db::runBatch(first);
             if (!read.ok()) {
                 refused = first[static_cast<std::size_t>(read.failed)];
-                if (runAgainOnNewLink(read.errorNumber, session)) continue;
-                if (!rollBack()) return fail(refused);
-                if (runsAgainAfter(read.errorNumber)) {
-                    ++counters.lockRetries;
-                    pause(attempt);
-                    continue;
-                }
+                if (againAfterRefusalBeforeWrites(read.errorNumber, session, attempt)) continue;
                 break;
             }
             checked = asTexts(read.rows, 1);
         }
+        db::setLastErrorNumber(0);
         const Decision decision = decide(checked, ids);
+        // The reads a decision makes (the next free id, the last delete of a row, who saved it
+        // last) run in the transaction too, and their helpers take a refusal for "nothing
+        // found". On a node of a cluster that refusal may be the deadlock by which another
+        // node's commit rolled the transaction back: the writes would then run outside any
+        // transaction, each statement committed alone. The try ends as if a check was refused.
+        if (const unsigned error = db::lastErrorNumber(); error != 0) {
+            refused = db::lastRefusedStatement();
+            if (againAfterRefusalBeforeWrites(error, session, attempt)) continue;
+            break;
+        }
         if (decision.stop) {
             if (!rollBack()) return fail(kRollback);
             db::closeProgramme();
@@ -161,7 +182,6 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
         const std::size_t auditIndex = second.size() - 1;
         second.push_back(tokenAuditStatement(token));
         second.emplace_back(kCommit);
-        const unsigned long session = mysql_thread_id(db::programmeConnection());
         const db::BatchResult written = db::runBatch(second);
         if (written.ok()) {
             ++counters.committed;
@@ -221,6 +241,18 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
         break;
     }
     return fail(refused);
+}
+
+}  // namespace
+
+RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& decide, RunInfo* info) {
+    // Made once: every try of this save carries the same one.
+    const std::string token = newSaveToken();
+    RunInfo own;
+    RunInfo& told = info ? *info : own;
+    const RunEnd end = runTries(checks, decide, token, &told);
+    if (saveEnded()) saveEnded()(end, token, end == RunEnd::Committed ? told.auditId : 0);
+    return end;
 }
 
 }  // namespace edits

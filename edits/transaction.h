@@ -5,8 +5,10 @@
 // from the server after a taken one; a bounded number of tries. On a node of a Galera cluster
 // a save that clashed with one committed on another node is refused as a deadlock (1213), at
 // COMMIT or at its next statement, and runs again the same way (with fresh ids, as the clash
-// may be over a new row's id). A link lost before its writes runs it again on a new connection;
-// one lost while its writes and COMMIT travelled is settled by its token (edits/save_token.h).
+// may be over a new row's id). A read its decision makes on the way that the server refuses
+// ends the try as a refused check does. A link lost before its writes runs it again on a new
+// connection; one lost while its writes and COMMIT travelled is settled by its token
+// (edits/save_token.h).
 // Anything else rolls the whole save back and is shown once in the "Erreur : db_exec" message:
 // the database then holds nothing of it. A ROLLBACK the server refuses closes the connection,
 // whose end rolls the transaction back, and fails the save: nothing more is sent on it.
@@ -82,6 +84,11 @@ RunEnd runTransaction(const std::vector<std::string>& checks, const Decide& deci
 
 // The statement that ends a try that will not commit; a test puts one the server refuses.
 std::string& rollbackStatement();
+
+// Tests: told how each save ended, with the token it carried and, committed, its audit line's
+// id; the shared-office stress test checks each against the tokens the server holds.
+using SaveEnded = std::function<void(RunEnd end, const std::string& token, long long auditId)>;
+SaveEnded& saveEnded();
 
 // The INSERT of the audit line "account : message" for the logged-in account.
 std::string auditStatement(const QString& message);

@@ -1,8 +1,10 @@
 ; The Windows installer:
 ;   makensis -DVERSION=... -DSTAGE=folder -DUNINSTALL_LIST=file -DOUTFILE=... installer/brelo.nsi
 ; STAGE is the folder scripts/windows-deploy.sh filled: the program, the DLLs and plugins it
-; loads, the French translations, models/ and survey/ (and tls/ when the build was given the
-; authorities' certificates); UNINSTALL_LIST the uninstaller's lines that remove
+; loads, the French translations, models/ and survey/, the settings file's template
+; brelo-exemple.ini (and tls/ when the build was given the authorities' certificates); the
+; office's brelo.ini, which it makes from the template, is never overwritten nor removed;
+; UNINSTALL_LIST the uninstaller's lines that remove
 ; each file of it. /S installs without a question, /D=folder chooses the folder.
 Unicode true
 Target amd64-unicode

@@ -49,7 +49,7 @@ CorbeilleWindow::CorbeilleWindow(std::function<void()> reloadProgramme, QWidget*
     connect(restore_, &QPushButton::clicked, this, &CorbeilleWindow::restoreSelected);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(list_, &QTreeWidget::itemSelectionChanged, this,
-            [this] { restore_->setEnabled(!list_->selectedItems().isEmpty()); });
+            [this] { restore_->setEnabled(account::writesOffered() && !list_->selectedItems().isEmpty()); });
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { restoreSelected(); });
     resize(900, 420);
 }

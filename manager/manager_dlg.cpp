@@ -123,11 +123,14 @@ bool manager::OnInitDialog() {
 
     lists_.createColumns();
     // The window shows the records it holds from its last opening while its own load crosses
-    // the link, then those of the load; the opening's audit line follows the tables.
-    watch_.load(audit::lineStatement(audit::kManagerStarted));
+    // the link, then those of the load; the opening's audit line follows the tables. A reader
+    // of the server-accounts mode may write nothing, audit lines included: the server's own
+    // log records its sessions.
+    watch_.load(account::writesOffered() ? audit::lineStatement(audit::kManagerStarted) : std::string());
     fillInSlices(nullptr, nullptr);
     setProperty("loading", true);
     showCaption();
+    for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract}) enableItem(add, account::writesOffered());
     lists_.updateDeleteButtons();
     SetTimer(PlanningPane::kHoverTimer, PlanningPane::kHoverPeriodMs);
     SetTimer(ChangeWatch::kTimer, ChangeWatch::kPeriodMs);

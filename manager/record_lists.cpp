@@ -10,6 +10,7 @@
 #include "dialog/controls.h"
 #include "dialog/dialog.h"
 #include "manager/manager_lists.h"
+#include "programme/account.h"
 
 namespace {
 
@@ -251,14 +252,15 @@ void RecordLists::appendRecords(programme::ProgrammeTable table, int from, int t
 }
 
 void RecordLists::updateDeleteButtons() {
+    const bool writes = account::writesOffered();
     const dlg::ListView* companies = list(kCompanyList);
     const int company = companies->nextSelected();
-    window_.enableItem(kDeleteCompany, programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
+    window_.enableItem(kDeleteCompany, writes && programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
     const dlg::ListView* shows = list(kShowList);
     const int show = shows->nextSelected();
-    window_.enableItem(kDeleteShow, programme::nameDeleteEnabled(show >= 0, shows->itemText(show, 1)));
-    window_.enableItem(kDeleteTimeslotGroup, list(kTimeslotList)->nextSelected() >= 0);
-    window_.enableItem(kDeleteContract, list(kContractList)->nextSelected() >= 0);
+    window_.enableItem(kDeleteShow, writes && programme::nameDeleteEnabled(show >= 0, shows->itemText(show, 1)));
+    window_.enableItem(kDeleteTimeslotGroup, writes && list(kTimeslotList)->nextSelected() >= 0);
+    window_.enableItem(kDeleteContract, writes && list(kContractList)->nextSelected() >= 0);
 }
 
 template <class Record>

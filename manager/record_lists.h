@@ -64,7 +64,8 @@ public:
     };
 
     // The delete buttons follow the selections: a company or show "-" needs a selected row whose
-    // name is not a placeholder, a group or contract "-" a selected row.
+    // name is not a placeholder, a group or contract "-" a selected row; none for an account
+    // that may not write (a reader of the server-accounts mode).
     void updateDeleteButtons();
 
     // The record index of the selected row of a list, or -1.

@@ -5,6 +5,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -387,16 +388,22 @@ QString suggestedFileName(PrintKind kind, bool csv, const DateTime& from) {
 }
 
 QString writePdf(const QString& path, PrintKind kind, const PlanningView& view, const DateTime& now) {
-    QPdfWriter writer(path);
-    writer.setResolution(300);
-    writer.setCreator(QStringLiteral("Brelo"));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
-                                     QPageLayout::Millimeter));
-    if (printDocument(writer, kind, view, now) < 0) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) ? QStringLiteral("le document ne peut pas être dessiné")
-                                               : file.errorString();
+    // Written beside the target and renamed over it once whole: a document that cannot be
+    // drawn or written leaves the file chosen as it was, an earlier print included.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(300);
+        writer.setCreator(QStringLiteral("Brelo"));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
+                                         QPageLayout::Millimeter));
+        if (printDocument(writer, kind, view, now) < 0) {
+            file.cancelWriting();
+            return QStringLiteral("le document ne peut pas être dessiné");
+        }
     }
+    if (!file.commit()) return file.errorString();
     return {};
 }
 

@@ -2,10 +2,10 @@
 # Builds the program for 64-bit Windows on this Debian machine and packs its installer.
 #   scripts/build-windows.sh [BUILD_DIR [PORT [more cmake arguments]]]
 # BUILD_DIR (default build-windows) receives the program and Brelo-<version>-setup.exe.
-# The connection settings are compiled in: without arguments they point at the private server
-# of the test command's plain build (port 5441, as scripts/run-tests.sh sets it), with the
-# authority's certificate read from tls/ca.pem beside the executable, which the smoke test
-# installs there; an office gives its own with -D, as for a Linux build (README, "Windows").
+# The connection settings come from the settings file beside the installed program (brelo.ini,
+# made by the office from the installed template brelo-exemple.ini); the compiled values are
+# only its defaults: the private server of the test command's plain build (port 5441, as
+# scripts/run-tests.sh sets it), the authority read from tls/ca.pem beside the executable.
 #
 # What the program needs that Debian does not ship for Windows is cross-built once, from
 # Debian's source packages, into a cache folder outside the build folders, and reused:

@@ -6,14 +6,17 @@
 # hosted servers: encrypted, the certificate verified.
 #
 #   scripts/localdb.sh start BUILD_DIR [--demo]   start (creating the data folder the first time),
-#                                                 recreate both databases and the account, load
-#                                                 the demo season with --demo
+#                                                 recreate both databases, the shared account, the
+#                                                 roles of the server-accounts mode and the demo's
+#                                                 accounts (Demo editor, Lecteur reader), load the
+#                                                 demo season with --demo
 #   scripts/localdb.sh stop BUILD_DIR             stop the server
-#   scripts/localdb.sh serve BUILD_DIR [CERT_DIR|--no-tls]
+#   scripts/localdb.sh serve BUILD_DIR [CERT_DIR|--no-tls|--tls-1.1]
 #                                                 start the server again on the data it holds
 #                                                 (the tests that stop it under the program); with
 #                                                 the certificate of CERT_DIR instead of the
-#                                                 build's, or without TLS (the tests of refused
+#                                                 build's, without TLS, or with the build's but
+#                                                 nothing newer than TLS 1.1 (the tests of refused
 #                                                 links)
 #   scripts/localdb.sh sql BUILD_DIR [DB]         a client on the server, as its administrator
 #   scripts/localdb.sh authority DIR              a certificate authority in DIR (ca.pem and its
@@ -46,6 +49,19 @@
 #                                                 every port of the three nodes, one a line
 #   scripts/localdb.sh server-port PORT           the port a build configured with PORT serves on
 #                                                 (scripts/configure-local.sh asks it)
+#   scripts/localdb.sh settings BUILD_DIR [PROGRAMME_PORT [TICKETING_PORT]]
+#                                                 writes the build's settings file (brelo.ini,
+#                                                 0600): both databases on the build's server (or
+#                                                 the ports given), the shared account with a
+#                                                 random password, kept when the file has one
+#
+# Who may come in: the administrator only through the server's socket, as the system account
+# that started it (unix_socket authentication, no password anywhere), never over TCP; the
+# socket lives in BUILD_DIR/run, a folder only that account can enter, and the script talks to
+# no socket whose folder another account could have written in. The data folder is the
+# account's alone too, and the server reads and writes files (LOAD DATA, SELECT ... INTO
+# OUTFILE) only in BUILD_DIR/localdb-files. The program's accounts have random passwords, read
+# from the build's settings file, and go over TLS.
 #
 # Ports, from the build's server port P (BRELO_LOCAL_PORT): node N serves clients on
 # P+10000+N-1, speaks Galera on P+10003+N-1 and receives incremental state transfers on
@@ -124,18 +140,75 @@ esac
 build=$(cd "${2:?$usage}" && pwd)
 # shellcheck disable=SC1091
 source "$build/localdb.env"
-# Every local server, the single one and each node, is known by its client port.
-socket_of() { echo "/tmp/brelo-localdb-$1.sock"; }
-socket=$(socket_of "$LOCALDB_PORT")
+run_dir="$build/run"
+socket="$run_dir/mariadb.sock"
+files_dir="$build/localdb-files"
 pidfile="$LOCALDB_DIR/mariadbd.pid"
 user=$(id -un)
+
+# A folder of the build that only this account (or, for a node, the server's) may enter.
+private_folder() {
+  mkdir -p "$1"
+  chmod 700 "$1"
+}
+
+# The server's socket is talked to only in a folder no other account can write in: a socket
+# put in its place by someone else would otherwise receive the administrator's statements.
+check_socket() {
+  local folder owner mode
+  folder=$(dirname "$1")
+  read -r owner mode <<<"$(stat -c '%u %a' "$folder" 2>/dev/null)" || { echo "no server socket in $folder" >&2; return 1; }
+  if [ "$mode" != 700 ] || { [ "$owner" != "$(id -u)" ] && [ "$owner" != "$(id -u "$node_user")" ]; }; then
+    echo "refused: $folder may be written by another account (owner $owner, mode $mode)" >&2
+    return 1
+  fi
+}
 
 admin_at() {
   local at=$1
   shift
-  mariadb --no-defaults --protocol=socket --socket="$at" -uroot "$@"
+  check_socket "$at" || return 1
+  mariadb --no-defaults --protocol=socket --skip-ssl --socket="$at" -u"$user" "$@"
 }
 admin() { admin_at "$socket" "$@"; }
+
+# A value of the build's settings file: ini_value SECTION KEY.
+ini_value() {
+  [ -f "$LOCALDB_SETTINGS" ] || return 0
+  awk -F= -v section="[$1]" -v key="$2" '
+    /^\[/ { inside = ($0 == section); next }
+    inside && $1 == key { sub(/^[^=]*=/, ""); print; exit }' "$LOCALDB_SETTINGS"
+}
+
+# The build's settings file, readable by its owner only; a password it holds is kept.
+write_settings() {
+  local programme_port=${1:-$LOCALDB_PORT} ticketing_port=${2:-$LOCALDB_PORT} password
+  password=$(ini_value programme password)
+  [ -n "$password" ] || password=$(openssl rand -hex 16)
+  (umask 077 && cat >"$LOCALDB_SETTINGS.new" <<INI
+; The build's settings (scripts/localdb.sh settings): the private server's databases.
+[ticketing]
+host=127.0.0.1
+port=$ticketing_port
+database=$TICKETING_DB
+user=$TICKETING_USER
+password=$password
+tls=true
+tls_authority=$LOCALDB_TLS_DIR/ca.pem
+
+[programme]
+host=127.0.0.1
+port=$programme_port
+database=$PROGRAMME_DB
+accounts=access
+user=$PROGRAMME_USER
+password=$password
+tls=true
+tls_authority=$LOCALDB_TLS_DIR/ca.pem
+INI
+  )
+  mv "$LOCALDB_SETTINGS.new" "$LOCALDB_SETTINGS"
+}
 
 running() { [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; }
 
@@ -156,16 +229,28 @@ ensure_build_certificate() {
 }
 
 # The server's TLS options, in server_tls: the build's own certificate (made the first time),
-# another folder's, or none with --no-tls.
+# another folder's, or none with --no-tls. With --tls-1.1, the build's with TLS 1.1 at most,
+# which the system's OpenSSL allows only under a permissive configuration of its own (given to
+# the server alone, in server_env).
 server_tls=()
+server_env=()
 choose_tls() {
   local certificates=${1:-$LOCALDB_TLS_DIR}
   server_tls=()
+  server_env=()
   [ "$certificates" = "--no-tls" ] && return 0
+  if [ "$certificates" = "--tls-1.1" ]; then
+    certificates=$LOCALDB_TLS_DIR
+    server_env=(env "OPENSSL_CONF=$LOCALDB_TLS_DIR/legacy-openssl.cnf")
+    printf '%s\n' "openssl_conf = default_conf" "[default_conf]" "ssl_conf = ssl_sect" "[ssl_sect]" \
+      "system_default = system_default_sect" "[system_default_sect]" "MinProtocol = TLSv1" \
+      "CipherString = DEFAULT@SECLEVEL=0" >"$LOCALDB_TLS_DIR/legacy-openssl.cnf"
+  fi
   [ "$certificates" = "$LOCALDB_TLS_DIR" ] && ensure_build_certificate
   [ -f "$certificates/server-cert.pem" ] || { echo "no server-cert.pem in $certificates" >&2; exit 1; }
   certificates=$(cd "$certificates" && pwd)  # the server runs in its data folder
   server_tls=("--ssl-cert=$certificates/server-cert.pem" "--ssl-key=$certificates/server-key.pem")
+  [ ${#server_env[@]} -eq 0 ] || server_tls+=(--tls-version=TLSv1.1)
 }
 
 # What every local server runs with. The old hosted servers the program was written against
@@ -272,26 +357,33 @@ launch() {
   return 1
 }
 
+# A data folder for a server run by ACCOUNT, the account's alone, made the first time. Its
+# administrators are that account and root, each through the socket as themselves; over TCP
+# nobody is one. A folder made before that (root without a password, from anywhere) is made anew.
+install_data() {
+  local data=$1 account=$2 socket_user=()
+  [ -f "$data/socket-administrators" ] || rm -rf "$data"
+  if [ ! -d "$data/mysql" ]; then
+    private_folder "$data"
+    [ "$account" = root ] || socket_user=(--auth-root-socket-user="$account")
+    mariadb-install-db --no-defaults --datadir="$data" --user="$account" \
+      --auth-root-authentication-method=socket "${socket_user[@]}" --skip-test-db >"$data/install.log" 2>&1 ||
+      { cat "$data/install.log"; exit 1; }
+    echo "$account" >"$data/socket-administrators"
+  fi
+  chmod 700 "$data"
+}
+
 serve() {
   if ! running; then
-    # Another build configured with the same port shares its socket: this one would talk to it.
-    local other
-    if other=$(admin_at "$socket" -N -e "SELECT @@datadir" 2>/dev/null) &&
-      [ "$(cd "$other" 2>/dev/null && pwd -P)" != "$(cd "$LOCALDB_DIR" 2>/dev/null && pwd -P)" ]; then
-      echo "port $LOCALDB_PORT is served by another build's server (data in $other): stop it, or configure this build with another port" >&2
-      exit 1
-    fi
     choose_tls "${1:-}"
-    if [ ! -d "$LOCALDB_DIR/mysql" ]; then
-      mkdir -p "$LOCALDB_DIR"
-      mariadb-install-db --no-defaults --datadir="$LOCALDB_DIR" --user="$user" \
-        --auth-root-authentication-method=normal --skip-test-db >"$LOCALDB_DIR/install.log" 2>&1 ||
-        { cat "$LOCALDB_DIR/install.log"; exit 1; }
-    fi
+    install_data "$LOCALDB_DIR" "$user"
+    private_folder "$run_dir"
+    private_folder "$files_dir"
     keep_from_clients
     launch "$LOCALDB_PORT" "$socket" "$LOCALDB_DIR/server.log" 300 "" "SELECT 1" \
-      mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
-      --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" \
+      "${server_env[@]}" mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
+      --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" --secure-file-priv="$files_dir" \
       --log-error="$LOCALDB_DIR/server.log" --innodb-buffer-pool-size=256M \
       "${server_tls[@]}" || exit 1
   fi
@@ -300,21 +392,34 @@ serve() {
 # Both databases made anew with the schema and the accounts (and the demo season), through the
 # server whose socket is given.
 create_databases() {
-  local at=$1 demo=${2:-}
+  local at=$1 demo=${2:-} password
+  password=$(ini_value programme password)
+  [ -n "$password" ] || { echo "no password in $LOCALDB_SETTINGS: run scripts/configure-local.sh (or localdb.sh settings)" >&2; exit 1; }
   admin_at "$at" <<SQL
 DROP DATABASE IF EXISTS \`$TICKETING_DB\`;
 DROP DATABASE IF EXISTS \`$PROGRAMME_DB\`;
 CREATE DATABASE \`$TICKETING_DB\` CHARACTER SET latin1;
 CREATE DATABASE \`$PROGRAMME_DB\` CHARACTER SET latin1;
-CREATE USER IF NOT EXISTS '$PROGRAMME_USER'@'127.0.0.1' IDENTIFIED BY '$PROGRAMME_PASSWORD';
-ALTER USER '$PROGRAMME_USER'@'127.0.0.1' IDENTIFIED BY '$PROGRAMME_PASSWORD';
-CREATE USER IF NOT EXISTS '$TICKETING_USER'@'127.0.0.1' IDENTIFIED BY '$TICKETING_PASSWORD';
-ALTER USER '$TICKETING_USER'@'127.0.0.1' IDENTIFIED BY '$TICKETING_PASSWORD';
+CREATE USER IF NOT EXISTS '$PROGRAMME_USER'@'127.0.0.1' IDENTIFIED BY '$password';
+ALTER USER '$PROGRAMME_USER'@'127.0.0.1' IDENTIFIED BY '$password';
+CREATE USER IF NOT EXISTS '$TICKETING_USER'@'127.0.0.1' IDENTIFIED BY '$password';
+ALTER USER '$TICKETING_USER'@'127.0.0.1' IDENTIFIED BY '$password';
 GRANT ALL ON \`$PROGRAMME_DB\`.* TO '$PROGRAMME_USER'@'127.0.0.1';
 GRANT SELECT ON \`$TICKETING_DB\`.* TO '$TICKETING_USER'@'127.0.0.1';
 SQL
   admin_at "$at" "$TICKETING_DB" <"$here/db/schema/ticketing.sql"
   admin_at "$at" "$PROGRAMME_DB" <"$here/db/schema/programme.sql"
+  # The server-accounts mode: its roles, and the demo's accounts (the same names and passwords
+  # as in the demo's access table), over TLS only.
+  admin_at "$at" "$PROGRAMME_DB" <"$here/db/schema/server_accounts.sql"
+  admin_at "$at" <<SQL
+CREATE USER IF NOT EXISTS 'Demo'@'127.0.0.1' IDENTIFIED BY 'brelo' REQUIRE SSL;
+CREATE USER IF NOT EXISTS 'Lecteur'@'127.0.0.1' IDENTIFIED BY 'lecture' REQUIRE SSL;
+GRANT brelo_editor TO 'Demo'@'127.0.0.1';
+GRANT brelo_reader TO 'Lecteur'@'127.0.0.1';
+SET DEFAULT ROLE brelo_editor FOR 'Demo'@'127.0.0.1';
+SET DEFAULT ROLE brelo_reader FOR 'Lecteur'@'127.0.0.1';
+SQL
   if [ "$demo" = "--demo" ]; then
     for f in "$here"/demo/ticketing*.sql; do [ -f "$f" ] && admin_at "$at" "$TICKETING_DB" <"$f"; done
     for f in "$here"/demo/programme*.sql; do [ -f "$f" ] && admin_at "$at" "$PROGRAMME_DB" <"$f"; done
@@ -329,14 +434,14 @@ start() {
 
 stop() {
   running && stop_process "$(cat "$pidfile")"
-  rm -f "$socket"
+  rm -f "$socket" "$pidfile"
   echo "local database server stopped"
 }
 
 # --- The cluster -------------------------------------------------------------------------
 
 node_dir() { echo "$cluster_dir/node$1"; }
-node_socket() { socket_of "$(client_port "$1")"; }
+node_socket() { echo "$(node_dir "$1")/run/mariadb.sock"; }
 node_pid() { echo "$(node_dir "$1")/mariadbd.pid"; }
 node_running() { [ -f "$(node_pid "$1")" ] && kill -0 "$(cat "$(node_pid "$1")")" 2>/dev/null; }
 check_node() { case "${1:-}" in 1 | 2 | 3) ;; *) echo "$usage (N: 1, 2 or 3)" >&2; exit 2 ;; esac; }
@@ -366,12 +471,14 @@ cluster_address() {
 prepare_node() {
   local n=$1 dir
   dir=$(node_dir "$n")
-  mkdir -p "$dir/data"
+  mkdir -p "$dir"
   if ! openssl x509 -checkend 0 -noout -in "$dir/tls/server-cert.pem" >/dev/null 2>&1; then
     ensure_build_certificate
     make_server_certificate "$LOCALDB_TLS_DIR" "$dir/tls"
   fi
+  mkdir -p "$dir/run" "$dir/files"
   chown -R "$node_user" "$dir"
+  chmod 700 "$dir" "$dir/run" "$dir/files"
 }
 
 # Starts node N; "--wsrep-new-cluster" bootstraps a new cluster on it, otherwise it joins the
@@ -380,16 +487,17 @@ start_node() {
   local n=$1 first=${2:-} dir
   dir=$(node_dir "$n")
   prepare_node "$n"
-  if [ "$first" = "--wsrep-new-cluster" ] && [ ! -d "$dir/data/mysql" ]; then
-    mariadb-install-db --no-defaults --datadir="$dir/data" --user="$node_user" \
-      --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 ||
-      { cat "$dir/install.log"; exit 1; }
+  if [ "$first" = "--wsrep-new-cluster" ]; then
+    install_data "$dir/data" "$node_user"
+  else
+    private_folder "$dir/data"
   fi
+  chown "$node_user" "$dir/data"
   # shellcheck disable=SC2086
   launch "$(node_ports "$n")" "$(node_socket "$n")" "$dir/server.log" 1800 Synced "SHOW STATUS LIKE 'wsrep_local_state_comment'" \
     mariadbd "${server_options[@]}" --datadir="$dir/data" --user="$node_user" \
     --port="$(client_port "$n")" --socket="$(node_socket "$n")" --pid-file="$(node_pid "$n")" \
-    --log-error="$dir/server.log" --innodb-buffer-pool-size=64M \
+    --log-error="$dir/server.log" --innodb-buffer-pool-size=64M --secure-file-priv="$dir/files" \
     --ssl-cert="$dir/tls/server-cert.pem" --ssl-key="$dir/tls/server-key.pem" \
     --wsrep-on=ON --wsrep-provider=/usr/lib/galera/libgalera_smm.so --binlog-format=ROW \
     --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
@@ -448,6 +556,7 @@ cluster_ports() {
 }
 
 case "$cmd" in
+  settings) write_settings "${3:-}" "${4:-}" ;;
   start) start "${3:-}" ;;
   stop) stop ;;
   serve) serve "${3:-}" ;;

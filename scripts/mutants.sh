@@ -6,9 +6,11 @@
 #   scripts/mutants.sh [--check] [LIST]   LIST: scripts/mutants.txt by default (its head gives
 #                                         the format); --check stops once every text is found
 #
-# The copy and its build live outside this tree (MUTANTS_DIR, /tmp/brelo-mutants by default)
-# and are kept between rounds, so that a later round builds only what changed. Its private
-# database server has a port of its own (MUTANTS_PORT, 5458), apart from the test runs'.
+# The copy and its build live outside this tree, in a folder of their own made for the round
+# (mktemp) and removed after it; given MUTANTS_DIR, a folder of the user's own that no other
+# account may write in, they are kept between rounds, so that a later round builds only what
+# changed (the script builds and runs what it finds there). Its private database server has a
+# port of its own (MUTANTS_PORT, 5458), apart from the test runs'.
 # MUTANTS_TIMEOUT (seconds, 300 by default) bounds each test program's run.
 set -euo pipefail
 shopt -u patsub_replacement 2>/dev/null || true  # a "&" in a replacement stays a "&"
@@ -17,7 +19,18 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 check_only=false
 if [ "${1:-}" = --check ]; then check_only=true; shift; fi
 list=$(realpath "${1:-$here/scripts/mutants.txt}")
-work=${MUTANTS_DIR:-/tmp/brelo-mutants}
+if [ -n "${MUTANTS_DIR:-}" ]; then
+  work=$MUTANTS_DIR
+  mkdir -p "$work"
+  read -r owner mode <<<"$(stat -c '%u %a' "$work")"
+  if [ "$owner" != "$(id -u)" ] || [ $((8#$mode & 8#022)) -ne 0 ]; then
+    echo "MUTANTS_DIR $work must be yours and writable by you alone (owner $owner, mode $mode)" >&2
+    exit 2
+  fi
+else
+  work=$(mktemp -d "${TMPDIR:-/tmp}/brelo-mutants.XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+fi
 port=${MUTANTS_PORT:-5458}
 limit=${MUTANTS_TIMEOUT:-300}
 src=$work/src
@@ -131,7 +144,7 @@ stop() {
   [ -n "$current" ] && restore "$current"
   "$src/scripts/localdb.sh" stop "$build" >/dev/null 2>&1 || true
 }
-trap stop EXIT
+trap 'stop; [ -n "${MUTANTS_DIR:-}" ] || rm -rf "$work"' EXIT
 "$src/scripts/localdb.sh" start "$build" >"$logs/localdb.log" 2>&1 || { cat "$logs/localdb.log"; exit 1; }
 
 # Runs one test program as ctest does: from the build's tests folder, offscreen. The braces

@@ -7,7 +7,7 @@
 # imports of the program and of the Qt plugins it loads (objdump -p), from the prefix and the
 # cross compiler's run-time; an import found nowhere must be one of Windows' own, or the step
 # fails. BRELO_WINDOWS_TLS_DIR, when set, is a folder of authorities' certificates installed as
-# tls/ beside the program (where the compiled-in settings name them, e.g. tls/ca.pem).
+# tls/ beside the program (where the settings file names them, e.g. tls/ca.pem).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:?usage: windows-deploy.sh BUILD_DIR PREFIX}
@@ -73,6 +73,8 @@ find "$stage" -iname '*.dll' -o -iname '*.exe' | while read -r binary; do $mingw
 mkdir -p "$stage/translations"
 cp /usr/share/qt6/translations/qtbase_fr.qm "$stage/translations/"
 cp -r "$here/demo/models" "$here/demo/survey" "$stage/"
+# The settings file's template: the office copies it as brelo.ini and fills it in.
+cp "$here/installer/brelo-exemple.ini" "$stage/"
 if [ -n "${BRELO_WINDOWS_TLS_DIR:-}" ]; then cp -r "$BRELO_WINDOWS_TLS_DIR" "$stage/tls"; fi
 
 # The uninstaller removes what was installed, file by file, and the folders once empty: never

@@ -34,10 +34,11 @@ for tool in wine wineserver xdotool Xvfb import python3 mariadb; do
   command -v "$tool" >/dev/null || fail "$tool is missing (scripts/install-deps.sh --windows installs it)"
 done
 [ -e "$driver" ] || fail "no $driver: the Windows build is older than its smoke test; run scripts/build-windows.sh again"
-port=$(sed -n 's/^BRELO_PROGRAMME_PORT:STRING=//p' "$win/CMakeCache.txt")
-local_port=$(sed -n 's/^BRELO_LOCAL_PORT:STRING=//p' "$linux/CMakeCache.txt")
-[ "$port" = "$local_port" ] ||
-  fail "the Windows build connects to port $port and the server of $linux listens on $local_port: build one with scripts/build-windows.sh $win $local_port"
+# The program is pointed at the Linux build's server by the settings file the smoke writes
+# beside it, as an office does: the build's compiled values play no part.
+# shellcheck source=/dev/null
+. "$linux/localdb.env"
+port=$LOCALDB_PORT
 
 # Checks collected and reported together at the end; the first failure does not hide the rest.
 failures=()
@@ -49,7 +50,7 @@ check() {
 
 rm -rf "$smoke"
 mkdir -p "$smoke"
-display=:$((port - 30000))
+display=:$((port % 30000))
 export DISPLAY=$display WINEPREFIX=$smoke/prefix WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko to offer, no menu entries on this machine's desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -66,15 +67,16 @@ trap cleanup EXIT
 say "server of $linux with the demo season"
 "$here/scripts/localdb.sh" start "$linux" --demo >"$smoke/localdb.log" 2>&1 || { cat "$smoke/localdb.log"; fail "the private server did not start"; }
 authority=$linux/tls/ca.pem
-# The oracle: the databases as the mariadb client reads them, over the same verified TLS.
-# shellcheck source=/dev/null
-. "$linux/localdb.env"
+# The oracle: the databases as the mariadb client reads them, over the same verified TLS, the
+# build's password in an option file of the smoke's own (never on a command line).
+password=$(sed -n 's/^password=//p' "$linux/brelo.ini" | head -n 1)
+(umask 077 && printf '[client]\npassword=%s\n' "$password" >"$smoke/client.cnf")
 sql() {
-  local database=$1 user=$PROGRAMME_USER password=$PROGRAMME_PASSWORD
-  if [ "$database" = ticketing ]; then database=$TICKETING_DB user=$TICKETING_USER password=$TICKETING_PASSWORD; fi
+  local database=$1 user=$PROGRAMME_USER
+  if [ "$database" = ticketing ]; then database=$TICKETING_DB user=$TICKETING_USER; fi
   if [ "$database" = programme ]; then database=$PROGRAMME_DB; fi
-  mariadb --no-defaults --ssl --ssl-verify-server-cert --ssl-ca="$authority" -h 127.0.0.1 -P "$port" \
-    -u"$user" -p"$password" --default-character-set=utf8mb4 -B -N "$database" -e "$2"
+  mariadb --defaults-file="$smoke/client.cnf" --ssl --ssl-verify-server-cert --ssl-ca="$authority" -h 127.0.0.1 -P "$port" \
+    -u"$user" --default-character-set=utf8mb4 -B -N "$database" -e "$2"
 }
 
 say "virtual display $display"
@@ -119,15 +121,21 @@ app=$drive_c/Program\ Files/Brelo
 check "the program, its Qt and client DLLs, plugins, translations and templates are installed" \
   test -e "$app/brelo.exe" -a -e "$app/Qt6Core.dll" -a -e "$app/Qt6Widgets.dll" -a -e "$app/platforms/qwindows.dll" \
   -a -e "$app/libmariadb.dll" -a -e "$app/translations/qtbase_fr.qm" -a -e "$app/models/contrat_standard.rtf" \
-  -a -d "$app/survey" -a -d "$app/generated" -a -e "$app/uninstall.exe"
+  -a -d "$app/survey" -a -d "$app/generated" -a -e "$app/uninstall.exe" -a -e "$app/brelo-exemple.ini"
 check "a Start-menu entry" test -e "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Brelo/Brelo.lnk"
 check "the uninstaller is registered" \
   bash -c 'wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Brelo" /v UninstallString 2>/dev/null | grep -q uninstall.exe'
 
-# What an office puts beside the program: the authority of its servers. The shared folder is
-# the cloud drive's, which the program never creates.
+# What an office puts beside the program: the authority of its servers and the settings file
+# made from the installed template. The shared folder is the cloud drive's, which the program
+# never creates.
 mkdir -p "$app/tls" "$drive_c/gd/generated" "$drive_c/smoke" "$app/generic"
 cp "$authority" "$app/tls/ca.pem"
+sed -e "s/^host=.*/host=127.0.0.1/" -e "s/^port=.*/port=$port/" -e "s/^user=.*/user=$TICKETING_USER/" \
+  -e "s/^password=.*/password=$password/" -e "s/^accounts=.*/accounts=access/" \
+  -e "s/^;user=.*/user=$PROGRAMME_USER/" -e "s/^;password=.*/password=$password/" -e "s|^tls_authority=.*|tls_authority=tls/ca.pem|" \
+  -e "s/^database=billetterie/database=$TICKETING_DB/" -e "s/^database=programme/database=$PROGRAMME_DB/" \
+  "$app/brelo-exemple.ini" >"$app/brelo.ini"
 cp "$driver" "$app/generic/"
 cp "$cache/prefix/bin/Qt6Test.dll" "$app/"
 # RTF documents open in WordPad, as on a workstation without an office suite: Wine's own

@@ -37,6 +37,9 @@ CREATE TABLE `salle` (
   PRIMARY KEY (`id`)
 ) DEFAULT CHARSET=latin1;
 
+-- A save of a group locks the group's slots by `childof`: without its index that read locks
+-- the whole table (still right, only slower). Databases made before it need it once:
+-- ALTER TABLE `timeslot` ADD INDEX `childof` (`childof`)
 CREATE TABLE `timeslot` (
   `id` INT NOT NULL,
   `date` DATE NOT NULL,
@@ -49,7 +52,8 @@ CREATE TABLE `timeslot` (
   `todo` TEXT NOT NULL DEFAULT '',
   `done` TEXT NOT NULL DEFAULT '',
   `survey` VARCHAR(255) NOT NULL DEFAULT '',
-  PRIMARY KEY (`id`)
+  PRIMARY KEY (`id`),
+  KEY `childof` (`childof`)
 ) DEFAULT CHARSET=latin1;
 
 CREATE TABLE `contract` (

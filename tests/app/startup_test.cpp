@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
+#include "app/cbrelo_app.h"
+#include "db/settings_file.h"
 #include "programme/account.h"
 #include "app/login_dlg.h"
 #include "app/cbrelo_dlg.h"
@@ -131,6 +135,19 @@ TEST_F(StartupTest, EachManagerRunIsAFreshWindowWithTheStartupAccount) {
                   .at(0)
                   .at(0),
               "2");
+}
+
+// The program itself: with no file beside it (nor in the user's folder) it says which file it
+// looked for and shows nothing else.
+TEST_F(StartupTest, WithoutItsSettingsFileTheProgramSaysWhichAndStops) {
+    QTemporaryDir dir;
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    CBreloApp app;
+    EXPECT_FALSE(app.InitInstance());
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString expected = db::installationSettingsFile(QCoreApplication::applicationDirPath());
+    EXPECT_EQ(testing_support::ui().messageTexts(),
+              QStringList{QString::fromUtf8("Fichier de r\xc3\xa9glages introuvable : ") + QDir::toNativeSeparators(expected)});
 }
 
 }  // namespace

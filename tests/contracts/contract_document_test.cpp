@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 
 #include "contracts/contract_document.h"
+#include "platform/file_name.h"
 #include "platform/ui_services.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/text.h"
@@ -79,10 +80,10 @@ TEST(ContractDocument, ValuesAreEscapedForRtf) {
 
 TEST(ContractDocument, FileNamesMustStayInTheirFolder) {
     for (const char* fine : {"LAvarereprise_7fff_0003_1a2b", "contrat_type.rtf", "Été 2019", "a..b"})
-        EXPECT_EQ(fileNameProblem(q(fine), q("Le nom")), QString()) << fine;
+        EXPECT_EQ(platform::fileNameProblem(q(fine), q("Le nom")), QString()) << fine;
     for (const char* refused : {"", ".", "..", "../x", "a/b", "a\\b", "c:x", "a*b", "a?b", "a\"b", "a<b", "a|b", "a\tb",
                                 "fin.", "fin ", "CON", "nul.rtf", "com1", "LPT9.txt"})
-        EXPECT_NE(fileNameProblem(q(refused), q("Le nom")), QString()) << refused;
+        EXPECT_NE(platform::fileNameProblem(q(refused), q("Le nom")), QString()) << refused;
 }
 
 TEST(ContractDocument, TheDemoTemplatesNameEveryKeyTheirFieldListsFill) {
@@ -165,8 +166,8 @@ TEST_F(Generation, EveryFailureShowsItsMessageAndLeavesTheContractAsItWas) {
         {"no template", number(q("N")), "absent.rtf",
          QString::asprintf(kTemplateOpenFailed, 2, templatePath.toUtf8().constData()), {}},
         {"empty template", number(q("N")), "vide.rtf", q(kTemplateReadFailed), {}},
-        {"template out of its folder", number(q("N")), "../t.rtf", fileNameProblem(q("../t.rtf"), q("Le modèle de contrat")), {}},
-        {"number out of its folder", number(q("../N")), "t.rtf", fileNameProblem(q("../N"), q("Le numéro de contrat")), {}},
+        {"template out of its folder", number(q("N")), "../t.rtf", platform::fileNameProblem(q("../t.rtf"), q("Le modèle de contrat")), {}},
+        {"number out of its folder", number(q("../N")), "t.rtf", platform::fileNameProblem(q("../N"), q("Le numéro de contrat")), {}},
         {"path too long", number(QString(300, u'n')), "t.rtf",
          q(kPathTooLong).arg(QDir::toNativeSeparators(folders_.generated + u'/' + QString(300, u'n') + q(".rtf"))), {}},
         {"no generated folder", number(q("N")), "t.rtf", q(kCreateFailed), [this] { QDir(folders_.generated).removeRecursively(); }},

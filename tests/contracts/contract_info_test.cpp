@@ -7,10 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "followup/contract_followup.h"
 #include "contracts/contract_info.h"
+#include "tests/support/files.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/text.h"
 
@@ -89,6 +91,12 @@ TEST(ContractInfo, FieldListIsReadBesideTheTemplate) {
     EXPECT_EQ(list.rows[4].label.size(), kFieldListPiece);  // a long line arrives in pieces
     EXPECT_EQ(list.rows[5].label, QString(1030 - kFieldListPiece, u'x'));
     EXPECT_TRUE(readFieldList(models.path(), q("absent.rtf")).rows.empty());
+    // A typed template name is a file name of the models folder, never a path out of it.
+    const QString outside = QFileInfo(models.path()).fileName() + q(".rtf");
+    testing_support::writeFile(QDir(models.path()).filePath(q("../") + QFileInfo(models.path()).fileName() + q(".txt")), "Secret\r\n");
+    EXPECT_TRUE(readFieldList(models.path(), q("../") + outside).rows.empty());
+    EXPECT_TRUE(readFieldList(models.path(), models.path() + q("/../") + outside).rows.empty());
+    QFile::remove(QDir(models.path()).filePath(q("../") + QFileInfo(models.path()).fileName() + q(".txt")));
 }
 
 TEST(ContractInfo, ContractNumberKeepsAsciiLettersAndDrawsInReverse) {

@@ -186,6 +186,66 @@ TEST_F(ContractDialog, AStoredContractShowsItsRowsWithItsTemplateFixed) {
     EXPECT_EQ(testing_support::ui().messageTexts(), QStringList{q(contracts::kCopyFailed)});
 }
 
+// Another contract's number would replace its document, here and in the shared folder: the
+// generation and OK refuse it, whatever its case; a stored contract keeps its own.
+TEST_F(ContractDialog, ANumberAnotherContractUsesIsRefused) {
+    programme::contracts() = {{q("0"), q("9"), {}, q("Num\u00e9ro de contrat$$$Scapin_0001_0001_0001###Spectacle$$$Scapin"),
+                               q("1"), q("t.rtf")}};
+    const QString theirs = q("Scapin_0001_0001_0001.rtf");
+    for (const QString& folder : {folders_.generated, folders_.shared})
+        writeFile(QDir(folder).filePath(theirs), "their document");
+    const QString taken = q(contracts::kNumberTakenFormat);
+    ct dialog;
+    prepare(dialog, 5);
+    testing_support::ui().fileAnswers = {QDir(folders_.models).filePath(q("t.rtf"))};
+    const auto setRow = [&](int row, const char* text) {
+        onNextModal([=](QDialog* editor) {
+            typeInto(editor, 1038, q(text));
+            clickButton(editor, platform::IDOK);
+        });
+        emit dialog.listView(ct::kInfoList)->rowDoubleClicked(row);
+    };
+    const auto setNumber = [&](const char* number) { setRow(0, number); };
+    onNextModal([&](QDialog*) {
+        ASSERT_EQ(value(dialog, "Numéro de contrat"), q("Scapin_0001_0001_0001"));  // drawn as the other's was
+        clickButton(&dialog, ct::kGenerate);
+        setNumber("SCAPIN_0001_0001_0001");
+        clickButton(&dialog, ct::kGenerate);
+        EXPECT_EQ(testing_support::ui().messageTexts(),
+                  (QStringList{taken.arg(q("Scapin_0001_0001_0001")), taken.arg(q("SCAPIN_0001_0001_0001"))}));
+        EXPECT_TRUE(dialog.model.rtf.isEmpty());
+        testing_support::ui().clear();
+        setRow(3, "1000");
+        setNumber("Scapin_0002");
+        clickButton(&dialog, ct::kGenerate);
+        EXPECT_TRUE(dialog.item(platform::IDOK)->isEnabled());
+        // Changed back after the generation: OK refuses too, and the dialog stays.
+        setNumber("Scapin_0001_0001_0001");
+        clickButton(&dialog, platform::IDOK);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(testing_support::ui().messageTexts(), QStringList{taken.arg(q("Scapin_0001_0001_0001"))});
+        dialog.EndDialog(platform::IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), platform::IDCANCEL);
+    for (const QString& folder : {folders_.generated, folders_.shared}) {
+        QFile file(QDir(folder).filePath(theirs));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray("their document")) << folder.toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(QDir(folders_.generated).filePath(q("Scapin_0002.rtf"))));
+
+    // The contract itself, opened again, generates under its own number.
+    testing_support::ui().clear();
+    ct stored;
+    prepare(stored, 9, "Num\u00e9ro de contrat$$$Scapin_0001_0001_0001###Spectacle$$$Scapin", "t.rtf");
+    onNextModal([&](QDialog*) {
+        clickButton(&stored, ct::kGenerate);
+        clickButton(&stored, platform::IDOK);
+    });
+    EXPECT_EQ(stored.DoModal(), platform::IDOK);
+    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+}
+
 TEST_F(ContractDialog, AStoredContractWithoutRowsOpensAsANewOne) {
     ct dialog;
     prepare(dialog, 5, "", "t.rtf");

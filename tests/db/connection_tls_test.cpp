@@ -3,8 +3,12 @@
 // certificate is found where the settings say.
 #include <gtest/gtest.h>
 
+#include <mysql.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QStringList>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -125,6 +129,53 @@ TEST_F(ConnectionTlsTest, WithoutAnAuthorityTheSystemsStoreDecides) {
             link.close();
         }
         s = configured;
+    }
+}
+
+// A server that offers nothing newer than TLS 1.1, to a workstation whose system would still
+// speak it (an OpenSSL configuration that allows it, as old systems have): both links refuse
+// it. OpenSSL reads its configuration once per process, so the workstation is this program run
+// again with that configuration (the probe below).
+TEST_F(ConnectionTlsTest, ASessionBelowTls12IsRefused) {
+    if (std::getenv("BRELO_TLS_FLOOR_PROBE")) GTEST_SKIP() << "the probe's own run";
+    testdb::serveWith("--tls-1.1");
+    const std::string probe = "OPENSSL_CONF='" + testdb::buildTlsFolder() +
+                              "/legacy-openssl.cnf' BRELO_TLS_FLOOR_PROBE=1 /proc/" + std::to_string(getpid()) +
+                              "/exe --gtest_filter='TlsFloorProbe.*' >/dev/null 2>&1";
+    const int rc = std::system(probe.c_str());
+    testdb::stopServer();
+    testdb::serveAgain();
+    EXPECT_EQ(rc, 0) << "run it to see why: " << probe;
+}
+
+TEST(TlsFloorProbe, OnlyTheFloorRefusesTheOldServer) {
+    if (!std::getenv("BRELO_TLS_FLOOR_PROBE")) GTEST_SKIP() << "run by ConnectionTlsTest.ASessionBelowTls12IsRefused";
+    // The server and this process do speak TLS 1.1: a client that asks for it gets in.
+    const db::ConnectionSettings& s = db::programmeSettings();
+    MYSQL* m = mysql_init(nullptr);
+    const my_bool on = 1;
+    mysql_optionsv(m, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on);
+    mysql_optionsv(m, MYSQL_OPT_SSL_CA, s.tlsAuthority.c_str());
+    mysql_optionsv(m, MARIADB_OPT_TLS_VERSION, "TLSv1.1");
+    ASSERT_NE(mysql_real_connect(m, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(), s.port,
+                                 nullptr, 0),
+              nullptr)
+        << mysql_error(m);
+    ASSERT_EQ(mysql_query(m, "SHOW SESSION STATUS LIKE 'Ssl_version'"), 0);
+    MYSQL_RES* version = mysql_store_result(m);
+    MYSQL_ROW row = version ? mysql_fetch_row(version) : nullptr;
+    EXPECT_STREQ(row ? row[1] : "", "TLSv1.1");
+    if (version) mysql_free_result(version);
+    mysql_close(m);
+    // The program's links do not.
+    for (const Link& link : kLinks) {
+        SCOPED_TRACE(link.name);
+        testing_support::ui().clear();
+        EXPECT_EQ(link.open(), -2);
+        const QStringList messages = testing_support::ui().messageTexts();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Erreur : mysql_real_connect : TLS/SSL error"))) << messages[0].toStdString();
+        link.close();
     }
 }
 

@@ -27,7 +27,7 @@
 namespace {
 
 constexpr int kStoppedNode = 2;
-const char* const kTables[] = {"comp", "showname", "salle", "timeslot", "contract", "logs"};
+const char* const kTables[] = {"comp", "showname", "salle", "timeslot", "contract", "logs", "save_tokens"};
 // Once the node is back, how long its workstations may take to commit again; and the longest the
 // node may take to come back and catch up.
 constexpr auto kCommitBound = std::chrono::seconds(120);

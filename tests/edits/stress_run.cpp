@@ -48,16 +48,17 @@ void fillSmallProgramme() {
                  "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Prix (TTC)$$$100')");
 }
 
-// Every row the server commits in a programme table, with what the plan checks need.
 // Every row the server commits in a programme table, with what the plan checks need. An
 // UPDATE that changes nothing in a row is not a change of it. Each row names its save: its
 // session (a random name given at the session's first row) and the number of audit lines the
-// session wrote before it (a save writes its audit line after its rows).
+// session wrote before it (a save writes its audit line after its rows); and whether it was
+// written inside a transaction (a statement run on its own commits alone, whatever its save).
 void addHistory() {
     // One statement a call: a node of a cluster replicates each as its own text.
     std::vector<std::string> sql{
         "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `trx` VARCHAR(40) NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
-        " `row_id` BIGINT NOT NULL, `todo` TEXT NULL, `done` TEXT NULL, `survey` VARCHAR(255) NULL,"
+        " `row_id` BIGINT NOT NULL, `in_transaction` INT NOT NULL, `slot` VARCHAR(40) NULL, `todo` TEXT NULL, `done` TEXT NULL,"
+        " `survey` VARCHAR(255) NULL,"
         " `was_todo` TEXT NULL, `was_done` TEXT NULL, `was_survey` VARCHAR(255) NULL, PRIMARY KEY (`id`))"
         " ENGINE=InnoDB DEFAULT CHARSET=latin1"};
     const std::map<std::string, std::vector<std::string>> columns{
@@ -71,10 +72,14 @@ void addHistory() {
         // A row's plan before and after each change: a node of a cluster numbers its audit lines
         // in steps of its own, so their order is not the order of the commits.
         const auto record = [&](const char* was) {
-            return std::string("INSERT INTO `stress_history` (`trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`,"
-                               " `was_done`, `was_survey`) VALUES") +
+            return std::string("INSERT INTO `stress_history` (`trx`, `tbl`, `row_id`, `in_transaction`, `slot`, `todo`, `done`,"
+                               " `survey`, `was_todo`, `was_done`, `was_survey`) VALUES") +
                    " (CONCAT(IFNULL(@history_session, @history_session := UUID()), '-', IFNULL(@history_save, 0)), '" +
-                   table + "', NEW.`id`, " + (plan ? "NEW.`todo`, NEW.`done`, NEW.`survey`, " : "NULL, NULL, NULL, ") + was + ")";
+                   table + "', NEW.`id`, @@in_transaction, " +
+                   (plan ? "CONCAT_WS(' ', NEW.`date`, NEW.`start`, NEW.`end`, IF(NEW.`deleted`, 'deleted', 'live')), NEW.`todo`,"
+                           " NEW.`done`, NEW.`survey`, "
+                         : "NULL, NULL, NULL, NULL, ") +
+                   was + ")";
         };
         const std::string insert = record("NULL, NULL, NULL");
         const std::string update = record(plan ? "OLD.`todo`, OLD.`done`, OLD.`survey`" : "NULL, NULL, NULL");
@@ -115,6 +120,98 @@ std::set<std::string> idsOf(const char* table) {
     return ids;
 }
 
+// How a workstation said one save ended (its log's E line).
+struct Ended {
+    int workstation = 0;
+    long long ms = 0;
+    std::string end;
+    std::string token;
+    long long auditId = 0;
+};
+
+// The tokens the server holds, with the audit line each names (0: none).
+std::map<std::string, long long> storedTokens() {
+    std::map<std::string, long long> tokens;
+    for (const auto& r : rows("SELECT `token`, `log` FROM `save_tokens`")) tokens[r[0]] = std::stoll(r[1]);
+    return tokens;
+}
+
+// What a workstation did and was told in the seconds before a save ended, and what each server
+// holds of its token: a misreported save explains itself.
+std::string historyOf(const Ended& e, const std::vector<unsigned>& ports) {
+    std::ostringstream text;
+    text << "\n  Poste" << e.workstation + 1 << ", its log from " << e.ms - 3000 << " ms to " << e.ms + 500 << " ms:";
+    std::ifstream log(logOf(e.workstation).toStdString());
+    std::string line;
+    while (std::getline(log, line)) {
+        std::istringstream in(line);
+        std::string kind;
+        long long ms = 0;
+        in >> kind >> ms;
+        if ((kind == "E" || kind == "M") && ms >= e.ms - 3000 && ms <= e.ms + 500) text << "\n    " << line;
+    }
+    const auto holds = [&](const std::string& where) {
+        const auto found = rows("SELECT t.`log`, IFNULL(l.`log`, '(no audit line)') FROM `save_tokens` t LEFT JOIN `logs` l"
+                                " ON l.`id` = t.`log` WHERE t.`token` = '" + e.token + "'");
+        text << "\n  " << where << ": "
+             << (found.empty() ? std::string("token not stored") : "token -> audit " + found[0][0] + " \"" + db::fromAnsi(found[0][1]).toStdString() + "\"");
+    };
+    if (ports.empty()) holds("the server");
+    for (std::size_t n = 0; n < ports.size(); ++n) {
+        const testdb::OnServer node(ports[n]);
+        holds("node " + std::to_string(n + 1));
+    }
+    return text.str();
+}
+
+// The saves the server recorded changing a row, newest first, each with its audit line (a node
+// of a cluster numbers rows in steps of its own: roughly the order of the commits).
+std::string rowHistory(const std::string& table, const std::string& id) {
+    std::ostringstream text;
+    for (const auto& r : rows("SELECT h.`trx`, IFNULL(h.`slot`, ''), IFNULL((SELECT CONCAT(l.`id`, ' ', l.`log`) FROM `stress_history` a JOIN `logs` l ON l.`id` = a.`row_id`"
+                              " WHERE a.`trx` = h.`trx` AND a.`tbl` = 'logs' LIMIT 1), '(no audit line)') FROM `stress_history` h"
+                              " WHERE h.`tbl` = '" + table + "' AND h.`row_id` = " + id + " ORDER BY h.`id` DESC LIMIT 6"))
+        text << "\n    " << r[0] << (r[1].empty() ? "" : " (" + r[1] + ")") << ": " << db::fromAnsi(r[2]).toStdString();
+    return text.str();
+}
+
+// Each save's end against the tokens the server holds: one reported committed holds its token
+// tied to its audit line, one reported failed or stopped holds none tied to an audit line, and
+// every token tied to a workstation's audit line is one a workstation reported committed, or
+// whose outcome it said is unknown.
+void checkTokens(const std::vector<Ended>& ended, const std::map<std::string, long long>& tokens,
+                 const std::vector<unsigned>& ports, Checked& checked) {
+    std::set<std::string> reported;
+    for (const Ended& e : ended) {
+        reported.insert(e.token);
+        const auto found = tokens.find(e.token);
+        const long long audit = found == tokens.end() ? 0 : found->second;
+        if (e.end == "unknown") {
+            if (audit != 0) ++checked.unknownStored;
+            continue;
+        }
+        if (e.end == "committed" ? audit == e.auditId : audit == 0) continue;
+        ++checked.misreported;
+        ADD_FAILURE() << "a save reported " << e.end << " (audit " << e.auditId << ") whose token is "
+                      << (audit == 0 ? std::string("not stored") : "stored with audit " + std::to_string(audit))
+                      << historyOf(e, ports);
+    }
+    std::set<std::string> lines;
+    for (const auto& r : rows("SELECT `id` FROM `logs` WHERE `log` LIKE 'Poste%'")) lines.insert(r[0]);
+    for (const auto& [token, audit] : tokens) {
+        // The token and the audit line it names are written in one transaction: one without the
+        // other was committed on its own.
+        if (audit == 0) {
+            ++checked.halfWritten;
+            ADD_FAILURE() << "token " << token << " stored without its audit line";
+            continue;
+        }
+        if (reported.count(token) || !lines.count(std::to_string(audit))) continue;
+        ++checked.misreported;
+        ADD_FAILURE() << "token " << token << " of audit line " << audit << " stored by a save no workstation reported";
+    }
+}
+
 }  // namespace
 
 double seconds(double otherwise) {
@@ -151,6 +248,7 @@ struct Run::Cutter {
 
 void Run::start(double length, const std::vector<unsigned>& ports, bool cuts) {
     length_ = length;
+    ports_ = ports;
     std::vector<unsigned> to = ports;
     if (cuts) {
         cutter_ = std::make_shared<Cutter>(ports.empty() ? db::programmeSettings().port : ports.front());
@@ -187,9 +285,14 @@ void Run::checkHistory(Checked& checked) const {
     std::map<long long, std::string> lines;
     for (const auto& r : rows("SELECT `id`, `log` FROM `logs`")) lines[std::stoll(r[0])] = r[1];
     std::map<std::string, std::vector<testdb::Row>> byTransaction;
-    for (const auto& r : rows("SELECT `trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`, `was_done`, `was_survey`"
-                              " FROM `stress_history` ORDER BY `id`"))
+    for (const auto& r : rows("SELECT `trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`, `was_done`, `was_survey`,"
+                              " `in_transaction` FROM `stress_history` ORDER BY `id`")) {
         byTransaction[r[0]].push_back(r);
+        if (r[9] != "0") continue;
+        ++checked.halfWritten;
+        ADD_FAILURE() << r[1] << " row " << r[2] << " written outside a transaction, committed on its own; the row's saves:"
+                      << rowHistory(r[1], r[2]);
+    }
     std::map<long long, std::vector<testdb::Row>> saves;
     for (const auto& [transaction, changes] : byTransaction) {
         long long audit = -1;
@@ -255,10 +358,20 @@ void Run::checkHistory(Checked& checked) const {
 Checked Run::check() const {
     // What the workstations say they did.
     Checked checked;
+    const std::map<std::string, long long> tokens = storedTokens();
+    // A save whose outcome the user was told is unknown counts as committed when the server
+    // holds its token (audit id 0 in the log: the token says which line is its).
+    const auto auditOf = [&](long long audit, const std::string& token) {
+        if (audit != 0) return audit;
+        const auto found = tokens.find(token);
+        return found == tokens.end() ? 0LL : found->second;
+    };
     std::map<std::string, FieldSet> lastSet;  // "table id field" -> the last committed value
+    std::map<std::string, std::string> setters;  // "table id field" -> the saves that set it
     std::vector<std::vector<std::string>> adds;
     std::set<long long> committedAudits;
     std::vector<std::pair<long long, std::string>> templateChanges;
+    std::vector<Ended> ended;
     for (int i = 0; i < kWorkstations; ++i) {
         std::ifstream log(logOf(i).toStdString());
         Workstation workstation;
@@ -269,22 +382,31 @@ Checked Run::check() const {
             in >> kind;
             if (kind == "F") {
                 long long audit = 0;
-                std::string table, id, field, value;
-                in >> audit >> table >> id >> field;
+                std::string token, table, id, field, value;
+                in >> audit >> token >> table >> id >> field;
                 std::getline(in >> std::ws, value);
+                if ((audit = auditOf(audit, token)) == 0) continue;
                 committedAudits.insert(audit);
                 FieldSet& set = lastSet[table + ' ' + id + ' ' + field];
+                setters[table + ' ' + id + ' ' + field] +=
+                    "\n    audit " + std::to_string(audit) + " Poste" + std::to_string(i + 1) + " token " + token + ": " + value;
                 if (audit > set.auditId) set = {audit, value};
             } else if (kind == "A") {
+                long long audit = 0;
                 std::vector<std::string> add(4);
-                in >> add[0] >> add[1] >> add[2] >> add[3];
-                committedAudits.insert(std::stoll(add[0]));
+                in >> audit >> add[3] >> add[0] >> add[1] >> add[2];
+                if ((audit = auditOf(audit, add[3])) == 0) continue;
+                committedAudits.insert(audit);
                 adds.push_back(add);
             } else if (kind == "T") {
                 long long audit = 0;
-                std::string table, id;
-                in >> audit >> table >> id;
-                templateChanges.emplace_back(audit, id);
+                std::string token, table, id;
+                in >> audit >> token >> table >> id;
+                if ((audit = auditOf(audit, token)) != 0) templateChanges.emplace_back(audit, id);
+            } else if (kind == "E") {
+                Ended e{i};
+                in >> e.ms >> e.end >> e.token >> e.auditId;
+                ended.push_back(e);
             } else if (kind == "N") {
                 std::string table, column, value;
                 in >> table >> column;
@@ -319,7 +441,9 @@ Checked Run::check() const {
         ++checked.misreported;
         ADD_FAILURE() << "audit line " << audit << " of a save reported committed is missing";
     }
-    EXPECT_EQ(static_cast<long>(stored.size()), checked.counters["committed"]) << "a save wrote its line without committing";
+    checkTokens(ended, tokens, ports_, checked);
+    EXPECT_EQ(static_cast<long>(stored.size()), checked.counters["committed"] + checked.unknownStored)
+        << "a save wrote its line without committing";
 
     // So does a "keep mine" over a colleague's template or whole record, as its audit line says.
     for (const auto& r : rows("SELECT `id`, `log` FROM `logs` WHERE `log` LIKE '%remplace l''autre poste sur : %'")) {
@@ -354,7 +478,8 @@ Checked Run::check() const {
         if (now != set.value) {
             ++checked.silentlyLost;
             ADD_FAILURE() << key << ": the last save set \"" << set.value << "\" (audit " << set.auditId << "), the database holds \""
-                          << now << "\"";
+                          << now << "\"\n  the saves reported setting it:" << setters[key]
+                          << "\n  the saves the server recorded changing the row:" << rowHistory(table, id);
         }
     }
 
@@ -362,22 +487,22 @@ Checked Run::check() const {
     // row the run made belongs to a committed add.
     std::map<std::string, std::set<std::string>> made;
     for (const auto& add : adds) {
-        const std::string& table = add[1];
-        const long long first = std::stoll(add[2]);
-        const int count = std::stoi(add[3]);
+        const std::string& table = add[0];
+        const long long first = std::stoll(add[1]);
+        const int count = std::stoi(add[2]);
         for (int k = 0; k < count; ++k) made[table].insert(std::to_string(first + k));
         if (table == "timeslot") {
-            const auto group = rows("SELECT COUNT(*) FROM `timeslot` WHERE `id` = " + add[2] + " AND `childof` = -1");
-            const auto children = rows("SELECT COUNT(*) FROM `timeslot` WHERE `childof` = " + add[2] + " AND `id` > " + add[2] +
+            const auto group = rows("SELECT COUNT(*) FROM `timeslot` WHERE `id` = " + add[1] + " AND `childof` = -1");
+            const auto children = rows("SELECT COUNT(*) FROM `timeslot` WHERE `childof` = " + add[1] + " AND `id` > " + add[1] +
                                        " AND `id` < " + std::to_string(first + count));
             if (group[0][0] != "1" || std::stoi(children[0][0]) != count - 1) {
                 ++checked.halfWritten;
-                ADD_FAILURE() << "group " << add[2] << " of " << count << " slots is not whole";
+                ADD_FAILURE() << "group " << add[1] << " of " << count << " slots is not whole";
             }
         }
-        if (table == "comp" && rows("SELECT COUNT(*) FROM `showname` WHERE `comp` = " + add[2])[0][0] == "0") {
+        if (table == "comp" && rows("SELECT COUNT(*) FROM `showname` WHERE `comp` = " + add[1])[0][0] == "0") {
             ++checked.halfWritten;
-            ADD_FAILURE() << "company " << add[2] << " without its placeholder show";
+            ADD_FAILURE() << "company " << add[1] << " without its placeholder show";
         }
     }
     for (const char* table : {"comp", "timeslot", "contract"}) {
@@ -405,7 +530,8 @@ std::string savesFigures(const Checked& checked) {
          << ", rows deleted meanwhile " << c["vanished"] << ", failed " << c["failed"] << ", silently lost "
          << checked.silentlyLost << ", half-written " << checked.halfWritten << "; links cut " << checked.cuts
          << " (saves run again on a new link " << c["linkRetries"] << ", found stored after a lost answer "
-         << c["foundAfterLoss"] << ", outcome unknown " << c["unknown"] << "), back to input " << c["backToInput"]
+         << c["foundAfterLoss"] << ", outcome unknown " << c["unknown"] << " of which stored " << checked.unknownStored
+         << "), back to input " << c["backToInput"]
          << ", duplicates " << checked.duplicates << ", outcomes misreported " << checked.misreported
          << ", rows changed unmeant " << checked.unmeant << ", plan items lost " << checked.planItemsLost;
     return text.str();

@@ -6,8 +6,10 @@
 // Triggers record every row the server commits into a history table of the test's own; each
 // committed save's changes are read there, in audit order: none reported committed is
 // missing, none reported failed is there, no row changed without the save that meant to
-// change it, no add stored twice, no item lost from a plan. On one server a relay between the
-// workstations and the server cuts their links at random points, COMMIT included.
+// change it, none written outside a transaction, no add stored twice, no item lost from a plan.
+// Each save's end, as its workstation was told it, is held against the tokens the server stored.
+// On one server a relay between the workstations and the server cuts their links at random
+// points, COMMIT included. Whatever is found wrong is printed with its history.
 #pragma once
 
 #include <QProcess>
@@ -40,6 +42,7 @@ struct Checked {
     long unmeant = 0;            // a row changed by a save whose audit line does not name it, or by none
     long planItemsLost = 0;      // a plan item or a done item gone without a template change
     long cuts = 0;               // links the relay cut
+    long unknownStored = 0;      // saves whose outcome was said unknown, their token stored
 };
 
 class Run {
@@ -60,6 +63,7 @@ public:
 private:
     void checkHistory(Checked& checked) const;
     double length_ = 0;
+    std::vector<unsigned> ports_;
     std::map<std::string, std::set<std::string>> before_;  // the ids each table held before the run
     std::vector<std::unique_ptr<QProcess>> processes_;
     struct Cutter;

@@ -149,7 +149,7 @@ TEST_F(RefusedServerTest, OnlyAVerifiedServerGetsTheAccountAndGivesRows) {
             continue;
         }
         EXPECT_EQ(login, account::LoginResult::Cancel);
-        EXPECT_TRUE(account::rows().names.isEmpty());
+        EXPECT_TRUE(account::name().isEmpty());
         EXPECT_TRUE(data.rooms().empty());
         EXPECT_FALSE(db::programmeConnected());
         EXPECT_EQ(db::ticketingConnection(), nullptr);

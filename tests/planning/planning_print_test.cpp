@@ -113,6 +113,18 @@ TEST_F(PlanningPrint, PdfHasOnePagePerWeekOrMonthAndTheReport) {
     }
     EXPECT_EQ(planning::suggestedFileName(planning::PrintKind::Report, true, july.from), QStringLiteral("suivi-2019-07-01.csv"));
     EXPECT_FALSE(planning::writePdf(dir.filePath(QStringLiteral("absent/p.pdf")), planning::PrintKind::Report, july, now).isEmpty());
+
+    // A document that cannot be drawn leaves the file chosen as it was, and nothing beside it.
+    const QString earlier = dir.filePath(QStringLiteral("earlier.pdf"));
+    QFile kept(earlier);
+    ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+    kept.write("an earlier print");
+    kept.close();
+    EXPECT_EQ(planning::writePdf(earlier, static_cast<planning::PrintKind>(99), july, now),
+              QStringLiteral("le document ne peut pas être dessiné"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("an earlier print"));
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("earlier*")}, QDir::Files), QStringList{QStringLiteral("earlier.pdf")});
 }
 
 using Line = planning::TimelineLine;

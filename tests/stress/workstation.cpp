@@ -4,12 +4,18 @@
 // given time, or until a file named "stop" appears beside its log. It answers the questions a
 // user would (at random) and writes one line per event to its log, which the test reads back
 // to check the database:
-//   F <audit id> <table> <id> <field> <value>   a committed save that set this field to this value
-//   A <audit id> <table> <first id> <rows>       a committed add of these rows (a group: its slots)
+//   F <audit id> <token> <table> <id> <field> <value>   a save that set this field to this value
+//   A <audit id> <token> <table> <first id> <rows>       an add of these rows (a group: its slots)
 //   U <table> <id> <what>                        a conflict shown that a merge should have settled
 //   N <table> <column> <value>                   an add reported not stored (failed): no row may hold it
-//   T <audit id> timeslot <head id>               a committed template change: the items start anew
+//   T <audit id> <token> timeslot <head id>      a template change: the items start anew
+//   E <ms> <end> <token> <audit id>              how a save ended (committed, stopped, failed, unknown)
+//   M <ms> <text>                                a message shown
 //   S <counter> <value>                          the workstation's figures at the end
+// F, A and T are written for a save reported committed, and for one whose outcome the user was
+// told is unknown (audit id 0): the test then asks the server whether its token is stored.
+// E and M, with the milliseconds since the start, are the workstation's history, which the
+// test prints beside a save it finds misreported.
 //
 // When its server goes away (a node of a cluster stopped), each unit of work it tries meanwhile
 // (a reload, a save) fails with its message; it waits a moment, as a user reading the message
@@ -27,6 +33,7 @@
 #include <random>
 #include <thread>
 
+#include "bench/local_server.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
 #include "edits/corbeille.h"
@@ -51,7 +58,9 @@ public:
     explicit Unattended(QString name) : name_(std::move(name)) {}
     long outageErrors = 0;
     long otherErrors = 0;
+    std::function<void(const QString&)> shown;
     int messageBox(const QString& text, platform::MessageIcon icon, platform::MessageButtons buttons) override {
+        if (shown) shown(text);
         if (icon == platform::MessageIcon::Error) {
             const unsigned error = db::lastErrorNumber();
             const bool outage = text.startsWith(QString::fromUtf8(db::kConnectFailedFormat).section(u'%', 0, 0)) ||
@@ -74,12 +83,25 @@ constexpr std::chrono::milliseconds kAfterFailure{300};
 
 class Workstation {
 public:
-    Workstation(unsigned randomStart, QString name, const char* logPath, const Unattended& ui)
+    Workstation(unsigned randomStart, QString name, const char* logPath, Unattended& ui)
         : random_(randomStart),
           name_(std::move(name)),
           log_(logPath),
           stop_(std::filesystem::path(logPath).replace_filename("stop")),
-          ui_(ui) {}
+          ui_(ui) {
+        edits::saveEnded() = [this](edits::RunEnd end, const std::string& token, long long auditId) {
+            static const char* const kEnds[] = {"committed", "stopped", "failed", "unknown"};
+            log_ << "E " << sinceStart() << ' ' << kEnds[static_cast<int>(end)] << ' ' << token << ' ' << auditId << '\n';
+            lastToken_ = token;
+        };
+        ui.shown = [this](const QString& text) {
+            log_ << "M " << sinceStart() << ' ' << text.simplified().toStdString() << '\n';
+        };
+    }
+    ~Workstation() {
+        edits::saveEnded() = nullptr;
+        ui_.shown = nullptr;
+    }
 
     void run(double seconds) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
@@ -126,6 +148,16 @@ private:
         if (outages_ > 0 && !inOutage_) committedAfterOutage_ += committedNow - committed;
     }
 
+    long long sinceStart() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began_).count();
+    }
+    // "<audit id> <token>" of the save just ended when it is, or may be, stored; empty otherwise.
+    std::string stored(const SaveResult& r) const {
+        if (r.committed()) return std::to_string(r.auditId) + ' ' + lastToken_;
+        if (r.outcome == SaveOutcome::Unknown) return "0 " + lastToken_;
+        return {};
+    }
+
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     QString token() { return QStringLiteral("%1-%2").arg(name_).arg(++counter_); }
@@ -142,8 +174,8 @@ private:
     }
 
     void field(const SaveResult& r, const char* table, const QString& id, const QString& name, const QString& value) {
-        if (r.committed())
-            log_ << "F " << r.auditId << ' ' << table << ' ' << id.toStdString() << ' ' << name.toStdString() << ' '
+        if (const std::string saved = stored(r); !saved.empty())
+            log_ << "F " << saved << ' ' << table << ' ' << id.toStdString() << ' ' << name.toStdString() << ' '
                  << value.toStdString() << '\n';
     }
 
@@ -215,7 +247,7 @@ private:
     void addCompany() {
         const QString name = token();
         const SaveResult r = edits::addCompany({name, {}, {}, {}, {}});
-        if (r.committed()) log_ << "A " << r.auditId << " comp " << r.newId << " 1\n";
+        if (const std::string saved = stored(r); !saved.empty()) log_ << "A " << saved << " comp " << r.newId << " 1\n";
         if (r.outcome == SaveOutcome::Failed) log_ << "N comp nom " << name.toStdString() << '\n';
     }
 
@@ -276,7 +308,8 @@ private:
         const int count = 1 + pick(3);
         for (int s = 0; s < count; ++s) group.entries.push_back({1 + pick(28), 1 + pick(12), 2027, 18 + s, 0, 20, 0});
         const SaveResult r = edits::addGroup(group);
-        if (r.committed()) log_ << "A " << r.auditId << " timeslot " << r.newId << ' ' << count << '\n';
+        if (const std::string saved = stored(r); !saved.empty())
+            log_ << "A " << saved << " timeslot " << r.newId << ' ' << count << '\n';
     }
 
     // A follow-up item done here, as another workstation may do another one.
@@ -332,7 +365,7 @@ private:
         const SaveResult r = edits::newContract(
             {QStringLiteral("contrat_simple.rtf"), extra,
              static_cast<int32_t>(programme::leadingInteger(programme::timeslots()[static_cast<std::size_t>(head)].id))});
-        if (r.committed()) log_ << "A " << r.auditId << " contract " << r.newId << " 1\n";
+        if (const std::string saved = stored(r); !saved.empty()) log_ << "A " << saved << " contract " << r.newId << " 1\n";
         if (r.outcome == SaveOutcome::Failed) log_ << "N contract extra " << number.toStdString() << '\n';
     }
 
@@ -373,7 +406,8 @@ private:
             g.done.clear();
             return true;
         });
-        if (r.committed()) log_ << "T " << r.auditId << " timeslot " << r.record.id.toStdString() << '\n';
+        if (const std::string saved = stored(r); !saved.empty())
+            log_ << "T " << saved << " timeslot " << r.record.id.toStdString() << '\n';
     }
 
     void editContract() {
@@ -441,7 +475,9 @@ private:
     long backToInput_ = 0;
     long conflicts_ = 0;
     long vanished_ = 0;
-    const Unattended& ui_;
+    Unattended& ui_;
+    const std::chrono::steady_clock::time_point began_ = std::chrono::steady_clock::now();
+    std::string lastToken_;
     long reloads_ = 0;
     bool inOutage_ = false;
     long outages_ = 0;
@@ -459,6 +495,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: stress_workstation SECONDS RANDOM_START NAME LOG [PORT]\n");
         return 2;
     }
+    if (!local_server::useBuildSettings()) return 2;
     if (argc == 6) db::programmeSettings().port = static_cast<unsigned>(std::stoul(argv[5]));
     const QString name = QString::fromUtf8(argv[3]);
     Unattended ui(name);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "bench/local_server.h"
 #include "platform/french_interface.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
     platform::installFrenchInterface(app);
     platform::setUiServices(&testing_support::ui());
     testing_support::installModalWatchdog(15);
+    // The private server's databases and account, as the build's program finds them; the tests
+    // that need no server go on without.
+    local_server::useBuildSettings();
     ::testing::InitGoogleTest(&argc, argv);
     auto* released = new WidgetsReleased;
     ::testing::UnitTest::GetInstance()->listeners().Append(released);  // owned by the list

@@ -8,13 +8,18 @@
 #include <fstream>
 #include <sstream>
 
+#include "bench/local_server.h"
 #include "db/connection_settings.h"
 
 namespace testdb {
 namespace {
 
-// Every local server is known by its client port (scripts/localdb.sh).
-std::string socketOf(unsigned port) { return BRELO_LOCALDB_SOCKET_PREFIX + std::to_string(port) + ".sock"; }
+// The socket of the local server of a client port: the private server's, or a node's (the
+// nodes serve on the private server's port + 10000 + N - 1: scripts/localdb.sh).
+std::string socketOf(unsigned port) {
+    if (port == BRELO_LOCAL_PORT) return local_server::socket();
+    return local_server::nodeSocket(static_cast<int>(port - (BRELO_LOCAL_PORT + 10000)) + 1);
+}
 
 std::string& adminSocket() {
     static std::string socket = socketOf(BRELO_LOCAL_PORT);
@@ -24,7 +29,7 @@ std::string& adminSocket() {
 MYSQL* adminConnection(const std::string& database) {
     MYSQL* m = mysql_init(nullptr);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(m, nullptr, "root", "", database.empty() ? nullptr : database.c_str(), 0,
+    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", database.empty() ? nullptr : database.c_str(), 0,
                             adminSocket().c_str(), CLIENT_MULTI_STATEMENTS)) {
         ADD_FAILURE() << "admin connection: " << mysql_error(m);
     }
@@ -92,9 +97,15 @@ void execFile(const std::string& database, const std::string& path) {
         ADD_FAILURE() << "cannot read " << path;
         return;
     }
-    std::stringstream ss;
-    ss << in.rdbuf();
-    exec(database, ss.str());
+    // The client's DELIMITER lines (around a trigger's body) mean nothing to the server, which
+    // reads a compound statement whole.
+    std::string text, line;
+    while (std::getline(in, line)) {
+        if (line.starts_with("DELIMITER")) continue;
+        if (line == "END//") line = "END;";
+        text += line + "\n";
+    }
+    exec(database, text);
 }
 
 void resetTicketing() {
@@ -107,6 +118,8 @@ void resetTicketing() {
 void resetProgramme() {
     exec(programmeDb(), "DROP TABLE IF EXISTS `access`, `comp`, `showname`, `salle`, `timeslot`, `contract`, `logs`, `save_tokens`, `stress_history`");
     execFile(programmeDb(), sourcePath("db/schema/programme.sql"));
+    // The trigger on `logs` of the server-accounts mode went with the table.
+    execFile(programmeDb(), sourcePath("db/schema/server_accounts.sql"));
 }
 
 void resetAll() {
