@@ -36,8 +36,8 @@ void ChangeWatch::settle() {
 }
 
 void ChangeWatch::handOver() {
-    std::shared_ptr<manager_load::Outcome> outcome = loader_.take();
-    if (!outcome) return;
-    if (outcome->job == Job::Whole || outcome->whole) loading_ = false;
-    apply_(std::move(outcome));
+    while (std::shared_ptr<manager_load::Outcome> outcome = loader_.take()) {
+        if (outcome->job == Job::Whole && !outcome->piece) loading_ = false;
+        apply_(std::move(outcome));
+    }
 }

@@ -127,7 +127,9 @@ bool manager::OnInitDialog() {
     // of the server-accounts mode may write nothing, audit lines included: the server's own
     // log records its sessions.
     watch_.load(account::writesOffered() ? audit::lineStatement(audit::kManagerStarted) : std::string());
-    fillInSlices(nullptr, nullptr);
+    using T = programme::ProgrammeTable;
+    for (T table : {T::Rooms, T::Companies, T::Shows, T::Timeslots, T::Contracts}) queueTable(table, nullptr);
+    queueStep([this] { finishFill(); });
     setProperty("loading", true);
     showCaption();
     for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract}) enableItem(add, account::writesOffered());
@@ -202,8 +204,22 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
     }
     lastOutcome_ = outcome;
     changedByLastApply_ = false;
-    if (outcome->whole) {
-        fillInSlices(std::move(outcome->whole), [this, outcome] { finishOpening(*outcome); });
+    if (outcome->job == manager_load::Job::Whole) {
+        // Each table goes into its list while the next crosses the link; the view the user had
+        // comes back once the last is in.
+        if (!keptForLoad_) keptForLoad_ = std::make_shared<RecordLists::KeptView>(lists_.keepView());
+        if (outcome->piece) {
+            queueTable(outcome->table, std::move(outcome->whole));
+            return;
+        }
+        queueStep([this, outcome] {
+            if (keptForLoad_) lists_.restoreView(*std::exchange(keptForLoad_, nullptr));
+            lists_.updateDeleteButtons();
+            pane_.redraw();
+            pane_.redrawDetail();
+            changedByLastApply_ = true;
+            finishOpening(*outcome);
+        });
         return;
     } else if (!outcome->asked.empty()) {
         RecordLists::Moved moved;
@@ -245,7 +261,6 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             changedByLastApply_ = true;
         }
     }
-    if (outcome->job == manager_load::Job::Whole) finishOpening(*outcome);
 }
 
 void manager::finishOpening(const manager_load::Outcome& outcome) {
@@ -265,46 +280,40 @@ void manager::finishFill() {
     if (afterLoad_ && !loading()) std::exchange(afterLoad_, nullptr)();
 }
 
-void manager::fillInSlices(std::shared_ptr<programme::Tables> whole, std::function<void()> then) {
+void manager::queueStep(std::function<void()> step) {
+    const bool idle = fillSteps_.empty();
+    fillSteps_.push_back(std::move(step));
+    if (idle) QTimer::singleShot(0, this, [this] { runFillStep(); });
+}
+
+void manager::queueTable(programme::ProgrammeTable table, std::shared_ptr<programme::Tables> replacing) {
     using T = programme::ProgrammeTable;
     constexpr int kSlice = 600;  // records a slice turns into rows: a few milliseconds
-    auto kept = std::make_shared<RecordLists::KeptView>(lists_.keepView());
-    const bool idle = fillSteps_.empty();
-    if (whole)
-        fillSteps_.push_back([this, whole] {
+    if (replacing)
+        queueStep([this, table, replacing] {
             // The records replaced are freed on the loader's thread: a season's are a pause.
-            programme::install(std::move(*whole));
-            watch_.dispose(whole);
+            programme::install(table, *replacing);
+            watch_.dispose(replacing);
         });
-    for (T table : {T::Rooms, T::Companies, T::Shows, T::Timeslots, T::Contracts})
-        fillSteps_.push_back([this, table] {
-            lists_.loading(table);
-            if (table != T::Timeslots && table != T::Contracts) lists_.loaded(table);
-        });
+    queueStep([this, table] {
+        lists_.loading(table);
+        if (table != T::Timeslots && table != T::Contracts) lists_.loaded(table);
+    });
+    if (table != T::Timeslots && table != T::Contracts) return;
     // The lookups' indexes, one a slice, before the rows that use them.
-    fillSteps_.push_back([] { programme::timeslotIndexById(QString()); });
-    fillSteps_.push_back([] { programme::countLiveChildren(QString()); });
-    fillSteps_.push_back([] { programme::countChildren(QString()); });
-    fillSteps_.push_back([this, kSlice] {
-        const auto slices = [this, kSlice](T table, int count) {
-            for (int from = 0; from < count; from += kSlice)
-                fillSteps_.push_back([this, table, from, kSlice] { lists_.appendRecords(table, from, from + kSlice); });
-        };
-        std::deque<std::function<void()>> rest;
-        rest.swap(fillSteps_);
-        slices(T::Timeslots, static_cast<int>(programme::timeslots().size()));
-        slices(T::Contracts, static_cast<int>(programme::contracts().size()));
-        for (auto& step : rest) fillSteps_.push_back(std::move(step));
+    queueStep([] { programme::timeslotIndexById(QString()); });
+    if (table == T::Timeslots) {
+        queueStep([] { programme::countLiveChildren(QString()); });
+        queueStep([] { programme::countChildren(QString()); });
+    }
+    queueStep([this, table, kSlice] {
+        // As many slices as the table has records now, before the steps queued after this one.
+        const int count = static_cast<int>(table == T::Timeslots ? programme::timeslots().size() : programme::contracts().size());
+        std::vector<std::function<void()>> slices;
+        for (int from = 0; from < count; from += kSlice)
+            slices.push_back([this, table, from, kSlice] { lists_.appendRecords(table, from, from + kSlice); });
+        fillSteps_.insert(fillSteps_.begin(), slices.begin(), slices.end());
     });
-    fillSteps_.push_back([this, kept, then] {
-        lists_.restoreView(*kept);
-        lists_.updateDeleteButtons();
-        pane_.redraw();
-        pane_.redrawDetail();
-        changedByLastApply_ = true;
-        if (then) then();
-    });
-    if (idle) QTimer::singleShot(0, this, [this] { runFillStep(); });
 }
 
 void manager::runFillStep() {

@@ -87,9 +87,10 @@ private:
     // once the load is in place, the last one asked for only.
     void whenLoaded(std::function<void()> action);
     void showCaption();
-    // Fills the lists from the records held (after putting `whole` in their place) in slices
-    // of a few milliseconds, the window answering between them.
-    void fillInSlices(std::shared_ptr<programme::Tables> whole, std::function<void()> then);
+    // The lists are filled in steps of a few milliseconds, the window answering between them:
+    // a table's records (after putting `replacing`'s in their place) go into its list.
+    void queueStep(std::function<void()> step);
+    void queueTable(programme::ProgrammeTable table, std::shared_ptr<programme::Tables> replacing);
     void runFillStep();
     void finishFill();
     // The opening's load is in place: what it could not read is told, the edit asked for meanwhile runs.
@@ -107,6 +108,7 @@ private:
     std::shared_ptr<manager_load::Outcome> lastOutcome_;
     std::function<void()> afterLoad_;
     std::deque<std::function<void()>> fillSteps_;
+    std::shared_ptr<RecordLists::KeptView> keptForLoad_;
     bool changedByLastApply_ = false;
     ChangeWatch watch_;  // last: its outcomes reach the parts above
 };

@@ -227,7 +227,7 @@ Loader::~Loader() {
 bool Loader::post(Job job, const db::ConnectionSettings& settings, unsigned generation, std::string thenWrite) {
     {
         std::lock_guard lock(mutex_);
-        if (running_ || posted_ || outcome_) return false;
+        if (running_ || posted_ || !outcomes_.empty()) return false;
         posted_ = Posted{job, settings, generation, std::move(thenWrite)};
         running_ = true;
     }
@@ -247,7 +247,10 @@ void Loader::waitIdle() {
 
 std::shared_ptr<Outcome> Loader::take() {
     std::lock_guard lock(mutex_);
-    return std::move(outcome_);
+    if (outcomes_.empty()) return nullptr;
+    std::shared_ptr<Outcome> next = std::move(outcomes_.front());
+    outcomes_.pop_front();
+    return next;
 }
 
 void Loader::dispose(std::shared_ptr<const void> tables) {
@@ -297,7 +300,7 @@ void Loader::run() {
         }
         {
             std::lock_guard lock(mutex_);
-            outcome_ = std::move(out);
+            outcomes_.push_back(std::move(out));
             running_ = write;  // the job ends with its line written
             writing_ = write;
         }
@@ -327,9 +330,9 @@ bool Loader::send(Outcome& out, const std::string& statement, db::RowCallback ca
 
 void Loader::whole(Outcome& out) {
     out.job = Job::Whole;
-    auto tables = std::make_shared<programme::Tables>();
     std::array<std::map<long long, uint64_t>, kTableCount> checks;
     for (ProgrammeTable table : kTables) {
+        auto tables = std::make_shared<programme::Tables>();
         Reading reading(*tables, table, false, columnCounts_);
         db::OwnRunReport report;
         if (!send(out, programme::statementOf(table), readRow, &reading, &report)) return;
@@ -337,11 +340,22 @@ void Loader::whole(Outcome& out) {
         columns_[t] = report.columnNames;
         columnCounts_[t] = static_cast<int>(report.columnNames.size());
         checks[t] = std::move(reading.checks[t]);
+        auto piece = std::make_shared<Outcome>();
+        piece->job = Job::Whole;
+        piece->generation = out.generation;
+        piece->reached = true;
+        piece->piece = true;
+        piece->table = table;
+        piece->whole = std::move(tables);
+        {
+            std::lock_guard lock(mutex_);
+            outcomes_.push_back(std::move(piece));
+        }
+        if (ready_) ready_();
     }
     seen_.restart();
     checks_ = std::move(checks);
     loadedWhole_ = true;
-    out.whole = std::move(tables);
 }
 
 void Loader::changes(Outcome& out) {

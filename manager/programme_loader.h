@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <array>
 #include <condition_variable>
+#include <deque>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -49,7 +50,12 @@ struct Outcome {
     std::vector<std::pair<std::string, std::string>> failures;
     // The opening's audit line, written after the last whole load was handed over, refused.
     std::vector<std::pair<std::string, std::string>> lateFailures;
-    std::shared_ptr<programme::Tables> whole;  // Whole: the five tables
+    // Whole: the tables read, each handed over as soon as it is read (`piece`, one table in
+    // `whole`, the window filling its list while the next crosses the link), then the end of
+    // the job (no table, its failures).
+    std::shared_ptr<programme::Tables> whole;
+    bool piece = false;
+    programme::ProgrammeTable table = programme::ProgrammeTable::Rooms;
     // Changes and Verify: the rows read again, and the ids asked for by table (an asked id
     // missing from the rows is gone from its table).
     programme::Tables rows;
@@ -108,7 +114,8 @@ public:
     bool busy() const;
     // Waits until the job under way, if any, has its outcome.
     void waitIdle();
-    // The outcome of the last job, once; null while it runs or when it was taken.
+    // The next outcome not taken yet (a whole load's pieces, then its end), once; null when
+    // there is none.
     std::shared_ptr<Outcome> take();
     // Frees what it is given on the loader's thread.
     void dispose(std::shared_ptr<const void> tables);
@@ -143,7 +150,7 @@ private:
     std::condition_variable done_;
     std::optional<Posted> posted_;
     bool running_ = false;
-    std::shared_ptr<Outcome> outcome_;
+    std::deque<std::shared_ptr<Outcome>> outcomes_;
     std::vector<std::shared_ptr<const void>> disposed_;
     // The opening's audit line is written once its tables are handed over; a refusal is told
     // with the next outcome.

@@ -289,6 +289,18 @@ void install(Tables&& tables) {
     recordsChanged();
 }
 
+void install(ProgrammeTable table, Tables& tables) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: gRooms.swap(tables.rooms); break;
+    case T::Companies: gCompanies.swap(tables.companies); break;
+    case T::Shows: gShows.swap(tables.shows); break;
+    case T::Timeslots: gTimeslots.swap(tables.timeslots); break;
+    case T::Contracts: gContracts.swap(tables.contracts); return;  // no lookup indexes them
+    }
+    recordsChanged();
+}
+
 namespace {
 
 // Where a record goes in its table, as the table's ORDER BY puts it: before the first held

@@ -135,8 +135,11 @@ private:
     std::shared_ptr<Shared> shared_;
 };
 
-// Puts a whole read in place of the program-wide lists (the lookups follow).
+// Puts a whole read in place of the program-wide lists (the lookups follow); the lists
+// replaced are left in `tables`.
 void install(Tables&& tables);
+// The same for one table alone.
+void install(ProgrammeTable table, Tables& tables);
 
 // Puts the rows read again by id in place of the held ones of that table: `asked` are the ids
 // read again, `fresh` what the server gave for them (an asked id it did not give is gone from
