@@ -143,6 +143,9 @@ source "$build/localdb.env"
 run_dir="$build/run"
 socket="$run_dir/mariadb.sock"
 files_dir="$build/localdb-files"
+# The server's temporary tables live in the build too: a shared /tmp that another program tidies
+# up meanwhile would take them from under it (seen once as a failed install).
+tmp_dir="$build/localdb-tmp"
 pidfile="$LOCALDB_DIR/mariadbd.pid"
 user=$(id -un)
 
@@ -361,12 +364,12 @@ launch() {
 # administrators are that account and root, each through the socket as themselves; over TCP
 # nobody is one. A folder made before that (root without a password, from anywhere) is made anew.
 install_data() {
-  local data=$1 account=$2 socket_user=()
+  local data=$1 account=$2 temporary=$3 socket_user=()
   [ -f "$data/socket-administrators" ] || rm -rf "$data"
   if [ ! -d "$data/mysql" ]; then
     private_folder "$data"
     [ "$account" = root ] || socket_user=(--auth-root-socket-user="$account")
-    mariadb-install-db --no-defaults --datadir="$data" --user="$account" \
+    mariadb-install-db --no-defaults --datadir="$data" --user="$account" --tmpdir="$temporary" \
       --auth-root-authentication-method=socket "${socket_user[@]}" --skip-test-db >"$data/install.log" 2>&1 ||
       { cat "$data/install.log"; exit 1; }
     echo "$account" >"$data/socket-administrators"
@@ -377,13 +380,14 @@ install_data() {
 serve() {
   if ! running; then
     choose_tls "${1:-}"
-    install_data "$LOCALDB_DIR" "$user"
+    private_folder "$tmp_dir"
+    install_data "$LOCALDB_DIR" "$user" "$tmp_dir"
     private_folder "$run_dir"
     private_folder "$files_dir"
     keep_from_clients
     launch "$LOCALDB_PORT" "$socket" "$LOCALDB_DIR/server.log" 300 "" "SELECT 1" \
       "${server_env[@]}" mariadbd "${server_options[@]}" --datadir="$LOCALDB_DIR" --user="$user" \
-      --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" --secure-file-priv="$files_dir" \
+      --port="$LOCALDB_PORT" --socket="$socket" --pid-file="$pidfile" --secure-file-priv="$files_dir" --tmpdir="$tmp_dir" \
       --log-error="$LOCALDB_DIR/server.log" --innodb-buffer-pool-size=256M \
       "${server_tls[@]}" || exit 1
   fi
@@ -476,9 +480,9 @@ prepare_node() {
     ensure_build_certificate
     make_server_certificate "$LOCALDB_TLS_DIR" "$dir/tls"
   fi
-  mkdir -p "$dir/run" "$dir/files"
+  mkdir -p "$dir/run" "$dir/files" "$dir/tmp"
   chown -R "$node_user" "$dir"
-  chmod 700 "$dir" "$dir/run" "$dir/files"
+  chmod 700 "$dir" "$dir/run" "$dir/files" "$dir/tmp"
 }
 
 # Starts node N; "--wsrep-new-cluster" bootstraps a new cluster on it, otherwise it joins the
@@ -488,7 +492,7 @@ start_node() {
   dir=$(node_dir "$n")
   prepare_node "$n"
   if [ "$first" = "--wsrep-new-cluster" ]; then
-    install_data "$dir/data" "$node_user"
+    install_data "$dir/data" "$node_user" "$dir/tmp"
   else
     private_folder "$dir/data"
   fi
@@ -497,7 +501,7 @@ start_node() {
   launch "$(node_ports "$n")" "$(node_socket "$n")" "$dir/server.log" 1800 Synced "SHOW STATUS LIKE 'wsrep_local_state_comment'" \
     mariadbd "${server_options[@]}" --datadir="$dir/data" --user="$node_user" \
     --port="$(client_port "$n")" --socket="$(node_socket "$n")" --pid-file="$(node_pid "$n")" \
-    --log-error="$dir/server.log" --innodb-buffer-pool-size=64M --secure-file-priv="$dir/files" \
+    --log-error="$dir/server.log" --innodb-buffer-pool-size=64M --secure-file-priv="$dir/files" --tmpdir="$dir/tmp" \
     --ssl-cert="$dir/tls/server-cert.pem" --ssl-key="$dir/tls/server-key.pem" \
     --wsrep-on=ON --wsrep-provider=/usr/lib/galera/libgalera_smm.so --binlog-format=ROW \
     --default-storage-engine=InnoDB --innodb-autoinc-lock-mode=2 \
