@@ -151,6 +151,18 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
         EXPECT_GE(row(window, manager::kShowList, q("Nuit blanche")), 0);
         EXPECT_EQ(window.listView(manager::kTimeslotList)->itemText(0, 2), q("Nuit blanche"));
         EXPECT_EQ(programme::companies().size(), 40u);
+
+        // A group added before the held one moves the records after it: each row still carries
+        // the index of the record it shows.
+        colleague("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
+                  " `done`) VALUES (5, '2027-07-01', '10:00:00', '11:00:00', 0, 0, -1, 10, '', '')",
+                  "Paul : groupe 5 \"Nuit blanche\" : créé [timeslot=5]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        dlg::ListView* groups = window.listView(manager::kTimeslotList);
+        ASSERT_EQ(groups->itemCount(), 2);
+        EXPECT_EQ(groups->itemText(0, 0), q("5"));
+        for (int r = 0; r < groups->itemCount(); ++r)
+            EXPECT_EQ(groups->itemData(r), programme::timeslotIndexById(groups->itemText(r, 0))) << r;
     });
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
 }
