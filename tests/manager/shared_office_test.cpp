@@ -163,6 +163,11 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
         EXPECT_EQ(groups->itemText(0, 0), q("5"));
         for (int r = 0; r < groups->itemCount(); ++r)
             EXPECT_EQ(groups->itemData(r), programme::timeslotIndexById(groups->itemText(r, 0))) << r;
+        // A row changed where it stands (its place in the order kept) leaves the list too.
+        colleague("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 5", "Paul : groupe 5 : supprimé [timeslot=5]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        ASSERT_EQ(groups->itemCount(), 1);
+        EXPECT_EQ(groups->itemText(0, 0), q("0"));
     });
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
 }
