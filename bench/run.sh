@@ -11,7 +11,7 @@ port=${2:-5460}
 shift $(($# < 2 ? $# : 2))  # the rest goes to the benchmark program
 cd "$here"
 scripts/configure-local.sh "$build" "$port" -DCMAKE_BUILD_TYPE=Release -DBRELO_TESTS=OFF -DBRELO_BENCH=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target brelo_bench brelo_bench_generate brelo_link_bench brelo_contract_bench brelo_bench_generate_programme brelo_manager_bench brelo_save_bench
+cmake --build "$build" -j"$(nproc)" --target brelo_bench brelo_bench_generate brelo_link_bench brelo_contract_bench brelo_bench_generate_programme brelo_manager_bench brelo_save_bench brelo_manager_link_bench
 # shellcheck disable=SC1091
 source "$build/localdb.env"
 trap 'scripts/localdb.sh stop "$build" >/dev/null' EXIT
@@ -29,5 +29,6 @@ echo
 echo "loading $(grep -c '^(' "$programme") rows into $PROGRAMME_DB..."
 scripts/localdb.sh sql "$build" "$PROGRAMME_DB" <"$programme"
 "$build/bench/brelo_manager_bench"
+"$build/bench/brelo_manager_link_bench"
 "$build/bench/brelo_save_bench"
 "$build/bench/brelo_contract_bench"

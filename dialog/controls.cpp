@@ -82,11 +82,15 @@ void ListView::insertRows(int row, const std::vector<Row>& rows) {
         item->setData(0, Qt::UserRole, r.data);
         items.append(item);
     }
-    insertTopLevelItems(qBound(0, row, itemCount()), items);
-    widenColumnsToContents();
+    const int at = qBound(0, row, itemCount());
+    insertTopLevelItems(at, items);
+    // Rows added in slices to a long list are measured once each, not with the whole list.
+    widenColumnsToContents(at, at + static_cast<int>(items.size()));
 }
 
-void ListView::widenColumnsToContents() {
+void ListView::widenColumnsToContents() { widenColumnsToContents(0, itemCount()); }
+
+void ListView::widenColumnsToContents(int from, int to) {
     // A column grows to show its texts whole (the list scrolls sideways for them); it never
     // shrinks below the width it was given. Measuring every row of a season's lists costs more
     // than filling them: the widest text is among the longest, so only the longest few distinct
@@ -94,12 +98,13 @@ void ListView::widenColumnsToContents() {
     constexpr std::size_t kMeasured = 24;
     QStyleOptionViewItem option;
     initViewItemOption(&option);
-    const int rows = itemCount();
+    from = std::max(from, 0);
+    to = std::min(to, itemCount());
     std::vector<std::pair<qsizetype, int>> byLength;
-    byLength.reserve(static_cast<std::size_t>(rows));
+    byLength.reserve(static_cast<std::size_t>(std::max(to - from, 0)));
     for (int column = 0; column < columnCount(); ++column) {
         byLength.clear();
-        for (int row = 0; row < rows; ++row) byLength.emplace_back(topLevelItem(row)->text(column).size(), row);
+        for (int row = from; row < to; ++row) byLength.emplace_back(topLevelItem(row)->text(column).size(), row);
         const std::size_t candidates = std::min(byLength.size(), kMeasured * 4);
         std::partial_sort(byLength.begin(), byLength.begin() + static_cast<std::ptrdiff_t>(candidates), byLength.end(),
                           [](const auto& a, const auto& b) { return a.first > b.first; });

@@ -31,6 +31,8 @@ public:
     void insertRows(int row, const std::vector<Row>& rows);
     // Widens each column that its texts do not fit.
     void widenColumnsToContents();
+    // The same for the rows [from, to) alone: the rows before them fit already.
+    void widenColumnsToContents(int from, int to);
     void setItemText(int row, int column, const QString& text);
     QString itemText(int row, int column) const;
     void setItemData(int row, qint64 value);

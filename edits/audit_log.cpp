@@ -58,6 +58,10 @@ std::string escapeOnConnection(const std::string& text) {
 
 }  // namespace
 
+std::string lineStatement(std::string_view message) {
+    return insertStatement(escapeForSql(logText(db::toAnsi(account::name()), message)));
+}
+
 int writeAuditLine(std::string_view message) {
     bool openedHere = false;
     if (!db::programmeConnected()) {

@@ -20,6 +20,10 @@ std::string insertStatement(std::string_view escapedLogText);
 // there to ask.
 std::string escapeForSql(std::string_view text);
 
+// The INSERT of one line with the logged-in account's name, for a connection of a worker's own
+// (escaped as the library escapes for a single-byte character set).
+std::string lineStatement(std::string_view message);
+
 // Writes one line with the logged-in account's name. Opens the programme connection when
 // none is open and closes it again in that case; a connection that was open stays open,
 // except after a refused statement, which closes it whoever opened it.

@@ -1,20 +1,58 @@
-// The manager shows colleagues' changes: while it is idle it asks, on its own small connection,
-// whether the programme changed since its last load. The question needs nothing of the window,
-// so that it can run away from the window's thread; the window decides when to ask and reloads.
+// The manager's reads off the window's thread: the load when it opens, and, while it is idle,
+// the question "did a colleague change the programme?" with only the rows a colleague changed
+// read again. The watch decides nothing about the window: it posts the jobs, tells which job a
+// tick of the timer asks for, and hands each outcome to the window on the window's thread.
 #pragma once
 
-#include "db/programme_watch.h"
+#include <QObject>
+#include <functional>
+#include <memory>
 
-class ChangeWatch {
+#include "manager/programme_loader.h"
+
+class ChangeWatch : public QObject {
 public:
     // Every few seconds while the manager is idle, and when it becomes the active window.
     static constexpr int kTimer = 2;
     static constexpr int kPeriodMs = 5000;
+    // Changes made outside the program write no audit line: one tick in this many compares the
+    // tables' check values as well, about once a minute.
+    static constexpr int kVerifyEvery = 12;
 
-    // True when the change stamp read now differs from the one the last `reload all` read; false
-    // as well when the server cannot be asked (it is asked again next time).
-    bool changedSinceLoad();
+    using Apply = std::function<void(std::shared_ptr<manager_load::Outcome>)>;
+    // `apply` runs on the window's thread with each outcome.
+    explicit ChangeWatch(Apply apply);
+    ~ChangeWatch() override;
+
+    // Posts the whole load, which then writes `thenWrite`; false when a job already runs.
+    bool load(std::string thenWrite = {});
+    // Posts the check a tick of the timer asks for; false when a job already runs.
+    bool tick();
+    // Posts a check now: Changes, or Verify.
+    bool check(manager_load::Job job);
+    // Whether the whole load posted last has not been handed over yet.
+    bool loading() const { return loading_; }
+    bool busy() const { return loader_.busy(); }
+    // Waits for the job under way, then hands its outcome over at once: what the window does
+    // before a save of its own, and what a test waits for.
+    void settle();
+    // The window reloaded by itself: an outcome posted before is older than what it holds.
+    void invalidate() { ++generation_; }
+    unsigned generation() const { return generation_; }
+
+    // Tables the window no longer holds, freed on the loader's thread.
+    void dispose(std::shared_ptr<const void> tables) { loader_.dispose(std::move(tables)); }
+
+    // Which job the n-th tick asks for (counted from 1).
+    static manager_load::Job jobOfTick(long tick);
 
 private:
-    db::ProgrammeWatch watch_;
+    bool post(manager_load::Job job, std::string thenWrite = {});
+    void handOver();
+
+    Apply apply_;
+    manager_load::Loader loader_;
+    unsigned generation_ = 0;
+    long ticks_ = 0;
+    bool loading_ = false;
 };

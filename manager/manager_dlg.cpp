@@ -2,17 +2,23 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QTimer>
+#include <utility>
 
 #include "db/connections.h"
 #include "edits/audit_log.h"
 #include "manager/corbeille_dlg.h"
 #include "manager/journal_dlg.h"
+#include "db/query_runner.h"
+#include "platform/ui_services.h"
 #include "programme/account.h"
 #include "resources/dialogs.h"
 
 namespace {
 
 constexpr const char* kCaption = "Manager 1.004";
+// After the caption while the opening's load crosses the link.
+constexpr const char* kLoadingText = "Chargement…";
 
 constexpr int kWidth = 1;
 constexpr int kHeight = 2;
@@ -37,7 +43,8 @@ manager::manager(ManagerDialogs& dialogs, QWidget* parent)
           [this] { records_.deleteTimeslotGroup(); }),
       records_(lists_, dialogs_, [this] { reloadAll(); }),
       contracts_(lists_, records_, dialogs_, [this] { reloadAll(); }),
-      print_(this, pane_) {
+      print_(this, pane_),
+      watch_([this](std::shared_ptr<manager_load::Outcome> outcome) { received(std::move(outcome)); }) {
     wire();
 }
 
@@ -63,21 +70,25 @@ void manager::wire() {
         if (lists_.isRow(kRoomList, n.row)) pane_.redraw();
     });
     // The record edits.
-    on(N::Clicked, kAddCompany, [this](const dlg::Notification&) { records_.addCompany(); });
-    on(N::RowDoubleClick, kCompanyList, [this](const dlg::Notification& n) { records_.editCompany(n.row); });
-    on(N::Clicked, kDeleteCompany, [this](const dlg::Notification&) { records_.deleteCompany(); });
-    on(N::Clicked, kAddShow, [this](const dlg::Notification&) { records_.addShow(); });
-    on(N::RowDoubleClick, kShowList, [this](const dlg::Notification& n) { records_.editShow(n.row); });
-    on(N::Clicked, kDeleteShow, [this](const dlg::Notification&) { records_.deleteShow(); });
-    on(N::Clicked, kAddTimeslotGroup, [this](const dlg::Notification&) { records_.addTimeslotGroup(); });
-    on(N::RowDoubleClick, kTimeslotList, [this](const dlg::Notification& n) {
-        if (lists_.isRow(kTimeslotList, n.row)) records_.editTimeslotGroup(n.row);
+    // The record edits, each after the opening's load.
+    const auto edit = [this, on](N code, int id, std::function<void(int row)> call) {
+        on(code, id, [this, call](const dlg::Notification& n) { whenLoaded([call, row = n.row] { call(row); }); });
+    };
+    edit(N::Clicked, kAddCompany, [this](int) { records_.addCompany(); });
+    edit(N::RowDoubleClick, kCompanyList, [this](int row) { records_.editCompany(row); });
+    edit(N::Clicked, kDeleteCompany, [this](int) { records_.deleteCompany(); });
+    edit(N::Clicked, kAddShow, [this](int) { records_.addShow(); });
+    edit(N::RowDoubleClick, kShowList, [this](int row) { records_.editShow(row); });
+    edit(N::Clicked, kDeleteShow, [this](int) { records_.deleteShow(); });
+    edit(N::Clicked, kAddTimeslotGroup, [this](int) { records_.addTimeslotGroup(); });
+    edit(N::RowDoubleClick, kTimeslotList, [this](int row) {
+        if (lists_.isRow(kTimeslotList, row)) records_.editTimeslotGroup(row);
     });
-    on(N::Clicked, kDeleteTimeslotGroup, [this](const dlg::Notification&) { records_.deleteTimeslotGroup(); });
+    edit(N::Clicked, kDeleteTimeslotGroup, [this](int) { records_.deleteTimeslotGroup(); });
     // The contract edits.
-    on(N::Clicked, kNewContract, [this](const dlg::Notification&) { contracts_.newContract(); });
-    on(N::RowDoubleClick, kContractList, [this](const dlg::Notification& n) { contracts_.editContract(n.row); });
-    on(N::Clicked, kDeleteContract, [this](const dlg::Notification&) { contracts_.deleteContract(); });
+    edit(N::Clicked, kNewContract, [this](int) { contracts_.newContract(); });
+    edit(N::RowDoubleClick, kContractList, [this](int row) { contracts_.editContract(row); });
+    edit(N::Clicked, kDeleteContract, [this](int) { contracts_.deleteContract(); });
     // The planning pane.
     on(N::Clicked, kPlanningArea, [this](const dlg::Notification&) { pane_.click(); });
     on(N::DoubleClicked, kPlanningArea, [this](const dlg::Notification&) { pane_.doubleClick(); });
@@ -90,11 +101,16 @@ void manager::wire() {
     on(N::Clicked, kCalendar, [this](const dlg::Notification&) { pane_.redraw(); });
     // The window's own.
     on(N::Clicked, kPrint, [this](const dlg::Notification&) { print_.run(); });
-    on(N::Clicked, kCorbeille, [this](const dlg::Notification&) { openCorbeille(); });
+    on(N::Clicked, kCorbeille, [this](const dlg::Notification&) { whenLoaded([this] { openCorbeille(); }); });
     on(N::Clicked, kJournal, [this](const dlg::Notification&) { openJournal(); });
     on(N::Size, 0, [this](const dlg::Notification&) { layOut(); });
     on(N::Timer, 0, [this](const dlg::Notification& n) {
-        if (n.timerId == ChangeWatch::kTimer) reloadIfChangedElsewhere();
+        if (n.timerId == ChangeWatch::kTimer && !dialogOpen() && isVisible() && !loading()) {
+            if (pending_)
+                received(std::move(pending_));
+            else
+                watch_.tick();
+        }
         if (n.timerId == PlanningPane::kHoverTimer) pane_.hoverAtCursor();
     });
 }
@@ -105,44 +121,226 @@ bool manager::OnInitDialog() {
     addLayoutEntry(kPlanningArea, kWidth | kHeight);
     addLayoutEntry(kDetailStrip, kWidth);
 
-    setWindowTitle(QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")"));
     lists_.createColumns();
-
-    if (db::programmeConnected() || db::connectProgramme() == 0) {
-        reloadAll();
-        db::closeProgramme();
-    }
+    // The window shows the records it holds from its last opening while its own load crosses
+    // the link, then those of the load; the opening's audit line follows the tables. A reader
+    // of the server-accounts mode may write nothing, audit lines included: the server's own
+    // log records its sessions.
+    watch_.load(account::writesOffered() ? audit::lineStatement(audit::kManagerStarted) : std::string());
+    using T = programme::ProgrammeTable;
+    for (T table : {T::Rooms, T::Companies, T::Shows, T::Timeslots, T::Contracts}) queueTable(table, nullptr);
+    queueStep([this] { finishFill(); });
+    setProperty("loading", true);
+    showCaption();
     for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract}) enableItem(add, account::writesOffered());
     lists_.updateDeleteButtons();
-    // A reader of the server-accounts mode may write nothing, audit lines included: the
-    // server's own log records its sessions.
-    if (account::writesOffered()) audit::writeAuditLine(audit::kManagerStarted);
     SetTimer(PlanningPane::kHoverTimer, PlanningPane::kHoverPeriodMs);
     SetTimer(ChangeWatch::kTimer, ChangeWatch::kPeriodMs);
     return true;
 }
 
+void manager::showCaption() {
+    QString caption = QString::fromUtf8(kCaption) + QStringLiteral(" (") + account::name() + QStringLiteral(")");
+    if (loading()) caption += QStringLiteral(" ") + QString::fromUtf8(kLoadingText);
+    setWindowTitle(caption);
+    pane_.setNotice(loading() ? QString::fromUtf8(kLoadingText) : QString());
+}
+
 int manager::reloadAll() {
+    // A save waits for a load under way, never the reverse; what a check read before this
+    // reload is older than what it reads.
+    settleLoads();
+    watch_.invalidate();
+    pending_.reset();
     const int result = programme::reloadAll(&lists_);
     pane_.redraw();
     pane_.redrawDetail();
     return result;
 }
 
+void manager::settleLoads() { watch_.settle(); }
+
+void manager::whenLoaded(std::function<void()> action) {
+    if (!loading()) {
+        action();
+        return;
+    }
+    afterLoad_ = std::move(action);
+}
+
 // ---- the change watch --------------------------------------------------------------------
 
 void manager::changeEvent(QEvent* event) {
     dlg::Dialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) reloadIfChangedElsewhere();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !dialogOpen() && !loading())
+        watch_.check(manager_load::Job::Changes);
 }
 
-bool manager::reloadIfChangedElsewhere() {
+// One of the manager's dialogs or a box is up over the window: what the user sees there was
+// taken from the records held, which must not move under it.
+bool manager::dialogOpen() const {
+    const QWidget* top = QApplication::activeModalWidget();
+    return top && top != this && isVisible();
+}
+
+void manager::received(std::shared_ptr<manager_load::Outcome> outcome) {
+    if (outcome->generation != watch_.generation()) {
+        // Read before the window reloaded by itself: older than what it holds.
+        if (outcome->job == manager_load::Job::Whole) finishFill();
+        return;
+    }
+    if (dialogOpen()) {
+        pending_ = std::move(outcome);
+        return;
+    }
+    apply(outcome);
+}
+
+void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
+    using T = programme::ProgrammeTable;
+    for (const auto& [statement, error] : outcome->lateFailures) {
+        db::recordRefusal(error);
+        db::reportDbExecError(statement);
+    }
+    lastOutcome_ = outcome;
+    changedByLastApply_ = false;
+    if (outcome->job == manager_load::Job::Whole) {
+        // Each table goes into its list while the next crosses the link; the view the user had
+        // comes back once the last is in.
+        if (!keptForLoad_) keptForLoad_ = std::make_shared<RecordLists::KeptView>(lists_.keepView());
+        if (outcome->piece) {
+            queueTable(outcome->table, std::move(outcome->whole));
+            return;
+        }
+        queueStep([this, outcome] {
+            if (keptForLoad_) lists_.restoreView(*std::exchange(keptForLoad_, nullptr));
+            lists_.updateDeleteButtons();
+            pane_.redraw();
+            pane_.redrawDetail();
+            changedByLastApply_ = true;
+            finishOpening(*outcome);
+        });
+        return;
+    } else if (!outcome->asked.empty()) {
+        RecordLists::Moved moved;
+        // A slot's group row shows its head and counts its children: the heads before and after.
+        const auto headsOf = [](const QStringList& ids) {
+            QSet<QString> heads;
+            for (const QString& id : ids) {
+                const int index = programme::timeslotIndexById(id);
+                if (index < 0) continue;
+                const programme::Timeslot& slot = programme::timeslots()[static_cast<std::size_t>(index)];
+                heads.insert(programme::isGroupHead(slot) ? slot.id : slot.childof);
+            }
+            return heads;
+        };
+        for (const auto& [table, ids] : outcome->asked) {
+            const QSet<QString> headsBefore = table == T::Timeslots ? headsOf(ids) : QSet<QString>();
+            const programme::Applied applied = programme::applyRows(table, ids, outcome->rows);
+            // Rows read again as they were held (a line already applied, a save of this
+            // window's own) move nothing.
+            if (!applied.changed) continue;
+            moved.tables.insert(table);
+            if (table == T::Timeslots) {
+                moved.groupHeads = headsBefore + headsOf(ids);
+                moved.timeslotsMoved = applied.moved;
+            }
+            if (table == T::Contracts) {
+                moved.contracts = QSet<QString>(ids.begin(), ids.end());
+                moved.contractsMoved = applied.moved;
+            }
+            if (table == T::Shows) moved.shows = QSet<QString>(ids.begin(), ids.end());
+        }
+        if (!moved.tables.empty()) {
+            const RecordLists::KeptView kept = lists_.keepView();
+            const int planningScroll = pane_.scroll();
+            lists_.refresh(moved);
+            lists_.restoreView(kept);
+            pane_.setScroll(planningScroll);
+            pane_.redraw();
+            changedByLastApply_ = true;
+        }
+    }
+}
+
+void manager::finishOpening(const manager_load::Outcome& outcome) {
+    // What the program-wide connection would have shown: the opening is the user's.
+    if (!outcome.openFailure.isEmpty()) {
+        platform::showError(outcome.openFailure);
+    } else if (!outcome.failures.empty()) {
+        db::recordRefusal(outcome.failures.front().second);
+        db::reportDbExecError(outcome.failures.front().first);
+    }
+    finishFill();
+}
+
+void manager::finishFill() {
+    setProperty("loading", loading());
+    showCaption();
+    if (afterLoad_ && !loading()) std::exchange(afterLoad_, nullptr)();
+}
+
+void manager::queueStep(std::function<void()> step) {
+    const bool idle = fillSteps_.empty();
+    fillSteps_.push_back(std::move(step));
+    if (idle) QTimer::singleShot(0, this, [this] { runFillStep(); });
+}
+
+void manager::queueTable(programme::ProgrammeTable table, std::shared_ptr<programme::Tables> replacing) {
+    using T = programme::ProgrammeTable;
+    constexpr int kSlice = 600;  // records a slice turns into rows: a few milliseconds
+    if (replacing)
+        queueStep([this, table, replacing] {
+            // The records replaced are freed on the loader's thread: a season's are a pause.
+            programme::install(table, *replacing);
+            watch_.dispose(replacing);
+        });
+    queueStep([this, table] {
+        lists_.loading(table);
+        if (table != T::Timeslots && table != T::Contracts) lists_.loaded(table);
+    });
+    if (table != T::Timeslots && table != T::Contracts) return;
+    // The lookups' indexes, one a slice, before the rows that use them.
+    queueStep([] { programme::timeslotIndexById(QString()); });
+    if (table == T::Timeslots) {
+        queueStep([] { programme::countLiveChildren(QString()); });
+        queueStep([] { programme::countChildren(QString()); });
+    }
+    queueStep([this, table, kSlice] {
+        // As many slices as the table has records now, before the steps queued after this one.
+        const int count = static_cast<int>(table == T::Timeslots ? programme::timeslots().size() : programme::contracts().size());
+        std::vector<std::function<void()>> slices;
+        for (int from = 0; from < count; from += kSlice)
+            slices.push_back([this, table, from, kSlice] { lists_.appendRecords(table, from, from + kSlice); });
+        fillSteps_.insert(fillSteps_.begin(), slices.begin(), slices.end());
+    });
+}
+
+void manager::runFillStep() {
+    if (fillSteps_.empty()) return;
+    std::function<void()> step = std::move(fillSteps_.front());
+    fillSteps_.pop_front();
+    step();
+    if (!fillSteps_.empty())
+        QTimer::singleShot(0, this, [this] { runFillStep(); });
+    else
+        finishFill();
+}
+
+bool manager::checkNow(manager_load::Job job) {
     // Never under one of its own dialogs, nor while a box is up.
     if (QApplication::activeModalWidget() != this || !isVisible()) return false;
-    if (!watch_.changedSinceLoad()) return false;
-    reloadKeepingView();
-    return true;
+    watch_.settle();
+    if (pending_) received(std::move(pending_));
+    changedByLastApply_ = false;
+    if (!watch_.check(job)) return false;
+    watch_.settle();
+    return changedByLastApply_;
 }
+
+bool manager::reloadIfChangedElsewhere() { return checkNow(manager_load::Job::Changes); }
+
+bool manager::reloadIfChangedOutside() { return checkNow(manager_load::Job::Verify); }
 
 void manager::reloadKeepingView() {
     const RecordLists::KeptView kept = lists_.keepView();

@@ -5,6 +5,8 @@
 // their dialogs through one ManagerDialogs.
 #pragma once
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -26,16 +28,28 @@ public:
     explicit manager(ManagerDialogs& dialogs, QWidget* parent = nullptr);
     ~manager() override;
 
-    // `reload all`: reloads every table and refills the lists (after an edit). The planning is
-    // drawn again afterwards: it shows the stored follow-up at once (the emptied lists raise no
-    // change of their own here).
+    // `reload all` on the window's connection, after the job of the change watch under way:
+    // reloads every table and refills the lists (after an edit). The planning is drawn again
+    // afterwards: it shows the stored follow-up at once (the emptied lists raise no change of
+    // their own here).
     int reloadAll();
-    // The idle check: when no dialog of the manager is open and the programme changed since the
-    // last load, reloads and keeps what the user was looking at. True when it reloaded.
+    // The idle check, waited for: when no dialog of the manager is open, reads the rows that
+    // colleagues' saves named since the last check and puts them in place, keeping what the
+    // user was looking at. True when a row changed. The timer asks the same without waiting.
     bool reloadIfChangedElsewhere();
+    // The same with the tables' check values compared too: what was changed outside the
+    // program, which writes no audit line.
+    bool reloadIfChangedOutside();
     // Reloads, keeping the selected records, the lists' scroll positions, the range and the
     // planning's scroll.
     void reloadKeepingView();
+    // Whether the load of the opening is still under way, its tables crossing the link or
+    // going into the lists ("Chargement…" in the caption).
+    bool loading() const { return watch_.loading() || !fillSteps_.empty(); }
+    // Waits for the job of the change watch under way and puts its outcome in place.
+    void settleLoads();
+    // The last outcome put in place (a bench counts its round trips).
+    const manager_load::Outcome* lastOutcome() const { return lastOutcome_.get(); }
 
     RecordLists& lists() { return lists_; }
     PlanningPane& planningPane() { return pane_; }
@@ -63,6 +77,24 @@ private:
     void layOut();
     void openCorbeille();
     void openJournal();
+    // The change watch's outcomes: put in place at once when no dialog of the manager is open,
+    // otherwise once the user is back in the window.
+    void received(std::shared_ptr<manager_load::Outcome> outcome);
+    void apply(const std::shared_ptr<manager_load::Outcome>& outcome);
+    bool dialogOpen() const;
+    bool checkNow(manager_load::Job job);
+    // An edit waits for the opening's load (its new ids come from the records held): it runs
+    // once the load is in place, the last one asked for only.
+    void whenLoaded(std::function<void()> action);
+    void showCaption();
+    // The lists are filled in steps of a few milliseconds, the window answering between them:
+    // a table's records (after putting `replacing`'s in their place) go into its list.
+    void queueStep(std::function<void()> step);
+    void queueTable(programme::ProgrammeTable table, std::shared_ptr<programme::Tables> replacing);
+    void runFillStep();
+    void finishFill();
+    // The opening's load is in place: what it could not read is told, the edit asked for meanwhile runs.
+    void finishOpening(const manager_load::Outcome& outcome);
 
     std::unique_ptr<WindowDialogs> ownDialogs_;
     ManagerDialogs& dialogs_;
@@ -70,7 +102,13 @@ private:
     PlanningPane pane_;
     RecordEdits records_;
     ContractEdits contracts_;
-    ChangeWatch watch_;
     PrintAction print_;
     std::vector<LayoutEntry> layout_;
+    std::shared_ptr<manager_load::Outcome> pending_;
+    std::shared_ptr<manager_load::Outcome> lastOutcome_;
+    std::function<void()> afterLoad_;
+    std::deque<std::function<void()>> fillSteps_;
+    std::shared_ptr<RecordLists::KeptView> keptForLoad_;
+    bool changedByLastApply_ = false;
+    ChangeWatch watch_;  // last: its outcomes reach the parts above
 };

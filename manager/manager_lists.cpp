@@ -36,30 +36,37 @@ QString firstDateText(const QString& isoDate, const QString& start) {
     return longFrenchDate(isoDate) + QStringLiteral(" à ") + shortTimeText(start);
 }
 
+std::optional<ListRow> timeslotGroupRow(int index) {
+    const auto& records = timeslots();
+    if (index < 0 || index >= static_cast<int>(records.size())) return std::nullopt;
+    const Timeslot& slot = records[static_cast<std::size_t>(index)];
+    if (isDeleted(slot.deleted) || !isGroupHead(slot)) return std::nullopt;
+    return ListRow{index,
+                   {slot.id, roomLookup(slot.room), showLookup(slot.showname), QString::number(1u + countLiveChildren(slot.id)),
+                    firstDateText(slot.date, slot.start)}};
+}
+
 std::vector<ListRow> timeslotGroupRows() {
     std::vector<ListRow> rows;
-    const auto& records = timeslots();
-    for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-        const Timeslot& slot = records[i];
-        if (isDeleted(slot.deleted) || !isGroupHead(slot)) continue;
-        rows.push_back({i,
-                        {slot.id, roomLookup(slot.room), showLookup(slot.showname),
-                         QString::number(1u + countLiveChildren(slot.id)), firstDateText(slot.date, slot.start)}});
-    }
+    for (int i = 0; i < static_cast<int>(timeslots().size()); ++i)
+        if (auto row = timeslotGroupRow(i)) rows.push_back(std::move(*row));
     return rows;
+}
+
+std::optional<ListRow> contractRow(int index) {
+    const auto& records = contracts();
+    if (index < 0 || index >= static_cast<int>(records.size())) return std::nullopt;
+    const Contract& contract = records[static_cast<std::size_t>(index)];
+    if (isDeleted(contract.deleted)) return std::nullopt;
+    const int slot = timeslotIndexById(contract.ts);
+    const QString show = slot >= 0 ? showLookup(timeslots()[static_cast<std::size_t>(slot)].showname) : QString();
+    return ListRow{index, {contract.id, show, contract.ts}};
 }
 
 std::vector<ListRow> contractRows() {
     std::vector<ListRow> rows;
-    const auto& records = contracts();
-    const auto& slotRecords = timeslots();
-    for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-        const Contract& contract = records[i];
-        if (isDeleted(contract.deleted)) continue;
-        const int slot = timeslotIndexById(contract.ts);
-        const QString show = slot >= 0 ? showLookup(slotRecords[slot].showname) : QString();
-        rows.push_back({i, {contract.id, show, contract.ts}});
-    }
+    for (int i = 0; i < static_cast<int>(contracts().size()); ++i)
+        if (auto row = contractRow(i)) rows.push_back(std::move(*row));
     return rows;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace programme {
@@ -23,8 +24,12 @@ std::vector<ListRow> roomRows();
 // One row per group head that is not deleted, in record order: Id, Salle, Spectacle,
 // Nb crén. (the head and its live children), Prem. date.
 std::vector<ListRow> timeslotGroupRows();
+// The row of one timeslot record, when it is a group head that is not deleted.
+std::optional<ListRow> timeslotGroupRow(int index);
 // Contracts that are not deleted, in record order: Id, Spectacle of its timeslot, 1er crén.
 std::vector<ListRow> contractRows();
+// The row of one contract record, when it is not deleted.
+std::optional<ListRow> contractRow(int index);
 
 // "Vendredi 05 Juillet 2019 à 20:30" from a timeslot's date and start texts.
 QString firstDateText(const QString& isoDate, const QString& start);

@@ -61,6 +61,12 @@ void PlanningPane::odo2019() {
 bool PlanningPane::calendarShown() const { return window_.isChecked(kCalendar); }
 void PlanningPane::redraw() { window_.redraw(kPlanningArea, false); }
 void PlanningPane::redrawDetail() { window_.redraw(kDetailStrip, true); }
+
+void PlanningPane::setNotice(const QString& notice) {
+    if (notice == notice_) return;
+    notice_ = notice;
+    redrawDetail();
+}
 int PlanningPane::scroll() const { return area()->scrollOffset(); }
 void PlanningPane::setScroll(int offset) { area()->setScrollOffset(offset); }
 
@@ -86,6 +92,11 @@ void PlanningPane::draw(const dlg::Notification& n) {
     const platform::DateTime now = platform::DateTime::now();
     if (n.id == kDetailStrip) {
         planning::DrawDetailStrip(dc, client, hoveredTimeslot_, now);
+        if (hoveredTimeslot_ < 0 && !notice_.isEmpty()) {
+            dc.setTransparentText(true);
+            dc.setTextColour(planning::kBlack);
+            dc.textOut(client.left + 4, client.top + 4, notice_);
+        }
         return;
     }
     dlg::OwnerDrawButton* drawn = area();

@@ -62,6 +62,8 @@ public:
     const planning::HitList& hitList() const { return hitList_; }
     const planning::MoreList& moreList() const { return moreList_; }
     int hoveredTimeslot() const { return hoveredTimeslot_; }
+    // A word for the user in the detail strip while no group is hovered ("Chargement…").
+    void setNotice(const QString& notice);
 
 private:
     dlg::OwnerDrawButton* area() const;
@@ -76,4 +78,5 @@ private:
     planning::HitList hitList_;
     planning::MoreList moreList_;
     int hoveredTimeslot_ = -1;
+    QString notice_;
 };

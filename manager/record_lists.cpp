@@ -1,7 +1,11 @@
 #include "manager/record_lists.h"
 
+#include <QHash>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalBlocker>
+#include <functional>
+#include <optional>
 
 #include "dialog/controls.h"
 #include "dialog/dialog.h"
@@ -110,6 +114,143 @@ void RecordLists::loaded(programme::ProgrammeTable table) {
     }
 }
 
+namespace {
+
+// Brings a list's rows in line with `wanted`, keyed by the id text of column 0: rows that stay
+// are only rewritten where a text or the record index changed; a row that moved is taken out
+// and put back where it belongs.
+void syncRows(dlg::ListView* view, const std::vector<dlg::ListView::Row>& wanted) {
+    const QSignalBlocker quiet(view);
+    QHash<QString, int> ahead;  // the ids of the view's rows not passed yet
+    for (int row = 0; row < view->itemCount(); ++row) ++ahead[view->itemText(row, 0)];
+    QSet<QString> wantedIds;
+    for (const auto& row : wanted) wantedIds.insert(row.texts.value(0));
+    const auto pass = [&](int row) {
+        if (--ahead[view->itemText(row, 0)] <= 0) ahead.remove(view->itemText(row, 0));
+    };
+    int at = 0;
+    for (const auto& want : wanted) {
+        const QString& id = want.texts.value(0);
+        for (;;) {
+            if (at < view->itemCount() && view->itemText(at, 0) == id) {
+                for (int c = 1; c < want.texts.size(); ++c)
+                    if (view->itemText(at, c) != want.texts[c]) view->setItemText(at, c, want.texts[c]);
+                if (view->itemData(at) != want.data) view->setItemData(at, want.data);
+                pass(at);
+                ++at;
+                break;
+            }
+            // The row here is gone, or the wanted one is further down: this one moved.
+            if (at < view->itemCount() && (!wantedIds.contains(view->itemText(at, 0)) || ahead.contains(id))) {
+                pass(at);
+                view->deleteItem(at);
+                continue;
+            }
+            view->insertRows(at, {want});
+            ++at;
+            break;
+        }
+    }
+    while (view->itemCount() > at) view->deleteItem(view->itemCount() - 1);
+}
+
+std::vector<dlg::ListView::Row> viewRows(const std::vector<programme::ListRow>& rows, bool reversed) {
+    std::vector<dlg::ListView::Row> items;
+    items.reserve(rows.size());
+    if (reversed)
+        for (auto it = rows.rbegin(); it != rows.rend(); ++it) items.push_back(listRow(*it));
+    else
+        for (const auto& row : rows) items.push_back(listRow(row));
+    return items;
+}
+
+}  // namespace
+
+namespace {
+
+// Takes out the rows of the ids given, numbers the others again when their records moved,
+// and puts back each id's row, if it has one, where its record index belongs (the list is in
+// record order). The rows of other ids stay the very rows they were.
+void patchRows(dlg::ListView* view, const QSet<QString>& ids, bool recordsMoved,
+               const std::function<int(const QString&)>& indexOf,
+               const std::function<std::optional<programme::ListRow>(int)>& rowOf) {
+    if (ids.isEmpty() && !recordsMoved) return;
+    const QSignalBlocker quiet(view);
+    for (int row = view->itemCount() - 1; row >= 0; --row)
+        if (ids.contains(view->itemText(row, 0))) view->deleteItem(row);
+    if (recordsMoved) {
+        for (int row = 0; row < view->itemCount(); ++row) {
+            const int index = indexOf(view->itemText(row, 0));
+            if (view->itemData(row) != index) view->setItemData(row, index);
+        }
+    }
+    for (const QString& id : ids) {
+        const auto row = rowOf(indexOf(id));
+        if (!row) continue;
+        int low = 0, high = view->itemCount();
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            if (view->itemData(middle) < row->record)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        view->insertRows(low, {listRow(*row)});
+    }
+}
+
+}  // namespace
+
+void RecordLists::refresh(const Moved& moved) {
+    using T = programme::ProgrammeTable;
+    const auto touched = [&](T table) { return moved.tables.count(table) > 0; };
+    if (touched(T::Rooms) && refillsList(T::Rooms)) {
+        loading(T::Rooms);  // a sorted list of a few rows: filled again
+        loaded(T::Rooms);
+    }
+    if (touched(T::Companies) && refillsList(T::Companies))
+        syncRows(list(kCompanyList), viewRows(programme::companyRows(), true));
+    if (touched(T::Shows) && refillsList(T::Shows)) syncRows(list(kShowList), viewRows(programme::showRows(), true));
+
+    // The groups and contracts whose rows name what changed.
+    QSet<QString> heads = moved.groupHeads;
+    const auto& slotRecords = programme::timeslots();
+    if (!moved.shows.isEmpty())
+        for (const programme::Timeslot& slot : slotRecords)
+            if (programme::isGroupHead(slot) && moved.shows.contains(slot.showname)) heads.insert(slot.id);
+    if (touched(T::Timeslots) || touched(T::Shows) || touched(T::Rooms)) {
+        if (refillsList(T::Timeslots)) {
+            if (touched(T::Rooms))
+                syncRows(list(kTimeslotList), viewRows(programme::timeslotGroupRows(), false));
+            else
+                patchRows(list(kTimeslotList), heads, moved.timeslotsMoved, programme::timeslotIndexById,
+                          programme::timeslotGroupRow);
+        }
+    }
+    QSet<QString> contracts = moved.contracts;
+    QHash<QString, int> contractIndex;
+    const auto& contractRecords = programme::contracts();
+    for (int i = 0; i < static_cast<int>(contractRecords.size()); ++i) {
+        const programme::Contract& contract = contractRecords[static_cast<std::size_t>(i)];
+        if (!contractIndex.contains(contract.id)) contractIndex.insert(contract.id, i);
+        if (heads.contains(contract.ts)) contracts.insert(contract.id);
+    }
+    patchRows(list(kContractList), contracts, moved.contractsMoved,
+              [&](const QString& id) { return contractIndex.value(id, -1); }, programme::contractRow);
+}
+
+void RecordLists::appendRecords(programme::ProgrammeTable table, int from, int to) {
+    using T = programme::ProgrammeTable;
+    if (!refillsList(table) || (table != T::Timeslots && table != T::Contracts)) return;
+    std::vector<dlg::ListView::Row> rows;
+    for (int i = from; i < to; ++i) {
+        const auto row = table == T::Timeslots ? programme::timeslotGroupRow(i) : programme::contractRow(i);
+        if (row) rows.push_back(listRow(*row));
+    }
+    dlg::ListView* view = list(listOfTable(table));
+    view->insertRows(view->itemCount(), rows);
+}
+
 void RecordLists::updateDeleteButtons() {
     const bool writes = account::writesOffered();
     const dlg::ListView* companies = list(kCompanyList);
@@ -208,7 +349,7 @@ void RecordLists::restoreView(const KeptView& kept) {
         dlg::ListView* view = list(id);
         {
             const QSignalBlocker quiet(view);
-            for (int row = 0; row < view->itemCount(); ++row)
+            for (int row = 0; !entry.selected.isEmpty() && row < view->itemCount(); ++row)
                 if (entry.selected.contains(view->itemText(row, 0))) view->setSelected(row, true);
         }
         view->verticalScrollBar()->setValue(entry.scroll);

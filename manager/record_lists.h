@@ -5,9 +5,11 @@
 // needs nothing of the window but its list views.
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "programme/programme_data.h"
@@ -28,6 +30,22 @@ public:
     // refill hold spares it.
     void loading(programme::ProgrammeTable table) override;
     void loaded(programme::ProgrammeTable table) override;
+
+    // Rows read again by id were put in place: the lists that show them are brought in line
+    // (a row that did not change is not touched, so that its selection stays), unless the
+    // refill hold spares them.
+    struct Moved {
+        std::set<programme::ProgrammeTable> tables;
+        QSet<QString> groupHeads;  // the ids of the groups whose rows may have changed
+        QSet<QString> shows;       // the ids of the shows read again
+        QSet<QString> contracts;   // the ids of the contracts read again
+        bool timeslotsMoved = false;  // records went, came or changed place: indexes moved
+        bool contractsMoved = false;
+    };
+    void refresh(const Moved& moved);
+    // Appends the rows of the timeslot or contract records [from, to) to their list, which is
+    // in record order: a fill in slices, the window answering between them.
+    void appendRecords(programme::ProgrammeTable table, int from, int to);
 
     // The `refill hold`: while it is above 0 the company, show and timeslot lists are neither
     // emptied nor refilled by the loads (an add dialog is open over them); rooms and contracts

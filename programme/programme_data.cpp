@@ -1,6 +1,8 @@
 #include "programme/programme_data.h"
 
 #include <QHash>
+#include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -29,9 +31,11 @@ template <typename Record>
 class KeyIndex {
 public:
     enum class Take { First, Last };
-    // counted, when given, says which records count() counts.
-    KeyIndex(QString Record::*field, Take take, bool (*counted)(const Record&) = nullptr)
-        : field_(field), take_(take), counted_(counted) {}
+    // Counting (count()) costs a second table of every key: only the indexes that count keep
+    // one. counted, when given, says which records count() counts.
+    enum class Counts { No, Yes };
+    KeyIndex(QString Record::*field, Take take, Counts counts = Counts::No, bool (*counted)(const Record&) = nullptr)
+        : field_(field), take_(take), counts_on_(counts == Counts::Yes), counted_(counted) {}
 
     int find(const std::vector<Record>& records, const QString& key) {
         refresh(records);
@@ -54,7 +58,7 @@ private:
         map_.reserve(static_cast<qsizetype>(records.size()));
         for (int i = 0; i < static_cast<int>(records.size()); ++i) {
             const QString& key = records[static_cast<std::size_t>(i)].*field_;
-            if (!counted_ || counted_(records[static_cast<std::size_t>(i)])) ++counts_[key];
+            if (counts_on_ && (!counted_ || counted_(records[static_cast<std::size_t>(i)]))) ++counts_[key];
             if (take_ == Take::Last || !map_.contains(key)) map_.insert(key, i);
         }
         version_ = gRecordsVersion;
@@ -73,6 +77,7 @@ private:
 
     QString Record::*field_;
     Take take_;
+    bool counts_on_;
     bool (*counted_)(const Record&);
     unsigned version_ = ~0u;
     const Record* data_ = nullptr;
@@ -86,9 +91,9 @@ KeyIndex<Show> gShowById(&Show::id, KeyIndex<Show>::Take::First);
 KeyIndex<Company> gCompanyById(&Company::id, KeyIndex<Company>::Take::Last);
 KeyIndex<Room> gRoomById(&Room::id, KeyIndex<Room>::Take::First);
 KeyIndex<Timeslot> gTimeslotById(&Timeslot::id, Take::First);
-KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First);
+KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes);
 bool isLiveSlot(const Timeslot& slot) { return !isDeleted(slot.deleted); }
-KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, &isLiveSlot);
+KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes, &isLiveSlot);
 
 // Which field each column of a table goes to; columns not listed are not read.
 template <typename Record>
@@ -111,40 +116,58 @@ const Column<Timeslot> kTimeslotColumns[] = {
 const Column<Contract> kContractColumns[] = {{0, &Contract::id},    {1, &Contract::ts, true},          {2, &Contract::created},
                                              {3, &Contract::extra}, {4, &Contract::deleted, true},     {5, &Contract::rtf, true}};
 
-template <typename Record, std::size_t N>
-struct LoadTarget {
-    std::vector<Record>* records;
-    const Column<Record> (*columns)[N];
-    // The texts of columns that repeat from row to row: each distinct one is converted once
-    // and shared by the records, which saves most of the allocations of a large table.
-    QHash<QByteArray, QString> shared;
-};
+// The texts of columns that repeat from row to row: each distinct one is converted once and
+// shared by the records, which saves most of the allocations of a large table.
+using SharedTexts = QHash<QByteArray, QString>;
 
 constexpr std::size_t kSharedTextLength = 40;
 
-template <typename Record, std::size_t N>
-QString columnText(LoadTarget<Record, N>& target, const char* text, bool repeats) {
+QString columnText(SharedTexts& shared, const char* text, bool repeats) {
     const std::size_t length = std::strlen(text);
     if (!repeats || length > kSharedTextLength) return db::fromAnsi(std::string_view(text, length));
     const QByteArray key = QByteArray::fromRawData(text, static_cast<qsizetype>(length));
-    const auto it = target.shared.constFind(key);
-    if (it != target.shared.cend()) return *it;
+    const auto it = shared.constFind(key);
+    if (it != shared.cend()) return *it;
     QString converted = db::fromAnsi(std::string_view(text, length));
-    target.shared.insert(QByteArray(text, static_cast<qsizetype>(length)), converted);
+    shared.insert(QByteArray(text, static_cast<qsizetype>(length)), converted);
     return converted;
 }
 
 template <typename Record, std::size_t N>
+void appendRecord(std::vector<Record>& records, const Column<Record> (&columns)[N], SharedTexts& shared,
+                  int32_t columnCount, char** texts) {
+    Record record;
+    for (const Column<Record>& column : columns) {
+        if (column.index >= columnCount) continue;
+        const char* text = texts[column.index];
+        if (!text) continue;  // no memory for this column's copy: the field stays empty
+        record.*column.field = columnText(shared, text, column.repeats);
+    }
+    records.push_back(std::move(record));
+}
+
+void appendRecord(Tables& into, ProgrammeTable table, SharedTexts& shared, int32_t columnCount, char** texts) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: appendRecord(into.rooms, kRoomColumns, shared, columnCount, texts); break;
+    case T::Companies: appendRecord(into.companies, kCompanyColumns, shared, columnCount, texts); break;
+    case T::Shows: appendRecord(into.shows, kShowColumns, shared, columnCount, texts); break;
+    case T::Timeslots: appendRecord(into.timeslots, kTimeslotColumns, shared, columnCount, texts); break;
+    case T::Contracts: appendRecord(into.contracts, kContractColumns, shared, columnCount, texts); break;
+    }
+}
+
+template <typename Record, std::size_t N>
+struct LoadTarget {
+    std::vector<Record>* records;
+    const Column<Record> (*columns)[N];
+    SharedTexts shared;
+};
+
+template <typename Record, std::size_t N>
 int32_t appendRow(void* context, int32_t columnCount, char** columns, void*) {
     auto* target = static_cast<LoadTarget<Record, N>*>(context);
-    Record record;
-    for (const Column<Record>& column : *target->columns) {
-        if (column.index >= columnCount) continue;
-        const char* text = columns[column.index];
-        if (!text) continue;  // no memory for this column's copy: the field stays empty
-        record.*column.field = columnText(*target, text, column.repeats);
-    }
-    target->records->push_back(std::move(record));
+    appendRecord(*target->records, *target->columns, target->shared, columnCount, columns);
     return 0;
 }
 
@@ -197,6 +220,168 @@ int loadTimeslots(LoadHooks* hooks) {
 }
 int loadContracts(LoadHooks* hooks) {
     return load(hooks, ProgrammeTable::Contracts, kContractsStatement, gContracts, kContractColumns);
+}
+
+const char* statementOf(ProgrammeTable table) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: return kRoomsStatement;
+    case T::Companies: return kCompaniesStatement;
+    case T::Shows: return kShowsStatement;
+    case T::Timeslots: return kTimeslotsStatement;
+    case T::Contracts: return kContractsStatement;
+    }
+    return kRoomsStatement;
+}
+
+const char* tableName(ProgrammeTable table) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: return "salle";
+    case T::Companies: return "comp";
+    case T::Shows: return "showname";
+    case T::Timeslots: return "timeslot";
+    case T::Contracts: return "contract";
+    }
+    return "salle";
+}
+
+struct RowSink::Shared {
+    SharedTexts texts;
+};
+
+RowSink::RowSink(Tables& into, ProgrammeTable table)
+    : into_(&into), table_(table), shared_(std::make_shared<Shared>()) {}
+
+RowSink RowSink::tagged(Tables& into) {
+    RowSink sink(into, ProgrammeTable::Rooms);
+    sink.tagged_ = true;
+    return sink;
+}
+
+int32_t RowSink::append(void* context, int32_t columnCount, char** columns, void*) {
+    auto* sink = static_cast<RowSink*>(context);
+    ProgrammeTable table = sink->table_;
+    if (sink->tagged_) {
+        if (columnCount < 1 || !columns[0]) return 0;
+        const long long tag = std::strtoll(columns[0], nullptr, 10);
+        if (tag < 0 || tag > static_cast<long long>(ProgrammeTable::Contracts)) return 0;
+        table = static_cast<ProgrammeTable>(tag);
+        ++columns;
+        --columnCount;
+    }
+    appendRecord(*sink->into_, table, sink->shared_->texts, columnCount, columns);
+    return 0;
+}
+
+namespace {
+void swapWithHeld(Tables& tables) {
+    gRooms.swap(tables.rooms);
+    gCompanies.swap(tables.companies);
+    gShows.swap(tables.shows);
+    gTimeslots.swap(tables.timeslots);
+    gContracts.swap(tables.contracts);
+}
+}  // namespace
+
+void install(Tables&& tables) {
+    swapWithHeld(tables);
+    recordsChanged();
+}
+
+void install(ProgrammeTable table, Tables& tables) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: gRooms.swap(tables.rooms); break;
+    case T::Companies: gCompanies.swap(tables.companies); break;
+    case T::Shows: gShows.swap(tables.shows); break;
+    case T::Timeslots: gTimeslots.swap(tables.timeslots); break;
+    case T::Contracts: gContracts.swap(tables.contracts); return;  // no lookup indexes them
+    }
+    recordsChanged();
+}
+
+namespace {
+
+// Where a record goes in its table, as the table's ORDER BY puts it: before the first held
+// record that the statement would give after it. The server compares names without regard to
+// case; so does this.
+bool comesBefore(const Company& a, const Company& b) { return a.nom.compare(b.nom, Qt::CaseInsensitive) > 0; }
+bool comesBefore(const Show& a, const Show& b) { return a.name.compare(b.name, Qt::CaseInsensitive) > 0; }
+bool comesBefore(const Timeslot& a, const Timeslot& b) {
+    return a.date != b.date ? a.date < b.date : a.start < b.start;
+}
+bool comesBefore(const Contract& a, const Contract& b) { return a.created > b.created; }
+bool comesBefore(const Room&, const Room&) { return false; }  // no order: a new room goes last
+
+bool sameOrderKey(const Company& a, const Company& b) { return a.nom == b.nom; }
+bool sameOrderKey(const Show& a, const Show& b) { return a.name == b.name; }
+bool sameOrderKey(const Timeslot& a, const Timeslot& b) { return a.date == b.date && a.start == b.start; }
+bool sameOrderKey(const Contract& a, const Contract& b) { return a.created == b.created; }
+bool sameOrderKey(const Room&, const Room&) { return true; }
+
+// The fields the lookups' indexes are built on: a row rewritten in place with the same ones
+// leaves them right.
+bool sameIndexKeys(const Company& a, const Company& b) { return a.id == b.id; }
+bool sameIndexKeys(const Show& a, const Show& b) { return a.id == b.id; }
+bool sameIndexKeys(const Room& a, const Room& b) { return a.id == b.id; }
+bool sameIndexKeys(const Timeslot& a, const Timeslot& b) {
+    return a.id == b.id && a.childof == b.childof && a.deleted == b.deleted;
+}
+bool sameIndexKeys(const Contract&, const Contract&) { return true; }
+
+template <typename Record>
+Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const std::vector<Record>& fresh) {
+    Applied applied;
+    QHash<QString, const Record*> given;
+    for (const Record& record : fresh) given.insert(record.id, &record);
+    std::vector<const Record*> placing;
+    for (const QString& id : asked) {
+        const Record* now = given.value(id, nullptr);
+        auto it = std::find_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
+        if (it != held.end() && now && sameOrderKey(*it, *now)) {
+            applied.keysChanged |= !sameIndexKeys(*it, *now);
+            applied.changed |= !(*it == *now);
+            *it = *now;
+            continue;
+        }
+        const auto kept = std::remove_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
+        applied.moved |= kept != held.end();
+        applied.changed |= kept != held.end() || now;
+        held.erase(kept, held.end());
+        if (now) placing.push_back(now);
+    }
+    for (const Record* record : placing) {
+        const auto at = std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(*record, r); });
+        held.insert(at, *record);
+        applied.moved = true;
+        applied.changed = true;
+    }
+    return applied;
+}
+
+}  // namespace
+
+Applied applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: return applyRecords(held.rooms, asked, fresh.rooms);
+    case T::Companies: return applyRecords(held.companies, asked, fresh.companies);
+    case T::Shows: return applyRecords(held.shows, asked, fresh.shows);
+    case T::Timeslots: return applyRecords(held.timeslots, asked, fresh.timeslots);
+    case T::Contracts: return applyRecords(held.contracts, asked, fresh.contracts);
+    }
+    return {};
+}
+
+Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
+    Tables held;
+    swapWithHeld(held);
+    const Applied applied = applyRows(held, table, asked, fresh);
+    swapWithHeld(held);
+    // The indexes of the lookups are built again only when what they are built on changed.
+    if (applied.moved || applied.keysChanged) recordsChanged();
+    return applied;
 }
 
 namespace {

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,7 @@ struct Company {
     QString contact2;
     QString deleted;
     QString fulladr;
+    bool operator==(const Company&) const = default;
 };
 
 struct Show {
@@ -26,6 +30,7 @@ struct Show {
     QString name;
     QString comp;
     QString deleted;
+    bool operator==(const Show&) const = default;
 };
 
 // Column 2 of `salle` is not read; rooms cannot be deleted.
@@ -34,6 +39,7 @@ struct Room {
     QString name;
     QString capacity;
     QString contract_name;
+    bool operator==(const Room&) const = default;
 };
 
 // A group is a head (childof negative, written -1) and the timeslots whose childof is the
@@ -50,6 +56,7 @@ struct Timeslot {
     QString todo;
     QString done;
     QString survey;
+    bool operator==(const Timeslot&) const = default;
 };
 
 struct Contract {
@@ -59,6 +66,7 @@ struct Contract {
     QString extra;
     QString deleted;
     QString rtf;
+    bool operator==(const Contract&) const = default;
 };
 
 // The program-wide lists, in the order the statements return them. Deleted records are held
@@ -93,6 +101,58 @@ public:
     virtual void loading(ProgrammeTable table) = 0;
     virtual void loaded(ProgrammeTable table) = 0;
 };
+
+// The five tables as one read made them, apart from the program-wide lists: a load on a
+// connection and thread of its own fills one, and the window's thread puts it in place.
+struct Tables {
+    std::vector<Room> rooms;
+    std::vector<Company> companies;
+    std::vector<Show> shows;
+    std::vector<Timeslot> timeslots;
+    std::vector<Contract> contracts;
+};
+
+// The SELECT of each table, as the loads run it.
+const char* statementOf(ProgrammeTable table);
+// The server's name of each table ("salle", "comp", "showname", "timeslot", "contract").
+const char* tableName(ProgrammeTable table);
+
+// Makes the records of one table's rows as the loads do (the same columns, the same texts),
+// into a Tables of the caller's: the row callback's context for one statement. The rows of a
+// statement that tags each with its table in an extra first column go to the table it names
+// (tagged()).
+class RowSink {
+public:
+    RowSink(Tables& into, ProgrammeTable table);
+    static RowSink tagged(Tables& into);
+    static int32_t append(void* sink, int32_t columnCount, char** columns, void* unused);
+
+private:
+    struct Shared;
+    Tables* into_;
+    ProgrammeTable table_;
+    bool tagged_ = false;
+    std::shared_ptr<Shared> shared_;
+};
+
+// Puts a whole read in place of the program-wide lists (the lookups follow); the lists
+// replaced are left in `tables`.
+void install(Tables&& tables);
+// The same for one table alone.
+void install(ProgrammeTable table, Tables& tables);
+
+// Puts the rows read again by id in place of the held ones of that table: `asked` are the ids
+// read again, `fresh` what the server gave for them (an asked id it did not give is gone from
+// the table). A row whose ordering texts did not change keeps its place, so that the list rows
+// carrying record indexes stay right; another goes where the table's statement would put it.
+struct Applied {
+    bool changed = false;      // a record read again differs from the one held, or went or came
+    bool moved = false;        // a record went, came or changed place: indexes after it moved
+    bool keysChanged = false;  // a record kept its place, but an id, childof or deleted changed
+};
+Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh);
+// The same on any held tables (tests).
+Applied applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh);
 
 // Each load runs its statement on the open programme connection; 0 on success, -1 after the
 // "Erreur : db_exec" message, the table then empty or partly filled. hooks may be null.

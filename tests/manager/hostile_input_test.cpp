@@ -492,3 +492,35 @@ TEST_F(HostileInputTest, TheLongestNameStillFitsItsPlaceholderShow) {
 }
 
 }  // namespace
+
+// An audit line is text anyone with the right to write one chose: the rows its tail names are
+// read again by a statement built from numbers only, whatever the tail holds.
+TEST(HostileAuditLines, OnlyNumbersFromATailReachTheStatementThatReadsItsRowsAgain) {
+    using programme::ProgrammeTable;
+    struct Case {
+        const char* log;
+        std::map<ProgrammeTable, QStringList> named;
+    };
+    const Case cases[] = {
+        {"Anne : compagnie 2 [comp=2 showname=2,3]", {{ProgrammeTable::Companies, {"2"}}, {ProgrammeTable::Shows, {"2", "3"}}}},
+        {"Anne : contrat 4 supprimé [contract=4 plan=12]", {{ProgrammeTable::Contracts, {"4"}}, {ProgrammeTable::Timeslots, {"12"}}}},
+        {"x [comp=1) OR (1=1]", {}},
+        {"x [comp=1;DROP TABLE comp showname=007,7]", {}},
+        {"x [timeslot=1`,2 access=1 logs=3]", {}},
+        {"x [comp=abc,3]", {}},
+        {"x [comp=3 showname=007,7 access=1]", {{ProgrammeTable::Companies, {"3"}}, {ProgrammeTable::Shows, {"7"}}}},
+        {"manager started", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.log);
+        const manager_load::Asked asked = manager_load::rowsNamed({QString::fromUtf8(c.log)});
+        EXPECT_EQ(asked, c.named);
+        const std::string statement = manager_load::rowsStatement(asked, {5, 7, 4, 11, 6});
+        for (char ch : statement) EXPECT_TRUE(ch != ';' && ch != '\'' && ch != '"') << statement;
+    }
+    // Every table in one statement, each row tagged with its table, padded to the widest.
+    EXPECT_EQ(manager_load::rowsStatement({{ProgrammeTable::Companies, {"2"}}, {ProgrammeTable::Timeslots, {"5", "6"}}},
+                                          {5, 7, 4, 11, 6}),
+              "SELECT 1, `comp`.*, NULL, NULL, NULL, NULL FROM `comp` WHERE `id` IN (2) UNION ALL "
+              "SELECT 3, `timeslot`.* FROM `timeslot` WHERE `id` IN (5,6)");
+}

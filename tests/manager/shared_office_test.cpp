@@ -7,7 +7,10 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTreeWidget>
+#include <chrono>
+#include <memory>
 
 #include "db/codepage.h"
 #include "db/connections.h"
@@ -107,6 +110,131 @@ TEST_F(SharedOfficeTest, ASaveThatCommitsAfterANewerLineStillAppears) {
         EXPECT_FALSE(window.reloadIfChangedElsewhere());
     });
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
+// What a colleague's save costs this workstation, from the server's general log (not the
+// program's own count): one statement for the new audit lines, one for the rows they name,
+// and the rows of the list that did not change stay the very rows they were.
+TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        dlg::ListView* companies = window.listView(manager::kCompanyList);
+        const QTreeWidgetItem* mouette = companies->topLevelItem(row(window, manager::kCompanyList, q("Mouette")));
+        // The first check after the opening reads again what the newest lines name, which may
+        // have committed while the tables loaded: as they were, they move nothing.
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+        testdb::exec("", "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1; TRUNCATE TABLE mysql.general_log");
+        struct GeneralLogOff {
+            ~GeneralLogOff() { testdb::exec("", "SET GLOBAL general_log = 0"); }
+        } logOff;
+        const auto checks = [] {
+            return testdb::query("", "SELECT `argument` FROM mysql.general_log WHERE `command_type` = 'Query' AND `thread_id` IN "
+                                     "(SELECT `thread_id` FROM mysql.general_log WHERE `argument` LIKE 'SELECT `id`, `log` FROM%') "
+                                     "ORDER BY `event_time`");
+        };
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+        ASSERT_EQ(checks().size(), 1u);  // nobody saved: one statement, nothing read again
+
+        colleague("UPDATE `comp` SET `nom` = 'Albatros' WHERE `id` = 5; UPDATE `showname` SET `name` = 'Nuit blanche' WHERE `id` = 0",
+                  "Anne : compagnie 5 \"Albatros\" : nom modifié [comp=5 showname=0]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        const auto sent = checks();
+        ASSERT_EQ(sent.size(), 3u);
+        EXPECT_EQ(sent[2][0].find("SELECT * FROM"), std::string::npos);
+        EXPECT_NE(sent[2][0].find("FROM `comp` WHERE `id` IN (5)"), std::string::npos) << sent[2][0];
+        EXPECT_NE(sent[2][0].find("FROM `showname` WHERE `id` IN (0)"), std::string::npos) << sent[2][0];
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM mysql.general_log WHERE `argument` LIKE 'SELECT * FROM%'").at(0).at(0), "0");
+
+        // The renamed company took its place in the names' order; the others were not touched.
+        EXPECT_EQ(companies->itemText(0, 1), q("Albatros"));
+        EXPECT_EQ(companies->topLevelItem(row(window, manager::kCompanyList, q("Mouette"))), mouette);
+        EXPECT_GE(row(window, manager::kShowList, q("Nuit blanche")), 0);
+        EXPECT_EQ(window.listView(manager::kTimeslotList)->itemText(0, 2), q("Nuit blanche"));
+        EXPECT_EQ(programme::companies().size(), 40u);
+
+        // A group added before the held one moves the records after it: each row still carries
+        // the index of the record it shows.
+        colleague("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
+                  " `done`) VALUES (5, '2027-07-01', '10:00:00', '11:00:00', 0, 0, -1, 10, '', '')",
+                  "Paul : groupe 5 \"Nuit blanche\" : créé [timeslot=5]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        dlg::ListView* groups = window.listView(manager::kTimeslotList);
+        ASSERT_EQ(groups->itemCount(), 2);
+        EXPECT_EQ(groups->itemText(0, 0), q("5"));
+        for (int r = 0; r < groups->itemCount(); ++r)
+            EXPECT_EQ(groups->itemData(r), programme::timeslotIndexById(groups->itemText(r, 0))) << r;
+        // A row changed where it stands (its place in the order kept) leaves the list too.
+        colleague("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 5", "Paul : groupe 5 : supprimé [timeslot=5]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        ASSERT_EQ(groups->itemCount(), 1);
+        EXPECT_EQ(groups->itemText(0, 0), q("0"));
+    });
+    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
+// A change made by SQL outside the program writes no audit line: the idle check does not see
+// it, the slower one does, and moves only the rows that differ.
+TEST_F(SharedOfficeTest, AChangeMadeOutsideTheProgramAppearsAtTheSlowerCheck) {
+    EXPECT_EQ(ChangeWatch::jobOfTick(ChangeWatch::kVerifyEvery), manager_load::Job::Verify);
+    EXPECT_EQ(ChangeWatch::jobOfTick(ChangeWatch::kVerifyEvery + 1), manager_load::Job::Changes);
+    manager window;
+    testing_support::runModal(window, [&] {
+        EXPECT_FALSE(window.reloadIfChangedOutside());  // nothing changed anywhere
+        sql("SET NAMES utf8mb4; UPDATE `comp` SET `nom` = 'Zèbre rayé' WHERE `id` = 1;"
+            "INSERT INTO `comp` (`id`, `nom`) VALUES (70, 'Venue par SQL');"
+            "DELETE FROM `comp` WHERE `id` = 7;"
+            "UPDATE `timeslot` SET `start` = '21:00:00' WHERE `id` = 0");
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+        EXPECT_LT(row(window, manager::kCompanyList, q("Venue par SQL")), 0);
+        EXPECT_TRUE(window.reloadIfChangedOutside());
+        EXPECT_GE(row(window, manager::kCompanyList, q("Zèbre rayé")), 0);
+        EXPECT_GE(row(window, manager::kCompanyList, q("Venue par SQL")), 0);
+        EXPECT_LT(row(window, manager::kCompanyList, q("Compagnie 107")), 0);
+        EXPECT_EQ(window.listView(manager::kTimeslotList)->itemText(0, 4), q("Lundi 05 Juillet 2027 à 21:00"));
+        const manager_load::Asked& moved = window.lastOutcome()->asked;
+        EXPECT_EQ(moved.at(programme::ProgrammeTable::Companies), QStringList({"1", "7", "70"}));
+        EXPECT_EQ(moved.at(programme::ProgrammeTable::Timeslots), QStringList({"0"}));
+        EXPECT_EQ(moved.size(), 2u);
+        EXPECT_FALSE(window.reloadIfChangedOutside());
+    });
+    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
+// The tables cross the link on a thread of their own: the window answers meanwhile, says
+// "Chargement…", and an edit asked for then waits for the load (its new ids come from it).
+TEST_F(SharedOfficeTest, TheWindowAnswersWhileItsTablesLoadAndAnEditWaitsForThem) {
+    auto lock = std::make_unique<testdb::TableLock>(testdb::programmeDb(), "timeslot", std::chrono::seconds(20));
+    manager window;
+    int ticks = 0;
+    bool dialogWhileLoading = false;
+    bool dialogAfterLoad = false;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    QTimer::singleShot(0, &window, [&] {
+        EXPECT_TRUE(window.loading());
+        EXPECT_EQ(window.windowTitle(), q("Manager 1.004 (Demo) Chargement…"));
+        onNextModal([&](QDialog* d) {
+            dialogWhileLoading = window.loading();
+            dialogAfterLoad = row(window, manager::kCompanyList, q("Zèbre")) >= 0;
+            clickButton(d, platform::IDCANCEL);
+        });
+        clickButton(&window, manager::kAddCompany);
+        ticker.start(10);
+        QTimer::singleShot(400, &window, [&] {
+            // The window's own timer ran while the load waited on the lock (a load on the
+            // window's thread would let none run before the lock went).
+            EXPECT_GE(ticks, 3);
+            EXPECT_TRUE(window.loading());
+            lock.reset();
+        });
+    });
+    testing_support::runModal(window, [&] {
+        EXPECT_EQ(window.windowTitle(), q("Manager 1.004 (Demo)"));
+        EXPECT_GE(row(window, manager::kCompanyList, q("Zèbre")), 0);
+    });
+    EXPECT_FALSE(dialogWhileLoading);
+    EXPECT_TRUE(dialogAfterLoad);
+    EXPECT_EQ(one("SELECT COUNT(*) FROM `logs` WHERE `log` = 'Demo : manager started'"), "1");
 }
 
 // The company's name changed elsewhere while its dialog was open here.

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "db/connections.h"
+#include "db/query_runner.h"
 #include "programme/programme_data.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -231,6 +232,54 @@ TEST_F(ProgrammeDataTest, AServerGoneOutOfReachIsReportedOnceAndTheTablesLeftKee
         EXPECT_EQ(programme::contracts().size(), c.contracts);
         EXPECT_FALSE(db::programmeConnected());
         testdb::exec(testdb::programmeDb(), "INSERT INTO `comp` VALUES (2, 'Arlequin', '', '', '', 1, '')");
+    }
+}
+
+// Rows read again by id and put in place give the tables a whole load gives after the same
+// change: the server's own order is the oracle, its ORDER BY the place of each row.
+TEST_F(ProgrammeDataTest, RowsReadAgainByIdLandWhereAWholeLoadPutsThem) {
+    struct Case {
+        const char* change;
+        ProgrammeTable table;
+        QStringList ids;
+    };
+    const Case cases[] = {
+        {"UPDATE `comp` SET `email` = 'new@example.org' WHERE `id` = 1", ProgrammeTable::Companies, {"1"}},
+        {"UPDATE `comp` SET `nom` = 'Zut' WHERE `id` = 2", ProgrammeTable::Companies, {"2"}},  // moves to the top
+        {"INSERT INTO `comp` VALUES (9, 'Bal', '', '', '', 0, '')", ProgrammeTable::Companies, {"9"}},
+        {"DELETE FROM `comp` WHERE `id` = 1", ProgrammeTable::Companies, {"1"}},
+        {"UPDATE `showname` SET `name` = 'Aa', `comp` = 0 WHERE `id` = 0", ProgrammeTable::Shows, {"0"}},
+        {"UPDATE `timeslot` SET `date` = '2019-07-07', `todo` = 'X' WHERE `id` = 2;"
+         "INSERT INTO `timeslot` VALUES (5, '2019-07-05', '19:30:00', '20:00:00', 0, 0, 0, 1, '', '', '')",
+         ProgrammeTable::Timeslots, {"2", "5", "44"}},  // 44: asked for, never there
+        {"UPDATE `contract` SET `created` = '2019-06-01 00:00:00' WHERE `id` = 0", ProgrammeTable::Contracts, {"0"}},
+        {"UPDATE `salle` SET `name` = 'Studio' WHERE `id` = 0", ProgrammeTable::Rooms, {"0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        SetUp();
+        ASSERT_EQ(programme::reloadAll(nullptr), 0);
+        testdb::exec(testdb::programmeDb(), c.change);
+        programme::Tables fresh;
+        programme::RowSink sink(fresh, c.table);
+        const std::string byId = std::string("SELECT * FROM `") + programme::tableName(c.table) + "` WHERE `id` IN (" +
+                                 c.ids.join(u',').toStdString() + ")";
+        ASSERT_EQ(db::connectProgramme(), 0);
+        ASSERT_EQ(db::QueryRunner(byId, &programme::RowSink::append, &sink), db::kQueryOk);
+        db::closeProgramme();
+        programme::applyRows(c.table, c.ids, fresh);
+        const auto held = [] {
+            QStringList out;
+            for (const auto& r : programme::rooms()) out << r.id + u':' + r.name;
+            for (const auto& r : programme::companies()) out << r.id + u':' + r.nom + u':' + r.email;
+            for (const auto& r : programme::shows()) out << r.id + u':' + r.name + u':' + r.comp;
+            for (const auto& r : programme::timeslots()) out << r.id + u':' + r.date + u':' + r.start + u':' + r.todo;
+            for (const auto& r : programme::contracts()) out << r.id + u':' + r.created;
+            return out;
+        };
+        const QStringList applied = held();
+        ASSERT_EQ(programme::reloadAll(nullptr), 0);
+        EXPECT_EQ(applied, held());
     }
 }
 

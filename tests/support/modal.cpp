@@ -35,6 +35,9 @@ void guarded(const char* where, Step step) {
     }
 }
 
+// A window whose tables still cross the link (the manager opening) is not up for a user yet.
+bool stillLoading(const QWidget* window) { return window->property("loading").toBool(); }
+
 }  // namespace
 
 void closeModalDialogs() {
@@ -53,7 +56,7 @@ void onNextModal(std::function<void(QDialog*)> action) {
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, [timer, before, action] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || dialog == before || !dialog->isVisible()) return;
+        if (!dialog || dialog == before || !dialog->isVisible() || stillLoading(dialog)) return;
         timer->stop();
         timer->deleteLater();
         guarded("a modal dialog's action", [&] { action(dialog); });
@@ -65,7 +68,7 @@ void runModal(dlg::Dialog& window, std::function<void()> checks) {
     auto* poll = new QTimer;
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, [poll, &window, checks] {
-        if (QApplication::activeModalWidget() != &window || !window.isVisible()) return;
+        if (QApplication::activeModalWidget() != &window || !window.isVisible() || stillLoading(&window)) return;
         poll->stop();
         poll->deleteLater();
         guarded("the checks run in a window", checks);

@@ -1,0 +1,252 @@
+// The programme manager over an emulated hosted link (link_proxy.h: 20 ms each way,
+// 50 Mbit/s) on the ten generated seasons that bench/run.sh loads into the local server:
+//  - the manager's opening, from the window made to its tables in place and the planning
+//    painted, against the mariadb client fetching the same five tables through the same link;
+//  - the longest stall of the user-interface thread (a probe timer on that thread, every
+//    millisecond; the sales overview shares the thread) while the manager opens, and while it
+//    sits idle with colleagues saving every few seconds, its own timer asking;
+//  - what one colleague's save costs an idle workstation: the round trips and bytes through
+//    the link, against the rows it changed fetched plainly through the same link.
+// Every partial reload is first checked against a whole load on the loopback address.
+#include <mysql.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bench/link_proxy.h"
+#include "bench/local_server.h"
+#include "bench/mariadb_client.h"
+#include "db/connections.h"
+#include "dialog/controls.h"
+#include "manager/manager_dlg.h"
+#include "programme/account.h"
+#include "programme/programme_data.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr bench::LinkShape kHostedLink{20.0, 50e6};
+constexpr int kSaveEveryMs = 3000;
+constexpr int kIdleMs = 36000;
+
+double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
+
+// A colleague's workstation: the local server as its administrator, its save and audit line.
+void colleague(const std::string& sql) {
+    MYSQL* m = mysql_init(nullptr);
+    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", db::programmeSettings().database.c_str(), 0,
+                            local_server::socket().c_str(), CLIENT_MULTI_STATEMENTS) ||
+        mysql_real_query(m, sql.data(), sql.size()) != 0)
+        std::fprintf(stderr, "colleague's statement failed: %s\n", mysql_error(m));
+    do {
+        if (MYSQL_RES* r = mysql_store_result(m)) mysql_free_result(r);
+    } while (mysql_next_result(m) == 0);
+    mysql_close(m);
+}
+
+// The n-th save: a company renamed, or a group's follow-up written, as the manager saves them.
+std::string save(int n, const std::string& companyId, const std::string& headId) {
+    const std::string mark = std::to_string(n);
+    if (n % 2)
+        return "UPDATE `comp` SET `contact1` = 'Contact " + mark + "' WHERE `id` = " + companyId +
+               "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie " + companyId +
+               " : contact modifi\xe9 [comp=" + companyId + "]')";
+    return "UPDATE `timeslot` SET `todo` = CONCAT('Fait " + mark + "$$$', `todo`) WHERE `id` = " + headId +
+           "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Paul : groupe " + headId +
+           " : suivi modifi\xe9 [timeslot=" + headId + "]')";
+}
+
+struct StallProbe {
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    StallProbe() {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(1);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+    }
+    void start() {
+        clock.start();
+        last = 0;
+        longest = 0;
+        timer.start();
+    }
+    double stopMs() {
+        timer.stop();
+        return static_cast<double>(longest) / 1e6;
+    }
+};
+
+void runEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The tables held, as texts, to compare with a whole load.
+QStringList heldTexts() {
+    QStringList out;
+    for (const auto& r : programme::companies()) out << r.id + u':' + r.nom + u':' + r.contact1;
+    for (const auto& r : programme::timeslots()) out << r.id + u':' + r.date + u':' + r.start + u':' + r.todo;
+    out << QString::number(programme::shows().size()) << QString::number(programme::contracts().size());
+    return out;
+}
+
+struct Figures {
+    std::vector<double> opens;
+    double openStall = 0;   // the longest, over the openings
+    double windowMade = 0;  // the window's own construction, before its event loop
+    double idleStall = 0;
+    double machineStall = 0;  // the probe alone, no window work
+    int saves = 0;
+    int trips = 0;            // round trips of one idle check after one colleague's save
+    uint64_t bytesDown = 0;
+    uint64_t bytesUp = 0;
+    uint64_t plainRows = 0;   // the same rows fetched plainly through the link
+    int nothingTrips = 0;     // an idle check with nobody saving
+    uint64_t nothingDown = 0;
+    bool same = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (!local_server::useBuildSettings()) return 1;
+    account::setForTests(QStringLiteral("Bench"), QStringLiteral("all"));
+    if (db::connectProgramme() != 0 || programme::reloadAll(nullptr) != 0 || programme::timeslots().size() < 10000) {
+        std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n", db::programmeSettings().database.c_str());
+        return 1;
+    }
+    const QStringList reference = heldTexts();
+    std::string companyId, headId;
+    for (const auto& c : programme::companies())
+        if (!programme::isDeleted(c.deleted)) companyId = c.id.toStdString();
+    for (const auto& t : programme::timeslots())
+        if (programme::isGroupHead(t) && !programme::isDeleted(t.deleted)) headId = t.id.toStdString();
+    std::printf("Loaded %zu companies, %zu shows, %zu timeslots, %zu contracts; the link: %.0f ms each way, %.0f Mbit/s\n",
+                programme::companies().size(), programme::shows().size(), programme::timeslots().size(),
+                programme::contracts().size(), kHostedLink.delayMs, kHostedLink.bitsPerSecond / 1e6);
+
+    const db::ConnectionSettings loopback = db::programmeSettings();
+    bench::LinkProxy proxy(0, static_cast<uint16_t>(loopback.port), kHostedLink);
+    db::programmeSettings().port = proxy.port();
+
+    std::vector<double> clients;
+    const std::string client = bench::mariadbClient(db::programmeSettings()) +
+                               " -e 'SELECT * FROM salle; SELECT * FROM comp ORDER BY `nom` DESC; SELECT * FROM showname "
+                               "ORDER BY `name` DESC; SELECT * FROM timeslot ORDER BY `date` ASC, `start` ASC; SELECT * "
+                               "FROM contract ORDER BY `created` DESC' >/dev/null";
+    for (int i = 0; i < 5; ++i) {
+        const auto start = Clock::now();
+        if (std::system(client.c_str()) != 0) std::fprintf(stderr, "the mariadb client failed\n");
+        clients.push_back(msSince(start));
+    }
+
+    Figures f;
+    StallProbe probe;
+    probe.start();
+    runEventsFor(2000);
+    f.machineStall = probe.stopMs();
+    for (int round = 0; round < 5; ++round) {
+        const bool last = round == 4;
+        const auto start = Clock::now();
+        manager window;
+        QTimer::singleShot(0, &window, [&] {
+            f.windowMade = std::max(f.windowMade, msSince(start));
+            probe.start();
+            while (window.loading()) runEventsFor(1);
+            (void)window.item(manager::kPlanningArea)->grab();
+            f.opens.push_back(msSince(start));
+            runEventsFor(200);
+            f.openStall = std::max(f.openStall, probe.stopMs());
+            if (!last) {
+                window.EndDialog(platform::IDOK);
+                return;
+            }
+            // Idle, colleagues saving every few seconds, the window's own timer asking.
+            probe.start();
+            const auto idleStart = Clock::now();
+            while (msSince(idleStart) < kIdleMs) {
+                colleague(save(++f.saves, companyId, headId));
+                runEventsFor(kSaveEveryMs);
+            }
+            f.idleStall = probe.stopMs();
+
+            // One colleague's save, then one idle check: what crossed the link.
+            window.settleLoads();
+            window.reloadIfChangedElsewhere();  // the last of the saves above
+            proxy.reset();
+            window.reloadIfChangedElsewhere();
+            f.nothingTrips = static_cast<int>(proxy.exchanges().size());
+            f.nothingDown = proxy.bytesDown();
+            colleague(save(++f.saves, companyId, headId));
+            proxy.reset();
+            window.reloadIfChangedElsewhere();
+            f.trips = static_cast<int>(proxy.exchanges().size());
+            f.bytesDown = proxy.bytesDown();
+            f.bytesUp = proxy.bytesUp();
+            {
+                // The same row fetched plainly through the link, on a connection opened beforehand.
+                MYSQL* plain = nullptr;
+                db::openQuietly(plain, db::programmeSettings());
+                proxy.reset();
+                const std::string one = (f.saves % 2) ? "SELECT * FROM comp WHERE id = " + companyId
+                                                      : "SELECT * FROM timeslot WHERE id = " + headId;
+                if (plain && mysql_real_query(plain, one.data(), one.size()) == 0)
+                    if (MYSQL_RES* r = mysql_store_result(plain)) mysql_free_result(r);
+                f.plainRows = proxy.bytesDown();
+                if (plain) mysql_close(plain);
+            }
+            const QStringList partial = heldTexts();
+            db::programmeSettings() = loopback;
+            programme::reloadAll(nullptr);
+            f.same = partial == heldTexts() && partial != reference;
+            window.EndDialog(platform::IDOK);
+        });
+        window.DoModal();
+    }
+
+    const double clientMs = median(clients);
+    const double open = median(f.opens);
+    std::printf("\nThe tables after the colleagues' saves, moved row by row, are those of a whole load: %s\n",
+                f.same ? "yes" : "NO");
+    std::printf("\nFigures over the link (medians)\n");
+    std::printf("  manager open, from the window made to its tables in place and the planning painted: %.0f ms; the "
+                "mariadb client fetching the five tables: %.0f ms; ratio %.2f (target <= 1.2: %s)\n",
+                open, clientMs, open / clientMs, verdict(open <= 1.2 * clientMs));
+    std::printf("  longest stall of the user-interface thread while the manager opens: %.1f ms; while it idles for "
+                "%d s with a colleague saving every %d s (%d saves): %.1f ms (target <= 16 ms: %s); the machine's "
+                "own, with no window: %.1f ms; the window's construction before its event loop: %.1f ms\n",
+                f.openStall, kIdleMs / 1000, kSaveEveryMs / 1000, f.saves - 1, f.idleStall,
+                verdict(std::max(f.openStall, f.idleStall) <= 16.0), f.machineStall, f.windowMade);
+    std::printf("  one colleague's save, on an idle workstation: %d round trips, %llu bytes down, %llu up; the row it "
+                "changed fetched plainly: %llu bytes (target <= 2 round trips: %s); an idle check with nobody "
+                "saving: %d round trip, %llu bytes down\n",
+                f.trips, static_cast<unsigned long long>(f.bytesDown), static_cast<unsigned long long>(f.bytesUp),
+                static_cast<unsigned long long>(f.plainRows), verdict(f.trips <= 2), f.nothingTrips,
+                static_cast<unsigned long long>(f.nothingDown));
+    return 0;
+}
