@@ -1,16 +1,16 @@
 #include "app/cbrelo_dlg.h"
 
-#include <QKeyEvent>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 
-#include "dialog/controls.h"
-#include "platform/csv.h"
 #include "app/login_dlg.h"
+#include "dialog/controls.h"
 #include "manager/manager_dlg.h"
+#include "platform/csv.h"
 #include "resources/app_icon.h"
 #include "resources/dialogs.h"
 #include "sales/aggregation.h"
@@ -73,8 +73,10 @@ void returnTo(dlg::ListView* list, const ListPlace& place) {
         if (place.hasTop && top < 0 && id == place.top) top = row;
     }
     // The performance at the top filtered out: the same distance down the list.
-    if (top >= 0) list->scrollTo(list->model()->index(top, 0), QAbstractItemView::PositionAtTop);
-    else list->verticalScrollBar()->setValue(place.scroll);
+    if (top >= 0)
+        list->scrollTo(list->model()->index(top, 0), QAbstractItemView::PositionAtTop);
+    else
+        list->verticalScrollBar()->setValue(place.scroll);
 }
 
 }  // namespace
@@ -93,10 +95,7 @@ const dlg::MessageEntry<CBreloDlg> CBreloDlg::kMessages[] = {
 };
 
 CBreloDlg::CBreloDlg(QWidget* parent)
-    : dlg::Dialog(res::kDialog102, parent),
-      from_(platform::DateTime::now()),
-      to_(from_),
-      icon_(res::appIcon()) {
+    : dlg::Dialog(res::kDialog102, parent), from_(platform::DateTime::now()), to_(from_), icon_(res::appIcon()) {
     bindMessages<CBreloDlg>(kMessages);
     connect(&refresh_, &sales::SalesRefresh::tablesChanged, this, [this] {
         fillRooms();
@@ -168,8 +167,7 @@ void CBreloDlg::aggregate() {
         updateCharts();
         return;
     }
-    const sales::AggregateFilter filter{rangeText(from_), rangeText(to_), itemText(kNameFilter),
-                                        itemText(kRoomFilter)};
+    const sales::AggregateFilter filter{rangeText(from_), rangeText(to_), itemText(kNameFilter), itemText(kRoomFilter)};
     // Held for the time of the aggregation: a refresh that ends meanwhile cannot pull the
     // tables away.
     const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
@@ -183,7 +181,8 @@ void CBreloDlg::aggregate() {
     rows.reserve(result.rows.size());
     for (const sales::AggregateRow& r : result.rows) {
         const sales::TicketingShow& show = tables.shows()[r.show];
-        rows.push_back({show.id, {show.name, show.starts_at, sales::roomCode(show.room_number), r.reserved, r.paid, r.meal}});
+        rows.push_back(
+            {show.id, {show.name, show.starts_at, sales::roomCode(show.room_number), r.reserved, r.paid, r.meal}});
     }
     list->setUpdatesEnabled(false);
     list->insertRows(list->itemCount(), rows);
@@ -208,8 +207,8 @@ void CBreloDlg::updateCharts() {
     const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
     const QDate from = datePicker(kFromPicker)->date();
     const QDate to = datePicker(kToPicker)->date();
-    QString scope = QStringLiteral("Du %1 au %2").arg(from.toString(QStringLiteral("dd/MM/yyyy")),
-                                                       to.toString(QStringLiteral("dd/MM/yyyy")));
+    QString scope = QStringLiteral("Du %1 au %2")
+                        .arg(from.toString(QStringLiteral("dd/MM/yyyy")), to.toString(QStringLiteral("dd/MM/yyyy")));
     if (!itemText(kNameFilter).isEmpty()) scope += QStringLiteral(", spectacle « %1… »").arg(itemText(kNameFilter));
     if (!itemText(kRoomFilter).isEmpty()) scope += QStringLiteral(", salle « %1… »").arg(itemText(kRoomFilter));
     scope += QStringLiteral(" : %1 représentation(s)").arg(shown_.rows.size());
@@ -257,7 +256,8 @@ void CBreloDlg::OnExport(const dlg::Notification&) {
     const std::shared_ptr<const sales::TicketingSnapshot> snapshot = refresh_.tables();
     const QString failure = platform::writeCsvFile(path, sales::salesCsvLines(snapshot->data, snapshot->index, shown_));
     if (!failure.isEmpty())
-        platform::showError(QString::fromUtf8(platform::kCsvWriteFailedFormat).arg(QDir::toNativeSeparators(path), failure));
+        platform::showError(
+            QString::fromUtf8(platform::kCsvWriteFailedFormat).arg(QDir::toNativeSeparators(path), failure));
 }
 
 void CBreloDlg::OnManager(const dlg::Notification&) {

@@ -7,19 +7,18 @@
 #include <QIcon>
 #include <QPointer>
 
-#include "platform/date_time.h"
 #include "dialog/dialog.h"
+#include "platform/date_time.h"
+#include "resources/control_ids.h"
 #include "sales/aggregation.h"
 #include "sales/charts_ui.h"
 #include "sales/sales_refresh.h"
-#include "resources/control_ids.h"
 
 class CBreloDlg : public dlg::Dialog, public res::SalesControls {
     Q_OBJECT
 public:
     explicit CBreloDlg(QWidget* parent = nullptr);
     ~CBreloDlg() override;
-
 
     static constexpr int kRefreshTimer = 1;
     static constexpr int kRefreshPeriodMs = 10000;

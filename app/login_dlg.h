@@ -9,7 +9,6 @@ class login : public dlg::Dialog, public res::LoginControls {
 public:
     explicit login(QWidget* parent = nullptr);
 
-
 protected:
     void OnOK() override;
 };

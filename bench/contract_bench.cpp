@@ -29,8 +29,9 @@ std::string makeTemplate(std::size_t bytes) {
     std::string text = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs22\n";
     std::size_t key = 0;
     while (text.size() < bytes) {
-        text += "\\pard\\sa120\\qj La compagnie c\\'e8de \\'e0 l'organisateur le droit de repr\\'e9senter le spectacle, "
-                "dans les conditions du pr\\'e9sent contrat : <<<";
+        text +=
+            "\\pard\\sa120\\qj La compagnie c\\'e8de \\'e0 l'organisateur le droit de repr\\'e9senter le spectacle, "
+            "dans les conditions du pr\\'e9sent contrat : <<<";
         text += contracts::kTokenKeys[key++ % contracts::kTokenKeys.size()].key;
         text += ">>> et {\\b <<<";
         text += contracts::kTokenKeys[key++ % contracts::kTokenKeys.size()].key;
@@ -44,8 +45,9 @@ contracts::ContractInfoList makeRows(bool hostile) {
     contracts::ContractInfoList list;
     int n = 0;
     for (const contracts::TokenKey& key : contracts::kTokenKeys) {
-        QString value = hostile ? QStringLiteral("<<<%1>>> {\\} <<< >>> <<<X\r\n").arg(QString::fromLatin1(key.key)).repeated(4)
-                                : QStringLiteral("Valeur n° %1 de la ligne « %2 »").arg(++n).arg(QString::fromUtf8(key.label));
+        QString value =
+            hostile ? QStringLiteral("<<<%1>>> {\\} <<< >>> <<<X\r\n").arg(QString::fromLatin1(key.key)).repeated(4)
+                    : QStringLiteral("Valeur n° %1 de la ligne « %2 »").arg(++n).arg(QString::fromUtf8(key.label));
         list.rows.push_back({QString::fromUtf8(key.label), value});
     }
     list.setValue(QString::fromUtf8(contracts::kTokenKeys[2].label), QStringLiteral("Bench_0001_0002_0003"));
@@ -79,7 +81,8 @@ int main(int argc, char** argv) {
                                              dir.filePath(QStringLiteral("shared"))};
     const std::string templ = makeTemplate(100 * 1024);
     {
-        std::FILE* file = std::fopen(QFile::encodeName(QDir(folders.models).filePath(QStringLiteral("bench.rtf"))).constData(), "wb");
+        std::FILE* file =
+            std::fopen(QFile::encodeName(QDir(folders.models).filePath(QStringLiteral("bench.rtf"))).constData(), "wb");
         if (!file) return 1;
         std::fwrite(templ.data(), 1, templ.size(), file);
         std::fclose(file);
@@ -96,7 +99,8 @@ int main(int argc, char** argv) {
     std::size_t tokensLeft = 0;
     for (const contracts::TokenKey& key : contracts::kTokenKeys)
         tokensLeft += filled.find(std::string("<<<") + key.key + ">>>") != std::string::npos;
-    std::printf("Template %zu bytes, document %zu bytes, table tokens left: %zu\n", templ.size(), filled.size(), tokensLeft);
+    std::printf("Template %zu bytes, document %zu bytes, table tokens left: %zu\n", templ.size(), filled.size(),
+                tokensLeft);
 
     const double generate = medianMs(51, [&] {
         QString out;
@@ -109,8 +113,14 @@ int main(int argc, char** argv) {
     std::vector<double> plain, odd;
     for (std::size_t kb : {100, 1024, 4096}) {
         const std::string t = makeTemplate(kb * 1024);
-        plain.push_back(medianMs(kb > 1000 ? 11 : 31, [&] { volatile std::size_t n = contracts::fillTemplate(t, rows).size(); (void)n; }));
-        odd.push_back(medianMs(kb > 1000 ? 11 : 31, [&] { volatile std::size_t n = contracts::fillTemplate(t, hostile).size(); (void)n; }));
+        plain.push_back(medianMs(kb > 1000 ? 11 : 31, [&] {
+            volatile std::size_t n = contracts::fillTemplate(t, rows).size();
+            (void)n;
+        }));
+        odd.push_back(medianMs(kb > 1000 ? 11 : 31, [&] {
+            volatile std::size_t n = contracts::fillTemplate(t, hostile).size();
+            (void)n;
+        }));
     }
 
     std::printf("\nFigures (medians)\n");
@@ -118,8 +128,10 @@ int main(int argc, char** argv) {
                 generate, verdict(generate <= 20.0));
     std::printf("  the same with token-like values holding RTF syntax: %.2f ms (target <= 20 ms: %s)\n", generateOdd,
                 verdict(generateOdd <= 20.0));
-    std::printf("  substitution, ordinary values:   100 kB %.2f ms, 1 MB %.2f ms, 4 MB %.2f ms\n", plain[0], plain[1], plain[2]);
-    std::printf("  substitution, token-like values: 100 kB %.2f ms, 1 MB %.2f ms, 4 MB %.2f ms\n", odd[0], odd[1], odd[2]);
+    std::printf("  substitution, ordinary values:   100 kB %.2f ms, 1 MB %.2f ms, 4 MB %.2f ms\n", plain[0], plain[1],
+                plain[2]);
+    std::printf("  substitution, token-like values: 100 kB %.2f ms, 1 MB %.2f ms, 4 MB %.2f ms\n", odd[0], odd[1],
+                odd[2]);
     const double growth = std::max(plain[2] / plain[1], odd[2] / odd[1]);
     // From 1 to 4 MB (both beyond the processor's caches) linear growth gives 4; a rescan
     // from the start after every replacement would give 16.

@@ -19,10 +19,11 @@ constexpr int kContracts = 2000;
 constexpr int kRowsPerInsert = 1000;
 
 const char* const kNames[] = {"Théâtre", "Compagnie", "Collectif", "Troupe", "Cie", "Atelier", "Les Tréteaux"};
-const char* const kPlaces[] = {"du Pont-Neuf", "des Éléphants", "d'Avignon", "Même Pas Peur", "à Léon", "Œil de Bœuf",
-                               "du Soir", "des Carmes", "de la Lune", "du Marché"};
-const char* const kTitles[] = {"Le Misanthrope", "Barbe-Bleue", "Antigone", "Ça déménage !", "Contes à rebours",
-                               "Cœur de pierre", "L'Été en scène", "Les Fourberies de Scapin", "Ubu roi", "Le Bal"};
+const char* const kPlaces[] = {"du Pont-Neuf", "des Éléphants", "d'Avignon",  "Même Pas Peur", "à Léon",
+                               "Œil de Bœuf",  "du Soir",       "des Carmes", "de la Lune",    "du Marché"};
+const char* const kTitles[] = {"Le Misanthrope",   "Barbe-Bleue",    "Antigone",       "Ça déménage !",
+                               "Contes à rebours", "Cœur de pierre", "L'Été en scène", "Les Fourberies de Scapin",
+                               "Ubu roi",          "Le Bal"};
 const char* const kStarts[] = {"10:30:00", "11:00:00", "14:00:00", "15:00:00", "17:45:00",
                                "19:00:00", "20:30:00", "21:00:00", "21:30:00", "22:15:00"};
 
@@ -46,8 +47,9 @@ void followUp(std::mt19937& random, int day, std::string& todo, std::string& don
         todo += "$$$Règlement " + std::to_string(n) + "=', " + dmyIn(day - 60 + 15 * n) + ", ':350";
     todo += "$$$Stat envoyé par KQ à la compagnie$$$Paiement de la compagnie fait par KQ')";
     const int steps = static_cast<int>(random() % 6);
-    const char* const kSteps[] = {"Contrat envoyé par KQ", "Contrat reçu par KQ", "Contrat retouné à la compagnie par KQ",
-                                  "Visuel et affiches demandés", "Visuel et affiches reçus"};
+    const char* const kSteps[] = {"Contrat envoyé par KQ", "Contrat reçu par KQ",
+                                  "Contrat retouné à la compagnie par KQ", "Visuel et affiches demandés",
+                                  "Visuel et affiches reçus"};
     done = "CONCAT(''";
     for (int k = 0; k < steps && k < 5; ++k)
         done += std::string(", '") + (k ? "$$$" : "") + kSteps[k] + "=Fait le ', " + dmyIn(day - 40 + 5 * k);
@@ -79,12 +81,14 @@ private:
 int main() {
     std::mt19937 random(20261209);
     std::printf("SET NAMES utf8mb4;\n");
-    std::printf("INSERT INTO `salle` (`id`, `name`, `code`, `capacity`, `contract_name`) VALUES\n"
-                "(0, 'Grande salle', 'GS', '220 places', 'la Grande Salle'),\n"
-                "(1, 'Petite salle', 'PS', '49 places', 'la Petite Salle'),\n"
-                "(2, 'Chapelle', 'CH', '90 places', 'la Chapelle');\n");
+    std::printf(
+        "INSERT INTO `salle` (`id`, `name`, `code`, `capacity`, `contract_name`) VALUES\n"
+        "(0, 'Grande salle', 'GS', '220 places', 'la Grande Salle'),\n"
+        "(1, 'Petite salle', 'PS', '49 places', 'la Petite Salle'),\n"
+        "(2, 'Chapelle', 'CH', '90 places', 'la Chapelle');\n");
     {
-        Inserts companies("INSERT INTO `comp` (`id`, `nom`, `email`, `contact1`, `contact2`, `deleted`, `fulladr`) VALUES");
+        Inserts companies(
+            "INSERT INTO `comp` (`id`, `nom`, `email`, `contact1`, `contact2`, `deleted`, `fulladr`) VALUES");
         for (int i = 0; i < kCompanies; ++i) {
             const std::string name = std::string(kNames[i % 7]) + " " + kPlaces[(i / 7) % 10] + " " + std::to_string(i);
             companies.add(std::to_string(i) + ", " + quoted(name) + ", 'contact@example.org', 'Hélène', '', " +
@@ -101,8 +105,9 @@ int main() {
     }
     std::vector<int> heads;
     {
-        Inserts slots("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, "
-                      "`todo`, `done`, `survey`) VALUES");
+        Inserts slots(
+            "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, "
+            "`todo`, `done`, `survey`) VALUES");
         int id = 0;
         for (int g = 0; g < kGroups; ++g) {
             // Ten seasons of July festivals behind, then the groups of the coming 90 days.

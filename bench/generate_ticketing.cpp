@@ -34,11 +34,12 @@ const std::vector<TariffList> kTariffLists = {
     {"Plein:Réduit:Famille:Scolaire:Abonné:Dernière minute", {19, 13, 11, 6, 12, 9.5}, {35, 20, 15, 10, 15, 5}},
 };
 
-const char* const kFirstWords[] = {"Les Fâcheux", "Molière", "Le Misanthrope", "Cabaret", "Ça tourne",
-                                   "L'Été", "Contes", "La Nuit", "Fantaisie", "Le Bal", "Éclats",
-                                   "Les Précieuses", "Rêves", "Opéra de quat'sous", "Pièces détachées"};
-const char* const kLastWords[] = {"à la plage", "des étoiles", "du soir", "en scène", "pour tous",
-                                  "sous la lune", "d'hiver", "de poche", "et compagnie", "au jardin"};
+const char* const kFirstWords[] = {
+    "Les Fâcheux",     "Molière",   "Le Misanthrope", "Cabaret", "Ça tourne",      "L'Été", "Contes",
+    "La Nuit",         "Fantaisie", "Le Bal",         "Éclats",  "Les Précieuses", "Rêves", "Opéra de quat'sous",
+    "Pièces détachées"};
+const char* const kLastWords[] = {"à la plage",   "des étoiles", "du soir",  "en scène",     "pour tous",
+                                  "sous la lune", "d'hiver",     "de poche", "et compagnie", "au jardin"};
 
 std::string sqlQuoted(const std::string& text) {
     std::string out = "'";
@@ -120,8 +121,8 @@ int main() {
                         std::snprintf(when, sizeof when, "'%04d-07-%02d %02d:%02d:00'", kFirstYear + season, 5 + day,
                                       minutes / 60, minutes % 60);
                         const int list = lists[room][slot];
-                        shows.row("(" + std::to_string(id) + ", " + sqlQuoted(titles[room][slot]) + ", " + when +
-                                  ", " + std::to_string(room) + ", " + std::to_string(90 + room * 60) + ", " +
+                        shows.row("(" + std::to_string(id) + ", " + sqlQuoted(titles[room][slot]) + ", " + when + ", " +
+                                  std::to_string(room) + ", " + std::to_string(90 + room * 60) + ", " +
                                   sqlQuoted(kTariffLists[list].names) + ")");
                         performances.push_back({id, list});
                     }

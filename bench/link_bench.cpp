@@ -19,9 +19,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QEventLoop>
 #include <QTimer>
 #include <QTimerEvent>
 #include <algorithm>
@@ -33,14 +33,14 @@
 #include <string>
 #include <vector>
 
-#include "bench/local_server.h"
+#include "app/cbrelo_dlg.h"
+#include "app/login_dlg.h"
 #include "bench/link_proxy.h"
+#include "bench/local_server.h"
 #include "bench/mariadb_client.h"
 #include "db/connections.h"
 #include "db/own_connection.h"
-#include "app/login_dlg.h"
 #include "dialog/controls.h"
-#include "app/cbrelo_dlg.h"
 #include "sales/ticketing_sync.h"
 
 namespace {
@@ -54,14 +54,17 @@ std::string crcTotalsStatement(const sales::TableColumns (&columns)[sales::kTabl
     const char* names[] = {"salle", "shows", "res"};
     std::string out = "SELECT ";
     for (int t = 0; t < sales::kTableCount; ++t) {
-        out += t ? ", (SELECT CONCAT(COUNT(*), ' ', IFNULL(SUM(CRC32(CONCAT_WS(CHAR(31)" : "(SELECT CONCAT(COUNT(*), ' ', IFNULL(SUM(CRC32(CONCAT_WS(CHAR(31)";
+        out += t ? ", (SELECT CONCAT(COUNT(*), ' ', IFNULL(SUM(CRC32(CONCAT_WS(CHAR(31)"
+                 : "(SELECT CONCAT(COUNT(*), ' ', IFNULL(SUM(CRC32(CONCAT_WS(CHAR(31)";
         for (const std::string& c : columns[t]) out += ", IFNULL(`" + c + "`, '')";
         out += std::string("))), 0)) FROM `") + names[t] + "`)";
     }
     return out;
 }
 
-double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -79,8 +82,8 @@ db::ConnectionSettings throughLink(const bench::LinkProxy& proxy) {
 // The local server as its administrator, for the changes between two refreshes.
 void adminExec(const std::string& sql) {
     MYSQL* m = mysql_init(nullptr);
-    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", db::ticketingSettings().database.c_str(), 0,
-                            local_server::socket().c_str(), 0) ||
+    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", db::ticketingSettings().database.c_str(),
+                            0, local_server::socket().c_str(), 0) ||
         mysql_real_query(m, sql.data(), sql.size()) != 0)
         std::fprintf(stderr, "admin statement failed: %s\n", mysql_error(m));
     mysql_close(m);
@@ -88,8 +91,10 @@ void adminExec(const std::string& sql) {
 
 // Whether two snapshots aggregate to the same texts over every performance.
 bool sameFigures(const sales::TicketingSnapshot& a, const sales::TicketingSnapshot& b) {
-    const sales::AggregateFilter all{QStringLiteral("0000-01-01 00:00:00"), QStringLiteral("9999-12-31 23:59:59"), {}, {}};
-    return a.data.reservations().size() == b.data.reservations().size() && a.data.shows().size() == b.data.shows().size() &&
+    const sales::AggregateFilter all{
+        QStringLiteral("0000-01-01 00:00:00"), QStringLiteral("9999-12-31 23:59:59"), {}, {}};
+    return a.data.reservations().size() == b.data.reservations().size() &&
+           a.data.shows().size() == b.data.shows().size() &&
            a.index.aggregate(a.data, all) == b.index.aggregate(b.data, all);
 }
 
@@ -108,8 +113,8 @@ std::string idList(const std::vector<int32_t>& ids) {
 // Alternately adds a seat to every booking of the performances and takes it off, so that
 // every one of their rows changes.
 void changeReservations(const std::vector<int32_t>& ids, int round) {
-    adminExec(std::string("UPDATE `res` SET `seats` = `seats` ") + (round % 2 ? "+ 1" : "- 1") + " WHERE `show_id` IN (" +
-              idList(ids) + ")");
+    adminExec(std::string("UPDATE `res` SET `seats` = `seats` ") + (round % 2 ? "+ 1" : "- 1") +
+              " WHERE `show_id` IN (" + idList(ids) + ")");
 }
 
 uint64_t downOf(const std::vector<bench::Exchange>& exchanges, std::size_t first, std::size_t last) {
@@ -160,8 +165,8 @@ void waitForJob(CBreloDlg& window) {
 }
 
 struct WindowFigures {
-    double idle = 0;            // the longest stall with no refresh at all: the machine's own
-    double staleAfter = 0;      // ms from the lock to the mark on the figures
+    double idle = 0;        // the longest stall with no refresh at all: the machine's own
+    double staleAfter = 0;  // ms from the lock to the mark on the figures
     QString staleText;
     double closing = 0;         // ms to close the window while its refresh waits on the lock
     double nothingChanged = 0;  // the longest stall, ms
@@ -185,7 +190,8 @@ WindowFigures runWindow(bench::LinkProxy& proxy, const std::vector<int32_t>& cha
         auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!box) return;
         box->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(login::kNameEdit))->setText(QStringLiteral("Bench"));
-        box->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(login::kPasswordEdit))->setText(QStringLiteral("bench"));
+        box->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(login::kPasswordEdit))
+            ->setText(QStringLiteral("bench"));
         box->findChild<QPushButton*>(QStringLiteral("ctl_%1").arg(platform::IDOK))->click();
     });
     QTimer::singleShot(50, &window, [&] {
@@ -378,7 +384,8 @@ int main(int argc, char** argv) {
         QString failure;
         loop.open(db::ticketingSettings(), failure);
         sales::TableColumns columns[sales::kTableCount];
-        const char* firstRows[] = {"SELECT * FROM salle LIMIT 1", "SELECT * FROM shows LIMIT 1", "SELECT * FROM res LIMIT 1"};
+        const char* firstRows[] = {"SELECT * FROM salle LIMIT 1", "SELECT * FROM shows LIMIT 1",
+                                   "SELECT * FROM res LIMIT 1"};
         for (int t = 0; t < sales::kTableCount; ++t) {
             db::OwnRunReport report;
             loop.run(firstRows[t], nullptr, nullptr, report);
@@ -399,8 +406,9 @@ int main(int argc, char** argv) {
     // The window: the bench's account, then its ticks through the link over the last season's
     // first eight days, as the overview shows a week.
     if (db::connectProgramme() == 0) {
-        db::QueryRunner("INSERT IGNORE INTO `access` (`id`, `name`, `password`, `rights`) VALUES (999999, 'Bench', 'bench', 'all')",
-                        nullptr, nullptr);
+        db::QueryRunner(
+            "INSERT IGNORE INTO `access` (`id`, `name`, `password`, `rights`) VALUES (999999, 'Bench', 'bench', 'all')",
+            nullptr, nullptr);
         db::closeProgramme();
     }
     std::vector<int32_t> changingInView;
@@ -408,8 +416,8 @@ int main(int argc, char** argv) {
         if (show.starts_at.startsWith(QStringLiteral("2025-07-0")) && changingInView.size() < kChangedPerformances)
             changingInView.push_back(show.id);
     }
-    const WindowFigures w = runWindow(proxy, changingInView, QStringLiteral("2025-07-05T00:00:00"),
-                                      QStringLiteral("2025-07-12T23:59:59"));
+    const WindowFigures w =
+        runWindow(proxy, changingInView, QStringLiteral("2025-07-05T00:00:00"), QStringLiteral("2025-07-12T23:59:59"));
 
     const double whole = median(wholes);
     const double clientMs = median(clients);
@@ -418,39 +426,46 @@ int main(int argc, char** argv) {
     std::printf("\nEvery refresh gave the tables of a whole load on the loopback address: %s\n",
                 wholeSame && changedSame && w.same ? "yes" : "NO");
     std::printf("\nFigures over the link (medians)\n");
-    std::printf("  whole refresh, connection included: %.0f ms, %.1f MB; mariadb client: %.0f ms; ratio %.2f (target <= 1.1: %s)\n",
-                whole, wholeBytes / 1e6, clientMs, whole / clientMs, verdict(whole <= 1.1 * clientMs));
+    std::printf(
+        "  whole refresh, connection included: %.0f ms, %.1f MB; mariadb client: %.0f ms; ratio %.2f (target <= 1.1: "
+        "%s)\n",
+        whole, wholeBytes / 1e6, clientMs, whole / clientMs, verdict(whole <= 1.1 * clientMs));
     // The server's check takes some hundreds of milliseconds, and varies by tens from one run
     // to the next on a shared machine: the link's part is taken run by run.
     const double linkPart = median(overLink);
-    std::printf("  refresh with nothing changed: %.1f ms, %zu round trip(s), %llu bytes down, %llu up; the server's "
-                "check on the loopback address %.1f ms; the link's part, run beside run: %.1f ms (target: 1 round trip "
-                "of %.0f ms, with 10 ms of scheduling: %s)\n",
-                check, checkTrips, static_cast<unsigned long long>(checkDown), static_cast<unsigned long long>(checkUp),
-                loopCheck, linkPart, roundTripMs, verdict(checkTrips <= 1 && linkPart <= roundTripMs + 10));
-    std::printf("  refresh after %d performances' reservations changed: %.0f ms, %d round trips, %llu bytes down: "
-                "%llu of rows, %llu of checks; the same rows fetched plainly: %llu bytes (target <= 2x those + the "
-                "checks = %llu: %s)\n",
-                kChangedPerformances, median(changedTimes), changedTrips, static_cast<unsigned long long>(changedDown),
-                static_cast<unsigned long long>(rowsDown), static_cast<unsigned long long>(checksDown),
-                static_cast<unsigned long long>(plainRows), static_cast<unsigned long long>(2 * plainRows + checksDown),
-                verdict(changedDown <= 2 * plainRows + checksDown));
-    std::printf("  longest stall of the user-interface thread, %d rows in view: auto refresh with nothing changed "
-                "%.1f ms, with %d performances changed %.1f ms (target <= 16 ms: %s); whole load (\"Mettre à jour\") "
-                "%.1f ms; the machine's own, with no refresh: %.1f ms\n",
-                w.rows, w.nothingChanged, kChangedPerformances, w.changed,
-                verdict(std::max(w.nothingChanged, w.changed) <= 16.0), w.whole, w.idle);
-    std::printf("  the server's check values of the three tables (loopback, medians): half an MD5 per row %.0f ms, "
-                "the sum of CRC-32s before them %.0f ms (%.2fx); a verification of every bucket through the link, "
-                "nothing changed: %.0f ms, %zu round trips, %llu bytes down, no rows: %s\n",
-                median(digestChecks), median(crcChecks), median(digestChecks) / std::max(median(crcChecks), 0.001),
-                median(verifyTimes), verifyTrips, static_cast<unsigned long long>(verifyDown),
-                verifyMovedNoRows ? "yes" : "NO");
+    std::printf(
+        "  refresh with nothing changed: %.1f ms, %zu round trip(s), %llu bytes down, %llu up; the server's "
+        "check on the loopback address %.1f ms; the link's part, run beside run: %.1f ms (target: 1 round trip "
+        "of %.0f ms, with 10 ms of scheduling: %s)\n",
+        check, checkTrips, static_cast<unsigned long long>(checkDown), static_cast<unsigned long long>(checkUp),
+        loopCheck, linkPart, roundTripMs, verdict(checkTrips <= 1 && linkPart <= roundTripMs + 10));
+    std::printf(
+        "  refresh after %d performances' reservations changed: %.0f ms, %d round trips, %llu bytes down: "
+        "%llu of rows, %llu of checks; the same rows fetched plainly: %llu bytes (target <= 2x those + the "
+        "checks = %llu: %s)\n",
+        kChangedPerformances, median(changedTimes), changedTrips, static_cast<unsigned long long>(changedDown),
+        static_cast<unsigned long long>(rowsDown), static_cast<unsigned long long>(checksDown),
+        static_cast<unsigned long long>(plainRows), static_cast<unsigned long long>(2 * plainRows + checksDown),
+        verdict(changedDown <= 2 * plainRows + checksDown));
+    std::printf(
+        "  longest stall of the user-interface thread, %d rows in view: auto refresh with nothing changed "
+        "%.1f ms, with %d performances changed %.1f ms (target <= 16 ms: %s); whole load (\"Mettre à jour\") "
+        "%.1f ms; the machine's own, with no refresh: %.1f ms\n",
+        w.rows, w.nothingChanged, kChangedPerformances, w.changed,
+        verdict(std::max(w.nothingChanged, w.changed) <= 16.0), w.whole, w.idle);
+    std::printf(
+        "  the server's check values of the three tables (loopback, medians): half an MD5 per row %.0f ms, "
+        "the sum of CRC-32s before them %.0f ms (%.2fx); a verification of every bucket through the link, "
+        "nothing changed: %.0f ms, %zu round trips, %llu bytes down, no rows: %s\n",
+        median(digestChecks), median(crcChecks), median(digestChecks) / std::max(median(crcChecks), 0.001),
+        median(verifyTimes), verifyTrips, static_cast<unsigned long long>(verifyDown),
+        verifyMovedNoRows ? "yes" : "NO");
     const double staleTarget = 1000.0 * db::ticketingSettings().timeout + CBreloDlg::kRefreshPeriodMs;
-    std::printf("  reservations locked by another session, auto refresh on: figures marked after %.1f s (\"%s\"; "
-                "target: the check's timeout of %u s plus one tick, %.0f s: %s); the window closed in %.0f ms while "
-                "its refresh waited on the lock (target 500 ms: %s)\n",
-                w.staleAfter / 1000, w.staleText.toUtf8().constData(), db::ticketingSettings().timeout,
-                staleTarget / 1000, verdict(w.staleAfter <= staleTarget), w.closing, verdict(w.closing <= 500));
+    std::printf(
+        "  reservations locked by another session, auto refresh on: figures marked after %.1f s (\"%s\"; "
+        "target: the check's timeout of %u s plus one tick, %.0f s: %s); the window closed in %.0f ms while "
+        "its refresh waited on the lock (target 500 ms: %s)\n",
+        w.staleAfter / 1000, w.staleText.toUtf8().constData(), db::ticketingSettings().timeout, staleTarget / 1000,
+        verdict(w.staleAfter <= staleTarget), w.closing, verdict(w.closing <= 500));
     return 0;
 }

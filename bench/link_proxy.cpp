@@ -93,8 +93,10 @@ private:
             linkFree = std::max(linkFree, now) + onTheWire;
             const auto at = linkFree + std::chrono::duration_cast<Clock::duration>(
                                            std::chrono::duration<double, std::milli>(shape_.delayMs));
-            if (down_) proxy_.countDown(static_cast<uint64_t>(n));
-            else proxy_.countUp(static_cast<uint64_t>(n));
+            if (down_)
+                proxy_.countDown(static_cast<uint64_t>(n));
+            else
+                proxy_.countUp(static_cast<uint64_t>(n));
             {
                 std::lock_guard lock(mutex_);
                 queue_.push_back({at, std::vector<char>(buffer.begin(), buffer.begin() + n)});
@@ -140,7 +142,6 @@ public:
     bool finished() const { return finished_ == 1; }
 
 private:
-
     int from_;
     int to_;
     LinkShape shape_;

@@ -15,8 +15,8 @@
 namespace bench {
 
 struct LinkShape {
-    double delayMs = 20.0;           // each way
-    double bitsPerSecond = 50e6;     // each way
+    double delayMs = 20.0;        // each way
+    double bitsPerSecond = 50e6;  // each way
 };
 
 // One request and its answer: what the client sent, then what came back before it sent again.

@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
         const auto exchanges = proxy.exchanges();
         if (exchanges.empty()) continue;
         std::printf("%zu round trips, %llu bytes down, %llu up\n", exchanges.size(),
-                    static_cast<unsigned long long>(proxy.bytesDown()), static_cast<unsigned long long>(proxy.bytesUp()));
+                    static_cast<unsigned long long>(proxy.bytesDown()),
+                    static_cast<unsigned long long>(proxy.bytesUp()));
         std::fflush(stdout);
         proxy.reset();
     }

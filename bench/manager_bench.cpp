@@ -21,18 +21,18 @@
 #include "bench/mariadb_client.h"
 #include "bench/median_time.h"
 #include "db/connections.h"
+#include "dialog/controls.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
 #include "planning/planning_draw.h"
-#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 
 namespace {
 
 using bench::Clock;
-using bench::medianMs;
 using bench::median;
+using bench::medianMs;
 using bench::msSince;
 
 long statusKb(const char* field) {
@@ -108,7 +108,8 @@ Figures runWindow(bool measureAll) {
             f.timeline = medianMs(21, [&] { (void)area->grab(); });
             f.contentHeight = area->contentHeight();
             f.visibleRows = window.planningPane().hitList().size();
-            const planning::HitEntry first = window.planningPane().hitList().empty() ? planning::HitEntry{} : window.planningPane().hitList()[0];
+            const planning::HitEntry first =
+                window.planningPane().hitList().empty() ? planning::HitEntry{} : window.planningPane().hitList()[0];
             const QPoint point(20, (first.top + first.bottom) / 2);
             window.planningPane().hoverAt(point);
             f.hover = medianMs(101, [&] { window.planningPane().hoverAt(point); });
@@ -132,7 +133,8 @@ int main(int argc, char** argv) {
     if (!local_server::useBuildSettings()) return 1;
     account::setForTests(QStringLiteral("Bench"), QStringLiteral("all"));
     if (db::connectProgramme() != 0 || programme::reloadAll(nullptr) != 0 || programme::timeslots().size() < 10000) {
-        std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n", db::programmeSettings().database.c_str());
+        std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n",
+                     db::programmeSettings().database.c_str());
         return 1;
     }
     std::printf("Loaded %zu companies, %zu shows, %zu timeslots, %zu contracts\n", programme::companies().size(),
@@ -159,9 +161,10 @@ int main(int argc, char** argv) {
     std::printf("  manager open (loads, lists, first planning paint): %.1f ms, %.2fx the client (target <= 2: %s)\n",
                 open, open / client, verdict(open <= 2 * client));
     std::printf("  the five loads without the lists: %.1f ms\n", loadsOnly);
-    std::printf("  connect and close: %.2f ms with TLS and the certificate verified, %.2f ms without TLS; the\n"
-                "    handshake costs %.2f ms a unit of work on this machine (over the internet, add its round trips)\n",
-                connectTls, connectPlain, connectTls - connectPlain);
+    std::printf(
+        "  connect and close: %.2f ms with TLS and the certificate verified, %.2f ms without TLS; the\n"
+        "    handshake costs %.2f ms a unit of work on this machine (over the internet, add its round trips)\n",
+        connectTls, connectPlain, connectTls - connectPlain);
     std::printf("  reload all: %.1f ms, %.2fx the client (target <= 2: %s)\n", f.reload, f.reload / client,
                 verdict(f.reload <= 2 * client));
     std::printf("  planning repaint, timeline: %.2f ms (target <= 16 ms: %s)\n", f.timeline, verdict(f.timeline <= 16));

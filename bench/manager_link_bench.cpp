@@ -38,7 +38,9 @@ constexpr bench::LinkShape kHostedLink{20.0, 50e6};
 constexpr int kSaveEveryMs = 3000;
 constexpr int kIdleMs = 36000;
 
-double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -50,8 +52,8 @@ const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 // A colleague's workstation: the local server as its administrator, its save and audit line.
 void colleague(const std::string& sql) {
     MYSQL* m = mysql_init(nullptr);
-    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", db::programmeSettings().database.c_str(), 0,
-                            local_server::socket().c_str(), CLIENT_MULTI_STATEMENTS) ||
+    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", db::programmeSettings().database.c_str(),
+                            0, local_server::socket().c_str(), CLIENT_MULTI_STATEMENTS) ||
         mysql_real_query(m, sql.data(), sql.size()) != 0)
         std::fprintf(stderr, "colleague's statement failed: %s\n", mysql_error(m));
     do {
@@ -120,11 +122,11 @@ struct Figures {
     double idleStall = 0;
     double machineStall = 0;  // the probe alone, no window work
     int saves = 0;
-    int trips = 0;            // round trips of one idle check after one colleague's save
+    int trips = 0;  // round trips of one idle check after one colleague's save
     uint64_t bytesDown = 0;
     uint64_t bytesUp = 0;
-    uint64_t plainRows = 0;   // the same rows fetched plainly through the link
-    int nothingTrips = 0;     // an idle check with nobody saving
+    uint64_t plainRows = 0;  // the same rows fetched plainly through the link
+    int nothingTrips = 0;    // an idle check with nobody saving
     uint64_t nothingDown = 0;
     bool same = false;
 };
@@ -137,7 +139,8 @@ int main(int argc, char** argv) {
     if (!local_server::useBuildSettings()) return 1;
     account::setForTests(QStringLiteral("Bench"), QStringLiteral("all"));
     if (db::connectProgramme() != 0 || programme::reloadAll(nullptr) != 0 || programme::timeslots().size() < 10000) {
-        std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n", db::programmeSettings().database.c_str());
+        std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n",
+                     db::programmeSettings().database.c_str());
         return 1;
     }
     const QStringList reference = heldTexts();
@@ -146,19 +149,21 @@ int main(int argc, char** argv) {
         if (!programme::isDeleted(c.deleted)) companyId = c.id.toStdString();
     for (const auto& t : programme::timeslots())
         if (programme::isGroupHead(t) && !programme::isDeleted(t.deleted)) headId = t.id.toStdString();
-    std::printf("Loaded %zu companies, %zu shows, %zu timeslots, %zu contracts; the link: %.0f ms each way, %.0f Mbit/s\n",
-                programme::companies().size(), programme::shows().size(), programme::timeslots().size(),
-                programme::contracts().size(), kHostedLink.delayMs, kHostedLink.bitsPerSecond / 1e6);
+    std::printf(
+        "Loaded %zu companies, %zu shows, %zu timeslots, %zu contracts; the link: %.0f ms each way, %.0f Mbit/s\n",
+        programme::companies().size(), programme::shows().size(), programme::timeslots().size(),
+        programme::contracts().size(), kHostedLink.delayMs, kHostedLink.bitsPerSecond / 1e6);
 
     const db::ConnectionSettings loopback = db::programmeSettings();
     bench::LinkProxy proxy(0, static_cast<uint16_t>(loopback.port), kHostedLink);
     db::programmeSettings().port = proxy.port();
 
     std::vector<double> clients;
-    const std::string client = bench::mariadbClient(db::programmeSettings()) +
-                               " -e 'SELECT * FROM salle; SELECT * FROM comp ORDER BY `nom` DESC; SELECT * FROM showname "
-                               "ORDER BY `name` DESC; SELECT * FROM timeslot ORDER BY `date` ASC, `start` ASC; SELECT * "
-                               "FROM contract ORDER BY `created` DESC' >/dev/null";
+    const std::string client =
+        bench::mariadbClient(db::programmeSettings()) +
+        " -e 'SELECT * FROM salle; SELECT * FROM comp ORDER BY `nom` DESC; SELECT * FROM showname "
+        "ORDER BY `name` DESC; SELECT * FROM timeslot ORDER BY `date` ASC, `start` ASC; SELECT * "
+        "FROM contract ORDER BY `created` DESC' >/dev/null";
     for (int i = 0; i < 5; ++i) {
         const auto start = Clock::now();
         if (std::system(client.c_str()) != 0) std::fprintf(stderr, "the mariadb client failed\n");
@@ -234,19 +239,22 @@ int main(int argc, char** argv) {
     std::printf("\nThe tables after the colleagues' saves, moved row by row, are those of a whole load: %s\n",
                 f.same ? "yes" : "NO");
     std::printf("\nFigures over the link (medians)\n");
-    std::printf("  manager open, from the window made to its tables in place and the planning painted: %.0f ms; the "
-                "mariadb client fetching the five tables: %.0f ms; ratio %.2f (target <= 1.2: %s)\n",
-                open, clientMs, open / clientMs, verdict(open <= 1.2 * clientMs));
-    std::printf("  longest stall of the user-interface thread while the manager opens: %.1f ms; while it idles for "
-                "%d s with a colleague saving every %d s (%d saves): %.1f ms (target <= 16 ms: %s); the machine's "
-                "own, with no window: %.1f ms; the window's construction before its event loop: %.1f ms\n",
-                f.openStall, kIdleMs / 1000, kSaveEveryMs / 1000, f.saves - 1, f.idleStall,
-                verdict(std::max(f.openStall, f.idleStall) <= 16.0), f.machineStall, f.windowMade);
-    std::printf("  one colleague's save, on an idle workstation: %d round trips, %llu bytes down, %llu up; the row it "
-                "changed fetched plainly: %llu bytes (target <= 2 round trips: %s); an idle check with nobody "
-                "saving: %d round trip, %llu bytes down\n",
-                f.trips, static_cast<unsigned long long>(f.bytesDown), static_cast<unsigned long long>(f.bytesUp),
-                static_cast<unsigned long long>(f.plainRows), verdict(f.trips <= 2), f.nothingTrips,
-                static_cast<unsigned long long>(f.nothingDown));
+    std::printf(
+        "  manager open, from the window made to its tables in place and the planning painted: %.0f ms; the "
+        "mariadb client fetching the five tables: %.0f ms; ratio %.2f (target <= 1.2: %s)\n",
+        open, clientMs, open / clientMs, verdict(open <= 1.2 * clientMs));
+    std::printf(
+        "  longest stall of the user-interface thread while the manager opens: %.1f ms; while it idles for "
+        "%d s with a colleague saving every %d s (%d saves): %.1f ms (target <= 16 ms: %s); the machine's "
+        "own, with no window: %.1f ms; the window's construction before its event loop: %.1f ms\n",
+        f.openStall, kIdleMs / 1000, kSaveEveryMs / 1000, f.saves - 1, f.idleStall,
+        verdict(std::max(f.openStall, f.idleStall) <= 16.0), f.machineStall, f.windowMade);
+    std::printf(
+        "  one colleague's save, on an idle workstation: %d round trips, %llu bytes down, %llu up; the row it "
+        "changed fetched plainly: %llu bytes (target <= 2 round trips: %s); an idle check with nobody "
+        "saving: %d round trip, %llu bytes down\n",
+        f.trips, static_cast<unsigned long long>(f.bytesDown), static_cast<unsigned long long>(f.bytesUp),
+        static_cast<unsigned long long>(f.plainRows), verdict(f.trips <= 2), f.nothingTrips,
+        static_cast<unsigned long long>(f.nothingDown));
     return 0;
 }

@@ -26,8 +26,8 @@ namespace {
 sales::TicketingData g_data;
 sales::SalesIndex g_index;
 
-const sales::AggregateFilter kWholeRange{QStringLiteral("0000-01-01 00:00:00"),
-                                         QStringLiteral("9999-12-31 23:59:59"), {}, {}};
+const sales::AggregateFilter kWholeRange{
+    QStringLiteral("0000-01-01 00:00:00"), QStringLiteral("9999-12-31 23:59:59"), {}, {}};
 
 // A field of /proc/self/status, in kB.
 long statusKb(const char* field) {
@@ -93,8 +93,18 @@ void BM_ClientBatchFetch(benchmark::State& state) {
 BENCHMARK(BM_AggregateIndex)->Unit(benchmark::kMillisecond)->Repetitions(20)->ReportAggregatesOnly(true);
 BENCHMARK(BM_AggregateScan)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_BuildIndex)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_FullRefresh)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->UseRealTime()->ReportAggregatesOnly(true);
-BENCHMARK(BM_ClientBatchFetch)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7)->UseRealTime()->ReportAggregatesOnly(true);
+BENCHMARK(BM_FullRefresh)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->UseRealTime()
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ClientBatchFetch)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->UseRealTime()
+    ->ReportAggregatesOnly(true);
 
 // Keeps the medians, to set them against the targets once everything has run.
 class MedianReporter : public benchmark::ConsoleReporter {
@@ -133,8 +143,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no ticketing data in %s: run bench/run.sh\n", db::ticketingSettings().database.c_str());
         return 1;
     }
-    std::printf("Loaded %zu rooms, %zu performances, %zu reservations\n", g_data.rooms().size(),
-                g_data.shows().size(), g_data.reservations().size());
+    std::printf("Loaded %zu rooms, %zu performances, %zu reservations\n", g_data.rooms().size(), g_data.shows().size(),
+                g_data.reservations().size());
     {
         // The figures are only worth timing if both ways agree on them.
         const bool same = g_index.aggregate(g_data, kWholeRange) == sales::aggregateByScan(g_data, kWholeRange);
@@ -152,7 +162,8 @@ int main(int argc, char** argv) {
     const double client = reporter.median("BM_ClientBatchFetch");
     const double rssMb = rssAfter / 1024.0;
     std::printf("\nFigures (medians)\n");
-    if (index > 0) std::printf("  aggregation, whole range: %.3f ms (target <= 5 ms: %s)\n", index, verdict(index <= 5.0));
+    if (index > 0)
+        std::printf("  aggregation, whole range: %.3f ms (target <= 5 ms: %s)\n", index, verdict(index <= 5.0));
     if (index > 0 && scan > 0)
         std::printf("  plain scan: %.1f ms, %.0f times slower (target >= 100: %s)\n", scan, scan / index,
                     verdict(scan / index >= 100.0));
@@ -160,8 +171,8 @@ int main(int argc, char** argv) {
     if (refresh > 0 && client > 0)
         std::printf("  full refresh: %.1f ms; mariadb client batch fetch: %.1f ms; ratio %.2f (target <= 1.5: %s)\n",
                     refresh, client, refresh / client, verdict(refresh / client <= 1.5));
-    std::printf("  resident memory after loading: %.1f MB (%.1f MB before, peak %.1f MB) (target <= 150 MB: %s)\n", rssMb,
-                rssBefore / 1024.0, peak / 1024.0, verdict(rssMb <= 150.0));
+    std::printf("  resident memory after loading: %.1f MB (%.1f MB before, peak %.1f MB) (target <= 150 MB: %s)\n",
+                rssMb, rssBefore / 1024.0, peak / 1024.0, verdict(rssMb <= 150.0));
     std::printf("  resident memory after every refresh: %.1f MB\n", statusKb("VmRSS") / 1024.0);
     benchmark::Shutdown();
     return 0;

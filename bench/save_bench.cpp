@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
     if (!local_server::useBuildSettings()) return 1;
     account::setForTests(QStringLiteral("Bench"), QStringLiteral("all"));
     if (programme::reloadAll(nullptr) != 0 || programme::companies().empty()) {
-        std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n", db::programmeSettings().database.c_str());
+        std::fprintf(stderr, "no generated programme in %s: run bench/run.sh\n",
+                     db::programmeSettings().database.c_str());
         return 1;
     }
     constexpr int kRuns = 31;
@@ -110,10 +111,10 @@ int main(int argc, char** argv) {
         const auto headId = static_cast<int32_t>(programme::leadingInteger(group.rows[0].id));
         for (std::size_t p = 0; p < group.rows.size(); ++p) {
             const auto id = static_cast<unsigned>(programme::leadingInteger(group.rows[p].id));
-            statements.push_back(p == 0 ? edits::editGroupHeadStatement(input.entries[p], input.showId, input.room,
-                                                                        input.survey, input.todo, input.done, id)
-                                        : edits::editGroupChildStatement(input.entries[p], input.showId, input.room,
-                                                                         headId, id));
+            statements.push_back(
+                p == 0 ? edits::editGroupHeadStatement(input.entries[p], input.showId, input.room, input.survey,
+                                                       input.todo, input.done, id)
+                       : edits::editGroupChildStatement(input.entries[p], input.showId, input.room, headId, id));
         }
         return statements;
     }();
@@ -125,10 +126,13 @@ int main(int argc, char** argv) {
 
     // The manager's idle check, with a season's worth of audit lines behind it.
     db::connectProgramme();
-    db::QueryRunner("INSERT INTO `logs` (`utc`, `log`) SELECT UTC_TIMESTAMP(), IF(`seq` % 5 = 0, 'Bench : manager started', "
-                    "CONCAT('Bench : compagnie ', `seq`, ' : adresse modifi\xe9" "e [comp=', `seq`, ']')) FROM `seq_1_to_50000`",
-                    nullptr, nullptr);
-    db::QueryRunner("INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Bench : manager started')", nullptr, nullptr);
+    db::QueryRunner(
+        "INSERT INTO `logs` (`utc`, `log`) SELECT UTC_TIMESTAMP(), IF(`seq` % 5 = 0, 'Bench : manager started', "
+        "CONCAT('Bench : compagnie ', `seq`, ' : adresse modifi\xe9"
+        "e [comp=', `seq`, ']')) FROM `seq_1_to_50000`",
+        nullptr, nullptr);
+    db::QueryRunner("INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Bench : manager started')", nullptr,
+                    nullptr);
     db::closeProgramme();
     db::ProgrammeWatch watch;
     watch.firstRow(programme::kChangeStampStatement);  // its connection, opened once
@@ -144,10 +148,12 @@ int main(int argc, char** argv) {
     std::string rowsRead = "?";
     if (examined) {
         const auto at = examined->find("\"r_rows\": ");
-        if (at != std::string::npos) rowsRead = examined->substr(at + 10, examined->find_first_of(",\n}", at + 10) - at - 10);
+        if (at != std::string::npos)
+            rowsRead = examined->substr(at + 10, examined->find_first_of(",\n}", at + 10) - at - 10);
     }
-    std::printf("  idle check: 1 round trip on its own connection, %.3f ms there and back, the server's time within it "
-                "(target < 1 ms: %s); lines read among 50,000: %s\n",
-                checks[checks.size() / 2], verdict(checks[checks.size() / 2] < 1.0), rowsRead.c_str());
+    std::printf(
+        "  idle check: 1 round trip on its own connection, %.3f ms there and back, the server's time within it "
+        "(target < 1 ms: %s); lines read among 50,000: %s\n",
+        checks[checks.size() / 2], verdict(checks[checks.size() / 2] < 1.0), rowsRead.c_str());
     return 0;
 }

@@ -10,10 +10,10 @@
 #include <new>
 
 #include "db/codepage.h"
-#include "programme/programme_data.h"
 #include "platform/file_name.h"
 #include "platform/ui_services.h"
 #include "platform/utf8.h"
+#include "programme/programme_data.h"
 
 #ifndef BRELO_SHARED_FOLDER
 #define BRELO_SHARED_FOLDER "~/gd/generated"
@@ -74,7 +74,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 File openFile(const QString& path, const char* mode) {
 #ifdef _WIN32
-    return File(_wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), QString::fromLatin1(mode).toStdWString().c_str()));
+    return File(
+        _wfopen(reinterpret_cast<const wchar_t*>(path.utf16()), QString::fromLatin1(mode).toStdWString().c_str()));
 #else
     return File(std::fopen(QFile::encodeName(path).constData(), mode));
 #endif
@@ -99,7 +100,6 @@ ReadResult readWhole(std::FILE* file, std::string& bytes, bool emptyIsIncomplete
     bytes.resize(static_cast<std::size_t>(length));
     return ReadResult::Ok;
 }
-
 
 // Every failure shows one error box and gives -1.
 int fail(const QString& message) {
@@ -178,7 +178,8 @@ std::string rtfText(const QString& value) {
             out += static_cast<char>(c);
             continue;
         }
-        const qsizetype units = QChar::isHighSurrogate(c) && i + 1 < value.size() && value[i + 1].isLowSurrogate() ? 2 : 1;
+        const qsizetype units =
+            QChar::isHighSurrogate(c) && i + 1 < value.size() && value[i + 1].isLowSurrogate() ? 2 : 1;
         const QStringView character = QStringView(value).mid(i, units);
         const std::string ansi = db::toAnsi(character.toString());
         if (units == 1 && ansi.size() == 1 && ansi[0] != '?')
@@ -250,7 +251,8 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
     if (const QString message = generationCheckMessage(list); !message.isEmpty()) return fail(message);
     platform::WaitCursor wait;
 
-    if (const QString problem = platform::fileNameProblem(templateName, QStringLiteral("Le modèle de contrat")); !problem.isEmpty())
+    if (const QString problem = platform::fileNameProblem(templateName, QStringLiteral("Le modèle de contrat"));
+        !problem.isEmpty())
         return fail(problem);
     const QString templatePath = QDir(folders.models).filePath(templateName);
     if (const QString problem = pathProblem(templatePath); !problem.isEmpty()) return fail(problem);
@@ -261,7 +263,7 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
         if (!file) {
             const int code = errno;
             return fail(QString::asprintf(kTemplateOpenFailed, code,
-                                                         QDir::toNativeSeparators(templatePath).toUtf8().constData()));
+                                          QDir::toNativeSeparators(templatePath).toUtf8().constData()));
         }
         switch (readWhole(file.get(), templateBytes, true)) {
         case ReadResult::Ok: break;
@@ -274,7 +276,8 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
     if (tooLarge) return fail(u8(kDocumentTooLarge));
 
     const QString name = documentName(list);
-    if (const QString problem = platform::fileNameProblem(name, QStringLiteral("Le numéro de contrat")); !problem.isEmpty())
+    if (const QString problem = platform::fileNameProblem(name, QStringLiteral("Le numéro de contrat"));
+        !problem.isEmpty())
         return fail(problem);
     const QString documentPath = QDir(folders.generated).filePath(name + QStringLiteral(".rtf"));
     if (const QString problem = pathProblem(documentPath); !problem.isEmpty()) return fail(problem);
@@ -289,8 +292,9 @@ int generateAndOpen(const ContractFolders& folders, const ContractInfoList& list
     // A document nothing could open is still the contract: the user needs to learn where it
     // is to open it by other means, and the generation goes on.
     if (platform::ui().openDocumentAndWait(documentPath) < 0) {
-        platform::ui().messageBox(u8(kDocumentNotOpened).arg(QDir::toNativeSeparators(QFileInfo(documentPath).absoluteFilePath())),
-                                  platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+        platform::ui().messageBox(
+            u8(kDocumentNotOpened).arg(QDir::toNativeSeparators(QFileInfo(documentPath).absoluteFilePath())),
+            platform::MessageIcon::Warning, platform::MessageButtons::Ok);
     }
 
     {

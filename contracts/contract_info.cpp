@@ -73,7 +73,8 @@ ContractInfoList parseExtra(const QString& extra) {
         const QStringView record = QStringView(extra).mid(at, end < 0 ? -1 : end - at);
         const qsizetype split = record.indexOf(valueSeparator());
         if (split >= 0)
-            list.rows.push_back({record.left(split).toString(), record.mid(split + valueSeparator().size()).toString()});
+            list.rows.push_back(
+                {record.left(split).toString(), record.mid(split + valueSeparator().size()).toString()});
         if (end < 0) break;
         at = end + rowSeparator().size();
     }
@@ -96,9 +97,8 @@ QString storedValueProblem(const QString& value) {
 QString storedListProblem(const ContractInfoList& list) {
     const ContractInfoList back = parseExtra(serialiseExtra(list));
     const bool same = back.rows.size() == list.rows.size() &&
-                      std::equal(list.rows.begin(), list.rows.end(), back.rows.begin(), [](const auto& a, const auto& b) {
-                          return a.label == b.label && a.value == b.value;
-                      });
+                      std::equal(list.rows.begin(), list.rows.end(), back.rows.begin(),
+                                 [](const auto& a, const auto& b) { return a.label == b.label && a.value == b.value; });
     if (same) return QString();
     for (const ContractInfoRow& row : list.rows) {
         QString problem;
@@ -110,8 +110,8 @@ QString storedListProblem(const ContractInfoList& list) {
     }
     // Every row alone is sound but together they are not: the first row's label then runs
     // into what comes before it.
-    return QString::fromUtf8(kRowProblemFormat).arg(list.rows.empty() ? QString() : list.rows.front().label,
-                                                    QString::fromUtf8(kLabelSeparatorMessage));
+    return QString::fromUtf8(kRowProblemFormat)
+        .arg(list.rows.empty() ? QString() : list.rows.front().label, QString::fromUtf8(kLabelSeparatorMessage));
 }
 
 QString fieldListName(const QString& templateName) {
@@ -125,7 +125,8 @@ ContractInfoList readFieldList(const QString& modelsFolder, const QString& templ
     if (!platform::fileNameProblem(templateName, QString()).isEmpty()) return list;
     const QString path = QDir(modelsFolder).filePath(fieldListName(templateName));
     for (const QByteArray& piece : platform::readTextPieces(path, kFieldListPiece))
-        list.rows.push_back({db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size()))), {}});
+        list.rows.push_back(
+            {db::fromAnsi(std::string_view(piece.constData(), static_cast<std::size_t>(piece.size()))), {}});
     return list;
 }
 
@@ -141,8 +142,8 @@ QString contractNumber(const QString& showName, const std::function<int()>& draw
     const int first = draw();
     const int second = draw();
     const int third = draw();
-    return letters + QString::asprintf("_%4.4x_%4.4x_%4.4x", static_cast<unsigned>(third), static_cast<unsigned>(second),
-                                       static_cast<unsigned>(first));
+    return letters + QString::asprintf("_%4.4x_%4.4x_%4.4x", static_cast<unsigned>(third),
+                                       static_cast<unsigned>(second), static_cast<unsigned>(first));
 }
 
 QString shortTime(const QString& time) { return programme::shortTimeText(time); }
@@ -190,7 +191,8 @@ std::vector<programme::Timeslot> groupOf(int32_t headId) {
     std::vector<programme::Timeslot> group;
     const QString id = QString::number(headId);
     const auto& loaded = programme::timeslots();
-    const auto head = std::find_if(loaded.begin(), loaded.end(), [&](const programme::Timeslot& t) { return t.id == id; });
+    const auto head =
+        std::find_if(loaded.begin(), loaded.end(), [&](const programme::Timeslot& t) { return t.id == id; });
     if (head == loaded.end()) return group;
     group.push_back(*head);
     for (const programme::Timeslot& slot : loaded)

@@ -31,7 +31,8 @@ int entryIndexOf(const std::vector<HeadEntry>& entries, int32_t id) {
 QString templateFieldText(const QString& chosenPath) {
     QString name = QFileInfo(chosenPath).fileName();
     const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0 || name.mid(dot).compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) != 0) name += QStringLiteral(".rtf");
+    if (dot < 0 || name.mid(dot).compare(QStringLiteral(".rtf"), Qt::CaseInsensitive) != 0)
+        name += QStringLiteral(".rtf");
     return name;
 }
 
@@ -64,7 +65,8 @@ void ContractModel::setRowValue(std::size_t row, const QString& value) {
 }
 
 QString ContractModel::storageProblem() const {
-    if (QString problem = db::storedTextProblem(programme::fieldLabel(programme::Field::ContractTemplate), templateName, db::kNameColumnChars);
+    if (QString problem = db::storedTextProblem(programme::fieldLabel(programme::Field::ContractTemplate), templateName,
+                                                db::kNameColumnChars);
         !problem.isEmpty())
         return problem;
     if (QString problem = storedListProblem(list); !problem.isEmpty()) return problem;

@@ -17,10 +17,8 @@ constexpr dlg::ColumnSpec kInfoColumns[] = {{"Libellé", 300}, {"Contenu", 500}}
 
 using N = dlg::Notify;
 const dlg::MessageEntry<ct> ct::kMessages[] = {
-    {N::SelChange, kFirstSlot, &ct::OnFirstSlotChanged},
-    {N::TextChanged, kTemplate, &ct::OnTemplateChanged},
-    {N::Clicked, kChooseTemplate, &ct::OnChooseTemplate},
-    {N::Clicked, kGenerate, &ct::OnGenerate},
+    {N::SelChange, kFirstSlot, &ct::OnFirstSlotChanged},  {N::TextChanged, kTemplate, &ct::OnTemplateChanged},
+    {N::Clicked, kChooseTemplate, &ct::OnChooseTemplate}, {N::Clicked, kGenerate, &ct::OnGenerate},
     {N::RowDoubleClick, kInfoList, &ct::OnEditRow},
 };
 

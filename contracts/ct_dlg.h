@@ -13,7 +13,6 @@ class ct : public dlg::Dialog, public res::ContractControls {
 public:
     explicit ct(QWidget* parent = nullptr);
 
-
     // In: rtf, extra and the timeslot id of the contract (and where documents go); out after
     // OK: the contract's texts and the chosen first slot.
     contracts::ContractModel model;

@@ -11,7 +11,6 @@ class editoneitem : public dlg::Dialog, public res::InfoValueControls {
 public:
     explicit editoneitem(QWidget* parent = nullptr);
 
-
     QString caption;
     QString text;  // in: the row's value; out after OK: the edited value
 

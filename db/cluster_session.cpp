@@ -35,7 +35,8 @@ ServerKind programmeServerKind() { return gProgrammeServer.load(); }
 void forgetProgrammeServerKind() { gProgrammeServer = ServerKind::Unknown; }
 
 void prepareProgrammeSession(MYSQL* handle) {
-    if (gProgrammeServer.load() == ServerKind::ClusterNode) mysql_optionsv(handle, MYSQL_INIT_COMMAND, kCausalReadsSetting);
+    if (gProgrammeServer.load() == ServerKind::ClusterNode)
+        mysql_optionsv(handle, MYSQL_INIT_COMMAND, kCausalReadsSetting);
 }
 
 void learnProgrammeServer(MYSQL* handle) {

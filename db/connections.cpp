@@ -6,10 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "platform/ui_services.h"
 #include "db/cluster_session.h"
 #include "db/codepage.h"
 #include "db/connection_settings.h"
+#include "platform/ui_services.h"
 
 namespace db {
 namespace {
@@ -44,7 +44,9 @@ int refuseConnection(MYSQL*& handle, const QString& reason, bool quiet, QString*
 QString requireVerifiedTls(MYSQL* handle, const ConnectionSettings& s) {
     if (!s.tls) return {};
     const my_bool on = 1;
-    const auto refused = [](const char* option) { return QString::fromUtf8(kOptionRefusedFormat).arg(QLatin1String(option)); };
+    const auto refused = [](const char* option) {
+        return QString::fromUtf8(kOptionRefusedFormat).arg(QLatin1String(option));
+    };
     if (mysql_optionsv(handle, MYSQL_OPT_SSL_ENFORCE, &on) != 0) return refused("MYSQL_OPT_SSL_ENFORCE");
     if (mysql_optionsv(handle, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &on) != 0)
         return refused("MYSQL_OPT_SSL_VERIFY_SERVER_CERT");
@@ -92,15 +94,18 @@ int openConnection(MYSQL*& handle, const ConnectionSettings& s, unsigned long cl
     if (mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1") != 0 ||
         mysql_optionsv(handle, MYSQL_INIT_COMMAND, kSessionSqlMode) != 0 ||
         mysql_options(handle, MYSQL_OPT_RECONNECT, &reconnect) != 0)
-        return refuseConnection(handle, QString::fromUtf8(kOptionRefusedFormat).arg(QLatin1String("MYSQL_SET_CHARSET_NAME, MYSQL_INIT_COMMAND, MYSQL_OPT_RECONNECT")),
-                                quiet, failure);
+        return refuseConnection(
+            handle,
+            QString::fromUtf8(kOptionRefusedFormat)
+                .arg(QLatin1String("MYSQL_SET_CHARSET_NAME, MYSQL_INIT_COMMAND, MYSQL_OPT_RECONNECT")),
+            quiet, failure);
     if (const QString refused = setTimeouts(handle, s); !refused.isEmpty())
         return refuseConnection(handle, refused, quiet, failure);
     if (const QString refused = requireVerifiedTls(handle, s); !refused.isEmpty())
         return refuseConnection(handle, refused, quiet, failure);
     if (s.programmeSession) prepareProgrammeSession(handle);
-    if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(),
-                            s.port, nullptr, clientFlags)) {
+    if (!mysql_real_connect(handle, s.host.c_str(), s.user.c_str(), s.password.c_str(), s.database.c_str(), s.port,
+                            nullptr, clientFlags)) {
         t_lastConnectError = mysql_errno(handle);
         return refuseConnection(handle, fromAnsi(mysql_error(handle)), quiet, failure);
     }
@@ -126,19 +131,17 @@ QString authorityFile(const std::string& configured, const QString& folder) {
 }
 
 ConnectionSettings& ticketingSettings() {
-    static ConnectionSettings s{settings::kTicketingHost,     settings::kTicketingUser,
-                                "",                           settings::kTicketingDatabase,
-                                settings::kTicketingPort,     settings::kTicketingTls,
-                                settings::kTicketingTlsAuthority, settings::kTicketingCheckTimeout,
-                                settings::kTicketingLoadTimeout};
+    static ConnectionSettings s{
+        settings::kTicketingHost,         settings::kTicketingUser,         "",
+        settings::kTicketingDatabase,     settings::kTicketingPort,         settings::kTicketingTls,
+        settings::kTicketingTlsAuthority, settings::kTicketingCheckTimeout, settings::kTicketingLoadTimeout};
     return s;
 }
 
 ConnectionSettings& programmeSettings() {
     static ConnectionSettings s = [] {
-        ConnectionSettings programme{settings::kProgrammeHost,     settings::kProgrammeUser,
-                                     "",                            settings::kProgrammeDatabase,
-                                     settings::kProgrammePort,     settings::kProgrammeTls,
+        ConnectionSettings programme{settings::kProgrammeHost,        settings::kProgrammeUser, "",
+                                     settings::kProgrammeDatabase,    settings::kProgrammePort, settings::kProgrammeTls,
                                      settings::kProgrammeTlsAuthority};
         programme.programmeSession = true;
         return programme;

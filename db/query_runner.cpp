@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui_services.h"
 #include "db/connections.h"
+#include "platform/ui_services.h"
 
 namespace db {
 
@@ -18,8 +18,7 @@ WorkBuffer WorkBuffer::forStatement(std::string_view statement) {
     try {
         b.text_.reserve(statement.size() + 512);
         b.valid_ = true;
-    } catch (const std::bad_alloc&) {
-    }
+    } catch (const std::bad_alloc&) {}
     return b;
 }
 
@@ -37,7 +36,13 @@ bool isLetter(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
     // é è ê â à ô î in Windows-1252
     switch (c) {
-    case 0xE9: case 0xE8: case 0xEA: case 0xE2: case 0xE0: case 0xF4: case 0xEE: return true;
+    case 0xE9:
+    case 0xE8:
+    case 0xEA:
+    case 0xE2:
+    case 0xE0:
+    case 0xF4:
+    case 0xEE: return true;
     default: return false;
     }
 }

@@ -31,9 +31,9 @@ QString shown(const QString& file) { return QDir::toNativeSeparators(file); }
 
 // The keys every installation names: the rest has a default.
 QStringList missingKeys(const Values& values) {
-    QStringList required{QStringLiteral("ticketing/host"),     QStringLiteral("ticketing/database"),
-                         QStringLiteral("ticketing/user"),     QStringLiteral("ticketing/password"),
-                         QStringLiteral("programme/host"),     QStringLiteral("programme/database")};
+    QStringList required{QStringLiteral("ticketing/host"), QStringLiteral("ticketing/database"),
+                         QStringLiteral("ticketing/user"), QStringLiteral("ticketing/password"),
+                         QStringLiteral("programme/host"), QStringLiteral("programme/database")};
     const QString accounts = values.value(QStringLiteral("programme/accounts")).text;
     if (accounts != QLatin1String("server"))
         required << QStringLiteral("programme/user") << QStringLiteral("programme/password");
@@ -65,28 +65,37 @@ public:
         if (!v) return;
         bool ok = false;
         const uint n = v->text.trimmed().toUInt(&ok);
-        if (ok && n <= maximum) into = n;
-        else refuse(key, *v);
+        if (ok && n <= maximum)
+            into = n;
+        else
+            refuse(key, *v);
     }
     void flag(const char* key, bool& into) {
         const auto v = find(key);
         if (!v) return;
         const QString t = v->text.trimmed().toLower();
-        if (t == u"true" || t == u"1") into = true;
-        else if (t == u"false" || t == u"0") into = false;
-        else refuse(key, *v);
+        if (t == u"true" || t == u"1")
+            into = true;
+        else if (t == u"false" || t == u"0")
+            into = false;
+        else
+            refuse(key, *v);
     }
     void accounts(const char* key, AccountMode& into) {
         const auto v = find(key);
         if (!v) return;
-        if (v->text == u"access") into = AccountMode::Access;
-        else if (v->text == u"server") into = AccountMode::Server;
-        else refuse(key, *v);
+        if (v->text == u"access")
+            into = AccountMode::Access;
+        else if (v->text == u"server")
+            into = AccountMode::Server;
+        else
+            refuse(key, *v);
     }
     void requireLocalWithoutTls(const char* section, const ConnectionSettings& s) {
         if (s.tls || localHost(s.host)) return;
         const QString key = QLatin1String(section) + QStringLiteral("/tls");
-        refuse(key.toUtf8().constData(), values_.value(key, values_.value(QLatin1String(section) + QStringLiteral("/host"))));
+        refuse(key.toUtf8().constData(),
+               values_.value(key, values_.value(QLatin1String(section) + QStringLiteral("/host"))));
     }
 
 private:
@@ -96,7 +105,8 @@ private:
         return *it;
     }
     void refuse(const char* key, const Value& v) {
-        if (refused.isEmpty()) refused = QString::fromUtf8(kSettingsInvalidFormat).arg(shown(v.file), QString::fromUtf8(key));
+        if (refused.isEmpty())
+            refused = QString::fromUtf8(kSettingsInvalidFormat).arg(shown(v.file), QString::fromUtf8(key));
     }
     const Values& values_;
 };
@@ -123,13 +133,15 @@ QString loadSettingsFiles(const QStringList& files) {
             return QString::fromUtf8(kSettingsUnreadableFormat).arg(shown(file));
         probe.close();
         QSettings settings(file, QSettings::IniFormat);
-        if (settings.status() != QSettings::NoError) return QString::fromUtf8(kSettingsUnreadableFormat).arg(shown(file));
+        if (settings.status() != QSettings::NoError)
+            return QString::fromUtf8(kSettingsUnreadableFormat).arg(shown(file));
         for (const QString& key : settings.allKeys()) values[key] = {textOf(settings.value(key)), file};
         read << shown(file);
     }
     if (read.isEmpty()) return QString::fromUtf8(kSettingsMissingFormat).arg(shown(files.value(0)));
     if (const QStringList missing = missingKeys(values); !missing.isEmpty())
-        return QString::fromUtf8(kSettingsIncompleteFormat).arg(read.join(QStringLiteral(", ")), missing.join(QStringLiteral(", ")));
+        return QString::fromUtf8(kSettingsIncompleteFormat)
+            .arg(read.join(QStringLiteral(", ")), missing.join(QStringLiteral(", ")));
 
     ConnectionSettings ticketing = ticketingSettings();
     ConnectionSettings programme = programmeSettings();

@@ -16,7 +16,7 @@ std::string sqlEscape(std::string_view ansiValue) {
     std::vector<char> out(ansiValue.size() * 2 + 1);
     if (programmeConnected() && programmeConnection()) {
         const unsigned long length = mysql_real_escape_string(programmeConnection(), out.data(), ansiValue.data(),
-                                          static_cast<unsigned long>(ansiValue.size()));
+                                                              static_cast<unsigned long>(ansiValue.size()));
         if (length != static_cast<unsigned long>(-1)) return std::string(out.data(), length);
     }
     // Without a connection (connecting failed, the statement will be refused anyway) the
@@ -32,7 +32,10 @@ std::string sqlEscape(std::string_view ansiValue) {
         case '\x1a': escaped += "\\Z"; break;
         case '\\':
         case '\'':
-        case '"': escaped += '\\'; escaped += c; break;
+        case '"':
+            escaped += '\\';
+            escaped += c;
+            break;
         default: escaped += c;
         }
     }

@@ -14,7 +14,8 @@ namespace {
 thread_local std::string gRefused;
 
 void noteRefusal(BatchResult& result, int index, MYSQL* connection, const std::vector<std::string>& statements) {
-    gRefused = static_cast<std::size_t>(index) < statements.size() ? statements[static_cast<std::size_t>(index)] : std::string();
+    gRefused = static_cast<std::size_t>(index) < statements.size() ? statements[static_cast<std::size_t>(index)]
+                                                                   : std::string();
     result.failed = index;
     result.errorNumber = connection ? mysql_errno(connection) : 0;
     setLastErrorText(connection ? mysql_error(connection) : "not connected");

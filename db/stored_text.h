@@ -8,15 +8,14 @@
 namespace db {
 
 // Sizes of the programme database's text columns.
-inline constexpr int kNameColumnChars = 255;      // VARCHAR(255): names, e-mail, contacts, file names
-inline constexpr int kTextColumnBytes = 65535;    // TEXT: the address, the follow-up texts
+inline constexpr int kNameColumnChars = 255;           // VARCHAR(255): names, e-mail, contacts, file names
+inline constexpr int kTextColumnBytes = 65535;         // TEXT: the address, the follow-up texts
 inline constexpr int kLongTextColumnBytes = 16777215;  // MEDIUMTEXT: a contract's rows
 
 // The characters that Windows-1252 cannot hold, each once, in order of appearance.
 QString unstorableCharacters(const QString& text);
 
-inline constexpr const char* kUnstorableFormat =
-    "« %1 » contient des caractères que la base ne peut pas garder : %2";
+inline constexpr const char* kUnstorableFormat = "« %1 » contient des caractères que la base ne peut pas garder : %2";
 inline constexpr const char* kTooLongFormat = "« %1 » est trop long : %2 caractères, %3 au plus.";
 
 // The problem with storing `text` in a column of at most `maxChars` characters (one byte

@@ -5,8 +5,8 @@
 
 #include <QCalendarWidget>
 #include <QHeaderView>
-#include <QLocale>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -166,8 +166,7 @@ void ListView::setSelected(int row, bool selected) {
     // A single-selection list view keeps one selected row: selecting another row deselects
     // the one before, with its own notification.
     if (selected && selectionMode() == QAbstractItemView::SingleSelection) {
-        selectionModel()->select(indexFromItem(item),
-                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->select(indexFromItem(item), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;
     }
     item->setSelected(selected);
@@ -300,7 +299,9 @@ void OwnerDrawButton::placeScrollBar() {
     update();
 }
 
-int OwnerDrawButton::scrollOffset() const { return scrollBar_ && scrollBar_->isVisibleTo(this) ? scrollBar_->value() : 0; }
+int OwnerDrawButton::scrollOffset() const {
+    return scrollBar_ && scrollBar_->isVisibleTo(this) ? scrollBar_->value() : 0;
+}
 
 void OwnerDrawButton::setScrollOffset(int offset) {
     if (scrollBar_) scrollBar_->setValue(offset);
@@ -309,8 +310,10 @@ void OwnerDrawButton::setScrollOffset(int offset) {
 void OwnerDrawButton::scrollIntoView(int top, int bottom) {
     if (!scrollBar_ || !scrollBar_->isVisibleTo(this)) return;
     const int offset = scrollBar_->value();
-    if (top < offset) scrollBar_->setValue(top);
-    else if (bottom > offset + height()) scrollBar_->setValue(bottom - height());
+    if (top < offset)
+        scrollBar_->setValue(top);
+    else if (bottom > offset + height())
+        scrollBar_->setValue(bottom - height());
 }
 
 void OwnerDrawButton::resizeEvent(QResizeEvent* event) {

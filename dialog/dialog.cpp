@@ -58,7 +58,8 @@ void Dialog::build() {
         // the standard height.
         if (c.kind == ControlKind::ComboBox) {
             auto* combo = static_cast<QComboBox*>(w);
-            combo->setMaxVisibleItems(qMax(1, (geometry.height() - w->sizeHint().height()) / w->fontMetrics().height()));
+            combo->setMaxVisibleItems(
+                qMax(1, (geometry.height() - w->sizeHint().height()) / w->fontMetrics().height()));
             geometry.setHeight(w->sizeHint().height());
         }
         w->setGeometry(geometry);
@@ -196,9 +197,9 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
             button->keyHandler = [this, id](int key) {
                 // Only the keys that act on a drawing: Tab, Escape and the others keep their
                 // meaning for the dialog.
-                static const int kDrawingKeys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right,
-                                                   Qt::Key_Home, Qt::Key_End, Qt::Key_Return, Qt::Key_Enter,
-                                                   Qt::Key_Delete};
+                static const int kDrawingKeys[] = {Qt::Key_Up,     Qt::Key_Down,  Qt::Key_Left,
+                                                   Qt::Key_Right,  Qt::Key_Home,  Qt::Key_End,
+                                                   Qt::Key_Return, Qt::Key_Enter, Qt::Key_Delete};
                 if (std::find(std::begin(kDrawingKeys), std::end(kDrawingKeys), key) == std::end(kDrawingKeys))
                     return false;
                 Notification n{id};
@@ -215,8 +216,7 @@ QWidget* Dialog::createControl(const res::ControlTemplate& c) {
         connect(combo, &QComboBox::activated, this, [this, id] { dispatch(Notify::SelChange, {id}); });
         return combo;
     }
-    case ControlKind::GroupBox:
-        return new QGroupBox(text, this);
+    case ControlKind::GroupBox: return new QGroupBox(text, this);
     }
     return new QWidget(this);
 }
@@ -233,7 +233,8 @@ bool Dialog::dispatch(Notify code, Notification n) {
 }
 
 bool Dialog::handles(Notify code, int id) const {
-    return std::any_of(handlers_.begin(), handlers_.end(), [&](const Handler& h) { return h.code == code && h.id == id; });
+    return std::any_of(handlers_.begin(), handlers_.end(),
+                       [&](const Handler& h) { return h.code == code && h.id == id; });
 }
 
 bool Dialog::enterInList() {
@@ -249,8 +250,10 @@ bool Dialog::enterInList() {
 
 void Dialog::clickedButton(int id) {
     if (dispatch(Notify::Clicked, {id})) return;
-    if (id == platform::IDOK) OnOK();
-    else if (id == platform::IDCANCEL) OnCancel();
+    if (id == platform::IDOK)
+        OnOK();
+    else if (id == platform::IDCANCEL)
+        OnCancel();
 }
 
 int Dialog::DoModal() {
@@ -301,10 +304,14 @@ QString Dialog::itemText(int id) const {
 
 void Dialog::setItemText(int id, const QString& text) {
     QWidget* w = item(id);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(text);
-    else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) setMultiLineText(p, text);
-    else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(text);
-    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(text);
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(text);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(w))
+        setMultiLineText(p, text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(text);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(text);
 }
 
 bool Dialog::isChecked(int id) const {
@@ -363,11 +370,8 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
         OnOK();
         return;
     }
-    case Qt::Key_Escape:
-        OnCancel();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
+    case Qt::Key_Escape: OnCancel(); return;
+    default: QDialog::keyPressEvent(event);
     }
 }
 

@@ -24,18 +24,18 @@ class ListView;
 class DatePicker;
 
 enum class Notify {
-    Clicked,        // a push button, check box or owner-drawn button was clicked
-    DoubleClicked,  // an owner-drawn button was double-clicked
-    RowDoubleClick, // a row of a list view was double-clicked (row given)
-    ItemChanged,    // a list view row changed state (row given)
-    DateChanged,    // a date picker's value changed
-    TextChanged,    // an edit's text changed
-    SelChange,      // the user chose an entry of a combo box (not sent for a selection set by the program)
-    DrawItem,       // an owner-drawn control must be drawn (painter and rectangle given)
-    Timer,          // a window timer ticked (timer id given)
-    Size,           // the window's size changed
-    KeyDown,        // a key was pressed in an owner-drawn control (key given); binding it makes
-                    // the control take the keyboard focus
+    Clicked,         // a push button, check box or owner-drawn button was clicked
+    DoubleClicked,   // an owner-drawn button was double-clicked
+    RowDoubleClick,  // a row of a list view was double-clicked (row given)
+    ItemChanged,     // a list view row changed state (row given)
+    DateChanged,     // a date picker's value changed
+    TextChanged,     // an edit's text changed
+    SelChange,       // the user chose an entry of a combo box (not sent for a selection set by the program)
+    DrawItem,        // an owner-drawn control must be drawn (painter and rectangle given)
+    Timer,           // a window timer ticked (timer id given)
+    Size,            // the window's size changed
+    KeyDown,         // a key was pressed in an owner-drawn control (key given); binding it makes
+                     // the control take the keyboard focus
 };
 
 struct Notification {
@@ -97,7 +97,8 @@ protected:
         for (const auto& entry : table) {
             auto handler = entry.handler;
             D* self = static_cast<D*>(this);
-            handlers_.push_back({entry.code, entry.id, [self, handler](const Notification& n) { (self->*handler)(n); }});
+            handlers_.push_back(
+                {entry.code, entry.id, [self, handler](const Notification& n) { (self->*handler)(n); }});
         }
     }
 

@@ -11,7 +11,9 @@ constexpr double kAlphabetLetters = 52.0;
 constexpr double kUnitsAcross = 4.0;
 constexpr double kUnitsDown = 8.0;
 
-int edge(int units, double base, double unitsPerBase) { return static_cast<int>(std::lround(units * base / unitsPerBase)); }
+int edge(int units, double base, double unitsPerBase) {
+    return static_cast<int>(std::lround(units * base / unitsPerBase));
+}
 }  // namespace
 
 BaseUnits dialogBaseUnits(const QFontMetricsF& metrics) {

@@ -79,9 +79,13 @@ QString auditSubject(const RecordRef& ref) {
     return {};
 }
 
-QString deletedWord(RecordKind kind) { return isFeminine(kind) ? QStringLiteral("supprimée") : QStringLiteral("supprimé"); }
+QString deletedWord(RecordKind kind) {
+    return isFeminine(kind) ? QStringLiteral("supprimée") : QStringLiteral("supprimé");
+}
 
-QString restoredWord(RecordKind kind) { return isFeminine(kind) ? QStringLiteral("restaurée") : QStringLiteral("restauré"); }
+QString restoredWord(RecordKind kind) {
+    return isFeminine(kind) ? QStringLiteral("restaurée") : QStringLiteral("restauré");
+}
 
 QString withoutRows(const QString& message) {
     if (ChangedRows::parse(message).empty()) return message;

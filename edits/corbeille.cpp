@@ -3,15 +3,15 @@
 #include <QSet>
 #include <algorithm>
 
-#include "followup/contract_followup.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
 #include "db/statement_batch.h"
 #include "edits/edit_statements.h"
 #include "edits/transaction.h"
-#include "programme/programme_data.h"
+#include "followup/contract_followup.h"
 #include "platform/utf8.h"
+#include "programme/programme_data.h"
 
 namespace edits {
 
@@ -75,7 +75,8 @@ void rowsToRestore(const CorbeilleEntry& entry, ChangedRows& rows) {
         rows.add(table, entry.ref.id);
         // Its placeholder shows went with it; those its delete took, or all when unknown.
         for (const programme::Show& show : programme::shows()) {
-            if (show.comp != entry.ref.id || !programme::isDeleted(show.deleted) || !programme::isPlaceholderName(show.name))
+            if (show.comp != entry.ref.id || !programme::isDeleted(show.deleted) ||
+                !programme::isPlaceholderName(show.name))
                 continue;
             if (entry.batch.empty() || entry.batch.contains(u8(tableOf(RecordKind::Show)), show.id))
                 rows.add(u8(tableOf(RecordKind::Show)), show.id);
@@ -131,7 +132,8 @@ RestorePlan planRestore(const std::vector<CorbeilleEntry>& selected, const std::
         for (auto parent = parentOf(target.ref); parent; parent = parentOf(*parent)) {
             if (isLive(*parent) || recordIndex(*parent) < 0) break;
             if (listed(plan.targets, *parent) || listed(plan.parents, *parent)) continue;
-            const auto it = std::find_if(all.begin(), all.end(), [&](const CorbeilleEntry& e) { return e.ref == *parent; });
+            const auto it =
+                std::find_if(all.begin(), all.end(), [&](const CorbeilleEntry& e) { return e.ref == *parent; });
             plan.parents.push_back(it != all.end() ? *it : entryOf(*parent, {}));
         }
     }
@@ -143,9 +145,11 @@ DeleteQuestion restoreQuestion(const RestorePlan& plan) {
     if (plan.parents.empty()) return q;
     QStringList names;
     for (const CorbeilleEntry& parent : plan.parents) names << QStringLiteral("  ") + recordInWords(parent.ref);
-    q.text = QStringLiteral("Ce que vous restaurez est rattaché à des éléments supprimés :\n%1\n\nLes restaurer aussi ?")
-                 .arg(names.join(u'\n'));
-    q.answers = {QStringLiteral("Restaurer aussi"), QStringLiteral("Seulement la sélection"), QStringLiteral("Annuler")};
+    q.text =
+        QStringLiteral("Ce que vous restaurez est rattaché à des éléments supprimés :\n%1\n\nLes restaurer aussi ?")
+            .arg(names.join(u'\n'));
+    q.answers = {QStringLiteral("Restaurer aussi"), QStringLiteral("Seulement la sélection"),
+                 QStringLiteral("Annuler")};
     return q;
 }
 
@@ -176,8 +180,9 @@ namespace {
 
 // The latest delete line naming the record's row, read on the open connection.
 ChangedRows lastDeleteOf(const RecordRef& ref) {
-    const std::string statement = std::string("SELECT `log` FROM `logs` WHERE `log` LIKE '% : supprim%]' AND `log` REGEXP '") +
-                                  rowPattern(tableOf(ref.kind), ref.id) + "' ORDER BY `id` DESC LIMIT 1";
+    const std::string statement =
+        std::string("SELECT `log` FROM `logs` WHERE `log` LIKE '% : supprim%]' AND `log` REGEXP '") +
+        rowPattern(tableOf(ref.kind), ref.id) + "' ORDER BY `id` DESC LIMIT 1";
     const db::BatchResult found = db::runBatch({statement});
     if (!found.ok() || found.rows.empty() || found.rows[0].empty()) return {};
     return ChangedRows::parse(db::fromAnsi(found.rows[0][0][0]));
@@ -208,8 +213,8 @@ SaveResult runRestore(const RestorePlan& plan, bool withParents) {
         for (const CorbeilleEntry& e : entries)
             if (e.ref.kind == kind) ids << e.ref.id;
         if (ids.isEmpty()) continue;
-        checks.push_back(std::string("SELECT `id`, `deleted` FROM `") + tableOf(kind) + "` WHERE `id` IN (" + idList(ids) +
-                         ") FOR UPDATE");
+        checks.push_back(std::string("SELECT `id`, `deleted` FROM `") + tableOf(kind) + "` WHERE `id` IN (" +
+                         idList(ids) + ") FOR UPDATE");
         checkedKinds.push_back(kind);
     }
     if (!heads.isEmpty())
@@ -258,7 +263,8 @@ SaveResult runRestore(const RestorePlan& plan, bool withParents) {
 
 QString restoreNotice(const SaveResult& result) {
     const QString left = result.fromTheirs.join(QStringLiteral(" ; "));
-    if (!result.committed()) return u8("Rien n'a été restauré, tout avait changé depuis sur un autre poste : %1.").arg(left);
+    if (!result.committed())
+        return u8("Rien n'a été restauré, tout avait changé depuis sur un autre poste : %1.").arg(left);
     QString notice = u8("Restauré : %1.").arg(result.restored.join(QStringLiteral(" ; ")));
     if (!left.isEmpty()) notice += u8(" Laissé tel quel, changé depuis sur un autre poste : %1.").arg(left);
     return notice;
@@ -314,7 +320,8 @@ SaveText restoreSave(const RestorePlan& plan, bool withParents, const QHash<QStr
         const bool deadline = followup::writeReturnDeadline(todo, contract.extra);
         const bool payments = followup::writePayments(todo, contract.extra);
         if (!deadline && !payments) continue;
-        save.statements.push_back(updateFollowUpPlanStatement(todo, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
+        save.statements.push_back(
+            updateFollowUpPlanStatement(todo, static_cast<int32_t>(programme::leadingInteger(contract.ts))));
         rows.add(u8(kCleanedPlanKey), contract.ts);
         const QString items = deadline && payments ? u8("sa date de retour et ses règlements remis")
                               : deadline           ? u8("sa date de retour remise")

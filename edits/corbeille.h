@@ -25,12 +25,12 @@ int loadDeleteLines(std::vector<AuditLine>& lines);
 
 struct CorbeilleEntry {
     RecordRef ref;
-    QString kindName;    // "Compagnie", "Spectacle", "Groupe", "Contrat"
+    QString kindName;  // "Compagnie", "Spectacle", "Groupe", "Contrat"
     QString name;
     QString attachedTo;
     QDateTime deletedAt;  // UTC; invalid when the audit trail does not say
     QString deletedBy;
-    ChangedRows batch;    // what its delete changed; empty when unknown
+    ChangedRows batch;  // what its delete changed; empty when unknown
 };
 
 // From the loaded records and the delete lines (newest first). Entries of one delete keep

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "followup/contract_followup.h"
 #include "edits/change_trail.h"
-#include "edits/transaction.h"
 #include "edits/edit_statements.h"
+#include "edits/transaction.h"
+#include "followup/contract_followup.h"
 #include "followup/followup.h"
-#include "programme/programme_data.h"
 #include "platform/utf8.h"
+#include "programme/programme_data.h"
 
 namespace edits {
 
@@ -142,9 +142,12 @@ DeletePlan planDelete(const RecordRef& target) {
         for (int c : liveContractsOfGroup(target.id))
             contracts.push_back({RecordKind::Contract, programme::contracts()[static_cast<std::size_t>(c)].id});
         break;
-    case RecordKind::Contract: planWithoutContract(programme::contracts()[static_cast<std::size_t>(index)], plan); break;
+    case RecordKind::Contract:
+        planWithoutContract(programme::contracts()[static_cast<std::size_t>(index)], plan);
+        break;
     }
-    for (auto* list : {&shows, &groups, &contracts}) plan.dependants.insert(plan.dependants.end(), list->begin(), list->end());
+    for (auto* list : {&shows, &groups, &contracts})
+        plan.dependants.insert(plan.dependants.end(), list->begin(), list->end());
     return plan;
 }
 
@@ -154,13 +157,15 @@ DeleteQuestion deleteQuestion(const DeletePlan& plan) {
     DeleteQuestion q;
     q.text = QStringLiteral("Supprimer %1 ?").arg(name);
     if (!plan.dependants.empty()) {
-        q.text += QStringLiteral("\n\n%1 a encore %2.\n\nTout supprimer : %3 et tout cela, en une seule fois.\n%4 : %5.")
-                      .arg(u8(words.pronoun), dependantCounts(plan.dependants), u8(words.the), u8(words.alone),
-                           u8(words.left));
+        q.text +=
+            QStringLiteral("\n\n%1 a encore %2.\n\nTout supprimer : %3 et tout cela, en une seule fois.\n%4 : %5.")
+                .arg(u8(words.pronoun), dependantCounts(plan.dependants), u8(words.the), u8(words.alone),
+                     u8(words.left));
         q.answers = {QStringLiteral("Tout supprimer"), u8(words.alone), QStringLiteral("Non")};
     } else if (!plan.planGroup.isEmpty()) {
-        q.text += QStringLiteral("\n\n%1 dans le suivi du groupe %2.\n\nSupprimer et retirer du suivi : le statut du "
-                                 "groupe n'attend plus ce contrat.\nSeulement le contrat : %3.")
+        q.text += QStringLiteral(
+                      "\n\n%1 dans le suivi du groupe %2.\n\nSupprimer et retirer du suivi : le statut du "
+                      "groupe n'attend plus ce contrat.\nSeulement le contrat : %3.")
                       .arg(planItemsText(plan), plan.planGroup, u8(words.left));
         q.answers = {QStringLiteral("Supprimer et retirer du suivi"), u8(words.alone), QStringLiteral("Non")};
     } else {
@@ -183,13 +188,22 @@ SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice) {
     ChangedRows rows;
     const auto take = [&](const RecordRef& r) {
         switch (r.kind) {
-        case RecordKind::Company: save.statements.push_back(deleteCompanyStatement(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
-        case RecordKind::Show: save.statements.push_back(deleteShowStatement(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        case RecordKind::Company:
+            save.statements.push_back(deleteCompanyStatement(r.id));
+            rows.add(u8(tableOf(r.kind)), r.id);
+            break;
+        case RecordKind::Show:
+            save.statements.push_back(deleteShowStatement(r.id));
+            rows.add(u8(tableOf(r.kind)), r.id);
+            break;
         case RecordKind::Group:
             save.statements.push_back(deleteGroupStatement(r.id));
             rows.add(u8(tableOf(r.kind)), liveRowsOfGroup(r.id));
             break;
-        case RecordKind::Contract: save.statements.push_back(deleteContractStatement(r.id)); rows.add(u8(tableOf(r.kind)), r.id); break;
+        case RecordKind::Contract:
+            save.statements.push_back(deleteContractStatement(r.id));
+            rows.add(u8(tableOf(r.kind)), r.id);
+            break;
         }
     };
     take(plan.target);
@@ -199,7 +213,8 @@ SaveText deleteSave(const DeletePlan& plan, DeleteChoice choice) {
         for (const RecordRef& r : plan.dependants) take(r);
         if (!plan.dependants.empty()) message += QStringLiteral(" avec ") + dependantCounts(plan.dependants);
         if (!plan.planGroup.isEmpty()) {
-            save.statements.push_back(updateFollowUpPlanStatement(plan.plan, static_cast<int32_t>(programme::leadingInteger(plan.planGroup))));
+            save.statements.push_back(updateFollowUpPlanStatement(
+                plan.plan, static_cast<int32_t>(programme::leadingInteger(plan.planGroup))));
             rows.add(u8(kCleanedPlanKey), plan.planGroup);
             message += QStringLiteral(", retiré du suivi du groupe %1").arg(plan.planGroup);
         }
@@ -249,7 +264,8 @@ std::vector<IdCheck> idChecks(const DeletePlan& plan, DeleteChoice choice) {
     // a group's own slots go with it.
     if (plan.target.kind == RecordKind::Company) {
         if (choice != DeleteChoice::All) return checks;
-        checks.push_back({"SELECT `id` FROM `showname` WHERE `comp` = " + target + " AND `deleted` = 0 FOR UPDATE", shows});
+        checks.push_back(
+            {"SELECT `id` FROM `showname` WHERE `comp` = " + target + " AND `deleted` = 0 FOR UPDATE", shows});
     }
     // A contract that cleans its group's plan does so because it is the group's only live
     // contract: one created there meanwhile needs those items, and the user asked again.
@@ -271,9 +287,9 @@ std::vector<IdCheck> idChecks(const DeletePlan& plan, DeleteChoice choice) {
                               ") AND `childof` <> `id` FOR UPDATE",
                           children});
         if (choice == DeleteChoice::All)
-            checks.push_back({"SELECT `id` FROM `contract` WHERE `deleted` = 0 AND `ts` IN (" + inList(groups) +
-                                  ") FOR UPDATE",
-                              idsOf(plan.dependants, RecordKind::Contract)});
+            checks.push_back(
+                {"SELECT `id` FROM `contract` WHERE `deleted` = 0 AND `ts` IN (" + inList(groups) + ") FOR UPDATE",
+                 idsOf(plan.dependants, RecordKind::Contract)});
     }
     return checks;
 }
@@ -307,7 +323,8 @@ SaveResult runDelete(const DeletePlan& plan, DeleteChoice choice) {
             for (const QStringList& row : checked[i + 1]) found << row[0];
             if (sortedIds(found) == sortedIds(ids[i].expected)) continue;
             result.outcome = SaveOutcome::Conflict;
-            result.differences.push_back({QStringLiteral("Éléments rattachés"), sortedIds(found).join(QStringLiteral(", ")),
+            result.differences.push_back({QStringLiteral("Éléments rattachés"),
+                                          sortedIds(found).join(QStringLiteral(", ")),
                                           sortedIds(ids[i].expected).join(QStringLiteral(", "))});
             return d;
         }

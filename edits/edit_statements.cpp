@@ -20,7 +20,7 @@ unsigned u(int32_t value) { return static_cast<unsigned>(value); }
 }  // namespace
 
 std::string addCompanyStatement(unsigned id, const QString& nom, const QString& email, const QString& contact1,
-                       const QString& contact2) {
+                                const QString& contact2) {
     return formatStatement(
         "INSERT INTO `comp` (`id`, `nom`, `email`, `contact1`, `contact2`) VALUES (\"%u\", \"%s\", \"%s\", \"%s\", "
         "\"%s\")",
@@ -36,8 +36,8 @@ std::string addPlaceholderShowStatement(unsigned showId, const QString& companyN
                            sqlValue(placeholderShowName(companyNom)).c_str(), companyId);
 }
 
-std::string editCompanyStatement(const QString& nom, const QString& email, const QString& fulladr, const QString& contact1,
-                        const QString& contact2, const QString& idText) {
+std::string editCompanyStatement(const QString& nom, const QString& email, const QString& fulladr,
+                                 const QString& contact1, const QString& contact2, const QString& idText) {
     return formatStatement(
         "UPDATE `comp` SET `nom` = \"%s\", `email` = \"%s\", `fulladr` = \"%s\", `contact1` = \"%s\", `contact2` = "
         "\"%s\" WHERE `comp`.`id` = %s",
@@ -84,7 +84,7 @@ std::string insertEndText(const planning::SlotEntry& slot) {
 }
 
 std::string addGroupHeadStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
-                         const QString& survey, const QString& todo, const QString& done) {
+                                  const QString& survey, const QString& todo, const QString& done) {
     return formatStatement(
         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `survey`, "
         "`todo`, `done`) VALUES (\"%u\", \"%s\", \"%s\", \"%s\", \"0\", \"%d\", \"%d\", \"%d\" , \"%s\", \"%s\", "
@@ -94,16 +94,16 @@ std::string addGroupHeadStatement(unsigned id, const planning::SlotEntry& slot, 
 }
 
 std::string addGroupChildStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t childof,
-                          int32_t roomId) {
+                                   int32_t roomId) {
     return formatStatement(
         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) VALUES "
         "(\"%u\", \"%s\", \"%s\", \"%s\", \"0\", \"%d\", \"%d\", \"%d\")",
-        id, insertDateText(slot).c_str(), insertStartText(slot).c_str(), insertEndText(slot).c_str(), showId,
-        childof, roomId);
+        id, insertDateText(slot).c_str(), insertStartText(slot).c_str(), insertEndText(slot).c_str(), showId, childof,
+        roomId);
 }
 
-std::string editGroupHeadStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, const QString& survey,
-                          const QString& todo, const QString& done, unsigned id) {
+std::string editGroupHeadStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
+                                   const QString& survey, const QString& todo, const QString& done, unsigned id) {
     return formatStatement(
         "UPDATE `timeslot` SET `date` = '%4.4u-%2.2u-%2.2u', `start` = '%2.2u:%2.2u:0.0', `end` = "
         "'%2.2u:%2.2u:0.0', `showname` = '%u', `room` = '%u',`childof` = '%d',`survey` = '%s',`todo` = "
@@ -114,7 +114,7 @@ std::string editGroupHeadStatement(const planning::SlotEntry& slot, int32_t show
 }
 
 std::string editGroupChildStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof,
-                           unsigned id) {
+                                    unsigned id) {
     return formatStatement(
         "UPDATE `timeslot` SET `date` = '%4.4u-%2.2u-%2.2u', `start` = '%2.2u:%2.2u:0.0', `end` = "
         "'%2.2u:%2.2u:0.0', `showname` = '%u', `room` = '%u',`childof` = '%d' WHERE `id` = %u",
@@ -126,7 +126,8 @@ std::string removeSlotStatement(unsigned id) {
     return formatStatement("UPDATE `timeslot` SET `deleted` = \"1\" WHERE `id` = %u", id);
 }
 
-std::string addSlotStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof) {
+std::string addSlotStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
+                             int32_t childof) {
     return formatStatement(
         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `room`, `childof`) VALUES "
         "(\"%u\", \"%s\", \"%s\", \"%s\", \"0\", \"%d\", \"%d\", \"%d\")",
@@ -148,12 +149,13 @@ std::string addContractStatement(unsigned id, int32_t timeslotId, const QString&
 }
 
 std::string updateFollowUpPlanStatement(const QString& todo, int32_t timeslotId) {
-    return formatStatement("UPDATE `timeslot` SET `todo` = \"%s\" WHERE `id` = %u", sqlValue(todo).c_str(), u(timeslotId));
+    return formatStatement("UPDATE `timeslot` SET `todo` = \"%s\" WHERE `id` = %u", sqlValue(todo).c_str(),
+                           u(timeslotId));
 }
 
 std::string editContractStatement(const QString& extra, const QString& rtf, const QString& idText) {
-    return formatStatement("UPDATE `contract` SET `extra` = \"%s\",`rtf` = \"%s\" WHERE `id` = %s", sqlValue(extra).c_str(),
-                           sqlValue(rtf).c_str(), idOf(idText).c_str());
+    return formatStatement("UPDATE `contract` SET `extra` = \"%s\",`rtf` = \"%s\" WHERE `id` = %s",
+                           sqlValue(extra).c_str(), sqlValue(rtf).c_str(), idOf(idText).c_str());
 }
 
 std::string deleteContractStatement(const QString& idText) {

@@ -16,12 +16,12 @@ namespace edits {
 
 // Companies.
 std::string addCompanyStatement(unsigned id, const QString& nom, const QString& email, const QString& contact1,
-                       const QString& contact2);
+                                const QString& contact2);
 // The placeholder show that every new company gets: "<spectacle à définir (compagnie nom)>".
 QString placeholderShowName(const QString& companyNom);
 std::string addPlaceholderShowStatement(unsigned showId, const QString& companyNom, unsigned companyId);
-std::string editCompanyStatement(const QString& nom, const QString& email, const QString& fulladr, const QString& contact1,
-                        const QString& contact2, const QString& idText);
+std::string editCompanyStatement(const QString& nom, const QString& email, const QString& fulladr,
+                                 const QString& contact1, const QString& contact2, const QString& idText);
 std::string deleteCompanyStatement(const QString& idText);
 
 // Shows.
@@ -38,15 +38,16 @@ std::string insertStartText(const planning::SlotEntry& slot);
 std::string insertEndText(const planning::SlotEntry& slot);
 
 std::string addGroupHeadStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
-                         const QString& survey, const QString& todo, const QString& done);
+                                  const QString& survey, const QString& todo, const QString& done);
 std::string addGroupChildStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t childof,
-                          int32_t roomId);
-std::string editGroupHeadStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, const QString& survey,
-                          const QString& todo, const QString& done, unsigned id);
+                                   int32_t roomId);
+std::string editGroupHeadStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
+                                   const QString& survey, const QString& todo, const QString& done, unsigned id);
 std::string editGroupChildStatement(const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof,
-                           unsigned id);
+                                    unsigned id);
 std::string removeSlotStatement(unsigned id);
-std::string addSlotStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId, int32_t childof);
+std::string addSlotStatement(unsigned id, const planning::SlotEntry& slot, int32_t showId, int32_t roomId,
+                             int32_t childof);
 std::string deleteGroupStatement(const QString& headIdText);
 
 // Contracts. A new contract's `ts` is written with "%u" (no timeslot: 4294967295).

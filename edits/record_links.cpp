@@ -26,8 +26,8 @@ QString roomName(const QString& roomId) {
 
 QString groupText(const programme::Timeslot& head) {
     return QStringLiteral("%1, %2, %3 à %4")
-        .arg(quoted(programme::showLookup(head.showname)), roomName(head.room),
-             programme::longFrenchDate(head.date), programme::shortTimeText(head.start).trimmed());
+        .arg(quoted(programme::showLookup(head.showname)), roomName(head.room), programme::longFrenchDate(head.date),
+             programme::shortTimeText(head.start).trimmed());
 }
 
 }  // namespace
@@ -112,7 +112,9 @@ bool isLive(const RecordRef& ref) {
 QString displayName(const RecordRef& ref) {
     const int i = recordIndex(ref);
     // Not loaded: its number, never its table's name.
-    if (i < 0) return ref.kind == RecordKind::Contract ? QStringLiteral("contrat %1").arg(ref.id) : QStringLiteral("n° %1").arg(ref.id);
+    if (i < 0)
+        return ref.kind == RecordKind::Contract ? QStringLiteral("contrat %1").arg(ref.id)
+                                                : QStringLiteral("n° %1").arg(ref.id);
     const auto at = static_cast<std::size_t>(i);
     switch (ref.kind) {
     case RecordKind::Company: return quoted(programme::companies()[at].nom);
@@ -123,7 +125,8 @@ QString displayName(const RecordRef& ref) {
         const int slot = programme::timeslotIndexById(contract.ts);
         if (slot < 0) return QStringLiteral("contrat %1").arg(contract.id);
         return QStringLiteral("contrat %1 de %2")
-            .arg(contract.id, quoted(programme::showLookup(programme::timeslots()[static_cast<std::size_t>(slot)].showname)));
+            .arg(contract.id,
+                 quoted(programme::showLookup(programme::timeslots()[static_cast<std::size_t>(slot)].showname)));
     }
     }
     return {};
@@ -157,7 +160,8 @@ QString attachedTo(const RecordRef& ref) {
         const QString company = programme::shows()[at].comp;
         const int c = indexById(programme::companies(), company);
         return c < 0 ? QStringLiteral("compagnie %1").arg(company)
-                     : QStringLiteral("compagnie %1").arg(quoted(programme::companies()[static_cast<std::size_t>(c)].nom));
+                     : QStringLiteral("compagnie %1")
+                           .arg(quoted(programme::companies()[static_cast<std::size_t>(c)].nom));
     }
     case RecordKind::Group: {
         QString company;
@@ -169,7 +173,8 @@ QString attachedTo(const RecordRef& ref) {
         const QString ts = programme::contracts()[at].ts;
         const int slot = programme::timeslotIndexById(ts);
         return slot < 0 ? QStringLiteral("créneau %1").arg(ts)
-                        : QStringLiteral("groupe %1 (%2)").arg(ts, groupText(programme::timeslots()[static_cast<std::size_t>(slot)]));
+                        : QStringLiteral("groupe %1 (%2)")
+                              .arg(ts, groupText(programme::timeslots()[static_cast<std::size_t>(slot)]));
     }
     }
     return {};

@@ -65,8 +65,8 @@ TokenLookup lookUp(const std::string& token) {
     TokenLookup found;
     // A locking read: a token its session wrote and has not yet committed or rolled back is
     // waited for, not read as absent.
-    const db::BatchResult r = db::runBatch(
-        {db::formatStatement("SELECT `log` FROM `save_tokens` WHERE `token` = '%s' LOCK IN SHARE MODE", token.c_str())});
+    const db::BatchResult r = db::runBatch({db::formatStatement(
+        "SELECT `log` FROM `save_tokens` WHERE `token` = '%s' LOCK IN SHARE MODE", token.c_str())});
     if (!r.ok()) return found;
     if (r.rows.empty() || r.rows[0].empty()) {
         found.state = TokenState::NotStored;
@@ -81,8 +81,8 @@ TokenLookup lookUp(const std::string& token) {
     // cluster ran the token's INSERT on its own after aborting the transaction around it (the
     // rest of the save went with the abort). The save is not stored; the token is freed for
     // the try that runs again.
-    const db::BatchResult freed = db::runBatch({db::formatStatement(
-        "DELETE FROM `save_tokens` WHERE `token` = '%s' AND `log` = 0", token.c_str())});
+    const db::BatchResult freed = db::runBatch(
+        {db::formatStatement("DELETE FROM `save_tokens` WHERE `token` = '%s' AND `log` = 0", token.c_str())});
     found.state = freed.ok() ? TokenState::NotStored : TokenState::CannotAsk;
     return found;
 }

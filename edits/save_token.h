@@ -33,7 +33,6 @@ std::string newSaveToken();
 std::string tokenStatement(const std::string& token);
 std::string tokenAuditStatement(const std::string& token);
 
-
 // Whether a refusal of the save's writes leaves their outcome unknown: the link went after
 // the packet left (2013, 2026 on an encrypted link, 2006 when it went as the packet left) or
 // the server ended the session (1927).

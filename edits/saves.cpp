@@ -3,7 +3,6 @@
 #include <QHash>
 #include <functional>
 
-#include "followup/contract_followup.h"
 #include "db/codepage.h"
 #include "db/sql_text.h"
 #include "db/statement_batch.h"
@@ -11,11 +10,12 @@
 #include "edits/corbeille.h"
 #include "edits/edit_statements.h"
 #include "edits/transaction.h"
-#include "programme/date_texts.h"
-#include "programme/field_words.h"
+#include "followup/contract_followup.h"
 #include "followup/followup.h"
 #include "followup/followup_merge.h"
 #include "platform/utf8.h"
+#include "programme/date_texts.h"
+#include "programme/field_words.h"
 
 namespace edits {
 
@@ -107,8 +107,8 @@ struct RowEdit {
 
 SaveResult runRowEdit(const RowEdit& edit, const Resolution& resolution) {
     SaveResult result;
-    const std::vector<std::string> checks{db::formatStatement("SELECT %s FROM `%s` WHERE `id` = %s FOR UPDATE", edit.columns,
-                                                              edit.table, idText(edit.id).c_str())};
+    const std::vector<std::string> checks{db::formatStatement("SELECT %s FROM `%s` WHERE `id` = %s FOR UPDATE",
+                                                              edit.columns, edit.table, idText(edit.id).c_str())};
     const Decide decide = [&](const CheckedRows& checked, IdSource&) {
         result = SaveResult{};
         result.record = {edit.kind, edit.id};
@@ -157,7 +157,8 @@ struct Parent {
     RecordKind kind;
     QString id;
     std::string check() const {
-        return db::formatStatement("SELECT `deleted` FROM `%s` WHERE `id` = %s FOR UPDATE", tableOf(kind), idText(id).c_str());
+        return db::formatStatement("SELECT `deleted` FROM `%s` WHERE `id` = %s FOR UPDATE", tableOf(kind),
+                                   idText(id).c_str());
     }
 };
 
@@ -196,8 +197,8 @@ SaveResult addCompany(const CompanyFields& mine) {
         d.writes.push_back(addPlaceholderShowStatement(showId, mine.nom, companyId));
         // The creation statement has no address: the edit statement stores the one typed.
         if (!mine.fulladr.isEmpty())
-            d.writes.push_back(edits::editCompanyStatement(mine.nom, mine.email, mine.fulladr, mine.contact1, mine.contact2,
-                                                  QString::number(companyId)));
+            d.writes.push_back(edits::editCompanyStatement(mine.nom, mine.email, mine.fulladr, mine.contact1,
+                                                           mine.contact2, QString::number(companyId)));
         ChangedRows rows;
         rows.add(QStringLiteral("comp"), QString::number(companyId));
         rows.add(QStringLiteral("showname"), QString::number(showId));
@@ -227,9 +228,9 @@ SaveResult editCompany(const programme::Company& base, const CompanyFields& mine
                                          true, programme::isDeleted(row[5]));
         d.audit = QStringLiteral("compagnie %1 \"%2\" : %3").arg(base.id, nom, what);
     };
-    return runRowEdit({RecordKind::Company, "comp", base.id,
-                       "`nom`, `email`, `contact1`, `contact2`, `fulladr`, `deleted`", merged},
-                      resolution);
+    return runRowEdit(
+        {RecordKind::Company, "comp", base.id, "`nom`, `email`, `contact1`, `contact2`, `fulladr`, `deleted`", merged},
+        resolution);
 }
 
 // ---- shows -------------------------------------------------------------------------------
@@ -253,8 +254,8 @@ SaveResult addShow(const ShowFields& mine, const Resolution& resolution) {
         return d;
     };
     RunInfo info;
-    const RunEnd end = runTransaction(withCompany ? std::vector<std::string>{company.check()} : std::vector<std::string>{},
-                                      decide, &info);
+    const RunEnd end = runTransaction(
+        withCompany ? std::vector<std::string>{company.check()} : std::vector<std::string>{}, decide, &info);
     return finish(end, result, info);
 }
 
@@ -272,10 +273,11 @@ SaveResult editShow(const programme::Show& base, const ShowFields& mine, const R
             f.theirs = nameOf(f.theirs);
             f.mine = nameOf(f.mine);
         }
-        d.writes.push_back(
-            edits::editShowStatement(name, static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(company))), base.id));
-        const QString what = whatChanged({{Field::Name, mine.name != base.name}, {Field::Company, asWritten(mine.company) != base.comp}},
-                                         false, programme::isDeleted(row[2]));
+        d.writes.push_back(edits::editShowStatement(
+            name, static_cast<int32_t>(static_cast<uint32_t>(programme::leadingInteger(company))), base.id));
+        const QString what =
+            whatChanged({{Field::Name, mine.name != base.name}, {Field::Company, asWritten(mine.company) != base.comp}},
+                        false, programme::isDeleted(row[2]));
         d.audit = QStringLiteral("spectacle %1 \"%2\" : %3").arg(base.id, name, what);
     };
     return runRowEdit({RecordKind::Show, "showname", base.id, "`name`, `comp`, `deleted`", merged}, resolution);
@@ -304,7 +306,8 @@ planning::TimeslotEditorData editorInput(const GroupRows& group) {
     planning::TimeslotEditorData input;
     if (group.rows.empty()) return input;
     const programme::Timeslot& head = group.rows.front();
-    for (const programme::Timeslot& row : group.rows) input.entries.push_back(slotEntryOf(row.date, row.start, row.end));
+    for (const programme::Timeslot& row : group.rows)
+        input.entries.push_back(slotEntryOf(row.date, row.start, row.end));
     input.showId = static_cast<int32_t>(programme::leadingInteger(head.showname));
     input.room = static_cast<int32_t>(programme::leadingInteger(head.room));
     input.survey = head.survey;
@@ -325,10 +328,10 @@ SaveResult addGroup(const planning::TimeslotEditorData& mine, const Resolution& 
         const unsigned base = ids.base("timeslot", programme::timeslots().size());
         for (std::size_t i = 0; i < mine.entries.size(); ++i) {
             const auto id = base + static_cast<unsigned>(i);
-            d.writes.push_back(i == 0 ? addGroupHeadStatement(id, mine.entries[i], mine.showId, mine.room, mine.survey, mine.todo,
-                                                     mine.done)
-                                      : addGroupChildStatement(id, mine.entries[i], mine.showId, static_cast<int32_t>(base),
-                                                      mine.room));
+            d.writes.push_back(i == 0 ? addGroupHeadStatement(id, mine.entries[i], mine.showId, mine.room, mine.survey,
+                                                              mine.todo, mine.done)
+                                      : addGroupChildStatement(id, mine.entries[i], mine.showId,
+                                                               static_cast<int32_t>(base), mine.room));
             rows.add(QStringLiteral("timeslot"), QString::number(id));
         }
         d.audit = QStringLiteral("groupe %1 \"%2\" : créé avec %3 créneau%4")
@@ -381,9 +384,11 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
     // slot still on a node of a cluster: a colleague's edit on another node that moves one slot
     // and leaves the head as it was sends that slot's row alone, which the head's lock here
     // never meets. (An index on `childof` keeps the slots' read from locking the whole table.)
-    const std::string columns = "`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey`";
+    const std::string columns =
+        "`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`, `survey`";
     const std::vector<std::string> checks{
-        db::formatStatement("SELECT %s FROM `timeslot` WHERE `id` = %s FOR UPDATE", columns.c_str(), idText(baseHead.id).c_str()),
+        db::formatStatement("SELECT %s FROM `timeslot` WHERE `id` = %s FOR UPDATE", columns.c_str(),
+                            idText(baseHead.id).c_str()),
         db::formatStatement("SELECT %s FROM `timeslot` WHERE `childof` = %s AND `id` <> %s FOR UPDATE", columns.c_str(),
                             idText(baseHead.id).c_str(), idText(baseHead.id).c_str())};
     const Decide decide = [&](const CheckedRows& checked, IdSource& idSource) {
@@ -400,7 +405,9 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         // Restored, the group comes back with the rows its delete took, as from the Corbeille:
         // a slot removed before (here or elsewhere) stays removed.
         const QStringList taken = headDeleted ? rowsOfLastDelete(RecordKind::Group, baseHead.id) : QStringList();
-        const auto takenByDelete = [&](const QString& id) { return taken.contains(QString::fromStdString(idText(id))); };
+        const auto takenByDelete = [&](const QString& id) {
+            return taken.contains(QString::fromStdString(idText(id)));
+        };
 
         Merge merge;
         const QString show = merge.take({label(Field::Show), baseHead.showname, head[5], asWritten(mine.showId)});
@@ -414,7 +421,8 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
             const QStringList row = storedRow(p);
             const planning::SlotEntry was = slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end);
             const QString label = QStringLiteral("créneau %1").arg(p + 1);
-            const bool gone = p > 0 && (row.isEmpty() || (programme::isDeleted(row[4]) && !takenByDelete(base.rows[p].id)));
+            const bool gone =
+                p > 0 && (row.isEmpty() || (programme::isDeleted(row[4]) && !takenByDelete(base.rows[p].id)));
             const planning::SlotEntry now = row.isEmpty() ? was : entryOfRow(row);
             if (p >= k) {  // removed here
                 if (gone || now == was) continue;
@@ -450,7 +458,8 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
             done = theirsTemplate ? head[9] : merge.take({label(Field::Done), baseHead.done, head[9], mine.done});
         } else {
             const auto plan = followup::MergeFollowUp(followup::FollowUpText::Plan, baseHead.todo, head[8], mine.todo);
-            const auto record = followup::MergeFollowUp(followup::FollowUpText::Record, baseHead.done, head[9], mine.done);
+            const auto record =
+                followup::MergeFollowUp(followup::FollowUpText::Record, baseHead.done, head[9], mine.done);
             todo = plan.merged;
             done = record.merged;
             for (const auto* part : {&plan, &record})
@@ -467,7 +476,8 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
             for (const programme::Timeslot& t : base.rows) loaded = loaded || idText(t.id) == idText(row[0]);
             if (!loaded) added << row[0];
         }
-        for (const QString& id : added) merge.fromTheirs << u8("créneau %1 ajouté").arg(slotText(entryOfRow(stored.value(id))));
+        for (const QString& id : added)
+            merge.fromTheirs << u8("créneau %1 ajouté").arg(slotText(entryOfRow(stored.value(id))));
         if (!resolution.settles(merge.clashes)) {
             result.differences = merge.clashes;
             return stopWith(result, SaveOutcome::Conflict, "timeslot");
@@ -491,15 +501,17 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         for (const QString& id : added) {
             const QStringList& row = stored[id];
             if (row[5] == asWritten(showId) && row[7] == asWritten(roomId)) continue;
-            d.writes.push_back(editGroupChildStatement(entryOfRow(stored.value(id)), showId, roomId, static_cast<int32_t>(headId),
-                                              static_cast<unsigned>(programme::leadingInteger(id))));
+            d.writes.push_back(editGroupChildStatement(entryOfRow(stored.value(id)), showId, roomId,
+                                                       static_cast<int32_t>(headId),
+                                                       static_cast<unsigned>(programme::leadingInteger(id))));
             rows.add(QStringLiteral("timeslot"), id);
         }
         for (std::size_t p = 0; p < std::min(k, m); ++p) {
             if (goneMeanwhile[p]) continue;
             const auto rowId = static_cast<unsigned>(programme::leadingInteger(base.rows[p].id));
-            d.writes.push_back(p == 0 ? editGroupHeadStatement(entries[p], showId, roomId, survey, todo, done, rowId)
-                                      : editGroupChildStatement(entries[p], showId, roomId, static_cast<int32_t>(headId), rowId));
+            d.writes.push_back(
+                p == 0 ? editGroupHeadStatement(entries[p], showId, roomId, survey, todo, done, rowId)
+                       : editGroupChildStatement(entries[p], showId, roomId, static_cast<int32_t>(headId), rowId));
             rows.add(QStringLiteral("timeslot"), base.rows[p].id);
         }
         for (std::size_t p = k; p < m; ++p) {
@@ -519,7 +531,8 @@ SaveResult editGroup(const GroupRows& base, const planning::TimeslotEditorData& 
         if (asWritten(mine.room) != baseHead.room) changed.push_back(Field::Room);
         bool slotsChanged = k != m;
         for (std::size_t p = 0; p < std::min(k, m); ++p)
-            slotsChanged = slotsChanged || !(mine.entries[p] == slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end));
+            slotsChanged = slotsChanged ||
+                           !(mine.entries[p] == slotEntryOf(base.rows[p].date, base.rows[p].start, base.rows[p].end));
         if (slotsChanged) changed.push_back(Field::Slots);
         if (mine.survey != baseHead.survey || mine.todo != baseHead.todo || mine.done != baseHead.done)
             changed.push_back(Field::FollowUp);
@@ -591,7 +604,8 @@ SaveResult editContract(const programme::Contract& base, const ContractFields& m
         const QString extra = merge.take({label(Field::ContractInfo), base.extra, row[0], mine.extra});
         const QString rtf = merge.take({label(Field::ContractTemplate), base.rtf, row[1], mine.rtf});
         d.writes.push_back(edits::editContractStatement(extra, rtf, base.id));
-        d.audit = QStringLiteral("contrat %1 : %2").arg(base.id, programme::isDeleted(row[2]) ? u8("restauré et modifié") : u8("modifié"));
+        d.audit = QStringLiteral("contrat %1 : %2")
+                      .arg(base.id, programme::isDeleted(row[2]) ? u8("restauré et modifié") : u8("modifié"));
     };
     return runRowEdit({RecordKind::Contract, "contract", base.id, "`extra`, `rtf`, `deleted`", merged}, resolution);
 }
@@ -621,7 +635,8 @@ ContractFields carryOver(const programme::Contract& was, const programme::Contra
     return {carried(was.rtf, now.rtf, mine.rtf), carried(was.extra, now.extra, mine.extra), mine.timeslotId};
 }
 
-planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& now, const planning::TimeslotEditorData& mine) {
+planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& now,
+                                       const planning::TimeslotEditorData& mine) {
     planning::TimeslotEditorData data = mine;
     if (was.rows.empty() || now.rows.empty()) return data;
     const programme::Timeslot& a = was.rows.front();
@@ -638,7 +653,8 @@ planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& no
     }
     for (std::size_t p = 0; p < std::min({was.rows.size(), now.rows.size(), data.entries.size()}); ++p) {
         const planning::SlotEntry before = slotEntryOf(was.rows[p].date, was.rows[p].start, was.rows[p].end);
-        if (data.entries[p] == before) data.entries[p] = slotEntryOf(now.rows[p].date, now.rows[p].start, now.rows[p].end);
+        if (data.entries[p] == before)
+            data.entries[p] = slotEntryOf(now.rows[p].date, now.rows[p].start, now.rows[p].end);
     }
     return data;
 }
@@ -667,9 +683,10 @@ ConflictQuestion conflictQuestion(const SaveResult& result) {
                             feminine ? u8("e") : QString());
     for (const FieldDifference& f : result.differences)
         text += u8("\n%1 : là-bas %2, ici %3").arg(f.field, shown(f.theirs), shown(f.mine));
-    text += u8("\n\nGarder les miennes : vos valeurs remplacent les siennes pour ces champs."
-               "\nGarder les siennes : votre saisie est abandonnée."
-               "\nRevenir à la saisie : vous retrouvez vos modifications pour les reprendre.");
+    text +=
+        u8("\n\nGarder les miennes : vos valeurs remplacent les siennes pour ces champs."
+           "\nGarder les siennes : votre saisie est abandonnée."
+           "\nRevenir à la saisie : vous retrouvez vos modifications pour les reprendre.");
     return {text, {u8("Garder les miennes"), u8("Garder les siennes"), u8("Revenir à la saisie")}};
 }
 
@@ -693,10 +710,11 @@ bool restoreChosen(int answer) { return answer == 0; }
 
 ConflictQuestion deletedParentQuestion(const SaveResult& result) {
     const bool feminine = isFeminine(result.record.kind);
-    const QString text = u8("%1, %2 votre saisie se rattache, a été %3 %4.\n\n%5 restaurer et enregistrer "
-                            "votre saisie, ou abandonner celle-ci ?")
-                             .arg(recordWords(result.record), feminine ? u8("à laquelle") : u8("auquel"),
-                                  feminine ? u8("supprimée") : u8("supprimé"), byWhom(result), feminine ? u8("La") : u8("Le"));
+    const QString text =
+        u8("%1, %2 votre saisie se rattache, a été %3 %4.\n\n%5 restaurer et enregistrer "
+           "votre saisie, ou abandonner celle-ci ?")
+            .arg(recordWords(result.record), feminine ? u8("à laquelle") : u8("auquel"),
+                 feminine ? u8("supprimée") : u8("supprimé"), byWhom(result), feminine ? u8("La") : u8("Le"));
     return {text, {u8("Restaurer et enregistrer"), u8("Abandonner ma saisie")}};
 }
 
@@ -704,7 +722,8 @@ QString savedNotice(const SaveResult& result) {
     if (result.restored.isEmpty() && result.fromTheirs.isEmpty()) return {};
     QString notice = u8("Enregistré.");
     if (!result.restored.isEmpty()) notice += u8(" Restauré : %1.").arg(result.restored.join(u8(" ; ")));
-    if (!result.fromTheirs.isEmpty()) notice += u8(" Repris de l'autre poste : %1.").arg(result.fromTheirs.join(u8(", ")));
+    if (!result.fromTheirs.isEmpty())
+        notice += u8(" Repris de l'autre poste : %1.").arg(result.fromTheirs.join(u8(", ")));
     return notice;
 }
 

@@ -74,7 +74,8 @@ SaveResult editContract(const programme::Contract& base, const ContractFields& m
 CompanyFields carryOver(const programme::Company& was, const programme::Company& now, const CompanyFields& mine);
 ShowFields carryOver(const programme::Show& was, const programme::Show& now, const ShowFields& mine);
 ContractFields carryOver(const programme::Contract& was, const programme::Contract& now, const ContractFields& mine);
-planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& now, const planning::TimeslotEditorData& mine);
+planning::TimeslotEditorData carryOver(const GroupRows& was, const GroupRows& now,
+                                       const planning::TimeslotEditorData& mine);
 
 // "La compagnie « X » a été modifiée sur un autre poste (par Anne) ..." with the fields, and
 // the answers: keep mine, keep theirs, back to my input (the last, the default, loses nothing).

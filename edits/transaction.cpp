@@ -52,8 +52,8 @@ bool rollBack() {
     const unsigned number = db::lastErrorNumber();
     // A deadlock reported at the ROLLBACK (a node of a cluster aborted the transaction for
     // another node's commit) says the server rolled it back already.
-    const bool done = db::QueryRunner(rollbackStatement(), nullptr, nullptr) == db::kQueryOk ||
-                      db::lastErrorNumber() == kDeadlock;
+    const bool done =
+        db::QueryRunner(rollbackStatement(), nullptr, nullptr) == db::kQueryOk || db::lastErrorNumber() == kDeadlock;
     if (!done) db::closeProgramme();
     db::setLastErrorText(error);
     db::setLastErrorNumber(number);
@@ -103,8 +103,8 @@ unsigned IdSource::base(const char* table, std::size_t loadedCount) {
     if (it != read_.end()) return it->second;
     // The next free id: the count, as the ids are when nothing is missing, and in any case past
     // the highest one.
-    const std::string statement = db::formatStatement(
-        "SELECT GREATEST(COUNT(*), COALESCE(MAX(`id`) + 1, 0)) FROM `%s`", table);
+    const std::string statement =
+        db::formatStatement("SELECT GREATEST(COUNT(*), COALESCE(MAX(`id`) + 1, 0)) FROM `%s`", table);
     const db::BatchResult result = db::runBatch({statement});
     unsigned next = static_cast<unsigned>(loadedCount);
     if (result.ok() && !result.rows.empty() && !result.rows[0].empty())

@@ -66,8 +66,8 @@ struct SaveCounters {
     long committed = 0;
     long idRetries = 0;
     long lockRetries = 0;
-    long linkRetries = 0;      // a try run again on a new connection after its link went
-    long foundAfterLoss = 0;   // committed saves whose answer was lost, their token found
+    long linkRetries = 0;     // a try run again on a new connection after its link went
+    long foundAfterLoss = 0;  // committed saves whose answer was lost, their token found
     long unknown = 0;
     long failed = 0;
 };

@@ -40,9 +40,10 @@ QString readTemplate(const QString& path, bool* opened, QString* problem) {
     }
     for (const platform::TextLine& line : text.lines) {
         if (!todo.isEmpty()) todo += QString::fromUtf16(kItemSeparator);
-        const QString item = text.encoding == platform::TextEncoding::Utf8
-                                 ? QString::fromUtf8(line.bytes)
-                                 : db::fromAnsi(std::string_view(line.bytes.constData(), static_cast<std::size_t>(line.bytes.size())));
+        const QString item =
+            text.encoding == platform::TextEncoding::Utf8
+                ? QString::fromUtf8(line.bytes)
+                : db::fromAnsi(std::string_view(line.bytes.constData(), static_cast<std::size_t>(line.bytes.size())));
         if (problem && problem->isEmpty()) {
             const QString where = QString::fromUtf8(kTemplateLine).arg(line.number).arg(file.fileName());
             *problem = db::storedTextProblem(where, item, db::kTextColumnBytes);
@@ -76,8 +77,8 @@ void rebuildFollowUp(const std::vector<ChecklistRow>& rows, QString& todo, QStri
 platform::DateTime dateOfDayMonthYear(const QString& text, const platform::DateTime& otherwise) {
     unsigned day = 0, month = 0, year = 0;
     programme::readDayMonthYear(text, &day, &month, &year);
-    const auto date = platform::DateTime::fromParts(static_cast<int>(year), static_cast<int>(month),
-                                                    static_cast<int>(day));
+    const auto date =
+        platform::DateTime::fromParts(static_cast<int>(year), static_cast<int>(month), static_cast<int>(day));
     return date.isValid() ? date : otherwise;
 }
 

@@ -7,8 +7,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "platform/date_time.h"
 #include "followup/followup.h"
+#include "platform/date_time.h"
 
 namespace followup {
 
@@ -30,7 +30,8 @@ inline constexpr const char* kTemplateLine = "Ligne %1 du modèle %2";
 
 // What the editor shows in place of a group's template that this workstation's survey folder
 // lacks (the group keeps its template name and its plan): in the list, and in its tip.
-inline constexpr const char* kTemplateMissing = "Modèle « %1 » absent de ce poste : la surveillance enregistrée est gardée";
+inline constexpr const char* kTemplateMissing =
+    "Modèle « %1 » absent de ce poste : la surveillance enregistrée est gardée";
 inline constexpr const char* kTemplateMissingTip =
     "Le modèle « %1 » n'est pas dans le dossier %2 de ce poste. Le créneau garde ce nom de modèle et son plan ; "
     "choisir un modèle de la liste remplace le plan.";

@@ -21,8 +21,8 @@ unsigned leadingUnsigned(QStringView text) {
 
 unsigned frenchMonthNumber(QStringView word) {
     static const std::array<QString, 12> kMonths = {
-        QStringLiteral("Janvier"), QStringLiteral("Février"), QStringLiteral("Mars"),      QStringLiteral("Avril"),
-        QStringLiteral("Mai"),     QStringLiteral("Juin"),    QStringLiteral("Juillet"),   QStringLiteral("Août"),
+        QStringLiteral("Janvier"),   QStringLiteral("Février"), QStringLiteral("Mars"),     QStringLiteral("Avril"),
+        QStringLiteral("Mai"),       QStringLiteral("Juin"),    QStringLiteral("Juillet"),  QStringLiteral("Août"),
         QStringLiteral("Septembre"), QStringLiteral("Octobre"), QStringLiteral("Novembre"), QStringLiteral("Décembre")};
     for (std::size_t i = 0; i < kMonths.size(); ++i)
         if (word == kMonths[i]) return static_cast<unsigned>(i + 1);
@@ -60,7 +60,7 @@ bool writePayments(QString& todo, const QString& extra) {
     for (int n = 1; n <= 5; ++n) {
         const QString date = contracts::valueInExtra(extra, contracts::labels::kChequeDate(n));
         SetItemValue(todo, QString::fromUtf8(kPaymentItemPrefix) + QString::number(n),
-                               dayMonthYearOfLongDate(date) + u':' + amount);
+                     dayMonthYearOfLongDate(date) + u':' + amount);
     }
     return true;
 }

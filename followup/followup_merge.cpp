@@ -12,7 +12,7 @@ namespace followup {
 namespace {
 
 struct Item {
-    QString key;    // title, and "#n" for its n-th repeat
+    QString key;  // title, and "#n" for its n-th repeat
     QString title;
     QString text;
 };
@@ -80,7 +80,8 @@ FollowUpMerge MergeFollowUp(FollowUpText kind, const QString& base, const QStrin
         if (!text) continue;
         auto at = merged.begin();
         for (std::size_t j = i; j-- > 0;) {
-            const auto found = std::find_if(merged.begin(), merged.end(), [&](const Item& x) { return x.key == t[j].key; });
+            const auto found =
+                std::find_if(merged.begin(), merged.end(), [&](const Item& x) { return x.key == t[j].key; });
             if (found != merged.end()) {
                 at = found + 1;
                 break;

@@ -13,8 +13,9 @@ namespace followup {
 namespace {
 
 // The date twice: as a date a spreadsheet sorts, and as the planning writes it.
-constexpr const char* kHeaders[] = {"Date",      "Jour",      "Heure",                "Salle", "Spectacle",
-                                    "Compagnie", "Créneaux",  "En retard", "Ce qui est en retard", "Suivi"};
+constexpr const char* kHeaders[] = {
+    "Date", "Jour", "Heure", "Salle", "Spectacle", "Compagnie", "Créneaux", "En retard", "Ce qui est en retard",
+    "Suivi"};
 constexpr const char* kClosed = ", Clôturé";
 constexpr const char* kPaymentLate = "Paiement non réalisé";
 constexpr const char* kContractStep = "retour du contrat";
@@ -26,7 +27,8 @@ constexpr const char* kClosingStep = "clôture : ";
 QStringList lateSteps(COLORREF colour, const QString& status, bool showOver, bool followed) {
     QStringList steps;
     if (colour == kRed) steps << QString::fromUtf8(kContractStep);
-    if (colour == kDarkRed || status.contains(QString::fromUtf8(kPaymentLate))) steps << QString::fromUtf8(kPaymentStep);
+    if (colour == kDarkRed || status.contains(QString::fromUtf8(kPaymentLate)))
+        steps << QString::fromUtf8(kPaymentStep);
     if (followed && showOver && !status.endsWith(QString::fromUtf8(kClosed))) {
         // The closing clause is the last of the line: what the next step is.
         QString next = status.mid(status.lastIndexOf(QStringLiteral(", ")) + 2);

@@ -12,18 +12,18 @@
 namespace followup {
 
 struct ReportRow {
-    int head = -1;         // record index of the group head
-    QString isoDate;       // that first slot's day, YYYY-MM-DD, which a spreadsheet sorts
-    QString date;          // the long French date of the group's first slot in the range
-    QString time;          // its start, "%2u:%2.2u"
+    int head = -1;    // record index of the group head
+    QString isoDate;  // that first slot's day, YYYY-MM-DD, which a spreadsheet sorts
+    QString date;     // the long French date of the group's first slot in the range
+    QString time;     // its start, "%2u:%2.2u"
     QString room;
     QString show;
     QString company;
-    int slotCount = 0;     // the group's slots in the range
-    QString status;        // the follow-up status line, as the planning shows it
-    COLORREF colour = 0;   // its colour
+    int slotCount = 0;    // the group's slots in the range
+    QString status;       // the follow-up status line, as the planning shows it
+    COLORREF colour = 0;  // its colour
     bool late = false;
-    QString lateWhat;      // what is late, when it is ("retour du contrat ; paiement")
+    QString lateWhat;  // what is late, when it is ("retour du contrat ; paiement")
 };
 
 // A group is late when a deadline has passed: the contract is not back after its return

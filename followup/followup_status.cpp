@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "programme/programme_data.h"
 #include "followup/followup.h"
 #include "platform/utf8.h"
+#include "programme/programme_data.h"
 
 namespace followup {
 
@@ -108,7 +108,8 @@ COLORREF FollowUpStatus(const QString& todo, const QString& done, const DateTime
             return kOrange;
         }
         const QString plannedReturn = PlanValue(todo, u8(kContractReceived));
-        if (ItemValue(done, u8(kContractReceived)).isEmpty()) return contractReturnStatus(sent, plannedReturn, now, text);
+        if (ItemValue(done, u8(kContractReceived)).isEmpty())
+            return contractReturnStatus(sent, plannedReturn, now, text);
 
         if (ItemValue(done, u8(kContractReturned)).isEmpty()) {
             text = u8("Contrat à retourner");

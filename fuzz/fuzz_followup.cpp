@@ -1,8 +1,8 @@
 // The follow-up texts of a group: any plan and record parse, give a status line, and take a
 // value for any item without breaking the items they did not touch.
-#include "fuzz/fuzz_input.h"
-#include "followup/followup_status.h"
 #include "followup/followup.h"
+#include "followup/followup_status.h"
+#include "fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::silence();
@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString key = fuzzing::text(parts[2]);
     const QString value = fuzzing::text(parts[3]);
     (void)followup::ParseFollowUp(todo, done);
-    for (const platform::DateTime& now : {platform::DateTime::fromParts(2019, 6, 5, 12), platform::DateTime::fromParts(2019, 7, 10),
-                                          platform::DateTime::invalid()}) {
+    for (const platform::DateTime& now : {platform::DateTime::fromParts(2019, 6, 5, 12),
+                                          platform::DateTime::fromParts(2019, 7, 10), platform::DateTime::invalid()}) {
         QString status;
         (void)followup::FollowUpStatus(todo, done, now, platform::DateTime::fromParts(2019, 7, 10), status);
     }

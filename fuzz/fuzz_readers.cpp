@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "contracts/contract_info.h"
-#include "fuzz/fuzz_input.h"
 #include "followup/checklist.h"
+#include "fuzz/fuzz_input.h"
 #include "platform/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Qt's decoder drops a leading byte-order mark.
     const QByteArray back = QString::fromUtf8(bytes).toUtf8();
     const bool roundTrips = back == bytes || (bytes.startsWith("\xEF\xBB\xBF") && "\xEF\xBB\xBF" + back == bytes);
-    const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const bool beyondAscii =
+        std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     fuzzing::check(platform::isMultiByteUtf8(bytes) == (roundTrips && beyondAscii), "UTF-8 as Qt decodes it");
     (void)followup::readTemplate(path);
     return 0;

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     sales::SalesIndex index;
     index.build(tickets);
-    const sales::AggregateFilter all{QStringLiteral("0000-01-01 00:00:00"), QStringLiteral("9999-12-31 23:59:59"), {}, {}};
+    const sales::AggregateFilter all{
+        QStringLiteral("0000-01-01 00:00:00"), QStringLiteral("9999-12-31 23:59:59"), {}, {}};
     fuzzing::check(index.aggregate(tickets, all) == sales::aggregateByScan(tickets, all), "index and scan agree");
     const sales::AggregateFilter typed{all.fromText, all.toText, head(1), head(2)};
     fuzzing::check(index.aggregate(tickets, typed) == sales::aggregateByScan(tickets, typed),

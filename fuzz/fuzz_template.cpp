@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzing::check(escaped.find('\0') == std::string::npos, "an escaped value holds no zero byte");
 
     contracts::ContractInfoList rows;
-    for (const contracts::TokenKey& key : contracts::kTokenKeys) rows.rows.push_back({QString::fromUtf8(key.label), value});
+    for (const contracts::TokenKey& key : contracts::kTokenKeys)
+        rows.rows.push_back({QString::fromUtf8(key.label), value});
     // A small limit keeps each execution short: values multiplying the tokens reach it fast.
     bool tooLarge = false;
     const std::string filled = contracts::fillTemplate(templ, rows, &tooLarge, 1u << 20);

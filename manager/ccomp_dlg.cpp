@@ -57,7 +57,8 @@ QString ccomp::storageProblem() const {
         {Field::Address, fulladr, db::kTextColumnBytes},
     };
     for (const auto& f : fields)
-        if (QString problem = db::storedTextProblem(programme::fieldLabel(f.field), f.text, f.maxChars); !problem.isEmpty())
+        if (QString problem = db::storedTextProblem(programme::fieldLabel(f.field), f.text, f.maxChars);
+            !problem.isEmpty())
             return problem;
     return QString();
 }

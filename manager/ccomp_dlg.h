@@ -11,7 +11,6 @@ class ccomp : public dlg::Dialog, public res::CompanyControls {
 public:
     explicit ccomp(QWidget* parent = nullptr);
 
-
     // In: the texts shown at opening; out after OK: the texts typed.
     QString nom;
     QString email;

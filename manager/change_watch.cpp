@@ -7,8 +7,10 @@
 using manager_load::Job;
 
 ChangeWatch::ChangeWatch(Apply apply)
-    : apply_(std::move(apply)),
-      loader_([this] { QMetaObject::invokeMethod(this, [this] { handOver(); }, Qt::QueuedConnection); }) {}
+    : apply_(std::move(apply)), loader_([this] {
+          QMetaObject::invokeMethod(
+              this, [this] { handOver(); }, Qt::QueuedConnection);
+      }) {}
 
 ChangeWatch::~ChangeWatch() = default;
 

@@ -93,7 +93,8 @@ void CorbeilleWindow::restoreSelected() {
     }
     const edits::SaveResult result = edits::runRestore(plan, withParents);
     if (result.outcome == edits::SaveOutcome::Failed || result.outcome == edits::SaveOutcome::Unknown) return;
-    platform::ui().messageBox(edits::restoreNotice(result), platform::MessageIcon::Information, platform::MessageButtons::Ok);
+    platform::ui().messageBox(edits::restoreNotice(result), platform::MessageIcon::Information,
+                              platform::MessageButtons::Ok);
     if (reloadProgramme_) reloadProgramme_();
     fill();
 }

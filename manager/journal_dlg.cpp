@@ -107,8 +107,9 @@ void JournalWindow::showFiltered() {
     list_->clear();
     QList<QTreeWidgetItem*> items;
     for (const edits::AuditLine& line : edits::filterJournal(lines_, filter)) {
-        auto* item = new QTreeWidgetItem(QStringList{line.utc.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")),
-                                                     line.account, edits::withoutRows(line.message)});
+        auto* item =
+            new QTreeWidgetItem(QStringList{line.utc.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")),
+                                            line.account, edits::withoutRows(line.message)});
         // The rows the save changed are for the Corbeille; the reader finds them on hover.
         item->setToolTip(2, line.message);
         items << item;

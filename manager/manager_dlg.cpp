@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "db/connections.h"
+#include "db/query_runner.h"
 #include "edits/audit_log.h"
 #include "manager/corbeille_dlg.h"
 #include "manager/journal_dlg.h"
-#include "db/query_runner.h"
 #include "platform/ui_services.h"
 #include "programme/account.h"
 #include "resources/dialogs.h"
@@ -132,7 +132,8 @@ bool manager::OnInitDialog() {
     queueStep([this] { finishFill(); });
     setProperty("loading", true);
     showCaption();
-    for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract}) enableItem(add, account::writesOffered());
+    for (const int add : {kAddCompany, kAddShow, kAddTimeslotGroup, kNewContract})
+        enableItem(add, account::writesOffered());
     lists_.updateDeleteButtons();
     SetTimer(PlanningPane::kHoverTimer, PlanningPane::kHoverPeriodMs);
     SetTimer(ChangeWatch::kTimer, ChangeWatch::kPeriodMs);
@@ -308,7 +309,8 @@ void manager::queueTable(programme::ProgrammeTable table, std::shared_ptr<progra
     }
     queueStep([this, table, kSlice] {
         // As many slices as the table has records now, before the steps queued after this one.
-        const int count = static_cast<int>(table == T::Timeslots ? programme::timeslots().size() : programme::contracts().size());
+        const int count =
+            static_cast<int>(table == T::Timeslots ? programme::timeslots().size() : programme::contracts().size());
         std::vector<std::function<void()>> slices;
         for (int from = 0; from < count; from += kSlice)
             slices.push_back([this, table, from, kSlice] { lists_.appendRecords(table, from, from + kSlice); });

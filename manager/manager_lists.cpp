@@ -42,8 +42,8 @@ std::optional<ListRow> timeslotGroupRow(int index) {
     const Timeslot& slot = records[static_cast<std::size_t>(index)];
     if (isDeleted(slot.deleted) || !isGroupHead(slot)) return std::nullopt;
     return ListRow{index,
-                   {slot.id, roomLookup(slot.room), showLookup(slot.showname), QString::number(1u + countLiveChildren(slot.id)),
-                    firstDateText(slot.date, slot.start)}};
+                   {slot.id, roomLookup(slot.room), showLookup(slot.showname),
+                    QString::number(1u + countLiveChildren(slot.id)), firstDateText(slot.date, slot.start)}};
 }
 
 std::vector<ListRow> timeslotGroupRows() {

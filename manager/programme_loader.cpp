@@ -61,7 +61,8 @@ std::optional<ProgrammeTable> tableOfKey(const QString& key) {
 // The rows of one statement: made into records as the loads make them, each row's check value
 // noted by table and id.
 struct Reading {
-    explicit Reading(programme::Tables& into, ProgrammeTable table, bool tagged, const std::array<int, kTableCount>& counts)
+    explicit Reading(programme::Tables& into, ProgrammeTable table, bool tagged,
+                     const std::array<int, kTableCount>& counts)
         : sink(tagged ? programme::RowSink::tagged(into) : programme::RowSink(into, table)),
           table(table),
           tagged(tagged),
@@ -86,7 +87,8 @@ int32_t readRow(void* context, int32_t count, char** columns, void*) {
         // The padding is no column of the table's.
         ownCount = std::min(count - 1, reading->counts[static_cast<std::size_t>(table)]);
     }
-    if (ownCount > 0 && own[0]) reading->checks[static_cast<std::size_t>(table)][std::atoll(own[0])] = rowCheck(ownCount, own);
+    if (ownCount > 0 && own[0])
+        reading->checks[static_cast<std::size_t>(table)][std::atoll(own[0])] = rowCheck(ownCount, own);
     return programme::RowSink::append(&reading->sink, count, columns, nullptr);
 }
 
@@ -192,7 +194,8 @@ Asked rowsNamed(const std::vector<QString>& logTexts) {
 
 std::string rowsStatement(const Asked& asked, const std::array<int, kTableCount>& columnCounts) {
     int widest = 0;
-    for (const auto& [table, ids] : asked) widest = std::max(widest, columnCounts[static_cast<std::size_t>(indexOf(table))]);
+    for (const auto& [table, ids] : asked)
+        widest = std::max(widest, columnCounts[static_cast<std::size_t>(indexOf(table))]);
     std::string statement;
     for (const auto& [table, ids] : asked) {
         if (ids.isEmpty()) continue;
@@ -399,8 +402,8 @@ void Loader::verify(Outcome& out) {
     for (ProgrammeTable table : kTables) {
         const auto t = static_cast<std::size_t>(indexOf(table));
         if (table != ProgrammeTable::Rooms) totals += ", ";
-        totals += "(SELECT CONCAT_WS(CHAR(32), COUNT(*), COALESCE(SUM(" + checkExpression(columns_[t]) + "), 0)) FROM " +
-                  quotedName(programme::tableName(table)) + ")";
+        totals += "(SELECT CONCAT_WS(CHAR(32), COUNT(*), COALESCE(SUM(" + checkExpression(columns_[t]) +
+                  "), 0)) FROM " + quotedName(programme::tableName(table)) + ")";
     }
     struct Totals {
         std::vector<std::string> values;

@@ -15,8 +15,8 @@
 #include <QStringList>
 #include <array>
 #include <condition_variable>
-#include <deque>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>

@@ -235,8 +235,9 @@ void RecordLists::refresh(const Moved& moved) {
         if (!contractIndex.contains(contract.id)) contractIndex.insert(contract.id, i);
         if (heads.contains(contract.ts)) contracts.insert(contract.id);
     }
-    patchRows(list(kContractList), contracts, moved.contractsMoved,
-              [&](const QString& id) { return contractIndex.value(id, -1); }, programme::contractRow);
+    patchRows(
+        list(kContractList), contracts, moved.contractsMoved,
+        [&](const QString& id) { return contractIndex.value(id, -1); }, programme::contractRow);
 }
 
 void RecordLists::appendRecords(programme::ProgrammeTable table, int from, int to) {
@@ -255,7 +256,8 @@ void RecordLists::updateDeleteButtons() {
     const bool writes = account::writesOffered();
     const dlg::ListView* companies = list(kCompanyList);
     const int company = companies->nextSelected();
-    window_.enableItem(kDeleteCompany, writes && programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
+    window_.enableItem(kDeleteCompany,
+                       writes && programme::nameDeleteEnabled(company >= 0, companies->itemText(company, 1)));
     const dlg::ListView* shows = list(kShowList);
     const int show = shows->nextSelected();
     window_.enableItem(kDeleteShow, writes && programme::nameDeleteEnabled(show >= 0, shows->itemText(show, 1)));

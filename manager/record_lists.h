@@ -36,9 +36,9 @@ public:
     // refill hold spares them.
     struct Moved {
         std::set<programme::ProgrammeTable> tables;
-        QSet<QString> groupHeads;  // the ids of the groups whose rows may have changed
-        QSet<QString> shows;       // the ids of the shows read again
-        QSet<QString> contracts;   // the ids of the contracts read again
+        QSet<QString> groupHeads;     // the ids of the groups whose rows may have changed
+        QSet<QString> shows;          // the ids of the shows read again
+        QSet<QString> contracts;      // the ids of the contracts read again
         bool timeslotsMoved = false;  // records went, came or changed place: indexes moved
         bool contractsMoved = false;
     };

@@ -1,7 +1,7 @@
 // What the manager does with a save's answer: reload on done; say in one line what came back
-// from the Corbeille with it and which parts came from a colleague; on a conflict ask whether to keep mine (save again over theirs), keep
-// theirs (reload) or go back to the dialog with my input; on a row deleted meanwhile ask
-// whether to restore it with my changes. A failure was shown by the save itself.
+// from the Corbeille with it and which parts came from a colleague; on a conflict ask whether to keep mine (save again
+// over theirs), keep theirs (reload) or go back to the dialog with my input; on a row deleted meanwhile ask whether to
+// restore it with my changes. A failure was shown by the save itself.
 #pragma once
 
 #include <optional>
@@ -74,7 +74,8 @@ edits::SaveResult settleAdd(Save save) {
     if (!edits::restoreChosen(platform::ui().askChoice(q.text, q.answers))) return result;
     result = save(edits::Resolution::restoring());
     if (result.committed())
-        platform::ui().messageBox(edits::savedNotice(result), platform::MessageIcon::Information, platform::MessageButtons::Ok);
+        platform::ui().messageBox(edits::savedNotice(result), platform::MessageIcon::Information,
+                                  platform::MessageButtons::Ok);
     return result;
 }
 

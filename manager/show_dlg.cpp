@@ -63,7 +63,8 @@ void show::OnAddCompany(const dlg::Notification&) {
 void show::OnOK() {
     name = itemText(kName);
     if (name.isEmpty()) return;
-    if (const QString problem = db::storedTextProblem(programme::fieldLabel(programme::Field::Name), name, db::kNameColumnChars);
+    if (const QString problem =
+            db::storedTextProblem(programme::fieldLabel(programme::Field::Name), name, db::kNameColumnChars);
         !problem.isEmpty()) {
         platform::showError(problem);
         return;

@@ -14,7 +14,6 @@ class show : public dlg::Dialog, public res::ShowControls {
 public:
     explicit show(QWidget* parent = nullptr);
 
-
     // In: the company id to preselect; out after OK: the chosen company's id, or -1.
     int32_t company = 0;
     // In: the title shown at opening; out after OK: the title typed.

@@ -19,11 +19,11 @@ class QPainter;
 namespace planning {
 
 // Colours as the stored data and the follow-up rules give them: 0x00BBGGRR, red in the low byte.
-using followup::COLORREF;
-using followup::rgb;
-using followup::redOf;
-using followup::greenOf;
 using followup::blueOf;
+using followup::COLORREF;
+using followup::greenOf;
+using followup::redOf;
+using followup::rgb;
 
 QColor toQColor(COLORREF colour);
 

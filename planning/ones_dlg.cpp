@@ -1,7 +1,7 @@
 #include "planning/ones_dlg.h"
 
-#include "followup/checklist.h"
 #include "dialog/controls.h"
+#include "followup/checklist.h"
 #include "resources/dialogs.h"
 
 using N = dlg::Notify;
@@ -58,7 +58,8 @@ void ones::OnDoneClicked(const dlg::Notification&) {
 
 void ones::OnOK() {
     // A goal the plan or the record could not give back is refused, and the dialog stays.
-    for (const QString& problem : {followup::goalProblem(itemText(kGoal)), followup::achievedGoalProblem(itemText(kAchieved))}) {
+    for (const QString& problem :
+         {followup::goalProblem(itemText(kGoal)), followup::achievedGoalProblem(itemText(kAchieved))}) {
         if (problem.isEmpty()) continue;
         platform::showError(problem);
         return;

@@ -4,15 +4,14 @@
 
 #include <QString>
 
-#include "platform/date_time.h"
 #include "dialog/dialog.h"
+#include "platform/date_time.h"
 #include "resources/control_ids.h"
 
 class ones : public dlg::Dialog, public res::ChecklistItemControls {
     Q_OBJECT
 public:
     explicit ones(QWidget* parent = nullptr);
-
 
     // In: the row's texts; out after OK: the item's new texts (the title never changes).
     QString title;

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "followup/followup_status.h"
+#include "planning/contrast.h"
 #include "programme/date_texts.h"
 #include "programme/programme_data.h"
-#include "planning/contrast.h"
-#include "followup/followup_status.h"
 
 namespace planning {
 
@@ -19,8 +19,8 @@ namespace {
 
 const char* const kHeaderTexts[7] = {"lun.", "mar.", "mer.", "jeu.", "ven.", "sam.", "dim."};
 // The usual French abbreviations, accents kept: "jui" could be June or July.
-const char* const kMonthAbbreviations[12] = {"janv.", "févr.", "mars", "avr.", "mai", "juin",
-                                             "juil.", "août", "sept.", "oct.", "nov.", "déc."};
+const char* const kMonthAbbreviations[12] = {"janv.", "févr.", "mars",  "avr.", "mai",  "juin",
+                                             "juil.", "août",  "sept.", "oct.", "nov.", "déc."};
 
 constexpr int kHighlightWidth = 5;
 constexpr int kTextLine1 = 2;
@@ -58,8 +58,10 @@ QString fitted(const DrawSurface& dc, const QString& text, int room) {
     qsizetype tooLong = text.size();
     while (tooLong - fits > 1) {
         const qsizetype middle = (fits + tooLong) / 2;
-        if (dc.textWidth(text.left(middle) + ellipsis) <= room) fits = middle;
-        else tooLong = middle;
+        if (dc.textWidth(text.left(middle) + ellipsis) <= room)
+            fits = middle;
+        else
+            tooLong = middle;
     }
     return fits == 0 ? QString() : text.left(fits) + ellipsis;
 }
@@ -107,8 +109,8 @@ bool highlightedFor(const Timeslot& slot, long long selectedId) {
 
 }  // namespace
 
-std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth,
-                                      int clientHeight, int scroll, int* contentHeight) {
+std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth, int clientHeight,
+                                      int scroll, int* contentHeight) {
     std::vector<TimelineRow> rows;
     const std::vector<int> visible = visibleTimeslots(view);
     const int stack = timelineContentHeight(visible.size(), clientHeight);
@@ -116,7 +118,8 @@ std::vector<TimelineRow> timelineRows(const PlanningView& view, long long select
     if (visible.empty()) return rows;
     const auto& records = programme::timeslots();
     const bool fits = stack <= clientHeight;
-    const double rowHeight = fits ? static_cast<double>(clientHeight) / static_cast<double>(visible.size()) : kMinRowHeight;
+    const double rowHeight =
+        fits ? static_cast<double>(clientHeight) / static_cast<double>(visible.size()) : kMinRowHeight;
     // Rows out of view are skipped without being looked at.
     std::size_t first = 0;
     std::size_t last = visible.size();
@@ -157,8 +160,8 @@ std::optional<std::pair<int, int>> timelineRowOfGroup(const PlanningView& view, 
     return std::nullopt;
 }
 
-void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth,
-                  int clientHeight, const DateTime& now, HitList& hits, int scroll, int* contentHeight) {
+void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth, int clientHeight,
+                  const DateTime& now, HitList& hits, int scroll, int* contentHeight) {
     hits.clear();
     dc.fillRect({0, 0, clientWidth, clientHeight}, kBlack);
     const auto& records = programme::timeslots();
@@ -170,8 +173,8 @@ void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedI
     }
 }
 
-void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const DateTime& date, bool highlighted,
-                     int left, int top, int right, int bottom) {
+void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const DateTime& date, bool highlighted, int left,
+                     int top, int right, int bottom) {
     const auto& records = programme::timeslots();
     if (index < 0 || index >= static_cast<int>(records.size())) return;
     const Timeslot& slot = records[index];
@@ -218,9 +221,10 @@ void DrawTimeslotRow(DrawSurface& dc, int index, const DateTime& now, const Date
     dc.textOut(left + 2, top + kTextLine1, fitted(dc, programme::roomLookup(slot.room), leftRoom));
     if (before(now, date)) dc.textOut(left + 2, top + kTextLine2, fitted(dc, QString::fromUtf8(kUpcoming), leftRoom));
     dc.setTextColour(kBlack);
-    dc.textOut(a + 2, top + kTextLine1,
-               fitted(dc, programme::longFrenchDate(slot.date) + QStringLiteral(" à ") + programme::shortTimeText(slot.start),
-                      rightRoom));
+    dc.textOut(
+        a + 2, top + kTextLine1,
+        fitted(dc, programme::longFrenchDate(slot.date) + QStringLiteral(" à ") + programme::shortTimeText(slot.start),
+               rightRoom));
     dc.setTextColour(kSecondLineColour);
     dc.textOut(a + 2, top + kTextLine2, fitted(dc, showAndCompany(slot), rightRoom));
     dc.textOut(a + 2, top + kTextLine3, fitted(dc, status, rightRoom));
@@ -325,9 +329,9 @@ void DrawCalendar(DrawSurface& dc, const PlanningView& view, int left, int top, 
             const Timeslot& slot = records[day[k]];
             hits.push_back({sub.top, sub.bottom, sub.left, sub.right, groupIdOf(slot)});
             // Inside its band, so that no entry covers the lines of the next.
-            DrawCalendarEntry(dc, day[k], now, slotDate(slot),
-                              {sub.left + kEntryInset, sub.top + kEntryGap, sub.right - kEntryInset,
-                               sub.bottom - kEntryGap});
+            DrawCalendarEntry(
+                dc, day[k], now, slotDate(slot),
+                {sub.left + kEntryInset, sub.top + kEntryGap, sub.right - kEntryInset, sub.bottom - kEntryGap});
         }
         if (overflow) {
             const Rect band{cell.left + cell.width() * 3 / 4, labelBand.top, cell.right, labelBand.bottom};
@@ -357,8 +361,10 @@ void DrawCalendarEntry(DrawSurface& dc, int index, const DateTime& now, const Da
     const int lineHeight = std::max(1, dc.lineHeight());
     const int room = rect.width() - 2;
     Rect text{rect.left + 1, rect.top, rect.right, rect.bottom};
-    dc.drawText(text, fitted(dc, programme::shortTimeText(slot.start).trimmed() + u' ' + programme::showLookup(slot.showname), room),
-                kTextLeft | kTextTop | kTextSingleLine);
+    dc.drawText(
+        text,
+        fitted(dc, programme::shortTimeText(slot.start).trimmed() + u' ' + programme::showLookup(slot.showname), room),
+        kTextLeft | kTextTop | kTextSingleLine);
     if (rect.height() < 2 * lineHeight) return;
     text.top += lineHeight;
     dc.drawText(text, fitted(dc, status, room), kTextLeft | kTextTop | kTextSingleLine);
@@ -389,8 +395,8 @@ long long neighbourGroup(const std::vector<long long>& order, long long current,
     if (order.empty()) return -1;
     const auto at = std::find(order.begin(), order.end(), current);
     if (at == order.end()) return steps >= 0 ? order.front() : order.back();
-    const long long position = std::clamp<long long>((at - order.begin()) + steps, 0,
-                                                     static_cast<long long>(order.size()) - 1);
+    const long long position =
+        std::clamp<long long>((at - order.begin()) + steps, 0, static_cast<long long>(order.size()) - 1);
     return order[static_cast<std::size_t>(position)];
 }
 
@@ -399,7 +405,8 @@ QString timeslotSummary(int index, const DateTime& now) {
     if (index < 0 || index >= static_cast<int>(records.size())) return {};
     const Timeslot& slot = records[index];
     QString text = showAndCompany(slot) + u'\n' + programme::longFrenchDate(slot.date) + QStringLiteral(" à ") +
-                   programme::shortTimeText(slot.start).trimmed() + QStringLiteral(", ") + programme::roomLookup(slot.room);
+                   programme::shortTimeText(slot.start).trimmed() + QStringLiteral(", ") +
+                   programme::roomLookup(slot.room);
     const int head = programme::groupHeadIndex(index);
     if (head < 0) return text;
     QString status;

@@ -5,12 +5,12 @@
 
 #include <QString>
 #include <optional>
-#include <utility>
 #include <set>
+#include <utility>
 #include <vector>
 
-#include "platform/date_time.h"
 #include "planning/draw_surface.h"
+#include "platform/date_time.h"
 
 namespace programme {
 struct Timeslot;
@@ -74,8 +74,8 @@ struct TimelineRow {
 // is `scroll` pixels up, and only the rows in view are listed. selectedId is the `id` of the
 // group selected in the timeslot list, or -1. contentHeight receives the stack's height.
 inline constexpr int kMinRowHeight = 41;
-std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth,
-                                      int clientHeight, int scroll = 0, int* contentHeight = nullptr);
+std::vector<TimelineRow> timelineRows(const PlanningView& view, long long selectedId, int clientWidth, int clientHeight,
+                                      int scroll = 0, int* contentHeight = nullptr);
 // The stack's height for that many rows in that client height.
 int timelineContentHeight(std::size_t rows, int clientHeight);
 // Where the first row of a group sits in the stack (top, bottom), when it is visible.
@@ -83,9 +83,8 @@ std::optional<std::pair<int, int>> timelineRowOfGroup(const PlanningView& view, 
 
 // The whole planning area in timeline mode: black, then the rows in view; fills `hits` with
 // them, in the control's coordinates.
-void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth,
-                  int clientHeight, const platform::DateTime& now, HitList& hits, int scroll = 0,
-                  int* contentHeight = nullptr);
+void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth, int clientHeight,
+                  const platform::DateTime& now, HitList& hits, int scroll = 0, int* contentHeight = nullptr);
 
 // One timeslot as a two-panel row: the status colour and the room on the left, the date,
 // the show and the status line on the grey right panel.

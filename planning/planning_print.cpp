@@ -10,8 +10,8 @@
 #include <map>
 #include <optional>
 
-#include "planning/contrast.h"
 #include "followup/followup_report.h"
+#include "planning/contrast.h"
 #include "programme/programme_data.h"
 
 namespace planning {
@@ -21,9 +21,9 @@ using platform::DateTime;
 namespace {
 
 constexpr int kPageDpi = 96;
-constexpr int kTitleHeight = 44;      // the title line and the line under it
-constexpr int kFooterHeight = 22;     // the page number
-constexpr int kSectionHeight = 26;    // a week's or a month's title
+constexpr int kTitleHeight = 44;    // the title line and the line under it
+constexpr int kFooterHeight = 22;   // the page number
+constexpr int kSectionHeight = 26;  // a week's or a month's title
 constexpr int kBandHeaderHeight = 20;
 constexpr int kNothingHeight = 22;
 constexpr int kRowGap = 4;
@@ -41,7 +41,9 @@ constexpr const char* kContinued = " (suite)";
 constexpr const char* kPrintedOn = "Imprimé le ";
 constexpr const char* kPageNumber = "Page %1 / %2";
 
-QString longDay(const DateTime& d) { return d.format(QStringLiteral("%A %e %B %Y"), DateTime::Names::French).simplified(); }
+QString longDay(const DateTime& d) {
+    return d.format(QStringLiteral("%A %e %B %Y"), DateTime::Names::French).simplified();
+}
 
 QString rangeText(const DateTime& from, const DateTime& to) {
     return QStringLiteral("du ") + longDay(from) + QStringLiteral(" au ") + longDay(to);
@@ -216,7 +218,9 @@ void drawReportPages(QPainter& painter, PageWriter& page, const std::vector<foll
             QString first = r.date + QStringLiteral(" à ") + r.time + QStringLiteral(" — ") + r.room +
                             QStringLiteral(" — ") + r.show + QStringLiteral(" (") + r.company + u')';
             if (r.slotCount > 1) first += QStringLiteral(", %1 créneaux").arg(r.slotCount);
-            if (r.late) first = QString::fromUtf8(followup::kLateTitle) + QStringLiteral(" (") + r.lateWhat + QStringLiteral(") — ") + first;
+            if (r.late)
+                first = QString::fromUtf8(followup::kLateTitle) + QStringLiteral(" (") + r.lateWhat +
+                        QStringLiteral(") — ") + first;
             dc.textOut(textLeft, y + 2, first);
             dc.textOut(textLeft, y + 2 + dc.lineHeight(), r.status);
             dc.selectPen(Pen{1, kStockLightGrey});
@@ -316,14 +320,16 @@ std::vector<TimelinePage> timelinePages(const PlanningView& view, int height) {
     for (const PrintPeriod& week : weekPeriods(view)) {
         const std::vector<RoomBand> bands = roomBands(periodView(view, week));
         if (bands.empty()) {
-            if (idle) idle->to = week.to;
-            else idle = week;
+            if (idle)
+                idle->to = week.to;
+            else
+                idle = week;
             continue;
         }
         sayIdle();
         // A week a page, which it shares only with the line of the idle weeks before the first.
-        const bool idleLineAlone = !pages.empty() && pages.back().size() == 1 &&
-                                   pages.back().front().kind == TimelineLine::Nothing;
+        const bool idleLineAlone =
+            !pages.empty() && pages.back().size() == 1 && pages.back().front().kind == TimelineLine::Nothing;
         if (!idleLineAlone) newPage();
         const QString title = QStringLiteral("Semaine ") + week.title;
         add({TimelineLine::Week, title});

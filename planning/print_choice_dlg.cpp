@@ -56,11 +56,10 @@ PrintChoiceDialog::PrintChoiceDialog(PrintKind proposed, QWidget* parent) : QDia
     timeline_ = what[0];
     calendar_ = what[1];
     report_ = what[2];
-    const auto where = choiceGroup("Vers",
-                                   {{{"&Imprimante", "print_printer"},
-                                     {"Fichier P&DF", "print_pdf"},
-                                     {"Fichier CS&V (tableur)", "print_csv"}}},
-                                   layout, this);
+    const auto where = choiceGroup(
+        "Vers",
+        {{{"&Imprimante", "print_printer"}, {"Fichier P&DF", "print_pdf"}, {"Fichier CS&V (tableur)", "print_csv"}}},
+        layout, this);
     printer_ = where[0];
     pdf_ = where[1];
     csv_ = where[2];
@@ -76,7 +75,8 @@ PrintChoiceDialog::PrintChoiceDialog(PrintKind proposed, QWidget* parent) : QDia
     const PrintOutput output = lastChoice() ? lastChoice()->output : PrintOutput::Pdf;
     (kind == PrintKind::Calendar ? calendar_ : kind == PrintKind::Report ? report_ : timeline_)->setChecked(true);
     (output == PrintOutput::Printer ? printer_ : output == PrintOutput::Csv ? csv_ : pdf_)->setChecked(true);
-    for (QRadioButton* b : {timeline_, calendar_, report_}) connect(b, &QRadioButton::toggled, this, &PrintChoiceDialog::allowCsv);
+    for (QRadioButton* b : {timeline_, calendar_, report_})
+        connect(b, &QRadioButton::toggled, this, &PrintChoiceDialog::allowCsv);
     allowCsv();
 }
 
@@ -92,7 +92,9 @@ void PrintChoiceDialog::allowCsv() {
 }
 
 PrintKind PrintChoiceDialog::kind() const {
-    return calendar_->isChecked() ? PrintKind::Calendar : report_->isChecked() ? PrintKind::Report : PrintKind::Timeline;
+    return calendar_->isChecked() ? PrintKind::Calendar
+           : report_->isChecked() ? PrintKind::Report
+                                  : PrintKind::Timeline;
 }
 
 PrintOutput PrintChoiceDialog::output() const {

@@ -25,11 +25,11 @@ struct SlotEntry {
 
 // The editor's input and, after OK, its output.
 struct TimeslotEditorData {
-    QString survey;        // checklist template file name; out: the chosen one, or empty
-    QString todo;          // follow-up plan; out: rebuilt from the checklist
-    QString done;          // follow-up record; out: rebuilt from the checklist
-    int32_t showId = 0;    // show to preselect; out: the chosen show's id, or -1
-    int32_t room = -1;     // room id to preselect (-1: none); out: the chosen room's id, or -1
+    QString survey;      // checklist template file name; out: the chosen one, or empty
+    QString todo;        // follow-up plan; out: rebuilt from the checklist
+    QString done;        // follow-up record; out: rebuilt from the checklist
+    int32_t showId = 0;  // show to preselect; out: the chosen show's id, or -1
+    int32_t room = -1;   // room id to preselect (-1: none); out: the chosen room's id, or -1
     // The group's slots; out: in the editor's list order. ("slots" would be Qt's keyword.)
     std::vector<SlotEntry> entries;
 };

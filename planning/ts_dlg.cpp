@@ -5,10 +5,10 @@
 #include <QSignalBlocker>
 
 #include "db/stored_text.h"
-#include "followup/checklist.h"
-#include "planning/onets_dlg.h"
-#include "planning/ones_dlg.h"
 #include "dialog/controls.h"
+#include "followup/checklist.h"
+#include "planning/ones_dlg.h"
+#include "planning/onets_dlg.h"
 #include "programme/field_words.h"
 #include "programme/programme_data.h"
 #include "resources/dialogs.h"

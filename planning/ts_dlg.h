@@ -6,15 +6,14 @@
 #include <functional>
 #include <vector>
 
-#include "planning/timeslot_editor.h"
 #include "dialog/dialog.h"
+#include "planning/timeslot_editor.h"
 #include "resources/control_ids.h"
 
 class ts : public dlg::Dialog, public res::TimeslotEditorControls {
     Q_OBJECT
 public:
     explicit ts(QWidget* parent = nullptr);
-
 
     // Set before DoModal; after it returned IDOK, what the user chose.
     planning::TimeslotEditorData data;

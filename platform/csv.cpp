@@ -14,8 +14,8 @@ constexpr const char kByteOrderMark[] = "\xEF\xBB\xBF";
 }  // namespace
 
 QString csvField(const QString& text) {
-    const bool quoted = text.contains(QLatin1Char(kSeparator)) || text.contains(u'"') || text.contains(u'\n') ||
-                        text.contains(u'\r');
+    const bool quoted =
+        text.contains(QLatin1Char(kSeparator)) || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r');
     if (!quoted) return text;
     QString doubled = text;
     doubled.replace(QStringLiteral("\""), QStringLiteral("\"\""));

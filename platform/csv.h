@@ -20,8 +20,8 @@ QByteArray csvDocument(const std::vector<QStringList>& lines);
 // is no finite number (a sum of malformed prices) leaves the field empty.
 QString csvNumber(double value, int decimals);
 // A text that came from outside the program (a name read from a database): one that starts as
-// a formula does (=, +, -, @, or a tab or carriage return before one) is given a leading apostrophe, so that the spreadsheet shows it
-// rather than running it.
+// a formula does (=, +, -, @, or a tab or carriage return before one) is given a leading apostrophe, so that the
+// spreadsheet shows it rather than running it.
 QString csvText(const QString& text);
 
 inline constexpr const char* kCsvFilter = "Fichier CSV (*.csv)";

@@ -55,7 +55,7 @@ const char* const kFrenchWeekdays[] = {"lundi", "mardi", "mercredi", "jeudi", "v
 const char* const kFrenchWeekdaysShort[] = {"lun.", "mar.", "mer.", "jeu.", "ven.", "sam.", "dim."};
 const char* const kFrenchMonths[] = {"janvier", "février", "mars",      "avril",   "mai",      "juin",
                                      "juillet", "août",    "septembre", "octobre", "novembre", "décembre"};
-const char* const kFrenchMonthsShort[] = {"janv.", "févr.", "mars", "avr.", "mai",  "juin",
+const char* const kFrenchMonthsShort[] = {"janv.", "févr.", "mars",  "avr.", "mai",  "juin",
                                           "juil.", "août",  "sept.", "oct.", "nov.", "déc."};
 
 QString weekdayName(int index, bool full, DateTime::Names names) {
@@ -104,7 +104,8 @@ DateTime DateTime::fromQDateTime(const QDateTime& value) {
     if (!value.isValid()) return invalid();
     const QDate date = value.date();
     if (date.year() < 100 || date.year() > 9999) return invalid();
-    const double linear = static_cast<double>(epoch().daysTo(date)) + value.time().msecsSinceStartOfDay() / (kSecondsPerDay * 1000.0);
+    const double linear =
+        static_cast<double>(epoch().daysTo(date)) + value.time().msecsSinceStartOfDay() / (kSecondsPerDay * 1000.0);
     return fromDays(daysFromLinear(linear));
 }
 

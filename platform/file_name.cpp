@@ -16,11 +16,13 @@ QString fileNameProblem(const QString& name, const QString& what) {
         if (c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c))
             return refused("les caractères \\ / : * ? \" < > | et les caractères de contrôle y sont interdits");
     }
-    if (name.endsWith(u'.') || name.endsWith(u' ')) return refused("un nom de fichier ne finit ni par un point ni par une espace");
+    if (name.endsWith(u'.') || name.endsWith(u' '))
+        return refused("un nom de fichier ne finit ni par un point ni par une espace");
     const QString stem = name.section(u'.', 0, 0).toUpper();
     static const QStringList kReserved = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
                                           QStringLiteral("NUL")};
-    const bool numberedDevice = stem.size() == 4 && (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
+    const bool numberedDevice = stem.size() == 4 &&
+                                (stem.startsWith(QStringLiteral("COM")) || stem.startsWith(QStringLiteral("LPT"))) &&
                                 stem[3] >= u'1' && stem[3] <= u'9';
     if (kReserved.contains(stem) || numberedDevice) return refused("c'est le nom d'un périphérique du système");
     return QString();

@@ -41,14 +41,22 @@ bool isMultiByteUtf8(QByteArrayView bytes) {
         // that rules out overlong forms, surrogates and code points past U+10FFFF.
         int length = 0;
         unsigned char low = 0x80, high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-        else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-        else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-        else return false;
-        if (lead == 0xE0) low = 0xA0;
-        else if (lead == 0xED) high = 0x9F;
-        else if (lead == 0xF0) low = 0x90;
-        else if (lead == 0xF4) high = 0x8F;
+        if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4;
+        else
+            return false;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;
+        else if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
         if (at + length > bytes.size()) return false;
         for (int i = 1; i < length; ++i) {
             const auto next = static_cast<unsigned char>(bytes[at + i]);

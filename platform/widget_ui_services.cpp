@@ -11,10 +11,10 @@
 #include <vector>
 
 #ifdef Q_OS_WIN
+#include <shellapi.h>
+#include <windows.h>
 #include <QDir>
 #include <string>
-#include <windows.h>
-#include <shellapi.h>
 #endif
 
 namespace platform {
@@ -90,8 +90,10 @@ int WidgetUiServices::askChoice(const QString& text, const QStringList& answers)
 }
 
 void WidgetUiServices::setWaitCursor() {
-    if (QApplication::overrideCursor()) QApplication::changeOverrideCursor(Qt::WaitCursor);
-    else QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (QApplication::overrideCursor())
+        QApplication::changeOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void WidgetUiServices::setArrowCursor() {

@@ -4,10 +4,10 @@
 
 #include "programme/table_engines.h"
 
-#include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
+#include "platform/ui_services.h"
 
 namespace account {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QHash>
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -40,7 +40,8 @@ public:
     int find(const std::vector<Record>& records, const QString& key) {
         refresh(records);
         const auto it = map_.constFind(key);
-        if (it != map_.cend() && static_cast<std::size_t>(*it) < records.size() && records[*it].*field_ == key) return *it;
+        if (it != map_.cend() && static_cast<std::size_t>(*it) < records.size() && records[*it].*field_ == key)
+            return *it;
         return scan(records, key);
     }
 
@@ -93,7 +94,8 @@ KeyIndex<Room> gRoomById(&Room::id, KeyIndex<Room>::Take::First);
 KeyIndex<Timeslot> gTimeslotById(&Timeslot::id, Take::First);
 KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes);
 bool isLiveSlot(const Timeslot& slot) { return !isDeleted(slot.deleted); }
-KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes, &isLiveSlot);
+KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes,
+                                          &isLiveSlot);
 
 // Which field each column of a table goes to; columns not listed are not read.
 template <typename Record>
@@ -103,18 +105,26 @@ struct Column {
     bool repeats = false;  // a text many rows share (flags, times, dates, ids of other tables)
 };
 
-const Column<Company> kCompanyColumns[] = {{0, &Company::id},       {1, &Company::nom},           {2, &Company::email},
-                                           {3, &Company::contact1}, {4, &Company::contact2},      {5, &Company::deleted, true},
-                                           {6, &Company::fulladr}};
-const Column<Show> kShowColumns[] = {{0, &Show::id}, {1, &Show::name}, {2, &Show::comp, true}, {3, &Show::deleted, true}};
+const Column<Company> kCompanyColumns[] = {
+    {0, &Company::id},       {1, &Company::nom},           {2, &Company::email},  {3, &Company::contact1},
+    {4, &Company::contact2}, {5, &Company::deleted, true}, {6, &Company::fulladr}};
+const Column<Show> kShowColumns[] = {
+    {0, &Show::id}, {1, &Show::name}, {2, &Show::comp, true}, {3, &Show::deleted, true}};
 const Column<Room> kRoomColumns[] = {{0, &Room::id}, {1, &Room::name}, {3, &Room::capacity}, {4, &Room::contract_name}};
-const Column<Timeslot> kTimeslotColumns[] = {
-    {0, &Timeslot::id},          {1, &Timeslot::date, true},     {2, &Timeslot::start, true},
-    {3, &Timeslot::end, true},   {4, &Timeslot::deleted, true},  {5, &Timeslot::showname, true},
-    {6, &Timeslot::childof, true}, {7, &Timeslot::room, true},   {8, &Timeslot::todo},
-    {9, &Timeslot::done},        {10, &Timeslot::survey, true}};
-const Column<Contract> kContractColumns[] = {{0, &Contract::id},    {1, &Contract::ts, true},          {2, &Contract::created},
-                                             {3, &Contract::extra}, {4, &Contract::deleted, true},     {5, &Contract::rtf, true}};
+const Column<Timeslot> kTimeslotColumns[] = {{0, &Timeslot::id},
+                                             {1, &Timeslot::date, true},
+                                             {2, &Timeslot::start, true},
+                                             {3, &Timeslot::end, true},
+                                             {4, &Timeslot::deleted, true},
+                                             {5, &Timeslot::showname, true},
+                                             {6, &Timeslot::childof, true},
+                                             {7, &Timeslot::room, true},
+                                             {8, &Timeslot::todo},
+                                             {9, &Timeslot::done},
+                                             {10, &Timeslot::survey, true}};
+const Column<Contract> kContractColumns[] = {
+    {0, &Contract::id},    {1, &Contract::ts, true},      {2, &Contract::created},
+    {3, &Contract::extra}, {4, &Contract::deleted, true}, {5, &Contract::rtf, true}};
 
 // The texts of columns that repeat from row to row: each distinct one is converted once and
 // shared by the records, which saves most of the allocations of a large table.
@@ -206,15 +216,11 @@ void clearAll() {
     recordsChanged();
 }
 
-int loadRooms(LoadHooks* hooks) {
-    return load(hooks, ProgrammeTable::Rooms, kRoomsStatement, gRooms, kRoomColumns);
-}
+int loadRooms(LoadHooks* hooks) { return load(hooks, ProgrammeTable::Rooms, kRoomsStatement, gRooms, kRoomColumns); }
 int loadCompanies(LoadHooks* hooks) {
     return load(hooks, ProgrammeTable::Companies, kCompaniesStatement, gCompanies, kCompanyColumns);
 }
-int loadShows(LoadHooks* hooks) {
-    return load(hooks, ProgrammeTable::Shows, kShowsStatement, gShows, kShowColumns);
-}
+int loadShows(LoadHooks* hooks) { return load(hooks, ProgrammeTable::Shows, kShowsStatement, gShows, kShowColumns); }
 int loadTimeslots(LoadHooks* hooks) {
     return load(hooks, ProgrammeTable::Timeslots, kTimeslotsStatement, gTimeslots, kTimeslotColumns);
 }
@@ -352,7 +358,8 @@ Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const 
         if (now) placing.push_back(now);
     }
     for (const Record* record : placing) {
-        const auto at = std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(*record, r); });
+        const auto at =
+            std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(*record, r); });
         held.insert(at, *record);
         applied.moved = true;
         applied.changed = true;
@@ -424,9 +431,7 @@ int reloadAll(LoadHooks* hooks) {
     return result;
 }
 
-bool isPlaceholderName(const QString& name) {
-    return !name.isEmpty() && name.front() == u'<' && name.back() == u'>';
-}
+bool isPlaceholderName(const QString& name) { return !name.isEmpty() && name.front() == u'<' && name.back() == u'>'; }
 
 long long leadingInteger(const QString& text) {
     qsizetype i = 0;

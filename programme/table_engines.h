@@ -12,7 +12,8 @@ namespace programme {
 inline constexpr const char* kEngineStatement =
     "SELECT t.`TABLE_NAME`, t.`ENGINE` FROM `information_schema`.`TABLES` t JOIN `information_schema`.`ENGINES` e "
     "ON e.`ENGINE` = t.`ENGINE` WHERE t.`TABLE_SCHEMA` = DATABASE() AND t.`TABLE_NAME` IN "
-    "('comp', 'showname', 'timeslot', 'contract', 'logs', 'save_tokens') AND e.`TRANSACTIONS` <> 'YES' ORDER BY t.`TABLE_NAME`";
+    "('comp', 'showname', 'timeslot', 'contract', 'logs', 'save_tokens') AND e.`TRANSACTIONS` <> 'YES' ORDER BY "
+    "t.`TABLE_NAME`";
 
 // The warning for those tables ("comp (MyISAM)", ...); empty when there are none.
 QString engineWarning(const QStringList& tablesWithEngines);

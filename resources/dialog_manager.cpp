@@ -1,5 +1,5 @@
-#include "resources/dialogs.h"
 #include "resources/control_ids.h"
+#include "resources/dialogs.h"
 
 namespace res {
 namespace {

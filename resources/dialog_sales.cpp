@@ -35,7 +35,7 @@ constexpr ControlTemplate kControls[] = {
 
 }  // namespace
 
-const DialogTemplate kDialog102 = {102, "Brelo 2.002", "MS Shell Dlg", 8, 604, 377, kMinimizeBox | kMaximizeBox,
+const DialogTemplate kDialog102 = {102,      "Brelo 2.002", "MS Shell Dlg", 8, 604, 377, kMinimizeBox | kMaximizeBox,
                                    kControls};
 
 }  // namespace res

@@ -19,27 +19,27 @@ enum class ControlKind {
     ListView,          // report mode
     DatePicker,
     OwnerDrawButton,
-    ComboBox,          // drop-down list
+    ComboBox,  // drop-down list
     GroupBox,
 };
 
 // Style bits; each applies to the kinds named.
 enum Style : uint32_t {
     kNone = 0,
-    kReadOnly = 1u << 0,        // Edit
-    kPassword = 1u << 1,        // Edit
-    kAutoHScroll = 1u << 2,     // Edit
-    kMultiline = 1u << 3,       // Edit
-    kSingleSel = 1u << 4,       // ListView
-    kShowSelAlways = 1u << 5,   // ListView
-    kSortAscending = 1u << 6,   // ListView
-    kLongDate = 1u << 7,        // DatePicker
-    kRightAlign = 1u << 8,      // DatePicker: drop-down aligned right
-    kVScroll = 1u << 9,         // Edit, ComboBox
-    kDisabled = 1u << 10,       // any
-    kWantReturn = 1u << 11,     // Edit (multiline)
-    kTimeFormat = 1u << 12,     // DatePicker showing a time
-    kHidden = 1u << 13,         // any: not shown
+    kReadOnly = 1u << 0,       // Edit
+    kPassword = 1u << 1,       // Edit
+    kAutoHScroll = 1u << 2,    // Edit
+    kMultiline = 1u << 3,      // Edit
+    kSingleSel = 1u << 4,      // ListView
+    kShowSelAlways = 1u << 5,  // ListView
+    kSortAscending = 1u << 6,  // ListView
+    kLongDate = 1u << 7,       // DatePicker
+    kRightAlign = 1u << 8,     // DatePicker: drop-down aligned right
+    kVScroll = 1u << 9,        // Edit, ComboBox
+    kDisabled = 1u << 10,      // any
+    kWantReturn = 1u << 11,    // Edit (multiline)
+    kTimeFormat = 1u << 12,    // DatePicker showing a time
+    kHidden = 1u << 13,        // any: not shown
 };
 
 // Dialog style bits.

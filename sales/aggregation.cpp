@@ -27,7 +27,8 @@ constexpr QChar kEuro(0x20AC);
 class RoomFilter {
 public:
     explicit RoomFilter(const QString& filter) {
-        for (int room = 0; room < 4; ++room) passes_[room] = filter.isEmpty() || roomCode(room).startsWith(filter, Qt::CaseInsensitive);
+        for (int room = 0; room < 4; ++room)
+            passes_[room] = filter.isEmpty() || roomCode(room).startsWith(filter, Qt::CaseInsensitive);
     }
     bool passes(int32_t roomNumber) const { return passes_[roomNumber >= 0 && roomNumber < 3 ? roomNumber : 3]; }
 

@@ -16,8 +16,8 @@
 namespace sales {
 
 struct AggregateFilter {
-    QString fromText;  // "YYYY-MM-DD HH:MM:SS", included
-    QString toText;    // included
+    QString fromText;    // "YYYY-MM-DD HH:MM:SS", included
+    QString toText;      // included
     QString nameFilter;  // start of the show's name, any case; empty keeps all
     QString roomFilter;  // start of the room code, any case; empty keeps all
 };

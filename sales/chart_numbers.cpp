@@ -17,7 +17,8 @@ QDate dayOf(const QString& startsAt) { return QDate::fromString(startsAt.left(10
 // which the charts may cut.
 QString fillLabel(const TicketingShow& show) {
     const QDate day = dayOf(show.starts_at);
-    const QString when = day.isValid() ? day.toString(QStringLiteral("dd/MM ")) + show.starts_at.mid(11, 5) : show.starts_at;
+    const QString when =
+        day.isValid() ? day.toString(QStringLiteral("dd/MM ")) + show.starts_at.mid(11, 5) : show.starts_at;
     return when + u' ' + roomCode(show.room_number) + u' ' + show.name;
 }
 
@@ -68,9 +69,9 @@ ChartNumbers chartNumbers(const TicketingData& data, const SalesIndex& index, co
     out.capacitySource = capacities.source();
     if (from.isValid() && to.isValid() && from <= to) {
         const qint64 days = from.daysTo(to) + 1;
-        out.period = days <= kMostDaysCharted                                          ? ChartPeriod::Day
+        out.period = days <= kMostDaysCharted                                           ? ChartPeriod::Day
                      : mondayOf(from).daysTo(mondayOf(to)) / 7 + 1 <= kMostWeeksCharted ? ChartPeriod::Week
-                                                                                       : ChartPeriod::Month;
+                                                                                        : ChartPeriod::Month;
         for (QDate p = periodStart(out.period, from); p <= to; p = nextPeriod(out.period, p)) {
             out.periods.push_back(p);
             out.periodLabels << periodLabel(out.period, p);

@@ -30,8 +30,8 @@ struct RoomSeries {
 };
 
 struct FillRate {
-    int32_t show = 0;   // index in the shows table
-    QString label;      // day and time, room, name
+    int32_t show = 0;  // index in the shows table
+    QString label;     // day and time, room, name
     int32_t capacity = 0;
     int64_t reserved = 0;
     int64_t paid = 0;
@@ -42,16 +42,16 @@ struct FillRate {
 
 struct ChartNumbers {
     ChartPeriod period = ChartPeriod::Day;
-    std::vector<QDate> periods;  // the first day of each period (a week's Monday), in order
-    QStringList periodLabels;    // "08/07" per day, "sem. 07/07" per week, "07/2025" per month
+    std::vector<QDate> periods;     // the first day of each period (a week's Monday), in order
+    QStringList periodLabels;       // "08/07" per day, "sem. 07/07" per week, "07/2025" per month
     std::vector<RoomSeries> rooms;  // the rooms with performances kept, KQ, ZOD, ZAZ, then "?"
     // Per period; a performance whose takings are no finite number (a malformed price) is
     // left out of them and counted in unreadableTakings.
     std::vector<double> reservedEuros;
     std::vector<double> paidEuros;
     int unreadableTakings = 0;
-    std::vector<FillRate> fills;  // the performances kept whose room has a capacity, by date
-    int withoutCapacity = 0;      // the performances kept whose room has none
+    std::vector<FillRate> fills;       // the performances kept whose room has a capacity, by date
+    int withoutCapacity = 0;           // the performances kept whose room has none
     QStringList roomsWithoutCapacity;  // their room codes, in the order of the rooms
     RoomCapacities::Source capacitySource = RoomCapacities::Source::NotRead;
     bool operator==(const ChartNumbers&) const = default;

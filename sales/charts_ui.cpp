@@ -10,12 +10,12 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHorizontalStackedBarSeries>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedBarSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
-#include <QKeyEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -225,7 +225,8 @@ void ChartsWindow::drawSeats() {
         for (const RoomSeries& r : numbers_.rooms) {
             auto* set = new QBarSet(r.code);
             set->setColor(roomColour(r.code));
-            for (int64_t seats : w.paid ? r.paid : r.reserved) set->append(static_cast<qreal>(std::max<int64_t>(0, seats)));
+            for (int64_t seats : w.paid ? r.paid : r.reserved)
+                set->append(static_cast<qreal>(std::max<int64_t>(0, seats)));
             series->append(set);
         }
         attach(chart, series, periods, Qt::AlignBottom, valueScale(most), QStringLiteral("places"));

@@ -4,9 +4,12 @@ namespace sales {
 
 QString staleText(const QDateTime& lastGood, const QDateTime& now, StaleReason reason) {
     QString head;
-    if (!lastGood.isValid()) head = QStringLiteral("Aucune donnée");
-    else if (lastGood.date() == now.date()) head = QStringLiteral("Données de ") + lastGood.toString(QStringLiteral("HH:mm"));
-    else head = lastGood.toString(QStringLiteral("'Données du 'dd/MM/yyyy' à 'HH:mm"));
+    if (!lastGood.isValid())
+        head = QStringLiteral("Aucune donnée");
+    else if (lastGood.date() == now.date())
+        head = QStringLiteral("Données de ") + lastGood.toString(QStringLiteral("HH:mm"));
+    else
+        head = lastGood.toString(QStringLiteral("'Données du 'dd/MM/yyyy' à 'HH:mm"));
     switch (reason) {
     case StaleReason::NoAnswer: return head + QString::fromUtf8(kNoAnswerSuffix);
     case StaleReason::Cut: return head + QString::fromUtf8(kCutSuffix);

@@ -25,7 +25,7 @@ int32_t RoomCapacities::seats(const QString& roomCode) const {
 
 int32_t appendRoomCapacity(void* context, int32_t count, char** columns, void*) {
     static_cast<RoomCapacities*>(context)->add(db::fromAnsi(column(count, columns, 2)),
-                                                db::fromAnsi(column(count, columns, 3)));
+                                               db::fromAnsi(column(count, columns, 3)));
     return 0;
 }
 

@@ -5,9 +5,16 @@
 namespace sales {
 namespace {
 
-constexpr const char* kHeadings[] = {"Spectacle",      "AAAA-MM-JJ HH:MM:SS", "Salle",         "Places réservées",
-                                     "€ réservés",     "Moyenne réservée (€)", "Places payées", "€ payés",
-                                     "Moyenne payée (€)", "RS"};
+constexpr const char* kHeadings[] = {"Spectacle",
+                                     "AAAA-MM-JJ HH:MM:SS",
+                                     "Salle",
+                                     "Places réservées",
+                                     "€ réservés",
+                                     "Moyenne réservée (€)",
+                                     "Places payées",
+                                     "€ payés",
+                                     "Moyenne payée (€)",
+                                     "RS"};
 
 // Seats, euros and the euros per seat, which the view divides by 1 when there is no seat.
 void seatsEuros(QStringList& line, int64_t seats, double euros) {
@@ -24,7 +31,8 @@ void figures(QStringList& line, const ShowFigures& f) {
 
 }  // namespace
 
-std::vector<QStringList> salesCsvLines(const TicketingData& data, const SalesIndex& index, const AggregateResult& kept) {
+std::vector<QStringList> salesCsvLines(const TicketingData& data, const SalesIndex& index,
+                                       const AggregateResult& kept) {
     std::vector<QStringList> lines;
     QStringList headings;
     for (const char* heading : kHeadings) headings << QString::fromUtf8(heading);

@@ -14,7 +14,8 @@ namespace sales {
 inline constexpr const char* kExportTitle = "Exporter les ventes";
 inline constexpr const char* kExportFileName = "ventes.csv";
 inline constexpr const char* kTotalLabel = "Total";
-inline constexpr const char* kNothingToExport = "Aucune donnée de billetterie à exporter : le serveur n'a encore rien donné.";
+inline constexpr const char* kNothingToExport =
+    "Aucune donnée de billetterie à exporter : le serveur n'a encore rien donné.";
 
 // The lines of the file, for platform::writeCsvFile.
 std::vector<QStringList> salesCsvLines(const TicketingData& data, const SalesIndex& index, const AggregateResult& kept);

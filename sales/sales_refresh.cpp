@@ -3,8 +3,8 @@
 #include <QMetaObject>
 #include <utility>
 
-#include "platform/ui_services.h"
 #include "db/query_runner.h"
+#include "platform/ui_services.h"
 
 namespace sales {
 namespace {
@@ -20,11 +20,11 @@ void addFailureMessages(const std::vector<StatementFailure>& failures, QStringLi
 
 }  // namespace
 
-SalesRefresh::SalesRefresh(QObject* parent)
-    : QObject(parent), tables_(std::make_shared<TicketingSnapshot>()) {
+SalesRefresh::SalesRefresh(QObject* parent) : QObject(parent), tables_(std::make_shared<TicketingSnapshot>()) {
     // The outcome crosses to this object's thread; were the object gone by then, it is dropped.
     worker_ = std::make_unique<RefreshWorker>([this](std::shared_ptr<JobOutcome> outcome) {
-        QMetaObject::invokeMethod(this, [this, outcome] { handle(outcome); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { handle(outcome); }, Qt::QueuedConnection);
     });
 }
 
@@ -125,9 +125,9 @@ void SalesRefresh::handle(const std::shared_ptr<JobOutcome>& outcome) {
         shown << messages;
         capacities_ = outcome->capacities;
         using Source = RoomCapacities::Source;
-        capacities_.setSource(outcome->capacitiesRead                       ? Source::Read
+        capacities_.setSource(outcome->capacitiesRead                   ? Source::Read
                               : !outcome->capacityOpenFailure.isEmpty() ? Source::Unreachable
-                                                                         : Source::Refused);
+                                                                        : Source::Refused);
         emit capacitiesChanged();
     }
     // The marking is up before a box asks to be acknowledged.

@@ -62,10 +62,10 @@ private:
     RefreshNotices notices_;
     QDateTime lastGood_;
     std::optional<StaleReason> staleReason_;
-    bool late_ = false;              // the job under way has outlived a period of the timer
-    int ticksDuringJob_ = 0;         // counting the tick that started it, if one did
+    bool late_ = false;       // the job under way has outlived a period of the timer
+    int ticksDuringJob_ = 0;  // counting the tick that started it, if one did
     int ticksSinceVerification_ = 0;
-    QStringList boxes_;              // messages waiting for the box up to be answered
+    QStringList boxes_;  // messages waiting for the box up to be answered
     bool boxUp_ = false;
     bool running_ = false;
     bool userAsked_ = false;

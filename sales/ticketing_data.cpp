@@ -67,7 +67,7 @@ std::basic_string_view<Char> token(std::basic_string_view<Char> text, Char separ
 // conversion would. Returns -1 for anything else (an exponent, more digits), which the full
 // conversion then reads.
 double plainDecimal(const char* p, const char* end) {
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     int64_t mantissa = 0;
     int digits = 0;

@@ -1,9 +1,9 @@
 #include <string_view>
 
-#include "platform/ui_services.h"
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
+#include "platform/ui_services.h"
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
 #include "sales/ticketing_rows.h"
@@ -58,6 +58,5 @@ void load(TicketingData& data, SalesIndex& index) {
     }
     index.build(data);
 }
-
 
 }  // namespace sales

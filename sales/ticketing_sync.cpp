@@ -1,8 +1,8 @@
 #include "sales/ticketing_sync.h"
 
+#include <QCryptographicHash>
 #include <algorithm>
 #include <charconv>
-#include <QCryptographicHash>
 #include <functional>
 #include <set>
 
@@ -205,7 +205,8 @@ TicketingSync::Ran TicketingSync::run(db::OwnConnection& link, const std::string
         outcome.failures.push_back({statement, report.errorText});
         return Ran::LinkBroken;
     }
-    if (result == db::kQueryIncomplete || report.errorNumber == kInterrupted || report.errorNumber == kStatementTimeout) {
+    if (result == db::kQueryIncomplete || report.errorNumber == kInterrupted ||
+        report.errorNumber == kStatementTimeout) {
         outcome.partial = true;
         outcome.failures.push_back({statement, report.errorText});
         return Ran::Cut;
@@ -342,7 +343,8 @@ void TicketingSync::loadWhole(db::OwnConnection& link, const db::ConnectionSetti
     Held held;
     bool complete = true;
     for (int t = 0; t < kTableCount; ++t) {
-        TableRead read{&next->data, kAppend[t], &held.checks[t], t == kReservationTable ? &held.reservationKeys : nullptr};
+        TableRead read{&next->data, kAppend[t], &held.checks[t],
+                       t == kReservationTable ? &held.reservationKeys : nullptr};
         db::OwnRunReport report;
         const Ran ran = run(link, kSelectWhole[t], readRow, &read, report, outcome);
         if (ran == Ran::LinkBroken) return;
@@ -360,7 +362,8 @@ void TicketingSync::loadWhole(db::OwnConnection& link, const db::ConnectionSetti
     }
     next->data.shrink();
     next->index.build(next->data);
-    held.inOrder = complete && strictlyAscending(showIdsOf(next->data.shows())) && strictlyAscending(held.reservationKeys);
+    held.inOrder =
+        complete && strictlyAscending(showIdsOf(next->data.shows())) && strictlyAscending(held.reservationKeys);
     held.snapshot = std::move(next);
     held_ = std::move(held);
     outcome.reached = true;
@@ -455,7 +458,8 @@ TicketingSync::Read TicketingSync::readChanges(db::OwnConnection& link, RefreshO
     }
     if (!ids[kShowTable].empty()) {
         TableRead read{&fetched, appendShow, &part.checks[kShowTable], nullptr};
-        ran = run(link, showsOfIdsStatement(held_.columns[kShowTable], ids[kShowTable]), readRow, &read, report, outcome);
+        ran =
+            run(link, showsOfIdsStatement(held_.columns[kShowTable], ids[kShowTable]), readRow, &read, report, outcome);
         if (ran != Ran::Ok) return cutShort(ran, outcome);
         if (!strictlyAscending(showIdsOf(fetched.shows()))) return Read::NeedsWhole;
     }

@@ -2,18 +2,18 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "app/cbrelo_app.h"
-#include "db/settings_file.h"
-#include "programme/account.h"
-#include "app/login_dlg.h"
 #include "app/cbrelo_dlg.h"
+#include "app/login_dlg.h"
+#include "db/settings_file.h"
 #include "dialog/controls.h"
 #include "dialog/dialog.h"
+#include "programme/account.h"
 #include "resources/control_ids.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -147,7 +147,8 @@ TEST_F(StartupTest, WithoutItsSettingsFileTheProgramSaysWhichAndStops) {
     qunsetenv("XDG_CONFIG_HOME");
     const QString expected = db::installationSettingsFile(QCoreApplication::applicationDirPath());
     EXPECT_EQ(testing_support::ui().messageTexts(),
-              QStringList{QString::fromUtf8("Fichier de r\xc3\xa9glages introuvable : ") + QDir::toNativeSeparators(expected)});
+              QStringList{QString::fromUtf8("Fichier de r\xc3\xa9glages introuvable : ") +
+                          QDir::toNativeSeparators(expected)});
 }
 
 }  // namespace

@@ -55,7 +55,8 @@ bool reserved(unsigned port) {
         if (range.empty()) continue;
         const unsigned long low = std::strtoul(range.c_str(), nullptr, 10);
         const std::size_t dash = range.find('-');
-        const unsigned long high = dash == std::string::npos ? low : std::strtoul(range.c_str() + dash + 1, nullptr, 10);
+        const unsigned long high =
+            dash == std::string::npos ? low : std::strtoul(range.c_str() + dash + 1, nullptr, 10);
         if (port >= low && port <= high) return true;
     }
     return false;
@@ -132,7 +133,8 @@ int main(int argc, char** argv) {
     }
     for (unsigned port : ports) {
         if (reserved(port)) {
-            std::fprintf(stderr, "port %u is reserved (ip_local_reserved_ports): the start would prove nothing\n", port);
+            std::fprintf(stderr, "port %u is reserved (ip_local_reserved_ports): the start would prove nothing\n",
+                         port);
             return 1;
         }
         holdInTimeWait(port);

@@ -10,11 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <functional>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "contracts/contract_document.h"
 #include "platform/file_name.h"
@@ -37,8 +37,8 @@ ContractInfoList rowsOf(std::initializer_list<std::pair<const char*, const char*
     return list;
 }
 
-using testing_support::writeFile;
 using testing_support::readFile;
+using testing_support::writeFile;
 
 TEST(ContractDocument, TokensAreReplacedKeyByKeyAndEachOccurrenceOnce) {
     const struct {
@@ -48,7 +48,8 @@ TEST(ContractDocument, TokensAreReplacedKeyByKeyAndEachOccurrenceOnce) {
         std::string expected;
     } cases[] = {
         {"twice", "<<<NUM>>> et <<<NUM>>>", rowsOf({{"Numéro de contrat", "N1"}}), "N1 et N1"},
-        {"other keys stay", "<<<num>>> <<<FOO>>> <<<NUM>>", rowsOf({{"Numéro de contrat", "N1"}}), "<<<num>>> <<<FOO>>> <<<NUM>>"},
+        {"other keys stay", "<<<num>>> <<<FOO>>> <<<NUM>>", rowsOf({{"Numéro de contrat", "N1"}}),
+         "<<<num>>> <<<FOO>>> <<<NUM>>"},
         {"absent or misspelt row", "[<<<REPR>>>]", rowsOf({{"Representant legal", "X"}}), "[]"},
         {"own token", "<<<SPECTACLE>>>!", rowsOf({{"Spectacle", "<<<SPECTACLE>>>"}}), "<<<SPECTACLE>>>!"},
         // A later key's token inside a value is replaced by that key; an earlier key's stays.
@@ -162,17 +163,38 @@ TEST_F(Generation, EveryFailureShowsItsMessageAndLeavesTheContractAsItWas) {
     } cases[] = {
         {"tokens multiplying", multiplying, "t.rtf", q(kDocumentTooLarge), {}},
         {"price empty", rowsOf({{"Prix (TTC)", ""}, {"Numéro de contrat", "N"}}), "t.rtf", q(kPriceMissing), {}},
-        {"fee empty", rowsOf({{"Forfait frais payés par KQ à la compagnie en euros TTC", ""}}), "t.rtf", q(kFeeMissing), {}},
-        {"no template", number(q("N")), "absent.rtf",
-         QString::asprintf(kTemplateOpenFailed, 2, templatePath.toUtf8().constData()), {}},
+        {"fee empty",
+         rowsOf({{"Forfait frais payés par KQ à la compagnie en euros TTC", ""}}),
+         "t.rtf",
+         q(kFeeMissing),
+         {}},
+        {"no template",
+         number(q("N")),
+         "absent.rtf",
+         QString::asprintf(kTemplateOpenFailed, 2, templatePath.toUtf8().constData()),
+         {}},
         {"empty template", number(q("N")), "vide.rtf", q(kTemplateReadFailed), {}},
-        {"template out of its folder", number(q("N")), "../t.rtf", platform::fileNameProblem(q("../t.rtf"), q("Le modèle de contrat")), {}},
-        {"number out of its folder", number(q("../N")), "t.rtf", platform::fileNameProblem(q("../N"), q("Le numéro de contrat")), {}},
-        {"path too long", number(QString(300, u'n')), "t.rtf",
-         q(kPathTooLong).arg(QDir::toNativeSeparators(folders_.generated + u'/' + QString(300, u'n') + q(".rtf"))), {}},
-        {"no generated folder", number(q("N")), "t.rtf", q(kCreateFailed), [this] { QDir(folders_.generated).removeRecursively(); }},
+        {"template out of its folder",
+         number(q("N")),
+         "../t.rtf",
+         platform::fileNameProblem(q("../t.rtf"), q("Le modèle de contrat")),
+         {}},
+        {"number out of its folder",
+         number(q("../N")),
+         "t.rtf",
+         platform::fileNameProblem(q("../N"), q("Le numéro de contrat")),
+         {}},
+        {"path too long",
+         number(QString(300, u'n')),
+         "t.rtf",
+         q(kPathTooLong).arg(QDir::toNativeSeparators(folders_.generated + u'/' + QString(300, u'n') + q(".rtf"))),
+         {}},
+        {"no generated folder", number(q("N")), "t.rtf", q(kCreateFailed),
+         [this] { QDir(folders_.generated).removeRecursively(); }},
         {"document gone after its application", number(q("N")), "t.rtf", q(kGeneratedOpenFailed),
-         [] { testing_support::ui().onOpenDocument = [](const QString& path) { return QFile::remove(path) ? 0 : -1; }; }},
+         [] {
+             testing_support::ui().onOpenDocument = [](const QString& path) { return QFile::remove(path) ? 0 : -1; };
+         }},
     };
     for (const auto& c : cases) {
         testing_support::ui().clear();
@@ -225,12 +247,14 @@ TEST_F(Generation, AFailedCopyKeepsTheSharedDrivesLastDocument) {
         QDir().mkpath(folders_.shared);
         writeFile(shared, "last good");
         c.before();
-        const QStringList sharedBefore = QDir(folders_.shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const QStringList sharedBefore =
+            QDir(folders_.shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         EXPECT_EQ(copyToShared(folders_, rows), -1);
         EXPECT_EQ(messages(), QStringList{q(kCopyFailed)});
         EXPECT_EQ(readFile(shared), QByteArray("last good"));
         // No passing file is left behind.
-        EXPECT_EQ(QDir(folders_.shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), sharedBefore);
+        EXPECT_EQ(QDir(folders_.shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  sharedBefore);
     }
 
     // A document to copy, but no shared folder.
@@ -256,9 +280,10 @@ TEST_F(Generation, TheSharedCopyIsReplacedInOneStepOnceComplete) {
     writeFile(generated("N.rtf"), document);
     const int watch = inotify_init1(IN_NONBLOCK);
     ASSERT_GE(watch, 0);
-    ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(folders_.shared).constData(),
-                                IN_CREATE | IN_OPEN | IN_MODIFY | IN_CLOSE_WRITE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO),
-              0);
+    ASSERT_GE(
+        inotify_add_watch(watch, QFile::encodeName(folders_.shared).constData(),
+                          IN_CREATE | IN_OPEN | IN_MODIFY | IN_CLOSE_WRITE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO),
+        0);
     EXPECT_EQ(copyToShared(folders_, rowsOf({{"Numéro de contrat", "N"}})), 0);
     QStringList onTheDocument;
     alignas(inotify_event) char buffer[64 * 1024];
@@ -267,7 +292,8 @@ TEST_F(Generation, TheSharedCopyIsReplacedInOneStepOnceComplete) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
             if (event->len == 0 || QByteArray(event->name) != "N.rtf") continue;
-            onTheDocument << (event->mask & IN_MOVED_TO ? q("moved in") : q("touched in place (%1)").arg(event->mask, 0, 16));
+            onTheDocument << (event->mask & IN_MOVED_TO ? q("moved in")
+                                                        : q("touched in place (%1)").arg(event->mask, 0, 16));
         }
     }
     close(watch);
@@ -290,7 +316,8 @@ const std::vector<WrittenDocument>& writtenDocuments(const ContractFolders& fold
     static std::vector<WrittenDocument> written;
     if (!written.empty()) return written;
     const QString demoModels = QDir(platform::executableDir()).filePath(q("models"));
-    QFile::copy(QDir(demoModels).filePath(q("contrat_standard.rtf")), QDir(folders.models).filePath(q("contrat_standard.rtf")));
+    QFile::copy(QDir(demoModels).filePath(q("contrat_standard.rtf")),
+                QDir(folders.models).filePath(q("contrat_standard.rtf")));
     writeFile(QDir(folders.models).filePath(q("small.rtf")),
               "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 <<<NUM>>> et <<<NUM>>>\\par "
               "<<<num>>> <<<FOO>>>\\par [<<<COMPAGNIE>>>]\\par [<<<SPECTACLE>>>]\\par}");
@@ -299,23 +326,32 @@ const std::vector<WrittenDocument>& writtenDocuments(const ContractFolders& fold
         ContractInfoList rows;
         QStringList lines;
     } cases[] = {
-        {"small.rtf", rowsOf({{"Numéro de contrat", "N_1"}, {"Compagnie", "Théâtre du Pont-Neuf"}, {"Spectacle", "<<<SPECTACLE>>>"}}),
+        {"small.rtf",
+         rowsOf(
+             {{"Numéro de contrat", "N_1"}, {"Compagnie", "Théâtre du Pont-Neuf"}, {"Spectacle", "<<<SPECTACLE>>>"}}),
          {q("N_1 et N_1"), q("<<<num>>> <<<FOO>>>"), q("[Théâtre du Pont-Neuf]"), q("[<<<SPECTACLE>>>]")}},
-        {"small.rtf", rowsOf({{"Numéro de contrat", "N_2"}, {"Compagnie", "a{b}c\\d}}\\par x\r\nligne 2 ✓ 𝄞 € Œ"}}),
+        {"small.rtf",
+         rowsOf({{"Numéro de contrat", "N_2"}, {"Compagnie", "a{b}c\\d}}\\par x\r\nligne 2 ✓ 𝄞 € Œ"}}),
          {q("[a{b}c\\d}}\\par x"), q("ligne 2 ✓ 𝄞 € Œ]")}},
         {"contrat_standard.rtf",
-         rowsOf({{"Numéro de contrat", "Antigone_0001_0002_0003"}, {"Compagnie", "La Troupe à Léon"},
-                 {"Spectacle", "Antigone"}, {"Représentant légal", "Léon Dubœuf"}, {"Ville", "Nîmes"},
-                 {"Prix (TTC)", "1750"}, {"Montant de chacun des 5 chèques", "350.00"},
+         rowsOf({{"Numéro de contrat", "Antigone_0001_0002_0003"},
+                 {"Compagnie", "La Troupe à Léon"},
+                 {"Spectacle", "Antigone"},
+                 {"Représentant légal", "Léon Dubœuf"},
+                 {"Ville", "Nîmes"},
+                 {"Prix (TTC)", "1750"},
+                 {"Montant de chacun des 5 chèques", "350.00"},
                  {"Date encaissement du chèque numéro 5", "Jeudi 27 Juin 2019"}}),
-         {q("Contrat n° Antigone_0001_0002_0003"), q("et La Troupe à Léon, représentée par Léon Dubœuf, Siret , licence "
-                                                     "d'entrepreneur de spectacles n° ,"),
+         {q("Contrat n° Antigone_0001_0002_0003"),
+          q("et La Troupe à Léon, représentée par Léon Dubœuf, Siret , licence "
+            "d'entrepreneur de spectacles n° ,"),
           q("5. Jeudi 27 Juin 2019")}},
     };
     for (const auto& c : cases) {
         QString rtf;
         if (generateAndOpen(folders, c.rows, q(c.templ), rtf) != 0) continue;
-        written.push_back({QDir(folders.generated).filePath(c.rows.value(q("Numéro de contrat")) + q(".rtf")), c.lines});
+        written.push_back(
+            {QDir(folders.generated).filePath(c.rows.value(q("Numéro de contrat")) + q(".rtf")), c.lines});
     }
     return written;
 }
@@ -326,18 +362,24 @@ TEST(WordProcessor, ReadsEveryGeneratedDocumentWithTheValuesPutIn) {
     const QDir dir(root.path());
     for (const char* sub : {"models", "generated", "shared", "text"}) dir.mkpath(q(sub));
     testing_support::ui().clear();
-    const auto& documents = writtenDocuments({dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))});
+    const auto& documents =
+        writtenDocuments({dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))});
     ASSERT_EQ(documents.size(), 3u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
 
     // The generated text never leaves a table key's token of the template.
     const QByteArray standard = readFile(documents[2].path);
-    for (const TokenKey& key : kTokenKeys) EXPECT_FALSE(standard.contains(QByteArray("<<<") + key.key + ">>>")) << key.key;
+    for (const TokenKey& key : kTokenKeys)
+        EXPECT_FALSE(standard.contains(QByteArray("<<<") + key.key + ">>>")) << key.key;
 
     const QString office = QStandardPaths::findExecutable(q("soffice"));
     if (office.isEmpty()) GTEST_SKIP() << "no word processor on this machine (Debian: libreoffice-writer-nogui)";
-    QStringList arguments{q("--headless"), q("--norestore"),
+    QStringList arguments{q("--headless"),
+                          q("--norestore"),
                           q("-env:UserInstallation=file://") + dir.filePath(q("profile")),
-                          q("--convert-to"), q("txt:Text (encoded):UTF8"), q("--outdir"), dir.filePath(q("text"))};
+                          q("--convert-to"),
+                          q("txt:Text (encoded):UTF8"),
+                          q("--outdir"),
+                          dir.filePath(q("text"))};
     for (const auto& document : documents) arguments << document.path;
     QProcess reader;
     reader.start(office, arguments);
@@ -346,7 +388,8 @@ TEST(WordProcessor, ReadsEveryGeneratedDocumentWithTheValuesPutIn) {
         QFile text(dir.filePath(q("text/") + QFileInfo(document.path).completeBaseName() + q(".txt")));
         ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << document.path.toStdString() << "\n"
                                                     << reader.readAllStandardError().toStdString();
-        QStringList lines = QString::fromUtf8(text.readAll()).remove(QChar(0xFEFF)).split(QRegularExpression(q("\r?\n")));
+        QStringList lines =
+            QString::fromUtf8(text.readAll()).remove(QChar(0xFEFF)).split(QRegularExpression(q("\r?\n")));
         for (const QString& line : document.lines)
             EXPECT_TRUE(lines.contains(line)) << line.toStdString() << "\nnot in\n" << lines.join(u'\n').toStdString();
     }

@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "followup/contract_followup.h"
 #include "contracts/contract_info.h"
+#include "followup/contract_followup.h"
 #include "tests/support/files.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/text.h"
@@ -41,16 +41,17 @@ TEST(ContractInfo, ExtraParsesAndSerialisesWithoutEscapes) {
     } parses[] = {
         {"", ""},
         {"A$$$1", "A|1"},
-        {"A$$$1###B", "A|1"},               // the record B has no "$$$"
-        {"A$$$x$$$y", "A|x$$$y"},           // further "$$$" stay in the value
-        {"A$$$1######B$$$", "A|1;B|"},      // an empty record between two "###" is skipped
+        {"A$$$1###B", "A|1"},           // the record B has no "$$$"
+        {"A$$$x$$$y", "A|x$$$y"},       // further "$$$" stay in the value
+        {"A$$$1######B$$$", "A|1;B|"},  // an empty record between two "###" is skipped
         {"Salle$$$Studio###Prix (TTC)$$$1200", "Salle|Studio;Prix (TTC)|1200"},
         {"$$$v###L$$$", "|v;L|"},
     };
     for (const auto& c : parses) EXPECT_EQ(joined(parseExtra(q(c.extra))), q(c.rows)) << c.extra;
 
     EXPECT_EQ(serialiseExtra(rowsOf({{"L", ""}})), q("L$$$"));
-    EXPECT_EQ(serialiseExtra(rowsOf({{"Salle", "Studio"}, {"Prix (TTC)", "1200"}})), q("Salle$$$Studio###Prix (TTC)$$$1200"));
+    EXPECT_EQ(serialiseExtra(rowsOf({{"Salle", "Studio"}, {"Prix (TTC)", "1200"}})),
+              q("Salle$$$Studio###Prix (TTC)$$$1200"));
     EXPECT_EQ(serialiseExtra({}), QString());
     const QString accented = q("Représentant légal$$$Zoé Œuvre###Ville$$$Nîmes");
     EXPECT_EQ(serialiseExtra(parseExtra(accented)), accented);
@@ -93,7 +94,8 @@ TEST(ContractInfo, FieldListIsReadBesideTheTemplate) {
     EXPECT_TRUE(readFieldList(models.path(), q("absent.rtf")).rows.empty());
     // A typed template name is a file name of the models folder, never a path out of it.
     const QString outside = QFileInfo(models.path()).fileName() + q(".rtf");
-    testing_support::writeFile(QDir(models.path()).filePath(q("../") + QFileInfo(models.path()).fileName() + q(".txt")), "Secret\r\n");
+    testing_support::writeFile(QDir(models.path()).filePath(q("../") + QFileInfo(models.path()).fileName() + q(".txt")),
+                               "Secret\r\n");
     EXPECT_TRUE(readFieldList(models.path(), q("../") + outside).rows.empty());
     EXPECT_TRUE(readFieldList(models.path(), models.path() + q("/../") + outside).rows.empty());
     QFile::remove(QDir(models.path()).filePath(q("../") + QFileInfo(models.path()).fileName() + q(".txt")));
@@ -129,11 +131,13 @@ protected:
     void SetUp() override {
         programme::clearAll();
         programme::companies() = {{q("3"), q("Les Arlequins"), {}, {}, {}, q("0"), {}}};
-        programme::shows() = {{q("7"), q("L'Avare (reprise)"), q("3"), q("0")}, {q("8"), q("Sans troupe"), q("99"), q("0")}};
+        programme::shows() = {{q("7"), q("L'Avare (reprise)"), q("3"), q("0")},
+                              {q("8"), q("Sans troupe"), q("99"), q("0")}};
         programme::rooms() = {{q("2"), q("Chapelle"), q("90 places"), q("la Chapelle du Kiosque")}};
         auto slot = [](const char* id, const char* date, const char* start, const char* end, const char* show,
                        const char* childof, const char* room) {
-            return programme::Timeslot{q(id), q(date), q(start), q(end), q("0"), q(show), q(childof), q(room), {}, {}, {}};
+            return programme::Timeslot{q(id),      q(date), q(start), q(end), q("0"), q(show),
+                                       q(childof), q(room), {},       {},     {}};
         };
         programme::timeslots() = {slot("10", "2019-07-08", "20:30:00", "21:55:00", "7", "-1", "2"),
                                   slot("11", "2019-07-11", "15:00:00", "16:25:00", "7", "10", "2"),
@@ -158,22 +162,35 @@ protected:
 };
 
 TEST_F(ContractDefaults, EveryDefaultFromTheGroupItsShowRoomAndAccount) {
-    const ContractInfoList list = filled(
-        10, {"Créneau(x)", "Spectacle", "Compagnie", "Salle", "Contenance salle", "Capacité maximmale", "Auteur",
-             "Heure du créneau (début spectacle)", "Heure de début (accès à la salle)", "Durée en minutes",
-             "Heure de fin (libération de la salle)", "Numéro de contrat", "Créé par", "Date de signature du contrat",
-             "Date de retour du contrat avant nullité", "Date encaissement du chèque numéro 2",
-             "Date encaissement du chèque numéro 0", "Siret"});
+    const ContractInfoList list =
+        filled(10, {"Créneau(x)", "Spectacle", "Compagnie", "Salle", "Contenance salle", "Capacité maximmale", "Auteur",
+                    "Heure du créneau (début spectacle)", "Heure de début (accès à la salle)", "Durée en minutes",
+                    "Heure de fin (libération de la salle)", "Numéro de contrat", "Créé par",
+                    "Date de signature du contrat", "Date de retour du contrat avant nullité",
+                    "Date encaissement du chèque numéro 2", "Date encaissement du chèque numéro 0", "Siret"});
     const QStringList expected = {
         q("les Lundi 08 Juillet 2019,Mardi 09 Juillet 2019 et Mercredi 10 Juillet 2019 à 20:30 et le Jeudi 11 Juillet "
           "2019 à 15:00"),
-        q("L'Avare (reprise)"), q("Les Arlequins"), q("la Chapelle du Kiosque"), q("90 places"), q("90 places"),
-        q("(Auteur non défini)"), q("20:30"), q("20:25"), q("85"), q("22:00"), q("LAvarereprise_0010_0010_0010"),
-        q("Demo"), q("Vendredi 15 Mars 2019"), q("Samedi 30 Mars 2019"), q("Mercredi 10 Avril 2019"),
+        q("L'Avare (reprise)"),
+        q("Les Arlequins"),
+        q("la Chapelle du Kiosque"),
+        q("90 places"),
+        q("90 places"),
+        q("(Auteur non défini)"),
+        q("20:30"),
+        q("20:25"),
+        q("85"),
+        q("22:00"),
+        q("LAvarereprise_0010_0010_0010"),
+        q("Demo"),
+        q("Vendredi 15 Mars 2019"),
+        q("Samedi 30 Mars 2019"),
+        q("Mercredi 10 Avril 2019"),
         QString(),  // cheque 0 names no cheque
         QString()};
     ASSERT_EQ(list.rows.size(), static_cast<std::size_t>(expected.size()));
-    for (qsizetype i = 0; i < expected.size(); ++i) EXPECT_EQ(list.rows[i].value, expected[i]) << list.rows[i].label.toStdString();
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(list.rows[i].value, expected[i]) << list.rows[i].label.toStdString();
 }
 
 TEST_F(ContractDefaults, RowsReadOthersAsTheyStandAndOddDataStaysBounded) {
@@ -197,25 +214,33 @@ TEST(ContractFollowUp, LongDatesBecomeDayMonthYear) {
         const char* longDate;
         const char* dayMonthYear;
     } cases[] = {
-        {"Lundi 15 Juillet 2019", "15/7/2019"},   {"Lundi 15 juillet 2019", "15/0/2019"},
-        {"Mercredi 09 Décembre 2026", "9/12/2026"}, {"Samedi 01 Août 2020", "1/8/2020"},
-        {"", ""},  {"Lundi", ""}, {"Lundi 15", ""}, {"Lundi 15 Juillet", ""},
+        {"Lundi 15 Juillet 2019", "15/7/2019"},
+        {"Lundi 15 juillet 2019", "15/0/2019"},
+        {"Mercredi 09 Décembre 2026", "9/12/2026"},
+        {"Samedi 01 Août 2020", "1/8/2020"},
+        {"", ""},
+        {"Lundi", ""},
+        {"Lundi 15", ""},
+        {"Lundi 15 Juillet", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(dayMonthYearOfLongDate(q(c.longDate)), q(c.dayMonthYear)) << c.longDate;
 }
 
 TEST(ContractFollowUp, DeadlineAndPaymentsGoIntoThePlan) {
     testing_support::ui().clear();
-    const QString plan = q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=15/6/2027:350$$$"
-                           "Règlement 2$$$Règlement 3$$$Règlement 4$$$Règlement 5");
-    const QString extra = q("Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019###Montant de chacun des 5 "
-                            "chèques$$$200.00###Date encaissement du chèque numéro 1$$$Vendredi 15 Mars 2019###Date "
-                            "encaissement du chèque numéro 5$$$Jeudi 27 Juin 2019");
+    const QString plan =
+        q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/5/2027$$$Règlement 1=15/6/2027:350$$$"
+          "Règlement 2$$$Règlement 3$$$Règlement 4$$$Règlement 5");
+    const QString extra =
+        q("Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2019###Montant de chacun des 5 "
+          "chèques$$$200.00###Date encaissement du chèque numéro 1$$$Vendredi 15 Mars 2019###Date "
+          "encaissement du chèque numéro 5$$$Jeudi 27 Juin 2019");
     QString todo = plan;
     EXPECT_TRUE(writeReturnDeadline(todo, extra));
     EXPECT_TRUE(writePayments(todo, extra));
-    EXPECT_EQ(todo, q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/7/2019$$$Règlement 1=15/3/2019:200.00$$$"
-                      "Règlement 2=:200.00$$$Règlement 3=:200.00$$$Règlement 4=:200.00$$$Règlement 5=27/6/2019:200.00"));
+    EXPECT_EQ(todo,
+              q("Contrat envoyé par KQ$$$Contrat reçu par KQ=15/7/2019$$$Règlement 1=15/3/2019:200.00$$$"
+                "Règlement 2=:200.00$$$Règlement 3=:200.00$$$Règlement 4=:200.00$$$Règlement 5=27/6/2019:200.00"));
     EXPECT_TRUE(testing_support::ui().messages.empty());
 
     // No amount: the payments stay as they were, even with dates; no deadline: nothing.

@@ -36,8 +36,8 @@ protected:
         programme::shows() = {{q("4"), q("Scapin"), q("1"), q("0")}};
         programme::rooms() = {{q("0"), q("Grande salle"), q("220 places"), q("la Grande Salle")}};
         auto slot = [](const char* id, const char* date, const char* deleted, const char* childof) {
-            return programme::Timeslot{q(id), q(date), q("20:30:00"), q("21:45:00"), q(deleted), q("4"), q(childof), q("0"),
-                                       {}, {}, {}};
+            return programme::Timeslot{
+                q(id), q(date), q("20:30:00"), q("21:45:00"), q(deleted), q("4"), q(childof), q("0"), {}, {}, {}};
         };
         programme::timeslots() = {slot("5", "2027-07-08", "0", "-1"), slot("6", "2027-07-09", "0", "5"),
                                   slot("7", "2027-07-10", "0", "5"), slot("8", "2027-07-20", "1", "-1"),
@@ -48,7 +48,8 @@ protected:
         folders_ = {dir.filePath(q("models")), dir.filePath(q("generated")), dir.filePath(q("shared"))};
         writeFile(QDir(folders_.models).filePath(q("t.rtf")), "{\\rtf1 <<<NUM>>> <<<CRE>>>}");
         writeFile(QDir(folders_.models).filePath(q("t.txt")),
-                  "Num\xe9ro de contrat\r\nCr\xe9neau(x)\r\nSpectacle\r\nPrix (TTC)\r\nMontant de chacun des 5 ch\xe8ques\r\n");
+                  "Num\xe9ro de contrat\r\nCr\xe9neau(x)\r\nSpectacle\r\nPrix (TTC)\r\nMontant de chacun des 5 "
+                  "ch\xe8ques\r\n");
     }
     void TearDown() override {
         programme::clearAll();
@@ -96,8 +97,9 @@ TEST_F(ContractDialog, ANewContractGoesFromTemplateToGeneratedToOk) {
         EXPECT_TRUE(dialog.item(ct::kGenerate)->isEnabled());
 
         choose(dialog, 0);
-        EXPECT_EQ(value(dialog, "Créneau(x)"), q("les Jeudi 08 Juillet 2027,Vendredi 09 Juillet 2027 et Samedi 10 Juillet "
-                                                 "2027 à 20:30"));
+        EXPECT_EQ(value(dialog, "Créneau(x)"),
+                  q("les Jeudi 08 Juillet 2027,Vendredi 09 Juillet 2027 et Samedi 10 Juillet "
+                    "2027 à 20:30"));
         EXPECT_EQ(value(dialog, "Numéro de contrat"), q("Scapin_0001_0001_0001"));
 
         onNextModal([](QDialog* editor) {
@@ -118,7 +120,8 @@ TEST_F(ContractDialog, ANewContractGoesFromTemplateToGeneratedToOk) {
         EXPECT_EQ(value(dialog, "Montant de chacun des 5 chèques"), q("200.00"));
 
         clickButton(&dialog, ct::kGenerate);
-        EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        EXPECT_TRUE(testing_support::ui().messages.empty())
+            << testing_support::ui().messageTexts().join(u'\n').toStdString();
         EXPECT_EQ(dialog.model.rtf, q("t.rtf"));
         EXPECT_EQ(dialog.comboBox(ct::kFirstSlot)->currentIndex(), 0);  // kept by the refill
         EXPECT_TRUE(dialog.item(platform::IDOK)->isEnabled());
@@ -189,8 +192,12 @@ TEST_F(ContractDialog, AStoredContractShowsItsRowsWithItsTemplateFixed) {
 // Another contract's number would replace its document, here and in the shared folder: the
 // generation and OK refuse it, whatever its case; a stored contract keeps its own.
 TEST_F(ContractDialog, ANumberAnotherContractUsesIsRefused) {
-    programme::contracts() = {{q("0"), q("9"), {}, q("Num\u00e9ro de contrat$$$Scapin_0001_0001_0001###Spectacle$$$Scapin"),
-                               q("1"), q("t.rtf")}};
+    programme::contracts() = {{q("0"),
+                               q("9"),
+                               {},
+                               q("Num\u00e9ro de contrat$$$Scapin_0001_0001_0001###Spectacle$$$Scapin"),
+                               q("1"),
+                               q("t.rtf")}};
     const QString theirs = q("Scapin_0001_0001_0001.rtf");
     for (const QString& folder : {folders_.generated, folders_.shared})
         writeFile(QDir(folder).filePath(theirs), "their document");
@@ -243,7 +250,8 @@ TEST_F(ContractDialog, ANumberAnotherContractUsesIsRefused) {
         clickButton(&stored, platform::IDOK);
     });
     EXPECT_EQ(stored.DoModal(), platform::IDOK);
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 TEST_F(ContractDialog, AStoredContractWithoutRowsOpensAsANewOne) {

@@ -55,7 +55,8 @@ TEST(ProgrammeSession, WhatTheQuestionsAnswerSays) {
         {false, nullptr, 0, ServerKind::Unknown},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(db::serverKindFromAnswer(c.answered, c.value, c.error), c.kind) << (c.value ? c.value : "-") << " " << c.error;
+        EXPECT_EQ(db::serverKindFromAnswer(c.answered, c.value, c.error), c.kind)
+            << (c.value ? c.value : "-") << " " << c.error;
 }
 
 // The private server is no node: asked at the first connection, never again, and its sessions
@@ -72,7 +73,8 @@ TEST(ProgrammeSession, APlainServerIsAskedOnceAndGetsNoSetting) {
     ASSERT_EQ(db::connectProgramme(), 0);
     EXPECT_EQ(statementsSoFar(), firstConnection - 1);  // the question is not asked again
     db::closeProgramme();
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 class ClusterSession : public ::testing::Test {
@@ -122,9 +124,11 @@ TEST_F(ClusterSession, EveryProgrammeConnectionToANodeReadsWhatOtherNodesCommitt
     ASSERT_EQ(rooms.open(db::programmeSettings(), failure), 0) << failure.toStdString();
     std::string value;
     db::OwnRunReport report;
-    EXPECT_EQ(rooms.run("SELECT @@session.wsrep_sync_wait", keepLastColumn, &value, report), db::kQueryOk) << report.errorText;
+    EXPECT_EQ(rooms.run("SELECT @@session.wsrep_sync_wait", keepLastColumn, &value, report), db::kQueryOk)
+        << report.errorText;
     EXPECT_EQ(value, "1");
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 // The link goes between the node's answer and the setting: the setting's answer never comes
@@ -151,7 +155,8 @@ TEST_F(ClusterSession, ASessionLostBeforeItsSettingIsOpenedAgainWithIt) {
     EXPECT_EQ(db::programmeServerKind(), db::ServerKind::ClusterNode);
     EXPECT_EQ(causalReads(), "1");
     db::closeProgramme();
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 // Node 1 stops applying what the others commit (a read lock over its tables holds its
@@ -203,7 +208,8 @@ TEST_F(ClusterSession, AReadOnALaggingNodeWaitsForASaveCommittedOnAnother) {
     readDone = true;
     release.join();
     EXPECT_TRUE(seenWaiting) << "node 1 never showed the program's read waiting";
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 }  // namespace

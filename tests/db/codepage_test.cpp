@@ -14,7 +14,11 @@ TEST(CodePage, FrenchLettersAndEuroBothWays) {
 TEST(CodePage, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     // A Greek letter, a CJK character and a character outside the basic plane (a surrogate
     // pair): one "?" each, never the substitution byte 0x1A.
-    const QString text = QString::fromUtf8("a\xCE\xB1" "b\xE4\xB8\xAD" "c\xF0\x9F\x98\x80" "d");
+    const QString text = QString::fromUtf8(
+        "a\xCE\xB1"
+        "b\xE4\xB8\xAD"
+        "c\xF0\x9F\x98\x80"
+        "d");
     EXPECT_EQ(db::toAnsi(text), "a?b?c?d");
 }
 

@@ -48,7 +48,8 @@ const Link kLinks[] = {
 
 std::string sessionStatus(const Link& link, const char* variable) {
     std::string value;
-    EXPECT_EQ(link.run(std::string("SHOW SESSION STATUS LIKE '") + variable + "'", keepLastColumn, &value), db::kQueryOk);
+    EXPECT_EQ(link.run(std::string("SHOW SESSION STATUS LIKE '") + variable + "'", keepLastColumn, &value),
+              db::kQueryOk);
     return value;
 }
 
@@ -174,7 +175,8 @@ TEST(TlsFloorProbe, OnlyTheFloorRefusesTheOldServer) {
         EXPECT_EQ(link.open(), -2);
         const QStringList messages = testing_support::ui().messageTexts();
         ASSERT_EQ(messages.size(), 1);
-        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Erreur : mysql_real_connect : TLS/SSL error"))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Erreur : mysql_real_connect : TLS/SSL error")))
+            << messages[0].toStdString();
         link.close();
     }
 }
@@ -185,10 +187,13 @@ TEST_F(ConnectionTlsTest, TheAuthorityFileIsFoundWhereTheSettingsSay) {
         const char* configured;
         QString file;
     } cases[] = {
-        {"", QString()},                                            // the system's store
+        {"", QString()},                                             // the system's store
         {"/etc/brelo/ca.pem", QStringLiteral("/etc/brelo/ca.pem")},  // absolute: as it is
         {"ca.pem", QStringLiteral("/opt/brelo/ca.pem")},             // relative: beside the executable
-        {"tls/h\xc3\xa9" "bergeur.pem", QString::fromUtf8("/opt/brelo/tls/h\xc3\xa9" "bergeur.pem")},
+        {"tls/h\xc3\xa9"
+         "bergeur.pem",
+         QString::fromUtf8("/opt/brelo/tls/h\xc3\xa9"
+                           "bergeur.pem")},
     };
     for (const auto& c : cases) EXPECT_EQ(db::authorityFile(c.configured, folder), c.file) << c.configured;
 }

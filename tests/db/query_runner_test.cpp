@@ -56,9 +56,9 @@ TEST_F(QueryRunnerTest, StatementTextsAreCompletedWithOneSemicolon) {
 
 TEST_F(QueryRunnerTest, RowsReachTheCallbackWithNullAsEmptyAndItsReturnIgnored) {
     Rows rows;
-    EXPECT_EQ(db::QueryRunner("SELECT 1, NULL, 'x' UNION ALL SELECT 2, 'b', NULL UNION ALL SELECT 3, '', ''",
-                              collect, &rows),
-              db::kQueryOk);
+    EXPECT_EQ(
+        db::QueryRunner("SELECT 1, NULL, 'x' UNION ALL SELECT 2, 'b', NULL UNION ALL SELECT 3, '', ''", collect, &rows),
+        db::kQueryOk);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "", "x"}));
     EXPECT_EQ(rows[1], (std::vector<std::string>{"2", "b", ""}));
@@ -132,8 +132,9 @@ TEST_F(QueryRunnerTest, LostConnectionIsResentABoundedNumberOfTimes) {
         mysql_thread_init();
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!done && std::chrono::steady_clock::now() < until) {
-            for (const auto& row : testdb::query("", "SELECT ID FROM information_schema.PROCESSLIST "
-                                                     "WHERE INFO LIKE 'SELECT SLEEP(20)%'")) {
+            for (const auto& row : testdb::query("",
+                                                 "SELECT ID FROM information_schema.PROCESSLIST "
+                                                 "WHERE INFO LIKE 'SELECT SLEEP(20)%'")) {
                 testdb::killConnection(std::stoul(row[0]));
                 ++kills;
             }

@@ -36,9 +36,10 @@ protected:
     }
     // A whole file for the build's server, its ports given.
     std::string complete(unsigned ticketingPort, unsigned programmePort) const {
-        return "[ticketing]\nhost=127.0.0.1\nport=" + std::to_string(ticketingPort) + "\ndatabase=" + ticketing_.database +
-               "\nuser=" + ticketing_.user + "\npassword=" + ticketing_.password + "\ntls_authority=" +
-               ticketing_.tlsAuthority + "\n[programme]\nhost=127.0.0.1\nport=" + std::to_string(programmePort) +
+        return "[ticketing]\nhost=127.0.0.1\nport=" + std::to_string(ticketingPort) +
+               "\ndatabase=" + ticketing_.database + "\nuser=" + ticketing_.user + "\npassword=" + ticketing_.password +
+               "\ntls_authority=" + ticketing_.tlsAuthority +
+               "\n[programme]\nhost=127.0.0.1\nport=" + std::to_string(programmePort) +
                "\ndatabase=" + programme_.database + "\naccounts=access\nuser=" + programme_.user +
                "\npassword=" + programme_.password + "\ntls_authority=" + programme_.tlsAuthority + "\n";
     }
@@ -58,7 +59,8 @@ TEST_F(SettingsFileTest, TheFileMovesBothConnectionsWithoutARebuild) {
     db::closeProgramme();
     EXPECT_EQ(db::openTicketing(), 0);
     db::closeTicketing();
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
     EXPECT_EQ(programmeRelay.connections(), 1);
     EXPECT_EQ(ticketingRelay.connections(), 1);
 
@@ -89,12 +91,14 @@ TEST_F(SettingsFileTest, AFileThatCannotServeIsNamed) {
         {"a folder", "/", q("Fichier de réglages illisible : ") + shown},
         {"no programme host", without("host=127.0.0.1\nport=2"),
          q("Fichier de réglages incomplet : ") + shown + q(" (il manque programme/host)")},
-        {"empty", "", q("Fichier de réglages incomplet : ") + shown +
-                          q(" (il manque ticketing/host, ticketing/database, ticketing/user, ticketing/password, "
-                            "programme/host, programme/database, programme/user, programme/password)")},
-        {"not settings at all", "\x01\x02 PK\x03\x04 binary\n{}\n", q("Fichier de réglages incomplet : ") + shown +
-                          q(" (il manque ticketing/host, ticketing/database, ticketing/user, ticketing/password, "
-                            "programme/host, programme/database, programme/user, programme/password)")},
+        {"empty", "",
+         q("Fichier de réglages incomplet : ") + shown +
+             q(" (il manque ticketing/host, ticketing/database, ticketing/user, ticketing/password, "
+               "programme/host, programme/database, programme/user, programme/password)")},
+        {"not settings at all", "\x01\x02 PK\x03\x04 binary\n{}\n",
+         q("Fichier de réglages incomplet : ") + shown +
+             q(" (il manque ticketing/host, ticketing/database, ticketing/user, ticketing/password, "
+               "programme/host, programme/database, programme/user, programme/password)")},
         {"port not a number", whole + "[ticketing]\nport=35427x\n",
          q("Fichier de réglages ") + shown + q(" : valeur refusée pour ticketing/port")},
         {"port too large", whole + "[programme]\nport=70000\n",
@@ -108,8 +112,10 @@ TEST_F(SettingsFileTest, AFileThatCannotServeIsNamed) {
         SCOPED_TRACE(c.name);
         QFile::remove(file);
         QDir(file).removeRecursively();
-        if (c.text == "/") QDir().mkpath(file);
-        else if (c.text != "-") write(file, c.text);
+        if (c.text == "/")
+            QDir().mkpath(file);
+        else if (c.text != "-")
+            write(file, c.text);
         db::programmeSettings().port = 4242;
         EXPECT_EQ(db::loadSettingsFiles({file, dir_.filePath(q("nobody/brelo.ini"))}), c.message);
         EXPECT_EQ(db::programmeSettings().port, 4242u);  // nothing taken from a file refused

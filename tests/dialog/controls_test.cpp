@@ -46,6 +46,7 @@ TEST(OwnerDrawButton, ClicksOnReleaseInsideAfterAPressInside) {
 class Probe : public dlg::Dialog {
 public:
     explicit Probe(const res::DialogTemplate& t) : dlg::Dialog(t) {}
+
 protected:
     bool OnInitDialog() override {
         EndDialog(platform::IDOK);  // built, not shown
@@ -59,8 +60,8 @@ TEST(ListRows, ARowFindsTheRecordOfTheIdItShows) {
     struct Record {
         QString id;
     };
-    const std::vector<Record> records{{QStringLiteral("3")}, {QStringLiteral("9")}, {QStringLiteral("7")},
-                                      {QStringLiteral("7")}};
+    const std::vector<Record> records{
+        {QStringLiteral("3")}, {QStringLiteral("9")}, {QStringLiteral("7")}, {QStringLiteral("7")}};
     dlg::ListView list;
     list.insertColumn(0, QStringLiteral("Id"), 50);
     const struct {

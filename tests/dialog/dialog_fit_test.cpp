@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QFontMetricsF>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -22,14 +22,14 @@
 
 namespace {
 
-const res::DialogTemplate* const kAllTemplates[] = {&res::kDialog102, &res::kDialog134, &res::kDialog129,
-                                                    &res::kDialog130, &res::kDialog131, &res::kDialog132,
-                                                    &res::kDialog133, &res::kDialog135, &res::kDialog136,
-                                                    &res::kDialog137};
+const res::DialogTemplate* const kAllTemplates[] = {
+    &res::kDialog102, &res::kDialog134, &res::kDialog129, &res::kDialog130, &res::kDialog131,
+    &res::kDialog132, &res::kDialog133, &res::kDialog135, &res::kDialog136, &res::kDialog137};
 
 QString describe(const std::vector<dlg::CutText>& cut) {
     QString out;
-    for (const auto& c : cut) out += QStringLiteral("%1 \"%2\" needs %3 px, has %4; ").arg(c.control, c.text).arg(c.needed).arg(c.available);
+    for (const auto& c : cut)
+        out += QStringLiteral("%1 \"%2\" needs %3 px, has %4; ").arg(c.control, c.text).arg(c.needed).arg(c.available);
     return out;
 }
 
@@ -106,7 +106,8 @@ TEST(DialogFit, ColumnsAreAtLeastAsWideAsTheirHeadingsAndAClickNeverScrollsSidew
         bool keepsWidth;
     };
     // The narrow columns of the timeslot list, and a wide one that keeps its width.
-    const Column columns[] = {{"Id", 20, false}, {"Nb crén.", 20, false}, {"Salle", 35, true}, {"Prem. date", 200, true}};
+    const Column columns[] = {
+        {"Id", 20, false}, {"Nb crén.", 20, false}, {"Salle", 35, true}, {"Prem. date", 200, true}};
     for (int i = 0; i < 4; ++i) list.insertColumn(i, QString::fromUtf8(columns[i].heading), columns[i].width);
     for (int i = 0; i < 4; ++i) {
         if (columns[i].keepsWidth) {
@@ -118,9 +119,12 @@ TEST(DialogFit, ColumnsAreAtLeastAsWideAsTheirHeadingsAndAClickNeverScrollsSidew
     EXPECT_TRUE(dlg::cutTexts(&list).empty()) << describe(dlg::cutTexts(&list)).toStdString();
     // Rows filled in one step widen the columns their texts do not fit, and only those.
     const int narrowBefore = list.columnWidth(2);
-    list.insertRows(0, {{0, {QStringLiteral("0"), QString(), QStringLiteral("Salle"), QStringLiteral("Vendredi 05 Juillet 2019 à 20:30")}},
-                        {1, {QStringLiteral("1"), QString(), QStringLiteral("Grande salle du théâtre"), QStringLiteral("à 20:30")}},
-                        {2, {QStringLiteral("2"), QString(), QStringLiteral("Chapelle"), QStringLiteral("-")}}});
+    list.insertRows(
+        0, {{0,
+             {QStringLiteral("0"), QString(), QStringLiteral("Salle"),
+              QStringLiteral("Vendredi 05 Juillet 2019 à 20:30")}},
+            {1, {QStringLiteral("1"), QString(), QStringLiteral("Grande salle du théâtre"), QStringLiteral("à 20:30")}},
+            {2, {QStringLiteral("2"), QString(), QStringLiteral("Chapelle"), QStringLiteral("-")}}});
     const QFontMetrics fm(list.font());
     EXPECT_GT(list.columnWidth(2), narrowBefore);
     EXPECT_GE(list.columnWidth(2), fm.horizontalAdvance(QStringLiteral("Grande salle du théâtre")));
@@ -145,8 +149,8 @@ TEST(DialogKeyboard, EveryTextlessButtonAndDrawingHasAnAccessibleName) {
         for (const res::ControlTemplate& c : tmpl->controls) {
             const QString text = QString::fromUtf8(c.text);
             const bool speaks = std::any_of(text.begin(), text.end(), [](QChar ch) { return ch.isLetter(); });
-            const bool needsName = (c.kind == res::ControlKind::PushButton && !speaks) ||
-                                   c.kind == res::ControlKind::OwnerDrawButton;
+            const bool needsName =
+                (c.kind == res::ControlKind::PushButton && !speaks) || c.kind == res::ControlKind::OwnerDrawButton;
             if (!needsName) continue;
             EXPECT_TRUE(c.accessibleName && *c.accessibleName) << tmpl->id << " control " << c.id;
         }

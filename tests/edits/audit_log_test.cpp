@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "db/connections.h"
-#include "programme/account.h"
 #include "edits/audit_log.h"
+#include "programme/account.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
 
@@ -61,8 +61,9 @@ TEST_F(AuditLog, ARefusedStatementIsReportedAndClosesTheConnection) {
     EXPECT_FALSE(db::programmeConnected());
     const QStringList texts = testing_support::ui().messageTexts();
     ASSERT_EQ(texts.size(), 1);
-    EXPECT_TRUE(texts[0].startsWith(
-        QStringLiteral("Erreur : db_exec (INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), \"Demo : manager started\")) : ")))
+    EXPECT_TRUE(
+        texts[0].startsWith(QStringLiteral("Erreur : db_exec (INSERT INTO `logs` (`utc`, `log`) VALUES "
+                                           "(UTC_TIMESTAMP(), \"Demo : manager started\")) : ")))
         << texts[0].toStdString();
 }
 

@@ -13,15 +13,15 @@
 #include <thread>
 
 #include "db/cluster_session.h"
-#include "db/connections.h"
 #include "db/codepage.h"
+#include "db/connections.h"
 #include "edits/saves.h"
 #include "edits/transaction.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ protected:
         db::forgetProgrammeServerKind();
         const testdb::OnServer node(ports_[0]);
         testdb::resetProgramme();
-        testdb::exec(testdb::programmeDb(), "INSERT INTO `comp` (`id`, `nom`, `email`) VALUES (0, 'Mouette', 'm@x'), (1, 'Aigle', '')");
+        testdb::exec(testdb::programmeDb(),
+                     "INSERT INTO `comp` (`id`, `nom`, `email`) VALUES (0, 'Mouette', 'm@x'), (1, 'Aigle', '')");
     }
     void TearDown() override {
         db::closeProgramme();
@@ -77,10 +78,12 @@ TEST_F(ClusterSaves, ASaveThatClashedWithAnotherNodesRunsAgainOnWhatItStored) {
     const edits::SaveCounters before = edits::saveCounters();
     std::vector<std::string> emailsRead;
     const edits::RunEnd end = edits::runTransaction(
-        {"SELECT `email` FROM `comp` WHERE `id` = 0 FOR UPDATE"}, [&](const edits::CheckedRows& checked, edits::IdSource&) {
+        {"SELECT `email` FROM `comp` WHERE `id` = 0 FOR UPDATE"},
+        [&](const edits::CheckedRows& checked, edits::IdSource&) {
             emailsRead.push_back(db::toAnsi(checked.at(0).at(0).at(0)));
             if (emailsRead.size() == 1) colleague("UPDATE `comp` SET `email` = 'grise@x' WHERE `id` = 0");
-            return edits::Decision{false, {"UPDATE `comp` SET `nom` = 'Mouette blanche' WHERE `id` = 0"}, QStringLiteral("nom modifié")};
+            return edits::Decision{
+                false, {"UPDATE `comp` SET `nom` = 'Mouette blanche' WHERE `id` = 0"}, QStringLiteral("nom modifié")};
         });
     EXPECT_EQ(end, edits::RunEnd::Committed);
     EXPECT_EQ(emailsRead, (std::vector<std::string>{"m@x", "grise@x"}));
@@ -88,9 +91,11 @@ TEST_F(ClusterSaves, ASaveThatClashedWithAnotherNodesRunsAgainOnWhatItStored) {
     EXPECT_EQ(edits::saveCounters().committed, before.committed + 1);
     for (int n = 1; n <= 3; ++n) {
         SCOPED_TRACE(n);
-        EXPECT_EQ(onNode(n, "SELECT CONCAT(`nom`, ' ', `email`) FROM `comp` WHERE `id` = 0"), "Mouette blanche grise@x");
+        EXPECT_EQ(onNode(n, "SELECT CONCAT(`nom`, ' ', `email`) FROM `comp` WHERE `id` = 0"),
+                  "Mouette blanche grise@x");
     }
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 // The colleague adds a company with the id this save gives its new one: whichever way node 1
@@ -98,13 +103,15 @@ TEST_F(ClusterSaves, ASaveThatClashedWithAnotherNodesRunsAgainOnWhatItStored) {
 // the save runs again with the next free id.
 TEST_F(ClusterSaves, ANewRowWhoseIdAnotherNodeGaveTakesTheNextFreeOne) {
     std::vector<unsigned> ids;
-    const edits::RunEnd end = edits::runTransaction({"SELECT COUNT(*) FROM `comp`"}, [&](const edits::CheckedRows&, edits::IdSource& source) {
-        const unsigned id = source.base("comp", 2);
-        ids.push_back(id);
-        if (ids.size() == 1) colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (2, 'Ailleurs')");
-        return edits::Decision{false, {"INSERT INTO `comp` (`id`, `nom`) VALUES (" + std::to_string(id) + ", 'Alpha')"},
-                               QStringLiteral("créée")};
-    });
+    const edits::RunEnd end =
+        edits::runTransaction({"SELECT COUNT(*) FROM `comp`"}, [&](const edits::CheckedRows&, edits::IdSource& source) {
+            const unsigned id = source.base("comp", 2);
+            ids.push_back(id);
+            if (ids.size() == 1) colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (2, 'Ailleurs')");
+            return edits::Decision{false,
+                                   {"INSERT INTO `comp` (`id`, `nom`) VALUES (" + std::to_string(id) + ", 'Alpha')"},
+                                   QStringLiteral("créée")};
+        });
     EXPECT_EQ(end, edits::RunEnd::Committed);
     ASSERT_GE(ids.size(), 2u);
     EXPECT_EQ(ids.front(), 2u);
@@ -113,7 +120,8 @@ TEST_F(ClusterSaves, ANewRowWhoseIdAnotherNodeGaveTakesTheNextFreeOne) {
         SCOPED_TRACE(n);
         EXPECT_EQ(onNode(n, "SELECT GROUP_CONCAT(`nom` ORDER BY `id`) FROM `comp`"), "Mouette,Aigle,Ailleurs,Alpha");
     }
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 // The colleague's save aborts this one while it decides, and the read the decision then makes
@@ -123,7 +131,8 @@ TEST_F(ClusterSaves, ANewRowWhoseIdAnotherNodeGaveTakesTheNextFreeOne) {
 TEST_F(ClusterSaves, ASaveAbortedWhileItDecidesRunsAgainAndStoresNothingOnItsOwn) {
     int tries = 0;
     const edits::RunEnd end = edits::runTransaction(
-        {"SELECT `email` FROM `comp` WHERE `id` = 0 FOR UPDATE"}, [&](const edits::CheckedRows&, edits::IdSource& source) {
+        {"SELECT `email` FROM `comp` WHERE `id` = 0 FOR UPDATE"},
+        [&](const edits::CheckedRows&, edits::IdSource& source) {
             if (++tries == 1) {
                 colleague("UPDATE `comp` SET `email` = 'grise@x' WHERE `id` = 0");
                 onNode(1, "SELECT 1");  // node 1 has applied it: this transaction is rolled back
@@ -138,12 +147,15 @@ TEST_F(ClusterSaves, ASaveAbortedWhileItDecidesRunsAgainAndStoresNothingOnItsOwn
     EXPECT_EQ(tries, 2);
     for (int n = 1; n <= 3; ++n) {
         SCOPED_TRACE(n);
-        EXPECT_EQ(onNode(n, "SELECT GROUP_CONCAT(`nom`, ' ', `email` ORDER BY `id`) FROM `comp`"), "Mouette grise@x,Aigle blanc ");
+        EXPECT_EQ(onNode(n, "SELECT GROUP_CONCAT(`nom`, ' ', `email` ORDER BY `id`) FROM `comp`"),
+                  "Mouette grise@x,Aigle blanc ");
         // The rename came with its save's token and audit line, in one transaction.
-        EXPECT_EQ(db::fromAnsi(onNode(n, "SELECT GROUP_CONCAT(l.`log`) FROM `save_tokens` t JOIN `logs` l ON l.`id` = t.`log`")),
+        EXPECT_EQ(db::fromAnsi(
+                      onNode(n, "SELECT GROUP_CONCAT(l.`log`) FROM `save_tokens` t JOIN `logs` l ON l.`id` = t.`log`")),
                   QStringLiteral("Demo : nom modifié"));
     }
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 }
 
 // Node 1 stops serving (error 1047, as while it leaves the cluster or catches up) while a save's
@@ -185,9 +197,12 @@ TEST_F(ClusterSaves, ASaveRefusedByANodeThatStoppedServingIsNotStoredAndSaysSo) 
             << messages[0].toStdString();
         for (int n = 1; n <= 3; ++n) {
             SCOPED_TRACE(n);
-            EXPECT_EQ(onNode(n, "SELECT (SELECT COUNT(*) FROM `comp` WHERE `nom` = 'Perdue') + (SELECT COUNT(*) FROM `save_tokens`)"
-                                " + (SELECT COUNT(*) FROM `logs`)"),
-                      "0");
+            EXPECT_EQ(
+                onNode(
+                    n,
+                    "SELECT (SELECT COUNT(*) FROM `comp` WHERE `nom` = 'Perdue') + (SELECT COUNT(*) FROM `save_tokens`)"
+                    " + (SELECT COUNT(*) FROM `logs`)"),
+                "0");
         }
     }
 }
@@ -201,7 +216,8 @@ TEST_F(ClusterSaves, AGroupEditKeepsASlotAnotherNodeMovedMeanwhile) {
     {
         const testdb::OnServer node(ports_[0]);
         sql("INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
-            "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, `done`,"
+            "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, "
+            "`done`,"
             " `survey`) VALUES (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10, 'A$$$B', '', 'a.txt'),"
             " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, 10, '', '', '')");
         sql("CREATE TRIGGER `slow_token` AFTER INSERT ON `save_tokens` FOR EACH ROW SET @slept = SLEEP(1)");
@@ -210,13 +226,15 @@ TEST_F(ClusterSaves, AGroupEditKeepsASlotAnotherNodeMovedMeanwhile) {
     const edits::GroupRows base = edits::groupRows(programme::timeslotIndexById(QStringLiteral("0")));
     planning::TimeslotEditorData mine = edits::editorInput(base);
     mine.done = QStringLiteral("A=Fait");
-    std::thread mover = onceASaveSleeps([&] { colleague("UPDATE `timeslot` SET `start` = '18:00:00' WHERE `id` = 1"); });
+    std::thread mover =
+        onceASaveSleeps([&] { colleague("UPDATE `timeslot` SET `start` = '18:00:00' WHERE `id` = 1"); });
     const edits::SaveResult saved = edits::editGroup(base, mine, edits::Resolution{});
     mover.join();
     EXPECT_EQ(saved.outcome, edits::SaveOutcome::Merged);
     for (int n = 1; n <= 3; ++n) {
         SCOPED_TRACE(n);
-        EXPECT_EQ(onNode(n, "SELECT GROUP_CONCAT(`start`, ' ', `done` ORDER BY `id`) FROM `timeslot`"), "20:30:00 A=Fait,18:00:00 ");
+        EXPECT_EQ(onNode(n, "SELECT GROUP_CONCAT(`start`, ' ', `done` ORDER BY `id`) FROM `timeslot`"),
+                  "20:30:00 A=Fait,18:00:00 ");
     }
     const testdb::OnServer node(ports_[0]);
     sql("DROP TRIGGER `slow_token`");

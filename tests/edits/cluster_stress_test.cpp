@@ -48,8 +48,9 @@ std::vector<std::string> workstationsOn(int node, std::size_t nodes) {
 // The audit lines each workstation committed, as the administrator's server holds them.
 std::map<std::string, long> auditLines() {
     std::map<std::string, long> lines;
-    for (const auto& row : testdb::query(testdb::programmeDb(), "SELECT SUBSTRING_INDEX(`log`, ' : ', 1), COUNT(*) FROM `logs`"
-                                                                " WHERE `log` LIKE 'Poste%' GROUP BY 1"))
+    for (const auto& row : testdb::query(testdb::programmeDb(),
+                                         "SELECT SUBSTRING_INDEX(`log`, ' : ', 1), COUNT(*) FROM `logs`"
+                                         " WHERE `log` LIKE 'Poste%' GROUP BY 1"))
         lines[row[0]] = std::stol(row[1]);
     return lines;
 }
@@ -113,7 +114,9 @@ TEST(ClusterStress, ANodeStoppedAndStartedAgainLosesNothingAndCatchesUp) {
     const Clock::time_point began = Clock::now();
     // The workstations run until told to stop; their own bound only ends a run nobody stops.
     run.start(length + kCatchUpBound + 2 * static_cast<double>(kCommitBound.count()), ports);
-    const auto at = [&](double part) { return began + std::chrono::milliseconds(static_cast<long>(length * part * 1000)); };
+    const auto at = [&](double part) {
+        return began + std::chrono::milliseconds(static_cast<long>(length * part * 1000));
+    };
     sleepUntil(at(0.5));
     testdb::stopNode(kStoppedNode);
     sleepUntil(at(0.7));
@@ -172,11 +175,10 @@ TEST(ClusterStress, ANodeStoppedAndStartedAgainLosesNothingAndCatchesUp) {
     text << "shared office on a 3-node cluster, " << stress::kWorkstations << " workstations for "
          << static_cast<int>(ran * 10) / 10.0 << " s, node " << kStoppedNode << " stopped at " << length * 0.5
          << " s and started again at " << length * 0.7 << " s: " << stress::savesFigures(checked) << "; outages met "
-         << checked.counters.at("outages")
-         << " (messages " << outageMessages << ", at most " << mostInAUnit
+         << checked.counters.at("outages") << " (messages " << outageMessages << ", at most " << mostInAUnit
          << " per unit of work), saves committed after it " << checked.counters.at("committedAfterOutage")
-         << ", node caught up and synced in " << static_cast<int>(catchUp * 10) / 10.0 << " s, tables equal on the 3 nodes: "
-         << (equal ? "yes" : "no") << "\n";
+         << ", node caught up and synced in " << static_cast<int>(catchUp * 10) / 10.0
+         << " s, tables equal on the 3 nodes: " << (equal ? "yes" : "no") << "\n";
     std::ofstream(testing_support::figuresPath("cluster.txt")) << text.str();
     std::printf("%s", text.str().c_str());
 }

@@ -69,15 +69,28 @@ TEST_F(DeletesTest, EachKindTakesItsLiveDependantsAndAsksAccordingly) {
          {{RecordKind::Show, q("6")}},
          {q("Tout supprimer"), q("Seulement la compagnie"), q("Non")},
          "Elle a encore 1 spectacle, 1 groupe de créneaux et 1 contrat."},
-        {"company with only its placeholder", {RecordKind::Company, q("2")}, {}, {{RecordKind::Show, q("7")}},
-         {q("Oui"), q("Non")}, "Supprimer la compagnie « Zèbre » ?"},
-        {"show with a group", {RecordKind::Show, q("5")},
-         {{RecordKind::Group, q("10")}, {RecordKind::Contract, q("4")}}, {},
-         {q("Tout supprimer"), q("Seulement le spectacle"), q("Non")}, "Il a encore 1 groupe de créneaux et 1 contrat."},
-        {"group with a contract", {RecordKind::Group, q("10")}, {{RecordKind::Contract, q("4")}}, {},
+        {"company with only its placeholder",
+         {RecordKind::Company, q("2")},
+         {},
+         {{RecordKind::Show, q("7")}},
+         {q("Oui"), q("Non")},
+         "Supprimer la compagnie « Zèbre » ?"},
+        {"show with a group",
+         {RecordKind::Show, q("5")},
+         {{RecordKind::Group, q("10")}, {RecordKind::Contract, q("4")}},
+         {},
+         {q("Tout supprimer"), q("Seulement le spectacle"), q("Non")},
+         "Il a encore 1 groupe de créneaux et 1 contrat."},
+        {"group with a contract",
+         {RecordKind::Group, q("10")},
+         {{RecordKind::Contract, q("4")}},
+         {},
          {q("Tout supprimer"), q("Seulement le groupe"), q("Non")},
          "Supprimer le groupe de créneaux « Nuit », Rouge, Lundi 05 Juillet 2027 à 20:30 ?"},
-        {"contract whose plan items are not done", {RecordKind::Contract, q("4")}, {}, {},
+        {"contract whose plan items are not done",
+         {RecordKind::Contract, q("4")},
+         {},
+         {},
          {q("Supprimer et retirer du suivi"), q("Seulement le contrat"), q("Non")},
          "Sa date de retour et 1 règlement non fait sont dans le suivi du groupe 10."},
     };
@@ -107,8 +120,9 @@ TEST_F(DeletesTest, TheSaveWritesTheSoftDeletesAndSaysWhichRowsWentTogether) {
                                   "UPDATE `contract` SET `deleted` = \"1\" WHERE `id` = 4",
                               }));
     // The slot removed earlier (12) is not among the rows this delete took.
-    EXPECT_EQ(all.auditMessage, q("compagnie 1 \"Mouette\" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat "
-                                  "[comp=1 showname=6,5 timeslot=10,11 contract=4]"));
+    EXPECT_EQ(all.auditMessage,
+              q("compagnie 1 \"Mouette\" : supprimée avec 1 spectacle, 1 groupe de créneaux et 1 contrat "
+                "[comp=1 showname=6,5 timeslot=10,11 contract=4]"));
 
     // Alone: the placeholder show still goes with its company, the rest stays.
     const edits::SaveText alone = edits::deleteSave(company, DeleteChoice::TargetOnly);
@@ -135,8 +149,9 @@ TEST_F(DeletesTest, AContractLeavesThePlanAloneWhenAnotherContractOfItsGroupStan
     programme::contracts().pop_back();
 
     // Everything done: nothing to take out, a plain yes/no.
-    programme::timeslots()[0].done = q("Contrat reçu par KQ=Fait le 1/5/2027$$$Règlement 1=Fait le 2/6/2027 (350)$$$"
-                                       "Règlement 2=Fait le 2/7/2027 (350)");
+    programme::timeslots()[0].done =
+        q("Contrat reçu par KQ=Fait le 1/5/2027$$$Règlement 1=Fait le 2/6/2027 (350)$$$"
+          "Règlement 2=Fait le 2/7/2027 (350)");
     const edits::DeletePlan plan = edits::planDelete({RecordKind::Contract, q("4")});
     EXPECT_TRUE(plan.planGroup.isEmpty());
     EXPECT_EQ(edits::deleteQuestion(plan).answers, QStringList({q("Oui"), q("Non")}));
@@ -152,11 +167,16 @@ TEST(ChangedRows, TailsReadBackAndForeignTextIsNoTail) {
     EXPECT_EQ(back.ids(q("timeslot")), QStringList({q("12"), q("13")}));
     EXPECT_TRUE(back.contains(q("comp"), q("3")));
 
-    const char* notTails[] = {"Demo : manager started", "Demo : compagnie 3 \"A [b]\"", "x [comp=3 timeslot=a]",
-                              "x [comp]", "x [=3]", "x [comp=3"};
+    const char* notTails[] = {"Demo : manager started",
+                              "Demo : compagnie 3 \"A [b]\"",
+                              "x [comp=3 timeslot=a]",
+                              "x [comp]",
+                              "x [=3]",
+                              "x [comp=3"};
     for (const char* text : notTails) EXPECT_TRUE(ChangedRows::parse(q(text)).empty()) << text;
 
-    const edits::AuditLine line = edits::parseAuditLine(q("2027-01-02 03:04:05"), q("Demo : groupe 10 : supprimé [timeslot=10]"));
+    const edits::AuditLine line =
+        edits::parseAuditLine(q("2027-01-02 03:04:05"), q("Demo : groupe 10 : supprimé [timeslot=10]"));
     EXPECT_EQ(line.account, q("Demo"));
     EXPECT_EQ(line.message, q("groupe 10 : supprimé [timeslot=10]"));
     EXPECT_EQ(line.utc.toUTC().toString(Qt::ISODate), q("2027-01-02T03:04:05Z"));
@@ -173,9 +193,8 @@ TEST_F(DeletesTest, TheCorbeilleListsNewestDeleteFirstAndRestoresWhatWentTogethe
     programme::contracts()[0].deleted = q("1");
     programme::recordsChanged();
     const std::vector<edits::AuditLine> lines = {
-        edits::parseAuditLine(q("2027-03-01 10:00:00"),
-                              q("Anne : compagnie 1 \"Mouette\" : supprimée avec 1 spectacle "
-                                "[comp=1 showname=6,5 timeslot=10,11 contract=4 plan=10]")),
+        edits::parseAuditLine(q("2027-03-01 10:00:00"), q("Anne : compagnie 1 \"Mouette\" : supprimée avec 1 spectacle "
+                                                          "[comp=1 showname=6,5 timeslot=10,11 contract=4 plan=10]")),
         edits::parseAuditLine(q("2027-02-01 09:00:00"), q("Paul : compagnie 9 \"Autre\" : supprimée [comp=9]")),
     };
     const std::vector<edits::CorbeilleEntry> entries = edits::corbeilleEntries(lines);

@@ -18,12 +18,14 @@ TEST(EditStatements, TextsFormatsAndEscaping) {
          "INSERT INTO `comp` (`id`, `nom`, `email`, `contact1`, `contact2`) VALUES (\"3\", \"Le \\\"Petit\\\"\", "
          "\"l\\'a@b\", \"x\\\\y\", \"\")"},
         {edits::addPlaceholderShowStatement(7, q("Été"), 3),
-         "INSERT INTO `showname` (`id`, `name`, `comp`) VALUES (\"7\", \"<spectacle \xE0 d\xE9" "finir (compagnie \xC9t\xE9)>\", \"3\")"},
+         "INSERT INTO `showname` (`id`, `name`, `comp`) VALUES (\"7\", \"<spectacle \xE0 d\xE9"
+         "finir (compagnie \xC9t\xE9)>\", \"3\")"},
         {edits::addShowStatement(4, q("Solo"), -1),
          "INSERT INTO `showname` (`id`, `name`, `comp`, `deleted`) VALUES (\"4\", \"Solo\", \"-1\", \"0\")"},
         {edits::editShowStatement(q("Solo"), -1, q("4")),
          "UPDATE `showname` SET `name` = \"Solo\", `comp` = \"4294967295\" WHERE `id` = 4"},
-        {edits::deleteGroupStatement(q("12")), "UPDATE `timeslot` SET `deleted` = \"1\" WHERE `id` = 12 or `childof` = 12"},
+        {edits::deleteGroupStatement(q("12")),
+         "UPDATE `timeslot` SET `deleted` = \"1\" WHERE `id` = 12 or `childof` = 12"},
         {edits::addGroupChildStatement(9, morning, 2, 8, 1),
          "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) VALUES "
          "(\"9\", \"2019-07-05\", \"09:05:00\", \"10:00:00\", \"0\", \"2\", \"8\", \"1\")"},

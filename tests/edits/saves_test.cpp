@@ -23,8 +23,8 @@
 #include "tests/support/empty_programme.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -39,14 +39,16 @@ protected:
     void SetUp() override {
         testing_support::startEmptyProgramme();
         account::setForTests(q("Demo"), q("all"));
-        elsewhere("INSERT INTO `comp` (`id`, `nom`, `email`, `deleted`) VALUES (0, 'Mouette', 'm@x', 0), (1, 'Zèbre', '', 0);"
-                  "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, '<spectacle à définir (compagnie Mouette)>', 0, 0);"
-                  "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge'), (20, 'Verte', 'V', '80', 'la verte');"
-                  "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, "
-                  "`done`, `survey`) VALUES"
-                  " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10, 'A$$$B$$$C', 'A=Fait le 1/6/2027', 'a.txt'),"
-                  " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, 10, '', '', '');"
-                  "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie 0 \"Mouette\" : créée [comp=0]')");
+        elsewhere(
+            "INSERT INTO `comp` (`id`, `nom`, `email`, `deleted`) VALUES (0, 'Mouette', 'm@x', 0), (1, 'Zèbre', '', 0);"
+            "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, '<spectacle à définir (compagnie Mouette)>', 0, 0);"
+            "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge'), (20, 'Verte', 'V', '80', 'la verte');"
+            "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`, "
+            "`done`, `survey`) VALUES"
+            " (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10, 'A$$$B$$$C', 'A=Fait le 1/6/2027', 'a.txt'),"
+            " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, 10, '', '', '');"
+            "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie 0 \"Mouette\" : créée "
+            "[comp=0]')");
         load();
     }
     void TearDown() override { db::closeProgramme(); }
@@ -64,14 +66,17 @@ TEST_F(SavesTest, AnAddTakesTheNextFreeIdsWhenItsOwnAreTakenAndWritesItsAuditLin
     edits::SaveResult added = edits::addCompany({q("Alpha"), q("a@x"), {}, {}, q("1 rue du Port")});
     ASSERT_EQ(added.outcome, SaveOutcome::Done);
     EXPECT_EQ(added.newId, 2);
-    EXPECT_EQ(rows("SELECT `nom`, `fulladr` FROM `comp` WHERE `id` = 2").at(0), (testdb::Row{"Alpha", "1 rue du Port"}));
+    EXPECT_EQ(rows("SELECT `nom`, `fulladr` FROM `comp` WHERE `id` = 2").at(0),
+              (testdb::Row{"Alpha", "1 rue du Port"}));
     EXPECT_EQ(one("SELECT `comp` FROM `showname` WHERE `id` = 2"), "2");
     EXPECT_EQ(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(added.auditId))),
               q("Demo : compagnie 2 \"Alpha\" : créée [comp=2 showname=2]"));
     db::closeProgramme();
 
     // This workstation still counts 2 companies and 2 shows; another took ids 2 and 3 meanwhile.
-    elsewhere("INSERT INTO `comp` (`id`, `nom`) VALUES (3, 'Ailleurs'); INSERT INTO `showname` (`id`, `name`) VALUES (3, 'x')");
+    elsewhere(
+        "INSERT INTO `comp` (`id`, `nom`) VALUES (3, 'Ailleurs'); INSERT INTO `showname` (`id`, `name`) VALUES (3, "
+        "'x')");
     added = edits::addCompany({q("Beta"), {}, {}, {}, {}});
     ASSERT_EQ(added.outcome, SaveOutcome::Done);
     EXPECT_EQ(added.newId, 4);
@@ -83,8 +88,9 @@ TEST_F(SavesTest, AnAddTakesTheNextFreeIdsWhenItsOwnAreTakenAndWritesItsAuditLin
 }
 
 TEST_F(SavesTest, ARefusedStatementLeavesNothingOfItsSave) {
-    elsewhere("CREATE TRIGGER `refuse` BEFORE INSERT ON `showname` FOR EACH ROW "
-              "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
+    elsewhere(
+        "CREATE TRIGGER `refuse` BEFORE INSERT ON `showname` FOR EACH ROW "
+        "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
     const edits::SaveResult added = edits::addCompany({q("Alpha"), {}, {}, {}, {}});
     EXPECT_EQ(added.outcome, SaveOutcome::Failed);
     EXPECT_EQ(one("SELECT COUNT(*) FROM `comp`"), "2");  // the company's INSERT was rolled back
@@ -120,11 +126,13 @@ TEST_F(SavesTest, AnEditMergesWhatAColleagueChangedElsewhereAndStopsOnAClash) {
     EXPECT_EQ(saved.differences[0].mine, q("Mouette rouge"));
     EXPECT_EQ(saved.account, q("Demo"));  // the last line naming the row is this workstation's merge
     EXPECT_EQ(one("SELECT `nom` FROM `comp` WHERE `id` = 0"), "Mouette bleue");
-    EXPECT_TRUE(edits::conflictQuestion(saved).text.contains(q("Nom : là-bas « Mouette bleue », ici « Mouette rouge »")));
+    EXPECT_TRUE(
+        edits::conflictQuestion(saved).text.contains(q("Nom : là-bas « Mouette bleue », ici « Mouette rouge »")));
     // Keep mine: written over theirs, the rest kept.
     saved = edits::editCompany(again, mine, Resolution::keepMineOver(saved));
     EXPECT_EQ(saved.outcome, SaveOutcome::Done);
-    EXPECT_EQ(rows("SELECT `nom`, `fulladr` FROM `comp` WHERE `id` = 0").at(0), (testdb::Row{"Mouette rouge", "2 quai"}));
+    EXPECT_EQ(rows("SELECT `nom`, `fulladr` FROM `comp` WHERE `id` = 0").at(0),
+              (testdb::Row{"Mouette rouge", "2 quai"}));
     db::closeProgramme();
 
     // Deleted meanwhile: said, and restored with the change when asked.
@@ -173,7 +181,8 @@ TEST_F(SavesTest, EveryCompanyFieldIsNamedInFrenchWhereverASaveNamesIt) {
         EXPECT_TRUE(namesNoColumn(question)) << question;
         saved = edits::editCompany(base, mine, Resolution::keepMineOver(saved));
         ASSERT_EQ(saved.outcome, SaveOutcome::Done);
-        const QString line = db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId)));
+        const QString line =
+            db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId)));
         EXPECT_TRUE(line.endsWith(q(", remplace l'autre poste sur : %1 [comp=1]").arg(q(f.word)))) << line;
 
         // Changed elsewhere while this workstation changed the address (the name for the
@@ -198,7 +207,9 @@ TEST_F(SavesTest, AGroupEditMergesFollowUpItemsAndSlotsChangedElsewhere) {
     // Here: item C done and the second slot later. Elsewhere: item B done, the first slot earlier.
     mine.done = q("A=Fait le 1/6/2027$$$C=Fait le 3/6/2027");
     mine.entries[1].startHour = 21;
-    elsewhere("UPDATE `timeslot` SET `done` = 'A=Fait le 1/6/2027$$$B=Fait le 2/6/2027', `start` = '19:00:00' WHERE `id` = 0");
+    elsewhere(
+        "UPDATE `timeslot` SET `done` = 'A=Fait le 1/6/2027$$$B=Fait le 2/6/2027', `start` = '19:00:00' WHERE `id` = "
+        "0");
     const edits::SaveResult saved = edits::editGroup(base, mine, Resolution{});
     ASSERT_EQ(saved.outcome, SaveOutcome::Merged);
     EXPECT_EQ(saved.fromTheirs, QStringList({q("créneau 1"), q("B")}));
@@ -213,7 +224,8 @@ TEST_F(SavesTest, AGroupEditMergesFollowUpItemsAndSlotsChangedElsewhere) {
     const edits::GroupRows again = edits::groupRows(programme::timeslotIndexById(q("0")));
     mine = edits::editorInput(again);
     mine.done = q("A=Fait le 9/9/2027$$$C=Fait le 3/6/2027$$$B=Fait le 2/6/2027");
-    elsewhere("UPDATE `timeslot` SET `done` = 'A=Fait le 8/8/2027$$$C=Fait le 3/6/2027$$$B=Fait le 2/6/2027' WHERE `id` = 0");
+    elsewhere(
+        "UPDATE `timeslot` SET `done` = 'A=Fait le 8/8/2027$$$C=Fait le 3/6/2027$$$B=Fait le 2/6/2027' WHERE `id` = 0");
     const edits::SaveResult clash = edits::editGroup(again, mine, Resolution{});
     ASSERT_EQ(clash.outcome, SaveOutcome::Conflict);
     ASSERT_EQ(clash.differences.size(), 1u);
@@ -240,7 +252,9 @@ namespace {
 // The server's global mode for the connections opened while one lives, the default back after.
 class ServerSqlMode {
 public:
-    explicit ServerSqlMode(const std::string& mode) { testdb::exec(testdb::programmeDb(), "SET GLOBAL sql_mode = '" + mode + "'"); }
+    explicit ServerSqlMode(const std::string& mode) {
+        testdb::exec(testdb::programmeDb(), "SET GLOBAL sql_mode = '" + mode + "'");
+    }
     ~ServerSqlMode() { testdb::exec(testdb::programmeDb(), "SET GLOBAL sql_mode = DEFAULT"); }
 };
 
@@ -280,8 +294,8 @@ struct CutCase {
     bool refuseAfter;      // the server cannot be reached again afterwards
     SaveOutcome outcome;
     long foundAfterLoss;
-    long runAgain;         // tries run again on a new link
-    const char* stored;    // what the server holds afterwards: rows of the company
+    long runAgain;       // tries run again on a new link
+    const char* stored;  // what the server holds afterwards: rows of the company
 };
 
 TEST_F(SavesTest, ALinkCutDuringTheWritesStoresTheSaveExactlyOnceOrSaysItsOutcomeIsUnknown) {
@@ -306,12 +320,16 @@ TEST_F(SavesTest, ALinkCutDuringTheWritesStoresTheSaveExactlyOnceOrSaysItsOutcom
         std::atomic<bool> done{false};
         std::thread cutter([&] {
             mysql_thread_init();
-            const std::string sleeping = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE `STATE` = 'User sleep'";
-            while (!done && testdb::query("", sleeping).at(0).at(0) == "0") std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const std::string sleeping =
+                "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE `STATE` = 'User sleep'";
+            while (!done && testdb::query("", sleeping).at(0).at(0) == "0")
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
             if (done) return mysql_thread_end();
             if (c.refuseAfter) relay.refuseNew(true);
-            if (c.cutBeforeAnswer) relay.cutAll();
-            else relay.cutAtNextAnswer();
+            if (c.cutBeforeAnswer)
+                relay.cutAll();
+            else
+                relay.cutAtNextAnswer();
             mysql_thread_end();
         });
         const edits::SaveResult saved = edits::addCompany({q("Coupée"), {}, {}, {}, {}});
@@ -328,8 +346,9 @@ TEST_F(SavesTest, ALinkCutDuringTheWritesStoresTheSaveExactlyOnceOrSaysItsOutcom
         // The server's own record: the company, its show, its audit line and its token, once.
         EXPECT_EQ(one("SELECT COUNT(*) FROM `comp` WHERE `nom` LIKE 'Coup_e'"), c.stored);
         EXPECT_EQ(one("SELECT COUNT(*) FROM `showname` WHERE `comp` >= 2"), c.stored);
-        EXPECT_EQ(one("SELECT COUNT(*) FROM `logs` l JOIN `save_tokens` t ON t.`log` = l.`id` WHERE l.`log` LIKE '%Coup_e%'"),
-                  c.stored);
+        EXPECT_EQ(
+            one("SELECT COUNT(*) FROM `logs` l JOIN `save_tokens` t ON t.`log` = l.`id` WHERE l.`log` LIKE '%Coup_e%'"),
+            c.stored);
         if (saved.committed()) {
             EXPECT_EQ(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId))),
                       q("Demo : compagnie 2 \"Coupée\" : créée [comp=2 showname=2]"));
@@ -347,8 +366,9 @@ TEST_F(SavesTest, ALinkCutDuringTheWritesStoresTheSaveExactlyOnceOrSaysItsOutcom
 // A ROLLBACK the server refuses: the transaction must not reach the next try's START
 // TRANSACTION, which would commit its first half. The connection is closed instead.
 TEST_F(SavesTest, ARefusedRollbackClosesTheConnectionAndFailsTheSave) {
-    elsewhere("CREATE TRIGGER `deadlocked` BEFORE INSERT ON `logs` FOR EACH ROW "
-              "SIGNAL SQLSTATE '40001' SET MYSQL_ERRNO = 1213, MESSAGE_TEXT = 'deadlock'");
+    elsewhere(
+        "CREATE TRIGGER `deadlocked` BEFORE INSERT ON `logs` FOR EACH ROW "
+        "SIGNAL SQLSTATE '40001' SET MYSQL_ERRNO = 1213, MESSAGE_TEXT = 'deadlock'");
     edits::rollbackStatement() = "ROLLBACK TO SAVEPOINT `nowhere`";
     const edits::SaveResult added = edits::addCompany({q("Alpha"), {}, {}, {}, {}});
     edits::rollbackStatement() = edits::kRollback;
@@ -375,7 +395,8 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         edits::SaveResult added = edits::addShow({q("Saut"), 1});
         EXPECT_EQ(added.outcome, SaveOutcome::Vanished);
         EXPECT_EQ(added.record, (edits::RecordRef{edits::RecordKind::Company, q("1")}));
-        EXPECT_TRUE(edits::deletedParentQuestion(added).text.startsWith(q("La compagnie « Zèbre », à laquelle votre saisie")));
+        EXPECT_TRUE(
+            edits::deletedParentQuestion(added).text.startsWith(q("La compagnie « Zèbre », à laquelle votre saisie")));
         EXPECT_EQ(one("SELECT COUNT(*) FROM `showname`"), "2");
         added = edits::addShow({q("Saut"), 1}, Resolution::restoring());
         EXPECT_EQ(added.outcome, SaveOutcome::Done);
@@ -390,15 +411,18 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         EXPECT_EQ(edits::addGroup(group).outcome, SaveOutcome::Vanished);
         EXPECT_EQ(one("SELECT COUNT(*) FROM `contract`"), "0");
         EXPECT_EQ(one("SELECT COUNT(*) FROM `timeslot`"), "2");
-        elsewhere("UPDATE `timeslot` SET `deleted` = 0; UPDATE `showname` SET `deleted` = 0; DELETE FROM `showname` WHERE `id` = 2");
+        elsewhere(
+            "UPDATE `timeslot` SET `deleted` = 0; UPDATE `showname` SET `deleted` = 0; DELETE FROM `showname` WHERE "
+            "`id` = 2");
         db::closeProgramme();
     }
     load();
     {
         SCOPED_TRACE("a group edit reads the group by its head: a slot added meanwhile follows the new room");
         const edits::GroupRows base = groupAt("0");
-        elsewhere("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) "
-                  "VALUES (5, '2027-07-09', '18:00:00', '19:00:00', 0, 0, 0, 10)");
+        elsewhere(
+            "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) "
+            "VALUES (5, '2027-07-09', '18:00:00', '19:00:00', 0, 0, 0, 10)");
         planning::TimeslotEditorData mine = edits::editorInput(base);
         mine.room = 20;
         const edits::SaveResult saved = edits::editGroup(base, mine, Resolution{});
@@ -420,7 +444,9 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         EXPECT_EQ(saved.differences[0].field, q("Surveillance"));
         EXPECT_EQ(saved.differences[0].theirs, q("b.txt"));
         EXPECT_EQ(one("SELECT `todo` FROM `timeslot` WHERE `id` = 0"), "X$$$Y");
-        elsewhere("UPDATE `timeslot` SET `survey` = 'a.txt', `todo` = 'A$$$B$$$C', `done` = 'A=Fait le 1/6/2027' WHERE `id` = 0");
+        elsewhere(
+            "UPDATE `timeslot` SET `survey` = 'a.txt', `todo` = 'A$$$B$$$C', `done` = 'A=Fait le 1/6/2027' WHERE `id` "
+            "= 0");
         db::closeProgramme();
     }
     load();
@@ -438,7 +464,8 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         ASSERT_EQ(saved.outcome, SaveOutcome::Conflict);
         ASSERT_EQ(saved.differences.size(), 2u);
         EXPECT_EQ(saved.differences[1].theirs, q("tiers@x"));
-        EXPECT_EQ(rows("SELECT `nom`, `email` FROM `comp` WHERE `id` = 0").at(0), (testdb::Row{"Mouette bleue", "tiers@x"}));
+        EXPECT_EQ(rows("SELECT `nom`, `email` FROM `comp` WHERE `id` = 0").at(0),
+                  (testdb::Row{"Mouette bleue", "tiers@x"}));
         saved = edits::editCompany(base, mine, Resolution::keepMineOver(saved));
         EXPECT_EQ(saved.outcome, SaveOutcome::Done);
         EXPECT_TRUE(db::fromAnsi(one("SELECT `log` FROM `logs` WHERE `id` = " + std::to_string(saved.auditId)))
@@ -450,16 +477,19 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         db::closeProgramme();
     }
     // A group of three slots, the third removed in the editor before the group was deleted.
-    elsewhere("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) "
-              "VALUES (6, '2027-07-10', '18:00:00', '19:00:00', 0, 0, 0, 20)");
+    elsewhere(
+        "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) "
+        "VALUES (6, '2027-07-10', '18:00:00', '19:00:00', 0, 0, 0, 20)");
     load();
     {
         SCOPED_TRACE("restore and save brings back only the rows the delete took, and names them");
         const edits::GroupRows base = groupAt("0");
         ASSERT_EQ(base.rows.size(), 4u);
-        elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 6;"
-                  "UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1, 5);"
-                  "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0,1,5]')");
+        elsewhere(
+            "UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 6;"
+            "UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1, 5);"
+            "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé "
+            "[timeslot=0,1,5]')");
         planning::TimeslotEditorData mine = edits::editorInput(base);
         mine.entries[1].startHour = 21;
         EXPECT_EQ(edits::editGroup(base, mine, Resolution{}).outcome, SaveOutcome::Vanished);
@@ -472,16 +502,19 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
                   q("Demo : groupe 0 \"Nuit\" : restauré avec les lignes 0, 1, 5, créneaux modifiés [timeslot=0,1,5]"));
         // The three rows the server now holds live, as the user is told.
         EXPECT_EQ(one("SELECT COUNT(*) FROM `timeslot` WHERE `deleted` = 0 AND (`id` = 0 OR `childof` = 0)"), "3");
-        EXPECT_EQ(edits::savedNotice(saved),
-                  q("Enregistré. Restauré : le groupe de créneaux « Nuit », Verte, Lundi 05 Juillet 2027 à 20:30 avec ses 3 "
-                    "créneaux. Repris de l'autre poste : créneau 4 retiré."));
+        EXPECT_EQ(
+            edits::savedNotice(saved),
+            q("Enregistré. Restauré : le groupe de créneaux « Nuit », Verte, Lundi 05 Juillet 2027 à 20:30 avec ses 3 "
+              "créneaux. Repris de l'autre poste : créneau 4 retiré."));
         db::closeProgramme();
     }
     load();
     {
         SCOPED_TRACE("the Corbeille restores what the latest delete took, not what its list was filled from");
-        elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1, 5);"
-                  "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0,1,5]')");
+        elsewhere(
+            "UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1, 5);"
+            "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé "
+            "[timeslot=0,1,5]')");
         load();
         std::vector<edits::AuditLine> lines;
         ASSERT_EQ(db::connectProgramme(), 0);
@@ -490,28 +523,33 @@ TEST_F(SavesTest, EachSaveDecidesFromWhatIsStoredNotFromWhatWasLoaded) {
         ASSERT_FALSE(entries.empty());
         ASSERT_EQ(entries[0].ref, (edits::RecordRef{edits::RecordKind::Group, q("0")}));
         // Meanwhile: restored, slot 5 removed in the editor, deleted again.
-        elsewhere("UPDATE `timeslot` SET `deleted` = 0 WHERE `id` IN (0, 1);"
-                  "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0,1]')");
+        elsewhere(
+            "UPDATE `timeslot` SET `deleted` = 0 WHERE `id` IN (0, 1);"
+            "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : groupe 0 \"Nuit\" : supprimé "
+            "[timeslot=0,1]')");
         const edits::SaveResult restored = edits::runRestore(edits::planRestore({entries[0]}, entries), false);
         ASSERT_EQ(restored.outcome, SaveOutcome::Vanished) << "restored elsewhere meanwhile: nothing to do";
-        EXPECT_EQ(edits::restoreNotice(restored),
-                  q("Rien n'a été restauré, tout avait changé depuis sur un autre poste : le groupe de créneaux « Nuit », "
-                    "Verte, Lundi 05 Juillet 2027 à 20:30 (déjà restauré)."));
+        EXPECT_EQ(
+            edits::restoreNotice(restored),
+            q("Rien n'a été restauré, tout avait changé depuis sur un autre poste : le groupe de créneaux « Nuit », "
+              "Verte, Lundi 05 Juillet 2027 à 20:30 (déjà restauré)."));
         elsewhere("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` IN (0, 1)");
         const edits::SaveResult again = edits::runRestore(edits::planRestore({entries[0]}, entries), false);
         ASSERT_EQ(again.outcome, SaveOutcome::Merged);
         EXPECT_EQ(one("SELECT GROUP_CONCAT(`deleted` ORDER BY `id`) FROM `timeslot`"), "0,0,1,1");
-        EXPECT_EQ(edits::restoreNotice(again),
-                  q("Restauré : le groupe de créneaux « Nuit », Verte, Lundi 05 Juillet 2027 à 20:30 avec ses 2 créneaux. "
-                    "Laissé tel quel, changé depuis sur un autre poste : le créneau du Vendredi 09 Juillet 2027 à 18:00 "
-                    "(retiré du groupe)."));
+        EXPECT_EQ(
+            edits::restoreNotice(again),
+            q("Restauré : le groupe de créneaux « Nuit », Verte, Lundi 05 Juillet 2027 à 20:30 avec ses 2 créneaux. "
+              "Laissé tel quel, changé depuis sur un autre poste : le créneau du Vendredi 09 Juillet 2027 à 18:00 "
+              "(retiré du groupe)."));
         db::closeProgramme();
     }
     load();
     {
         SCOPED_TRACE("a contract delete that cleans its group's plan stops when another contract joined the group");
-        elsewhere("UPDATE `timeslot` SET `todo` = 'Contrat reçu par KQ=15/7/2027$$$Règlement 1=1/6/2027:100' WHERE `id` = 0;"
-                  "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Lieu$$$ici')");
+        elsewhere(
+            "UPDATE `timeslot` SET `todo` = 'Contrat reçu par KQ=15/7/2027$$$Règlement 1=1/6/2027:100' WHERE `id` = 0;"
+            "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Lieu$$$ici')");
         load();
         const edits::DeletePlan plan = edits::planDelete({edits::RecordKind::Contract, q("0")});
         ASSERT_EQ(plan.planGroup, q("0"));

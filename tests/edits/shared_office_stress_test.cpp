@@ -39,8 +39,8 @@ TEST(SharedOfficeStress, EightWorkstationsLoseNothingAndLeaveNothingHalfWritten)
     EXPECT_EQ(checked.planItemsLost, 0);
 
     std::ostringstream text;
-    text << "shared office, " << stress::kWorkstations << " workstations for " << length << " s: " << stress::savesFigures(checked)
-         << "\n";
+    text << "shared office, " << stress::kWorkstations << " workstations for " << length
+         << " s: " << stress::savesFigures(checked) << "\n";
     std::ofstream(testing_support::figuresPath("shared-office.txt")) << text.str();
     std::printf("%s", text.str().c_str());
 }

@@ -11,13 +11,13 @@
 #include <thread>
 
 #include "bench/link_proxy.h"
+#include "db/codepage.h"
 #include "db/connections.h"
 #include "edits/change_trail.h"
-#include "db/codepage.h"
 #include "followup/followup.h"
 #include "tests/support/empty_programme.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace stress {
 
@@ -29,23 +29,24 @@ QString logOf(int workstation) { return QDir(kLogs).filePath(QStringLiteral("pos
 
 // Three companies with a show each, three groups of two slots with their plans, a contract.
 void fillSmallProgramme() {
-    testdb::exec(testdb::programmeDb(),
-                 "SET NAMES utf8mb4;"
-                 "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zèbre'), (2, 'Aigle');"
-                 "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, 'Saut', 1, 0), (2, 'Vol', 2, 0),"
-                 " (3, '<spectacle à définir (compagnie Mouette)>', 0, 0);"
-                 "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
-                 "SET @plan = 'Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
-                 "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4';"
-                 "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
-                 " `done`, `survey`) VALUES"
-                 " (0, '2027-07-05', '20:00:00', '22:00:00', 0, 0, -1, 10, @plan, '', 'stress.txt'),"
-                 " (1, '2027-07-06', '20:00:00', '22:00:00', 0, 0, 0, 10, '', '', ''),"
-                 " (2, '2027-07-07', '20:00:00', '22:00:00', 0, 1, -1, 10, @plan, '', 'stress.txt'),"
-                 " (3, '2027-07-08', '20:00:00', '22:00:00', 0, 1, 2, 10, '', '', ''),"
-                 " (4, '2027-07-09', '20:00:00', '22:00:00', 0, 2, -1, 10, @plan, '', 'stress.txt'),"
-                 " (5, '2027-07-10', '20:00:00', '22:00:00', 0, 2, 4, 10, '', '', '');"
-                 "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Prix (TTC)$$$100')");
+    testdb::exec(
+        testdb::programmeDb(),
+        "SET NAMES utf8mb4;"
+        "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zèbre'), (2, 'Aigle');"
+        "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, 'Saut', 1, 0), (2, 'Vol', 2, 0),"
+        " (3, '<spectacle à définir (compagnie Mouette)>', 0, 0);"
+        "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
+        "SET @plan = 'Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
+        "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4';"
+        "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
+        " `done`, `survey`) VALUES"
+        " (0, '2027-07-05', '20:00:00', '22:00:00', 0, 0, -1, 10, @plan, '', 'stress.txt'),"
+        " (1, '2027-07-06', '20:00:00', '22:00:00', 0, 0, 0, 10, '', '', ''),"
+        " (2, '2027-07-07', '20:00:00', '22:00:00', 0, 1, -1, 10, @plan, '', 'stress.txt'),"
+        " (3, '2027-07-08', '20:00:00', '22:00:00', 0, 1, 2, 10, '', '', ''),"
+        " (4, '2027-07-09', '20:00:00', '22:00:00', 0, 2, -1, 10, @plan, '', 'stress.txt'),"
+        " (5, '2027-07-10', '20:00:00', '22:00:00', 0, 2, 4, 10, '', '', '');"
+        "INSERT INTO `contract` (`id`, `ts`, `extra`) VALUES (0, 0, 'Prix (TTC)$$$100')");
 }
 
 // Every row the server commits in a programme table, with what the plan checks need. An
@@ -56,8 +57,10 @@ void fillSmallProgramme() {
 void addHistory() {
     // One statement a call: a node of a cluster replicates each as its own text.
     std::vector<std::string> sql{
-        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `trx` VARCHAR(40) NOT NULL, `tbl` VARCHAR(16) NOT NULL,"
-        " `row_id` BIGINT NOT NULL, `in_transaction` INT NOT NULL, `slot` VARCHAR(40) NULL, `todo` TEXT NULL, `done` TEXT NULL,"
+        "CREATE TABLE `stress_history` (`id` INT NOT NULL AUTO_INCREMENT, `trx` VARCHAR(40) NOT NULL, `tbl` "
+        "VARCHAR(16) NOT NULL,"
+        " `row_id` BIGINT NOT NULL, `in_transaction` INT NOT NULL, `slot` VARCHAR(40) NULL, `todo` TEXT NULL, `done` "
+        "TEXT NULL,"
         " `survey` VARCHAR(255) NULL,"
         " `was_todo` TEXT NULL, `was_done` TEXT NULL, `was_survey` VARCHAR(255) NULL, PRIMARY KEY (`id`))"
         " ENGINE=InnoDB DEFAULT CHARSET=latin1"};
@@ -72,11 +75,13 @@ void addHistory() {
         // A row's plan before and after each change: a node of a cluster numbers its audit lines
         // in steps of its own, so their order is not the order of the commits.
         const auto record = [&](const char* was) {
-            return std::string("INSERT INTO `stress_history` (`trx`, `tbl`, `row_id`, `in_transaction`, `slot`, `todo`, `done`,"
-                               " `survey`, `was_todo`, `was_done`, `was_survey`) VALUES") +
+            return std::string(
+                       "INSERT INTO `stress_history` (`trx`, `tbl`, `row_id`, `in_transaction`, `slot`, `todo`, `done`,"
+                       " `survey`, `was_todo`, `was_done`, `was_survey`) VALUES") +
                    " (CONCAT(IFNULL(@history_session, @history_session := UUID()), '-', IFNULL(@history_save, 0)), '" +
                    table + "', NEW.`id`, @@in_transaction, " +
-                   (plan ? "CONCAT_WS(' ', NEW.`date`, NEW.`start`, NEW.`end`, IF(NEW.`deleted`, 'deleted', 'live')), NEW.`todo`,"
+                   (plan ? "CONCAT_WS(' ', NEW.`date`, NEW.`start`, NEW.`end`, IF(NEW.`deleted`, 'deleted', 'live')), "
+                           "NEW.`todo`,"
                            " NEW.`done`, NEW.`survey`, "
                          : "NULL, NULL, NULL, NULL, ") +
                    was + ")";
@@ -84,13 +89,14 @@ void addHistory() {
         const std::string insert = record("NULL, NULL, NULL");
         const std::string update = record(plan ? "OLD.`todo`, OLD.`done`, OLD.`survey`" : "NULL, NULL, NULL");
         std::string same;
-        for (const std::string& c : names) same += (same.empty() ? "" : " AND ") + ("OLD.`" + c + "` <=> NEW.`" + c + "`");
+        for (const std::string& c : names)
+            same += (same.empty() ? "" : " AND ") + ("OLD.`" + c + "` <=> NEW.`" + c + "`");
         // A save's audit line is its last row here: the session's next rows are the next save's.
         const std::string next = table == "logs" ? "; SET @history_save = IFNULL(@history_save, 0) + 1" : "";
-        sql.push_back("CREATE TRIGGER `history_" + table + "_insert` AFTER INSERT ON `" + table + "` FOR EACH ROW BEGIN " +
-                      insert + next + "; END");
-        sql.push_back("CREATE TRIGGER `history_" + table + "_update` AFTER UPDATE ON `" + table + "` FOR EACH ROW IF NOT (" +
-                      same + ") THEN " + update + "; END IF");
+        sql.push_back("CREATE TRIGGER `history_" + table + "_insert` AFTER INSERT ON `" + table +
+                      "` FOR EACH ROW BEGIN " + insert + next + "; END");
+        sql.push_back("CREATE TRIGGER `history_" + table + "_update` AFTER UPDATE ON `" + table +
+                      "` FOR EACH ROW IF NOT (" + same + ") THEN " + update + "; END IF");
     }
     for (const std::string& statement : sql) testdb::exec(testdb::programmeDb(), statement);
 }
@@ -151,10 +157,14 @@ std::string historyOf(const Ended& e, const std::vector<unsigned>& ports) {
         if ((kind == "E" || kind == "M") && ms >= e.ms - 3000 && ms <= e.ms + 500) text << "\n    " << line;
     }
     const auto holds = [&](const std::string& where) {
-        const auto found = rows("SELECT t.`log`, IFNULL(l.`log`, '(no audit line)') FROM `save_tokens` t LEFT JOIN `logs` l"
-                                " ON l.`id` = t.`log` WHERE t.`token` = '" + e.token + "'");
+        const auto found = rows(
+            "SELECT t.`log`, IFNULL(l.`log`, '(no audit line)') FROM `save_tokens` t LEFT JOIN `logs` l"
+            " ON l.`id` = t.`log` WHERE t.`token` = '" +
+            e.token + "'");
         text << "\n  " << where << ": "
-             << (found.empty() ? std::string("token not stored") : "token -> audit " + found[0][0] + " \"" + db::fromAnsi(found[0][1]).toStdString() + "\"");
+             << (found.empty()
+                     ? std::string("token not stored")
+                     : "token -> audit " + found[0][0] + " \"" + db::fromAnsi(found[0][1]).toStdString() + "\"");
     };
     if (ports.empty()) holds("the server");
     for (std::size_t n = 0; n < ports.size(); ++n) {
@@ -168,9 +178,12 @@ std::string historyOf(const Ended& e, const std::vector<unsigned>& ports) {
 // of a cluster numbers rows in steps of its own: roughly the order of the commits).
 std::string rowHistory(const std::string& table, const std::string& id) {
     std::ostringstream text;
-    for (const auto& r : rows("SELECT h.`trx`, IFNULL(h.`slot`, ''), IFNULL((SELECT CONCAT(l.`id`, ' ', l.`log`) FROM `stress_history` a JOIN `logs` l ON l.`id` = a.`row_id`"
-                              " WHERE a.`trx` = h.`trx` AND a.`tbl` = 'logs' LIMIT 1), '(no audit line)') FROM `stress_history` h"
-                              " WHERE h.`tbl` = '" + table + "' AND h.`row_id` = " + id + " ORDER BY h.`id` DESC LIMIT 6"))
+    for (const auto& r :
+         rows("SELECT h.`trx`, IFNULL(h.`slot`, ''), IFNULL((SELECT CONCAT(l.`id`, ' ', l.`log`) FROM `stress_history` "
+              "a JOIN `logs` l ON l.`id` = a.`row_id`"
+              " WHERE a.`trx` = h.`trx` AND a.`tbl` = 'logs' LIMIT 1), '(no audit line)') FROM `stress_history` h"
+              " WHERE h.`tbl` = '" +
+              table + "' AND h.`row_id` = " + id + " ORDER BY h.`id` DESC LIMIT 6"))
         text << "\n    " << r[0] << (r[1].empty() ? "" : " (" + r[1] + ")") << ": " << db::fromAnsi(r[2]).toStdString();
     return text.str();
 }
@@ -232,7 +245,8 @@ struct Run::Cutter {
         thread = std::thread([this] {
             std::mt19937 random(7);
             while (!stop) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 400)(random)));
+                std::this_thread::sleep_for(
+                    std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 400)(random)));
                 relay.cutOne(random());
             }
         });
@@ -260,7 +274,8 @@ void Run::start(double length, const std::vector<unsigned>& ports, bool cuts) {
     for (int i = 0; i < kWorkstations; ++i) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QStringList arguments{QString::number(length), QString::number(1000 + i), QStringLiteral("Poste%1").arg(i + 1), logOf(i)};
+        QStringList arguments{QString::number(length), QString::number(1000 + i), QStringLiteral("Poste%1").arg(i + 1),
+                              logOf(i)};
         if (!to.empty()) arguments << QString::number(to[static_cast<std::size_t>(i) % to.size()]);
         process->start(worker, arguments);
         ASSERT_TRUE(process->waitForStarted()) << worker.toStdString();
@@ -285,12 +300,14 @@ void Run::checkHistory(Checked& checked) const {
     std::map<long long, std::string> lines;
     for (const auto& r : rows("SELECT `id`, `log` FROM `logs`")) lines[std::stoll(r[0])] = r[1];
     std::map<std::string, std::vector<testdb::Row>> byTransaction;
-    for (const auto& r : rows("SELECT `trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`, `was_done`, `was_survey`,"
-                              " `in_transaction` FROM `stress_history` ORDER BY `id`")) {
+    for (const auto& r :
+         rows("SELECT `trx`, `tbl`, `row_id`, `todo`, `done`, `survey`, `was_todo`, `was_done`, `was_survey`,"
+              " `in_transaction` FROM `stress_history` ORDER BY `id`")) {
         byTransaction[r[0]].push_back(r);
         if (r[9] != "0") continue;
         ++checked.halfWritten;
-        ADD_FAILURE() << r[1] << " row " << r[2] << " written outside a transaction, committed on its own; the row's saves:"
+        ADD_FAILURE() << r[1] << " row " << r[2]
+                      << " written outside a transaction, committed on its own; the row's saves:"
                       << rowHistory(r[1], r[2]);
     }
     std::map<long long, std::vector<testdb::Row>> saves;
@@ -298,8 +315,10 @@ void Run::checkHistory(Checked& checked) const {
         long long audit = -1;
         std::vector<testdb::Row> writes;
         for (const auto& change : changes) {
-            if (change[1] == "logs") audit = std::stoll(change[2]);
-            else writes.push_back(change);
+            if (change[1] == "logs")
+                audit = std::stoll(change[2]);
+            else
+                writes.push_back(change);
         }
         if (audit >= 0) {
             saves[audit] = writes;
@@ -307,7 +326,8 @@ void Run::checkHistory(Checked& checked) const {
         }
         for (const auto& change : writes) {
             ++checked.unmeant;
-            ADD_FAILURE() << change[1] << " row " << change[2] << " changed by no save (transaction " << transaction << ")";
+            ADD_FAILURE() << change[1] << " row " << change[2] << " changed by no save (transaction " << transaction
+                          << ")";
         }
     }
     for (const auto& [audit, changes] : saves) {
@@ -316,12 +336,13 @@ void Run::checkHistory(Checked& checked) const {
         for (const auto& change : changes) {
             const QString table = QString::fromStdString(change[1]);
             const QString id = QString::fromStdString(change[2]);
-            const bool meant = named.contains(table, id) || (table == QStringLiteral("timeslot") &&
-                                                             named.contains(QString::fromUtf8(edits::kCleanedPlanKey), id));
+            const bool meant =
+                named.contains(table, id) ||
+                (table == QStringLiteral("timeslot") && named.contains(QString::fromUtf8(edits::kCleanedPlanKey), id));
             if (!meant) {
                 ++checked.unmeant;
-                ADD_FAILURE() << change[1] << " row " << change[2] << " changed by a save that does not name it: "
-                              << log.toStdString();
+                ADD_FAILURE() << change[1] << " row " << change[2]
+                              << " changed by a save that does not name it: " << log.toStdString();
             }
             // A plan or done item goes only with another template, or when the user kept his
             // follow-up over a colleague's, shown as a clash (the audit line says what it wrote
@@ -333,7 +354,8 @@ void Run::checkHistory(Checked& checked) const {
                 for (const std::string& item : titles(change[static_cast<std::size_t>(before)]))
                     if (!now.count(item)) {
                         ++checked.planItemsLost;
-                        ADD_FAILURE() << "item \"" << item << "\" of group row " << change[2] << " lost by " << log.toStdString();
+                        ADD_FAILURE() << "item \"" << item << "\" of group row " << change[2] << " lost by "
+                                      << log.toStdString();
                     }
             }
         }
@@ -366,7 +388,7 @@ Checked Run::check() const {
         const auto found = tokens.find(token);
         return found == tokens.end() ? 0LL : found->second;
     };
-    std::map<std::string, FieldSet> lastSet;  // "table id field" -> the last committed value
+    std::map<std::string, FieldSet> lastSet;     // "table id field" -> the last committed value
     std::map<std::string, std::string> setters;  // "table id field" -> the saves that set it
     std::vector<std::vector<std::string>> adds;
     std::set<long long> committedAudits;
@@ -388,8 +410,8 @@ Checked Run::check() const {
                 if ((audit = auditOf(audit, token)) == 0) continue;
                 committedAudits.insert(audit);
                 FieldSet& set = lastSet[table + ' ' + id + ' ' + field];
-                setters[table + ' ' + id + ' ' + field] +=
-                    "\n    audit " + std::to_string(audit) + " Poste" + std::to_string(i + 1) + " token " + token + ": " + value;
+                setters[table + ' ' + id + ' ' + field] += "\n    audit " + std::to_string(audit) + " Poste" +
+                                                           std::to_string(i + 1) + " token " + token + ": " + value;
                 if (audit > set.auditId) set = {audit, value};
             } else if (kind == "A") {
                 long long audit = 0;
@@ -412,8 +434,9 @@ Checked Run::check() const {
                 in >> table >> column;
                 std::getline(in >> std::ws, value);
                 // A company by its name; a contract by its number, the first of its values to end.
-                const std::string where = table == "comp" ? "`nom` = '" + value + "'"
-                                                          : "`extra` LIKE '%$$$" + value + "###%' OR `extra` LIKE '%$$$" + value + "'";
+                const std::string where =
+                    table == "comp" ? "`nom` = '" + value + "'"
+                                    : "`extra` LIKE '%$$$" + value + "###%' OR `extra` LIKE '%$$$" + value + "'";
                 const auto found = rows("SELECT COUNT(*) FROM `" + table + "` WHERE " + where);
                 if (found[0][0] != "0") {
                     ++checked.misreported;
@@ -450,8 +473,9 @@ Checked Run::check() const {
         const QString log = db::fromAnsi(r[1]);
         const QStringList heads = edits::ChangedRows::parse(log).ids(QStringLiteral("timeslot"));
         const QString over = log.mid(log.indexOf(QStringLiteral("remplace l'autre poste sur : ")));
-        if (heads.isEmpty() || !(over.contains(QStringLiteral("Surveillance")) || over.contains(QStringLiteral("Plan du suivi")) ||
-                                 over.contains(QStringLiteral("Suivi fait"))))
+        if (heads.isEmpty() ||
+            !(over.contains(QStringLiteral("Surveillance")) || over.contains(QStringLiteral("Plan du suivi")) ||
+              over.contains(QStringLiteral("Suivi fait"))))
             continue;
         templateChanges.emplace_back(std::stoll(r[0]), heads.front().toStdString());
     }
@@ -459,7 +483,8 @@ Checked Run::check() const {
     // before it is not looked for.
     for (const auto& [audit, head] : templateChanges)
         for (auto it = lastSet.begin(); it != lastSet.end();)
-            it = it->first.rfind("timeslot " + head + " I", 0) == 0 && it->second.auditId < audit ? lastSet.erase(it) : std::next(it);
+            it = it->first.rfind("timeslot " + head + " I", 0) == 0 && it->second.auditId < audit ? lastSet.erase(it)
+                                                                                                  : std::next(it);
     // Nothing silently lost: each field holds what the last save that set it wrote.
     for (const auto& [key, set] : lastSet) {
         std::istringstream in(key);
@@ -468,17 +493,18 @@ Checked Run::check() const {
         std::string now;
         if (table == "timeslot" && field.rfind('I', 0) == 0) {
             const auto done = rows("SELECT `done` FROM `timeslot` WHERE `id` = " + id);
-            now = done.empty() ? "" : db::fromAnsi(done[0][0]).isEmpty()
-                                          ? ""
-                                          : followup::ItemValue(db::fromAnsi(done[0][0]), QString::fromStdString(field)).toStdString();
+            now = done.empty() ? ""
+                  : db::fromAnsi(done[0][0]).isEmpty()
+                      ? ""
+                      : followup::ItemValue(db::fromAnsi(done[0][0]), QString::fromStdString(field)).toStdString();
         } else {
             const auto value = rows("SELECT `" + field + "` FROM `" + table + "` WHERE `id` = " + id);
             now = value.empty() ? "" : db::fromAnsi(value[0][0]).toStdString();
         }
         if (now != set.value) {
             ++checked.silentlyLost;
-            ADD_FAILURE() << key << ": the last save set \"" << set.value << "\" (audit " << set.auditId << "), the database holds \""
-                          << now << "\"\n  the saves reported setting it:" << setters[key]
+            ADD_FAILURE() << key << ": the last save set \"" << set.value << "\" (audit " << set.auditId
+                          << "), the database holds \"" << now << "\"\n  the saves reported setting it:" << setters[key]
                           << "\n  the saves the server recorded changing the row:" << rowHistory(table, id);
         }
     }
@@ -493,8 +519,8 @@ Checked Run::check() const {
         for (int k = 0; k < count; ++k) made[table].insert(std::to_string(first + k));
         if (table == "timeslot") {
             const auto group = rows("SELECT COUNT(*) FROM `timeslot` WHERE `id` = " + add[1] + " AND `childof` = -1");
-            const auto children = rows("SELECT COUNT(*) FROM `timeslot` WHERE `childof` = " + add[1] + " AND `id` > " + add[1] +
-                                       " AND `id` < " + std::to_string(first + count));
+            const auto children = rows("SELECT COUNT(*) FROM `timeslot` WHERE `childof` = " + add[1] + " AND `id` > " +
+                                       add[1] + " AND `id` < " + std::to_string(first + count));
             if (group[0][0] != "1" || std::stoi(children[0][0]) != count - 1) {
                 ++checked.halfWritten;
                 ADD_FAILURE() << "group " << add[1] << " of " << count << " slots is not whole";
@@ -510,7 +536,8 @@ Checked Run::check() const {
             if (before_.at(table).count(id) || made[table].count(id)) continue;
             // Edits add slots to groups: those rows name a committed group as their head.
             if (std::string(table) == "timeslot" &&
-                rows("SELECT COUNT(*) FROM `timeslot` t JOIN `timeslot` h ON h.`id` = t.`childof` WHERE t.`id` = " + id)[0][0] == "1")
+                rows("SELECT COUNT(*) FROM `timeslot` t JOIN `timeslot` h ON h.`id` = t.`childof` WHERE t.`id` = " +
+                     id)[0][0] == "1")
                 continue;
             ++checked.halfWritten;
             ADD_FAILURE() << table << " row " << id << " belongs to no committed save";
@@ -531,9 +558,9 @@ std::string savesFigures(const Checked& checked) {
          << checked.silentlyLost << ", half-written " << checked.halfWritten << "; links cut " << checked.cuts
          << " (saves run again on a new link " << c["linkRetries"] << ", found stored after a lost answer "
          << c["foundAfterLoss"] << ", outcome unknown " << c["unknown"] << " of which stored " << checked.unknownStored
-         << "), back to input " << c["backToInput"]
-         << ", duplicates " << checked.duplicates << ", outcomes misreported " << checked.misreported
-         << ", rows changed unmeant " << checked.unmeant << ", plan items lost " << checked.planItemsLost;
+         << "), back to input " << c["backToInput"] << ", duplicates " << checked.duplicates
+         << ", outcomes misreported " << checked.misreported << ", rows changed unmeant " << checked.unmeant
+         << ", plan items lost " << checked.planItemsLost;
     return text.str();
 }
 

@@ -37,12 +37,12 @@ struct Checked {
     long silentlyLost = 0;
     long halfWritten = 0;
     long unneededConflicts = 0;
-    long duplicates = 0;         // an add stored twice
-    long misreported = 0;        // reported committed and not there, or reported failed and there
-    long unmeant = 0;            // a row changed by a save whose audit line does not name it, or by none
-    long planItemsLost = 0;      // a plan item or a done item gone without a template change
-    long cuts = 0;               // links the relay cut
-    long unknownStored = 0;      // saves whose outcome was said unknown, their token stored
+    long duplicates = 0;     // an add stored twice
+    long misreported = 0;    // reported committed and not there, or reported failed and there
+    long unmeant = 0;        // a row changed by a save whose audit line does not name it, or by none
+    long planItemsLost = 0;  // a plan item or a done item gone without a template change
+    long cuts = 0;           // links the relay cut
+    long unknownStored = 0;  // saves whose outcome was said unknown, their token stored
 };
 
 class Run {

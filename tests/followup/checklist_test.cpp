@@ -53,14 +53,20 @@ TEST(Checklist, TemplateLinesBecomePlanItems) {
         {"blank middle lines", "A\r\n\r\n  \r\nB\r\n", q("A$$$B"), {q("A"), q("B")}},
         {"empty first line", "\r\nA\r\n", q("A"), {q("A")}},
         {"Windows-1252", "R\xe8glement 1=1/9/2019:350\r\n", q("Règlement 1=1/9/2019:350"), {q("Règlement 1")}},
-        {"UTF-8", "Contrat envoy\xc3\xa9 par KQ\r\nR\xc3\xa8glement 1=1/9/2019:350\r\nStat", 
+        {"UTF-8", "Contrat envoy\xc3\xa9 par KQ\r\nR\xc3\xa8glement 1=1/9/2019:350\r\nStat",
          q("Contrat envoyé par KQ$$$Règlement 1=1/9/2019:350$$$Stat"), payments},
-        {"UTF-8 with its mark, LF", "\xef\xbb\xbf" "Contrat envoy\xc3\xa9 par KQ\nR\xc3\xa8glement 1\nStat\n",
+        {"UTF-8 with its mark, LF",
+         "\xef\xbb\xbf"
+         "Contrat envoy\xc3\xa9 par KQ\nR\xc3\xa8glement 1\nStat\n",
          q("Contrat envoyé par KQ$$$Règlement 1$$$Stat"), payments},
         {"empty file", "", QString(), {}},
-        {"a line of exactly 1022 bytes", of1022 + "\r\nZ\r\n", QString::fromLatin1(of1022) + q("$$$Z"),
+        {"a line of exactly 1022 bytes",
+         of1022 + "\r\nZ\r\n",
+         QString::fromLatin1(of1022) + q("$$$Z"),
          {QString::fromLatin1(of1022), q("Z")}},
-        {"a line of 5000 bytes", of5000 + "\r\nZ", QString::fromLatin1(of5000) + q("$$$Z"),
+        {"a line of 5000 bytes",
+         of5000 + "\r\nZ",
+         QString::fromLatin1(of5000) + q("$$$Z"),
          {QString::fromLatin1(of5000), q("Z")}},
     };
     for (const Case& c : cases) {
@@ -86,10 +92,15 @@ TEST(Checklist, TemplatesThePlanCannotKeepAreRefusedNamingTheLine) {
         QString problem;
     } cases[] = {
         // Blank lines count: the author finds the line by its number in the editor.
-        {"sep.txt", "A\r\n\r\nB$$$C\r\n", q("« Ligne 3 du modèle sep.txt » ne peut pas contenir « $$$ » : ces caractères séparent les éléments enregistrés.")},
-        {"dollar.txt", "A\r\nprix en $\r\n", q("« Ligne 2 du modèle dollar.txt » ne peut pas finir par « $ » : ce caractère se confondrait avec le séparateur qui suit.")},
+        {"sep.txt", "A\r\n\r\nB$$$C\r\n",
+         q("« Ligne 3 du modèle sep.txt » ne peut pas contenir « $$$ » : ces caractères séparent les éléments "
+           "enregistrés.")},
+        {"dollar.txt", "A\r\nprix en $\r\n",
+         q("« Ligne 2 du modèle dollar.txt » ne peut pas finir par « $ » : ce caractère se confondrait avec le "
+           "séparateur qui suit.")},
         // UTF-8 can hold what the database's code page cannot.
-        {"coche.txt", "Fait \xe2\x9c\x93\r\n", q("« Ligne 1 du modèle coche.txt » contient des caractères que la base ne peut pas garder : ✓")},
+        {"coche.txt", "Fait \xe2\x9c\x93\r\n",
+         q("« Ligne 1 du modèle coche.txt » contient des caractères que la base ne peut pas garder : ✓")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,12 +145,16 @@ TEST(Checklist, RebuildKeepsThePlanAndRecordsOnlyStates) {
     } cases[] = {
         {"no rows", {}, "", ""},
         {"bare and full items, empty state leaves no trace",
-         {{q("A"), {}, {}, {}}, {q("Règlement 1"), q("1/9/2019"), q("350"), q("Fait le 3/7/2019 (350)")},
-          {q("C"), {}, q("5"), {}}, {q("D"), q("1/1/2020"), {}, q("Fait le 2/1/2020")}},
+         {{q("A"), {}, {}, {}},
+          {q("Règlement 1"), q("1/9/2019"), q("350"), q("Fait le 3/7/2019 (350)")},
+          {q("C"), {}, q("5"), {}},
+          {q("D"), q("1/1/2020"), {}, q("Fait le 2/1/2020")}},
          "A$$$Règlement 1=1/9/2019:350$$$C:5$$$D=1/1/2020",
          "Règlement 1=Fait le 3/7/2019 (350)$$$D=Fait le 2/1/2020"},
         {"a state without a date", {{q("A"), {}, {}, q(" (12)")}}, "A", "A= (12)"},
-        {"a title holding = is cut in the record", {{q("T=x"), {}, {}, q("Fait le 1/1/2020")}}, "T=x",
+        {"a title holding = is cut in the record",
+         {{q("T=x"), {}, {}, q("Fait le 1/1/2020")}},
+         "T=x",
          "T=Fait le 1/1/2020"},
     };
     for (const Case& c : cases) {
@@ -206,7 +221,8 @@ TEST(Checklist, AUtf8TemplatesPaymentsCountInTheStatusLine) {
     ASSERT_TRUE(folder.isValid());
     const QString path = QDir(folder.path()).filePath(q("utf8.txt"));
     QByteArray lines;
-    for (int i = 1; i <= 5; ++i) lines += "R\xc3\xa8glement " + QByteArray::number(i) + "=1/" + QByteArray::number(i) + "/2019:350\r\n";
+    for (int i = 1; i <= 5; ++i)
+        lines += "R\xc3\xa8glement " + QByteArray::number(i) + "=1/" + QByteArray::number(i) + "/2019:350\r\n";
     writeFile(path, lines);
     const QString todo = readTemplate(path);
     QString text;
@@ -217,8 +233,7 @@ TEST(Checklist, AUtf8TemplatesPaymentsCountInTheStatusLine) {
 TEST(Checklist, AnAchievedPaymentCountsAsPaid) {
     QString todo, done;
     std::vector<ChecklistRow> rows;
-    for (int i = 1; i <= 5; ++i)
-        rows.push_back({q("Règlement %1").arg(i), q("1/%1/2019").arg(i), q("350"), {}});
+    for (int i = 1; i <= 5; ++i) rows.push_back({q("Règlement %1").arg(i), q("1/%1/2019").arg(i), q("350"), {}});
     rows[0].state = stateText(true, DateTime::fromParts(2019, 7, 3), q("350"));
     rebuildFollowUp(rows, todo, done);
     EXPECT_EQ(done, q("Règlement 1=Fait le 3/7/2019 (350)"));

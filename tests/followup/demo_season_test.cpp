@@ -3,11 +3,11 @@
 #include <map>
 
 #include "db/connections.h"
-#include "programme/programme_data.h"
 #include "followup/followup_status.h"
+#include "programme/programme_data.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -31,7 +31,10 @@ TEST(DemoSeason, EveryGroupHeadShowsItsIntendedStatus) {
     EXPECT_EQ(contractName, q("la Grande Salle du Kiosque (KQ), 12 rue des Teinturiers"));
     const auto raw = testdb::query(testdb::programmeDb(), "SELECT `nom` FROM `comp` WHERE `id` = 6");
     ASSERT_EQ(raw.size(), 1u);
-    EXPECT_EQ(raw[0][0], "Cie \x8C" "il de B\x9C" "uf");
+    EXPECT_EQ(raw[0][0],
+              "Cie \x8C"
+              "il de B\x9C"
+              "uf");
 
     const platform::DateTime now = platform::DateTime::fromQDateTime(QDateTime(QDate::currentDate(), QTime(15, 0)));
     std::map<QString, std::pair<COLORREF, QString>> seen;

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "followup/followup_report.h"
+#include "followup/followup_status.h"
 #include "planning/planning_draw.h"
 #include "platform/csv.h"
-#include "followup/followup_status.h"
 #include "programme/programme_data.h"
 #include "tests/support/qt_print.h"
 
@@ -37,14 +37,15 @@ protected:
         programme::shows() = {{"5", "Le Grand Saut", "1", "0"}};
         // In date order, as loaded.
         programme::timeslots() = {
-            slot("7", "2019-06-01", "-1", "20", "Contrat envoyé par KQ$$$Stat envoyé par KQ à la compagnie"),  // over, stat due
-            slot("5", "2019-07-03", "-1", "20", "Contrat envoyé par KQ"),  // contract to send
+            slot("7", "2019-06-01", "-1", "20",
+                 "Contrat envoyé par KQ$$$Stat envoyé par KQ à la compagnie"),  // over, stat due
+            slot("5", "2019-07-03", "-1", "20", "Contrat envoyé par KQ"),       // contract to send
             slot("1", "2019-07-05", "-1", "10", "Contrat envoyé par KQ$$$Contrat reçu par KQ=1/6/2019",
-                 "Contrat envoyé par KQ=Fait le 20/5/2019"),  // return deadline passed
-            slot("2", "2019-07-06", "-1", "10"),               // no follow-up
-            slot("3", "2019-07-07", "2", "10"),                // its second slot
-            slot("4", "2019-08-15", "2", "10"),                // its third, after the range
-            slot("6", "2019-08-20", "-1", "10", "Contrat envoyé par KQ"),  // after the range
+                 "Contrat envoyé par KQ=Fait le 20/5/2019"),                        // return deadline passed
+            slot("2", "2019-07-06", "-1", "10"),                                    // no follow-up
+            slot("3", "2019-07-07", "2", "10"),                                     // its second slot
+            slot("4", "2019-08-15", "2", "10"),                                     // its third, after the range
+            slot("6", "2019-08-20", "-1", "10", "Contrat envoyé par KQ"),           // after the range
             slot("8", "2019-07-04", "-1", "10", "Contrat envoyé par KQ", "", "1"),  // deleted
         };
     }
@@ -104,7 +105,8 @@ TEST_F(FollowUpReport, ListsEachGroupOfTheRangeOnceLateOnesFirst) {
 
     // From tonight at any hour: the group playing tonight is there from tonight, both slots.
     for (int hour : {0, 12, 21, 23}) {
-        const planning::PlanningView tonight{DateTime::fromParts(2019, 7, 6, hour, 30, 0), DateTime::fromParts(2019, 7, 7, 9, 0, 0), {}};
+        const planning::PlanningView tonight{
+            DateTime::fromParts(2019, 7, 6, hour, 30, 0), DateTime::fromParts(2019, 7, 7, 9, 0, 0), {}};
         const auto fromTonight = followup::followUpReport(planning::visibleTimeslots(tonight), now);
         ASSERT_EQ(fromTonight.size(), 1u) << hour;
         EXPECT_EQ(fromTonight[0].date, QStringLiteral("Samedi 06 Juillet 2019")) << hour;
@@ -126,8 +128,9 @@ TEST_F(FollowUpReport, LateMeansADeadlinePassedAndSaysWhich) {
         {followup::kOrange, ", Tout paiement à jour (dû 0.00, payé 0.00), Stat à envoyer à la compagnie", true, true,
          "clôture : stat à envoyer à la compagnie"},
         // Over with a payment missing: the closing colour, both said.
-        {followup::kBlue, ", Paiement non réalisé (dû 10.00, payé 0.00), Attente facture et attestation TVA de la compagnie",
-         true, true, "paiement ; clôture : attente facture et attestation TVA de la compagnie"},
+        {followup::kBlue,
+         ", Paiement non réalisé (dû 10.00, payé 0.00), Attente facture et attestation TVA de la compagnie", true, true,
+         "paiement ; clôture : attente facture et attestation TVA de la compagnie"},
         {followup::kGreen, ", Tout paiement à jour (dû 0.00, payé 0.00), Clôturé", true, true, ""},
         {followup::kOrange, "Contrat à envoyer", false, true, ""},
         {followup::kGrey, "Pas de surveillance", true, false, ""},
@@ -135,16 +138,22 @@ TEST_F(FollowUpReport, LateMeansADeadlinePassedAndSaysWhich) {
     for (const Case& c : cases) {
         const QStringList steps = followup::lateSteps(c.colour, QString::fromUtf8(c.status), c.over, c.followed);
         EXPECT_EQ(steps.join(QStringLiteral(" ; ")), QString::fromUtf8(c.steps)) << c.status;
-        EXPECT_EQ(followup::isLate(c.colour, QString::fromUtf8(c.status), c.over, c.followed), !steps.isEmpty()) << c.status;
+        EXPECT_EQ(followup::isLate(c.colour, QString::fromUtf8(c.status), c.over, c.followed), !steps.isEmpty())
+            << c.status;
     }
 }
 
 TEST_F(FollowUpReport, CsvLinesHaveAHeaderAndOneLinePerGroup) {
-    const auto lines = followup::followUpReportLines(followup::followUpReport(planning::visibleTimeslots(range()), now));
+    const auto lines =
+        followup::followUpReportLines(followup::followUpReport(planning::visibleTimeslots(range()), now));
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], QString::fromUtf8("Date;Jour;Heure;Salle;Spectacle;Compagnie;Créneaux;En retard;Ce qui est en retard;Suivi").split(u';'));
-    EXPECT_EQ(lines[2].mid(0, 9), QString::fromUtf8("2019-07-05;Vendredi 05 Juillet 2019;20:30;Grande salle;Le Grand Saut;"
-                                                    "Cie du Pont;1;oui;retour du contrat").split(u';'));
+    EXPECT_EQ(lines[0], QString::fromUtf8(
+                            "Date;Jour;Heure;Salle;Spectacle;Compagnie;Créneaux;En retard;Ce qui est en retard;Suivi")
+                            .split(u';'));
+    EXPECT_EQ(lines[2].mid(0, 9),
+              QString::fromUtf8("2019-07-05;Vendredi 05 Juillet 2019;20:30;Grande salle;Le Grand Saut;"
+                                "Cie du Pont;1;oui;retour du contrat")
+                  .split(u';'));
     EXPECT_TRUE(lines[2][9].contains(QStringLiteral("jours de retard")));
     EXPECT_EQ(lines[1][8], QString::fromUtf8("clôture : stat à envoyer à la compagnie"));
     EXPECT_EQ(lines[4][6], QStringLiteral("2"));
@@ -158,7 +167,8 @@ TEST_F(FollowUpReport, CsvLinesHaveAHeaderAndOneLinePerGroup) {
     // Names from the database never run as formulas in the spreadsheet.
     programme::shows()[0].name = QStringLiteral("=HYPERLINK(\"x\")");
     programme::companies()[0].nom = QStringLiteral("\t+1");
-    const QString document = QString::fromUtf8(platform::csvDocument(followup::followUpReportLines(followup::followUpReport(planning::visibleTimeslots(range()), now))));
+    const QString document = QString::fromUtf8(platform::csvDocument(
+        followup::followUpReportLines(followup::followUpReport(planning::visibleTimeslots(range()), now))));
     EXPECT_TRUE(document.contains(QStringLiteral(";\"'=HYPERLINK(\"\"x\"\")\";'\t+1;"))) << document.toStdString();
 }
 

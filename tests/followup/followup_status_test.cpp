@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "programme/programme_data.h"
 #include "followup/followup_status.h"
+#include "programme/programme_data.h"
 #include "tests/support/text.h"
 
 namespace {
@@ -13,7 +13,8 @@ DateTime at(int day, int month, int hour = 0) { return DateTime::fromParts(2019,
 
 const char* const kSent = "Contrat envoyé par KQ=Fait le 1/6/2019";
 const char* const kBack = "Contrat reçu par KQ=Fait le 9/6/2019";
-const char* const kPlanWithDeadline = "Contrat envoyé par KQ$$$Contrat reçu par KQ=11/6/2019$$$Visuel et affiches demandés";
+const char* const kPlanWithDeadline =
+    "Contrat envoyé par KQ$$$Contrat reçu par KQ=11/6/2019$$$Visuel et affiches demandés";
 const char* const kPlanBare = "Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1";
 
 struct Status {
@@ -66,15 +67,18 @@ TEST(FollowUpStatus, ReturnCountdownAgainstTheDeadline) {
     const QString plan = q(kPlanWithDeadline);
     const QString done = q(kSent);
     Status s = status(plan, done, at(5, 6, 12));
-    EXPECT_EQ(s.text, q("Attente retour contrat ,envoi Fait le 1/6/2019, date limite retour 11/6/2019 : 5 jours restants"));
+    EXPECT_EQ(s.text,
+              q("Attente retour contrat ,envoi Fait le 1/6/2019, date limite retour 11/6/2019 : 5 jours restants"));
     EXPECT_EQ(s.colour, rgb(127, 0, 127));
 
     s = status(plan, done, at(13, 6, 12));
-    EXPECT_EQ(s.text, q("Attente retour contrat ,envoi Fait le 1/6/2019, date limite retour 11/6/2019 : 2 jours de retard"));
+    EXPECT_EQ(s.text,
+              q("Attente retour contrat ,envoi Fait le 1/6/2019, date limite retour 11/6/2019 : 2 jours de retard"));
     EXPECT_EQ(s.colour, kRed);
 
     s = status(plan, done, at(11, 6, 15));
-    EXPECT_EQ(s.text, q("Attente retour contrat ,envoi Fait le 1/6/2019, date limite retour 11/6/2019 : 0 jours restants"));
+    EXPECT_EQ(s.text,
+              q("Attente retour contrat ,envoi Fait le 1/6/2019, date limite retour 11/6/2019 : 0 jours restants"));
     EXPECT_EQ(s.colour, rgb(255, 0, 0));
 
     s = status(q(kPlanBare), done, at(5, 6, 12));
@@ -112,16 +116,18 @@ TEST(FollowUpStatus, ContractBackAndVisuals) {
     EXPECT_EQ(s.text, q("Contrat à retourner, Visuels et affiches à demander"));
     EXPECT_EQ(s.colour, kOrange);
 
-    const QString returned = q(kSent) + "$$$" + q(kBack) + q("$$$Contrat retouné à la compagnie par KQ=Fait le 10/6/2019");
+    const QString returned =
+        q(kSent) + "$$$" + q(kBack) + q("$$$Contrat retouné à la compagnie par KQ=Fait le 10/6/2019");
     s = status(plan, returned + q("$$$Visuel et affiches demandés=Fait le 1/6/2019"), at(5, 6));
     EXPECT_EQ(s.text, q("Contrat ok, Attente visuel et affiches"));
     EXPECT_EQ(s.colour, kBlue);
     s = status(plan, q(kSent) + "$$$" + q(kBack) + q("$$$Visuel et affiches demandés=Fait le 1/6/2019"), at(5, 6));
     EXPECT_EQ(s.text, q("Contrat à retourner, Attente visuel et affiches"));
     EXPECT_EQ(s.colour, kOrange);
-    s = status(plan,
-               returned + q("$$$Visuel et affiches demandés=Fait le 1/6/2019$$$Visuel et affiches reçus=Fait le 2/6/2019"),
-               at(5, 6));
+    s = status(
+        plan,
+        returned + q("$$$Visuel et affiches demandés=Fait le 1/6/2019$$$Visuel et affiches reçus=Fait le 2/6/2019"),
+        at(5, 6));
     EXPECT_EQ(s.text, q("Contrat ok, Visuels et affiches ok"));
     EXPECT_EQ(s.colour, kGreen);
 }
@@ -135,7 +141,8 @@ TEST(FollowUpStatus, PaymentsDueAgainstPaid) {
     const QString done = q(kSent) + "$$$" + q(kBack) + q("$$$Règlement 1=Fait le 2/5/2019 (350)");
     // The second deadline is today at midnight: due already.
     Status s = status(paymentsPlan(), done, at(5, 6));
-    EXPECT_EQ(s.text, q("Contrat à retourner, Visuels et affiches à demander, Paiement non réalisé (dû 700.00, payé 350.00)"));
+    EXPECT_EQ(s.text,
+              q("Contrat à retourner, Visuels et affiches à demander, Paiement non réalisé (dû 700.00, payé 350.00)"));
     EXPECT_EQ(s.colour, kDarkRed);
 
     s = status(paymentsPlan(), done + q("$$$Règlement 2=Fait le 5/6/2019 (350.50)"), at(5, 6, 12));
@@ -144,7 +151,8 @@ TEST(FollowUpStatus, PaymentsDueAgainstPaid) {
 
     // Nothing due yet, nothing paid: green replaces the orange of the earlier steps.
     s = status(paymentsPlan(), q(kSent) + "$$$" + q(kBack), at(1, 4));
-    EXPECT_EQ(s.text, q("Contrat à retourner, Visuels et affiches à demander, Tout paiement à jour (dû 0.00, payé 0.00)"));
+    EXPECT_EQ(s.text,
+              q("Contrat à retourner, Visuels et affiches à demander, Tout paiement à jour (dû 0.00, payé 0.00)"));
     EXPECT_EQ(s.colour, kGreen);
 
     // A deadline that makes no date never counts.

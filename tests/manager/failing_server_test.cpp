@@ -15,25 +15,25 @@
 #include "contracts/contract_model.h"
 #include "db/codepage.h"
 #include "db/connections.h"
-#include "edits/save_token.h"
 #include "db/query_runner.h"
+#include "dialog/controls.h"
 #include "edits/audit_log.h"
+#include "edits/save_token.h"
 #include "manager/ccomp_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
-#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
+#include "tests/support/empty_programme.h"
 #include "tests/support/fake_dialogs.h"
 #include "tests/support/files.h"
-#include "tests/support/empty_programme.h"
+#include "tests/support/manager_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
-#include "tests/support/manager_fixture.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -89,7 +89,8 @@ public:
             mysql_thread_init();
             const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
             const std::string waiting = "SELECT ID FROM information_schema.PROCESSLIST WHERE USER = '" +
-                                        std::string(db::programmeSettings().user) + "' AND STATE LIKE 'Waiting for table%'";
+                                        std::string(db::programmeSettings().user) +
+                                        "' AND STATE LIKE 'Waiting for table%'";
             while (!done_ && kills_ < times && std::chrono::steady_clock::now() < until) {
                 for (const auto& row : testdb::query("", waiting)) {
                     testdb::killConnection(std::stoul(row[0]));
@@ -120,13 +121,14 @@ class FailingServerTest : public testing_support::ManagerTest {
 protected:
     std::string startingData() const override {
         return "INSERT INTO `access` (`name`, `password`, `rights`) VALUES ('Demo', 'brelo', 'all');"
-                     "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zebre');"
-                     "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, 'Le Saut', 1, 0);"
-                     "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
-                     "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `showname`, `childof`, `room`, `todo`) VALUES"
-                     " (0, '2027-07-05', '20:30:00', '22:00:00', 0, -1, 0, 'Contrat re\xe7u par KQ$$$R\xe8glement 1'),"
-                     " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, '');"
-                     "INSERT INTO `contract` (`id`, `ts`, `extra`, `rtf`) VALUES (0, 0, 'Prix (TTC)$$$900', 'contrat_simple.rtf')";
+               "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zebre');"
+               "INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0), (1, 'Le Saut', 1, 0);"
+               "INSERT INTO `salle` VALUES (0, 'Rouge', 'R', '100', 'la rouge');"
+               "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `showname`, `childof`, `room`, `todo`) VALUES"
+               " (0, '2027-07-05', '20:30:00', '22:00:00', 0, -1, 0, 'Contrat re\xe7u par KQ$$$R\xe8glement 1'),"
+               " (1, '2027-07-06', '20:30:00', '22:00:00', 0, 0, 0, '');"
+               "INSERT INTO `contract` (`id`, `ts`, `extra`, `rtf`) VALUES (0, 0, 'Prix (TTC)$$$900', "
+               "'contrat_simple.rtf')";
     }
     void TearDown() override {
         ManagerTest::TearDown();
@@ -137,7 +139,8 @@ protected:
     // the database are counted apart.
     static QStringList takeMessages(int* questions = nullptr) {
         QStringList texts = testing_support::ui().errorTexts();
-        if (questions) *questions = static_cast<int>(testing_support::ui().messages.size()) - static_cast<int>(texts.size());
+        if (questions)
+            *questions = static_cast<int>(testing_support::ui().messages.size()) - static_cast<int>(texts.size());
         testing_support::ui().messages.clear();
         return texts;
     }
@@ -173,7 +176,8 @@ TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
             typeInto(d, ccomp::kEmail, q("a@b.example"));
             clickButton(d, platform::IDOK);
         });
-        emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+        emit window.listView(manager::kCompanyList)
+            ->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
         const QStringList first = takeMessages();
         ASSERT_EQ(first.size(), 1) << first.join(u'\n').toStdString();  // the connection's; nothing was sent
         EXPECT_TRUE(first[0].startsWith(q("Erreur : mysql_real_connect : "))) << first[0].toStdString();
@@ -193,42 +197,59 @@ TEST_F(FailingServerTest, TheServerStoppedUnderTheOpenManager) {
             {"reload all", 1, [&] { window.reloadAll(); }},
             {"login", 1, [&] { EXPECT_NE(account::attemptLogin(q("Demo"), q("brelo")), account::LoginResult::Ok); }},
             {"audit line", 1, [&] { EXPECT_NE(audit::writeAuditLine("essai"), 0); }},
-            {"add company", 1, [&] { answerCompany(q("Alpha")); clickButton(&window, manager::kAddCompany); }},
-            {"delete company", 1, [&] {
+            {"add company", 1,
+             [&] {
+                 answerCompany(q("Alpha"));
+                 clickButton(&window, manager::kAddCompany);
+             }},
+            {"delete company", 1,
+             [&] {
                  selectOnly(window, manager::kCompanyList, rowOf(window, manager::kCompanyList, q("Zebre")));
                  clickButton(&window, manager::kDeleteCompany);
-             }, 1},
-            {"add show", 1, [&] {
+             },
+             1},
+            {"add show", 1,
+             [&] {
                  onNextModal([](QDialog* d) {
                      typeInto(d, show::kName, q("Solo"));
                      clickButton(d, platform::IDOK);
                  });
                  clickButton(&window, manager::kAddShow);
              }},
-            {"edit show", 1, [&] {
+            {"edit show", 1,
+             [&] {
                  onNextModal([](QDialog* d) { clickButton(d, platform::IDOK); });
-                 emit window.listView(manager::kShowList)->rowDoubleClicked(rowOf(window, manager::kShowList, q("Nuit")));
+                 emit window.listView(manager::kShowList)
+                     ->rowDoubleClicked(rowOf(window, manager::kShowList, q("Nuit")));
              }},
-            {"delete show", 1, [&] {
+            {"delete show", 1,
+             [&] {
                  selectOnly(window, manager::kShowList, rowOf(window, manager::kShowList, q("Nuit")));
                  clickButton(&window, manager::kDeleteShow);
-             }, 1},
+             },
+             1},
             {"add group", 2, [&] { clickButton(&window, manager::kAddTimeslotGroup); }},
             {"edit group", 1, [&] { emit window.listView(manager::kTimeslotList)->rowDoubleClicked(0); }},
-            {"delete group", 1, [&] {
+            {"delete group", 1,
+             [&] {
                  selectOnly(window, manager::kTimeslotList, 0);
                  clickButton(&window, manager::kDeleteTimeslotGroup);
-             }, 1},
-            {"new contract", 1, [&] {
+             },
+             1},
+            {"new contract", 1,
+             [&] {
                  selectOnly(window, manager::kTimeslotList, 0);
                  clickButton(&window, manager::kNewContract);
              }},
             {"edit contract", 1, [&] { emit window.listView(manager::kContractList)->rowDoubleClicked(0); }},
-            {"delete contract", 1, [&] {
+            {"delete contract", 1,
+             [&] {
                  selectOnly(window, manager::kContractList, 0);
                  clickButton(&window, manager::kDeleteContract);
-             }, 1},
-            {"sales load", 1, [&] {
+             },
+             1},
+            {"sales load", 1,
+             [&] {
                  sales::TicketingData data;
                  sales::SalesIndex index;
                  sales::load(data, index);
@@ -287,7 +308,8 @@ TEST_F(FailingServerTest, AConnectionKilledDuringALoadIsResentAndDuringASaveRoll
                 typeInto(d, ccomp::kEmail, q(email));
                 clickButton(d, platform::IDOK);
             });
-            emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+            emit window.listView(manager::kCompanyList)
+                ->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
         };
         // Killed twice while its checks wait: nothing of it was written yet, so it runs again
         // whole on a new connection, and is stored once, without a message.
@@ -328,8 +350,9 @@ TEST_F(FailingServerTest, TheServerStoppedInTheMiddleOfASave) {
             lock.exec("START TRANSACTION; SELECT `id` FROM `logs` FOR UPDATE");
             std::vector<testdb::Row> waiting;
             std::thread stopper([&waiting] {
-                const char* saveWaits = "SELECT `trx_rows_modified` FROM information_schema.INNODB_TRX "
-                                        "WHERE `trx_state` = 'LOCK WAIT' AND `trx_query` LIKE 'INSERT INTO `logs`%'";
+                const char* saveWaits =
+                    "SELECT `trx_rows_modified` FROM information_schema.INNODB_TRX "
+                    "WHERE `trx_state` = 'LOCK WAIT' AND `trx_query` LIKE 'INSERT INTO `logs`%'";
                 const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
                 // The list is read anew only when nobody read it for a tenth of a second.
                 while ((waiting = testdb::query("", saveWaits)).empty() && std::chrono::steady_clock::now() < until)
@@ -342,14 +365,16 @@ TEST_F(FailingServerTest, TheServerStoppedInTheMiddleOfASave) {
                 typeInto(d, ccomp::kEmail, q("perdu@example.org"));
                 clickButton(d, platform::IDOK);
             });
-            emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+            emit window.listView(manager::kCompanyList)
+                ->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
             stopper.join();
             // What had reached the server: the token and the company's row.
             ASSERT_EQ(waiting.size(), 1u);
             EXPECT_EQ(waiting[0][0], "2");
         }
         // A warning, not an error: nothing says the save failed.
-        EXPECT_TRUE(testing_support::ui().errorTexts().isEmpty()) << testing_support::ui().errorTexts().join(u'\n').toStdString();
+        EXPECT_TRUE(testing_support::ui().errorTexts().isEmpty())
+            << testing_support::ui().errorTexts().join(u'\n').toStdString();
         const QStringList messages = testing_support::ui().messageTexts();
         testing_support::ui().messages.clear();
         ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
@@ -366,12 +391,14 @@ TEST_F(FailingServerTest, TheServerStoppedInTheMiddleOfASave) {
             typeInto(d, ccomp::kEmail, q("mouette@example.org"));
             clickButton(d, platform::IDOK);
         });
-        emit window.listView(manager::kCompanyList)->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
+        emit window.listView(manager::kCompanyList)
+            ->rowDoubleClicked(rowOf(window, manager::kCompanyList, q("Mouette")));
         EXPECT_TRUE(takeMessages().isEmpty());
         EXPECT_EQ(rows("SELECT `email` FROM `comp` WHERE `id` = 0").at(0).at(0), "mouette@example.org");
     });
     std::ofstream(testing_support::figuresPath("faults-stopped-mid-save.txt"))
-        << "server stopped in the middle of a save: outcome said unknown once, nothing of it stored, the next save stored\n";
+        << "server stopped in the middle of a save: outcome said unknown once, nothing of it stored, the next save "
+           "stored\n";
 }
 
 // Killed on every resend: the program gives up, that load's list stays empty while the
@@ -433,7 +460,8 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
         EXPECT_TRUE(takeMessages().isEmpty());
         const std::string head = std::to_string(base + 3);
         EXPECT_EQ(rows("SELECT `id`, `childof` FROM `timeslot` WHERE `date` >= '2027-09-01' ORDER BY `id`"),
-                  (std::vector<testdb::Row>{{head, "-1"}, {std::to_string(base + 4), head}, {std::to_string(base + 5), head}}));
+                  (std::vector<testdb::Row>{
+                      {head, "-1"}, {std::to_string(base + 4), head}, {std::to_string(base + 5), head}}));
         EXPECT_EQ(loadedIds(programme::timeslots()), storedIds("timeslot"));
 
         // Editing it to add a slot: the record count names a row taken already (the ids have a
@@ -443,15 +471,17 @@ TEST_F(FailingServerTest, AnIdTakenOrAStatementRefusedInTheMiddleOfASave) {
             data.entries[0].startHour = 17;
             data.entries.push_back({4, 9, 2027, 19, 0, 20, 0});
         };
-        emit window.listView(manager::kTimeslotList)->rowDoubleClicked(rowOf(window, manager::kTimeslotList, QString::fromStdString(head), 0));
+        emit window.listView(manager::kTimeslotList)
+            ->rowDoubleClicked(rowOf(window, manager::kTimeslotList, QString::fromStdString(head), 0));
         EXPECT_TRUE(takeMessages().isEmpty());
         EXPECT_EQ(rows("SELECT `start` FROM `timeslot` WHERE `id` = " + head).at(0).at(0), "17:00:00");
         EXPECT_EQ(rows("SELECT `childof` FROM `timeslot` WHERE `date` = '2027-09-04'").at(0).at(0), head);
         EXPECT_EQ(loadedIds(programme::timeslots()), storedIds("timeslot"));
 
         // Refused outright (a trigger on the children): nothing of the new group stays.
-        testdb::exec(testdb::programmeDb(), "CREATE TRIGGER `refuse` BEFORE INSERT ON `timeslot` FOR EACH ROW "
-                                            "IF NEW.`childof` <> -1 THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF");
+        testdb::exec(testdb::programmeDb(),
+                     "CREATE TRIGGER `refuse` BEFORE INSERT ON `timeslot` FOR EACH ROW "
+                     "IF NEW.`childof` <> -1 THEN SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'; END IF");
         dialogs.edit = [](planning::TimeslotEditorData& data) {
             data.entries = {{1, 10, 2027, 19, 0, 20, 0}, {2, 10, 2027, 19, 0, 20, 0}};
         };
@@ -485,7 +515,8 @@ TEST_F(FailingServerTest, ARefusedPlanUpdateAfterANewContract) {
         clickButton(&window, manager::kNewContract);
         const QStringList messages = takeMessages();
         ASSERT_EQ(messages.size(), 1);
-        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (UPDATE `timeslot` SET `todo`"))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].startsWith(q("Erreur : db_exec (UPDATE `timeslot` SET `todo`")))
+            << messages[0].toStdString();
         EXPECT_TRUE(messages[0].endsWith(q("plan refused")));
         EXPECT_EQ(rows("SELECT COUNT(*) FROM `contract` WHERE `id` = 1").at(0).at(0), "0");
         EXPECT_EQ(db::fromAnsi(rows("SELECT `todo` FROM `timeslot` WHERE `id` = 0").at(0).at(0)), plan);
@@ -493,7 +524,8 @@ TEST_F(FailingServerTest, ARefusedPlanUpdateAfterANewContract) {
     });
     testdb::exec(testdb::programmeDb(), "DROP TRIGGER `refuse_plans`");
     std::ofstream(testing_support::figuresPath("faults-refused-plan.txt"))
-        << "follow-up update refused after a new contract: reported, the contract row kept, memory equal to the database\n";
+        << "follow-up update refused after a new contract: reported, the contract row kept, memory equal to the "
+           "database\n";
 }
 
 }  // namespace

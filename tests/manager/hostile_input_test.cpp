@@ -18,22 +18,22 @@
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
-#include "manager/ccomp_dlg.h"
+#include "dialog/controls.h"
 #include "edits/edit_statements.h"
+#include "followup/checklist.h"
+#include "manager/ccomp_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
-#include "followup/checklist.h"
 #include "planning/ones_dlg.h"
 #include "planning/ts_dlg.h"
-#include "dialog/controls.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
-#include "tests/support/files.h"
 #include "tests/support/empty_programme.h"
+#include "tests/support/files.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ struct Field {
     const char* name;
     bool multiLine;
     std::function<Outcome(const QString&)> attempt;
-    std::function<void(const QString&)> prepare;  // what the database holds before each attempt
+    std::function<void(const QString&)> prepare;    // what the database holds before each attempt
     std::map<std::string, Expectation> exceptions;  // by value name; the others are stored
 };
 
@@ -97,7 +97,8 @@ QString ansiText(const std::string& ansi) { return db::fromAnsi(ansi); }
 
 std::string checksum() {
     std::string all;
-    for (const auto& row : rows("CHECKSUM TABLE `comp`, `showname`, `timeslot`, `contract`, `access`")) all += row.at(1) + "/";
+    for (const auto& row : rows("CHECKSUM TABLE `comp`, `showname`, `timeslot`, `contract`, `access`"))
+        all += row.at(1) + "/";
     return all;
 }
 
@@ -150,12 +151,14 @@ protected:
             typeInto(d, ccomp::kNom, asName ? value : q("Compagnie %1").arg(id));
             for (int field : {ccomp::kEmail, ccomp::kContact1, ccomp::kContact2})
                 typeInto(d, field, asName ? QString() : value);
-            out.typed = d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(asName ? ccomp::kNom : ccomp::kEmail))->text();
+            out.typed =
+                d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(asName ? ccomp::kNom : ccomp::kEmail))->text();
             testing_support::pressOkOrCancel(d);
         });
         clickButton(&window, manager::kAddCompany);
         out.messages = takeMessages();
-        const auto stored = rows("SELECT `nom`, `email`, `contact1`, `contact2` FROM `comp` WHERE `id` = " + std::to_string(id));
+        const auto stored =
+            rows("SELECT `nom`, `email`, `contact1`, `contact2` FROM `comp` WHERE `id` = " + std::to_string(id));
         out.accepted = !stored.empty();
         if (!out.accepted) return out;
         const auto& r = stored[0];
@@ -215,8 +218,10 @@ protected:
         editor.data.todo = q("Contrat envoyé par KQ$$$Règlement 1=1/9/2027$$$Stat");
         onNextModal([&](QDialog*) {
             onNextModal([&](QDialog* d) {
-                if (achieved) clickButton(d, ones::kDone);
-                else clickButton(d, ones::kHasGoal);
+                if (achieved)
+                    clickButton(d, ones::kDone);
+                else
+                    clickButton(d, ones::kHasGoal);
                 const int edit = achieved ? ones::kAchieved : ones::kGoal;
                 typeInto(d, edit, value);
                 out.typed = d->findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(edit))->text();
@@ -242,8 +247,9 @@ protected:
     // A checklist template holding the value as one of its lines, chosen in the group editor.
     Outcome chooseTemplateWithLine(const QString& value) {
         Outcome out;
-        testing_support::writeFile(QDir(folderOfSurveys()).filePath(q("hostile.txt")),
-                                   QByteArray::fromStdString("Contrat envoy\xe9 par KQ\r\n" + db::toAnsi(value) + "\r\nStat\r\n"));
+        testing_support::writeFile(
+            QDir(folderOfSurveys()).filePath(q("hostile.txt")),
+            QByteArray::fromStdString("Contrat envoy\xe9 par KQ\r\n" + db::toAnsi(value) + "\r\nStat\r\n"));
         ts editor;
         editor.data.entries = {{5, 7, 2027, 20, 0, 21, 0}};
         editor.data.survey = q("avant.txt");
@@ -271,7 +277,8 @@ protected:
         const QString todo = ansiText(rows("SELECT `todo` FROM `timeslot` WHERE `id` = 1").at(0).at(0));
         const QString prefix = q("Contrat envoyé par KQ$$$"), suffix = q("$$$Stat");
         // An empty line is no item: its neighbours follow each other.
-        if (value.isEmpty() && todo == q("Contrat envoyé par KQ$$$Stat")) out.stored = value;
+        if (value.isEmpty() && todo == q("Contrat envoyé par KQ$$$Stat"))
+            out.stored = value;
         else if (todo.startsWith(prefix) && todo.endsWith(suffix))
             out.stored = todo.mid(prefix.size(), todo.size() - prefix.size() - suffix.size());
         return out;
@@ -314,8 +321,9 @@ protected:
         dialog.model.timeslotId = 0;
         dialog.model.draw = [] { return 1; };
         testing_support::writeFile(QDir(dialog.model.folders.models).filePath(q("h.rtf")), "{\\rtf1 <<<NUM>>>}");
-        testing_support::writeFile(QDir(dialog.model.folders.models).filePath(q("h.txt")),
-                                   QByteArray::fromStdString("Spectacle\r\n" + db::toAnsi(value) + "\r\nNum\xe9ro de contrat\r\n"));
+        testing_support::writeFile(
+            QDir(dialog.model.folders.models).filePath(q("h.txt")),
+            QByteArray::fromStdString("Spectacle\r\n" + db::toAnsi(value) + "\r\nNum\xe9ro de contrat\r\n"));
         testing_support::ui().fileAnswers = {QDir(dialog.model.folders.models).filePath(q("h.rtf"))};
         onNextModal([&](QDialog*) {
             clickButton(&dialog, ct::kGenerate);
@@ -359,8 +367,10 @@ protected:
             if (c == '\'' || c == '\\') quoted += '\\';
             quoted += c;
         }
-        testdb::exec(testdb::programmeDb(), "DELETE FROM `access`; INSERT INTO `access` (`name`, `password`, `rights`)"
-                                            " VALUES ('" + quoted + "', '" + quoted + "', 'all')");
+        testdb::exec(testdb::programmeDb(),
+                     "DELETE FROM `access`; INSERT INTO `access` (`name`, `password`, `rights`)"
+                     " VALUES ('" +
+                         quoted + "', '" + quoted + "', 'all')");
     }
 
     Outcome logIn(const QString& value) {
@@ -386,45 +396,76 @@ TEST_F(HostileInputTest, EveryFieldStoresExactlyOrRefusesNamingTheCharacters) {
     const Expectation notAccepted{Expect::NotAccepted, {}};
     const Expectation na{Expect::NotApplicable, {}};
     // A file's lines are its own structure, and its bytes are all of the code page.
-    const std::map<std::string, Expectation> fileBrought = {{"CR LF", na}, {"LF", na}, {"CR", na}, {"outside the code page", na}};
+    const std::map<std::string, Expectation> fileBrought = {
+        {"CR LF", na}, {"LF", na}, {"CR", na}, {"outside the code page", na}};
     auto with = [](std::map<std::string, Expectation> base, std::map<std::string, Expectation> more) {
         for (auto& [k, v] : more) base[k] = v;
         return base;
     };
     manager window;
     std::vector<Field> fields;
-    fields.push_back({"company name", false, [&](const QString& v) { return addCompany(window, v, true); }, {},
+    fields.push_back({"company name",
+                      false,
+                      [&](const QString& v) { return addCompany(window, v, true); },
+                      {},
                       {{"outside the code page", outside}, {"1000 characters", tooLong}, {"empty", notAccepted}}});
-    fields.push_back({"company e-mail and contacts", false, [&](const QString& v) { return addCompany(window, v, false); }, {},
+    fields.push_back({"company e-mail and contacts",
+                      false,
+                      [&](const QString& v) { return addCompany(window, v, false); },
+                      {},
                       {{"outside the code page", outside}, {"1000 characters", tooLong}}});
-    fields.push_back({"company address", true, [&](const QString& v) { return editAddress(window, v); },
+    fields.push_back({"company address",
+                      true,
+                      [&](const QString& v) { return editAddress(window, v); },
                       [&](const QString&) {
                           testdb::exec(testdb::programmeDb(), "UPDATE `comp` SET `fulladr` = 'avant' WHERE `id` = 0");
                           window.reloadAll();
                       },
                       {{"outside the code page", outside}}});
-    fields.push_back({"show name", false, [&](const QString& v) { return addShow(window, v); }, {},
+    fields.push_back({"show name",
+                      false,
+                      [&](const QString& v) { return addShow(window, v); },
+                      {},
                       {{"outside the code page", outside}, {"1000 characters", tooLong}, {"empty", notAccepted}}});
-    fields.push_back({"checklist goal", false, [&](const QString& v) { return editChecklistItem(v, false); }, {},
+    fields.push_back({"checklist goal",
+                      false,
+                      [&](const QString& v) { return editChecklistItem(v, false); },
+                      {},
                       {{"outside the code page", outside},
                        {"$$$", {Expect::Refused, q("$$$")}},
                        {"ends $", {Expect::Refused, q("$")}}}});
-    fields.push_back({"checklist achieved goal", false, [&](const QString& v) { return editChecklistItem(v, true); }, {},
+    fields.push_back({"checklist achieved goal",
+                      false,
+                      [&](const QString& v) { return editChecklistItem(v, true); },
+                      {},
                       {{"outside the code page", outside},
                        {"$$$", {Expect::Refused, q("$$$")}},
                        {")", {Expect::Refused, q(")")}},
                        {"sql", {Expect::Refused, q(")")}}}});
-    fields.push_back({"checklist template line", false, [&](const QString& v) { return chooseTemplateWithLine(v); }, {},
-                      with(fileBrought, {{"$$$", {Expect::Refused, q("$$$")}}, {"ends $", {Expect::Refused, q("$")}}})});
-    fields.push_back({"contract value", false, [&](const QString& v) { return typeContractValue(v); }, {},
+    fields.push_back(
+        {"checklist template line",
+         false,
+         [&](const QString& v) { return chooseTemplateWithLine(v); },
+         {},
+         with(fileBrought, {{"$$$", {Expect::Refused, q("$$$")}}, {"ends $", {Expect::Refused, q("$")}}})});
+    fields.push_back({"contract value",
+                      false,
+                      [&](const QString& v) { return typeContractValue(v); },
+                      {},
                       {{"outside the code page", outside},
                        {"###", {Expect::Refused, q("###")}},
                        {"ends #", {Expect::Refused, q("#")}}}});
-    fields.push_back({"contract field list label", false, [&](const QString& v) { return contractLabel(v); }, {},
+    fields.push_back({"contract field list label",
+                      false,
+                      [&](const QString& v) { return contractLabel(v); },
+                      {},
                       with(fileBrought, {{"###", {Expect::Refused, q("###")}},
                                          {"$$$", {Expect::Refused, q("$$$")}},
                                          {"ends $", {Expect::Refused, q("$")}}})});
-    fields.push_back({"login name and password", false, [&](const QString& v) { return logIn(v); }, &addAccount,
+    fields.push_back({"login name and password",
+                      false,
+                      [&](const QString& v) { return logIn(v); },
+                      &addAccount,
                       {{"outside the code page", {Expect::NotAccepted, {}}}, {"1000 characters", na}}});
 
     int tried = 0, lost = 0;
@@ -432,7 +473,8 @@ TEST_F(HostileInputTest, EveryFieldStoresExactlyOrRefusesNamingTheCharacters) {
         for (const Field& field : fields) {
             for (const HostileValue& value : hostileValues()) {
                 const auto found = field.exceptions.find(value.name);
-                const Expectation expectation = found == field.exceptions.end() ? Expectation{Expect::Stored, {}} : found->second;
+                const Expectation expectation =
+                    found == field.exceptions.end() ? Expectation{Expect::Stored, {}} : found->second;
                 if (expectation.expect == Expect::NotApplicable) continue;
                 SCOPED_TRACE(std::string(field.name) + " / " + value.name);
                 ++tried;
@@ -454,12 +496,11 @@ TEST_F(HostileInputTest, EveryFieldStoresExactlyOrRefusesNamingTheCharacters) {
                         for (const QString& m : out.messages)
                             for (QChar c : expectation.named)
                                 if (!c.isSurrogate()) {
-                                    EXPECT_TRUE(m.contains(c)) << m.toStdString() << " does not name " << QString(c).toStdString();
+                                    EXPECT_TRUE(m.contains(c))
+                                        << m.toStdString() << " does not name " << QString(c).toStdString();
                                 }
                         return !out.accepted;
-                    case Expect::NotAccepted:
-                        EXPECT_FALSE(out.accepted);
-                        return !out.accepted;
+                    case Expect::NotAccepted: EXPECT_FALSE(out.accepted); return !out.accepted;
                     case Expect::NotApplicable: break;
                     }
                     return true;
@@ -502,8 +543,10 @@ TEST(HostileAuditLines, OnlyNumbersFromATailReachTheStatementThatReadsItsRowsAga
         std::map<ProgrammeTable, QStringList> named;
     };
     const Case cases[] = {
-        {"Anne : compagnie 2 [comp=2 showname=2,3]", {{ProgrammeTable::Companies, {"2"}}, {ProgrammeTable::Shows, {"2", "3"}}}},
-        {"Anne : contrat 4 supprimé [contract=4 plan=12]", {{ProgrammeTable::Contracts, {"4"}}, {ProgrammeTable::Timeslots, {"12"}}}},
+        {"Anne : compagnie 2 [comp=2 showname=2,3]",
+         {{ProgrammeTable::Companies, {"2"}}, {ProgrammeTable::Shows, {"2", "3"}}}},
+        {"Anne : contrat 4 supprimé [contract=4 plan=12]",
+         {{ProgrammeTable::Contracts, {"4"}}, {ProgrammeTable::Timeslots, {"12"}}}},
         {"x [comp=1) OR (1=1]", {}},
         {"x [comp=1;DROP TABLE comp showname=007,7]", {}},
         {"x [timeslot=1`,2 access=1 logs=3]", {}},

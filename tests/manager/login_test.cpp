@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
+#include "app/login_dlg.h"
 #include "db/connections.h"
 #include "programme/account.h"
 #include "programme/table_engines.h"
-#include "app/login_dlg.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/testdb.h"
@@ -67,9 +67,9 @@ TEST_F(LoginTest, OnlyTheExactRuleMatches) {
         const char* rights;  // nullptr: no match
     };
     for (const Case& c : std::initializer_list<Case>{
-             {"ren\u00c9", "\u00c9T\u00e9", "all"},  // É and é by code; R, E, N, T fold
+             {"ren\u00c9", "\u00c9T\u00e9", "all"},    // É and é by code; R, E, N, T fold
              {"ren\u00e9", "\u00c9t\u00e9", nullptr},  // é is not É
-             {"RENE", "\u00c9t\u00e9", nullptr},        // nor is E
+             {"RENE", "\u00c9t\u00e9", nullptr},       // nor is E
              {"Rene", "\u00e9t\u00e9", nullptr},
              {"Rene", "ete", "e"},
              {"Marie ", "Secret", nullptr},
@@ -79,7 +79,7 @@ TEST_F(LoginTest, OnlyTheExactRuleMatches) {
              {"Anne", ".*", "regex"},
              {"Marie", ".*", nullptr},
              {"Marie", "' OR '1'='1", nullptr},
-             {"Marie\u20ac", "Secret", nullptr},  // € is in the code page, in no row
+             {"Marie\u20ac", "Secret", nullptr},        // € is in the code page, in no row
              {"Marie\u0153\u4e00", "Secret", nullptr},  // a character outside it
          }) {
         SCOPED_TRACE(std::string(c.name) + " / " + c.password);
@@ -95,15 +95,18 @@ TEST_F(LoginTest, OnlyTheExactRuleMatches) {
 // The server's own record of each login statement: one statement per attempt, which sends at
 // most one row, though eight rows are stored (two of them under the same name).
 TEST_F(LoginTest, ALoginReceivesAtMostTheMatchingRow) {
-    testdb::exec("", "SET GLOBAL log_output = 'TABLE'; SET GLOBAL long_query_time = 0; TRUNCATE TABLE mysql.slow_log;"
-                     "SET GLOBAL slow_query_log = 1");
+    testdb::exec("",
+                 "SET GLOBAL log_output = 'TABLE'; SET GLOBAL long_query_time = 0; TRUNCATE TABLE mysql.slow_log;"
+                 "SET GLOBAL slow_query_log = 1");
     EXPECT_EQ(account::attemptLogin(QStringLiteral("PAUL"), QStringLiteral("x")), account::LoginResult::Ok);
     EXPECT_EQ(account::attemptLogin(QStringLiteral("Paul"), QStringLiteral("z")), account::LoginResult::NoMatch);
     const std::vector<testdb::Row> logged = testdb::query(
-        "", "SELECT rows_sent, CONVERT(sql_text USING utf8mb4) FROM mysql.slow_log WHERE sql_text LIKE '%`access`%' "
-            "AND sql_text NOT LIKE '%slow_log%' ORDER BY start_time");
-    testdb::exec("", "SET GLOBAL slow_query_log = 0; SET GLOBAL long_query_time = 10; TRUNCATE TABLE mysql.slow_log;"
-                     "SET GLOBAL log_output = 'FILE'");
+        "",
+        "SELECT rows_sent, CONVERT(sql_text USING utf8mb4) FROM mysql.slow_log WHERE sql_text LIKE '%`access`%' "
+        "AND sql_text NOT LIKE '%slow_log%' ORDER BY start_time");
+    testdb::exec("",
+                 "SET GLOBAL slow_query_log = 0; SET GLOBAL long_query_time = 10; TRUNCATE TABLE mysql.slow_log;"
+                 "SET GLOBAL log_output = 'FILE'");
     ASSERT_EQ(logged.size(), 2u);
     EXPECT_EQ(logged[0][0], "1");
     EXPECT_EQ(logged[1][0], "0");
@@ -177,7 +180,8 @@ TEST_F(LoginTest, RefusedAccountsTableCancels) {
     EXPECT_FALSE(testing_support::ui().messages[0].text.contains(QStringLiteral("[Ss][Ee][Cc]")));
     EXPECT_EQ(testing_support::ui().messages[0].text,
               QStringLiteral("Erreur : db_exec (%1) : Table '%2.access' doesn't exist")
-                  .arg(QString::fromStdString(account::loginStatement(QStringLiteral("Marie"), QStringLiteral("Secret"), true)),
+                  .arg(QString::fromStdString(
+                           account::loginStatement(QStringLiteral("Marie"), QStringLiteral("Secret"), true)),
                        QString::fromStdString(testdb::programmeDb())));
     EXPECT_FALSE(db::programmeConnected());
 }

@@ -8,21 +8,21 @@
 #include <QTest>
 #include <QTimer>
 
+#include "db/connections.h"
 #include "dialog/controls.h"
 #include "dialog/text_fit.h"
-#include "db/connections.h"
-#include "programme/account.h"
 #include "manager/manager_dlg.h"
 #include "manager/manager_lists.h"
-#include "programme/programme_data.h"
 #include "planning/planning_draw.h"
-#include "tests/support/fake_dialogs.h"
+#include "programme/account.h"
+#include "programme/programme_data.h"
 #include "tests/support/empty_programme.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/manager_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
-#include "tests/support/manager_fixture.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -31,21 +31,21 @@ protected:
     std::string startingData() const override {
         // This source is UTF-8; the server converts it to the tables' Latin-1.
         return "SET NAMES utf8mb4;"
-                     "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zèbre Théâtre', 0),"
-                     " (2, 'Alpha Cie', 0), (3, 'Mouette', 0), (4, 'Effacée', 1);"
-                     "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0), (2, 'La Vague', 2, 0),"
-                     " (3, 'Nuit', 3, 0);"
-                     "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la salle rouge'),"
-                     " (20, 'Verte', 'V', '80', 'la salle verte'), (30, 'Bleue', 'B', '50', 'la salle bleue');"
-                     "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`)"
-                     " VALUES (1, '2019-07-05', '20:30:00', '22:00:00', 0, 1, -1, 10),"
-                     " (2, '2019-07-06', '20:30:00', '22:00:00', 1, 1, 1, 10),"
-                     " (3, '2019-07-07', '20:30:00', '22:00:00', 0, 1, 1, 10),"
-                     " (4, '2019-07-10', '09:05:00', '10:00:00', 0, 2, -1, 20),"
-                     " (5, '2019-07-11', '18:00:00', '19:00:00', 1, 3, -1, 30);"
-                     "INSERT INTO `contract` (`id`, `ts`, `created`, `deleted`) VALUES"
-                     " (0, 4, '2019-05-01 10:00:00', 0), (1, 99, '2019-05-02 10:00:00', 0),"
-                     " (2, 1, '2019-05-03 10:00:00', 1);";
+               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zèbre Théâtre', 0),"
+               " (2, 'Alpha Cie', 0), (3, 'Mouette', 0), (4, 'Effacée', 1);"
+               "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0), (2, 'La Vague', 2, 0),"
+               " (3, 'Nuit', 3, 0);"
+               "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la salle rouge'),"
+               " (20, 'Verte', 'V', '80', 'la salle verte'), (30, 'Bleue', 'B', '50', 'la salle bleue');"
+               "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`)"
+               " VALUES (1, '2019-07-05', '20:30:00', '22:00:00', 0, 1, -1, 10),"
+               " (2, '2019-07-06', '20:30:00', '22:00:00', 1, 1, 1, 10),"
+               " (3, '2019-07-07', '20:30:00', '22:00:00', 0, 1, 1, 10),"
+               " (4, '2019-07-10', '09:05:00', '10:00:00', 0, 2, -1, 20),"
+               " (5, '2019-07-11', '18:00:00', '19:00:00', 1, 3, -1, 30);"
+               "INSERT INTO `contract` (`id`, `ts`, `created`, `deleted`) VALUES"
+               " (0, 4, '2019-05-01 10:00:00', 0), (1, 99, '2019-05-02 10:00:00', 0),"
+               " (2, 1, '2019-05-03 10:00:00', 1);";
     }
 
     // Runs `checks` once the manager is up, then closes it.
@@ -108,15 +108,16 @@ TEST_F(ManagerWindowTest, ListsAreFilledFromTheRecords) {
         EXPECT_EQ(window.listView(manager::kTimeslotList)->columnWidth(4), 200);
         EXPECT_EQ(window.listView(manager::kContractList)->headerItem()->text(2), q("1er crén."));
 
-        for (int id : {manager::kDeleteCompany, manager::kDeleteShow, manager::kDeleteTimeslotGroup,
-                       manager::kDeleteContract})
+        for (int id :
+             {manager::kDeleteCompany, manager::kDeleteShow, manager::kDeleteTimeslotGroup, manager::kDeleteContract})
             EXPECT_FALSE(enabled(window, id)) << id;
         EXPECT_FALSE(db::programmeConnected());
 
         // Under the `refill hold` (an add dialog open) the loads read every table but spare the
         // company, show and group lists; rooms and contracts are refilled. Nested holds count.
-        testdb::exec(testdb::programmeDb(), "DELETE FROM `comp` WHERE `id` = 3; DELETE FROM `salle` WHERE `id` = 30;"
-                                            " DELETE FROM `contract` WHERE `id` = 1");
+        testdb::exec(testdb::programmeDb(),
+                     "DELETE FROM `comp` WHERE `id` = 3; DELETE FROM `salle` WHERE `id` = 30;"
+                     " DELETE FROM `contract` WHERE `id` = 1");
         {
             RecordLists::RefillHold hold(window.lists());
             RecordLists::RefillHold nested(window.lists());
@@ -131,9 +132,11 @@ TEST_F(ManagerWindowTest, ListsAreFilledFromTheRecords) {
         EXPECT_EQ(column(window, manager::kRoomList, 1), QStringList({q("Rouge"), q("Verte")}));
         EXPECT_EQ(column(window, manager::kContractList, 0), QStringList({q("0")}));
         window.reloadAll();
-        EXPECT_EQ(column(window, manager::kCompanyList, 1), QStringList({q("<aucune>"), q("Alpha Cie"), q("Zèbre Théâtre")}));
+        EXPECT_EQ(column(window, manager::kCompanyList, 1),
+                  QStringList({q("<aucune>"), q("Alpha Cie"), q("Zèbre Théâtre")}));
     });
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join("\n").toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join("\n").toStdString();
 }
 
 TEST_F(ManagerWindowTest, PlaceholderRowsKeepTheirDeleteButtonDisabled) {
@@ -164,7 +167,8 @@ TEST_F(ManagerWindowTest, PlaceholderRowsKeepTheirDeleteButtonDisabled) {
 TEST_F(ManagerWindowTest, AContractSelectsItsGroupShowAndCompany) {
     manager window;
     runWindow(window, [&] {
-        window.listView(manager::kContractList)->setSelected(rowWithText(window, manager::kContractList, q("4"), 2), true);
+        window.listView(manager::kContractList)
+            ->setSelected(rowWithText(window, manager::kContractList, q("4"), 2), true);
         EXPECT_EQ(selectedNames(window, manager::kTimeslotList, 0), QStringList({q("4")}));
         EXPECT_EQ(window.listView(manager::kTimeslotList)->selectionMark(), 1);
         EXPECT_EQ(selectedNames(window, manager::kShowList, 1), QStringList({q("La Vague")}));
@@ -177,7 +181,8 @@ TEST_F(ManagerWindowTest, AContractSelectsItsGroupShowAndCompany) {
 TEST_F(ManagerWindowTest, AContractOfAnUnknownTimeslotChangesNoOtherList) {
     manager window;
     runWindow(window, [&] {
-        window.listView(manager::kContractList)->setSelected(rowWithText(window, manager::kContractList, q("99"), 2), true);
+        window.listView(manager::kContractList)
+            ->setSelected(rowWithText(window, manager::kContractList, q("99"), 2), true);
         EXPECT_TRUE(selectedNames(window, manager::kTimeslotList, 0).isEmpty());
         EXPECT_TRUE(selectedNames(window, manager::kShowList, 1).isEmpty());
         EXPECT_TRUE(selectedNames(window, manager::kCompanyList, 1).isEmpty());
@@ -283,7 +288,8 @@ TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
         window.planningPane().hoverAt(onFour);
         EXPECT_EQ(window.planningPane().hoveredTimeslot(), 3);
         // The tip under the mouse gives the row's texts whole.
-        EXPECT_EQ(area->toolTip(), q("La Vague (Alpha Cie)\nMercredi 10 Juillet 2019 à 9:05, Verte\nPas de surveillance"));
+        EXPECT_EQ(area->toolTip(),
+                  q("La Vague (Alpha Cie)\nMercredi 10 Juillet 2019 à 9:05, Verte\nPas de surveillance"));
         window.planningPane().hoverAt(QPoint(-1, 5));
         EXPECT_EQ(window.planningPane().hoveredTimeslot(), -1);
         EXPECT_EQ(area->toolTip(), QString());
@@ -318,8 +324,10 @@ TEST_F(ManagerWindowTest, PlanningClickHoverAndRoomFilter) {
 
 TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFromItsPlusN) {
     // Forty more slots of the group 1 on 7 July, and a group 100 at the end of the month.
-    std::string sql = "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) VALUES ";
-    for (int id = 10; id < 50; ++id) sql += "(" + std::to_string(id) + ", '2019-07-07', '21:00:00', '22:00:00', 0, 1, 1, 10),";
+    std::string sql =
+        "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`) VALUES ";
+    for (int id = 10; id < 50; ++id)
+        sql += "(" + std::to_string(id) + ", '2019-07-07', '21:00:00', '22:00:00', 0, 1, 1, 10),";
     sql += "(100, '2019-07-30', '21:00:00', '22:00:00', 0, 2, -1, 20)";
     testdb::exec(testdb::programmeDb(), sql);
     testing_support::FakeDialogs dialogs;
@@ -337,12 +345,14 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
         EXPECT_EQ(hits[0].bottom - hits[0].top, planning::kMinRowHeight - 4);
 
         // Selecting the last group scrolls its row into view, where a click finds it.
-        window.listView(manager::kTimeslotList)->setSelected(rowWithText(window, manager::kTimeslotList, q("100"), 0), true);
+        window.listView(manager::kTimeslotList)
+            ->setSelected(rowWithText(window, manager::kTimeslotList, q("100"), 0), true);
         EXPECT_GT(area->scrollOffset(), 0);
         area->grab();
         ASSERT_EQ(hits.back().groupId, 100);
         window.planningPane().hoverAt(QPoint(area->width() / 3, (hits.back().top + hits.back().bottom) / 2));
-        EXPECT_EQ(programme::timeslots().at(static_cast<std::size_t>(window.planningPane().hoveredTimeslot())).id, q("100"));
+        EXPECT_EQ(programme::timeslots().at(static_cast<std::size_t>(window.planningPane().hoveredTimeslot())).id,
+                  q("100"));
 
         // The calendar: 7 July cannot show its 41 slots; its "+N" opens that day as a timeline.
         qobject_cast<QPushButton*>(window.item(manager::kCalendar))->click();
@@ -356,7 +366,8 @@ TEST_F(ManagerWindowTest, AFullTimelineScrollsToItsSelectionAndAFullDayOpensFrom
         }));
         EXPECT_EQ(more[0].count + shown, 41);
         const planning::Rect band = more[0].rect;
-        QTest::mouseDClick(area, Qt::LeftButton, {}, QPoint((band.left + band.right) / 2, (band.top + band.bottom) / 2));
+        QTest::mouseDClick(area, Qt::LeftButton, {},
+                           QPoint((band.left + band.right) / 2, (band.top + band.bottom) / 2));
         EXPECT_FALSE(window.isChecked(manager::kCalendar));
         EXPECT_EQ(window.planningPane().dateFrom(), platform::DateTime::fromParts(2019, 7, 7));
         EXPECT_TRUE(dialogs.editorGiven.empty());
@@ -393,7 +404,7 @@ TEST_F(ManagerWindowTest, TheKeyboardWalksThePlanningEditsAndDeletesAsTheMouseAn
             Qt::Key key;
             const char* selected;  // the group selected afterwards
         };
-        const Step steps[] = {{Qt::Key_Down, "1"}, {Qt::Key_Down, "4"}, {Qt::Key_Down, "4"}, {Qt::Key_Up, "1"},
+        const Step steps[] = {{Qt::Key_Down, "1"}, {Qt::Key_Down, "4"}, {Qt::Key_Down, "4"},  {Qt::Key_Up, "1"},
                               {Qt::Key_End, "4"},  {Qt::Key_Home, "1"}, {Qt::Key_Right, "4"}, {Qt::Key_Left, "1"}};
         for (const Step& s : steps) {
             QTest::keyClick(area, s.key);
@@ -440,8 +451,10 @@ void choosePrint(const char* document, const char* destination, bool accept = tr
         ASSERT_NE(where, nullptr);
         what->click();
         where->click();
-        if (accept) dialog->accept();
-        else dialog->reject();
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
     });
 }
 
@@ -464,8 +477,10 @@ TEST_F(ManagerWindowTest, PrintWritesTheRangesPlanningAsPdfAndItsReportAsCsv) {
         QFile file(csv);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF" "Date;Jour;Heure;Salle;Spectacle;Compagnie;Cr\xC3\xA9neaux;En retard;"
-                                     "Ce qui est en retard;Suivi\r\n"));
+        EXPECT_TRUE(
+            bytes.startsWith("\xEF\xBB\xBF"
+                             "Date;Jour;Heure;Salle;Spectacle;Compagnie;Cr\xC3\xA9neaux;En retard;"
+                             "Ce qui est en retard;Suivi\r\n"));
         const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(q("\r\n"), Qt::SkipEmptyParts);
         ASSERT_EQ(lines.size(), 3);  // the groups 1 and 4 of July 2019
         EXPECT_TRUE(lines[1].startsWith(q("2019-07-05;Vendredi 05 Juillet 2019;20:30;Rouge;Le Saut;Zèbre Théâtre;2;")))
@@ -498,7 +513,8 @@ TEST_F(ManagerWindowTest, PrintWritesTheRangesPlanningAsPdfAndItsReportAsCsv) {
         choosePrint("print_calendar", "print_pdf");
         print->click();
         ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_TRUE(ui.messages[0].text.startsWith(q("Impossible d'écrire le fichier "))) << ui.messages[0].text.toStdString();
+        EXPECT_TRUE(ui.messages[0].text.startsWith(q("Impossible d'écrire le fichier ")))
+            << ui.messages[0].text.toStdString();
         ui.fileAnswers.clear();
         choosePrint("print_report", "print_pdf");
         print->click();

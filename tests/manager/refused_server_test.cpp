@@ -15,8 +15,8 @@
 #include "sales/aggregation.h"
 #include "sales/ticketing_data.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -35,9 +35,11 @@ std::vector<testdb::Row> accountArrivals() {
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return testdb::query("", "SELECT argument FROM mysql.general_log WHERE command_type = 'Connect' AND (argument "
-                             "LIKE '%" + db::programmeSettings().user + "%' OR argument LIKE '%" +
-                                 db::ticketingSettings().user + "%')");
+    return testdb::query("",
+                         "SELECT argument FROM mysql.general_log WHERE command_type = 'Connect' AND (argument "
+                         "LIKE '%" +
+                             db::programmeSettings().user + "%' OR argument LIKE '%" + db::ticketingSettings().user +
+                             "%')");
 }
 
 // The settings of both links for one case, put back afterwards.
@@ -94,8 +96,9 @@ protected:
             }
             serving_ = certificates;
         }
-        testdb::exec("", "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1;"
-                         "TRUNCATE TABLE mysql.general_log");
+        testdb::exec("",
+                     "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1;"
+                     "TRUNCATE TABLE mysql.general_log");
     }
 
 private:

@@ -11,20 +11,20 @@
 
 #include "db/codepage.h"
 #include "db/connections.h"
+#include "dialog/controls.h"
 #include "manager/ccomp_dlg.h"
 #include "manager/corbeille_dlg.h"
 #include "manager/manager_dlg.h"
 #include "manager/show_dlg.h"
 #include "planning/ts_dlg.h"
-#include "dialog/controls.h"
 #include "programme/account.h"
 #include "tests/support/fake_dialogs.h"
 #include "tests/support/manager_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -66,7 +66,8 @@ struct DeleteButton {
     const char* deletedCheck;  // the row's `deleted`
 };
 const DeleteButton kDeletes[] = {
-    {"company", manager::kCompanyList, "Zèbre", 1, manager::kDeleteCompany, "SELECT `deleted` FROM `comp` WHERE `id` = 2"},
+    {"company", manager::kCompanyList, "Zèbre", 1, manager::kDeleteCompany,
+     "SELECT `deleted` FROM `comp` WHERE `id` = 2"},
     {"show", manager::kShowList, "Saut", 1, manager::kDeleteShow, "SELECT `deleted` FROM `showname` WHERE `id` = 2"},
     {"group", manager::kTimeslotList, "0", 0, manager::kDeleteTimeslotGroup,
      "SELECT `deleted` FROM `timeslot` WHERE `id` = 0"},
@@ -79,7 +80,8 @@ const DeleteButton kDeletes[] = {
 TEST_F(SafeEditsTest, WithoutRightsEveryGuardedHandlerRefusesAndWritesNothing) {
     const std::string everything =
         "SELECT CONCAT_WS('/', (SELECT COUNT(*) FROM `comp`), (SELECT SUM(`deleted`) FROM `comp`),"
-        " (SELECT COUNT(*) FROM `showname`), (SELECT SUM(`deleted`) FROM `showname`), (SELECT COUNT(*) FROM `timeslot`),"
+        " (SELECT COUNT(*) FROM `showname`), (SELECT SUM(`deleted`) FROM `showname`), (SELECT COUNT(*) FROM "
+        "`timeslot`),"
         " (SELECT SUM(`deleted`) FROM `timeslot`), (SELECT COUNT(*) FROM `contract`),"
         " (SELECT SUM(`deleted`) FROM `contract`), (SELECT COUNT(*) FROM `logs`))";
     testing_support::FakeDialogs dialogs;
@@ -169,17 +171,19 @@ TEST_F(SafeEditsTest, ACompanyDeletedWithEverythingGoesInOneSaveOrNotAtAll) {
     manager window;
     testing_support::runModal(window, [&] {
         // A trigger refuses the last statement of the save: nothing of it stays.
-        testdb::exec(testdb::programmeDb(), "CREATE TRIGGER `refuse` BEFORE UPDATE ON `contract` FOR EACH ROW "
-                                            "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
+        testdb::exec(testdb::programmeDb(),
+                     "CREATE TRIGGER `refuse` BEFORE UPDATE ON `contract` FOR EACH ROW "
+                     "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'refused'");
         select(window, manager::kCompanyList, q("Mouette"));
         ui().answers = {0};  // "Tout supprimer"
         clickButton(&window, manager::kDeleteCompany);
         ASSERT_EQ(ui().errorTexts().size(), 1);
-        EXPECT_TRUE(ui().errorTexts()[0].startsWith(q("Erreur : db_exec (UPDATE `contract`"))) << ui().errorTexts()[0].toStdString();
+        EXPECT_TRUE(ui().errorTexts()[0].startsWith(q("Erreur : db_exec (UPDATE `contract`")))
+            << ui().errorTexts()[0].toStdString();
         EXPECT_EQ(rows("SELECT SUM(`deleted`) FROM `comp`").at(0).at(0), "0");
         EXPECT_EQ(rows("SELECT SUM(`deleted`) FROM `showname`").at(0).at(0), "0");
         EXPECT_EQ(one("SELECT SUM(`deleted`) FROM `timeslot`"), "1");  // slot 2, removed before
-        EXPECT_EQ(one("SELECT COUNT(*) FROM `logs`"), "1");             // "manager started"
+        EXPECT_EQ(one("SELECT COUNT(*) FROM `logs`"), "1");            // "manager started"
         EXPECT_FALSE(db::programmeConnected());
 
         testdb::exec(testdb::programmeDb(), "DROP TRIGGER `refuse`");
@@ -214,7 +218,8 @@ TEST_F(SafeEditsTest, AfterADialogThatWroteTheRowsStillNameTheirRecords) {
     testing_support::runModal(window, [&] {
         onNextModal([&](QDialog* d) {
             addCompanyInside(d, q("Nouvelle"));
-            EXPECT_EQ(d->findChild<QComboBox*>(QStringLiteral("ctl_%1").arg(show::kCompany))->currentText(), q("Nouvelle"));
+            EXPECT_EQ(d->findChild<QComboBox*>(QStringLiteral("ctl_%1").arg(show::kCompany))->currentText(),
+                      q("Nouvelle"));
             clickButton(d, platform::IDCANCEL);
         });
         clickButton(&window, manager::kAddShow);
@@ -312,8 +317,8 @@ TEST_F(SafeEditsTest, TheCorbeilleRestoresWhatWentTogether) {
             // One line says what came back: the group with the two slots the server holds live.
             EXPECT_EQ(one("SELECT COUNT(*) FROM `timeslot` WHERE `deleted` = 0 AND (`id` = 0 OR `childof` = 0)"), "2");
             EXPECT_EQ(ui().messages.back().icon, platform::MessageIcon::Information);
-            EXPECT_EQ(ui().messages.back().text,
-                      q("Restauré : le groupe de créneaux « Nuit », Rouge, Lundi 05 Juillet 2027 à 20:30 avec ses 2 créneaux."));
+            EXPECT_EQ(ui().messages.back().text, q("Restauré : le groupe de créneaux « Nuit », Rouge, Lundi 05 Juillet "
+                                                   "2027 à 20:30 avec ses 2 créneaux."));
 
             // The show alone offers its company; "Restaurer aussi" brings both back.
             list->topLevelItem(2)->setSelected(true);
@@ -322,8 +327,9 @@ TEST_F(SafeEditsTest, TheCorbeilleRestoresWhatWentTogether) {
             corbeille->restoreSelected();
             ASSERT_EQ(ui().messages.size(), 2u);
             EXPECT_EQ(ui().messages[0].choices.front(), q("Restaurer aussi"));
-            EXPECT_EQ(ui().messages[1].text, q("Restauré : le spectacle « Saut » ; la compagnie « Zèbre » avec son spectacle "
-                                               "« <spectacle à définir (compagnie Zèbre)> »."));
+            EXPECT_EQ(ui().messages[1].text,
+                      q("Restauré : le spectacle « Saut » ; la compagnie « Zèbre » avec son spectacle "
+                        "« <spectacle à définir (compagnie Zèbre)> »."));
             EXPECT_EQ(one("SELECT `deleted` FROM `showname` WHERE `id` = 2"), "0");
             EXPECT_EQ(one("SELECT `deleted` FROM `comp` WHERE `id` = 2"), "0");
             // The company's placeholder show came back with it.

@@ -31,7 +31,8 @@ class ServerAccountsTest : public testing_support::ManagerTest {
 protected:
     std::string startingData() const override {
         return "INSERT INTO `access` VALUES (1, 'Lea', 'edit-pw', 'all');"
-               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zebre', 0), (2, 'Ancienne', 1);"
+               "INSERT INTO `comp` (`id`, `nom`, `deleted`) VALUES (0, '<aucune>', 0), (1, 'Zebre', 0), (2, "
+               "'Ancienne', 1);"
                "INSERT INTO `showname` VALUES (0, '<aucun>', 0, 0), (1, 'Le Saut', 1, 0);"
                "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Lea : earlier')";
     }
@@ -39,11 +40,12 @@ protected:
         saved_ = db::programmeSettings();
         ManagerTest::SetUp();
         account::resetForTests();
-        testdb::exec("", "DROP USER IF EXISTS 'Lea'@'127.0.0.1', 'Noe'@'127.0.0.1';"
-                         "CREATE USER 'Lea'@'127.0.0.1' IDENTIFIED BY 'edit-pw' REQUIRE SSL;"
-                         "CREATE USER 'Noe'@'127.0.0.1' IDENTIFIED BY 'read-pw' REQUIRE SSL;"
-                         "GRANT brelo_editor TO 'Lea'@'127.0.0.1'; SET DEFAULT ROLE brelo_editor FOR 'Lea'@'127.0.0.1';"
-                         "GRANT brelo_reader TO 'Noe'@'127.0.0.1'; SET DEFAULT ROLE brelo_reader FOR 'Noe'@'127.0.0.1'");
+        testdb::exec("",
+                     "DROP USER IF EXISTS 'Lea'@'127.0.0.1', 'Noe'@'127.0.0.1';"
+                     "CREATE USER 'Lea'@'127.0.0.1' IDENTIFIED BY 'edit-pw' REQUIRE SSL;"
+                     "CREATE USER 'Noe'@'127.0.0.1' IDENTIFIED BY 'read-pw' REQUIRE SSL;"
+                     "GRANT brelo_editor TO 'Lea'@'127.0.0.1'; SET DEFAULT ROLE brelo_editor FOR 'Lea'@'127.0.0.1';"
+                     "GRANT brelo_reader TO 'Noe'@'127.0.0.1'; SET DEFAULT ROLE brelo_reader FOR 'Noe'@'127.0.0.1'");
         db::programmeSettings().accounts = db::AccountMode::Server;
         db::programmeSettings().user.clear();
         db::programmeSettings().password.clear();
@@ -67,9 +69,10 @@ protected:
     }
 
     static std::string snapshot() {
-        return one("SELECT CONCAT((SELECT GROUP_CONCAT(CONCAT(id, nom, deleted)) FROM comp), '/',"
-                    " (SELECT GROUP_CONCAT(CONCAT(id, name, deleted)) FROM showname), '/',"
-                    " (SELECT GROUP_CONCAT(log ORDER BY id) FROM logs), '/', (SELECT GROUP_CONCAT(rights) FROM access))");
+        return one(
+            "SELECT CONCAT((SELECT GROUP_CONCAT(CONCAT(id, nom, deleted)) FROM comp), '/',"
+            " (SELECT GROUP_CONCAT(CONCAT(id, name, deleted)) FROM showname), '/',"
+            " (SELECT GROUP_CONCAT(log ORDER BY id) FROM logs), '/', (SELECT GROUP_CONCAT(rights) FROM access))");
     }
 
     db::ConnectionSettings saved_;
@@ -80,9 +83,9 @@ TEST_F(ServerAccountsTest, TheServerChecksTheAccountAndItsRoleGivesTheRights) {
     // the handshake alone, never in a statement's text as in the shared-account mode.
     testdb::exec("", "SET GLOBAL log_output = 'TABLE'; TRUNCATE TABLE mysql.general_log; SET GLOBAL general_log = 1");
     EXPECT_EQ(account::attemptLogin(q("Lea"), q("wrong")), account::LoginResult::NoMatch);
-    EXPECT_EQ(account::attemptLogin(q("lea"), q("edit-pw")), account::LoginResult::NoMatch);  // the server's names keep their case
-    EXPECT_EQ(testing_support::ui().messageTexts(),
-              QStringList(2, q(account::kLoginFailedMessage)));
+    EXPECT_EQ(account::attemptLogin(q("lea"), q("edit-pw")),
+              account::LoginResult::NoMatch);  // the server's names keep their case
+    EXPECT_EQ(testing_support::ui().messageTexts(), QStringList(2, q(account::kLoginFailedMessage)));
     EXPECT_TRUE(db::programmeSettings().password.empty());
 
     EXPECT_EQ(account::attemptLogin(q("Noe"), q("read-pw")), account::LoginResult::Ok);
@@ -95,8 +98,9 @@ TEST_F(ServerAccountsTest, TheServerChecksTheAccountAndItsRoleGivesTheRights) {
     EXPECT_EQ(account::rights(), q("all"));
     EXPECT_TRUE(account::writesOffered());
     testdb::exec("", "SET GLOBAL general_log = 0");
-    const testdb::Row logged = testdb::query("", "SELECT SUM(argument LIKE 'Lea@%'), SUM(argument LIKE '%pw%') "
-                                                 "FROM mysql.general_log WHERE argument NOT LIKE '%general_log%'")
+    const testdb::Row logged = testdb::query("",
+                                             "SELECT SUM(argument LIKE 'Lea@%'), SUM(argument LIKE '%pw%') "
+                                             "FROM mysql.general_log WHERE argument NOT LIKE '%general_log%'")
                                    .at(0);
     testdb::exec("", "TRUNCATE TABLE mysql.general_log; SET GLOBAL log_output = 'FILE'");
     EXPECT_EQ(logged, (testdb::Row{"3", "0"}));  // the three attempts under her name, no password
@@ -113,13 +117,13 @@ TEST_F(ServerAccountsTest, AReaderIsRefusedEveryWriteByTheServer) {
     ASSERT_EQ(account::attemptLogin(q("Noe"), q("read-pw")), account::LoginResult::Ok);
     const std::string before = snapshot();
 
-    for (const char* write : {"INSERT INTO comp (id, nom) VALUES (7, 'x')", "UPDATE comp SET nom = 'x' WHERE id = 1",
-                              "UPDATE comp SET deleted = 1 WHERE id = 1", "DELETE FROM comp WHERE id = 1",
-                              "INSERT INTO showname (id, name) VALUES (7, 'x')", "UPDATE timeslot SET todo = ''",
-                              "INSERT INTO contract (id, extra) VALUES (7, '')", "UPDATE salle SET name = 'x'",
-                              "INSERT INTO logs (utc, log) VALUES (UTC_TIMESTAMP(), 'Noe : x')",
-                              "DELETE FROM logs", "UPDATE access SET rights = 'all'", "SELECT * FROM access",
-                              "INSERT INTO save_tokens VALUES ('t', 0)"}) {
+    for (const char* write :
+         {"INSERT INTO comp (id, nom) VALUES (7, 'x')", "UPDATE comp SET nom = 'x' WHERE id = 1",
+          "UPDATE comp SET deleted = 1 WHERE id = 1", "DELETE FROM comp WHERE id = 1",
+          "INSERT INTO showname (id, name) VALUES (7, 'x')", "UPDATE timeslot SET todo = ''",
+          "INSERT INTO contract (id, extra) VALUES (7, '')", "UPDATE salle SET name = 'x'",
+          "INSERT INTO logs (utc, log) VALUES (UTC_TIMESTAMP(), 'Noe : x')", "DELETE FROM logs",
+          "UPDATE access SET rights = 'all'", "SELECT * FROM access", "INSERT INTO save_tokens VALUES ('t', 0)"}) {
         EXPECT_EQ(directly(write), kCommandDenied) << write;
     }
     EXPECT_EQ(directly("SELECT * FROM comp"), 0u);
@@ -153,9 +157,11 @@ TEST_F(ServerAccountsTest, AnEditorWritesButNeverDeletesNorSignsForAnother) {
     testing_support::ui().clear();
     EXPECT_TRUE(edits::addCompany({q("Nouvelle"), {}, {}, {}, {}}).committed());
     ASSERT_EQ(programme::reloadAll(nullptr), 0);
-    EXPECT_TRUE(edits::runDelete(edits::planDelete({edits::RecordKind::Company, q("1")}), edits::DeleteChoice::All).committed());
+    EXPECT_TRUE(edits::runDelete(edits::planDelete({edits::RecordKind::Company, q("1")}), edits::DeleteChoice::All)
+                    .committed());
     EXPECT_EQ(audit::writeAuditLine(audit::kManagerStarted), 0);
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
     EXPECT_EQ(one("SELECT deleted FROM comp WHERE id = 1"), "1");
     EXPECT_EQ(one("SELECT COUNT(*) FROM comp WHERE nom = 'Nouvelle'"), "1");
     const std::vector<testdb::Row> lines = rows("SELECT log FROM logs WHERE id > 1 ORDER BY id");
@@ -168,7 +174,8 @@ TEST_F(ServerAccountsTest, AnEditorWritesButNeverDeletesNorSignsForAnother) {
 TEST_F(ServerAccountsTest, TheWindowsButtonsFollowTheRole) {
     const int writeButtons[] = {manager::kAddCompany, manager::kAddShow, manager::kAddTimeslotGroup,
                                 manager::kNewContract, manager::kDeleteCompany};
-    for (const auto& [name, password, offered] : {std::tuple{"Noe", "read-pw", false}, std::tuple{"Lea", "edit-pw", true}}) {
+    for (const auto& [name, password, offered] :
+         {std::tuple{"Noe", "read-pw", false}, std::tuple{"Lea", "edit-pw", true}}) {
         SCOPED_TRACE(name);
         account::resetForTests();
         ASSERT_EQ(account::attemptLogin(q(name), q(password)), account::LoginResult::Ok);
@@ -180,12 +187,14 @@ TEST_F(ServerAccountsTest, TheWindowsButtonsFollowTheRole) {
                 auto* list = corbeille->findChild<QTreeWidget*>();
                 ASSERT_EQ(list->topLevelItemCount(), 1);
                 list->topLevelItem(0)->setSelected(true);
-                EXPECT_EQ(corbeille->findChild<QPushButton*>(QStringLiteral("corbeille_restore"))->isEnabled(), offered);
+                EXPECT_EQ(corbeille->findChild<QPushButton*>(QStringLiteral("corbeille_restore"))->isEnabled(),
+                          offered);
                 corbeille->reject();
             });
             testing_support::clickButton(&window, manager::kCorbeille);
         });
-        EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        EXPECT_TRUE(testing_support::ui().messages.empty())
+            << testing_support::ui().messageTexts().join(u'\n').toStdString();
     }
     EXPECT_EQ(rows("SELECT log FROM logs WHERE id > 1"), (std::vector<testdb::Row>{{"Lea : manager started"}}));
 }

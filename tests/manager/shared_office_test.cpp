@@ -14,19 +14,19 @@
 
 #include "db/codepage.h"
 #include "db/connections.h"
+#include "dialog/controls.h"
 #include "manager/ccomp_dlg.h"
 #include "manager/journal_dlg.h"
 #include "manager/manager_dlg.h"
-#include "dialog/controls.h"
 #include "programme/account.h"
-#include "tests/support/fake_dialogs.h"
 #include "tests/support/empty_programme.h"
+#include "tests/support/fake_dialogs.h"
+#include "tests/support/manager_fixture.h"
 #include "tests/support/modal.h"
 #include "tests/support/qt_print.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
-#include "tests/support/manager_fixture.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -37,22 +37,25 @@ using testing_support::typeInto;
 testing_support::RecordingUi& ui() { return testing_support::ui(); }
 // The colleague: a save of another workstation, with its audit line.
 void colleague(const std::string& sql, const std::string& log) {
-    testdb::exec(testdb::programmeDb(), "SET NAMES utf8mb4;" + sql +
-                                            ";INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), '" + log + "')");
+    testdb::exec(
+        testdb::programmeDb(),
+        "SET NAMES utf8mb4;" + sql + ";INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), '" + log + "')");
 }
 
 class SharedOfficeTest : public testing_support::ManagerTest {
 protected:
     std::string startingData() const override {
         std::string companies = "INSERT INTO `comp` (`id`, `nom`) VALUES (0, 'Mouette'), (1, 'Zèbre')";
-        for (int i = 2; i < 40; ++i) companies += ", (" + std::to_string(i) + ", 'Compagnie " + std::to_string(100 + i) + "')";
+        for (int i = 2; i < 40; ++i)
+            companies += ", (" + std::to_string(i) + ", 'Compagnie " + std::to_string(100 + i) + "')";
         return "SET NAMES utf8mb4;" + companies +
-                         ";INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
-                         "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
-                         "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
-                         " `todo`, `done`) VALUES (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10,"
-                         " 'A$$$B$$$C', '');"
-                         "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP() - INTERVAL 2 DAY, 'Anne : compagnie 0 \"Mouette\" : créée [comp=0]')";
+               ";INSERT INTO `showname` VALUES (0, 'Nuit', 0, 0);"
+               "INSERT INTO `salle` VALUES (10, 'Rouge', 'R', '100', 'la rouge');"
+               "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`,"
+               " `todo`, `done`) VALUES (0, '2027-07-05', '20:30:00', '22:00:00', 0, 0, -1, 10,"
+               " 'A$$$B$$$C', '');"
+               "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP() - INTERVAL 2 DAY, 'Anne : compagnie 0 "
+               "\"Mouette\" : créée [comp=0]')";
     }
 };
 
@@ -66,7 +69,8 @@ TEST_F(SharedOfficeTest, AColleaguesChangeAppearsWhileIdleKeepingWhatTheUserLook
         ASSERT_GT(scrolled, 0);
         EXPECT_FALSE(window.reloadIfChangedElsewhere());  // nothing changed: no reload
 
-        colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (40, 'Arrivée')", "Anne : compagnie 40 \"Arrivée\" : créée [comp=40]");
+        colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (40, 'Arrivée')",
+                  "Anne : compagnie 40 \"Arrivée\" : créée [comp=40]");
         // Not under one of the manager's dialogs.
         onNextModal([&](QDialog* d) {
             EXPECT_FALSE(window.reloadIfChangedElsewhere());
@@ -96,9 +100,12 @@ TEST_F(SharedOfficeTest, ASaveThatCommitsAfterANewerLineStillAppears) {
     manager window;
     testing_support::runModal(window, [&] {
         testdb::Session first(testdb::programmeDb());
-        first.exec("SET NAMES utf8mb4; START TRANSACTION; INSERT INTO `comp` (`id`, `nom`) VALUES (40, 'Lente');"
-                   "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie 40 \"Lente\" : créée [comp=40]')");
-        colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (41, 'Rapide')", "Paul : compagnie 41 \"Rapide\" : créée [comp=41]");
+        first.exec(
+            "SET NAMES utf8mb4; START TRANSACTION; INSERT INTO `comp` (`id`, `nom`) VALUES (40, 'Lente');"
+            "INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie 40 \"Lente\" : créée "
+            "[comp=40]')");
+        colleague("INSERT INTO `comp` (`id`, `nom`) VALUES (41, 'Rapide')",
+                  "Paul : compagnie 41 \"Rapide\" : créée [comp=41]");
         EXPECT_TRUE(window.reloadIfChangedElsewhere());
         EXPECT_GE(row(window, manager::kCompanyList, q("Rapide")), 0);
         EXPECT_LT(row(window, manager::kCompanyList, q("Lente")), 0);
@@ -123,27 +130,33 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
         // The first check after the opening reads again what the newest lines name, which may
         // have committed while the tables loaded: as they were, they move nothing.
         EXPECT_FALSE(window.reloadIfChangedElsewhere());
-        testdb::exec("", "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1; TRUNCATE TABLE mysql.general_log");
+        testdb::exec("",
+                     "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1; TRUNCATE TABLE mysql.general_log");
         struct GeneralLogOff {
             ~GeneralLogOff() { testdb::exec("", "SET GLOBAL general_log = 0"); }
         } logOff;
         const auto checks = [] {
-            return testdb::query("", "SELECT `argument` FROM mysql.general_log WHERE `command_type` = 'Query' AND `thread_id` IN "
-                                     "(SELECT `thread_id` FROM mysql.general_log WHERE `argument` LIKE 'SELECT `id`, `log` FROM%') "
-                                     "ORDER BY `event_time`");
+            return testdb::query(
+                "",
+                "SELECT `argument` FROM mysql.general_log WHERE `command_type` = 'Query' AND `thread_id` IN "
+                "(SELECT `thread_id` FROM mysql.general_log WHERE `argument` LIKE 'SELECT `id`, `log` FROM%') "
+                "ORDER BY `event_time`");
         };
         EXPECT_FALSE(window.reloadIfChangedElsewhere());
         ASSERT_EQ(checks().size(), 1u);  // nobody saved: one statement, nothing read again
 
-        colleague("UPDATE `comp` SET `nom` = 'Albatros' WHERE `id` = 5; UPDATE `showname` SET `name` = 'Nuit blanche' WHERE `id` = 0",
-                  "Anne : compagnie 5 \"Albatros\" : nom modifié [comp=5 showname=0]");
+        colleague(
+            "UPDATE `comp` SET `nom` = 'Albatros' WHERE `id` = 5; UPDATE `showname` SET `name` = 'Nuit blanche' WHERE "
+            "`id` = 0",
+            "Anne : compagnie 5 \"Albatros\" : nom modifié [comp=5 showname=0]");
         EXPECT_TRUE(window.reloadIfChangedElsewhere());
         const auto sent = checks();
         ASSERT_EQ(sent.size(), 3u);
         EXPECT_EQ(sent[2][0].find("SELECT * FROM"), std::string::npos);
         EXPECT_NE(sent[2][0].find("FROM `comp` WHERE `id` IN (5)"), std::string::npos) << sent[2][0];
         EXPECT_NE(sent[2][0].find("FROM `showname` WHERE `id` IN (0)"), std::string::npos) << sent[2][0];
-        EXPECT_EQ(rows("SELECT COUNT(*) FROM mysql.general_log WHERE `argument` LIKE 'SELECT * FROM%'").at(0).at(0), "0");
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM mysql.general_log WHERE `argument` LIKE 'SELECT * FROM%'").at(0).at(0),
+                  "0");
 
         // The renamed company took its place in the names' order; the others were not touched.
         EXPECT_EQ(companies->itemText(0, 1), q("Albatros"));
@@ -154,9 +167,10 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
 
         // A group added before the held one moves the records after it: each row still carries
         // the index of the record it shows.
-        colleague("INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
-                  " `done`) VALUES (5, '2027-07-01', '10:00:00', '11:00:00', 0, 0, -1, 10, '', '')",
-                  "Paul : groupe 5 \"Nuit blanche\" : créé [timeslot=5]");
+        colleague(
+            "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
+            " `done`) VALUES (5, '2027-07-01', '10:00:00', '11:00:00', 0, 0, -1, 10, '', '')",
+            "Paul : groupe 5 \"Nuit blanche\" : créé [timeslot=5]");
         EXPECT_TRUE(window.reloadIfChangedElsewhere());
         dlg::ListView* groups = window.listView(manager::kTimeslotList);
         ASSERT_EQ(groups->itemCount(), 2);
@@ -248,7 +262,8 @@ TEST_F(SharedOfficeTest, AClashIsSettledByTheUser) {
                 typeInto(d, ccomp::kNom, q(name));
                 clickButton(d, platform::IDOK);
             });
-            emit window.listView(manager::kCompanyList)->rowDoubleClicked(row(window, manager::kCompanyList, q("0"), 0));
+            emit window.listView(manager::kCompanyList)
+                ->rowDoubleClicked(row(window, manager::kCompanyList, q("0"), 0));
         };
         // Keep theirs: nothing of mine is written, the lists show theirs.
         ui().answers = {1};
@@ -319,7 +334,8 @@ TEST_F(SharedOfficeTest, ARestoreThatComesWithASaveSaysWhatCameBack) {
     manager window(dialogs);
     testing_support::runModal(window, [&] {
         dialogs.edit = [](planning::TimeslotEditorData& data) {
-            colleague("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 0", "Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0]");
+            colleague("UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 0",
+                      "Anne : groupe 0 \"Nuit\" : supprimé [timeslot=0]");
             data.done = q("C=Fait le 3/6/2027");
         };
         ui().answers = {0};  // "Restaurer et enregistrer"
@@ -327,14 +343,15 @@ TEST_F(SharedOfficeTest, ARestoreThatComesWithASaveSaysWhatCameBack) {
         ASSERT_EQ(ui().messages.size(), 2u) << ui().messageTexts();
         EXPECT_EQ(ui().messages[0].choices.front(), q("Restaurer et enregistrer"));
         EXPECT_EQ(ui().messages[1].icon, platform::MessageIcon::Information);
-        EXPECT_EQ(ui().messages[1].text,
-                  q("Enregistré. Restauré : le groupe de créneaux « Nuit », Rouge, Lundi 05 Juillet 2027 à 20:30 avec son créneau."));
+        EXPECT_EQ(ui().messages[1].text, q("Enregistré. Restauré : le groupe de créneaux « Nuit », Rouge, Lundi 05 "
+                                           "Juillet 2027 à 20:30 avec son créneau."));
         EXPECT_EQ(testdb::query(testdb::programmeDb(), "SELECT `deleted`, `done` FROM `timeslot` WHERE `id` = 0").at(0),
                   (testdb::Row{"0", "C=Fait le 3/6/2027"}));
 
         ui().clear();
         dialogs.edit = [](planning::TimeslotEditorData& data) {
-            colleague("UPDATE `showname` SET `deleted` = 1 WHERE `id` = 0", "Anne : spectacle 0 \"Nuit\" : supprimé [showname=0]");
+            colleague("UPDATE `showname` SET `deleted` = 1 WHERE `id` = 0",
+                      "Anne : spectacle 0 \"Nuit\" : supprimé [showname=0]");
             data.entries = {{12, 7, 2027, 18, 0, 19, 30}};
         };
         ui().answers = {0};  // "Restaurer et enregistrer"
@@ -363,7 +380,7 @@ TEST_F(SharedOfficeTest, TheJournalListsEveryChangeNewestFirstWithItsFilters) {
                 QStringList lines;
                 for (int i = 0; i < list->topLevelItemCount(); ++i)
                     lines << list->topLevelItem(i)->text(1) + u' ' + list->topLevelItem(i)->text(2);
-        return lines;
+                return lines;
             };
             EXPECT_EQ(shown(), QStringList({q("Demo compagnie 40 \"Alpha\" : créée"), q("Demo manager started"),
                                             q("Anne compagnie 0 \"Mouette\" : créée")}));

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
+#include "followup/followup_status.h"
 #include "planning/contrast.h"
 #include "planning/draw_surface.h"
-#include "tests/support/recording_surface.h"
-#include "followup/followup_status.h"
 #include "planning/planning_draw.h"
 #include "programme/programme_data.h"
+#include "tests/support/recording_surface.h"
 
 namespace {
 
@@ -20,13 +20,10 @@ TEST(Contrast, RatiosFollowTheRelativeLuminanceOfSrgb) {
         double ratio;
     };
     const Case cases[] = {
-        {0x000000, 0xFFFFFF, 21.0},
-        {0xFFFFFF, 0x000000, 21.0},  // the order does not matter
-        {0x808080, 0x808080, 1.0},
-        {followup::kRed, 0xFFFFFF, 3.998},   // pure red on white
-        {followup::kBlue, 0x000000, 2.444},  // pure blue on black
-        {followup::kGreen, 0x000000, 15.3},
-        {0x767676, 0xFFFFFF, 4.54},          // the lightest grey that reads on white
+        {0x000000, 0xFFFFFF, 21.0},         {0xFFFFFF, 0x000000, 21.0},         // the order does not matter
+        {0x808080, 0x808080, 1.0},          {followup::kRed, 0xFFFFFF, 3.998},  // pure red on white
+        {followup::kBlue, 0x000000, 2.444},                                     // pure blue on black
+        {followup::kGreen, 0x000000, 15.3}, {0x767676, 0xFFFFFF, 4.54},         // the lightest grey that reads on white
     };
     for (const Case& c : cases) EXPECT_NEAR(planning::contrastRatio(c.a, c.b), c.ratio, 0.01) << std::hex << c.a;
     EXPECT_DOUBLE_EQ(planning::relativeLuminance(0x000000), 0.0);
@@ -40,14 +37,18 @@ TEST(Contrast, EveryFollowUpColourGetsAReadableTextColour) {
         COLORREF text;
     };
     const Case cases[] = {
-        {"grey", followup::kGrey, 0x000000},       {"orange", followup::kOrange, 0x000000},
-        {"blue", followup::kBlue, 0xFFFFFF},       {"green", followup::kGreen, 0x000000},
-        {"red", followup::kRed, 0x000000},         {"dark red", followup::kDarkRed, 0xFFFFFF},
+        {"grey", followup::kGrey, 0x000000},
+        {"orange", followup::kOrange, 0x000000},
+        {"blue", followup::kBlue, 0xFFFFFF},
+        {"green", followup::kGreen, 0x000000},
+        {"red", followup::kRed, 0x000000},
+        {"dark red", followup::kDarkRed, 0xFFFFFF},
         {"purple", followup::gradient(0.5), 0xFFFFFF},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(planning::textColourOn(c.background), c.text) << c.name;
-        EXPECT_GE(planning::contrastRatio(planning::textColourOn(c.background), c.background), planning::kReadableContrast)
+        EXPECT_GE(planning::contrastRatio(planning::textColourOn(c.background), c.background),
+                  planning::kReadableContrast)
             << c.name;
     }
     // Every step of the deadline gradient, from red to blue.
@@ -71,8 +72,9 @@ TEST(Contrast, DayLabelsKeepTheirHueAndReadOnTheCalendarsWhite) {
         EXPECT_LT(planning::contrastRatio(c.hue, planning::kWhite), planning::kReadableContrast);
         EXPECT_GE(planning::contrastRatio(label, planning::kWhite), planning::kReadableContrast) << std::hex << c.hue;
         // Darkened, not turned into another colour: each channel scaled by the same factor.
-        const double factor = double(std::max({followup::redOf(label), followup::greenOf(label), followup::blueOf(label)})) /
-                              std::max({followup::redOf(c.hue), followup::greenOf(c.hue), followup::blueOf(c.hue)});
+        const double factor =
+            double(std::max({followup::redOf(label), followup::greenOf(label), followup::blueOf(label)})) /
+            std::max({followup::redOf(c.hue), followup::greenOf(c.hue), followup::blueOf(c.hue)});
         EXPECT_NEAR(followup::redOf(label), followup::redOf(c.hue) * factor, 1.0);
         EXPECT_NEAR(followup::greenOf(label), followup::greenOf(c.hue) * factor, 1.0);
         EXPECT_NEAR(followup::blueOf(label), followup::blueOf(c.hue) * factor, 1.0);
@@ -101,7 +103,8 @@ TEST(Contrast, CalendarEntriesWriteInTheColourThatReadsOnTheirStatus) {
     }
     // No follow-up: grey, black text. A payment due and not made: dark red, white text.
     programme::timeslots()[1].todo = QString::fromUtf8(
-        "Règlement 1=1/6/2019:100$$$Règlement 2=1/6/2019:1$$$Règlement 3=1/6/2019:1$$$Règlement 4=1/6/2019:1$$$Règlement 5=1/6/2019:1");
+        "Règlement 1=1/6/2019:100$$$Règlement 2=1/6/2019:1$$$Règlement 3=1/6/2019:1$$$Règlement "
+        "4=1/6/2019:1$$$Règlement 5=1/6/2019:1");
     const platform::DateTime now = platform::DateTime::fromParts(2019, 7, 1, 12, 0, 0);
     for (int i = 0; i < 2; ++i) {
         planning::RecordingSurface dc;
@@ -109,7 +112,8 @@ TEST(Contrast, CalendarEntriesWriteInTheColourThatReadsOnTheirStatus) {
         const auto fills = dc.opsOf(planning::DrawOp::Fill);
         ASSERT_EQ(fills.size(), 1u);
         for (const auto& text : dc.opsOf(planning::DrawOp::DrawText)) {
-            EXPECT_GE(planning::contrastRatio(text.colour, fills[0].colour), planning::kReadableContrast) << text.text.toStdString();
+            EXPECT_GE(planning::contrastRatio(text.colour, fills[0].colour), planning::kReadableContrast)
+                << text.text.toStdString();
         }
     }
     programme::clearAll();
@@ -130,15 +134,17 @@ COLORREF backgroundOf(const planning::RecordingSurface& dc, const planning::Draw
 }
 
 TEST(Contrast, PaperTakesLightFillsUnderTextsThatRead) {
-    const COLORREF statuses[] = {followup::kGrey, followup::kOrange, followup::kBlue, followup::kGreen,
+    const COLORREF statuses[] = {followup::kGrey, followup::kOrange,  followup::kBlue,         followup::kGreen,
                                  followup::kRed,  followup::kDarkRed, followup::gradient(0.5), 0x000000};
     std::vector<COLORREF> tints;
     for (COLORREF status : statuses) {
         const COLORREF tint = planning::paperTint(status);
         EXPECT_GE(planning::relativeLuminance(tint), 0.4) << std::hex << status << ": a light fill";
         EXPECT_GE(planning::contrastRatio(planning::kBlack, tint), planning::kReadableContrast) << std::hex << status;
-        EXPECT_GE(planning::contrastRatio(planning::kSecondLineColour, tint), planning::kReadableContrast) << std::hex << status;
-        EXPECT_EQ(std::count(tints.begin(), tints.end(), tint), 0) << std::hex << status << ": told apart from the others";
+        EXPECT_GE(planning::contrastRatio(planning::kSecondLineColour, tint), planning::kReadableContrast)
+            << std::hex << status;
+        EXPECT_EQ(std::count(tints.begin(), tints.end(), tint), 0)
+            << std::hex << status << ": told apart from the others";
         tints.push_back(tint);
     }
 
@@ -148,12 +154,14 @@ TEST(Contrast, PaperTakesLightFillsUnderTextsThatRead) {
     programme::rooms() = {{"10", "Rouge", "", ""}};
     programme::shows() = {{"5", "Le Grand Saut", "1", "0"}};
     const char* const todos[] = {
-        "",  // grey
-        "Contrat envoyé par KQ",  // orange
+        "",                                                      // grey
+        "Contrat envoyé par KQ",                                 // orange
         "Contrat envoyé par KQ$$$Contrat reçu par KQ=1/6/2019",  // red, with what was sent
-        "Règlement 1=1/6/2019:100$$$Règlement 2=1/6/2019:1$$$Règlement 3=1/6/2019:1$$$Règlement 4=1/6/2019:1$$$Règlement 5=1/6/2019:1",
+        "Règlement 1=1/6/2019:100$$$Règlement 2=1/6/2019:1$$$Règlement 3=1/6/2019:1$$$Règlement "
+        "4=1/6/2019:1$$$Règlement 5=1/6/2019:1",
     };
-    const char* const dones[] = {"", "", "Contrat envoyé par KQ=Fait le 20/5/2019", "Contrat envoyé par KQ=Fait le 20/5/2019$$$Contrat reçu par KQ=Fait le 21/5/2019"};
+    const char* const dones[] = {"", "", "Contrat envoyé par KQ=Fait le 20/5/2019",
+                                 "Contrat envoyé par KQ=Fait le 20/5/2019$$$Contrat reçu par KQ=Fait le 21/5/2019"};
     const platform::DateTime now = platform::DateTime::fromParts(2019, 7, 1, 12, 0, 0);
     for (std::size_t i = 0; i < std::size(todos); ++i) {
         programme::Timeslot t;

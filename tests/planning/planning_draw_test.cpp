@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "programme/programme_data.h"
-#include "planning/draw_surface.h"
-#include "tests/support/recording_surface.h"
 #include "followup/followup_status.h"
+#include "planning/draw_surface.h"
 #include "planning/planning_draw.h"
+#include "programme/programme_data.h"
+#include "tests/support/recording_surface.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ protected:
 };
 
 TEST_F(PlanningDraw, NothingVisibleLeavesAPlainBlackAreaAndALightGreyStrip) {
-    programme::timeslots() = {slot("0", "2019-08-15", "20:30:00", "5", "-1", "10"),   // after the range
+    programme::timeslots() = {slot("0", "2019-08-15", "20:30:00", "5", "-1", "10"),        // after the range
                               slot("1", "2019-07-12", "20:30:00", "5", "-1", "10", "1")};  // deleted
     for (int pass = 0; pass < 2; ++pass) {
         planning::PlanningView view = july();
@@ -73,10 +73,9 @@ TEST_F(PlanningDraw, NothingVisibleLeavesAPlainBlackAreaAndALightGreyStrip) {
 }
 
 TEST_F(PlanningDraw, TimelineStacksTheVisibleSlotsAndHighlightsTheSelectedGroup) {
-    programme::timeslots() = {slot("3", "2019-07-05", "20:30:00", "5", "-1", "10"),
-                              slot("4", "2019-07-06", "20:30:00", "5", "3", "10"),
-                              slot("7", "2019-07-20", "18:00:00", "5", "-1", "20"),
-                              slot("8", "2019-07-01", "09:00:00", "5", "-1", "30")};
+    programme::timeslots() = {
+        slot("3", "2019-07-05", "20:30:00", "5", "-1", "10"), slot("4", "2019-07-06", "20:30:00", "5", "3", "10"),
+        slot("7", "2019-07-20", "18:00:00", "5", "-1", "20"), slot("8", "2019-07-01", "09:00:00", "5", "-1", "30")};
     planning::PlanningView view{DateTime::fromParts(2019, 7, 2, 12, 0, 0), DateTime::fromParts(2019, 7, 20), {}};
     // Three rows fit at their full height: each is a third of the area.
     const auto rows = planning::timelineRows(view, 3, 301, 150);
@@ -106,11 +105,10 @@ TEST_F(PlanningDraw, TimelineStacksTheVisibleSlotsAndHighlightsTheSelectedGroup)
 
 TEST_F(PlanningDraw, TheStartDayIsInTheRangeWhateverItsTimeOfDayAndTheEndDayToo) {
     // Tonight's performance, with "De" left at the moment the window opened.
-    programme::timeslots() = {slot("1", "2019-07-09", "18:30:00", "5", "-1", "10"),
-                              slot("2", "2019-07-10", "18:30:00", "5", "-1", "10"),
-                              slot("3", "2019-07-10", "23:30:00", "5", "2", "10"),
-                              slot("4", "2019-07-12", "10:00:00", "5", "2", "10"),
-                              slot("5", "2019-07-13", "00:00:00", "5", "-1", "10")};
+    programme::timeslots() = {
+        slot("1", "2019-07-09", "18:30:00", "5", "-1", "10"), slot("2", "2019-07-10", "18:30:00", "5", "-1", "10"),
+        slot("3", "2019-07-10", "23:30:00", "5", "2", "10"), slot("4", "2019-07-12", "10:00:00", "5", "2", "10"),
+        slot("5", "2019-07-13", "00:00:00", "5", "-1", "10")};
     struct Case {
         int fromHour, fromMinute, toHour;
         std::vector<int> visible;
@@ -119,7 +117,8 @@ TEST_F(PlanningDraw, TheStartDayIsInTheRangeWhateverItsTimeOfDayAndTheEndDayToo)
     for (const Case& c : {Case{0, 0, 0, {1, 2, 3}}, Case{8, 15, 23, {1, 2, 3}}, Case{18, 31, 12, {1, 2, 3}},
                           Case{23, 59, 0, {1, 2, 3}}}) {
         const planning::PlanningView view{DateTime::fromParts(2019, 7, 10, c.fromHour, c.fromMinute, 0),
-                                          DateTime::fromParts(2019, 7, 12, c.toHour, 0, 0), {}};
+                                          DateTime::fromParts(2019, 7, 12, c.toHour, 0, 0),
+                                          {}};
         SCOPED_TRACE(c.fromHour);
         EXPECT_EQ(planning::visibleTimeslots(view), c.visible);
         EXPECT_EQ(planning::groupOrder(view), (std::vector<long long>{2}));
@@ -180,10 +179,9 @@ TEST_F(PlanningDraw, AChildWithoutItsHeadIsOutlinedOnlyAndAnUnknownShowReadsInco
 }
 
 TEST_F(PlanningDraw, ADayWithThreeSlotsSplitsIntoFourBands) {
-    programme::timeslots() = {slot("1", "2019-07-10", "14:00:00", "5", "-1", "10"),
-                              slot("2", "2019-07-10", "18:00:00", "5", "-1", "20"),
-                              slot("3", "2019-07-10", "21:00:00", "5", "1", "30"),
-                              slot("9", "2019-07-11", "21:00:00", "5", "-1", "30")};
+    programme::timeslots() = {
+        slot("1", "2019-07-10", "14:00:00", "5", "-1", "10"), slot("2", "2019-07-10", "18:00:00", "5", "-1", "20"),
+        slot("3", "2019-07-10", "21:00:00", "5", "1", "30"), slot("9", "2019-07-11", "21:00:00", "5", "-1", "30")};
     RecordingSurface dc;
     planning::HitList hits;
     // Wednesday 10 July, one day: column 2 of row 1; rows = (0 + 2 + 7) / 7 + 1 = 2.
@@ -208,7 +206,7 @@ TEST_F(PlanningDraw, ADayWithThreeSlotsSplitsIntoFourBands) {
     EXPECT_EQ(labels[7].rect, (planning::Rect{200, 200, 300, 250}));
     EXPECT_EQ(labels[7].colour, planning::dayLabelColour(false, true));  // a day with slots
     EXPECT_TRUE(labels[7].transparent);
-    EXPECT_EQ(labels[8].text, QStringLiteral("14:00 Le Grand Saut"));  // hours without seconds
+    EXPECT_EQ(labels[8].text, QStringLiteral("14:00 Le Grand Saut"));                      // hours without seconds
     EXPECT_EQ(labels[9].rect.top, 251 + planning::RecordingSurface::kRecordedLineHeight);  // the line under it
     EXPECT_EQ(dc.opsOf(DrawOp::Line).size(), 7u);
     EXPECT_EQ(dc.currentPen(), planning::kStockBlackPen);  // the grid pen is put back

@@ -4,16 +4,16 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "planning/draw_surface.h"
 #include "followup/followup_report.h"
+#include "planning/draw_surface.h"
 #include "planning/planning_print.h"
 #include "programme/programme_data.h"
-#include "tests/support/recording_surface.h"
 #include "tests/support/qt_print.h"
+#include "tests/support/recording_surface.h"
 
 namespace {
 
@@ -53,7 +53,8 @@ QStringList titles(const std::vector<planning::PrintPeriod>& periods) {
 }
 
 TEST_F(PlanningPrint, PagesCoverTheRangeAWeekOrAMonthEach) {
-    const planning::PlanningView twoWeeks{DateTime::fromParts(2019, 7, 3, 12, 0, 0), DateTime::fromParts(2019, 7, 16, 10, 0, 0), {}};
+    const planning::PlanningView twoWeeks{
+        DateTime::fromParts(2019, 7, 3, 12, 0, 0), DateTime::fromParts(2019, 7, 16, 10, 0, 0), {}};
     const auto weeks = planning::weekPeriods(twoWeeks);
     ASSERT_EQ(weeks.size(), 3u);
     EXPECT_EQ(weeks[0].from, twoWeeks.from);  // the range's own start, not the Monday before
@@ -67,9 +68,11 @@ TEST_F(PlanningPrint, PagesCoverTheRangeAWeekOrAMonthEach) {
         QStringList months;
     };
     const Case cases[] = {
-        {DateTime::fromParts(2019, 6, 20), DateTime::fromParts(2019, 8, 2),
+        {DateTime::fromParts(2019, 6, 20),
+         DateTime::fromParts(2019, 8, 2),
          {QStringLiteral("Juin 2019"), QStringLiteral("Juillet 2019"), QString::fromUtf8("Août 2019")}},
-        {DateTime::fromParts(2019, 12, 31), DateTime::fromParts(2020, 1, 1),
+        {DateTime::fromParts(2019, 12, 31),
+         DateTime::fromParts(2020, 1, 1),
          {QString::fromUtf8("Décembre 2019"), QStringLiteral("Janvier 2020")}},
         {DateTime::fromParts(2019, 7, 10), DateTime::fromParts(2019, 7, 10), {QStringLiteral("Juillet 2019")}},
         {DateTime::fromParts(2019, 7, 10), DateTime::fromParts(2019, 7, 1), {}},  // an empty range
@@ -91,7 +94,8 @@ TEST_F(PlanningPrint, RoomsAreBandsInTheOrderOfTheRoomList) {
 int pdfPages(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return -1;
-    return static_cast<int>(QString::fromLatin1(file.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
+    return static_cast<int>(
+        QString::fromLatin1(file.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))));
 }
 
 TEST_F(PlanningPrint, PdfHasOnePagePerWeekOrMonthAndTheReport) {
@@ -102,7 +106,8 @@ TEST_F(PlanningPrint, PdfHasOnePagePerWeekOrMonthAndTheReport) {
         int pages;
     };
     // The timeline: the weeks of the 1st and the 15th, the idle weeks each folded into a line.
-    const Case cases[] = {{planning::PrintKind::Timeline, 2}, {planning::PrintKind::Calendar, 1}, {planning::PrintKind::Report, 1}};
+    const Case cases[] = {
+        {planning::PrintKind::Timeline, 2}, {planning::PrintKind::Calendar, 1}, {planning::PrintKind::Report, 1}};
     for (const Case& c : cases) {
         const QString path = dir.filePath(planning::suggestedFileName(c.kind, false, july.from));
         EXPECT_EQ(planning::writePdf(path, c.kind, july, now), QString());
@@ -111,8 +116,11 @@ TEST_F(PlanningPrint, PdfHasOnePagePerWeekOrMonthAndTheReport) {
         EXPECT_TRUE(file.read(5) == "%PDF-");
         EXPECT_EQ(pdfPages(path), c.pages) << path.toStdString();
     }
-    EXPECT_EQ(planning::suggestedFileName(planning::PrintKind::Report, true, july.from), QStringLiteral("suivi-2019-07-01.csv"));
-    EXPECT_FALSE(planning::writePdf(dir.filePath(QStringLiteral("absent/p.pdf")), planning::PrintKind::Report, july, now).isEmpty());
+    EXPECT_EQ(planning::suggestedFileName(planning::PrintKind::Report, true, july.from),
+              QStringLiteral("suivi-2019-07-01.csv"));
+    EXPECT_FALSE(
+        planning::writePdf(dir.filePath(QStringLiteral("absent/p.pdf")), planning::PrintKind::Report, july, now)
+            .isEmpty());
 
     // A document that cannot be drawn leaves the file chosen as it was, and nothing beside it.
     const QString earlier = dir.filePath(QStringLiteral("earlier.pdf"));
@@ -124,36 +132,46 @@ TEST_F(PlanningPrint, PdfHasOnePagePerWeekOrMonthAndTheReport) {
               QStringLiteral("le document ne peut pas être dessiné"));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("an earlier print"));
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("earlier*")}, QDir::Files), QStringList{QStringLiteral("earlier.pdf")});
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("earlier*")}, QDir::Files),
+              QStringList{QStringLiteral("earlier.pdf")});
 }
 
 using Line = planning::TimelineLine;
 
 TEST_F(PlanningPrint, WeeksWithoutASlotAreFoldedIntoALine) {
-    const planning::PlanningView july{DateTime::fromParts(2019, 7, 1, 15, 0, 0), DateTime::fromParts(2019, 7, 31, 9, 0, 0), {}};
+    const planning::PlanningView july{
+        DateTime::fromParts(2019, 7, 1, 15, 0, 0), DateTime::fromParts(2019, 7, 31, 9, 0, 0), {}};
     const auto pages = planning::timelinePages(july, 1000);
     ASSERT_EQ(pages.size(), 2u);
     const QString unknown = programme::roomLookup(QStringLiteral("99"));
-    EXPECT_EQ(pages[0], (planning::TimelinePage{
-                            {Line::Week, QStringLiteral("Semaine du lundi 1 juillet 2019 au dimanche 7 juillet 2019")},
-                            {Line::Room, QStringLiteral("Studio")},
-                            {Line::Slot, {}, 1},
-                            {Line::Room, QString::fromUtf8("Grande salle du théâtre municipal")},
-                            {Line::Slot, {}, 0},
-                            {Line::Slot, {}, 2},
-                            {Line::Room, unknown},
-                            {Line::Slot, {}, 3},
-                            {Line::Nothing, QStringLiteral("Aucun créneau du lundi 8 juillet 2019 au dimanche 14 juillet 2019.")}}));
-    EXPECT_EQ(pages[1].back(), (Line{Line::Nothing, QStringLiteral("Aucun créneau du lundi 22 juillet 2019 au mercredi 31 juillet 2019.")}));
+    EXPECT_EQ(
+        pages[0],
+        (planning::TimelinePage{
+            {Line::Week, QStringLiteral("Semaine du lundi 1 juillet 2019 au dimanche 7 juillet 2019")},
+            {Line::Room, QStringLiteral("Studio")},
+            {Line::Slot, {}, 1},
+            {Line::Room, QString::fromUtf8("Grande salle du théâtre municipal")},
+            {Line::Slot, {}, 0},
+            {Line::Slot, {}, 2},
+            {Line::Room, unknown},
+            {Line::Slot, {}, 3},
+            {Line::Nothing, QStringLiteral("Aucun créneau du lundi 8 juillet 2019 au dimanche 14 juillet 2019.")}}));
+    EXPECT_EQ(
+        pages[1].back(),
+        (Line{Line::Nothing, QStringLiteral("Aucun créneau du lundi 22 juillet 2019 au mercredi 31 juillet 2019.")}));
 
     // Idle weeks before the first with a slot share its page; a range without any is one line.
-    const auto late = planning::timelinePages({DateTime::fromParts(2019, 6, 24), DateTime::fromParts(2019, 7, 7), {}}, 1000);
+    const auto late =
+        planning::timelinePages({DateTime::fromParts(2019, 6, 24), DateTime::fromParts(2019, 7, 7), {}}, 1000);
     ASSERT_EQ(late.size(), 1u);
     EXPECT_EQ(late[0][0].text, QStringLiteral("Aucun créneau du lundi 24 juin 2019 au dimanche 30 juin 2019."));
     EXPECT_EQ(late[0][1].kind, Line::Week);
-    const auto august = planning::timelinePages({DateTime::fromParts(2019, 8, 1), DateTime::fromParts(2019, 8, 31), {}}, 1000);
+    const auto august =
+        planning::timelinePages({DateTime::fromParts(2019, 8, 1), DateTime::fromParts(2019, 8, 31), {}}, 1000);
     ASSERT_EQ(august.size(), 1u);
-    EXPECT_EQ(august[0], (planning::TimelinePage{{Line::Nothing, QStringLiteral("Aucun créneau du jeudi 1 août 2019 au samedi 31 août 2019.")}}));
+    EXPECT_EQ(august[0],
+              (planning::TimelinePage{
+                  {Line::Nothing, QStringLiteral("Aucun créneau du jeudi 1 août 2019 au samedi 31 août 2019.")}}));
 
     // Pages too short for a week: continued, title and room again, never over the height.
     const int height = planning::timelineLineHeight(Line::Week) + planning::timelineLineHeight(Line::Room) +
@@ -197,8 +215,9 @@ TEST_F(PlanningPrint, EveryPageCarriesTheRangeAndItsNumber) {
         const char* title;
         int atLeast;  // pages
     };
-    for (const Case& c : {Case{planning::PrintKind::Timeline, "Planning", 3}, Case{planning::PrintKind::Calendar, "Calendrier", 2},
-                          Case{planning::PrintKind::Report, "Suivi", 2}}) {
+    for (const Case& c :
+         {Case{planning::PrintKind::Timeline, "Planning", 3}, Case{planning::PrintKind::Calendar, "Calendrier", 2},
+          Case{planning::PrintKind::Report, "Suivi", 2}}) {
         const QString path = dir.filePath(planning::suggestedFileName(c.kind, false, july.from));
         ASSERT_EQ(planning::writePdf(path, c.kind, july, now), QString());
         const QStringList pages = pdfPageTexts(path);
@@ -206,17 +225,22 @@ TEST_F(PlanningPrint, EveryPageCarriesTheRangeAndItsNumber) {
         EXPECT_EQ(pages.size(), pdfPages(path)) << c.title;
         for (int i = 0; i < pages.size(); ++i) {
             const QString text = pages[i].simplified();
-            EXPECT_TRUE(text.contains(QString::fromUtf8(c.title) + QStringLiteral(" du lundi 1 juillet 2019 au vendredi 2 août 2019")))
+            EXPECT_TRUE(text.contains(QString::fromUtf8(c.title) +
+                                      QStringLiteral(" du lundi 1 juillet 2019 au vendredi 2 août 2019")))
                 << c.title << " page " << i + 1 << ": " << text.toStdString();
-            EXPECT_TRUE(text.contains(QStringLiteral("Page %1 / %2").arg(i + 1).arg(pages.size()))) << c.title << " page " << i + 1;
+            EXPECT_TRUE(text.contains(QStringLiteral("Page %1 / %2").arg(i + 1).arg(pages.size())))
+                << c.title << " page " << i + 1;
             EXPECT_FALSE(text.contains(QStringLiteral("20:30:00"))) << "hours without seconds";
         }
     }
-    const QStringList calendar = pdfPageTexts(dir.filePath(planning::suggestedFileName(planning::PrintKind::Calendar, false, july.from)));
+    const QStringList calendar =
+        pdfPageTexts(dir.filePath(planning::suggestedFileName(planning::PrintKind::Calendar, false, july.from)));
     ASSERT_FALSE(calendar.isEmpty());
-    EXPECT_TRUE(calendar[0].contains(QStringLiteral("2 juil."))) << "the day of tonight's slot, its month with its accent";
+    EXPECT_TRUE(calendar[0].contains(QStringLiteral("2 juil.")))
+        << "the day of tonight's slot, its month with its accent";
     EXPECT_TRUE(calendar[1].contains(QStringLiteral("1 août")));
-    const QStringList report = pdfPageTexts(dir.filePath(planning::suggestedFileName(planning::PrintKind::Report, false, july.from)));
+    const QStringList report =
+        pdfPageTexts(dir.filePath(planning::suggestedFileName(planning::PrintKind::Report, false, july.from)));
     ASSERT_FALSE(report.isEmpty());
     for (const followup::LegendEntry& entry : followup::kStatusLegend)
         EXPECT_TRUE(report[0].simplified().contains(QString::fromUtf8(entry.text).left(20))) << entry.text;

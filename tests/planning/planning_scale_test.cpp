@@ -8,8 +8,8 @@
 #include "planning/draw_surface.h"
 #include "planning/planning_draw.h"
 #include "programme/programme_data.h"
-#include "tests/support/recording_surface.h"
 #include "tests/support/qt_print.h"
+#include "tests/support/recording_surface.h"
 #include "tests/support/text.h"
 
 namespace {
@@ -29,9 +29,17 @@ void generate(int groups, int size) {
         const int head = id;
         for (int k = 0; k < size; ++k, ++id) {
             const DateTime day = DateTime::fromParts(2019, 7, 1).addDays(g);
-            programme::timeslots().push_back({QString::number(id), day.format(q("%Y-%m-%d")), q("20:30:00"),
-                                              q("22:00:00"), q("0"), q("0"), k ? QString::number(head) : q("-1"), q("0"),
-                                              {}, {}, {}});
+            programme::timeslots().push_back({QString::number(id),
+                                              day.format(q("%Y-%m-%d")),
+                                              q("20:30:00"),
+                                              q("22:00:00"),
+                                              q("0"),
+                                              q("0"),
+                                              k ? QString::number(head) : q("-1"),
+                                              q("0"),
+                                              {},
+                                              {},
+                                              {}});
         }
     }
 }

@@ -8,12 +8,12 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "dialog/controls.h"
+#include "dialog/text_fit.h"
 #include "followup/checklist.h"
 #include "planning/ones_dlg.h"
 #include "planning/onets_dlg.h"
 #include "planning/ts_dlg.h"
-#include "dialog/controls.h"
-#include "dialog/text_fit.h"
 #include "programme/programme_data.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
@@ -177,8 +177,7 @@ TEST_F(TimeslotEditorTest, ExistingGroupSlotsAreListedEditedAndRemoved) {
         clickButton(&editor, platform::IDOK);
     });
     ASSERT_EQ(editor.DoModal(), platform::IDOK);
-    EXPECT_EQ(editor.data.entries,
-              (std::vector<SlotEntry>{{5, 7, 2027, 9, 5, 11, 45}, {7, 7, 2027, 21, 0, 22, 15}}));
+    EXPECT_EQ(editor.data.entries, (std::vector<SlotEntry>{{5, 7, 2027, 9, 5, 11, 45}, {7, 7, 2027, 21, 0, 22, 15}}));
     EXPECT_EQ(editor.data.showId, 3);
     EXPECT_EQ(editor.data.room, 20);
 }
@@ -265,7 +264,8 @@ TEST_F(TimeslotEditorTest, TemplatesFillTheChecklist) {
         EXPECT_EQ(templates->currentIndex(), 1);
         // The stored plan is listed as it is, not the template.
         ASSERT_EQ(checklist->itemCount(), 2);
-        EXPECT_EQ(rowTexts(checklist, 0), (QStringList{q("Contrat envoyé par KQ"), q(""), q(""), q("Fait le 1/5/2027")}));
+        EXPECT_EQ(rowTexts(checklist, 0),
+                  (QStringList{q("Contrat envoyé par KQ"), q(""), q(""), q("Fait le 1/5/2027")}));
 
         // Choosing the same template again starts afresh: the recorded state goes.
         choose(templates, 1);
@@ -300,7 +300,8 @@ TEST_F(TimeslotEditorTest, AGroupKeepsATemplateThisWorkstationLacks) {
         const char* survey;
         const char* notice;
     } cases[] = {
-        {"missing here", "Tournée 2026.txt", "Modèle « Tournée 2026.txt » absent de ce poste : la surveillance enregistrée est gardée"},
+        {"missing here", "Tournée 2026.txt",
+         "Modèle « Tournée 2026.txt » absent de ce poste : la surveillance enregistrée est gardée"},
         {"none chosen", "", ""},
     };
     for (const auto& c : cases) {
@@ -316,7 +317,8 @@ TEST_F(TimeslotEditorTest, AGroupKeepsATemplateThisWorkstationLacks) {
             const QString tip = templates->toolTip();
             EXPECT_EQ(tip.isEmpty(), *c.survey == 0);
             if (*c.survey) {
-                EXPECT_TRUE(tip.contains(q(c.survey)) && tip.contains(QDir::toNativeSeparators(platform::executableDir())))
+                EXPECT_TRUE(tip.contains(q(c.survey)) &&
+                            tip.contains(QDir::toNativeSeparators(platform::executableDir())))
                     << tip.toStdString();
             }
             EXPECT_EQ(editor.listView(ts::kChecklist)->itemCount(), 2);
@@ -360,9 +362,10 @@ TEST_F(TimeslotEditorTest, ChosenTemplatesReadAsTheirAuthorsWroteThem) {
         // Gone from the folder since the list was filled: refused, and the group keeps its plan.
         QFile::remove(files.path(1));
         choose(templates, templates->findText(q("Retiré.txt")));
-        EXPECT_EQ(testing_support::ui().messageTexts(),
-                  QStringList{q(followup::kTemplateUnreadable)
-                                  .arg(q("Retiré.txt"), QDir::toNativeSeparators(QFileInfo(files.path(1)).absolutePath()))});
+        EXPECT_EQ(
+            testing_support::ui().messageTexts(),
+            QStringList{q(followup::kTemplateUnreadable)
+                            .arg(q("Retiré.txt"), QDir::toNativeSeparators(QFileInfo(files.path(1)).absolutePath()))});
         EXPECT_EQ(templates->currentText(), q("Festival UTF-8.txt"));
         ASSERT_EQ(checklist->itemCount(), 1);
         EXPECT_EQ(checklist->itemText(0, 0), q("Avant"));
@@ -430,7 +433,8 @@ TEST_F(TimeslotEditorTest, EditedItemsComeBackInThePlanAndTheRecord) {
             clickButton(d, platform::IDOK);
         });
         doubleClickRow(checklist, 1);
-        EXPECT_EQ(rowTexts(checklist, 1), (QStringList{q("Règlement 1"), q("1/9/2019"), q("350"), q("Fait le 3/7/2019 (350)")}));
+        EXPECT_EQ(rowTexts(checklist, 1),
+                  (QStringList{q("Règlement 1"), q("1/9/2019"), q("350"), q("Fait le 3/7/2019 (350)")}));
 
         // The deadline dropped; "Goal" unchecked keeps the goal.
         onNextModal([](QDialog* d) {
@@ -461,7 +465,8 @@ TEST_F(TimeslotEditorTest, EditedItemsComeBackInThePlanAndTheRecord) {
         clickButton(&editor, platform::IDOK);
     });
     ASSERT_EQ(editor.DoModal(), platform::IDOK);
-    EXPECT_EQ(editor.data.todo, q("Contrat reçu par KQ=15/5/2027$$$Règlement 1=1/9/2019:350$$$Règlement 2:350$$$Stat=31/8/2027"));
+    EXPECT_EQ(editor.data.todo,
+              q("Contrat reçu par KQ=15/5/2027$$$Règlement 1=1/9/2019:350$$$Règlement 2:350$$$Stat=31/8/2027"));
     EXPECT_EQ(editor.data.done, q("Règlement 1=Fait le 3/7/2019 (350)"));
     EXPECT_EQ(editor.data.survey, q("Accueil compagnie.txt"));
 }

@@ -23,13 +23,16 @@ TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
         {"fin\r", "\"fin\r\""},
         {"Théâtre, été", "Théâtre, été"},  // a comma is not the separator here
     };
-    for (const Case& c : cases) EXPECT_EQ(platform::csvField(QString::fromUtf8(c.field)), QString::fromUtf8(c.written)) << c.field;
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::csvField(QString::fromUtf8(c.field)), QString::fromUtf8(c.written)) << c.field;
 }
 
 TEST(Csv, DocumentIsUtf8BehindAByteOrderMarkWithCrLfLines) {
-    const QByteArray doc = platform::csvDocument({{QStringLiteral("Salle"), QStringLiteral("Suivi")},
-                                                  {QString::fromUtf8("Grande salle"), QString::fromUtf8("Clôturé; ok")}});
-    EXPECT_EQ(doc, QByteArray("\xEF\xBB\xBF" "Salle;Suivi\r\nGrande salle;\"Cl\xC3\xB4tur\xC3\xA9; ok\"\r\n"));
+    const QByteArray doc =
+        platform::csvDocument({{QStringLiteral("Salle"), QStringLiteral("Suivi")},
+                               {QString::fromUtf8("Grande salle"), QString::fromUtf8("Clôturé; ok")}});
+    EXPECT_EQ(doc, QByteArray("\xEF\xBB\xBF"
+                              "Salle;Suivi\r\nGrande salle;\"Cl\xC3\xB4tur\xC3\xA9; ok\"\r\n"));
     EXPECT_EQ(platform::csvDocument({}), QByteArray("\xEF\xBB\xBF"));
 }
 
@@ -49,12 +52,21 @@ TEST(Csv, OutsideTextsNeverRunAsFormulas) {
         const char* field;
     };
     const Case cases[] = {
-        {"Les Fâcheux", "Les Fâcheux"}, {"", ""},          {"=1+1", "'=1+1"},   {"+33 6", "'+33 6"},
-        {"-20 %", "'-20 %"},           {"@SOMME(A1)", "'@SOMME(A1)"}, {"=A;B", "\"'=A;B\""}, {"Ça = ça", "Ça = ça"},
-        {"\t=1+1", "'\t=1+1"},         {"\r=1+1", "\"'\r=1+1\""}, {"a\t=1", "a\t=1"},
+        {"Les Fâcheux", "Les Fâcheux"},
+        {"", ""},
+        {"=1+1", "'=1+1"},
+        {"+33 6", "'+33 6"},
+        {"-20 %", "'-20 %"},
+        {"@SOMME(A1)", "'@SOMME(A1)"},
+        {"=A;B", "\"'=A;B\""},
+        {"Ça = ça", "Ça = ça"},
+        {"\t=1+1", "'\t=1+1"},
+        {"\r=1+1", "\"'\r=1+1\""},
+        {"a\t=1", "a\t=1"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(platform::csvField(platform::csvText(QString::fromUtf8(c.text))), QString::fromUtf8(c.field)) << c.text;
+        EXPECT_EQ(platform::csvField(platform::csvText(QString::fromUtf8(c.text))), QString::fromUtf8(c.field))
+            << c.text;
 }
 
 TEST(Csv, WritingReplacesTheFileOrSaysWhyNot) {
@@ -64,8 +76,10 @@ TEST(Csv, WritingReplacesTheFileOrSaysWhyNot) {
     EXPECT_EQ(platform::writeCsvFile(path, {{QStringLiteral("b")}}), QString());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("\xEF\xBB\xBF" "b\r\n"));
-    EXPECT_FALSE(platform::writeCsvFile(dir.filePath(QStringLiteral("absent/suivi.csv")), {{QStringLiteral("a")}}).isEmpty());
+    EXPECT_EQ(file.readAll(), QByteArray("\xEF\xBB\xBF"
+                                         "b\r\n"));
+    EXPECT_FALSE(
+        platform::writeCsvFile(dir.filePath(QStringLiteral("absent/suivi.csv")), {{QStringLiteral("a")}}).isEmpty());
 }
 
 }  // namespace

@@ -27,8 +27,10 @@ TEST(FrenchInterface, QtsOwnButtonsCalendarAndFileChooserSpeakFrench) {
         QDialogButtonBox::StandardButton button;
         const char* text;
     };
-    const Case cases[] = {{QDialogButtonBox::Cancel, "Annuler"}, {QDialogButtonBox::Yes, "Oui"},
-                          {QDialogButtonBox::No, "Non"}, {QDialogButtonBox::Open, "Ouvrir"},
+    const Case cases[] = {{QDialogButtonBox::Cancel, "Annuler"},
+                          {QDialogButtonBox::Yes, "Oui"},
+                          {QDialogButtonBox::No, "Non"},
+                          {QDialogButtonBox::Open, "Ouvrir"},
                           {QDialogButtonBox::Save, "Enregistrer"}};
     for (const Case& c : cases) EXPECT_EQ(buttonText(c.button), QString::fromUtf8(c.text));
 

@@ -49,7 +49,11 @@ TEST(TextLines, EachLineWholeInTheEncodingOfItsEditor) {
         {"the mark over ASCII", bom + "A\r\nB", "A|B|", {1, 2}, TextEncoding::Utf8},
         {"plain ASCII", "Stat\r\n", "Stat|", {1}, TextEncoding::Windows1252},
         // One Windows-1252 letter after UTF-8 ones: the file is not UTF-8.
-        {"mixed", "R\xc3\xa8glement\r\nd\xe9j\xe0\r\n", "R\xc3\xa8glement|d\xe9j\xe0|", {1, 2}, TextEncoding::Windows1252},
+        {"mixed",
+         "R\xc3\xa8glement\r\nd\xe9j\xe0\r\n",
+         "R\xc3\xa8glement|d\xe9j\xe0|",
+         {1, 2},
+         TextEncoding::Windows1252},
         {"empty", "", "", {}, TextEncoding::Windows1252},
     };
     for (const auto& c : cases) {
@@ -63,7 +67,8 @@ TEST(TextLines, EachLineWholeInTheEncodingOfItsEditor) {
         EXPECT_EQ(numbers, c.numbers);
         EXPECT_EQ(text.encoding, c.encoding);
     }
-    const platform::TextLines absent = platform::readTextLines(QDir(folder.path()).filePath(QStringLiteral("absent.txt")));
+    const platform::TextLines absent =
+        platform::readTextLines(QDir(folder.path()).filePath(QStringLiteral("absent.txt")));
     EXPECT_FALSE(absent.opened);
     EXPECT_TRUE(absent.lines.empty());
 }

@@ -11,8 +11,8 @@
 #include "db/query_runner.h"
 #include "programme/programme_data.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -57,20 +57,22 @@ protected:
         programme::clearAll();
         testdb::resetProgramme();
         // Windows-1252 bytes, as the programme database holds them.
-        testdb::exec(testdb::programmeDb(),
-                     "INSERT INTO `comp` VALUES (0, '<compagnie \xE0 d\xE9" "finir>', '', '', '', 0, ''),"
-                     " (1, 'Th\xE9\xE2tre du Pont', 'pont@example.org', 'Anne', 'Luc', 0, '3 rue Haute\r\n84000 Avignon'),"
-                     " (2, 'Arlequin', '', '', '', 1, '');"
-                     "INSERT INTO `showname` VALUES (0, 'Zazie', 1, 0), (7, 'Ubu', 2, 0), (2, 'Antigone', 1, 1);"
-                     "INSERT INTO `salle` VALUES (1, 'Grande salle', 'GS', '220 places', 'la Grande Salle du KQ'),"
-                     " (0, 'Petite salle', 'PS', '49', 'la Petite Salle');"
-                     "INSERT INTO `timeslot` VALUES"
-                     " (0, '2019-07-06', '21:00:00', '22:30:00', 0, 0, -1, 1, 'A$$$B', 'A=Fait le 1/6/2019', 'base.txt'),"
-                     " (1, '2019-07-05', '19:00:00', '20:00:00', 0, 0, 0, 1, '', '', ''),"
-                     " (2, '2019-07-05', '09:05:00', '10:00:00', 1, 7, 0, 0, '', '', ''),"
-                     " (3, '2019-07-08', '10:00:00', '11:00:00', 0, 7, -1, 0, '', '', '');"
-                     "INSERT INTO `contract` VALUES (0, 0, '2019-05-01 10:00:00', 'a$$$b', 0, 'contrat.rtf'),"
-                     " (1, 3, '2019-05-03 10:00:00', '', 1, ''), (2, 0, '2019-05-02 10:00:00', '', 0, '')");
+        testdb::exec(
+            testdb::programmeDb(),
+            "INSERT INTO `comp` VALUES (0, '<compagnie \xE0 d\xE9"
+            "finir>', '', '', '', 0, ''),"
+            " (1, 'Th\xE9\xE2tre du Pont', 'pont@example.org', 'Anne', 'Luc', 0, '3 rue Haute\r\n84000 Avignon'),"
+            " (2, 'Arlequin', '', '', '', 1, '');"
+            "INSERT INTO `showname` VALUES (0, 'Zazie', 1, 0), (7, 'Ubu', 2, 0), (2, 'Antigone', 1, 1);"
+            "INSERT INTO `salle` VALUES (1, 'Grande salle', 'GS', '220 places', 'la Grande Salle du KQ'),"
+            " (0, 'Petite salle', 'PS', '49', 'la Petite Salle');"
+            "INSERT INTO `timeslot` VALUES"
+            " (0, '2019-07-06', '21:00:00', '22:30:00', 0, 0, -1, 1, 'A$$$B', 'A=Fait le 1/6/2019', 'base.txt'),"
+            " (1, '2019-07-05', '19:00:00', '20:00:00', 0, 0, 0, 1, '', '', ''),"
+            " (2, '2019-07-05', '09:05:00', '10:00:00', 1, 7, 0, 0, '', '', ''),"
+            " (3, '2019-07-08', '10:00:00', '11:00:00', 0, 7, -1, 0, '', '', '');"
+            "INSERT INTO `contract` VALUES (0, 0, '2019-05-01 10:00:00', 'a$$$b', 0, 'contrat.rtf'),"
+            " (1, 3, '2019-05-03 10:00:00', '', 1, ''), (2, 0, '2019-05-02 10:00:00', '', 0, '')");
     }
     void TearDown() override {
         db::closeProgramme();
@@ -81,7 +83,8 @@ protected:
 TEST_F(ProgrammeDataTest, ReloadAllReadsEveryTableInItsOrderAndRefillsEachList) {
     RecordingLists lists;
     EXPECT_EQ(programme::reloadAll(&lists), 0);
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
     EXPECT_FALSE(db::programmeConnected());
     EXPECT_EQ(lists.calls, QStringList({"empty rooms", "fill rooms 2", "empty companies", "fill companies 3",
                                         "empty shows", "fill shows 3", "empty timeslots", "fill timeslots 4",
@@ -179,7 +182,6 @@ TEST_F(ProgrammeDataTest, RecordsOutliveAReloadThatCannotConnect) {
     EXPECT_EQ(testing_support::ui().messages.size(), 1u);
     EXPECT_TRUE(lists.calls.isEmpty());
     EXPECT_EQ(programme::companies().size(), 3u);  // nothing was replaced
-
 }
 
 // The server goes away with the reload's connection open: before the reload starts, or while
@@ -193,8 +195,14 @@ TEST_F(ProgrammeDataTest, AServerGoneOutOfReachIsReportedOnceAndTheTablesLeftKee
         std::size_t companies, shows, timeslots, contracts;
     } cases[] = {
         {"before", nullptr, programme::kChangeStampStatement, {}, 3, 3, 4, 3},
-        {"while the shows load", "showname", "SELECT * FROM showname ORDER BY `name` DESC",
-         {"empty rooms", "fill rooms 2", "empty companies", "fill companies 2", "empty shows"}, 2, 0, 4, 3},
+        {"while the shows load",
+         "showname",
+         "SELECT * FROM showname ORDER BY `name` DESC",
+         {"empty rooms", "fill rooms 2", "empty companies", "fill companies 2", "empty shows"},
+         2,
+         0,
+         4,
+         3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.when);
@@ -207,7 +215,8 @@ TEST_F(ProgrammeDataTest, AServerGoneOutOfReachIsReportedOnceAndTheTablesLeftKee
             lock->exec(std::string("LOCK TABLES `") + c.lockedTable + "` WRITE");
             stopper = std::thread([lock] {
                 mysql_thread_init();
-                const std::string waiting = "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE STATE LIKE 'Waiting for table%'";
+                const std::string waiting =
+                    "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE STATE LIKE 'Waiting for table%'";
                 for (int i = 0; i < 2000 && testdb::query("", waiting).at(0).at(0) == "0"; ++i)
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 testdb::stopServer();
@@ -224,7 +233,8 @@ TEST_F(ProgrammeDataTest, AServerGoneOutOfReachIsReportedOnceAndTheTablesLeftKee
 
         const QStringList messages = testing_support::ui().messageTexts();
         ASSERT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
-        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Erreur : db_exec (%1) : ").arg(q(c.message)))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Erreur : db_exec (%1) : ").arg(q(c.message))))
+            << messages[0].toStdString();
         EXPECT_EQ(lists.calls, c.calls);
         EXPECT_EQ(programme::companies().size(), c.companies);
         EXPECT_EQ(programme::shows().size(), c.shows);
@@ -251,7 +261,8 @@ TEST_F(ProgrammeDataTest, RowsReadAgainByIdLandWhereAWholeLoadPutsThem) {
         {"UPDATE `showname` SET `name` = 'Aa', `comp` = 0 WHERE `id` = 0", ProgrammeTable::Shows, {"0"}},
         {"UPDATE `timeslot` SET `date` = '2019-07-07', `todo` = 'X' WHERE `id` = 2;"
          "INSERT INTO `timeslot` VALUES (5, '2019-07-05', '19:30:00', '20:00:00', 0, 0, 0, 1, '', '', '')",
-         ProgrammeTable::Timeslots, {"2", "5", "44"}},  // 44: asked for, never there
+         ProgrammeTable::Timeslots,
+         {"2", "5", "44"}},  // 44: asked for, never there
         {"UPDATE `contract` SET `created` = '2019-06-01 00:00:00' WHERE `id` = 0", ProgrammeTable::Contracts, {"0"}},
         {"UPDATE `salle` SET `name` = 'Studio' WHERE `id` = 0", ProgrammeTable::Rooms, {"0"}},
     };
@@ -306,7 +317,8 @@ TEST(ProgrammeLookups, IdsAreComparedAsTexts) {
 
     programme::companies() = {{q("2"), q("Premier"), {}, {}, {}, q("0"), {}},
                               {q("2"), q("Dernier"), {}, {}, {}, q("1"), {}}};
-    programme::shows() = {{q("7"), q("Ubu"), q("2"), q("1")}, {q("7"), q("Second Ubu"), q("3"), q("0")},
+    programme::shows() = {{q("7"), q("Ubu"), q("2"), q("1")},
+                          {q("7"), q("Second Ubu"), q("3"), q("0")},
                           {q("8"), q("Sans compagnie"), q("9"), q("0")}};
     programme::rooms() = {{q("1"), q("Grande salle"), q("220"), q("la Grande Salle")}};
     programme::Timeslot slot;
@@ -318,7 +330,7 @@ TEST(ProgrammeLookups, IdsAreComparedAsTexts) {
     EXPECT_EQ(programme::showLookup(q("07"), &company), q("(inconnu"));
     EXPECT_EQ(company, q("avant"));
     EXPECT_EQ(programme::showLookup(q("7"), &company), q("Ubu"));  // the first match, deleted or not
-    EXPECT_EQ(company, q("Dernier"));                               // the last matching company
+    EXPECT_EQ(company, q("Dernier"));                              // the last matching company
     company = q("avant");
     EXPECT_EQ(programme::showLookup(q("8"), &company), q("Sans compagnie"));
     EXPECT_EQ(company, q("avant"));

@@ -136,10 +136,10 @@ TEST(SalesAggregate, MealSeatsCountAtTheMealTariffOnly) {
 TEST(SalesAggregate, MalformedSeatTextsNeverFail) {
     TicketingData data;
     data.addShow(1, q("Mal écrit"), q("2025-07-10 20:00:00"), q("Plein"));
-    data.addReservation(1, 4, "abc:12.5x::", "", "1;x");   // prices 0, 12.5, 0, 0; one paid
-    data.addReservation(1, 0, "100", "0", "1");            // no seat
-    data.addReservation(1, -2, "100:100", "0:0", "1;1");   // takes two seats off, runs none
-    data.addReservation(1, 2, "10:10", "0:0", "1:1");      // ":" is no flag separator: one paid
+    data.addReservation(1, 4, "abc:12.5x::", "", "1;x");  // prices 0, 12.5, 0, 0; one paid
+    data.addReservation(1, 0, "100", "0", "1");           // no seat
+    data.addReservation(1, -2, "100:100", "0:0", "1;1");  // takes two seats off, runs none
+    data.addReservation(1, 2, "10:10", "0:0", "1:1");     // ":" is no flag separator: one paid
     const AggregateResult r = aggregateBothWays(data, wholeRange());
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.rows[0].reserved, q("4/32.50€/8.12€"));

@@ -22,8 +22,8 @@ TEST(SalesRoomCapacities, TheProgrammeRoomOfTheSameCodeGivesTheSeats) {
     rooms.add(q("KQ"), q("90 places"));
     rooms.add(q(" zod "), q("220 places assises"));
     rooms.add(q("ZAZ"), q("selon configuration"));  // no number: no capacity
-    rooms.add(q("ZAZ"), q("140"));                   // a later room with one gives it
-    rooms.add(q("KQ"), q("500"));                    // the first that gave one stays
+    rooms.add(q("ZAZ"), q("140"));                  // a later room with one gives it
+    rooms.add(q("KQ"), q("500"));                   // the first that gave one stays
     rooms.add(q(""), q("300"));
     rooms.add(q("PR"), q("0"));
     struct Case {
@@ -142,7 +142,8 @@ TEST_F(SalesChartNumbers, FiltersRangesAndLongPeriods) {
     EXPECT_EQ(months.reservedEuros, (std::vector<double>{0, 144, 0, 0, 0, 0, 0}));
     const ChartNumbers weeks = numbersFor({from, to, {}, {}}, QDate(2025, 7, 2), QDate(2025, 9, 2));
     EXPECT_EQ(weeks.periods.front(), QDate(2025, 6, 30));
-    EXPECT_EQ(weeks.periodLabels.mid(0, 4), (QStringList{q("sem. 30/06"), q("sem. 07/07"), q("sem. 14/07"), q("sem. 21/07")}));
+    EXPECT_EQ(weeks.periodLabels.mid(0, 4),
+              (QStringList{q("sem. 30/06"), q("sem. 07/07"), q("sem. 14/07"), q("sem. 21/07")}));
     EXPECT_EQ(std::vector<double>(weeks.reservedEuros.begin(), weeks.reservedEuros.begin() + 4),
               (std::vector<double>{0, 135, 9, 0}));
     EXPECT_EQ(sales::periodWord(weeks.period), q("semaine"));
@@ -156,9 +157,9 @@ TEST(SalesChartAxes, TheScaleEndsAtTheFirstWholeStepAboveTheData) {
     };
     const Case cases[] = {
         {93, 100, 100, 5},  // a fill rate of 93 % reads against 100 %, not 150
-        {150, 100, 160, 8}, {7, 0, 7, 7},     {0.4, 0, 1, 1},    {38, 0, 40, 8},
-        {0, 0, 5, 5},       {-3, 0, 5, 5},    {inf, 0, 5, 5},    {-inf, 0, 5, 5},
-        {std::nan(""), 0, 5, 5}, {inf, 100, 100, 5}, {1234, 0, 1400, 7},
+        {150, 100, 160, 8}, {7, 0, 7, 7},   {0.4, 0, 1, 1},  {38, 0, 40, 8},          {0, 0, 5, 5},
+        {-3, 0, 5, 5},      {inf, 0, 5, 5}, {-inf, 0, 5, 5}, {std::nan(""), 0, 5, 5}, {inf, 100, 100, 5},
+        {1234, 0, 1400, 7},
     };
     for (const Case& c : cases) {
         const sales::ValueScale scale = sales::valueScale(c.highest, c.atLeast);
@@ -180,13 +181,15 @@ TEST(SalesChartAxes, TheScaleEndsAtTheFirstWholeStepAboveTheData) {
 
 TEST(SalesChartAxes, LabelsAreThinnedToWhatFitsOnRoundSteps) {
     const auto numbersOver = [](QDate from, QDate to) {
-        return sales::chartNumbers(TicketingData(), sales::SalesIndex(), sales::AggregateResult(), from, to, RoomCapacities());
+        return sales::chartNumbers(TicketingData(), sales::SalesIndex(), sales::AggregateResult(), from, to,
+                                   RoomCapacities());
     };
     // July 2025 starts on a Tuesday. 700 pixels hold 14 labels of 50.
     const ChartNumbers month = numbersOver(QDate(2025, 7, 1), QDate(2025, 7, 31));
     EXPECT_EQ(sales::shownLabels(month, 50, 700), (std::vector<int>{6, 13, 20, 27})) << "the Mondays";
     EXPECT_EQ(sales::shownLabels(month, 20, 700).size(), 31u) << "all fit";
-    EXPECT_EQ(sales::shownLabels(month, 40, 700), (std::vector<int>{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30}));
+    EXPECT_EQ(sales::shownLabels(month, 40, 700),
+              (std::vector<int>{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30}));
     const ChartNumbers week = numbersOver(QDate(2025, 7, 7), QDate(2025, 7, 14));
     EXPECT_EQ(sales::shownLabels(week, 50, 700).size(), 8u);
     // A season, per month, in a narrow window: every third month.
@@ -209,8 +212,8 @@ TEST_F(SalesChartNumbers, TheExportHasTheViewsRowsAndTotalsInNumericColumns) {
                 "'=Soir;2025-07-10 21:00:00;KQ;2;40,00;20,00;2;40,00;20,00;2\r\n"
                 "Total;;;5;70,00;14,00;4;60,00;15,00;2\r\n"));
     // Nothing kept: the headings and a total of nothing.
-    const QByteArray none =
-        platform::csvDocument(sales::salesCsvLines(data, index, index.aggregate(data, {filter.toText, filter.fromText, {}, {}})));
+    const QByteArray none = platform::csvDocument(
+        sales::salesCsvLines(data, index, index.aggregate(data, {filter.toText, filter.fromText, {}, {}})));
     EXPECT_TRUE(QString::fromUtf8(none).endsWith(q("Total;;;0;0,00;0,00;0;0,00;0,00;\r\n")));
 }
 

@@ -31,7 +31,8 @@ public:
         }
         const int reservations = pick(0, 300);
         for (int i = 0; i < reservations; ++i) {
-            const int32_t showId = ids_.empty() || pick(0, 10) == 0 ? pick(-5, 40000000) : ids_[pick(0, static_cast<int>(ids_.size()) - 1)];
+            const int32_t showId = ids_.empty() || pick(0, 10) == 0 ? pick(-5, 40000000)
+                                                                    : ids_[pick(0, static_cast<int>(ids_.size()) - 1)];
             const int32_t seats = pick(0, 12) == 0 ? pick(-3, 0) : pick(1, 9);
             const int tokens = std::max(0, seats + pick(-3, 2));
             data.addReservation(showId, seats, join(tokens, ':', kPrices), join(tokens + pick(-2, 1), ':', kTariffs),
@@ -52,17 +53,20 @@ public:
     }
 
 private:
-    static inline const std::vector<const char*> kNames = {"Molière à la plage", "molière", "Les Fâcheux", "LES",
-                                                          "Ça tourne", "", "Z", "Cabaret Dîner"};
-    static inline const std::vector<const char*> kNameFilters = {"m", "MOL", "molière à", "les f", "ç", "z", "x",
-                                                                "Cabaret Dîner et plus"};
-    static inline const std::vector<const char*> kRoomFilters = {"z", "Z", "zo", "ZAZ", "kq", "k", "?", "PR", "zodiaque", " "};
+    static inline const std::vector<const char*> kNames = {
+        "Molière à la plage", "molière", "Les Fâcheux", "LES", "Ça tourne", "", "Z", "Cabaret Dîner"};
+    static inline const std::vector<const char*> kNameFilters = {"m", "MOL", "molière à", "les f",
+                                                                 "ç", "z",   "x",         "Cabaret Dîner et plus"};
+    static inline const std::vector<const char*> kRoomFilters = {"z", "Z", "zo", "ZAZ",      "kq",
+                                                                 "k", "?", "PR", "zodiaque", " "};
     static inline const std::vector<const char*> kTariffNames = {"Plein", "Réduit", "Diner", "diner du soir", "Repas",
-                                                                "RS", "rs", "RSA", "Dine", ""};
+                                                                 "RS",    "rs",     "RSA",   "Dine",          ""};
     // Values whose sum changes with the order of the additions, and texts that are no number.
-    static inline const std::vector<const char*> kPrices = {"10", "12.5", "8.5", "0.1", "0.2", "1e16", "-1e16", "3.25",
-                                                           "", "abc", "7,5", " 4", "-0", "1e400", "2.675", "9.99x"};
-    static inline const std::vector<const char*> kTariffs = {"0", "1", "2", "3", "13", "14", "-1", "", "x", " 2", "2.9"};
+    static inline const std::vector<const char*> kPrices = {"10",    "12.5",  "8.5",   "0.1",  "0.2", "1e16",
+                                                            "-1e16", "3.25",  "",      "abc",  "7,5", " 4",
+                                                            "-0",    "1e400", "2.675", "9.99x"};
+    static inline const std::vector<const char*> kTariffs = {"0",  "1", "2", "3",  "13", "14",
+                                                             "-1", "",  "x", " 2", "2.9"};
     static inline const std::vector<const char*> kFlags = {"1", "0", "0", "2", "-1", "", "x", "01"};
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }

@@ -5,8 +5,8 @@
 #include "sales/ticketing_data.h"
 #include "tests/sales/sales_print.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -21,7 +21,8 @@ protected:
         testdb::exec(testdb::ticketingDb(),
                      "INSERT INTO `salle` VALUES (0, 'Le Kiosque', '2025-07-10 18:02:03'), (1, 'Th\xE9\xE2tre', NULL);"
                      "INSERT INTO `shows` VALUES"
-                     " (20000005, 'L''\xC9t\xE9 en sc\xE8ne', '2025-07-10 21:00:00', 1, 100, 'Plein:R\xE9" "duit:Diner'),"
+                     " (20000005, 'L''\xC9t\xE9 en sc\xE8ne', '2025-07-10 21:00:00', 1, 100, 'Plein:R\xE9"
+                     "duit:Diner'),"
                      " (45, 'Contes', '2025-07-10 11:00:00', 2, 50, 'RS:Plein');"
                      "INSERT INTO `res` VALUES (1, 20000005, 3, '10:12:8.5', '2:0:2', '1;0;1'),"
                      " (2, 45, 2, '9:9', '0:1', '1;1'), (3, 777, 5, '1:1:1:1:1', '', '');");
@@ -34,7 +35,8 @@ TEST_F(SalesLoadTest, ReadsTheThreeTablesByPositionAndConvertsTheTexts) {
     sales::SalesIndex index;
     data.addRoom(q("reste d'un chargement"), {});
     sales::load(data, index);
-    EXPECT_TRUE(testing_support::ui().messages.empty()) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(testing_support::ui().messages.empty())
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
 
     ASSERT_EQ(data.rooms().size(), 2u);
     EXPECT_EQ(data.rooms()[0].name, q("Le Kiosque"));

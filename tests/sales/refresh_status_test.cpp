@@ -15,7 +15,8 @@ TEST(SalesStaleText, SaysWhenTheFiguresWereLastGood) {
     const Case cases[] = {
         {QDateTime(QDate(2025, 7, 12), QTime(14, 5, 59)), "Données de 14:05 — serveur de billetterie injoignable"},
         {QDateTime(QDate(2025, 7, 12), QTime(0, 0)), "Données de 00:00 — serveur de billetterie injoignable"},
-        {QDateTime(QDate(2025, 7, 11), QTime(23, 58)), "Données du 11/07/2025 à 23:58 — serveur de billetterie injoignable"},
+        {QDateTime(QDate(2025, 7, 11), QTime(23, 58)),
+         "Données du 11/07/2025 à 23:58 — serveur de billetterie injoignable"},
         {QDateTime(), "Aucune donnée — serveur de billetterie injoignable"},
         {QDateTime(QDate(2025, 7, 12), QTime(14, 5)), "Données de 14:05 — serveur de billetterie sans réponse",
          sales::StaleReason::NoAnswer},
@@ -38,22 +39,23 @@ TEST(SalesRefreshNotices, OneMessagePerOutageOnTheTimerEveryOneWhenAsked) {
     const QString refused = q("Erreur : db_exec (SELECT * FROM shows) : Table doesn't exist");
     const Step steps[] = {
         {true, {}, false, {}},
-        {false, {down}, false, {down}},                // an outage begins
-        {false, {down}, false, {}},                    // ... and goes on, in silence
-        {false, {downOtherwise}, false, {}},           // whatever the library says meanwhile
-        {false, {down}, true, {down}},                 // the user asked: told again
+        {false, {down}, false, {down}},       // an outage begins
+        {false, {down}, false, {}},           // ... and goes on, in silence
+        {false, {downOtherwise}, false, {}},  // whatever the library says meanwhile
+        {false, {down}, true, {down}},        // the user asked: told again
         {false, {down}, false, {}},
-        {true, {}, false, {}},                         // back
-        {false, {down}, false, {down}},                // a new outage
-        {true, {refused}, false, {refused}},           // the server answers but refuses a table
-        {true, {refused}, false, {}},                  // ... every ten seconds: said once
-        {true, {refused}, true, {refused}},            // asked for: said
-        {true, {}, false, {}},                         // mended
-        {true, {refused}, false, {refused}},           // refused anew: said anew
+        {true, {}, false, {}},                // back
+        {false, {down}, false, {down}},       // a new outage
+        {true, {refused}, false, {refused}},  // the server answers but refuses a table
+        {true, {refused}, false, {}},         // ... every ten seconds: said once
+        {true, {refused}, true, {refused}},   // asked for: said
+        {true, {}, false, {}},                // mended
+        {true, {refused}, false, {refused}},  // refused anew: said anew
     };
     sales::RefreshNotices notices;
     int n = 0;
-    for (const Step& s : steps) EXPECT_EQ(notices.select(s.reached, s.messages, s.userAsked), s.shown) << "step " << n++;
+    for (const Step& s : steps)
+        EXPECT_EQ(notices.select(s.reached, s.messages, s.userAsked), s.shown) << "step " << n++;
 }
 
 }  // namespace

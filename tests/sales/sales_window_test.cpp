@@ -3,34 +3,34 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QLabel>
-#include <QScrollBar>
-#include <QTabWidget>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QFile>
-#include <QElapsedTimer>
-#include <QSignalSpy>
-#include <optional>
 #include <QtCharts>
+#include <optional>
 
-#include "dialog/controls.h"
+#include "app/cbrelo_dlg.h"
+#include "app/login_dlg.h"
 #include "db/connections.h"
+#include "dialog/controls.h"
 #include "dialog/text_fit.h"
 #include "programme/account.h"
-#include "app/login_dlg.h"
-#include "app/cbrelo_dlg.h"
 #include "sales/chart_numbers.h"
 #include "sales/charts_ui.h"
 #include "tests/support/modal.h"
 #include "tests/support/recording_ui.h"
-#include "tests/support/testdb.h"
 #include "tests/support/sql.h"
+#include "tests/support/testdb.h"
 
 namespace {
 
@@ -118,8 +118,12 @@ TEST_F(SalesWindowTest, StartsOnTwoDaysBackToFiveAheadWithTheColumnsAndFigures) 
                   window.datePicker(CBreloDlg::kToPicker)->time().hour());
 
         dlg::ListView* list = window.listView(CBreloDlg::kPerformanceList);
-        const QStringList headings{q("Spectacle"), q("AAAA-MM-JJ HH:MM:SS"), q("Salle"),
-                                   q("Places réservées/€/Moyenne"), q("Places payées/€/Moyenne"), q("RS")};
+        const QStringList headings{q("Spectacle"),
+                                   q("AAAA-MM-JJ HH:MM:SS"),
+                                   q("Salle"),
+                                   q("Places réservées/€/Moyenne"),
+                                   q("Places payées/€/Moyenne"),
+                                   q("RS")};
         const int widths[] = {200, 150, 100, 170, 170, 50};
         ASSERT_EQ(list->columnCount(), 6);
         for (int c = 0; c < 6; ++c) {
@@ -310,7 +314,8 @@ TEST_F(SalesWindowTest, AnUnreachableServerKeepsTheLastFiguresMarkedStaleAndSays
         EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), figures);
         EXPECT_EQ(shownNames(window).size(), 3);
         EXPECT_EQ(window.listView(CBreloDlg::kRoomList)->itemCount(), 2);
-        ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+        ASSERT_EQ(testing_support::ui().messages.size(), 1u)
+            << testing_support::ui().messageTexts().join(u'\n').toStdString();
         EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
 
         // Asked for by the user, the failure is said again.
@@ -375,7 +380,8 @@ TEST_F(SalesWindowTest, ALockedTableIsMarkedStaleWithinTheTimeoutAndTheWindowClo
     EXPECT_LT(closing.elapsed(), 1000) << "the window waited for the statement";
     lock.reset();
     settings.timeout = timeout;
-    ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u)
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
     EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : db_exec (")));
 }
 
@@ -436,8 +442,9 @@ TEST_F(SalesWindowTest, TheListKeepsItsScrollAndSelectionAcrossRefreshes) {
         ASSERT_EQ(topName(), q("Spectacle 25"));
         const int rows = list->itemCount();
 
-        testdb::exec(testdb::ticketingDb(), "INSERT INTO `shows` VALUES (99, 'Avant', NOW() - INTERVAL 1 HOUR, 0, 90, 'Plein');"
-                                            "UPDATE `res` SET `paid` = '1;1' WHERE `id` = 1");
+        testdb::exec(testdb::ticketingDb(),
+                     "INSERT INTO `shows` VALUES (99, 'Avant', NOW() - INTERVAL 1 HOUR, 0, 90, 'Plein');"
+                     "UPDATE `res` SET `paid` = '1;1' WHERE `id` = 1");
         testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
         waitForRefresh(window);
         ASSERT_EQ(list->itemCount(), rows + 1);
@@ -474,7 +481,8 @@ TEST_F(SalesWindowTest, AServerUnreachableAtStartShowsNoFiguresRatherThanZeros) 
         testing_support::clickButton(&window, CBreloDlg::kRefreshButton);
         waitForRefresh(window);
         EXPECT_EQ(window.itemText(CBreloDlg::kStatusLine), QString());
-        EXPECT_EQ(shownNames(window), (QStringList{q("Molière"), q("Mille et une nuits")})) << "the filter typed meanwhile";
+        EXPECT_EQ(shownNames(window), (QStringList{q("Molière"), q("Mille et une nuits")}))
+            << "the filter typed meanwhile";
         EXPECT_EQ(window.itemText(CBreloDlg::kReservedTotal), q("6/95.00€/15.83€"));
     });
     settings.port = port;
@@ -486,7 +494,8 @@ TEST_F(SalesWindowTest, AServerUnreachableAtStartShowsNoFiguresRatherThanZeros) 
 
 TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
     testdb::exec(testdb::programmeDb(),
-                 "INSERT INTO `salle` VALUES (0, 'Chapelle', 'KQ', '90 places', ''), (1, 'Grande salle', 'zod', '220 places assises', ''),"
+                 "INSERT INTO `salle` VALUES (0, 'Chapelle', 'KQ', '90 places', ''), (1, 'Grande salle', 'zod', '220 "
+                 "places assises', ''),"
                  " (2, 'Sans jauge', 'ZAZ', 'selon configuration', '')");
     CBreloDlg window;
     runWindow(window, [&] {
@@ -531,11 +540,13 @@ TEST_F(SalesWindowTest, ChartsShowTheViewInForceAndFollowItsFilters) {
         charts->redrawNow();
         auto* note = charts->findChild<QLabel*>(QStringLiteral("charts_fill_note"));
         ASSERT_NE(note, nullptr);
-        EXPECT_EQ(note->text(), q("1 représentation(s) sans jauge connue : le serveur du programme, qui donne la capacité "
-                                  "des salles, ne répond pas."));
+        EXPECT_EQ(note->text(),
+                  q("1 représentation(s) sans jauge connue : le serveur du programme, qui donne la capacité "
+                    "des salles, ne répond pas."));
         window.charts()->close();
     });
-    ASSERT_EQ(testing_support::ui().messages.size(), 1u) << testing_support::ui().messageTexts().join(u'\n').toStdString();
+    ASSERT_EQ(testing_support::ui().messages.size(), 1u)
+        << testing_support::ui().messageTexts().join(u'\n').toStdString();
     EXPECT_TRUE(testing_support::ui().messages[0].text.startsWith(q("Erreur : mysql_real_connect : ")));
 }
 
@@ -596,7 +607,8 @@ sales::ChartNumbers performancesFrom(QDate from, QDate to) {
     }
     sales::SalesIndex index;
     index.build(data);
-    const sales::AggregateFilter all{from.toString(q("yyyy-MM-dd 00:00:00")), to.toString(q("yyyy-MM-dd 23:59:59")), {}, {}};
+    const sales::AggregateFilter all{
+        from.toString(q("yyyy-MM-dd 00:00:00")), to.toString(q("yyyy-MM-dd 23:59:59")), {}, {}};
     sales::RoomCapacities capacities;
     capacities.add(q("KQ"), q("90"));
     capacities.setSource(sales::RoomCapacities::Source::Read);

@@ -58,7 +58,7 @@ protected:
 TEST_F(TicketingSyncTest, AWholeLoadReadsWhatTheLoadReadsWithTheSameStatementsAndMessages) {
     struct Case {
         const char* name;
-        const char* file;       // a data set of the source tree, or none
+        const char* file;        // a data set of the source tree, or none
         const char* statements;  // more, run after it
         const char* refused;     // the statement refused, if any
     };
@@ -152,8 +152,9 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
     int nextRes = 2000;  // ids below stay free, for insertions that land before older rows
     for (int i = 0; i < 600; ++i) {
         const int seats = pick(1, 6);
-        sql += (i ? ", (" : "(") + std::to_string(nextRes++) + ", " + std::to_string(*std::next(shows.begin(), pick(0, 59))) +
-               ", " + std::to_string(seats) + ", " + priceList(seats) + ")";
+        sql += (i ? ", (" : "(") + std::to_string(nextRes++) + ", " +
+               std::to_string(*std::next(shows.begin(), pick(0, 59))) + ", " + std::to_string(seats) + ", " +
+               priceList(seats) + ")";
     }
     testdb::exec(testdb::ticketingDb(), sql);
     ASSERT_TRUE(refresh(RefreshKind::Whole).tables);
@@ -170,8 +171,11 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
     for (int round = 0; round < 40; ++round) {
         std::set<int32_t> touched;
         std::string changes;
-        const auto resIds = testdb::query(testdb::ticketingDb(), "SELECT `id`, `show_id`, `seats`, `prices`, `tariffs`, `paid` FROM `res`");
-        const auto anyRes = [&]() -> const testdb::Row& { return resIds[static_cast<std::size_t>(pick(0, static_cast<int>(resIds.size()) - 1))]; };
+        const auto resIds = testdb::query(testdb::ticketingDb(),
+                                          "SELECT `id`, `show_id`, `seats`, `prices`, `tariffs`, `paid` FROM `res`");
+        const auto anyRes = [&]() -> const testdb::Row& {
+            return resIds[static_cast<std::size_t>(pick(0, static_cast<int>(resIds.size()) - 1))];
+        };
         const int count = pick(0, 5);
         for (int k = 0; k < count; ++k) {
             const int target = showId();
@@ -179,8 +183,8 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
             case 0: {  // a new booking, sometimes with an id before the others
                 const int seats = pick(1, 5);
                 const int id = pick(0, 1) ? nextRes++ : pick(1, 1999);
-                changes += "INSERT IGNORE INTO `res` VALUES (" + std::to_string(id) + ", " + std::to_string(target) + ", " +
-                           std::to_string(seats) + ", " + priceList(seats) + ");";
+                changes += "INSERT IGNORE INTO `res` VALUES (" + std::to_string(id) + ", " + std::to_string(target) +
+                           ", " + std::to_string(seats) + ", " + priceList(seats) + ");";
                 touched.insert(target);
                 break;
             }
@@ -204,12 +208,15 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
                 break;
             }
             case 4:  // a performance added
-                changes += "INSERT IGNORE INTO `shows` VALUES (" + std::to_string(target) + ", 'Nouveau', '2025-07-11 18:00:00', 0, 90, 'RS:Plein');";
+                changes += "INSERT IGNORE INTO `shows` VALUES (" + std::to_string(target) +
+                           ", 'Nouveau', '2025-07-11 18:00:00', 0, 90, 'RS:Plein');";
                 touched.insert(target);
                 break;
             case 5:  // a performance renamed, moved in time
-                changes += "UPDATE `shows` SET `name` = CONCAT(`name`, ' bis'), `starts_at` = starts_at + INTERVAL 1 HOUR WHERE `id` = " +
-                           std::to_string(target) + ";";
+                changes +=
+                    "UPDATE `shows` SET `name` = CONCAT(`name`, ' bis'), `starts_at` = starts_at + INTERVAL 1 HOUR "
+                    "WHERE `id` = " +
+                    std::to_string(target) + ";";
                 touched.insert(target);
                 break;
             case 6:  // a performance removed, its bookings kept
@@ -217,7 +224,8 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
                 touched.insert(target);
                 break;
             case 7:
-                changes += "UPDATE `salle` SET `last_sync` = NOW() + INTERVAL " + std::to_string(round) + " MINUTE WHERE `id` = 0;";
+                changes += "UPDATE `salle` SET `last_sync` = NOW() + INTERVAL " + std::to_string(round) +
+                           " MINUTE WHERE `id` = 0;";
                 break;
             case 8: {  // the same edit to two bookings (a price corrected, both paid)
                 const testdb::Row& a = anyRes();
@@ -233,8 +241,9 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
                 const testdb::Row& a = anyRes();
                 const testdb::Row& b = anyRes();
                 for (const auto& [to, from] : {std::pair{&a, &b}, std::pair{&b, &a}})
-                    changes += "UPDATE `res` SET `seats` = " + (*from)[2] + ", `prices` = '" + (*from)[3] + "', `tariffs` = '" +
-                               (*from)[4] + "', `paid` = '" + (*from)[5] + "' WHERE `id` = " + (*to)[0] + ";";
+                    changes += "UPDATE `res` SET `seats` = " + (*from)[2] + ", `prices` = '" + (*from)[3] +
+                               "', `tariffs` = '" + (*from)[4] + "', `paid` = '" + (*from)[5] +
+                               "' WHERE `id` = " + (*to)[0] + ";";
                 touched.insert(std::stoi(a[1]));
                 touched.insert(std::stoi(b[1]));
                 break;
@@ -266,7 +275,8 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
             if (!during) {
                 EXPECT_FALSE(outcome.wholeLoad) << when;
             }
-            for (int32_t id : outcome.rereadShowIds) EXPECT_TRUE(touched.count(id)) << when << ": show " << id << " read again";
+            for (int32_t id : outcome.rereadShowIds)
+                EXPECT_TRUE(touched.count(id)) << when << ": show " << id << " read again";
             if (!outcome.rereadShowIds.empty()) ++someReadAgain;
             sent += outcome.statements;
             wholeLoads += outcome.wholeLoad ? 1 : 0;
@@ -282,9 +292,14 @@ TEST_F(TicketingSyncTest, AfterRandomChangesTheTablesHeldAreThoseOfAWholeLoad) {
     std::string threads;
     for (unsigned long id : linkThreads) threads += (threads.empty() ? "" : ", ") + std::to_string(id);
     // The session's SQL mode, set by each connect, is the connection's, not a refresh's.
-    const auto logged = testdb::query("", "SELECT COUNT(*), IFNULL(SUM(argument = 'SELECT * FROM res;'), 0) FROM mysql.general_log"
-                                          " WHERE command_type = 'Query' AND thread_id IN (" + threads + ")"
-                                          " AND argument <> \"" + std::string(db::kSessionSqlMode) + "\"");
+    const auto logged =
+        testdb::query("",
+                      "SELECT COUNT(*), IFNULL(SUM(argument = 'SELECT * FROM res;'), 0) FROM mysql.general_log"
+                      " WHERE command_type = 'Query' AND thread_id IN (" +
+                          threads +
+                          ")"
+                          " AND argument <> \"" +
+                          std::string(db::kSessionSqlMode) + "\"");
     ASSERT_EQ(logged.size(), 1u);
     EXPECT_EQ(std::stoi(logged[0][0]), sent) << "statements the refreshes counted against those the server ran";
     EXPECT_EQ(std::stoi(logged[0][1]), wholeLoads) << "reservations read whole";
@@ -305,7 +320,8 @@ TEST_F(TicketingSyncTest, TheSameEditToTwoBookingsIsSeenAtTheNextRefresh) {
         {"(266658, 20004280, 1, '15.50', '1', '1'), (242855, 20004280, 1, '15.50', '1', '1')",
          "UPDATE `res` SET `prices` = '12.00' WHERE `id` IN (266658, 242855)", 20004280},
     };
-    const std::string crcSum = "SELECT SUM(CRC32(CONCAT_WS(CHAR(31), `id`, `show_id`, `seats`, `prices`, `tariffs`, `paid`))) FROM `res`";
+    const std::string crcSum =
+        "SELECT SUM(CRC32(CONCAT_WS(CHAR(31), `id`, `show_id`, `seats`, `prices`, `tariffs`, `paid`))) FROM `res`";
     for (const Pair& p : pairs) {
         SCOPED_TRACE(p.edit);
         testdb::resetTicketing();
@@ -313,7 +329,8 @@ TEST_F(TicketingSyncTest, TheSameEditToTwoBookingsIsSeenAtTheNextRefresh) {
                      "INSERT INTO `shows` VALUES (10000256, 'Un', '2025-07-10 20:00:00', 1, 90, 'Plein'),"
                      " (20004280, 'Deux', '2025-07-11 20:00:00', 2, 90, 'Plein');"
                      "INSERT INTO `res` VALUES (1, 10000256, 1, '9', '0', '0'), (2, 5, 1, '9', '0', '0'),"
-                     " (3, 5, 1, '9', '0', '0'), (4, 5, 1, '9', '0', '0'), (5, 5, 1, '9', '0', '0'), " + std::string(p.rows));
+                     " (3, 5, 1, '9', '0', '0'), (4, 5, 1, '9', '0', '0'), (5, 5, 1, '9', '0', '0'), " +
+                         std::string(p.rows));
         ASSERT_TRUE(refresh(RefreshKind::Whole).tables);
         const auto crcBefore = testdb::query(testdb::ticketingDb(), crcSum);
         testdb::exec(testdb::ticketingDb(), p.edit);
@@ -469,8 +486,9 @@ TEST(TicketingChecks, ChecksAndStatementsAgreeWithTheServersForm) {
     char nine[] = "123456789";
     char* one[] = {nine};
     EXPECT_EQ(sales::rowDigest(1, one), (sales::RowDigest{0x25f9e794323b4538u, 0x85f5181f1b624d0bu}));
-    const auto serverDigests = testdb::query("", "SELECT CONV(LEFT(MD5(CONCAT_WS(CHAR(31), '1', '', 'x')), 16), 16, 10),"
-                                          " CONV(RIGHT(MD5(CONCAT_WS(CHAR(31), '1', '')), 16), 16, 10)");
+    const auto serverDigests = testdb::query("",
+                                             "SELECT CONV(LEFT(MD5(CONCAT_WS(CHAR(31), '1', '', 'x')), 16), 16, 10),"
+                                             " CONV(RIGHT(MD5(CONCAT_WS(CHAR(31), '1', '')), 16), 16, 10)");
     char a[] = "1";
     char b[] = "";
     char c[] = "x";

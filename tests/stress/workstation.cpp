@@ -40,9 +40,9 @@
 #include "edits/deletes.h"
 #include "edits/saves.h"
 #include "edits/transaction.h"
+#include "followup/followup.h"
 #include "platform/ui_services.h"
 #include "programme/account.h"
-#include "followup/followup.h"
 #include "programme/programme_data.h"
 
 namespace {
@@ -91,7 +91,8 @@ public:
           ui_(ui) {
         edits::saveEnded() = [this](edits::RunEnd end, const std::string& token, long long auditId) {
             static const char* const kEnds[] = {"committed", "stopped", "failed", "unknown"};
-            log_ << "E " << sinceStart() << ' ' << kEnds[static_cast<int>(end)] << ' ' << token << ' ' << auditId << '\n';
+            log_ << "E " << sinceStart() << ' ' << kEnds[static_cast<int>(end)] << ' ' << token << ' ' << auditId
+                 << '\n';
             lastToken_ = token;
         };
         ui.shown = [this](const QString& text) {
@@ -104,7 +105,8 @@ public:
     }
 
     void run(double seconds) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
         unit([this] { reload(); });
         while (std::chrono::steady_clock::now() < until && !std::filesystem::exists(stop_)) {
             // A workstation does not reload before every save: its copy goes stale, as a
@@ -195,7 +197,8 @@ private:
                 bool named = false;
                 // Another template chosen elsewhere clashes with any change of the plan here.
                 for (const auto& d : r.differences)
-                    named = named || d.mine.contains(mine) || mine.isEmpty() || d.field == QStringLiteral("Surveillance");
+                    named =
+                        named || d.mine.contains(mine) || mine.isEmpty() || d.field == QStringLiteral("Surveillance");
                 if (!named) log_ << "U " << table << ' ' << id.toStdString() << ' ' << r.differences.size() << '\n';
                 if (backToInput && chance(0.3)) {
                     reload();
@@ -286,7 +289,8 @@ private:
         const programme::Show base = programme::shows()[static_cast<std::size_t>(i)];
         const QString value = token();
         const edits::ShowFields mine{value, static_cast<int32_t>(programme::leadingInteger(base.comp))};
-        const SaveResult r = settle([&](Resolution res) { return edits::editShow(base, mine, res); }, "showname", base.id, value);
+        const SaveResult r =
+            settle([&](Resolution res) { return edits::editShow(base, mine, res); }, "showname", base.id, value);
         field(r, "showname", base.id, QStringLiteral("name"), value);
     }
 
@@ -297,14 +301,17 @@ private:
     }
 
     void addGroup() {
-        const int show = pickRecord(programme::shows(), [](const programme::Show& s) { return !programme::isDeleted(s.deleted); });
+        const int show =
+            pickRecord(programme::shows(), [](const programme::Show& s) { return !programme::isDeleted(s.deleted); });
         if (show < 0) return;
         planning::TimeslotEditorData group;
-        group.showId = static_cast<int32_t>(programme::leadingInteger(programme::shows()[static_cast<std::size_t>(show)].id));
+        group.showId =
+            static_cast<int32_t>(programme::leadingInteger(programme::shows()[static_cast<std::size_t>(show)].id));
         group.room = 10;
         group.survey = QStringLiteral("stress.txt");
-        group.todo = QStringLiteral("Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
-                                    "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4");
+        group.todo = QStringLiteral(
+            "Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
+            "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4");
         const int count = 1 + pick(3);
         for (int s = 0; s < count; ++s) group.entries.push_back({1 + pick(28), 1 + pick(12), 2027, 18 + s, 0, 20, 0});
         const SaveResult r = edits::addGroup(group);
@@ -319,7 +326,8 @@ private:
         const edits::GroupRows base = edits::groupRows(head);
         planning::TimeslotEditorData mine = edits::editorInput(base);
         const QString item = QStringLiteral("I%1").arg(1 + pick(4));
-        const QString state = QStringLiteral("Fait le %1/%2/2027 (%3)").arg(1 + pick(28)).arg(1 + pick(12)).arg(token());
+        const QString state =
+            QStringLiteral("Fait le %1/%2/2027 (%3)").arg(1 + pick(28)).arg(1 + pick(12)).arg(token());
         QStringList items = mine.done.isEmpty() ? QStringList() : mine.done.split(QStringLiteral("$$$"));
         bool replaced = false;
         for (QString& existing : items)
@@ -330,7 +338,8 @@ private:
         if (!replaced) items << item + u'=' + state;
         mine.done = items.join(QStringLiteral("$$$"));
         const QString id = base.rows.front().id;
-        const SaveResult r = settle([&](Resolution res) { return edits::editGroup(base, mine, res); }, "timeslot", id, state);
+        const SaveResult r =
+            settle([&](Resolution res) { return edits::editGroup(base, mine, res); }, "timeslot", id, state);
         field(r, "timeslot", id, item, state);
     }
 
@@ -350,7 +359,8 @@ private:
         const QString start = QString::asprintf("%02d:%02d:00", mine.entries[p].startHour, mine.entries[p].startMinute);
         const QString rowId = base.rows[p].id;
         const QString shown = QString::asprintf("%02d:%02d", mine.entries[p].startHour, mine.entries[p].startMinute);
-        const SaveResult r = settle([&](Resolution res) { return edits::editGroup(base, mine, res); }, "timeslot", rowId, shown);
+        const SaveResult r =
+            settle([&](Resolution res) { return edits::editGroup(base, mine, res); }, "timeslot", rowId, shown);
         field(r, "timeslot", rowId, QStringLiteral("start"), start);
     }
 
@@ -359,13 +369,15 @@ private:
         if (head < 0) return;
         const QString number = token();
         const QString extra = QStringLiteral(
-            "Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2027###Montant de chacun des 5 chèques$$$100###"
-            "Date encaissement du chèque numéro 1$$$Mardi 01 Juin 2027###Numéro de contrat$$$%1")
+                                  "Date de retour du contrat avant nullité$$$Lundi 15 Juillet 2027###Montant de chacun "
+                                  "des 5 chèques$$$100###"
+                                  "Date encaissement du chèque numéro 1$$$Mardi 01 Juin 2027###Numéro de contrat$$$%1")
                                   .arg(number);
-        const SaveResult r = edits::newContract(
-            {QStringLiteral("contrat_simple.rtf"), extra,
-             static_cast<int32_t>(programme::leadingInteger(programme::timeslots()[static_cast<std::size_t>(head)].id))});
-        if (const std::string saved = stored(r); !saved.empty()) log_ << "A " << saved << " contract " << r.newId << " 1\n";
+        const SaveResult r = edits::newContract({QStringLiteral("contrat_simple.rtf"), extra,
+                                                 static_cast<int32_t>(programme::leadingInteger(
+                                                     programme::timeslots()[static_cast<std::size_t>(head)].id))});
+        if (const std::string saved = stored(r); !saved.empty())
+            log_ << "A " << saved << " contract " << r.newId << " 1\n";
         if (r.outcome == SaveOutcome::Failed) log_ << "N contract extra " << number.toStdString() << '\n';
     }
 
@@ -399,9 +411,11 @@ private:
     // The new template's plan starts with nothing done: the items ticked before go with it.
     void changeTemplate() {
         const SaveResult r = editGroupWith([this](planning::TimeslotEditorData& g) {
-            g.survey = g.survey == QStringLiteral("stress.txt") ? QStringLiteral("autre.txt") : QStringLiteral("stress.txt");
-            g.todo = QStringLiteral("Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
-                                    "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4$$$%1")
+            g.survey =
+                g.survey == QStringLiteral("stress.txt") ? QStringLiteral("autre.txt") : QStringLiteral("stress.txt");
+            g.todo = QStringLiteral(
+                         "Contrat envoyé par KQ$$$Contrat reçu par KQ$$$Règlement 1$$$Règlement 2$$$Règlement 3$$$"
+                         "Règlement 4$$$Règlement 5$$$I1$$$I2$$$I3$$$I4$$$%1")
                          .arg(token());
             g.done.clear();
             return true;
@@ -411,14 +425,15 @@ private:
     }
 
     void editContract() {
-        const int i = pickRecord(programme::contracts(), [](const programme::Contract& c) { return !programme::isDeleted(c.deleted); });
+        const int i = pickRecord(programme::contracts(),
+                                 [](const programme::Contract& c) { return !programme::isDeleted(c.deleted); });
         if (i < 0) return;
         const programme::Contract base = programme::contracts()[static_cast<std::size_t>(i)];
         const QString value = token();
         edits::ContractFields mine{base.rtf, base.extra + QStringLiteral("###Note$$$") + value,
                                    static_cast<int32_t>(programme::leadingInteger(base.ts))};
-        const SaveResult r = settle([&](const Resolution& res) { return edits::editContract(base, mine, res); }, "contract",
-                                    base.id, value);
+        const SaveResult r = settle([&](const Resolution& res) { return edits::editContract(base, mine, res); },
+                                    "contract", base.id, value);
         field(r, "contract", base.id, QStringLiteral("extra"), mine.extra);
     }
 
@@ -427,7 +442,8 @@ private:
             return !programme::isDeleted(c.deleted) && !programme::isPlaceholderName(c.nom);
         });
         if (i < 0) return;
-        const edits::DeletePlan plan = edits::planDelete({edits::RecordKind::Company, programme::companies()[static_cast<std::size_t>(i)].id});
+        const edits::DeletePlan plan =
+            edits::planDelete({edits::RecordKind::Company, programme::companies()[static_cast<std::size_t>(i)].id});
         edits::runDelete(plan, chance(0.5) ? edits::DeleteChoice::All : edits::DeleteChoice::TargetOnly);
     }
 
@@ -439,7 +455,8 @@ private:
             if (i < 0) return;
             target = {edits::RecordKind::Group, programme::timeslots()[static_cast<std::size_t>(i)].id};
         } else if (kind == 1) {
-            const int i = pickRecord(programme::contracts(), [](const programme::Contract& c) { return !programme::isDeleted(c.deleted); });
+            const int i = pickRecord(programme::contracts(),
+                                     [](const programme::Contract& c) { return !programme::isDeleted(c.deleted); });
             if (i < 0) return;
             target = {edits::RecordKind::Contract, programme::contracts()[static_cast<std::size_t>(i)].id};
         } else {
@@ -462,7 +479,8 @@ private:
         if (!loaded) return;
         const std::vector<edits::CorbeilleEntry> entries = edits::corbeilleEntries(lines);
         if (entries.empty()) return;
-        const edits::CorbeilleEntry& chosen = entries[static_cast<std::size_t>(pick(static_cast<int>(std::min<std::size_t>(entries.size(), 4))))];
+        const edits::CorbeilleEntry& chosen =
+            entries[static_cast<std::size_t>(pick(static_cast<int>(std::min<std::size_t>(entries.size(), 4))))];
         edits::runRestore(edits::planRestore({chosen}, entries), chance(0.5));
     }
 

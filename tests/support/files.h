@@ -1,11 +1,11 @@
 // Files a test writes and reads back whole.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QString>
-#include <gtest/gtest.h>
 
 namespace testing_support {
 

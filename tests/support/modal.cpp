@@ -4,16 +4,16 @@
 #include "dialog/dialog.h"
 #include "tests/support/recording_ui.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <exception>
-#include <memory>
-#include <gtest/gtest.h>
 #include <QPointer>
 #include <QTimer>
+#include <exception>
+#include <memory>
 
 namespace testing_support {
 
@@ -42,9 +42,12 @@ bool stillLoading(const QWidget* window) { return window->property("loading").to
 
 void closeModalDialogs() {
     while (QWidget* modal = QApplication::activeModalWidget()) {
-        if (auto* window = qobject_cast<dlg::Dialog*>(modal)) window->EndDialog(platform::IDCANCEL);
-        else if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
-        else modal->close();
+        if (auto* window = qobject_cast<dlg::Dialog*>(modal))
+            window->EndDialog(platform::IDCANCEL);
+        else if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->done(QDialog::Rejected);
+        else
+            modal->close();
         // A widget that would not close must not hold the loop here.
         if (QApplication::activeModalWidget() == modal) break;
     }
@@ -82,13 +85,17 @@ namespace {
 
 // The dialog's caption and the texts of its controls, as a person would read them.
 QString describe(QWidget* dialog) {
-    QStringList lines{QStringLiteral("\"%1\" (%2)").arg(dialog->windowTitle(), QString::fromLatin1(dialog->metaObject()->className()))};
+    QStringList lines{QStringLiteral("\"%1\" (%2)")
+                          .arg(dialog->windowTitle(), QString::fromLatin1(dialog->metaObject()->className()))};
     for (const QWidget* child : dialog->findChildren<QWidget*>()) {
         if (!child->isVisibleTo(dialog)) continue;
         QString text;
-        if (const auto* label = qobject_cast<const QLabel*>(child)) text = label->text();
-        else if (const auto* edit = qobject_cast<const QLineEdit*>(child)) text = QStringLiteral("[%1]").arg(edit->text());
-        else if (const auto* button = qobject_cast<const QAbstractButton*>(child)) text = QStringLiteral("<%1>").arg(button->text());
+        if (const auto* label = qobject_cast<const QLabel*>(child))
+            text = label->text();
+        else if (const auto* edit = qobject_cast<const QLineEdit*>(child))
+            text = QStringLiteral("[%1]").arg(edit->text());
+        else if (const auto* button = qobject_cast<const QAbstractButton*>(child))
+            text = QStringLiteral("<%1>").arg(button->text());
         if (!text.isEmpty()) lines << QStringLiteral("  %1: %2").arg(child->objectName(), text);
     }
     const QStringList messages = ui().messageTexts();
@@ -126,9 +133,12 @@ void installModalWatchdog(double seconds) {
             ADD_FAILURE() << "a modal dialog stayed up for " << state->limitMs / 1000.0 << " s:\n"
                           << describe(modal).toStdString();
             state->since.start();
-            if (auto* window = qobject_cast<dlg::Dialog*>(modal)) window->EndDialog(platform::IDCANCEL);
-            else if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->done(QDialog::Rejected);
-            else modal->close();
+            if (auto* window = qobject_cast<dlg::Dialog*>(modal))
+                window->EndDialog(platform::IDCANCEL);
+            else if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->done(QDialog::Rejected);
+            else
+                modal->close();
         });
         timer->start();
     }

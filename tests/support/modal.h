@@ -7,7 +7,7 @@
 namespace dlg {
 class Dialog;
 class ListView;
-}
+}  // namespace dlg
 
 namespace testing_support {
 

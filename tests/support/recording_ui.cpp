@@ -53,9 +53,7 @@ int RecordingUi::openDocumentAndWait(const QString& path) {
 
 void RecordingUi::debugOutput(const QByteArray& text) { debugLines.push_back(text); }
 
-void RecordingUi::clear() {
-    *this = RecordingUi();
-}
+void RecordingUi::clear() { *this = RecordingUi(); }
 
 QStringList RecordingUi::messageTexts() const {
     QStringList texts;

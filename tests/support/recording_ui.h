@@ -36,9 +36,9 @@ public:
     QStringList errorTexts() const;
 
     std::vector<Message> messages;
-    std::deque<int> answers;             // the buttons pressed on the next boxes
-    std::deque<QString> fileAnswers;     // the files chosen in the next file choosers (open or save)
-    QStringList saveTitles;              // the titles of the save choosers shown
+    std::deque<int> answers;          // the buttons pressed on the next boxes
+    std::deque<QString> fileAnswers;  // the files chosen in the next file choosers (open or save)
+    QStringList saveTitles;           // the titles of the save choosers shown
     QStringList openedDocuments;
     std::vector<QByteArray> debugLines;  // each piece of debug output
     int waitCursorCalls = 0;

@@ -29,8 +29,9 @@ std::string& adminSocket() {
 MYSQL* adminConnection(const std::string& database) {
     MYSQL* m = mysql_init(nullptr);
     mysql_options(m, MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "", database.empty() ? nullptr : database.c_str(), 0,
-                            adminSocket().c_str(), CLIENT_MULTI_STATEMENTS)) {
+    if (!mysql_real_connect(m, nullptr, local_server::adminUser().c_str(), "",
+                            database.empty() ? nullptr : database.c_str(), 0, adminSocket().c_str(),
+                            CLIENT_MULTI_STATEMENTS)) {
         ADD_FAILURE() << "admin connection: " << mysql_error(m);
     }
     return m;
@@ -110,13 +111,16 @@ void execFile(const std::string& database, const std::string& path) {
 
 void resetTicketing() {
     // A test may have put a view in the place of a table (one whose rows stop half way).
-    exec(ticketingDb(), "DROP VIEW IF EXISTS `res`; DROP TABLE IF EXISTS `salle`, `shows`, `res`, `res_rows`;"
-                        "DROP FUNCTION IF EXISTS `res_cut`");
+    exec(ticketingDb(),
+         "DROP VIEW IF EXISTS `res`; DROP TABLE IF EXISTS `salle`, `shows`, `res`, `res_rows`;"
+         "DROP FUNCTION IF EXISTS `res_cut`");
     execFile(ticketingDb(), sourcePath("db/schema/ticketing.sql"));
 }
 
 void resetProgramme() {
-    exec(programmeDb(), "DROP TABLE IF EXISTS `access`, `comp`, `showname`, `salle`, `timeslot`, `contract`, `logs`, `save_tokens`, `stress_history`");
+    exec(programmeDb(),
+         "DROP TABLE IF EXISTS `access`, `comp`, `showname`, `salle`, `timeslot`, `contract`, `logs`, `save_tokens`, "
+         "`stress_history`");
     execFile(programmeDb(), sourcePath("db/schema/programme.sql"));
     // The trigger on `logs` of the server-accounts mode went with the table.
     execFile(programmeDb(), sourcePath("db/schema/server_accounts.sql"));
@@ -206,10 +210,8 @@ void serveWith(const std::string& certificates) {
 
 void makeAuthority(const std::string& folder) { script("authority " + quoted(folder)); }
 
-void makeServerCertificate(const std::string& authority, const std::string& folder, const std::string& name,
-                           int days) {
-    script("certificate " + quoted(authority) + " " + quoted(folder) + " " + quoted(name) + " " +
-           std::to_string(days));
+void makeServerCertificate(const std::string& authority, const std::string& folder, const std::string& name, int days) {
+    script("certificate " + quoted(authority) + " " + quoted(folder) + " " + quoted(name) + " " + std::to_string(days));
 }
 
 std::string buildTlsFolder() { return BRELO_LOCAL_TLS_DIR; }

@@ -1,8 +1,8 @@
 // The application a test registers for its own document type under Windows: it keeps the
 // document a moment, as a user reading it would, then leaves a copy of it beside it
 // (DOCUMENT.seen) and ends. What waited for it can tell whether it waited long enough.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 

@@ -21,6 +21,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
 #include <QGenericPlugin>
@@ -29,7 +30,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QDateTimeEdit>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -42,7 +42,9 @@ QString u8(const char* text) { return QString::fromUtf8(text); }
 
 class SmokeDriver : public QObject {
 public:
-    SmokeDriver() : folder_(QString::fromLocal8Bit(qgetenv("BRELO_SMOKE_DIR"))), report_(QDir(folder_).filePath(u8("report.txt"))) {
+    SmokeDriver()
+        : folder_(QString::fromLocal8Bit(qgetenv("BRELO_SMOKE_DIR"))),
+          report_(QDir(folder_).filePath(u8("report.txt"))) {
         report_.open(QIODevice::WriteOnly | QIODevice::Truncate);
         plan();
         connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
@@ -51,7 +53,7 @@ public:
 
 private:
     struct Step {
-        QString what;                 // what the step waits for, for the failure line
+        QString what;  // what the step waits for, for the failure line
         int timeoutMs;
         std::function<bool()> ready;  // polled until true
         std::function<void()> act;
@@ -134,7 +136,7 @@ private:
         write(QStringLiteral("shot %1").arg(name));
         const QString png = QDir(folder_).filePath(name + QStringLiteral(".png"));
         steps_.insert(steps_.begin() + static_cast<long>(next_), Step{QStringLiteral("screenshot %1").arg(name), 30000,
-                                                                    [png] { return QFile::exists(png); }, [] {}});
+                                                                      [png] { return QFile::exists(png); }, [] {}});
     }
     void then(const QString& what, int timeoutMs, std::function<bool()> ready, std::function<void()> act) {
         steps_.push_back(Step{what, timeoutMs, std::move(ready), std::move(act)});
@@ -147,114 +149,139 @@ private:
     }
     // One row of the contract's list given a value through its editor (Enter on the row).
     void setContractValue(const QString& label, const QString& value) {
-        then(QStringLiteral("the contract's row %1").arg(label), 10000, [] { return dialog(135) && !dialog(136); },
-             [this, label] {
-                 const int row = rowOf(135, 1033, label);
-                 if (row < 0) fail(QStringLiteral("no row %1 in the contract").arg(label));
-                 auto* list = mustControl<QTreeWidget>(135, 1033);
-                 clickRow(list, row);
-                 later([list] { QTest::keyClick(list, Qt::Key_Return); });
-             });
-        then(QStringLiteral("the value editor of %1").arg(label), 10000, [] { return dialog(136) != nullptr; },
-             [this, value] {
-                 typeInto(136, 1038, value);
-                 click(136, 1);
-             });
-        then(QStringLiteral("the value %1 in the row %2").arg(value, label), 10000,
-             [this, label, value] {
-                 const int row = rowOf(135, 1033, label);
-                 return !dialog(136) && row >= 0 && control<QTreeWidget>(135, 1033)->topLevelItem(row)->text(1) == value;
-             },
-             [] {});
+        then(
+            QStringLiteral("the contract's row %1").arg(label), 10000, [] { return dialog(135) && !dialog(136); },
+            [this, label] {
+                const int row = rowOf(135, 1033, label);
+                if (row < 0) fail(QStringLiteral("no row %1 in the contract").arg(label));
+                auto* list = mustControl<QTreeWidget>(135, 1033);
+                clickRow(list, row);
+                later([list] { QTest::keyClick(list, Qt::Key_Return); });
+            });
+        then(
+            QStringLiteral("the value editor of %1").arg(label), 10000, [] { return dialog(136) != nullptr; },
+            [this, value] {
+                typeInto(136, 1038, value);
+                click(136, 1);
+            });
+        then(
+            QStringLiteral("the value %1 in the row %2").arg(value, label), 10000,
+            [this, label, value] {
+                const int row = rowOf(135, 1033, label);
+                return !dialog(136) && row >= 0 && control<QTreeWidget>(135, 1033)->topLevelItem(row)->text(1) == value;
+            },
+            [] {});
     }
 
     void plan() {
         const QString feeLabel = u8("Forfait frais payés par KQ à la compagnie en euros TTC");
         const QString priceLabel = u8("Prix (TTC)");
         // Wine's first start of a program is slow.
-        then(u8("the login"), 120000, [] { return dialog(134) != nullptr; }, [this] {
-            typeInto(134, 1018, u8("Demo"));
-            typeInto(134, 1019, u8("brelo"));
-        });
-        then(u8("the login typed"), 5000, [] { return true; }, [this] { shot(u8("1-login")); });
-        then(u8("the login's OK"), 5000, [] { return true; }, [this] { click(134, 1); });
-        then(u8("the sales overview's figures"), 60000,
-             [] { return dialog(102) && !dialog(134) && rows(102, 1002) > 0 && !text(102, 1007).isEmpty(); },
-             [this] {
-                 write(u8("step sales overview"));
-                 const auto* from = mustControl<QDateTimeEdit>(102, 1000);
-                 const auto* to = mustControl<QDateTimeEdit>(102, 1001);
-                 const QString form = u8("yyyy-MM-dd HH:mm:ss");
-                 write(QStringLiteral("range %1 %2").arg(from->dateTime().toString(form), to->dateTime().toString(form)));
-                 for (int id : {1007, 1008, 1010}) write(QStringLiteral("field %1 %2").arg(id).arg(text(102, id)));
-                 reportList(102, 1002);
-                 reportList(102, 1006);
-                 shot(u8("2-sales"));
-             });
-        then(u8("Manager..."), 5000, [] { return true; }, [this] { click(102, 1012); });
-        then(u8("the manager's lists"), 60000, [] { return dialog(129) && rows(129, 1019) > 0 && rows(129, 1023) > 0; },
-             [this] {
-                 write(u8("step manager"));
-                 for (int id : {1019, 1020, 1023, 1026}) reportList(129, id);
-                 write(QStringLiteral("field caption %1").arg(dialog(129)->windowTitle()));
-                 shot(u8("3-manager"));
-             });
-        then(u8("a group selected"), 5000, [] { return true; }, [this] {
-            clickRow(mustControl<QTreeWidget>(129, 1023), 0);
-            contractsBefore_ = rows(129, 1026);
-            write(u8("choose-template"));
-            click(129, 1025);
-        });
+        then(
+            u8("the login"), 120000, [] { return dialog(134) != nullptr; },
+            [this] {
+                typeInto(134, 1018, u8("Demo"));
+                typeInto(134, 1019, u8("brelo"));
+            });
+        then(
+            u8("the login typed"), 5000, [] { return true; }, [this] { shot(u8("1-login")); });
+        then(
+            u8("the login's OK"), 5000, [] { return true; }, [this] { click(134, 1); });
+        then(
+            u8("the sales overview's figures"), 60000,
+            [] { return dialog(102) && !dialog(134) && rows(102, 1002) > 0 && !text(102, 1007).isEmpty(); },
+            [this] {
+                write(u8("step sales overview"));
+                const auto* from = mustControl<QDateTimeEdit>(102, 1000);
+                const auto* to = mustControl<QDateTimeEdit>(102, 1001);
+                const QString form = u8("yyyy-MM-dd HH:mm:ss");
+                write(
+                    QStringLiteral("range %1 %2").arg(from->dateTime().toString(form), to->dateTime().toString(form)));
+                for (int id : {1007, 1008, 1010}) write(QStringLiteral("field %1 %2").arg(id).arg(text(102, id)));
+                reportList(102, 1002);
+                reportList(102, 1006);
+                shot(u8("2-sales"));
+            });
+        then(
+            u8("Manager..."), 5000, [] { return true; }, [this] { click(102, 1012); });
+        then(
+            u8("the manager's lists"), 60000, [] { return dialog(129) && rows(129, 1019) > 0 && rows(129, 1023) > 0; },
+            [this] {
+                write(u8("step manager"));
+                for (int id : {1019, 1020, 1023, 1026}) reportList(129, id);
+                write(QStringLiteral("field caption %1").arg(dialog(129)->windowTitle()));
+                shot(u8("3-manager"));
+            });
+        then(
+            u8("a group selected"), 5000, [] { return true; },
+            [this] {
+                clickRow(mustControl<QTreeWidget>(129, 1023), 0);
+                contractsBefore_ = rows(129, 1026);
+                write(u8("choose-template"));
+                click(129, 1025);
+            });
         // The script answers the system's file chooser with contrat_standard.rtf.
-        then(u8("the contract dialog with its template's rows"), 90000,
-             [] { return dialog(135) && rows(135, 1033) > 0; }, [] {});
+        then(
+            u8("the contract dialog with its template's rows"), 90000,
+            [] { return dialog(135) && rows(135, 1033) > 0; }, [] {});
         setContractValue(priceLabel, u8("1200"));
         setContractValue(feeLabel, u8("150"));
-        then(u8("the contract filled"), 5000, [] { return true; }, [this] {
-            reportList(135, 1033);
-            shot(u8("4-contract"));
-        });
-        then(u8("Générer et ouvrir"), 5000, [] { return true; }, [this] {
-            const int row = rowOf(135, 1033, u8("Numéro de contrat"));
-            const QString number = control<QTreeWidget>(135, 1033)->topLevelItem(row)->text(1);
-            write(QStringLiteral("await-wordpad %1").arg(number));
-            auto* generate = mustControl<QAbstractButton>(135, 1035);
-            later([this, generate] {
-                write(QStringLiteral("generate-start %1").arg(now()));
-                QTest::mouseClick(generate, Qt::LeftButton);
-                write(QStringLiteral("generate-returned %1").arg(now()));
-                generated_ = true;
+        then(
+            u8("the contract filled"), 5000, [] { return true; },
+            [this] {
+                reportList(135, 1033);
+                shot(u8("4-contract"));
             });
-        });
+        then(
+            u8("Générer et ouvrir"), 5000, [] { return true; },
+            [this] {
+                const int row = rowOf(135, 1033, u8("Numéro de contrat"));
+                const QString number = control<QTreeWidget>(135, 1033)->topLevelItem(row)->text(1);
+                write(QStringLiteral("await-wordpad %1").arg(number));
+                auto* generate = mustControl<QAbstractButton>(135, 1035);
+                later([this, generate] {
+                    write(QStringLiteral("generate-start %1").arg(now()));
+                    QTest::mouseClick(generate, Qt::LeftButton);
+                    write(QStringLiteral("generate-returned %1").arg(now()));
+                    generated_ = true;
+                });
+            });
         // The word processor is the script's: it looks, then closes it.
-        then(u8("the word processor closed"), 120000, [this] { return generated_; }, [this] { click(135, 1); });
-        then(u8("the contract stored"), 30000, [this] { return !dialog(135) && rows(129, 1026) > contractsBefore_; }, [this] {
-            write(u8("step contract stored"));
-            reportList(129, 1026);
-            shot(u8("5-manager-contract"));
-        });
-        then(u8("the manager closed"), 5000, [] { return true; }, [] {
-            later([] { QTest::keyClick(dialog(129), Qt::Key_Escape); });
-        });
-        then(u8("the sales overview again"), 30000, [] { return !dialog(129) && dialog(102); }, [this] {
-            write(u8("done"));
-            quitting_ = true;
-            later([] { QTest::keyClick(dialog(102), Qt::Key_Escape); });
-        });
+        then(
+            u8("the word processor closed"), 120000, [this] { return generated_; }, [this] { click(135, 1); });
+        then(
+            u8("the contract stored"), 30000, [this] { return !dialog(135) && rows(129, 1026) > contractsBefore_; },
+            [this] {
+                write(u8("step contract stored"));
+                reportList(129, 1026);
+                shot(u8("5-manager-contract"));
+            });
+        then(
+            u8("the manager closed"), 5000, [] { return true; },
+            [] { later([] { QTest::keyClick(dialog(129), Qt::Key_Escape); }); });
+        then(
+            u8("the sales overview again"), 30000, [] { return !dialog(129) && dialog(102); },
+            [this] {
+                write(u8("done"));
+                quitting_ = true;
+                later([] { QTest::keyClick(dialog(102), Qt::Key_Escape); });
+            });
     }
 
     void tick() {
         if (QMessageBox* box = messageBox()) {
             // The one box expected: "Quitter Brelo ?", at the end.
             if (!quitting_) fail(QStringLiteral("a message box: %1").arg(box->text()));
-            if (QAbstractButton* yes = box->button(QMessageBox::Yes)) later([yes] { QTest::mouseClick(yes, Qt::LeftButton); });
+            if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                later([yes] { QTest::mouseClick(yes, Qt::LeftButton); });
             return;
         }
         if (next_ >= steps_.size()) return;
         if (started_ == 0) started_ = now();
         if (!steps_[next_].ready()) {
             const Step& step = steps_[next_];
-            if (now() - started_ > step.timeoutMs) fail(QStringLiteral("waited %1 s for %2").arg(step.timeoutMs / 1000).arg(step.what));
+            if (now() - started_ > step.timeoutMs)
+                fail(QStringLiteral("waited %1 s for %2").arg(step.timeoutMs / 1000).arg(step.what));
             return;
         }
         // Its action may plan a step right after it.
