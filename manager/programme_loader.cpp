@@ -61,12 +61,12 @@ std::optional<ProgrammeTable> tableOfKey(const QString& key) {
 // The rows of one statement: made into records as the loads make them, each row's check value
 // noted by table and id.
 struct Reading {
-    explicit Reading(programme::Tables& into, ProgrammeTable table, bool tagged,
-                     const std::array<int, kTableCount>& counts)
-        : sink(tagged ? programme::RowSink::tagged(into) : programme::RowSink(into, table)),
-          table(table),
-          tagged(tagged),
-          counts(counts) {}
+    explicit Reading(programme::Tables& into, ProgrammeTable of, bool byTag,
+                     const std::array<int, kTableCount>& idCounts)
+        : sink(byTag ? programme::RowSink::tagged(into) : programme::RowSink(into, of)),
+          table(of),
+          tagged(byTag),
+          counts(idCounts) {}
     programme::RowSink sink;
     ProgrammeTable table;
     bool tagged;
@@ -409,8 +409,8 @@ void Loader::verify(Outcome& out) {
         std::vector<std::string> values;
     } server;
     const auto readTotals = [](void* context, int32_t count, char** columns, void*) -> int32_t {
-        auto* totals = static_cast<Totals*>(context);
-        for (int32_t i = 0; i < count; ++i) totals->values.emplace_back(columns[i] ? columns[i] : "");
+        auto* into = static_cast<Totals*>(context);
+        for (int32_t i = 0; i < count; ++i) into->values.emplace_back(columns[i] ? columns[i] : "");
         return 0;
     };
     if (!send(out, totals, readTotals, &server) || server.values.size() != kTableCount) return;
