@@ -452,7 +452,8 @@ TEST_F(SalesWindowTest, TheListKeepsItsScrollAndSelectionAcrossRefreshes) {
         ASSERT_EQ(list->selectedRows().size(), 1);
         EXPECT_EQ(list->itemText(list->selectedRows()[0], 0), q("Spectacle 30"));
 
-        QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kNameFilter)), q("Spec"));
+        QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("ctl_%1").arg(CBreloDlg::kNameFilter)),
+                         q("Specta"));
         EXPECT_EQ(topName(), q("Spectacle 25"));
         EXPECT_EQ(list->itemText(list->selectedRows().value(0, -1), 0), q("Spectacle 30"));
     });
