@@ -38,6 +38,7 @@
 #include "bench/link_proxy.h"
 #include "bench/local_server.h"
 #include "bench/mariadb_client.h"
+#include "bench/stall_probe.h"
 #include "db/connections.h"
 #include "db/own_connection.h"
 #include "dialog/controls.h"
@@ -121,40 +122,6 @@ uint64_t downOf(const std::vector<bench::Exchange>& exchanges, std::size_t first
     uint64_t n = 0;
     for (std::size_t i = first; i < last && i < exchanges.size(); ++i) n += exchanges[i].down;
     return n;
-}
-
-struct StallProbe {
-    QTimer timer;
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    StallProbe() {
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(1);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-    }
-    void start() {
-        clock.start();
-        last = 0;
-        longest = 0;
-        timer.start();
-    }
-    double stopMs() {
-        timer.stop();
-        return static_cast<double>(longest) / 1e6;
-    }
-};
-
-// The user-interface thread's event loop, without the sleeps of a test's waits that the probe
-// would take for stalls.
-void runEventsFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 void waitForJob(CBreloDlg& window) {

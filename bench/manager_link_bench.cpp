@@ -25,6 +25,7 @@
 #include "bench/link_proxy.h"
 #include "bench/local_server.h"
 #include "bench/mariadb_client.h"
+#include "bench/stall_probe.h"
 #include "db/connections.h"
 #include "dialog/controls.h"
 #include "manager/manager_dlg.h"
@@ -72,38 +73,6 @@ std::string save(int n, const std::string& companyId, const std::string& headId)
     return "UPDATE `timeslot` SET `todo` = CONCAT('Fait " + mark + "$$$', `todo`) WHERE `id` = " + headId +
            "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Paul : groupe " + headId +
            " : suivi modifi\xe9 [timeslot=" + headId + "]')";
-}
-
-struct StallProbe {
-    QTimer timer;
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    StallProbe() {
-        timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(1);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            const qint64 now = clock.nsecsElapsed();
-            longest = std::max(longest, now - last);
-            last = now;
-        });
-    }
-    void start() {
-        clock.start();
-        last = 0;
-        longest = 0;
-        timer.start();
-    }
-    double stopMs() {
-        timer.stop();
-        return static_cast<double>(longest) / 1e6;
-    }
-};
-
-void runEventsFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // The tables held, as texts, to compare with a whole load.

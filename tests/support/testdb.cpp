@@ -122,8 +122,12 @@ void resetProgramme() {
          "DROP TABLE IF EXISTS `access`, `comp`, `showname`, `salle`, `timeslot`, `contract`, `logs`, `save_tokens`, "
          "`stress_history`");
     execFile(programmeDb(), sourcePath("db/schema/programme.sql"));
-    // The trigger on `logs` of the server-accounts mode went with the table.
-    execFile(programmeDb(), sourcePath("db/schema/server_accounts.sql"));
+    // The trigger on `logs` of the server-accounts mode went with the table. A cluster's nodes go
+    // without it: made again at every reset, it now and then left a node with a trigger it could
+    // not parse ("Unknown trigger has an error in its body") under the next audit line, and no
+    // cluster test logs in with a server account.
+    if (adminSocket() == socketOf(BRELO_LOCAL_PORT))
+        execFile(programmeDb(), sourcePath("db/schema/server_accounts.sql"));
 }
 
 void resetAll() {

@@ -1,0 +1,43 @@
+#pragma once
+// The longest time the user-interface thread's event loop went without turning, seen by a 1 ms
+// timer on that thread: what a user would feel as the window freezing.
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QObject>
+#include <QTimer>
+#include <algorithm>
+
+struct StallProbe {
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    StallProbe() {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(1);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+    }
+    void start() {
+        clock.start();
+        last = 0;
+        longest = 0;
+        timer.start();
+    }
+    double stopMs() {
+        timer.stop();
+        return static_cast<double>(longest) / 1e6;
+    }
+};
+
+// The user-interface thread's event loop, without the sleeps of a test's waits that the probe
+// would take for stalls.
+inline void runEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
