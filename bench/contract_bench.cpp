@@ -22,6 +22,7 @@ namespace {
 
 using bench::Clock;
 using bench::medianMs;
+using bench::verdict;
 
 // An RTF template of about `bytes` bytes: paragraphs of contract text, with every token of
 // the key table spread through it (each key several times).
@@ -53,8 +54,6 @@ contracts::ContractInfoList makeRows(bool hostile) {
     list.setValue(QString::fromUtf8(contracts::kTokenKeys[2].label), QStringLiteral("Bench_0001_0002_0003"));
     return list;
 }
-
-const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 
 // The figures leave the viewer out: the document counts as opened and closed at once.
 class NoViewerUi final : public platform::UnattendedUi {

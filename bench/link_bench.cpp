@@ -38,6 +38,7 @@
 #include "bench/link_proxy.h"
 #include "bench/local_server.h"
 #include "bench/mariadb_client.h"
+#include "bench/median_time.h"
 #include "bench/stall_probe.h"
 #include "db/connections.h"
 #include "db/own_connection.h"
@@ -46,7 +47,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::median;
+using bench::msSince;
+using bench::verdict;
 constexpr bench::LinkShape kHostedLink{20.0, 50e6};
 constexpr int kChangedPerformances = 20;
 
@@ -62,17 +66,6 @@ std::string crcTotalsStatement(const sales::TableColumns (&columns)[sales::kTabl
     }
     return out;
 }
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 
 db::ConnectionSettings throughLink(const bench::LinkProxy& proxy) {
     db::ConnectionSettings s = db::ticketingSettings();

@@ -25,6 +25,7 @@
 #include "bench/link_proxy.h"
 #include "bench/local_server.h"
 #include "bench/mariadb_client.h"
+#include "bench/median_time.h"
 #include "bench/stall_probe.h"
 #include "db/connections.h"
 #include "dialog/controls.h"
@@ -34,21 +35,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::median;
+using bench::msSince;
+using bench::verdict;
 constexpr bench::LinkShape kHostedLink{20.0, 50e6};
 constexpr int kSaveEveryMs = 3000;
 constexpr int kIdleMs = 36000;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
 
 // A colleague's workstation: the local server as its administrator, its save and audit line.
 void colleague(const std::string& sql) {

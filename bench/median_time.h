@@ -30,4 +30,7 @@ inline double medianMs(int runs, const std::function<void()>& work) {
     return median(times);
 }
 
+// How a figure stands against its target, in a bench's report.
+inline const char* verdict(bool met) { return met ? "met" : "NOT MET"; }
+
 }  // namespace bench
