@@ -172,17 +172,25 @@ void ListView::setSelected(int row, bool selected) {
     item->setSelected(selected);
 }
 
+// From the selection's ranges, not row by row: asking each item of a season's list whether it
+// is selected was a pause of the window at every look at the selection.
 int ListView::nextSelected(int from) const {
-    for (int row = from + 1; row < itemCount(); ++row) {
-        if (topLevelItem(row)->isSelected()) return row;
+    int next = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.parent().isValid()) continue;
+        const int candidate = std::max(range.top(), from + 1);
+        if (candidate <= range.bottom() && candidate < itemCount() && (next < 0 || candidate < next)) next = candidate;
     }
-    return -1;
+    return next;
 }
 
 QList<int> ListView::selectedRows() const {
-    QList<int> rows;
-    for (int row = nextSelected(); row >= 0; row = nextSelected(row)) rows << row;
-    return rows;
+    std::set<int> rows;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.parent().isValid()) continue;
+        for (int row = range.top(); row <= range.bottom() && row < itemCount(); ++row) rows.insert(row);
+    }
+    return QList<int>(rows.begin(), rows.end());
 }
 
 void ListView::setSelectionMark(int row) {

@@ -250,7 +250,14 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
                 moved.contracts = QSet<QString>(ids.begin(), ids.end());
                 moved.contractsMoved = applied.moved;
             }
-            if (table == T::Shows) moved.shows = QSet<QString>(ids.begin(), ids.end());
+            if (table == T::Companies) {
+                moved.companies = QSet<QString>(ids.begin(), ids.end());
+                moved.companiesMoved = applied.moved;
+            }
+            if (table == T::Shows) {
+                moved.shows = QSet<QString>(ids.begin(), ids.end());
+                moved.showsMoved = applied.moved;
+            }
         }
         if (!moved.tables.empty()) {
             const RecordLists::KeptView kept = lists_.keepView();

@@ -5,23 +5,33 @@
 
 namespace programme {
 
+std::optional<ListRow> companyRow(int index) {
+    const auto& records = companies();
+    if (index < 0 || index >= static_cast<int>(records.size())) return std::nullopt;
+    const Company& company = records[static_cast<std::size_t>(index)];
+    if (isDeleted(company.deleted)) return std::nullopt;
+    return ListRow{index, {company.id, company.nom}};
+}
+
+std::optional<ListRow> showRow(int index) {
+    const auto& records = shows();
+    if (index < 0 || index >= static_cast<int>(records.size())) return std::nullopt;
+    const Show& show = records[static_cast<std::size_t>(index)];
+    if (isDeleted(show.deleted)) return std::nullopt;
+    return ListRow{index, {show.id, show.name}};
+}
+
 std::vector<ListRow> companyRows() {
     std::vector<ListRow> rows;
-    const auto& records = companies();
-    for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-        if (isDeleted(records[i].deleted)) continue;
-        rows.push_back({i, {records[i].id, records[i].nom}});
-    }
+    for (int i = 0; i < static_cast<int>(companies().size()); ++i)
+        if (auto row = companyRow(i)) rows.push_back(std::move(*row));
     return rows;
 }
 
 std::vector<ListRow> showRows() {
     std::vector<ListRow> rows;
-    const auto& records = shows();
-    for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-        if (isDeleted(records[i].deleted)) continue;
-        rows.push_back({i, {records[i].id, records[i].name}});
-    }
+    for (int i = 0; i < static_cast<int>(shows().size()); ++i)
+        if (auto row = showRow(i)) rows.push_back(std::move(*row));
     return rows;
 }
 

@@ -19,6 +19,9 @@ struct ListRow {
 // lists; these give them in that arrival order, deleted records left out.
 std::vector<ListRow> companyRows();
 std::vector<ListRow> showRows();
+// The row of one company or show record, when it is not deleted.
+std::optional<ListRow> companyRow(int index);
+std::optional<ListRow> showRow(int index);
 // Every room, in record order (the room list sorts itself by id).
 std::vector<ListRow> roomRows();
 // One row per group head that is not deleted, in record order: Id, Salle, Spectacle,

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -168,34 +169,68 @@ std::vector<dlg::ListView::Row> viewRows(const std::vector<programme::ListRow>& 
 
 namespace {
 
+// The first row of a list in record order (descending: the last record at the top) whose
+// record index is not before `record`'s place: a binary search on the rows' item data.
+int rowAtRecord(const dlg::ListView* view, qint64 record, bool descending) {
+    int low = 0, high = view->itemCount();
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const qint64 data = view->itemData(middle);
+        if (descending ? data > record : data < record)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 // Takes out the rows of the ids given, numbers the others again when their records moved,
 // and puts back each id's row, if it has one, where its record index belongs (the list is in
-// record order). The rows of other ids stay the very rows they were.
-void patchRows(dlg::ListView* view, const QSet<QString>& ids, bool recordsMoved,
+// record order, or its reverse). The rows of other ids stay the very rows they were. Unless
+// records moved, an id's row is found by its record index: a season's list is not walked.
+void patchRows(dlg::ListView* view, const QSet<QString>& ids, bool recordsMoved, bool descending,
                const std::function<int(const QString&)>& indexOf,
                const std::function<std::optional<programme::ListRow>(int)>& rowOf) {
     if (ids.isEmpty() && !recordsMoved) return;
     const QSignalBlocker quiet(view);
-    for (int row = view->itemCount() - 1; row >= 0; --row)
-        if (ids.contains(view->itemText(row, 0))) view->deleteItem(row);
+    QSet<QString> placing = ids;
+    bool walk = recordsMoved;
+    if (!walk) {
+        for (const QString& id : ids) {
+            const int index = indexOf(id);
+            if (index < 0) continue;
+            const int row = rowAtRecord(view, index, descending);
+            if (row >= view->itemCount() || view->itemData(row) != index) continue;  // no row shows it
+            if (view->itemText(row, 0) != id) {
+                walk = true;  // the rows' indexes are not those of the records: look at each
+                break;
+            }
+            // Still shown: rewritten where it stands, so that it stays the very row (selected
+            // or not) it was.
+            if (const auto wanted = rowOf(index)) {
+                for (int c = 1; c < wanted->columns.size(); ++c)
+                    if (view->itemText(row, c) != wanted->columns[c]) view->setItemText(row, c, wanted->columns[c]);
+                placing.remove(id);
+                continue;
+            }
+            view->deleteItem(row);
+        }
+    }
+    if (walk) {
+        placing = ids;
+        for (int row = view->itemCount() - 1; row >= 0; --row)
+            if (ids.contains(view->itemText(row, 0))) view->deleteItem(row);
+    }
     if (recordsMoved) {
         for (int row = 0; row < view->itemCount(); ++row) {
             const int index = indexOf(view->itemText(row, 0));
             if (view->itemData(row) != index) view->setItemData(row, index);
         }
     }
-    for (const QString& id : ids) {
+    for (const QString& id : placing) {
         const auto row = rowOf(indexOf(id));
         if (!row) continue;
-        int low = 0, high = view->itemCount();
-        while (low < high) {
-            const int middle = (low + high) / 2;
-            if (view->itemData(middle) < row->record)
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        view->insertRows(low, {listRow(*row)});
+        view->insertRows(rowAtRecord(view, row->record, descending), {listRow(*row)});
     }
 }
 
@@ -209,8 +244,10 @@ void RecordLists::refresh(const Moved& moved) {
         loaded(T::Rooms);
     }
     if (touched(T::Companies) && refillsList(T::Companies))
-        syncRows(list(kCompanyList), viewRows(programme::companyRows(), true));
-    if (touched(T::Shows) && refillsList(T::Shows)) syncRows(list(kShowList), viewRows(programme::showRows(), true));
+        patchRows(list(kCompanyList), moved.companies, moved.companiesMoved, true, programme::companyIndexById,
+                  programme::companyRow);
+    if (touched(T::Shows) && refillsList(T::Shows))
+        patchRows(list(kShowList), moved.shows, moved.showsMoved, true, programme::showIndexById, programme::showRow);
 
     // The groups and contracts whose rows name what changed.
     QSet<QString> heads = moved.groupHeads;
@@ -223,21 +260,16 @@ void RecordLists::refresh(const Moved& moved) {
             if (touched(T::Rooms))
                 syncRows(list(kTimeslotList), viewRows(programme::timeslotGroupRows(), false));
             else
-                patchRows(list(kTimeslotList), heads, moved.timeslotsMoved, programme::timeslotIndexById,
+                patchRows(list(kTimeslotList), heads, moved.timeslotsMoved, false, programme::timeslotIndexById,
                           programme::timeslotGroupRow);
         }
     }
     QSet<QString> contracts = moved.contracts;
-    QHash<QString, int> contractIndex;
-    const auto& contractRecords = programme::contracts();
-    for (int i = 0; i < static_cast<int>(contractRecords.size()); ++i) {
-        const programme::Contract& contract = contractRecords[static_cast<std::size_t>(i)];
-        if (!contractIndex.contains(contract.id)) contractIndex.insert(contract.id, i);
-        if (heads.contains(contract.ts)) contracts.insert(contract.id);
-    }
-    patchRows(
-        list(kContractList), contracts, moved.contractsMoved,
-        [&](const QString& id) { return contractIndex.value(id, -1); }, programme::contractRow);
+    if (!heads.isEmpty())
+        for (const programme::Contract& contract : programme::contracts())
+            if (heads.contains(contract.ts)) contracts.insert(contract.id);
+    patchRows(list(kContractList), contracts, moved.contractsMoved, false, programme::contractIndexById,
+              programme::contractRow);
 }
 
 void RecordLists::appendRecords(programme::ProgrammeTable table, int from, int to) {
@@ -349,9 +381,15 @@ RecordLists::KeptView RecordLists::keepView() const {
 void RecordLists::restoreView(const KeptView& kept) {
     for (const auto& [id, entry] : kept.lists) {
         dlg::ListView* view = list(id);
-        {
+        // Rows patched in place keep their selection: a season's list is walked only when a
+        // selected row was taken out and put back.
+        QSet<QString> selectedNow;
+        for (int row : view->selectedRows()) selectedNow.insert(view->itemText(row, 0));
+        const bool stillSelected = std::all_of(entry.selected.begin(), entry.selected.end(),
+                                               [&](const QString& text) { return selectedNow.contains(text); });
+        if (!stillSelected) {
             const QSignalBlocker quiet(view);
-            for (int row = 0; !entry.selected.isEmpty() && row < view->itemCount(); ++row)
+            for (int row = 0; row < view->itemCount(); ++row)
                 if (entry.selected.contains(view->itemText(row, 0))) view->setSelected(row, true);
         }
         view->verticalScrollBar()->setValue(entry.scroll);

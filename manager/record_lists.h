@@ -37,9 +37,12 @@ public:
     struct Moved {
         std::set<programme::ProgrammeTable> tables;
         QSet<QString> groupHeads;     // the ids of the groups whose rows may have changed
+        QSet<QString> companies;      // the ids of the companies read again
         QSet<QString> shows;          // the ids of the shows read again
         QSet<QString> contracts;      // the ids of the contracts read again
         bool timeslotsMoved = false;  // records went, came or changed place: indexes moved
+        bool companiesMoved = false;
+        bool showsMoved = false;
         bool contractsMoved = false;
     };
     void refresh(const Moved& moved);

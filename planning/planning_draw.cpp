@@ -77,20 +77,37 @@ int groupIdOf(const Timeslot& slot) {
     return static_cast<int>(childof != -1 ? childof : leadingInteger(slot.id));
 }
 
-bool visibleInTimeline(const Timeslot& slot, const PlanningView& view) {
-    if (leadingInteger(slot.deleted) != 0) return false;
-    const DateTime day = slotDate(slot);
-    // The start day counts whole: the range starts at the time of day the window was opened,
-    // and tonight's performance must not fall out of it at midnight. The end keeps its rule.
-    if (before(day, view.from.dateOnly()) || !notAfter(day, view.to)) return false;
-    return inRoomFilter(slot, view.rooms);
+namespace {
+
+// The start day counts whole: the range starts at the time of day the window was opened, and
+// tonight's performance must not fall out of it at midnight. The end keeps its rule.
+bool dayInTimeline(const QString& isoDate, const PlanningView& view) {
+    const DateTime day = programme::dayOfIsoDate(isoDate);
+    return !before(day, view.from.dateOnly()) && notAfter(day, view.to);
 }
 
+}  // namespace
+
+bool visibleInTimeline(const Timeslot& slot, const PlanningView& view) {
+    if (leadingInteger(slot.deleted) != 0) return false;
+    return dayInTimeline(slot.date, view) && inRoomFilter(slot, view.rooms);
+}
+
+// Every paint and every hover asks this of a season's slots: the records come in date order,
+// so a day's text is read as a date once for the run of slots that share it.
 std::vector<int> visibleTimeslots(const PlanningView& view) {
     std::vector<int> out;
     const auto& records = programme::timeslots();
+    const QString* lastDate = nullptr;
+    bool lastInRange = false;
     for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-        if (visibleInTimeline(records[i], view)) out.push_back(i);
+        const Timeslot& slot = records[static_cast<std::size_t>(i)];
+        if (leadingInteger(slot.deleted) != 0) continue;
+        if (!lastDate || slot.date != *lastDate) {
+            lastDate = &slot.date;
+            lastInRange = dayInTimeline(slot.date, view);
+        }
+        if (lastInRange && inRoomFilter(slot, view.rooms)) out.push_back(i);
     }
     return out;
 }

@@ -22,47 +22,83 @@ std::vector<Timeslot> gTimeslots;
 std::vector<Contract> gContracts;
 unsigned gRecordsVersion = 0;
 
-// The record index of each key text of a table (its first, or its last, occurrence), built
-// once per load instead of scanning the table for every lookup. The index is built again
-// whenever the table was reloaded, replaced or resized; a found index is checked against its
-// record, and a key the index lacks is looked for by a scan, so that records changed in
-// place (as tests do) are still found.
+// The version of each table's records: a load, a swap or rows read again by id change only
+// their own table's, so that the indexes of the other tables stay built.
+unsigned gTableVersions[5] = {};
+unsigned& tableVersion(ProgrammeTable table) { return gTableVersions[static_cast<int>(table)]; }
+
+// The record indexes of each key text of a table, built once per load instead of scanning the
+// table for every lookup: the hash of each key beside its record index, sorted. Built in a
+// millisecond or two for a season of slots with one allocation, where a hash table of nodes
+// took ten times that on the window's thread. The index is built again whenever the table was
+// reloaded, replaced or resized; a found index is checked against its record, and a key the
+// index lacks is looked for by a scan, so that records changed in place (as tests do) are
+// still found.
 template <typename Record>
 class KeyIndex {
 public:
     enum class Take { First, Last };
-    // Counting (count()) costs a second table of every key: only the indexes that count keep
-    // one. counted, when given, says which records count() counts.
-    enum class Counts { No, Yes };
-    KeyIndex(QString Record::*field, Take take, Counts counts = Counts::No, bool (*counted)(const Record&) = nullptr)
-        : field_(field), take_(take), counts_on_(counts == Counts::Yes), counted_(counted) {}
+    // counted, when given, says which records count() counts.
+    KeyIndex(ProgrammeTable table, QString Record::*field, Take take, bool (*counted)(const Record&) = nullptr)
+        : table_(table), field_(field), take_(take), counted_(counted) {}
 
     int find(const std::vector<Record>& records, const QString& key) {
+        const int found = findIndexed(records, key);
+        return found >= 0 ? found : scan(records, key);
+    }
+
+    // The same without the scan: what the index holds, trusted for a key it lacks (rows read
+    // again by id, where most ids asked for are held and a new one would cost a scan).
+    int findIndexed(const std::vector<Record>& records, const QString& key) {
         refresh(records);
-        const auto it = map_.constFind(key);
-        if (it != map_.cend() && static_cast<std::size_t>(*it) < records.size() && records[*it].*field_ == key)
-            return *it;
-        return scan(records, key);
+        int found = -1;
+        forEachMatch(records, key, [&](int index) {
+            found = index;
+            return take_ == Take::Last;
+        });
+        return found;
     }
 
     // How many records have this key (children per head id). Trusts the index.
     unsigned count(const std::vector<Record>& records, const QString& key) {
         refresh(records);
-        return counts_.value(key, 0u);
+        unsigned n = 0;
+        forEachMatch(records, key, [&](int) {
+            ++n;
+            return true;
+        });
+        return n;
     }
 
 private:
-    void refresh(const std::vector<Record>& records) {
-        if (version_ == gRecordsVersion && data_ == records.data() && size_ == records.size()) return;
-        map_.clear();
-        counts_.clear();
-        map_.reserve(static_cast<qsizetype>(records.size()));
-        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-            const QString& key = records[static_cast<std::size_t>(i)].*field_;
-            if (counts_on_ && (!counted_ || counted_(records[static_cast<std::size_t>(i)]))) ++counts_[key];
-            if (take_ == Take::Last || !map_.contains(key)) map_.insert(key, i);
+    using Entry = std::pair<std::size_t, int>;  // the key's hash, the record index
+
+    // Calls visit(index) for each record whose key equals key, in record order, while it
+    // returns true.
+    template <typename Visit>
+    void forEachMatch(const std::vector<Record>& records, const QString& key, Visit visit) const {
+        const std::size_t hash = qHash(key);
+        auto it = std::lower_bound(entries_.begin(), entries_.end(), Entry{hash, -1});
+        for (; it != entries_.end() && it->first == hash; ++it) {
+            if (static_cast<std::size_t>(it->second) >= records.size() ||
+                records[static_cast<std::size_t>(it->second)].*field_ != key)
+                continue;
+            if (!visit(it->second)) return;
         }
+    }
+    void refresh(const std::vector<Record>& records) {
+        const unsigned table = tableVersion(table_);
+        if (version_ == gRecordsVersion && tableVersion_ == table && data_ == records.data() && size_ == records.size())
+            return;
+        entries_.clear();
+        entries_.reserve(records.size());
+        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+            const Record& record = records[static_cast<std::size_t>(i)];
+            if (!counted_ || counted_(record)) entries_.emplace_back(qHash(record.*field_), i);
+        }
+        std::sort(entries_.begin(), entries_.end());
         version_ = gRecordsVersion;
+        tableVersion_ = table;
         data_ = records.data();
         size_ = records.size();
     }
@@ -76,26 +112,29 @@ private:
         return found;
     }
 
+    ProgrammeTable table_;
     QString Record::*field_;
     Take take_;
-    bool counts_on_;
     bool (*counted_)(const Record&);
     unsigned version_ = ~0u;
+    unsigned tableVersion_ = ~0u;
     const Record* data_ = nullptr;
     std::size_t size_ = 0;
-    QHash<QString, int> map_;
-    QHash<QString, unsigned> counts_;
+    std::vector<Entry> entries_;
 };
 
 using Take = KeyIndex<Timeslot>::Take;
-KeyIndex<Show> gShowById(&Show::id, KeyIndex<Show>::Take::First);
-KeyIndex<Company> gCompanyById(&Company::id, KeyIndex<Company>::Take::Last);
-KeyIndex<Room> gRoomById(&Room::id, KeyIndex<Room>::Take::First);
-KeyIndex<Timeslot> gTimeslotById(&Timeslot::id, Take::First);
-KeyIndex<Timeslot> gTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes);
+KeyIndex<Show> gShowById(ProgrammeTable::Shows, &Show::id, KeyIndex<Show>::Take::First);
+KeyIndex<Company> gCompanyById(ProgrammeTable::Companies, &Company::id, KeyIndex<Company>::Take::Last);
+KeyIndex<Room> gRoomById(ProgrammeTable::Rooms, &Room::id, KeyIndex<Room>::Take::First);
+KeyIndex<Timeslot> gTimeslotById(ProgrammeTable::Timeslots, &Timeslot::id, Take::First);
+KeyIndex<Timeslot> gTimeslotByChildof(ProgrammeTable::Timeslots, &Timeslot::childof, Take::First);
 bool isLiveSlot(const Timeslot& slot) { return !isDeleted(slot.deleted); }
-KeyIndex<Timeslot> gLiveTimeslotByChildof(&Timeslot::childof, Take::First, KeyIndex<Timeslot>::Counts::Yes,
-                                          &isLiveSlot);
+KeyIndex<Timeslot> gLiveTimeslotByChildof(ProgrammeTable::Timeslots, &Timeslot::childof, Take::First, &isLiveSlot);
+// Rows read again by id find their records through these (the first record of an id, as a
+// scan would).
+KeyIndex<Company> gFirstCompanyById(ProgrammeTable::Companies, &Company::id, KeyIndex<Company>::Take::First);
+KeyIndex<Contract> gContractById(ProgrammeTable::Contracts, &Contract::id, KeyIndex<Contract>::Take::First);
 
 // Which field each column of a table goes to; columns not listed are not read.
 template <typename Record>
@@ -302,9 +341,9 @@ void install(ProgrammeTable table, Tables& tables) {
     case T::Companies: gCompanies.swap(tables.companies); break;
     case T::Shows: gShows.swap(tables.shows); break;
     case T::Timeslots: gTimeslots.swap(tables.timeslots); break;
-    case T::Contracts: gContracts.swap(tables.contracts); return;  // no lookup indexes them
+    case T::Contracts: gContracts.swap(tables.contracts); break;
     }
-    recordsChanged();
+    ++tableVersion(table);
 }
 
 namespace {
@@ -336,21 +375,24 @@ bool sameIndexKeys(const Timeslot& a, const Timeslot& b) {
 }
 bool sameIndexKeys(const Contract&, const Contract&) { return true; }
 
-template <typename Record>
-Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const std::vector<Record>& fresh) {
+// find(held, id) gives the record index of the first held record of an id, or -1.
+template <typename Record, typename Find>
+Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const std::vector<Record>& fresh, Find find) {
     Applied applied;
     QHash<QString, const Record*> given;
     for (const Record& record : fresh) given.insert(record.id, &record);
     std::vector<const Record*> placing;
     for (const QString& id : asked) {
         const Record* now = given.value(id, nullptr);
-        auto it = std::find_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
-        if (it != held.end() && now && sameOrderKey(*it, *now)) {
-            applied.keysChanged |= !sameIndexKeys(*it, *now);
-            applied.changed |= !(*it == *now);
-            *it = *now;
+        const int at = find(held, id);
+        if (at >= 0 && now && sameOrderKey(held[static_cast<std::size_t>(at)], *now)) {
+            Record& record = held[static_cast<std::size_t>(at)];
+            applied.keysChanged |= !sameIndexKeys(record, *now);
+            applied.changed |= !(record == *now);
+            record = *now;
             continue;
         }
+        if (at < 0 && !now) continue;  // neither held nor stored
         const auto kept = std::remove_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
         applied.moved |= kept != held.end();
         applied.changed |= kept != held.end() || now;
@@ -367,27 +409,45 @@ Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const 
     return applied;
 }
 
+template <typename Record>
+int scanForId(const std::vector<Record>& held, const QString& id) {
+    const auto it = std::find_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
+    return it == held.end() ? -1 : static_cast<int>(it - held.begin());
+}
+
+template <typename Record>
+auto byIndex(KeyIndex<Record>& index) {
+    return [&index](const std::vector<Record>& held, const QString& id) { return index.findIndexed(held, id); };
+}
+
 }  // namespace
 
 Applied applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
     using T = ProgrammeTable;
     switch (table) {
-    case T::Rooms: return applyRecords(held.rooms, asked, fresh.rooms);
-    case T::Companies: return applyRecords(held.companies, asked, fresh.companies);
-    case T::Shows: return applyRecords(held.shows, asked, fresh.shows);
-    case T::Timeslots: return applyRecords(held.timeslots, asked, fresh.timeslots);
-    case T::Contracts: return applyRecords(held.contracts, asked, fresh.contracts);
+    case T::Rooms: return applyRecords(held.rooms, asked, fresh.rooms, scanForId<Room>);
+    case T::Companies: return applyRecords(held.companies, asked, fresh.companies, scanForId<Company>);
+    case T::Shows: return applyRecords(held.shows, asked, fresh.shows, scanForId<Show>);
+    case T::Timeslots: return applyRecords(held.timeslots, asked, fresh.timeslots, scanForId<Timeslot>);
+    case T::Contracts: return applyRecords(held.contracts, asked, fresh.contracts, scanForId<Contract>);
     }
     return {};
 }
 
+// The held record of an id is found through the lookups' indexes: a scan of a season's slots
+// for each row read again was a pause of the window.
 Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
-    Tables held;
-    swapWithHeld(held);
-    const Applied applied = applyRows(held, table, asked, fresh);
-    swapWithHeld(held);
+    using T = ProgrammeTable;
+    Applied applied;
+    switch (table) {
+    case T::Rooms: applied = applyRecords(gRooms, asked, fresh.rooms, byIndex(gRoomById)); break;
+    case T::Companies: applied = applyRecords(gCompanies, asked, fresh.companies, byIndex(gFirstCompanyById)); break;
+    case T::Shows: applied = applyRecords(gShows, asked, fresh.shows, byIndex(gShowById)); break;
+    case T::Timeslots: applied = applyRecords(gTimeslots, asked, fresh.timeslots, byIndex(gTimeslotById)); break;
+    case T::Contracts: applied = applyRecords(gContracts, asked, fresh.contracts, byIndex(gContractById)); break;
+    }
     // The indexes of the lookups are built again only when what they are built on changed.
-    if (applied.moved || applied.keysChanged) recordsChanged();
+    if (applied.moved || applied.keysChanged) ++tableVersion(table);
     return applied;
 }
 
@@ -498,6 +558,9 @@ QString roomOfTimeslot(const QString& timeslotId, QString* contractName, QString
 }
 
 int timeslotIndexById(const QString& id) { return gTimeslotById.find(gTimeslots, id); }
+int companyIndexById(const QString& id) { return gFirstCompanyById.find(gCompanies, id); }
+int showIndexById(const QString& id) { return gShowById.find(gShows, id); }
+int contractIndexById(const QString& id) { return gContractById.find(gContracts, id); }
 
 int groupHeadIndex(int timeslotIndex) {
     if (timeslotIndex < 0 || static_cast<std::size_t>(timeslotIndex) >= gTimeslots.size()) return -1;

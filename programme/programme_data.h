@@ -1,7 +1,8 @@
 // The in-memory copy of the programme database: companies, shows, rooms, timeslots and
 // contracts, each a program-wide list of records whose fields are the texts the server sent.
 // A record's position in its list is its handle: list rows carry it as item data. The lists
-// outlive the manager window and are replaced by reloadAll() after every change.
+// outlive the manager window; whole loads replace them, and rows read again by id are put in
+// place (applyRows).
 #pragma once
 
 #include <QString>
@@ -207,6 +208,10 @@ QString roomOfTimeslot(const QString& timeslotId, QString* contractName = nullpt
 
 // The record index of the first timeslot whose id text equals id, or -1.
 int timeslotIndexById(const QString& id);
+// The same for the other tables whose rows are read again by id.
+int companyIndexById(const QString& id);
+int showIndexById(const QString& id);
+int contractIndexById(const QString& id);
 // The record index of the group head of a timeslot record (itself when its childof reads
 // exactly -1), or -1 when the index is outside the list or the head is not loaded.
 int groupHeadIndex(int timeslotIndex);

@@ -83,6 +83,40 @@ TEST(ListRows, ARowFindsTheRecordOfTheIdItShows) {
     EXPECT_EQ(dlg::recordIndexOfRow(&list, 1, records), -1);  // no such row
 }
 
+// The selection is read from its ranges: rows selected one by one, in runs, then moved by a
+// row taken out above them, as each item's own state says.
+TEST(ListRows, TheSelectedRowsAreThoseEachItemSaysItIs) {
+    for (const bool single : {false, true}) {
+        SCOPED_TRACE(single ? "single selection" : "extended selection");
+        dlg::ListView list(nullptr, single);
+        list.insertColumn(0, QStringLiteral("Id"), 50);
+        std::vector<dlg::ListView::Row> rows;
+        for (int i = 0; i < 10; ++i) rows.push_back({i, {QString::number(i)}});
+        list.insertRows(0, rows);
+        const auto eachItem = [&list] {
+            QList<int> selected;
+            for (int row = 0; row < list.itemCount(); ++row)
+                if (list.topLevelItem(row)->isSelected()) selected << row;
+            return selected;
+        };
+        const auto walked = [&list] {
+            QList<int> selected;
+            for (int row = list.nextSelected(); row >= 0; row = list.nextSelected(row)) selected << row;
+            return selected;
+        };
+        EXPECT_EQ(list.nextSelected(), -1);
+        for (int row : {2, 5, 6, 7, 9}) list.setSelected(row, true);
+        list.setSelected(6, false);
+        list.deleteItem(0);
+        list.deleteItem(list.itemCount() - 1);
+        EXPECT_EQ(list.selectedRows(), eachItem());
+        EXPECT_EQ(walked(), eachItem());
+        EXPECT_EQ(list.selectedRows(), single ? QList<int>{} : (QList<int>{1, 4, 6}));
+        EXPECT_EQ(list.nextSelected(4), single ? -1 : 6);
+        EXPECT_EQ(list.nextSelected(100), -1);
+    }
+}
+
 TEST(DialogTemplates, PickersCombosAndSizingFollowTheTemplates) {
     Probe manager(res::kDialog129);
     manager.DoModal();

@@ -165,6 +165,22 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
         EXPECT_EQ(window.listView(manager::kTimeslotList)->itemText(0, 2), q("Nuit blanche"));
         EXPECT_EQ(programme::companies().size(), 40u);
 
+        // Changed where it stands, a company keeps its very row; deleted, it leaves the list,
+        // and the rows around it still carry the indexes of the records they show.
+        const QTreeWidgetItem* zebre = companies->topLevelItem(row(window, manager::kCompanyList, q("Zèbre")));
+        colleague(
+            "UPDATE `comp` SET `email` = 'z@example.org' WHERE `id` = 1; UPDATE `comp` SET `deleted` = 1 "
+            "WHERE `id` = 7",
+            "Anne : compagnies modifiées [comp=1,7]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        EXPECT_EQ(companies->topLevelItem(row(window, manager::kCompanyList, q("Zèbre"))), zebre);
+        EXPECT_LT(row(window, manager::kCompanyList, q("Compagnie 107")), 0);
+        ASSERT_EQ(companies->itemCount(), 39);
+        for (int r = 0; r < companies->itemCount(); ++r)
+            EXPECT_EQ(programme::companies()[static_cast<std::size_t>(companies->itemData(r))].id,
+                      companies->itemText(r, 0))
+                << r;
+
         // A group added before the held one moves the records after it: each row still carries
         // the index of the record it shows.
         colleague(
