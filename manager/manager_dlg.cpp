@@ -235,13 +235,26 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             }
             return heads;
         };
+        // The planning shows companies by their names alone: a company's other fields change
+        // nothing there, and a season's planning is not painted again for them.
+        const auto companyNames = [](const QStringList& ids) {
+            QStringList names;
+            for (const QString& id : ids) {
+                const int index = programme::companyIndexById(id);
+                names << (index < 0 ? QString() : programme::companies()[static_cast<std::size_t>(index)].nom);
+            }
+            return names;
+        };
+        bool planningChanged = false;
         for (const auto& [table, ids] : outcome->asked) {
             const QSet<QString> headsBefore = table == T::Timeslots ? headsOf(ids) : QSet<QString>();
+            const QStringList namesBefore = table == T::Companies ? companyNames(ids) : QStringList();
             const programme::Applied applied = programme::applyRows(table, ids, outcome->rows);
             // Rows read again as they were held (a line already applied, a save of this
             // window's own) move nothing.
             if (!applied.changed) continue;
             moved.tables.insert(table);
+            planningChanged |= table != T::Contracts && (table != T::Companies || companyNames(ids) != namesBefore);
             if (table == T::Timeslots) {
                 moved.groupHeads = headsBefore + headsOf(ids);
                 moved.timeslotsMoved = applied.moved;
@@ -265,7 +278,7 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             lists_.refresh(moved);
             lists_.restoreView(kept);
             pane_.setScroll(planningScroll);
-            pane_.redraw();
+            if (planningChanged) pane_.redraw();
             changedByLastApply_ = true;
         }
     }

@@ -1,6 +1,8 @@
 #include "planning/draw_surface.h"
 
 #include <QFontMetrics>
+#include <QHash>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPolygon>
 #include <QStringList>
@@ -83,6 +85,23 @@ void PainterSurface::drawText(const Rect& rect, const QString& text, unsigned fl
 
 int PainterSurface::lineHeight() const { return painter_.fontMetrics().height(); }
 
-int PainterSurface::textWidth(const QString& text) const { return painter_.fontMetrics().horizontalAdvance(text); }
+// A paint of the planning measures the same texts row after row (the room names for each
+// row's panel, each name halved until it fits): the widths are kept by font and device, on the
+// window's thread, where every paint runs.
+int PainterSurface::textWidth(const QString& text) const {
+    static QHash<QString, int> widths;
+    if (!(painter_.font() == measuredFont_) || fontKey_.isEmpty()) {
+        measuredFont_ = painter_.font();
+        const QPaintDevice* device = painter_.device();
+        fontKey_ = measuredFont_.key() + u'\x1f' + QString::number(device ? device->logicalDpiX() : 0) + u'\x1f';
+    }
+    const QString key = fontKey_ + text;
+    const auto it = widths.constFind(key);
+    if (it != widths.cend()) return *it;
+    if (widths.size() > kKeptWidths) widths.clear();
+    const int width = painter_.fontMetrics().horizontalAdvance(text);
+    widths.insert(key, width);
+    return width;
+}
 
 }  // namespace planning

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -110,8 +111,11 @@ public:
     int textWidth(const QString& text) const override;
 
 private:
+    static constexpr qsizetype kKeptWidths = 20000;
     void applyPen();
     QPainter& painter_;
+    mutable QFont measuredFont_;
+    mutable QString fontKey_;
     Pen pen_ = kStockBlackPen;
     COLORREF textColour_ = kBlack;
     bool transparent_ = false;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -273,3 +275,23 @@ TEST_F(PlanningPrint, ALongTextEndsWithAnEllipsisInsideItsPanel) {
 }
 
 }  // namespace
+
+// The painter's widths are kept between paints: a font changed on the painter, or another
+// device, measures anew.
+TEST(PainterSurfaceWidths, FollowThePaintersFontAndDevice) {
+    QImage screen(200, 50, QImage::Format_RGB32);
+    QImage printed(200, 50, QImage::Format_RGB32);
+    printed.setDotsPerMeterX(screen.dotsPerMeterX() * 4);
+    printed.setDotsPerMeterY(screen.dotsPerMeterY() * 4);
+    const QString text = QStringLiteral("Compagnie du Petit Théâtre");
+    for (QImage* image : {&screen, &printed, &screen}) {
+        QPainter painter(image);
+        planning::PainterSurface dc(painter);
+        for (const int pixels : {10, 24, 10}) {
+            QFont font = painter.font();
+            font.setPixelSize(pixels);
+            painter.setFont(font);
+            EXPECT_EQ(dc.textWidth(text), painter.fontMetrics().horizontalAdvance(text)) << pixels;
+        }
+    }
+}
