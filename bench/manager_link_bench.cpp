@@ -214,13 +214,13 @@ int main(int argc, char** argv) {
                                                  [&](const auto& c) { return c.id.toStdString() == companyId; });
                 edits::CompanyFields fields = edits::fieldsOf(*record);
                 fields.nom = QStringLiteral("Compagnie du banc %1").arg(n);
-                const auto start = Clock::now();
+                const auto saveStart = Clock::now();
                 if (!edits::editCompany(*record, fields, {}).committed()) std::fprintf(stderr, "a save failed\n");
-                f.ownWrites.push_back(msSince(start));
+                f.ownWrites.push_back(msSince(saveStart));
                 proxy.reset();
                 probe.start();
                 window.reloadSaved();
-                f.ownSaves.push_back(msSince(start));
+                f.ownSaves.push_back(msSince(saveStart));
                 f.ownTrips = static_cast<int>(proxy.exchanges().size());
                 f.ownShown = f.ownShown && listed(window, fields.nom);
                 runEventsFor(20);  // a stall at the end of the reload shows at the probe's next tick
@@ -228,9 +228,9 @@ int main(int argc, char** argv) {
             }
             const QStringList partial = heldTexts();
             for (int n = 0; n < 3; ++n) {
-                const auto start = Clock::now();
+                const auto reloadStart = Clock::now();
                 window.reloadAll();
-                f.wholeReloads.push_back(msSince(start));
+                f.wholeReloads.push_back(msSince(reloadStart));
             }
             db::programmeSettings() = loopback;
             programme::reloadAll(nullptr);

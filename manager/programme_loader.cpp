@@ -493,7 +493,10 @@ void Loader::readDiffering(Outcome& out, const std::vector<std::string>& totals)
     for (const auto& [table, bucketSet] : bucketsToRead) {
         const auto t = static_cast<std::size_t>(indexOf(table));
         std::string list;
-        for (long long bucket : bucketSet) list += (list.empty() ? "" : ",") + std::to_string(bucket);
+        for (long long bucket : bucketSet) {
+            if (!list.empty()) list += ',';
+            list += std::to_string(bucket);
+        }
         if (!rows.empty()) rows += " UNION ALL ";
         rows += "SELECT " + std::to_string(t) + ", " + idOf(table) + ", " + checkExpression(columns_[t]) + " FROM " +
                 quotedName(programme::tableName(table)) + " WHERE " + idOf(table) + " DIV " +
