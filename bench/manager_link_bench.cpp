@@ -96,12 +96,12 @@ struct Figures {
     int nothingTrips = 0;    // an idle check with nobody saving
     uint64_t nothingDown = 0;
     bool same = false;
-    std::vector<double> ownSaves;     // the save's start to the lists showing it
-    std::vector<double> ownWrites;    // the save's own statements, on the window's thread
-    double ownStall = 0;              // the longest, while the saves' rows were read back
-    int ownTrips = 0;                 // through the link for the rows of the last save
-    bool ownShown = true;             // each new name in the company list once back
-    std::vector<double> wholeReloads; // the reload all of before, on the window's thread
+    std::vector<double> ownSaves;      // the save's start to the lists showing it
+    std::vector<double> ownWrites;     // the save's own statements, on the window's thread
+    double ownStall = 0;               // the longest, while the saves' rows were read back
+    int ownTrips = 0;                  // through the link for the rows of the last save
+    bool ownShown = true;              // each new name in the company list once back
+    std::vector<double> wholeReloads;  // the reload all of before, on the window's thread
 };
 
 // The company list shows this name.

@@ -193,7 +193,8 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
 // and what the user had selected and scrolled to stays.
 TEST_F(SharedOfficeTest, AnOwnSaveReadsBackOnlyTheRowsItNamedKeepingTheView) {
     std::string shows = "INSERT INTO `showname` VALUES (1, 'Spectacle 101', 1, 0)";
-    for (int i = 2; i < 40; ++i) shows += ", (" + std::to_string(i) + ", 'Spectacle " + std::to_string(100 + i) + "', 1, 0)";
+    for (int i = 2; i < 40; ++i)
+        shows += ", (" + std::to_string(i) + ", 'Spectacle " + std::to_string(100 + i) + "', 1, 0)";
     sql("SET NAMES utf8mb4;" + shows);
     manager window;
     testing_support::runModal(window, [&] {
@@ -211,7 +212,8 @@ TEST_F(SharedOfficeTest, AnOwnSaveReadsBackOnlyTheRowsItNamedKeepingTheView) {
         ASSERT_GT(showsScrolled, 0);
         ASSERT_GT(companiesScrolled, 0);
 
-        testdb::exec("", "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1; TRUNCATE TABLE mysql.general_log");
+        testdb::exec("",
+                     "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1; TRUNCATE TABLE mysql.general_log");
         struct GeneralLogOff {
             ~GeneralLogOff() { testdb::exec("", "SET GLOBAL general_log = 0"); }
         } logOff;
@@ -234,8 +236,9 @@ TEST_F(SharedOfficeTest, AnOwnSaveReadsBackOnlyTheRowsItNamedKeepingTheView) {
         // The saved company, from its table alone (its FROM the statement's only one).
         EXPECT_EQ(reads[1][0].find("FROM `comp` WHERE `id` IN (5)"), reads[1][0].rfind(" FROM ") + 1) << reads[1][0];
         const auto save = sentOn("NOT IN");
-        EXPECT_TRUE(std::any_of(save.begin(), save.end(),
-                                [](const testdb::Row& r) { return r[0].find("UPDATE `comp` SET `nom` = \"Albatros\"") != std::string::npos; }));
+        EXPECT_TRUE(std::any_of(save.begin(), save.end(), [](const testdb::Row& r) {
+            return r[0].find("UPDATE `comp` SET `nom` = \"Albatros\"") != std::string::npos;
+        }));
         for (const auto* sent : {&reads, &save})
             for (const testdb::Row& r : *sent) EXPECT_EQ(r[0].find("SELECT * FROM"), std::string::npos) << r[0];
 
