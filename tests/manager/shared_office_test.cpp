@@ -192,9 +192,9 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
 // company's alone), never a table read whole; the lists show the new name where it sorts,
 // and what the user had selected and scrolled to stays.
 TEST_F(SharedOfficeTest, AnOwnSaveReadsBackOnlyTheRowsItNamedKeepingTheView) {
-    std::string shows = "INSERT INTO `showname` VALUES (1, 'Spectacle 101', 1, 0)";
+    std::string shows = "INSERT INTO `showname` VALUES (1, 'Revue 101', 1, 0)";
     for (int i = 2; i < 40; ++i)
-        shows += ", (" + std::to_string(i) + ", 'Spectacle " + std::to_string(100 + i) + "', 1, 0)";
+        shows += ", (" + std::to_string(i) + ", 'Revue " + std::to_string(100 + i) + "', 1, 0)";
     sql("SET NAMES utf8mb4;" + shows);
     manager window;
     testing_support::runModal(window, [&] {
@@ -205,7 +205,7 @@ TEST_F(SharedOfficeTest, AnOwnSaveReadsBackOnlyTheRowsItNamedKeepingTheView) {
             list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
             return list->verticalScrollBar()->value();
         };
-        showList->setSelected(row(window, manager::kShowList, q("Spectacle 138")), true);
+        showList->setSelected(row(window, manager::kShowList, q("Revue 138")), true);
         const QList<int> showsSelected = showList->selectedRows();
         const int showsScrolled = bottom(showList);
         const int companiesScrolled = bottom(companies);
