@@ -7,6 +7,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "manager/programme_loader.h"
 
@@ -36,6 +37,15 @@ public:
     // Waits for the job under way, then hands its outcome over at once: what the window does
     // before a save of its own, and what a test waits for.
     void settle();
+    // A save of the window's own: waits for the job under way (its outcome handed over), then
+    // posts `job` and waits for it too, the window's events turning meanwhile except the
+    // user's input (painting and timers: the sales overview on the same thread keeps moving),
+    // and hands its outcome over through `apply` like any other. The outcome, or null when
+    // the loader holds no whole load yet, the job could not be posted, or a wait nested in
+    // this one took it.
+    std::shared_ptr<manager_load::Outcome> await(manager_load::Job job);
+    // Whether the loader holds the tables whole: until then it answers any job with a whole load.
+    bool loadedWhole() const { return loader_.loadedWhole(); }
     // The window reloaded by itself: an outcome posted before is older than what it holds.
     void invalidate() { ++generation_; }
     unsigned generation() const { return generation_; }
@@ -48,11 +58,16 @@ public:
 
 private:
     bool post(manager_load::Job job, std::string thenWrite = {});
-    void handOver();
+    // The outcomes taken, each through `apply`; the last of them.
+    std::shared_ptr<manager_load::Outcome> handOver();
+    void turnUntilIdle();
 
     Apply apply_;
     manager_load::Loader loader_;
     unsigned generation_ = 0;
     long ticks_ = 0;
     bool loading_ = false;
+    // The local event loops of the waits under way, innermost last: an outcome ends them all,
+    // each then asks again whether its job is done.
+    std::vector<class QEventLoop*> waits_;
 };

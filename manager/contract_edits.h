@@ -15,7 +15,8 @@ class RecordLists;
 
 class ContractEdits : private res::ManagerControls {
 public:
-    // reloadAll runs `reload all` and draws the window again.
+    // reloadAll brings the lists in line with what is stored after a save and draws the window
+    // again (the manager's reloadSaved).
     ContractEdits(RecordLists& lists, RecordEdits& records, ManagerDialogs& dialogs, std::function<void()> reloadAll);
 
     void newContract();

@@ -41,8 +41,8 @@ manager::manager(ManagerDialogs& dialogs, QWidget* parent)
       pane_(
           *this, lists_, [this](int row) { records_.editTimeslotGroup(row); },
           [this] { records_.deleteTimeslotGroup(); }),
-      records_(lists_, dialogs_, [this] { reloadAll(); }),
-      contracts_(lists_, records_, dialogs_, [this] { reloadAll(); }),
+      records_(lists_, dialogs_, [this] { reloadSaved(); }),
+      contracts_(lists_, records_, dialogs_, [this] { reloadSaved(); }),
       print_(this, pane_),
       watch_([this](std::shared_ptr<manager_load::Outcome> outcome) { received(std::move(outcome)); }) {
     wire();
@@ -159,6 +159,37 @@ int manager::reloadAll() {
     return result;
 }
 
+int manager::reloadSaved() {
+    using T = programme::ProgrammeTable;
+    const bool held = lists_.refillHold() > 0;
+    heldListsBehind_ = heldListsBehind_ || held;
+    // A check's rows kept for later (a dialog was open) are older than the save's: first.
+    if (pending_) apply(std::exchange(pending_, nullptr));
+    // Not up for a user while it waits (what a test's "next dialog" looks for too).
+    setProperty("loading", true);
+    ++savesWaiting_;
+    const std::shared_ptr<manager_load::Outcome> outcome = watch_.await(manager_load::Job::Saved);
+    --savesWaiting_;
+    setProperty("loading", loading());
+    if (!outcome || !outcome->reached) {
+        const int result = reloadAll();
+        if (result == 0 && !held) heldListsBehind_ = false;
+        return result;
+    }
+    if (heldListsBehind_ && !held) {
+        const RecordLists::KeptView kept = lists_.keepView();
+        for (T table : {T::Companies, T::Shows, T::Timeslots}) {
+            lists_.loading(table);
+            lists_.loaded(table);
+        }
+        lists_.restoreView(kept);
+        heldListsBehind_ = false;
+    }
+    pane_.redraw();
+    pane_.redrawDetail();
+    return 0;
+}
+
 void manager::settleLoads() { watch_.settle(); }
 
 void manager::whenLoaded(std::function<void()> action) {
@@ -190,7 +221,7 @@ void manager::received(std::shared_ptr<manager_load::Outcome> outcome) {
         if (outcome->job == manager_load::Job::Whole) finishFill();
         return;
     }
-    if (dialogOpen()) {
+    if (dialogOpen() && savesWaiting_ == 0) {
         pending_ = std::move(outcome);
         return;
     }
@@ -379,7 +410,7 @@ void manager::reloadKeepingView() {
 void manager::openCorbeille() {
     CorbeilleWindow window(
         [this] {
-            reloadAll();
+            reloadSaved();
             lists_.updateDeleteButtons();
         },
         this);

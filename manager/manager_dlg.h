@@ -33,6 +33,16 @@ public:
     // afterwards: it shows the stored follow-up at once (the emptied lists raise no change of
     // their own here).
     int reloadAll();
+    // After a save of the user's own (every record and contract edit, delete, the Corbeille's
+    // restores): its audit line names its rows, so the loader reads just those, and any a
+    // colleague saved meanwhile, on its own thread and connection, with the tables' check
+    // values in the same statement (a row changed outside the program is read too, as the
+    // whole reload it replaces would have shown it); the window waits for them
+    // painting and running its timers, but taking no input, and puts them in place keeping
+    // what the user was looking at, then draws the planning again. Where the loader cannot
+    // tell (it holds no whole load yet, its connection failed), `reloadAll` as before, which
+    // says what went wrong once. 0 when the lists hold what is stored, -1 otherwise.
+    int reloadSaved();
     // The idle check, waited for: when no dialog of the manager is open, reads the rows that
     // colleagues' saves named since the last check and puts them in place, keeping what the
     // user was looking at. True when a row changed. The timer asks the same without waiting.
@@ -110,5 +120,11 @@ private:
     std::deque<std::function<void()>> fillSteps_;
     std::shared_ptr<RecordLists::KeptView> keptForLoad_;
     bool changedByLastApply_ = false;
+    // Saves of the user's own waiting for their rows: their outcomes go in at once, even
+    // under a dialog (the one that saved, or the Corbeille).
+    int savesWaiting_ = 0;
+    // A save's rows went into the records under the refill hold, the held lists left as they
+    // were: they are filled again at the next save once the hold is over.
+    bool heldListsBehind_ = false;
     ChangeWatch watch_;  // last: its outcomes reach the parts above
 };

@@ -243,6 +243,11 @@ bool Loader::busy() const {
     return running_;
 }
 
+bool Loader::loadedWhole() const {
+    std::lock_guard lock(mutex_);
+    return toldWhole_;
+}
+
 void Loader::waitIdle() {
     std::unique_lock lock(mutex_);
     done_.wait(lock, [this] { return !running_; });
@@ -294,6 +299,10 @@ void Loader::run() {
             if (job.job == Job::Whole || !loadedWhole_) {
                 whole(*out);
                 write = out->reached && !job.thenWrite.empty();
+            } else if (job.job == Job::Saved) {
+                std::vector<std::string> totals;
+                changes(*out, &totals);
+                if (out->reached && totals.size() == kTableCount) readDiffering(*out, totals);
             } else {
                 changes(*out);
                 if (job.job == Job::Verify && out->reached) verify(*out);
@@ -304,6 +313,7 @@ void Loader::run() {
         {
             std::lock_guard lock(mutex_);
             outcomes_.push_back(std::move(out));
+            toldWhole_ = loadedWhole_;
             running_ = write;  // the job ends with its line written
             writing_ = write;
         }
@@ -311,9 +321,13 @@ void Loader::run() {
         if (write) {
             Outcome line;
             if (!send(line, job.thenWrite, nullptr, nullptr)) lateFailures_ = line.failures;
-            std::lock_guard lock(mutex_);
-            running_ = false;
-            writing_ = false;
+            {
+                std::lock_guard lock(mutex_);
+                running_ = false;
+                writing_ = false;
+            }
+            // A save waiting on the window's thread for the loader to be free hears it here.
+            if (ready_) ready_();
         }
         done_.notify_all();
     }
@@ -361,11 +375,23 @@ void Loader::whole(Outcome& out) {
     loadedWhole_ = true;
 }
 
-void Loader::changes(Outcome& out) {
+void Loader::changes(Outcome& out, std::vector<std::string>* totals) {
     Lines lines;
-    if (!send(out, seen_.newLinesStatement(), readLine, &lines)) return;
+    std::string statement = seen_.newLinesStatement();
+    // The check values as one more line, id -1 (no audit line has it), its text the values
+    // joined by spaces; the same statement, so of the same moment as the lines.
+    if (totals)
+        statement = "SELECT `id`, `log` FROM (" + statement + ") AS `lines` UNION ALL SELECT -1, CONCAT_WS(CHAR(32), " +
+                    totalsColumns() + ")";
+    if (!send(out, statement, readLine, &lines)) return;
     std::vector<QString> texts;
     for (const auto& [id, text] : lines.lines) {
+        if (totals && id == -1) {
+            const QStringList numbers = text.split(u' ');
+            for (qsizetype i = 0; i + 1 < numbers.size(); i += 2)
+                totals->push_back((numbers[i] + u' ' + numbers[i + 1]).toStdString());
+            continue;
+        }
         seen_.see(id);
         texts.push_back(text);
     }
@@ -396,15 +422,20 @@ void Loader::readRows(Outcome& out) {
     }
 }
 
-void Loader::verify(Outcome& out) {
-    // One check value per table: the number of rows and the sum of their checks.
-    std::string totals = "SELECT ";
+// One check value per table: the number of rows and the sum of their checks.
+std::string Loader::totalsColumns() const {
+    std::string totals;
     for (ProgrammeTable table : kTables) {
         const auto t = static_cast<std::size_t>(indexOf(table));
         if (table != ProgrammeTable::Rooms) totals += ", ";
         totals += "(SELECT CONCAT_WS(CHAR(32), COUNT(*), COALESCE(SUM(" + checkExpression(columns_[t]) +
                   "), 0)) FROM " + quotedName(programme::tableName(table)) + ")";
     }
+    return totals;
+}
+
+void Loader::verify(Outcome& out) {
+    const std::string totals = "SELECT " + totalsColumns();
     struct Totals {
         std::vector<std::string> values;
     } server;
@@ -414,13 +445,17 @@ void Loader::verify(Outcome& out) {
         return 0;
     };
     if (!send(out, totals, readTotals, &server) || server.values.size() != kTableCount) return;
+    readDiffering(out, server.values);
+}
+
+void Loader::readDiffering(Outcome& out, const std::vector<std::string>& totals) {
     std::vector<ProgrammeTable> differing;
     for (ProgrammeTable table : kTables) {
         const auto t = static_cast<std::size_t>(indexOf(table));
         uint64_t sum = 0;
         for (const auto& [id, check] : checks_[t]) sum += check;
         const std::string held = std::to_string(checks_[t].size()) + " " + std::to_string(sum);
-        if (server.values[t] != held) differing.push_back(table);
+        if (totals[t] != held) differing.push_back(table);
     }
     if (differing.empty()) return;
 
@@ -458,7 +493,10 @@ void Loader::verify(Outcome& out) {
     for (const auto& [table, bucketSet] : bucketsToRead) {
         const auto t = static_cast<std::size_t>(indexOf(table));
         std::string list;
-        for (long long bucket : bucketSet) list += (list.empty() ? "" : ",") + std::to_string(bucket);
+        for (long long bucket : bucketSet) {
+            if (!list.empty()) list += ',';
+            list += std::to_string(bucket);
+        }
         if (!rows.empty()) rows += " UNION ALL ";
         rows += "SELECT " + std::to_string(t) + ", " + idOf(table) + ", " + checkExpression(columns_[t]) + " FROM " +
                 quotedName(programme::tableName(table)) + " WHERE " + idOf(table) + " DIV " +

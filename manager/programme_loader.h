@@ -8,7 +8,9 @@
 // again by id, every table in one statement: two round trips for a colleague's save, one when
 // nobody saved. Changes made outside the program write no audit line: a slower check compares
 // one check value per table with those of the rows held, then per bucket of 64 ids, then per
-// row within the buckets that differ, and reads again only the rows that differ.
+// row within the buckets that differ, and reads again only the rows that differ. After a save of
+// the window's own the check values come with the new audit lines, in the same statement: the
+// lists then hold what is stored, in two round trips when nothing changed outside the program.
 #pragma once
 
 #include <QString>
@@ -36,6 +38,7 @@ enum class Job {
     Whole,    // the five tables read whole: the manager opening
     Changes,  // the rows the new audit lines name: the idle check
     Verify,   // Changes, then the tables' check values: the slower check
+    Saved,    // Changes with the check values read alongside the lines: after a save of the window's own
 };
 
 inline constexpr int kTableCount = 5;
@@ -101,7 +104,8 @@ std::string rowsStatement(const Asked& asked, const std::array<int, kTableCount>
 class Loader {
 public:
     using Ready = std::function<void()>;
-    // `ready` runs on the loader's thread when an outcome can be taken.
+    // `ready` runs on the loader's thread when an outcome can be taken, and when the opening's
+    // audit line is written after its tables (the loader free again).
     explicit Loader(Ready ready);
     // Ends the job under way at once: the statement it waits on is cut off.
     ~Loader();
@@ -112,6 +116,8 @@ public:
     // load runs `thenWrite` once the tables are read (the manager's opening line).
     bool post(Job job, const db::ConnectionSettings& settings, unsigned generation, std::string thenWrite = {});
     bool busy() const;
+    // Whether the five tables were read whole once: until then every job is a whole load.
+    bool loadedWhole() const;
     // Waits until the job under way, if any, has its outcome.
     void waitIdle();
     // The next outcome not taken yet (a whole load's pieces, then its end), once; null when
@@ -129,8 +135,13 @@ private:
     };
     void run();
     void whole(Outcome& out);
-    void changes(Outcome& out);
+    // With `totals`, the tables' check values are read in the lines' statement and put there.
+    void changes(Outcome& out, std::vector<std::string>* totals = nullptr);
     void verify(Outcome& out);
+    // The statement's columns giving each table's check value: "rows sum".
+    std::string totalsColumns() const;
+    // The rows that differ from the check values read, read again and added to the outcome.
+    void readDiffering(Outcome& out, const std::vector<std::string>& totals);
     bool send(Outcome& out, const std::string& statement, db::RowCallback callback, void* context,
               db::OwnRunReport* report = nullptr);
     void readRows(Outcome& out);
@@ -143,7 +154,8 @@ private:
     std::array<int, kTableCount> columnCounts_{};
     // The check value of each row held, by id, as computed from the texts that arrived.
     std::array<std::map<long long, uint64_t>, kTableCount> checks_;
-    bool loadedWhole_ = false;
+    bool loadedWhole_ = false;  // the loader thread's; told under the mutex below
+    bool toldWhole_ = false;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

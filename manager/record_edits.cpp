@@ -50,8 +50,11 @@ void RecordEdits::deleteSelected(int listId, edits::RecordKind kind, const std::
         if (choice == edits::DeleteChoice::Nothing) return;
         const edits::SaveResult result = edits::runDelete(plan, choice);
         if (result.outcome == edits::SaveOutcome::Failed || result.outcome == edits::SaveOutcome::Unknown) return;
-        // The reload empties the lists: no row is selected any more, so every "-" goes grey.
+        // Nothing stays selected after a delete, so every "-" goes grey: a second click
+        // deletes nothing the user did not choose again.
         reloadAll_();
+        // The selection links run from a contract up to its company: cleared in that order.
+        for (int id : {kContractList, kTimeslotList, kShowList, kCompanyList}) lists_.list(id)->clearSelection();
         lists_.updateDeleteButtons();
         if (result.outcome != edits::SaveOutcome::Conflict) return;
         if (!edits::isLive(target)) return;

@@ -16,7 +16,8 @@ class RecordLists;
 
 class RecordEdits : private res::ManagerControls {
 public:
-    // reloadAll runs `reload all` and draws the window again.
+    // reloadAll brings the lists in line with what is stored after a save and draws the window
+    // again (the manager's reloadSaved).
     RecordEdits(RecordLists& lists, ManagerDialogs& dialogs, std::function<void()> reloadAll);
 
     // Add a company, or a show: the new record's id, or -1 when nothing was added.

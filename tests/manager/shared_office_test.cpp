@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -198,6 +199,100 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
         EXPECT_TRUE(window.reloadIfChangedElsewhere());
         ASSERT_EQ(groups->itemCount(), 1);
         EXPECT_EQ(groups->itemText(0, 0), q("0"));
+    });
+    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
+// The user's own save, from the server's general log: the save, then on the loader's
+// connection the new audit lines and the one statement reading the rows they name (the saved
+// company's alone), never a table read whole; the lists show the new name where it sorts,
+// and what the user had selected and scrolled to stays.
+TEST_F(SharedOfficeTest, AnOwnSaveReadsBackOnlyTheRowsItNamedKeepingTheView) {
+    std::string shows = "INSERT INTO `showname` VALUES (1, 'Revue 101', 1, 0)";
+    for (int i = 2; i < 40; ++i)
+        shows += ", (" + std::to_string(i) + ", 'Revue " + std::to_string(100 + i) + "', 1, 0)";
+    sql("SET NAMES utf8mb4;" + shows);
+    manager window;
+    testing_support::runModal(window, [&] {
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());  // the lines of the opening, read once
+        dlg::ListView* companies = window.listView(manager::kCompanyList);
+        dlg::ListView* showList = window.listView(manager::kShowList);
+        const auto bottom = [](dlg::ListView* list) {
+            list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+            return list->verticalScrollBar()->value();
+        };
+        showList->setSelected(row(window, manager::kShowList, q("Revue 138")), true);
+        const QList<int> showsSelected = showList->selectedRows();
+        const int showsScrolled = bottom(showList);
+        const int companiesScrolled = bottom(companies);
+        ASSERT_GT(showsScrolled, 0);
+        ASSERT_GT(companiesScrolled, 0);
+
+        testdb::exec("",
+                     "SET GLOBAL log_output = 'TABLE'; SET GLOBAL general_log = 1; TRUNCATE TABLE mysql.general_log");
+        struct GeneralLogOff {
+            ~GeneralLogOff() { testdb::exec("", "SET GLOBAL general_log = 0"); }
+        } logOff;
+        onNextModal([](QDialog* d) {
+            typeInto(d, ccomp::kNom, q("Albatros"));
+            clickButton(d, platform::IDOK);
+        });
+        emit companies->rowDoubleClicked(row(window, manager::kCompanyList, q("Compagnie 105")));
+        testdb::exec("", "SET GLOBAL general_log = 0");
+        const auto sentOn = [](const char* loader) {
+            return testdb::query("",
+                                 std::string("SELECT `argument` FROM mysql.general_log WHERE `command_type` = 'Query'"
+                                             " AND `argument` NOT LIKE '%general_log%' AND `thread_id` ") +
+                                     loader +
+                                     " (SELECT `thread_id` FROM mysql.general_log WHERE `argument` LIKE "
+                                     "'SELECT `id`, `log` FROM%') ORDER BY `event_time`");
+        };
+        const auto reads = sentOn("IN");
+        ASSERT_EQ(reads.size(), 2u);
+        // The saved company, from its table alone (its FROM the statement's only one).
+        EXPECT_EQ(reads[1][0].find("FROM `comp` WHERE `id` IN (5)"), reads[1][0].rfind(" FROM ") + 1) << reads[1][0];
+        const auto save = sentOn("NOT IN");
+        EXPECT_TRUE(std::any_of(save.begin(), save.end(), [](const testdb::Row& r) {
+            return r[0].find("UPDATE `comp` SET `nom` = \"Albatros\"") != std::string::npos;
+        }));
+        for (const auto* sent : {&reads, &save})
+            for (const testdb::Row& r : *sent) EXPECT_EQ(r[0].find("SELECT * FROM"), std::string::npos) << r[0];
+
+        EXPECT_EQ(companies->itemText(0, 1), q("Albatros"));
+        EXPECT_LT(row(window, manager::kCompanyList, q("Compagnie 105")), 0);
+        EXPECT_EQ(programme::companies().size(), 40u);
+        EXPECT_EQ(showList->selectedRows(), showsSelected);
+        EXPECT_EQ(showList->verticalScrollBar()->value(), showsScrolled);
+        EXPECT_EQ(companies->verticalScrollBar()->value(), companiesScrolled);
+    });
+    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
+// While the save's rows cross the link the window's thread turns: here the rows wait on a
+// table a colleague holds locked, named by the colleague's line, and only a timer of the
+// window's thread lets it go (a wait that blocked the thread would hold until the lock's limit).
+TEST_F(SharedOfficeTest, TheWindowTurnsWhileItsOwnSavesRowsAreRead) {
+    manager window;
+    testing_support::runModal(window, [&] {
+        EXPECT_FALSE(window.reloadIfChangedElsewhere());
+        colleague("DO 0", "Anne : salle 10 \"Rouge\" : modifiée [salle=10]");
+        auto lock = std::make_unique<testdb::TableLock>(testdb::programmeDb(), "salle", std::chrono::seconds(20));
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (++ticks == 20) lock.reset();
+        });
+        onNextModal([&](QDialog* d) {
+            typeInto(d, ccomp::kNom, q("Mouette rieuse"));
+            clickButton(d, platform::IDOK);
+            ticker.start(10);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        emit window.listView(manager::kCompanyList)->rowDoubleClicked(row(window, manager::kCompanyList, q("Mouette")));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_GE(ticks, 20);
+        EXPECT_FALSE(lock);
+        EXPECT_GE(row(window, manager::kCompanyList, q("Mouette rieuse")), 0);
     });
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
 }
