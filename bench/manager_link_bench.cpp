@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bench/link_proxy.h"
@@ -87,6 +88,8 @@ struct Figures {
     double openStall = 0;   // the longest, over the openings
     double windowMade = 0;  // the window's own construction, before its event loop
     double idleStall = 0;
+    int openOver16 = 0;  // pauses over 16 ms, all openings together
+    int idleOver16 = 0;
     double machineStall = 0;  // the probe alone, no window work
     int saves = 0;
     int trips = 0;  // round trips of one idle check after one colleague's save
@@ -156,30 +159,48 @@ int main(int argc, char** argv) {
     probe.start();
     runEventsFor(2000);
     f.machineStall = probe.stopMs();
-    for (int round = 0; round < 5; ++round) {
-        const bool last = round == 4;
+    // The first window of the process pays Qt's own setup (fonts, style): the sales overview has
+    // paid it when the manager opens, so that round is not counted.
+    for (int round = 0; round < 6; ++round) {
+        const bool warmUp = round == 0;
+        const bool last = round == 5;
         const auto start = Clock::now();
         manager window;
         QTimer::singleShot(0, &window, [&] {
-            f.windowMade = std::max(f.windowMade, msSince(start));
+            const double made = msSince(start);
             probe.start();
             while (window.loading()) runEventsFor(1);
             (void)window.item(manager::kPlanningArea)->grab();
-            f.opens.push_back(msSince(start));
+            const double opened = msSince(start);
             runEventsFor(200);
-            f.openStall = std::max(f.openStall, probe.stopMs());
+            const double stall = probe.stopMs();
+            if (!warmUp) {
+                f.windowMade = std::max(f.windowMade, made);
+                f.opens.push_back(opened);
+                f.openStall = std::max(f.openStall, stall);
+                f.openOver16 += probe.over16;
+            }
             if (!last) {
                 window.EndDialog(platform::IDOK);
                 return;
             }
-            // Idle, colleagues saving every few seconds, the window's own timer asking.
+            // Idle, the window's own timer asking, while a colleague saves every few seconds on
+            // another workstation: a thread of its own here, so that its statements are no work of
+            // the window's thread.
             probe.start();
-            const auto idleStart = Clock::now();
-            while (msSince(idleStart) < kIdleMs) {
-                colleague(save(++f.saves, companyId, headId));
-                runEventsFor(kSaveEveryMs);
-            }
+            std::thread colleagues([&] {
+                mysql_thread_init();
+                const auto idleStart = Clock::now();
+                while (msSince(idleStart) < kIdleMs) {
+                    colleague(save(++f.saves, companyId, headId));
+                    std::this_thread::sleep_for(std::chrono::milliseconds(kSaveEveryMs));
+                }
+                mysql_thread_end();
+            });
+            runEventsFor(kIdleMs + kSaveEveryMs);
+            colleagues.join();
             f.idleStall = probe.stopMs();
+            f.idleOver16 = probe.over16;
 
             // One colleague's save, then one idle check: what crossed the link.
             window.settleLoads();
@@ -250,11 +271,12 @@ int main(int argc, char** argv) {
         "mariadb client fetching the five tables: %.0f ms; ratio %.2f (target <= 1.2: %s)\n",
         open, clientMs, open / clientMs, verdict(open <= 1.2 * clientMs));
     std::printf(
-        "  longest stall of the user-interface thread while the manager opens: %.1f ms; while it idles for "
-        "%d s with a colleague saving every %d s (%d saves): %.1f ms (target <= 16 ms: %s); the machine's "
-        "own, with no window: %.1f ms; the window's construction before its event loop: %.1f ms\n",
-        f.openStall, kIdleMs / 1000, kSaveEveryMs / 1000, f.saves - 1, f.idleStall,
-        verdict(std::max(f.openStall, f.idleStall) <= 16.0), f.machineStall, f.windowMade);
+        "  longest stall of the user-interface thread while the manager opens: %.1f ms (%d over 16 ms in %zu "
+        "openings); while it idles for %d s with a colleague saving every %d s (%d saves): %.1f ms (%d over 16 "
+        "ms) (target <= 16 ms: %s); the machine's own, with no window: %.1f ms; the window's construction "
+        "before its event loop: %.1f ms\n",
+        f.openStall, f.openOver16, f.opens.size(), kIdleMs / 1000, kSaveEveryMs / 1000, f.saves - 1, f.idleStall,
+        f.idleOver16, verdict(std::max(f.openStall, f.idleStall) <= 16.0), f.machineStall, f.windowMade);
     std::printf(
         "  one colleague's save, on an idle workstation: %d round trips, %llu bytes down, %llu up; the row it "
         "changed fetched plainly: %llu bytes (target <= 2 round trips: %s); an idle check with nobody "

@@ -13,12 +13,14 @@ struct StallProbe {
     QElapsedTimer clock;
     qint64 last = 0;
     qint64 longest = 0;
+    int over16 = 0;  // pauses longer than a frame of 60 Hz
     StallProbe() {
         timer.setTimerType(Qt::PreciseTimer);
         timer.setInterval(1);
         QObject::connect(&timer, &QTimer::timeout, [this] {
             const qint64 now = clock.nsecsElapsed();
             longest = std::max(longest, now - last);
+            if (now - last > 16'000'000) ++over16;
             last = now;
         });
     }
@@ -26,6 +28,7 @@ struct StallProbe {
         clock.start();
         last = 0;
         longest = 0;
+        over16 = 0;
         timer.start();
     }
     double stopMs() {

@@ -94,7 +94,9 @@ bool visibleInTimeline(const Timeslot& slot, const PlanningView& view) {
 }
 
 // Every paint and every hover asks this of a season's slots: the records come in date order,
-// so a day's text is read as a date once for the run of slots that share it.
+// so a day's text is read as a date once for the run of slots that share it, and a slot out of
+// the range is passed without reading its other texts (the loads share a repeated text, so a
+// run's dates are one text: a season's records are walked without following their texts).
 std::vector<int> visibleTimeslots(const PlanningView& view) {
     std::vector<int> out;
     const auto& records = programme::timeslots();
@@ -102,12 +104,14 @@ std::vector<int> visibleTimeslots(const PlanningView& view) {
     bool lastInRange = false;
     for (int i = 0; i < static_cast<int>(records.size()); ++i) {
         const Timeslot& slot = records[static_cast<std::size_t>(i)];
-        if (leadingInteger(slot.deleted) != 0) continue;
-        if (!lastDate || slot.date != *lastDate) {
+        const bool sameDay =
+            lastDate && ((slot.date.constData() == lastDate->constData() && slot.date.size() == lastDate->size()) ||
+                         slot.date == *lastDate);
+        if (!sameDay) {
             lastDate = &slot.date;
             lastInRange = dayInTimeline(slot.date, view);
         }
-        if (lastInRange && inRoomFilter(slot, view.rooms)) out.push_back(i);
+        if (lastInRange && leadingInteger(slot.deleted) == 0 && inRoomFilter(slot, view.rooms)) out.push_back(i);
     }
     return out;
 }
