@@ -81,8 +81,7 @@ namespace {
 
 // The start day counts whole: the range starts at the time of day the window was opened, and
 // tonight's performance must not fall out of it at midnight. The end keeps its rule.
-bool dayInTimeline(const QString& isoDate, const PlanningView& view) {
-    const DateTime day = programme::dayOfIsoDate(isoDate);
+bool dayInTimeline(const DateTime& day, const PlanningView& view) {
     return !before(day, view.from.dateOnly()) && notAfter(day, view.to);
 }
 
@@ -90,28 +89,20 @@ bool dayInTimeline(const QString& isoDate, const PlanningView& view) {
 
 bool visibleInTimeline(const Timeslot& slot, const PlanningView& view) {
     if (leadingInteger(slot.deleted) != 0) return false;
-    return dayInTimeline(slot.date, view) && inRoomFilter(slot, view.rooms);
+    return dayInTimeline(slotDate(slot), view) && inRoomFilter(slot, view.rooms);
 }
 
-// Every paint and every hover asks this of a season's slots: the records come in date order,
-// so a day's text is read as a date once for the run of slots that share it, and a slot out of
-// the range is passed without reading its other texts (the loads share a repeated text, so a
-// run's dates are one text: a season's records are walked without following their texts).
+// Every paint and every hover asks this of a season's slots: the days are those of the runs of
+// one date, and only the slots of the runs in the range are looked at.
 std::vector<int> visibleTimeslots(const PlanningView& view) {
     std::vector<int> out;
     const auto& records = programme::timeslots();
-    const QString* lastDate = nullptr;
-    bool lastInRange = false;
-    for (int i = 0; i < static_cast<int>(records.size()); ++i) {
-        const Timeslot& slot = records[static_cast<std::size_t>(i)];
-        const bool sameDay =
-            lastDate && ((slot.date.constData() == lastDate->constData() && slot.date.size() == lastDate->size()) ||
-                         slot.date == *lastDate);
-        if (!sameDay) {
-            lastDate = &slot.date;
-            lastInRange = dayInTimeline(slot.date, view);
+    for (const programme::DateRun& run : programme::timeslotDateRuns()) {
+        if (!dayInTimeline(run.day, view)) continue;
+        for (int i = run.first; i < run.end; ++i) {
+            const Timeslot& slot = records[static_cast<std::size_t>(i)];
+            if (leadingInteger(slot.deleted) == 0 && inRoomFilter(slot, view.rooms)) out.push_back(i);
         }
-        if (lastInRange && leadingInteger(slot.deleted) == 0 && inRoomFilter(slot, view.rooms)) out.push_back(i);
     }
     return out;
 }

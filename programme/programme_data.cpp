@@ -10,6 +10,7 @@
 #include "db/codepage.h"
 #include "db/connections.h"
 #include "db/query_runner.h"
+#include "programme/date_texts.h"
 
 namespace programme {
 
@@ -26,6 +27,9 @@ unsigned gRecordsVersion = 0;
 // their own table's, so that the indexes of the other tables stay built.
 unsigned gTableVersions[5] = {};
 unsigned& tableVersion(ProgrammeTable table) { return gTableVersions[static_cast<int>(table)]; }
+// The same for what the records' places rest on: loads, swaps and rows that changed place.
+unsigned gOrderVersions[5] = {};
+unsigned& orderVersion(ProgrammeTable table) { return gOrderVersions[static_cast<int>(table)]; }
 
 // The record indexes of each key text of a table, built once per load instead of scanning the
 // table for every lookup: the hash of each key beside its record index, sorted. Built in a
@@ -344,6 +348,7 @@ void install(ProgrammeTable table, Tables& tables) {
     case T::Contracts: gContracts.swap(tables.contracts); break;
     }
     ++tableVersion(table);
+    ++orderVersion(table);
 }
 
 namespace {
@@ -448,6 +453,7 @@ Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& 
     }
     // The indexes of the lookups are built again only when what they are built on changed.
     if (applied.moved || applied.keysChanged) ++tableVersion(table);
+    if (applied.moved) ++orderVersion(table);
     return applied;
 }
 
@@ -555,6 +561,32 @@ QString roomOfTimeslot(const QString& timeslotId, QString* contractName, QString
     const int index = timeslotIndexById(timeslotId);
     if (index < 0) return QString();
     return roomLookup(gTimeslots[static_cast<std::size_t>(index)].room, contractName, capacity);
+}
+
+const std::vector<DateRun>& timeslotDateRuns() {
+    static struct {
+        unsigned all = ~0u;
+        unsigned order = ~0u;
+        const Timeslot* data = nullptr;
+        std::size_t size = 0;
+        std::vector<DateRun> runs;
+    } built;
+    const unsigned order = orderVersion(ProgrammeTable::Timeslots);
+    if (built.all == gRecordsVersion && built.order == order && built.data == gTimeslots.data() &&
+        built.size == gTimeslots.size())
+        return built.runs;
+    built.runs.clear();
+    for (int i = 0; i < static_cast<int>(gTimeslots.size()); ++i) {
+        const QString& date = gTimeslots[static_cast<std::size_t>(i)].date;
+        if (built.runs.empty() || gTimeslots[static_cast<std::size_t>(built.runs.back().first)].date != date)
+            built.runs.push_back({i, i, dayOfIsoDate(date)});
+        built.runs.back().end = i + 1;
+    }
+    built.all = gRecordsVersion;
+    built.order = order;
+    built.data = gTimeslots.data();
+    built.size = gTimeslots.size();
+    return built.runs;
 }
 
 int timeslotIndexById(const QString& id) { return gTimeslotById.find(gTimeslots, id); }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/date_time.h"
+
 namespace programme {
 
 struct Company {
@@ -205,6 +207,18 @@ QString showLookup(const QString& showId, QString* companyName = nullptr);
 QString roomLookup(const QString& roomId, QString* contractName = nullptr, QString* capacity = nullptr);
 // roomLookup of the room of the first timeslot whose id matches; empty when none does.
 QString roomOfTimeslot(const QString& timeslotId, QString* contractName = nullptr, QString* capacity = nullptr);
+
+// The timeslot records as runs of one date text, in record order, each with its date read as a
+// day (dayOfIsoDate): the records come in date order, so the slots of a range of days are found
+// run by run, without walking a season's records (cold in memory, that walk was the longest part
+// of a paint). Built again, like the lookups' indexes, when the records were loaded, replaced or
+// changed place; records changed in place by other means must say so (recordsChanged()).
+struct DateRun {
+    int first = 0;  // the run's first record
+    int end = 0;    // one past its last
+    platform::DateTime day;
+};
+const std::vector<DateRun>& timeslotDateRuns();
 
 // The record index of the first timeslot whose id text equals id, or -1.
 int timeslotIndexById(const QString& id);

@@ -9,6 +9,7 @@
 
 #include "db/connections.h"
 #include "db/query_runner.h"
+#include "programme/date_texts.h"
 #include "programme/programme_data.h"
 #include "tests/support/recording_ui.h"
 #include "tests/support/sql.h"
@@ -265,6 +266,8 @@ TEST_F(ProgrammeDataTest, RowsReadAgainByIdLandWhereAWholeLoadPutsThem) {
          {"2", "5", "44"}},  // 44: asked for, never there
         {"UPDATE `contract` SET `created` = '2019-06-01 00:00:00' WHERE `id` = 0", ProgrammeTable::Contracts, {"0"}},
         {"UPDATE `salle` SET `name` = 'Studio' WHERE `id` = 0", ProgrammeTable::Rooms, {"0"}},
+        // Another day, the same number of records: the runs of one date move.
+        {"UPDATE `timeslot` SET `date` = '2019-07-09' WHERE `id` = 2", ProgrammeTable::Timeslots, {"2"}},
         // In place, but what the groups are counted on changed.
         {"UPDATE `timeslot` SET `childof` = 3 WHERE `id` = 2", ProgrammeTable::Timeslots, {"2"}},
         {"UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 2", ProgrammeTable::Timeslots, {"2"}},
@@ -280,6 +283,18 @@ TEST_F(ProgrammeDataTest, RowsReadAgainByIdLandWhereAWholeLoadPutsThem) {
             EXPECT_EQ(programme::countLiveChildren(r.id), programme::scan::countLiveChildren(r.id))
                 << r.id.toStdString();
         }
+        // The runs of one date, the days the planning walks, follow them too.
+        const auto& records = programme::timeslots();
+        QStringList runs, walked;
+        for (const programme::DateRun& run : programme::timeslotDateRuns())
+            runs << QStringLiteral("%1-%2 %3").arg(run.first).arg(run.end).arg(run.day.days());
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            std::size_t end = i + 1;
+            while (end < records.size() && records[end].date == records[i].date) ++end;
+            walked << QStringLiteral("%1-%2 %3").arg(i).arg(end).arg(programme::dayOfIsoDate(records[i].date).days());
+            i = end - 1;
+        }
+        EXPECT_EQ(runs, walked);
         for (const QString& id : {q("0"), q("1"), q("2"), q("9")}) {
             QString company, scanned;
             EXPECT_EQ(programme::showLookup(id, &company), programme::scan::showLookup(id, &scanned));
