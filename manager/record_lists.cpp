@@ -265,9 +265,9 @@ void RecordLists::refresh(const Moved& moved) {
         }
     }
     QSet<QString> contracts = moved.contracts;
-    if (!heads.isEmpty())
-        for (const programme::Contract& contract : programme::contracts())
-            if (heads.contains(contract.ts)) contracts.insert(contract.id);
+    for (const QString& head : heads)
+        for (int index : programme::contractsOfTimeslot(head))
+            contracts.insert(programme::contracts()[static_cast<std::size_t>(index)].id);
     patchRows(list(kContractList), contracts, moved.contractsMoved, false, programme::contractIndexById,
               programme::contractRow);
 }

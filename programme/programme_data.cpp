@@ -63,6 +63,17 @@ public:
         return found;
     }
 
+    // The records that have this key, in record order. Trusts the index.
+    std::vector<int> all(const std::vector<Record>& records, const QString& key) {
+        refresh(records);
+        std::vector<int> found;
+        forEachMatch(records, key, [&](int index) {
+            found.push_back(index);
+            return true;
+        });
+        return found;
+    }
+
     // How many records have this key (children per head id). Trusts the index.
     unsigned count(const std::vector<Record>& records, const QString& key) {
         refresh(records);
@@ -139,6 +150,7 @@ KeyIndex<Timeslot> gLiveTimeslotByChildof(ProgrammeTable::Timeslots, &Timeslot::
 // scan would).
 KeyIndex<Company> gFirstCompanyById(ProgrammeTable::Companies, &Company::id, KeyIndex<Company>::Take::First);
 KeyIndex<Contract> gContractById(ProgrammeTable::Contracts, &Contract::id, KeyIndex<Contract>::Take::First);
+KeyIndex<Contract> gContractByTimeslot(ProgrammeTable::Contracts, &Contract::ts, KeyIndex<Contract>::Take::First);
 
 // Which field each column of a table goes to; columns not listed are not read.
 template <typename Record>
@@ -593,6 +605,9 @@ int timeslotIndexById(const QString& id) { return gTimeslotById.find(gTimeslots,
 int companyIndexById(const QString& id) { return gFirstCompanyById.find(gCompanies, id); }
 int showIndexById(const QString& id) { return gShowById.find(gShows, id); }
 int contractIndexById(const QString& id) { return gContractById.find(gContracts, id); }
+std::vector<int> contractsOfTimeslot(const QString& timeslotId) {
+    return gContractByTimeslot.all(gContracts, timeslotId);
+}
 
 int groupHeadIndex(int timeslotIndex) {
     if (timeslotIndex < 0 || static_cast<std::size_t>(timeslotIndex) >= gTimeslots.size()) return -1;

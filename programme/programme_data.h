@@ -226,6 +226,8 @@ int timeslotIndexById(const QString& id);
 int companyIndexById(const QString& id);
 int showIndexById(const QString& id);
 int contractIndexById(const QString& id);
+// The record indexes of the contracts (deleted ones included) whose ts text equals timeslotId.
+std::vector<int> contractsOfTimeslot(const QString& timeslotId);
 // The record index of the group head of a timeslot record (itself when its childof reads
 // exactly -1), or -1 when the index is outside the list or the head is not loaded.
 int groupHeadIndex(int timeslotIndex);

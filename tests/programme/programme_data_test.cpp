@@ -282,6 +282,10 @@ TEST_F(ProgrammeDataTest, RowsReadAgainByIdLandWhereAWholeLoadPutsThem) {
             EXPECT_EQ(programme::countChildren(r.id), programme::scan::countChildren(r.id)) << r.id.toStdString();
             EXPECT_EQ(programme::countLiveChildren(r.id), programme::scan::countLiveChildren(r.id))
                 << r.id.toStdString();
+            std::vector<int> contracts;
+            for (std::size_t i = 0; i < programme::contracts().size(); ++i)
+                if (programme::contracts()[i].ts == r.id) contracts.push_back(static_cast<int>(i));
+            EXPECT_EQ(programme::contractsOfTimeslot(r.id), contracts) << r.id.toStdString();
         }
         // The runs of one date, the days the planning walks, follow them too.
         const auto& records = programme::timeslots();
