@@ -309,9 +309,7 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             lists_.refresh(moved);
             lists_.restoreView(kept);
             pane_.setScroll(planningScroll);
-            // Painted once the window has turned: putting the rows in place and painting a
-            // season's planning are two pauses of a few milliseconds instead of one.
-            if (planningChanged) QTimer::singleShot(1, this, [this] { pane_.redraw(); });
+            if (planningChanged) pane_.redraw();
             changedByLastApply_ = true;
         }
     }
