@@ -5,35 +5,31 @@
 
 namespace programme {
 
-std::optional<ListRow> companyRow(int index) {
-    const auto& records = companies();
+namespace {
+
+// The row of a company or show record: its id and name, when it is not deleted.
+template <class Record>
+std::optional<ListRow> nameRow(const std::vector<Record>& records, int index, QString Record::*name) {
     if (index < 0 || index >= static_cast<int>(records.size())) return std::nullopt;
-    const Company& company = records[static_cast<std::size_t>(index)];
-    if (isDeleted(company.deleted)) return std::nullopt;
-    return ListRow{index, {company.id, company.nom}};
+    const Record& record = records[static_cast<std::size_t>(index)];
+    if (isDeleted(record.deleted)) return std::nullopt;
+    return ListRow{index, {record.id, record.*name}};
 }
 
-std::optional<ListRow> showRow(int index) {
-    const auto& records = shows();
-    if (index < 0 || index >= static_cast<int>(records.size())) return std::nullopt;
-    const Show& show = records[static_cast<std::size_t>(index)];
-    if (isDeleted(show.deleted)) return std::nullopt;
-    return ListRow{index, {show.id, show.name}};
-}
-
-std::vector<ListRow> companyRows() {
+// The rows of records [0, count), in record order, those that have one.
+std::vector<ListRow> rowsOf(std::size_t count, std::optional<ListRow> (*rowOf)(int)) {
     std::vector<ListRow> rows;
-    for (int i = 0; i < static_cast<int>(companies().size()); ++i)
-        if (auto row = companyRow(i)) rows.push_back(std::move(*row));
+    for (int i = 0; i < static_cast<int>(count); ++i)
+        if (auto row = rowOf(i)) rows.push_back(std::move(*row));
     return rows;
 }
 
-std::vector<ListRow> showRows() {
-    std::vector<ListRow> rows;
-    for (int i = 0; i < static_cast<int>(shows().size()); ++i)
-        if (auto row = showRow(i)) rows.push_back(std::move(*row));
-    return rows;
-}
+}  // namespace
+
+std::optional<ListRow> companyRow(int index) { return nameRow(companies(), index, &Company::nom); }
+std::optional<ListRow> showRow(int index) { return nameRow(shows(), index, &Show::name); }
+std::vector<ListRow> companyRows() { return rowsOf(companies().size(), companyRow); }
+std::vector<ListRow> showRows() { return rowsOf(shows().size(), showRow); }
 
 std::vector<ListRow> roomRows() {
     std::vector<ListRow> rows;
@@ -56,12 +52,7 @@ std::optional<ListRow> timeslotGroupRow(int index) {
                     QString::number(1u + countLiveChildren(slot.id)), firstDateText(slot.date, slot.start)}};
 }
 
-std::vector<ListRow> timeslotGroupRows() {
-    std::vector<ListRow> rows;
-    for (int i = 0; i < static_cast<int>(timeslots().size()); ++i)
-        if (auto row = timeslotGroupRow(i)) rows.push_back(std::move(*row));
-    return rows;
-}
+std::vector<ListRow> timeslotGroupRows() { return rowsOf(timeslots().size(), timeslotGroupRow); }
 
 std::optional<ListRow> contractRow(int index) {
     const auto& records = contracts();
@@ -73,12 +64,7 @@ std::optional<ListRow> contractRow(int index) {
     return ListRow{index, {contract.id, show, contract.ts}};
 }
 
-std::vector<ListRow> contractRows() {
-    std::vector<ListRow> rows;
-    for (int i = 0; i < static_cast<int>(contracts().size()); ++i)
-        if (auto row = contractRow(i)) rows.push_back(std::move(*row));
-    return rows;
-}
+std::vector<ListRow> contractRows() { return rowsOf(contracts().size(), contractRow); }
 
 bool nameDeleteEnabled(bool rowSelected, const QString& name) { return rowSelected && !isPlaceholderName(name); }
 

@@ -155,13 +155,10 @@ void syncRows(dlg::ListView* view, const std::vector<dlg::ListView::Row>& wanted
     while (view->itemCount() > at) view->deleteItem(view->itemCount() - 1);
 }
 
-std::vector<dlg::ListView::Row> viewRows(const std::vector<programme::ListRow>& rows, bool reversed) {
+std::vector<dlg::ListView::Row> viewRows(const std::vector<programme::ListRow>& rows) {
     std::vector<dlg::ListView::Row> items;
     items.reserve(rows.size());
-    if (reversed)
-        for (auto it = rows.rbegin(); it != rows.rend(); ++it) items.push_back(listRow(*it));
-    else
-        for (const auto& row : rows) items.push_back(listRow(row));
+    for (const auto& row : rows) items.push_back(listRow(row));
     return items;
 }
 
@@ -258,7 +255,7 @@ void RecordLists::refresh(const Moved& moved) {
     if (touched(T::Timeslots) || touched(T::Shows) || touched(T::Rooms)) {
         if (refillsList(T::Timeslots)) {
             if (touched(T::Rooms))
-                syncRows(list(kTimeslotList), viewRows(programme::timeslotGroupRows(), false));
+                syncRows(list(kTimeslotList), viewRows(programme::timeslotGroupRows()));
             else
                 patchRows(list(kTimeslotList), heads, moved.timeslotsMoved, false, programme::timeslotIndexById,
                           programme::timeslotGroupRow);
