@@ -267,7 +267,7 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             return heads;
         };
         // The planning shows companies by their names alone: a company's other fields change
-        // nothing there, and a season's planning is not painted again for them.
+        // nothing there, nor does a name the range does not show.
         const auto companyNames = [](const QStringList& ids) {
             QStringList names;
             for (const QString& id : ids) {
@@ -276,19 +276,38 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             }
             return names;
         };
+        // A group's follow-up written, or a slot of another season changed, paints nothing new
+        // in the planning: what it draws of the groups is compared before and after, for the
+        // area's paint is the dearest thing a colleague's save can cost this window.
+        const planning::PlanningView view = pane_.view();
+        const platform::DateTime now = platform::DateTime::now();
         bool planningChanged = false;
         for (const auto& [table, ids] : outcome->asked) {
             const QSet<QString> headsBefore = table == T::Timeslots ? headsOf(ids) : QSet<QString>();
+            const QStringList drawnBefore =
+                table == T::Timeslots ? planning::drawnGroups(headsBefore, view, now) : QStringList();
             const QStringList namesBefore = table == T::Companies ? companyNames(ids) : QStringList();
             const programme::Applied applied = programme::applyRows(table, ids, outcome->rows);
             // Rows read again as they were held (a line already applied, a save of this
             // window's own) move nothing.
             if (!applied.changed) continue;
             moved.tables.insert(table);
-            planningChanged |= table != T::Contracts && (table != T::Companies || companyNames(ids) != namesBefore);
             if (table == T::Timeslots) {
-                moved.groupHeads = headsBefore + headsOf(ids);
+                const QSet<QString> headsAfter = headsOf(ids);
+                planningChanged |= applied.moved || !headsBefore.contains(headsAfter) ||
+                                   planning::drawnGroups(headsBefore, view, now) != drawnBefore;
+                moved.groupHeads = headsBefore + headsAfter;
                 moved.timeslotsMoved = applied.moved;
+            } else if (table == T::Companies) {
+                const QStringList namesAfter = companyNames(ids);
+                QSet<QString> renamed;
+                for (qsizetype i = 0; i < ids.size(); ++i)
+                    if (namesAfter[i] != namesBefore[i]) renamed.insert(ids[i]);
+                planningChanged |= planning::drawsAnyOf(view, {}, renamed);
+            } else if (table == T::Shows) {
+                planningChanged |= planning::drawsAnyOf(view, QSet<QString>(ids.begin(), ids.end()), {});
+            } else {
+                planningChanged |= table != T::Contracts;
             }
             if (table == T::Contracts) {
                 moved.contracts = QSet<QString>(ids.begin(), ids.end());

@@ -107,6 +107,45 @@ std::vector<int> visibleTimeslots(const PlanningView& view) {
     return out;
 }
 
+QString drawnText(int index, const PlanningView& view, const DateTime& now) {
+    const auto& records = programme::timeslots();
+    if (index < 0 || static_cast<std::size_t>(index) >= records.size()) return {};
+    const Timeslot& slot = records[static_cast<std::size_t>(index)];
+    // The calendar shows the range's days from the start's time of day on: never more than the
+    // timeline does.
+    if (!visibleInTimeline(slot, view)) return {};
+    QString status;
+    const COLORREF colour = followup::FollowUpStatus(programme::groupHeadIndex(index), now, slotDate(slot), status);
+    return QStringList{slot.id,  slot.childof,  slot.date,          slot.start, slot.end,
+                       slot.room, slot.showname, QString::number(colour), status}
+        .join(u'\x1f');
+}
+
+QStringList drawnGroups(const QSet<QString>& headIds, const PlanningView& view, const DateTime& now) {
+    QStringList heads(headIds.begin(), headIds.end());
+    heads.sort();
+    QStringList out;
+    for (const QString& head : heads) {
+        out << drawnText(programme::timeslotIndexById(head), view, now);
+        for (int child : programme::childrenOf(head)) out << drawnText(child, view, now);
+    }
+    return out;
+}
+
+bool drawsAnyOf(const PlanningView& view, const QSet<QString>& showIds, const QSet<QString>& companyIds) {
+    if (showIds.isEmpty() && companyIds.isEmpty()) return false;
+    const auto& records = programme::timeslots();
+    const auto& shows = programme::shows();
+    for (int i : visibleTimeslots(view)) {
+        const QString& show = records[static_cast<std::size_t>(i)].showname;
+        if (showIds.contains(show)) return true;
+        if (companyIds.isEmpty()) continue;
+        const int found = programme::showIndexById(show);
+        if (found >= 0 && companyIds.contains(shows[static_cast<std::size_t>(found)].comp)) return true;
+    }
+    return false;
+}
+
 int timelineContentHeight(std::size_t rows, int clientHeight) {
     const long long stacked = static_cast<long long>(rows) * kMinRowHeight;
     return stacked <= clientHeight ? clientHeight : static_cast<int>(std::min<long long>(stacked, 1LL << 30));

@@ -3,7 +3,9 @@
 // was drawn where, and the hit test that hover, click and double-click share.
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <set>
 #include <utility>
@@ -80,6 +82,19 @@ std::vector<TimelineRow> timelineRows(const PlanningView& view, long long select
 int timelineContentHeight(std::size_t rows, int clientHeight);
 // Where the first row of a group sits in the stack (top, bottom), when it is visible.
 std::optional<std::pair<int, int>> timelineRowOfGroup(const PlanningView& view, long long groupId, int clientHeight);
+
+// What the planning draws of the timeslot at this record index, in either mode: empty when the
+// view leaves it out, else its group, day, times, show and room ids and its head's follow-up
+// colour and status line at its date. A change that leaves this text as it was paints nothing
+// new; the names behind the ids are their own tables'.
+QString drawnText(int index, const PlanningView& view, const platform::DateTime& now);
+// The same for every record of these groups, heads first, by head id: compared before and
+// after a group's rows are read again, it says whether the planning must be painted again.
+QStringList drawnGroups(const QSet<QString>& headIds, const PlanningView& view, const platform::DateTime& now);
+
+// Whether the view draws a slot of one of these shows, or of a show of one of these companies:
+// their names are drawn beside the slots, and a name changed elsewhere paints nothing new.
+bool drawsAnyOf(const PlanningView& view, const QSet<QString>& showIds, const QSet<QString>& companyIds);
 
 // The whole planning area in timeline mode: black, then the rows in view; fills `hits` with
 // them, in the control's coordinates.

@@ -618,6 +618,7 @@ int groupHeadIndex(int timeslotIndex) {
 }
 
 unsigned countChildren(const QString& headId) { return gTimeslotByChildof.count(gTimeslots, headId); }
+std::vector<int> childrenOf(const QString& headId) { return gTimeslotByChildof.all(gTimeslots, headId); }
 unsigned countLiveChildren(const QString& headId) { return gLiveTimeslotByChildof.count(gTimeslots, headId); }
 
 namespace scan {

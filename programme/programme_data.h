@@ -233,6 +233,8 @@ std::vector<int> contractsOfTimeslot(const QString& timeslotId);
 int groupHeadIndex(int timeslotIndex);
 // The timeslot records (deleted ones included) whose childof text equals headId.
 unsigned countChildren(const QString& headId);
+// Their record indexes, in record order.
+std::vector<int> childrenOf(const QString& headId);
 // The same, deleted ones left out.
 unsigned countLiveChildren(const QString& headId);
 

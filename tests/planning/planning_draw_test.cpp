@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "followup/followup_status.h"
 #include "planning/draw_surface.h"
@@ -286,6 +288,92 @@ TEST_F(PlanningDraw, DetailStripDrawsTheHoveredGroupOverTheWholeStrip) {
     EXPECT_EQ(outline[0].points[0], QPoint(0, 0));
     EXPECT_EQ(outline[0].points[6], QPoint(500, 50));
     EXPECT_EQ(outline[0].pen, planning::kStockWhitePen);
+}
+
+// What the planning draws of a season's groups says whether a change paints anything new: checked
+// against the operations the timeline and the calendar record before and after each change.
+TEST_F(PlanningDraw, WhatIsDrawnOfTheGroupsChangesExactlyWhenThePaintDoes) {
+    struct Case {
+        const char* what;
+        bool roomTenOnly;  // the view shows room 10 alone
+        std::function<void(std::vector<Timeslot>&)> change;
+        bool paints;
+    };
+    const std::vector<Case> cases{
+        {"a follow-up plan gains an item", false, [](auto& t) { t[0].todo = "Fait 1$$$" + t[0].todo; }, false},
+        {"the survey written", false, [](auto& t) { t[0].survey = QStringLiteral("Salle pleine"); }, false},
+        {"a slot out of the range changes day", false, [](auto& t) { t[3].date = QStringLiteral("2019-08-21"); },
+         false},
+        {"a hidden room's follow-up started", true, [](auto& t) { t[2].todo = QStringLiteral("A"); }, false},
+        {"the contract sent", false,
+         [](auto& t) { t[0].done = QString::fromUtf8("Contrat envoyé par KQ=05/07/2019"); }, true},
+        {"a follow-up started", false, [](auto& t) { t[2].todo = QStringLiteral("A"); }, true},
+        {"a child's start", false, [](auto& t) { t[1].start = QStringLiteral("21:00:00"); }, true},
+        {"a slot deleted", false, [](auto& t) { t[2].deleted = QStringLiteral("1"); }, true},
+        {"a slot moved into the range", false, [](auto& t) { t[3].date = QStringLiteral("2019-07-16"); }, true},
+        {"a child moved to another group", false, [](auto& t) { t[1].childof = QStringLiteral("3"); }, true},
+        {"a slot's show", false, [](auto& t) { t[0].showname = QStringLiteral("6"); }, true},
+        {"a shown slot to a hidden room", true, [](auto& t) { t[0].room = QStringLiteral("20"); }, true},
+    };
+    programme::shows().push_back({"6", "L'Autre", "1", "0"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        programme::timeslots() = {slot("1", "2019-07-12", "20:00:00", "5", "-1", "10"),
+                                  slot("2", "2019-07-13", "20:00:00", "5", "1", "10"),
+                                  slot("3", "2019-07-15", "18:00:00", "5", "-1", "20"),
+                                  slot("4", "2019-08-20", "18:00:00", "5", "-1", "10"),
+                                  slot("5", "2019-07-01", "18:00:00", "5", "-1", "10")};
+        programme::timeslots()[0].todo = QStringLiteral("A$$$B");
+        programme::timeslots()[3].todo = QStringLiteral("A");
+        programme::recordsChanged();
+        planning::PlanningView view = july(5, 20);
+        if (c.roomTenOnly) view.rooms.add(10);
+        const QSet<QString> heads{"1", "3", "4", "5"};
+        const auto paint = [&] {
+            RecordingSurface timeline, calendar;
+            planning::HitList hits;
+            planning::DrawTimeline(timeline, view, -1, 600, 400, now, hits);
+            planning::DrawCalendar(calendar, view, 0, 0, 700, 600, now, hits);
+            return std::make_pair(timeline.ops, calendar.ops);
+        };
+        const auto paintedBefore = paint();
+        const QStringList drawnBefore = planning::drawnGroups(heads, view, now);
+        c.change(programme::timeslots());
+        programme::recordsChanged();
+        EXPECT_EQ(paint() != paintedBefore, c.paints);
+        EXPECT_EQ(planning::drawnGroups(heads, view, now) != drawnBefore, c.paints);
+    }
+}
+
+TEST_F(PlanningDraw, ANameChangedPaintsAgainOnlyWhenTheRangeShowsIt) {
+    programme::companies().push_back({"2", "Cie Lointaine", "", "", "", "0", ""});
+    programme::shows().push_back({"6", "Hors Saison", "2", "0"});
+    programme::timeslots() = {slot("1", "2019-07-12", "20:00:00", "5", "-1", "10"),
+                              slot("2", "2019-09-01", "20:00:00", "6", "-1", "10")};
+    const planning::PlanningView view = july(5, 20);
+    const auto paint = [&] {
+        RecordingSurface timeline, calendar;
+        planning::HitList hits;
+        planning::DrawTimeline(timeline, view, -1, 600, 400, now, hits);
+        planning::DrawCalendar(calendar, view, 0, 0, 700, 600, now, hits);
+        return std::make_pair(timeline.ops, calendar.ops);
+    };
+    struct Case {
+        QString* name;
+        QSet<QString> shows, companies;
+        bool paints;
+    };
+    const std::vector<Case> cases{{&programme::companies()[1].nom, {}, {"2"}, false},
+                                  {&programme::shows()[1].name, {"6"}, {}, false},
+                                  {&programme::companies()[0].nom, {}, {"1"}, true},
+                                  {&programme::shows()[0].name, {"5"}, {}, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name->toStdString());
+        const auto before = paint();
+        *c.name += QStringLiteral(" bis");
+        EXPECT_EQ(paint() != before, c.paints);
+        EXPECT_EQ(planning::drawsAnyOf(view, c.shows, c.companies), c.paints);
+    }
 }
 
 TEST(DrawSurface, ColourRefsBecomeQColorsWithRedInTheLowByte) {

@@ -22,6 +22,7 @@ struct DrawOp {
     QString text;
     bool transparent = false;  // texts
     unsigned flags = 0;        // DrawText
+    bool operator==(const DrawOp&) const = default;
 };
 
 class RecordingSurface final : public DrawSurface {
