@@ -185,8 +185,7 @@ int manager::reloadSaved() {
         lists_.restoreView(kept);
         heldListsBehind_ = false;
     }
-    pane_.redraw();
-    pane_.redrawDetail();
+    // The rows put in place painted the planning again if they changed what it draws.
     return 0;
 }
 
@@ -328,7 +327,13 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             lists_.refresh(moved);
             lists_.restoreView(kept);
             pane_.setScroll(planningScroll);
-            if (planningChanged) pane_.redraw();
+            if (planningChanged) {
+                pane_.redraw();
+                pane_.redrawDetail();
+            } else if (moved.tables.count(T::Timeslots) && pane_.hoveredTimeslot() >= 0) {
+                // The hovered group's follow-up may be what changed.
+                pane_.redrawDetail();
+            }
             changedByLastApply_ = true;
         }
     }

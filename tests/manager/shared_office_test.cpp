@@ -3,7 +3,9 @@
 // lists who changed what in its Journal. A second session of the test stands for the colleague.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -199,6 +201,58 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
         EXPECT_TRUE(window.reloadIfChangedElsewhere());
         ASSERT_EQ(groups->itemCount(), 1);
         EXPECT_EQ(groups->itemText(0, 0), q("0"));
+    });
+    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
+}
+
+// The planning's paints, counted as the area receives them: a colleague's save paints it again
+// when it changes what it shows, and only then.
+TEST_F(SharedOfficeTest, AColleaguesSavePaintsThePlanningOnlyWhenItChangesWhatItShows) {
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counted;
+    manager window;
+    testing_support::runModal(window, [&] {
+        window.datePicker(manager::kDateTo)->setDate(QDate(2027, 7, 31));
+        window.datePicker(manager::kDateFrom)->setDate(QDate(2027, 7, 1));
+        QWidget* area = window.item(manager::kPlanningArea);
+        area->grab();
+        ASSERT_EQ(window.planningPane().hitList().size(), 1u);
+        QApplication::processEvents();
+        area->installEventFilter(&counted);
+        const auto paintsAfter = [&](const std::string& sql, const std::string& log, bool ownSave = false) {
+            colleague(sql, log);
+            counted.paints = 0;
+            if (ownSave)
+                window.reloadSaved();
+            else
+                EXPECT_TRUE(window.reloadIfChangedElsewhere());
+            QApplication::processEvents();
+            return counted.paints;
+        };
+        // A plan item added leaves the group "Contrat à envoyer"; a company no slot shows renamed.
+        EXPECT_EQ(paintsAfter("UPDATE `timeslot` SET `todo` = 'X$$$A$$$B$$$C' WHERE `id` = 0",
+                              "Paul : groupe 0 : suivi modifié [timeslot=0]"),
+                  0);
+        EXPECT_EQ(paintsAfter("UPDATE `comp` SET `nom` = 'Albatros' WHERE `id` = 5",
+                              "Anne : compagnie 5 : nom modifié [comp=5]"),
+                  0);
+        // The contract sent, the show renamed, the slot moved: each shows.
+        EXPECT_GT(paintsAfter("UPDATE `timeslot` SET `done` = 'Contrat envoyé par KQ=01/06/2027' WHERE `id` = 0",
+                              "Paul : groupe 0 : suivi modifié [timeslot=0]"),
+                  0);
+        EXPECT_GT(paintsAfter("UPDATE `showname` SET `name` = 'Nuit blanche' WHERE `id` = 0",
+                              "Anne : spectacle 0 : nom modifié [showname=0]"),
+                  0);
+        EXPECT_GT(paintsAfter("UPDATE `timeslot` SET `date` = '2027-08-02' WHERE `id` = 0",
+                              "Paul : groupe 0 : modifié [timeslot=0]", true),
+                  0);
+        area->grab();
+        EXPECT_TRUE(window.planningPane().hitList().empty());
     });
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
 }
