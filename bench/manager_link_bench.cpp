@@ -4,7 +4,8 @@
 //    painted, against the mariadb client fetching the same five tables through the same link;
 //  - the longest stall of the user-interface thread (a probe timer on that thread, every
 //    millisecond; the sales overview shares the thread) while the manager opens, and while it
-//    sits idle with colleagues saving every few seconds, its own timer asking;
+//    sits idle with colleagues saving every few seconds (a company's contact, a group's
+//    follow-up, the start of the slot the planning shows first, in turn), its own timer asking;
 //  - what one colleague's save costs an idle workstation: the round trips and bytes through
 //    the link, against the rows it changed fetched plainly through the same link;
 //  - the window's own save (a company renamed, as its dialog's OK saves it): from the save's
@@ -35,6 +36,7 @@
 #include "dialog/controls.h"
 #include "edits/saves.h"
 #include "manager/manager_dlg.h"
+#include "planning/planning_draw.h"
 #include "programme/account.h"
 #include "programme/programme_data.h"
 
@@ -62,16 +64,26 @@ void colleague(const std::string& sql) {
     mysql_close(m);
 }
 
-// The n-th save: a company renamed, or a group's follow-up written, as the manager saves them.
-std::string save(int n, const std::string& companyId, const std::string& headId) {
+// What the colleagues' saves change: a company's contact, a group's follow-up (an item added,
+// its status as it was) and the start of the slot the planning shows first.
+struct Saved {
+    std::string companyId, headId, shownId;
+};
+
+// The n-th save, as the manager saves them: each third one changes what the planning shows.
+std::string save(int n, const Saved& ids) {
     const std::string mark = std::to_string(n);
-    if (n % 2)
-        return "UPDATE `comp` SET `contact1` = 'Contact " + mark + "' WHERE `id` = " + companyId +
-               "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie " + companyId +
-               " : contact modifi\xe9 [comp=" + companyId + "]')";
-    return "UPDATE `timeslot` SET `todo` = CONCAT('Fait " + mark + "$$$', `todo`) WHERE `id` = " + headId +
-           "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Paul : groupe " + headId +
-           " : suivi modifi\xe9 [timeslot=" + headId + "]')";
+    if (n % 3 == 1)
+        return "UPDATE `comp` SET `contact1` = 'Contact " + mark + "' WHERE `id` = " + ids.companyId +
+               "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Anne : compagnie " + ids.companyId +
+               " : contact modifi\xe9 [comp=" + ids.companyId + "]')";
+    if (n % 3 == 2)
+        return "UPDATE `timeslot` SET `todo` = CONCAT('Fait " + mark + "$$$', `todo`) WHERE `id` = " + ids.headId +
+               "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Paul : groupe " + ids.headId +
+               " : suivi modifi\xe9 [timeslot=" + ids.headId + "]')";
+    return "UPDATE `timeslot` SET `start` = IF(`start` = '21:00:00', '20:30:00', '21:00:00') WHERE `id` = " +
+           ids.shownId + "; INSERT INTO `logs` (`utc`, `log`) VALUES (UTC_TIMESTAMP(), 'Paul : groupe " + ids.shownId +
+           " : horaire modifi\xe9 [timeslot=" + ids.shownId + "]')";
 }
 
 // The tables held, as texts, to compare with a whole load.
@@ -128,7 +140,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QStringList reference = heldTexts();
-    std::string companyId, headId;
+    Saved ids;
+    std::string& companyId = ids.companyId;
+    std::string& headId = ids.headId;
     for (const auto& c : programme::companies())
         if (!programme::isDeleted(c.deleted)) companyId = c.id.toStdString();
     for (const auto& t : programme::timeslots())
@@ -184,6 +198,16 @@ int main(int argc, char** argv) {
                 window.EndDialog(platform::IDOK);
                 return;
             }
+            // The slot of the planning's first row: a change to it is seen.
+            {
+                const QRect area =
+                    qobject_cast<dlg::OwnerDrawButton*>(window.item(manager::kPlanningArea))->contentRect();
+                const auto rows = planning::timelineRows(window.planningPane().view(), -1, area.width(), area.height());
+                if (rows.empty()) std::fprintf(stderr, "the planning shows no slot\n");
+                ids.shownId = rows.empty() ? headId
+                                           : programme::timeslots()[static_cast<std::size_t>(rows.front().record)]
+                                                 .id.toStdString();
+            }
             // Idle, the window's own timer asking, while a colleague saves every few seconds on
             // another workstation: a thread of its own here, so that its statements are no work of
             // the window's thread.
@@ -192,7 +216,7 @@ int main(int argc, char** argv) {
                 mysql_thread_init();
                 const auto idleStart = Clock::now();
                 while (msSince(idleStart) < kIdleMs) {
-                    colleague(save(++f.saves, companyId, headId));
+                    colleague(save(++f.saves, ids));
                     std::this_thread::sleep_for(std::chrono::milliseconds(kSaveEveryMs));
                 }
                 mysql_thread_end();
@@ -209,7 +233,7 @@ int main(int argc, char** argv) {
             window.reloadIfChangedElsewhere();
             f.nothingTrips = static_cast<int>(proxy.exchanges().size());
             f.nothingDown = proxy.bytesDown();
-            colleague(save(++f.saves, companyId, headId));
+            colleague(save(++f.saves, ids));
             proxy.reset();
             window.reloadIfChangedElsewhere();
             f.trips = static_cast<int>(proxy.exchanges().size());
@@ -220,8 +244,9 @@ int main(int argc, char** argv) {
                 MYSQL* plain = nullptr;
                 db::openQuietly(plain, db::programmeSettings());
                 proxy.reset();
-                const std::string one = (f.saves % 2) ? "SELECT * FROM comp WHERE id = " + companyId
-                                                      : "SELECT * FROM timeslot WHERE id = " + headId;
+                const std::string one = f.saves % 3 == 1   ? "SELECT * FROM comp WHERE id = " + companyId
+                                        : f.saves % 3 == 2 ? "SELECT * FROM timeslot WHERE id = " + headId
+                                                           : "SELECT * FROM timeslot WHERE id = " + ids.shownId;
                 if (plain && mysql_real_query(plain, one.data(), one.size()) == 0)
                     if (MYSQL_RES* r = mysql_store_result(plain)) mysql_free_result(r);
                 f.plainRows = proxy.bytesDown();

@@ -244,7 +244,8 @@ OwnerDrawButton::OwnerDrawButton(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
 }
 
-void OwnerDrawButton::paintEvent(QPaintEvent*) {
+void OwnerDrawButton::paintEvent(QPaintEvent* event) {
+    painted_ = event->region();
     QPainter painter(this);
     if (drawHandler) drawHandler(painter, contentRect());
     if (hasFocus()) {

@@ -5,6 +5,7 @@
 
 #include <QDateTimeEdit>
 #include <QTreeWidget>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -115,6 +116,9 @@ class OwnerDrawButton : public QWidget {
 public:
     explicit OwnerDrawButton(QWidget* parent = nullptr);
     std::function<void(QPainter&, const QRect&)> drawHandler;
+    // While drawHandler runs, the part of the control being painted: a change to part of a
+    // drawing paints that part alone, and the handler may skip what lies outside it.
+    const QRegion& paintedRegion() const { return painted_; }
     // A key pressed while the control has the focus; true when it was used.
     std::function<bool(int key)> keyHandler;
     // Where the last press or double-click happened, in the control's coordinates: the
@@ -153,6 +157,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    QRegion painted_;
     void placeScrollBar();
     bool pressed_ = false;
     int contentHeight_ = 0;

@@ -265,27 +265,10 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             }
             return heads;
         };
-        // The planning shows companies by their names alone: a company's other fields change
-        // nothing there, nor does a name the range does not show.
-        const auto companyNames = [](const QStringList& ids) {
-            QStringList names;
-            for (const QString& id : ids) {
-                const int index = programme::companyIndexById(id);
-                names << (index < 0 ? QString() : programme::companies()[static_cast<std::size_t>(index)].nom);
-            }
-            return names;
-        };
-        // A group's follow-up written, or a slot of another season changed, paints nothing new
-        // in the planning: what it draws of the groups is compared before and after, for the
-        // area's paint is the dearest thing a colleague's save can cost this window.
-        const planning::PlanningView view = pane_.view();
-        const platform::DateTime now = platform::DateTime::now();
-        bool planningChanged = false;
+        planning::PlanningChange planningChange(pane_.view(), platform::DateTime::now());
         for (const auto& [table, ids] : outcome->asked) {
             const QSet<QString> headsBefore = table == T::Timeslots ? headsOf(ids) : QSet<QString>();
-            const QStringList drawnBefore =
-                table == T::Timeslots ? planning::drawnGroups(headsBefore, view, now) : QStringList();
-            const QStringList namesBefore = table == T::Companies ? companyNames(ids) : QStringList();
+            planningChange.before(table, ids, headsBefore);
             const programme::Applied applied = programme::applyRows(table, ids, outcome->rows);
             // Rows read again as they were held (a line already applied, a save of this
             // window's own) move nothing.
@@ -293,20 +276,11 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             moved.tables.insert(table);
             if (table == T::Timeslots) {
                 const QSet<QString> headsAfter = headsOf(ids);
-                planningChanged |= applied.moved || !headsBefore.contains(headsAfter) ||
-                                   planning::drawnGroups(headsBefore, view, now) != drawnBefore;
+                planningChange.after(table, ids, applied, headsAfter);
                 moved.groupHeads = headsBefore + headsAfter;
                 moved.timeslotsMoved = applied.moved;
-            } else if (table == T::Companies) {
-                const QStringList namesAfter = companyNames(ids);
-                QSet<QString> renamed;
-                for (qsizetype i = 0; i < ids.size(); ++i)
-                    if (namesAfter[i] != namesBefore[i]) renamed.insert(ids[i]);
-                planningChanged |= planning::drawsAnyOf(view, {}, renamed);
-            } else if (table == T::Shows) {
-                planningChanged |= planning::drawsAnyOf(view, QSet<QString>(ids.begin(), ids.end()), {});
             } else {
-                planningChanged |= table != T::Contracts;
+                planningChange.after(table, ids, applied);
             }
             if (table == T::Contracts) {
                 moved.contracts = QSet<QString>(ids.begin(), ids.end());
@@ -327,13 +301,7 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             lists_.refresh(moved);
             lists_.restoreView(kept);
             pane_.setScroll(planningScroll);
-            if (planningChanged) {
-                pane_.redraw();
-                pane_.redrawDetail();
-            } else if (moved.tables.count(T::Timeslots) && pane_.hoveredTimeslot() >= 0) {
-                // The hovered group's follow-up may be what changed.
-                pane_.redrawDetail();
-            }
+            pane_.redraw(planningChange, moved.tables.count(T::Timeslots) > 0);
             changedByLastApply_ = true;
         }
     }

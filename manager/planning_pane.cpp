@@ -1,6 +1,7 @@
 #include "manager/planning_pane.h"
 
 #include <QCursor>
+#include <set>
 
 #include "dialog/controls.h"
 #include "dialog/dialog.h"
@@ -62,6 +63,26 @@ bool PlanningPane::calendarShown() const { return window_.isChecked(kCalendar); 
 void PlanningPane::redraw() { window_.redraw(kPlanningArea, false); }
 void PlanningPane::redrawDetail() { window_.redraw(kDetailStrip, true); }
 
+void PlanningPane::redraw(const planning::PlanningChange& change, bool timeslotsChanged) {
+    // The hovered group's follow-up may be what changed.
+    if ((change.any() || timeslotsChanged) && hoveredTimeslot_ >= 0) redrawDetail();
+    if (change.whole() || (change.any() && calendarShown())) {
+        redraw();
+        redrawDetail();
+        return;
+    }
+    if (change.records().empty()) return;
+    dlg::OwnerDrawButton* drawn = area();
+    const QRect client = drawn->contentRect();
+    const std::set<int> wanted(change.records().begin(), change.records().end());
+    for (const planning::TimelineRow& row : planning::timelineRows(view(), lists_.selectedTimeslotId(), client.width(),
+                                                                   client.height(), drawn->scrollOffset())) {
+        if (!wanted.count(row.record)) continue;
+        const planning::Rect band = planning::paintedBand(row.rect);
+        drawn->update(QRect(band.left, band.top, band.right - band.left, band.bottom - band.top) & client);
+    }
+}
+
 void PlanningPane::setNotice(const QString& notice) {
     if (notice == notice_) return;
     notice_ = notice;
@@ -87,7 +108,8 @@ planning::PlanningView PlanningPane::view() const {
 }
 
 void PlanningPane::draw(const dlg::Notification& n) {
-    planning::PainterSurface dc(*n.painter);
+    // A change to some rows paints those alone: the timeline skips the others.
+    planning::PainterSurface dc(*n.painter, n.id == kPlanningArea ? area()->paintedRegion() : QRegion());
     const planning::Rect client{n.rect.left(), n.rect.top(), n.rect.right() + 1, n.rect.bottom() + 1};
     const platform::DateTime now = platform::DateTime::now();
     if (n.id == kDetailStrip) {

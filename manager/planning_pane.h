@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "planning/planning_change.h"
 #include "planning/planning_draw.h"
 #include "platform/date_time.h"
 #include "resources/control_ids.h"
@@ -40,6 +41,9 @@ public:
 
     void redraw();
     void redrawDetail();
+    // Paints again what rows read again changed: the rows of those records in the timeline
+    // (the calendar whole), the detail strip when a group is hovered.
+    void redraw(const planning::PlanningChange& change, bool timeslotsChanged);
     int scroll() const;
     void setScroll(int offset);
     // In the timeline, scrolls the selected group's first row into view.

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QStringList>
+#include <utility>
 
 namespace planning {
 
@@ -24,13 +25,17 @@ int qtFlags(unsigned flags) {
 
 }  // namespace
 
-PainterSurface::PainterSurface(QPainter& painter) : painter_(painter) {
+PainterSurface::PainterSurface(QPainter& painter, QRegion painted) : painter_(painter), painted_(std::move(painted)) {
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, false);
     applyPen();
 }
 
 PainterSurface::~PainterSurface() { painter_.restore(); }
+
+bool PainterSurface::shows(const Rect& rect) const {
+    return painted_.isEmpty() || painted_.intersects(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+}
 
 void PainterSurface::applyPen() {
     QPen pen(toQColor(pen_.colour));

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -81,6 +82,9 @@ public:
     virtual int lineHeight() const = 0;
     // The width of a text in the current font.
     virtual int textWidth(const QString& text) const = 0;
+    // Whether what is drawn in this rectangle would be seen: a paint of part of a control may
+    // skip what lies wholly outside that part.
+    virtual bool shows(const Rect&) const { return true; }
 
     // Paper: light fills under dark texts, which print readably and spare the ink; the
     // screen keeps the planning's own colours.
@@ -95,7 +99,8 @@ private:
 // black pen, black text on an opaque white background.
 class PainterSurface final : public DrawSurface {
 public:
-    explicit PainterSurface(QPainter& painter);
+    // painted, when given, is the part of the control this paint covers.
+    explicit PainterSurface(QPainter& painter, QRegion painted = {});
     ~PainterSurface() override;
 
     Pen selectPen(const Pen& pen) override;
@@ -109,11 +114,13 @@ public:
     void drawText(const Rect& rect, const QString& text, unsigned flags) override;
     int lineHeight() const override;
     int textWidth(const QString& text) const override;
+    bool shows(const Rect& rect) const override;
 
 private:
     static constexpr qsizetype kKeptWidths = 20000;
     void applyPen();
     QPainter& painter_;
+    QRegion painted_;
     mutable QFont measuredFont_;
     mutable QString fontKey_;
     Pen pen_ = kStockBlackPen;

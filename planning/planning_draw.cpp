@@ -132,18 +132,21 @@ QStringList drawnGroups(const QSet<QString>& headIds, const PlanningView& view, 
     return out;
 }
 
-bool drawsAnyOf(const PlanningView& view, const QSet<QString>& showIds, const QSet<QString>& companyIds) {
-    if (showIds.isEmpty() && companyIds.isEmpty()) return false;
+std::vector<int> recordsShowing(const PlanningView& view, const QSet<QString>& showIds, const QSet<QString>& companyIds) {
+    std::vector<int> out;
+    if (showIds.isEmpty() && companyIds.isEmpty()) return out;
     const auto& records = programme::timeslots();
     const auto& shows = programme::shows();
     for (int i : visibleTimeslots(view)) {
         const QString& show = records[static_cast<std::size_t>(i)].showname;
-        if (showIds.contains(show)) return true;
-        if (companyIds.isEmpty()) continue;
-        const int found = programme::showIndexById(show);
-        if (found >= 0 && companyIds.contains(shows[static_cast<std::size_t>(found)].comp)) return true;
+        bool shown = showIds.contains(show);
+        if (!shown && !companyIds.isEmpty()) {
+            const int found = programme::showIndexById(show);
+            shown = found >= 0 && companyIds.contains(shows[static_cast<std::size_t>(found)].comp);
+        }
+        if (shown) out.push_back(i);
     }
-    return false;
+    return out;
 }
 
 int timelineContentHeight(std::size_t rows, int clientHeight) {
@@ -211,14 +214,20 @@ std::optional<std::pair<int, int>> timelineRowOfGroup(const PlanningView& view, 
     return std::nullopt;
 }
 
+Rect paintedBand(const Rect& row) {
+    return {row.left - kHighlightWidth, row.top - kHighlightWidth, row.right + kHighlightWidth,
+            row.bottom + kHighlightWidth};
+}
+
 void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth, int clientHeight,
                   const DateTime& now, HitList& hits, int scroll, int* contentHeight) {
     hits.clear();
     dc.fillRect({0, 0, clientWidth, clientHeight}, kBlack);
     const auto& records = programme::timeslots();
     for (const TimelineRow& row : timelineRows(view, selectedId, clientWidth, clientHeight, scroll, contentHeight)) {
-        dc.selectPen(kStockWhitePen);
         hits.push_back(row.hit);
+        if (!dc.shows(paintedBand(row.rect))) continue;
+        dc.selectPen(kStockWhitePen);
         DrawTimeslotRow(dc, row.record, now, slotDate(records[row.record]), row.highlighted, row.rect.left,
                         row.rect.top, row.rect.right, row.rect.bottom);
     }

@@ -92,12 +92,15 @@ QString drawnText(int index, const PlanningView& view, const platform::DateTime&
 // after a group's rows are read again, it says whether the planning must be painted again.
 QStringList drawnGroups(const QSet<QString>& headIds, const PlanningView& view, const platform::DateTime& now);
 
-// Whether the view draws a slot of one of these shows, or of a show of one of these companies:
-// their names are drawn beside the slots, and a name changed elsewhere paints nothing new.
-bool drawsAnyOf(const PlanningView& view, const QSet<QString>& showIds, const QSet<QString>& companyIds);
+// The records in view of one of these shows, or of a show of one of these companies: their
+// names are drawn beside the slots, and a name changed elsewhere paints nothing new.
+std::vector<int> recordsShowing(const PlanningView& view, const QSet<QString>& showIds, const QSet<QString>& companyIds);
+
+// What a timeline row may paint: its rectangle and the highlight's outline round it.
+Rect paintedBand(const Rect& row);
 
 // The whole planning area in timeline mode: black, then the rows in view; fills `hits` with
-// them, in the control's coordinates.
+// them, in the control's coordinates. Rows the surface does not show are not drawn.
 void DrawTimeline(DrawSurface& dc, const PlanningView& view, long long selectedId, int clientWidth, int clientHeight,
                   const platform::DateTime& now, HitList& hits, int scroll = 0, int* contentHeight = nullptr);
 

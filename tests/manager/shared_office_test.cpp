@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QPaintEvent>
+#include <QRegion>
+#include <QScreen>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -208,51 +211,65 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
 // The planning's paints, counted as the area receives them: a colleague's save paints it again
 // when it changes what it shows, and only then.
 TEST_F(SharedOfficeTest, AColleaguesSavePaintsThePlanningOnlyWhenItChangesWhatItShows) {
-    struct PaintCount : QObject {
-        int paints = 0;
+    struct PaintedRegion : QObject {
+        QRegion painted;
         bool eventFilter(QObject*, QEvent* e) override {
-            paints += e->type() == QEvent::Paint;
+            if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
             return false;
         }
-    } counted;
+    } seen;
+    sql("SET NAMES utf8mb4;INSERT INTO `showname` VALUES (1, 'Aube', 1, 0);"
+        "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
+        " `done`) VALUES (1, '2027-07-10', '18:00:00', '19:00:00', 0, 1, -1, 10, '', '')");
     manager window;
     testing_support::runModal(window, [&] {
         window.datePicker(manager::kDateTo)->setDate(QDate(2027, 7, 31));
         window.datePicker(manager::kDateFrom)->setDate(QDate(2027, 7, 1));
         QWidget* area = window.item(manager::kPlanningArea);
         area->grab();
-        ASSERT_EQ(window.planningPane().hitList().size(), 1u);
+        ASSERT_EQ(window.planningPane().hitList().size(), 2u);
         QApplication::processEvents();
-        area->installEventFilter(&counted);
-        const auto paintsAfter = [&](const std::string& sql, const std::string& log, bool ownSave = false) {
+        area->installEventFilter(&seen);
+        const QRegion whole(area->rect());
+        const auto paintedAfter = [&](const std::string& sql, const std::string& log, bool ownSave = false) {
             colleague(sql, log);
-            counted.paints = 0;
+            seen.painted = QRegion();
             if (ownSave)
                 window.reloadSaved();
             else
                 EXPECT_TRUE(window.reloadIfChangedElsewhere());
             QApplication::processEvents();
-            return counted.paints;
+            return seen.painted;
+        };
+        // What the screen shows of the area, painted bit by bit, is what a whole paint gives.
+        const auto onScreen = [&] {
+            const QPoint at = area->mapTo(&window, QPoint(0, 0));
+            return window.screen()->grabWindow(window.winId(), at.x(), at.y(), area->width(), area->height()).toImage();
         };
         // A plan item added leaves the group "Contrat à envoyer"; a company no slot shows renamed.
-        EXPECT_EQ(paintsAfter("UPDATE `timeslot` SET `todo` = 'X$$$A$$$B$$$C' WHERE `id` = 0",
-                              "Paul : groupe 0 : suivi modifié [timeslot=0]"),
-                  0);
-        EXPECT_EQ(paintsAfter("UPDATE `comp` SET `nom` = 'Albatros' WHERE `id` = 5",
-                              "Anne : compagnie 5 : nom modifié [comp=5]"),
-                  0);
-        // The contract sent, the show renamed, the slot moved: each shows.
-        EXPECT_GT(paintsAfter("UPDATE `timeslot` SET `done` = 'Contrat envoyé par KQ=01/06/2027' WHERE `id` = 0",
-                              "Paul : groupe 0 : suivi modifié [timeslot=0]"),
-                  0);
-        EXPECT_GT(paintsAfter("UPDATE `showname` SET `name` = 'Nuit blanche' WHERE `id` = 0",
-                              "Anne : spectacle 0 : nom modifié [showname=0]"),
-                  0);
-        EXPECT_GT(paintsAfter("UPDATE `timeslot` SET `date` = '2027-08-02' WHERE `id` = 0",
-                              "Paul : groupe 0 : modifié [timeslot=0]", true),
-                  0);
+        EXPECT_TRUE(paintedAfter("UPDATE `timeslot` SET `todo` = 'X$$$A$$$B$$$C' WHERE `id` = 0",
+                                 "Paul : groupe 0 : suivi modifié [timeslot=0]")
+                        .isEmpty());
+        EXPECT_TRUE(
+            paintedAfter("UPDATE `comp` SET `nom` = 'Albatros' WHERE `id` = 5", "Anne : compagnie 5 : nom modifié [comp=5]")
+                .isEmpty());
+        // The contract sent and the show renamed paint the group's row alone; the slot moved out
+        // of the range, by the user's own save, the whole area.
+        for (const auto& [sql, log] : std::vector<std::pair<std::string, std::string>>{
+                 {"UPDATE `timeslot` SET `done` = 'Contrat envoyé par KQ=01/06/2027' WHERE `id` = 0",
+                  "Paul : groupe 0 : suivi modifié [timeslot=0]"},
+                 {"UPDATE `showname` SET `name` = 'Nuit blanche' WHERE `id` = 0",
+                  "Anne : spectacle 0 : nom modifié [showname=0]"}}) {
+            const QRegion painted = paintedAfter(sql, log);
+            EXPECT_FALSE(painted.isEmpty()) << log;
+            EXPECT_FALSE(whole.subtracted(painted).isEmpty()) << log;
+            EXPECT_TRUE(onScreen() == area->grab().toImage()) << log;
+        }
+        EXPECT_TRUE(whole.subtracted(paintedAfter("UPDATE `timeslot` SET `date` = '2027-08-02' WHERE `id` = 0",
+                                                  "Paul : groupe 0 : modifié [timeslot=0]", true))
+                        .isEmpty());
         area->grab();
-        EXPECT_TRUE(window.planningPane().hitList().empty());
+        EXPECT_EQ(window.planningPane().hitList().size(), 1u);
     });
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
 }

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
 #include <algorithm>
+#include <set>
 #include <functional>
 #include <utility>
 
 #include "followup/followup_status.h"
 #include "planning/draw_surface.h"
+#include "planning/planning_change.h"
 #include "planning/planning_draw.h"
 #include "programme/programme_data.h"
 #include "tests/support/recording_surface.h"
@@ -372,7 +377,80 @@ TEST_F(PlanningDraw, ANameChangedPaintsAgainOnlyWhenTheRangeShowsIt) {
         const auto before = paint();
         *c.name += QStringLiteral(" bis");
         EXPECT_EQ(paint() != before, c.paints);
-        EXPECT_EQ(planning::drawsAnyOf(view, c.shows, c.companies), c.paints);
+        EXPECT_EQ(planning::recordsShowing(view, c.shows, c.companies),
+                  c.paints ? std::vector<int>{0} : std::vector<int>{});
+    }
+}
+
+// The rows a change paints again, painted alone over the earlier paint, give what a whole paint
+// gives: checked in pixels, with the rows the change names and the area's other rows left alone.
+TEST_F(PlanningDraw, TheRowsAChangePaintsAgainLeaveTheAreaAsAWholePaint) {
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        programme::ProgrammeTable table;
+        QStringList ids;
+        bool whole;
+    };
+    const auto held = [] { return &programme::timeslots(); };
+    const std::vector<Case> cases{
+        {"the contract sent", [&] { (*held())[0].done = QString::fromUtf8("Contrat envoyé par KQ=05/07/2019"); },
+         programme::ProgrammeTable::Timeslots, {"1"}, false},
+        {"a child's start", [&] { (*held())[1].start = QStringLiteral("21:00:00"); },
+         programme::ProgrammeTable::Timeslots, {"2"}, false},
+        {"a company renamed", [] { programme::companies()[1].nom = QStringLiteral("Cie Deux et Trois"); },
+         programme::ProgrammeTable::Companies, {"2"}, false},
+        {"a slot moved into the range", [&] { (*held())[3].date = QStringLiteral("2019-07-16"); },
+         programme::ProgrammeTable::Timeslots, {"4"}, true},
+        {"a slot deleted", [&] { (*held())[2].deleted = QStringLiteral("1"); }, programme::ProgrammeTable::Timeslots,
+         {"3"}, true},
+    };
+    const planning::PlanningView view = july(5, 20);
+    constexpr int kWidth = 600, kHeight = 400;
+    const auto paint = [&](QImage& image, const QRegion& part) {
+        QPainter painter(&image);
+        if (!part.isEmpty()) painter.setClipRegion(part);
+        planning::PainterSurface dc(painter, part);
+        planning::HitList hits;
+        planning::DrawTimeline(dc, view, 1, kWidth, kHeight, now, hits);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        programme::companies() = {{"1", "Cie du Pont", "", "", "", "0", ""}, {"2", "Cie Deux", "", "", "", "0", ""}};
+        programme::shows() = {{"5", "Le Grand Saut", "1", "0"}, {"7", "L'Autre", "2", "0"}};
+        programme::timeslots() = {slot("1", "2019-07-12", "20:00:00", "5", "-1", "10"),
+                                  slot("2", "2019-07-13", "20:00:00", "5", "1", "10"),
+                                  slot("3", "2019-07-15", "18:00:00", "5", "-1", "20"),
+                                  slot("4", "2019-08-20", "18:00:00", "5", "-1", "10"),
+                                  slot("6", "2019-07-18", "18:00:00", "7", "-1", "30")};
+        programme::timeslots()[0].todo = QStringLiteral("A$$$B");
+        programme::recordsChanged();
+        QImage kept(kWidth, kHeight, QImage::Format_RGB32);
+        paint(kept, {});
+
+        const QSet<QString> heads{c.table == programme::ProgrammeTable::Timeslots ? c.ids[0] : QString()};
+        planning::PlanningChange change(view, now);
+        change.before(c.table, c.ids, c.table == programme::ProgrammeTable::Timeslots ? heads : QSet<QString>());
+        c.change();
+        programme::recordsChanged();
+        change.after(c.table, c.ids, {true, false, false},
+                     c.table == programme::ProgrammeTable::Timeslots ? heads : QSet<QString>());
+        EXPECT_EQ(change.whole(), c.whole);
+        if (c.whole) continue;
+
+        QRegion part;
+        const std::set<int> wanted(change.records().begin(), change.records().end());
+        for (const planning::TimelineRow& row : planning::timelineRows(view, 1, kWidth, kHeight)) {
+            if (!wanted.count(row.record)) continue;
+            const planning::Rect band = planning::paintedBand(row.rect);
+            part += QRect(band.left, band.top, band.right - band.left, band.bottom - band.top);
+        }
+        ASSERT_FALSE(part.isEmpty());
+        EXPECT_FALSE(QRegion(0, 0, kWidth, kHeight).subtracted(part).isEmpty());  // some rows left alone
+        paint(kept, part);
+        QImage whole(kWidth, kHeight, QImage::Format_RGB32);
+        paint(whole, {});
+        EXPECT_TRUE(kept == whole);
     }
 }
 
