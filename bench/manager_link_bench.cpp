@@ -25,6 +25,8 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "bench/link_proxy.h"
@@ -86,11 +88,33 @@ std::string save(int n, const Saved& ids) {
            " : horaire modifi\xe9 [timeslot=" + ids.shownId + "]')";
 }
 
-// The tables held, as texts, to compare with a whole load.
+// The tables held, as texts, to compare with a whole load. The server gives slots of one day
+// and start in no set order: those are compared in the order of their ids, and the slots are
+// checked to be in the order of their days and starts.
 QStringList heldTexts() {
     QStringList out;
-    for (const auto& r : programme::companies()) out << r.id + u':' + r.nom + u':' + r.contact1;
-    for (const auto& r : programme::timeslots()) out << r.id + u':' + r.date + u':' + r.start + u':' + r.todo;
+    // Companies of one name too (the bench's own saves give several the same name).
+    std::vector<const programme::Company*> companies;
+    for (const auto& r : programme::companies()) companies.push_back(&r);
+    for (auto run = companies.begin(); run != companies.end();) {
+        const auto end = std::find_if(run, companies.end(), [&](const auto* c) { return c->nom != (*run)->nom; });
+        std::sort(run, end, [](const auto* a, const auto* b) {
+            return programme::leadingInteger(a->id) < programme::leadingInteger(b->id);
+        });
+        run = end;
+    }
+    for (const auto* r : companies) out << r->id + u':' + r->nom + u':' + r->contact1;
+    std::vector<const programme::Timeslot*> held;
+    for (const auto& r : programme::timeslots()) {
+        if (!held.empty() && std::pair(r.date, r.start) < std::pair(held.back()->date, held.back()->start))
+            out << QStringLiteral("out of order at ") + r.id;
+        held.push_back(&r);
+    }
+    std::stable_sort(held.begin(), held.end(), [](const auto* a, const auto* b) {
+        return std::tuple(a->date, a->start, programme::leadingInteger(a->id)) <
+               std::tuple(b->date, b->start, programme::leadingInteger(b->id));
+    });
+    for (const auto* r : held) out << r->id + u':' + r->date + u':' + r->start + u':' + r->todo;
     out << QString::number(programme::shows().size()) << QString::number(programme::contracts().size());
     return out;
 }

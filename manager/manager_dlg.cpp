@@ -278,7 +278,8 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
                 const QSet<QString> headsAfter = headsOf(ids);
                 planningChange.after(table, ids, applied, headsAfter);
                 moved.groupHeads = headsBefore + headsAfter;
-                moved.timeslotsMoved = applied.moved;
+                moved.timeslotsMoved = applied.moved && applied.movedFrom < 0;
+                moved.timeslotShift = {applied.movedFrom, applied.movedTo};
             } else {
                 planningChange.after(table, ids, applied);
             }
@@ -288,11 +289,13 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
             }
             if (table == T::Companies) {
                 moved.companies = QSet<QString>(ids.begin(), ids.end());
-                moved.companiesMoved = applied.moved;
+                moved.companiesMoved = applied.moved && applied.movedFrom < 0;
+                moved.companyShift = {applied.movedFrom, applied.movedTo};
             }
             if (table == T::Shows) {
                 moved.shows = QSet<QString>(ids.begin(), ids.end());
-                moved.showsMoved = applied.moved;
+                moved.showsMoved = applied.moved && applied.movedFrom < 0;
+                moved.showShift = {applied.movedFrom, applied.movedTo};
             }
         }
         if (!moved.tables.empty()) {

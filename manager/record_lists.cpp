@@ -187,11 +187,33 @@ int rowAtRecord(const dlg::ListView* view, qint64 record, bool descending) {
 // records moved, an id's row is found by its record index: a season's list is not walked.
 void patchRows(dlg::ListView* view, const QSet<QString>& ids, bool recordsMoved, bool descending,
                const std::function<int(const QString&)>& indexOf,
-               const std::function<std::optional<programme::ListRow>(int)>& rowOf) {
-    if (ids.isEmpty() && !recordsMoved) return;
+               const std::function<std::optional<programme::ListRow>(int)>& rowOf,
+               std::pair<int, int> shift = {-1, -1}) {
+    if (ids.isEmpty() && !recordsMoved && shift.first < 0) return;
     const QSignalBlocker quiet(view);
     QSet<QString> placing = ids;
     bool walk = recordsMoved;
+    if (!walk && shift.first >= 0) {
+        // One record changed place: its row, found where it was, goes out to be put back where
+        // it belongs; the others' indexes follow it.
+        const auto [from, to] = shift;
+        const int row = rowAtRecord(view, from, descending);
+        if (row < view->itemCount() && view->itemData(row) == from) {
+            placing.insert(view->itemText(row, 0));
+            view->deleteItem(row);
+        }
+        // The rows are in record order: those of the records between the two places are found
+        // by halves.
+        const int low = std::min(from, to);
+        const int high = std::max(from, to);
+        const int first = rowAtRecord(view, descending ? high : low, descending);
+        const int end = rowAtRecord(view, descending ? low - 1 : high + 1, descending);
+        for (int r = first; r < end; ++r) {
+            const qint64 data = view->itemData(r);
+            const int after = programme::indexAfterMove(static_cast<int>(data), from, to);
+            if (after != data) view->setItemData(r, after);
+        }
+    }
     if (!walk) {
         for (const QString& id : ids) {
             const int index = indexOf(id);
@@ -242,9 +264,10 @@ void RecordLists::refresh(const Moved& moved) {
     }
     if (touched(T::Companies) && refillsList(T::Companies))
         patchRows(list(kCompanyList), moved.companies, moved.companiesMoved, true, programme::companyIndexById,
-                  programme::companyRow);
+                  programme::companyRow, moved.companyShift);
     if (touched(T::Shows) && refillsList(T::Shows))
-        patchRows(list(kShowList), moved.shows, moved.showsMoved, true, programme::showIndexById, programme::showRow);
+        patchRows(list(kShowList), moved.shows, moved.showsMoved, true, programme::showIndexById, programme::showRow,
+                  moved.showShift);
 
     // The groups and contracts whose rows name what changed.
     QSet<QString> heads = moved.groupHeads;
@@ -258,7 +281,7 @@ void RecordLists::refresh(const Moved& moved) {
                 syncRows(list(kTimeslotList), viewRows(programme::timeslotGroupRows()));
             else
                 patchRows(list(kTimeslotList), heads, moved.timeslotsMoved, false, programme::timeslotIndexById,
-                          programme::timeslotGroupRow);
+                          programme::timeslotGroupRow, moved.timeslotShift);
         }
     }
     QSet<QString> contracts = moved.contracts;

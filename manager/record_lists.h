@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "programme/programme_data.h"
@@ -44,6 +45,11 @@ public:
         bool companiesMoved = false;
         bool showsMoved = false;
         bool contractsMoved = false;
+        // Else one record alone may have changed place (from, to; -1 when not): the rows'
+        // indexes follow it without a walk of the list's ids.
+        std::pair<int, int> timeslotShift{-1, -1};
+        std::pair<int, int> companyShift{-1, -1};
+        std::pair<int, int> showShift{-1, -1};
     };
     void refresh(const Moved& moved);
     // Appends the rows of the timeslot or contract records [from, to) to their list, which is

@@ -1,7 +1,9 @@
 #include "programme/programme_data.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -85,8 +87,33 @@ public:
         return n;
     }
 
+    // One record went from one place to another, those between shifting by one (Applied): an
+    // index built for the records before follows them, a walk of its entries instead of a
+    // season's keys hashed again. Only the moved record's entry may then stand out of order
+    // among those of its own key.
+    void recordMoved(const std::vector<Record>& records, int from, int to) {
+        if (!current(records)) return;  // built again when next asked
+        const int low = std::min(from, to);
+        const int high = std::max(from, to);
+        const int shift = from < to ? -1 : 1;
+        for (Entry& entry : entries_) {
+            if (entry.second == from)
+                entry.second = to;
+            else if (entry.second >= low && entry.second <= high)
+                entry.second += shift;
+        }
+        const std::size_t hash = qHash(records[static_cast<std::size_t>(to)].*field_);
+        const auto first = std::lower_bound(entries_.begin(), entries_.end(), Entry{hash, INT_MIN});
+        std::sort(first, std::upper_bound(first, entries_.end(), Entry{hash, INT_MAX}));
+    }
+
 private:
     using Entry = std::pair<std::size_t, int>;  // the key's hash, the record index
+
+    bool current(const std::vector<Record>& records) const {
+        return version_ == gRecordsVersion && tableVersion_ == tableVersion(table_) && data_ == records.data() &&
+               size_ == records.size();
+    }
 
     // Calls visit(index) for each record whose key equals key, in record order, while it
     // returns true.
@@ -102,9 +129,8 @@ private:
         }
     }
     void refresh(const std::vector<Record>& records) {
+        if (current(records)) return;
         const unsigned table = tableVersion(table_);
-        if (version_ == gRecordsVersion && tableVersion_ == table && data_ == records.data() && size_ == records.size())
-            return;
         entries_.clear();
         entries_.reserve(records.size());
         for (int i = 0; i < static_cast<int>(records.size()); ++i) {
@@ -382,6 +408,20 @@ bool sameOrderKey(const Timeslot& a, const Timeslot& b) { return a.date == b.dat
 bool sameOrderKey(const Contract& a, const Contract& b) { return a.created == b.created; }
 bool sameOrderKey(const Room&, const Room&) { return true; }
 
+// Where a record goes: before the first held record that comes after it. The slots are held
+// in the order of their days and starts, which their texts compare in, and are found by
+// halves; the other tables are short, and names compare in the server's collation only
+// roughly, so they are walked.
+template <typename Record>
+typename std::vector<Record>::iterator placeOf(std::vector<Record>& held, const Record& record) {
+    return std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(record, r); });
+}
+template <>
+std::vector<Timeslot>::iterator placeOf(std::vector<Timeslot>& held, const Timeslot& record) {
+    return std::upper_bound(held.begin(), held.end(), record,
+                            [](const Timeslot& a, const Timeslot& b) { return comesBefore(a, b); });
+}
+
 // The fields the lookups' indexes are built on: a row rewritten in place with the same ones
 // leaves them right.
 bool sameIndexKeys(const Company& a, const Company& b) { return a.id == b.id; }
@@ -390,38 +430,74 @@ bool sameIndexKeys(const Room& a, const Room& b) { return a.id == b.id; }
 bool sameIndexKeys(const Timeslot& a, const Timeslot& b) {
     return a.id == b.id && a.childof == b.childof && a.deleted == b.deleted;
 }
-bool sameIndexKeys(const Contract&, const Contract&) { return true; }
+bool sameIndexKeys(const Contract& a, const Contract& b) { return a.id == b.id && a.ts == b.ts; }
 
-// find(held, id) gives the record index of the first held record of an id, or -1.
+bool sameDay(const Timeslot& a, const Timeslot& b) { return a.date == b.date; }
+template <typename Record>
+bool sameDay(const Record&, const Record&) {
+    return false;
+}
+
+// find(held, id) gives the record index of the first held record of an id, or -1. Every id is
+// looked up before any record moves, so that the lookups' indexes hold for all of them.
 template <typename Record, typename Find>
 Applied applyRecords(std::vector<Record>& held, const QStringList& asked, const std::vector<Record>& fresh, Find find) {
     Applied applied;
     QHash<QString, const Record*> given;
     for (const Record& record : fresh) given.insert(record.id, &record);
-    std::vector<const Record*> placing;
+    struct Asked {
+        const Record* now;
+        int at;
+    };
+    std::vector<Asked> found;
+    QSet<QString> seen;
     for (const QString& id : asked) {
-        const Record* now = given.value(id, nullptr);
-        const int at = find(held, id);
-        if (at >= 0 && now && sameOrderKey(held[static_cast<std::size_t>(at)], *now)) {
-            Record& record = held[static_cast<std::size_t>(at)];
-            applied.keysChanged |= !sameIndexKeys(record, *now);
-            applied.changed |= !(record == *now);
-            record = *now;
+        if (seen.contains(id)) continue;
+        seen.insert(id);
+        found.push_back({given.value(id, nullptr), find(held, id)});
+    }
+    std::vector<int> leaving;  // held records to take out
+    std::vector<const Record*> placing;
+    bool keysKept = true;
+    bool withinDay = false;
+    QString movingId;
+    for (const Asked& a : found) {
+        if (a.at >= 0 && a.now && sameOrderKey(held[static_cast<std::size_t>(a.at)], *a.now)) {
+            Record& record = held[static_cast<std::size_t>(a.at)];
+            applied.keysChanged |= !sameIndexKeys(record, *a.now);
+            applied.changed |= !(record == *a.now);
+            record = *a.now;
             continue;
         }
-        if (at < 0 && !now) continue;  // neither held nor stored
-        const auto kept = std::remove_if(held.begin(), held.end(), [&](const Record& r) { return r.id == id; });
-        applied.moved |= kept != held.end();
-        applied.changed |= kept != held.end() || now;
-        held.erase(kept, held.end());
-        if (now) placing.push_back(now);
-    }
-    for (const Record* record : placing) {
-        const auto at =
-            std::find_if(held.begin(), held.end(), [&](const Record& r) { return comesBefore(*record, r); });
-        held.insert(at, *record);
-        applied.moved = true;
+        if (a.at < 0 && !a.now) continue;  // neither held nor stored
         applied.changed = true;
+        if (a.at >= 0) {
+            leaving.push_back(a.at);
+            if (a.now) {
+                movingId = a.now->id;
+                keysKept = sameIndexKeys(held[static_cast<std::size_t>(a.at)], *a.now);
+                withinDay = sameDay(held[static_cast<std::size_t>(a.at)], *a.now);
+            }
+        }
+        if (a.now) placing.push_back(a.now);
+    }
+    // An id is its table's primary key: the record found is the only one of its id. Taken out
+    // from the last, so that the places of the others hold; a walk of a season's slots here
+    // was a pause of the window.
+    std::sort(leaving.rbegin(), leaving.rend());
+    for (int at : leaving) held.erase(held.begin() + at);
+    applied.moved = !leaving.empty() || !placing.empty();
+    int placedAt = -1;
+    for (const Record* record : placing) {
+        const auto at = placeOf(held, *record);
+        placedAt = static_cast<int>(at - held.begin());
+        held.insert(at, *record);
+    }
+    if (leaving.size() == 1 && placing.size() == 1 && keysKept && !movingId.isNull() &&
+        placing.front()->id == movingId) {
+        applied.movedFrom = leaving.front();
+        applied.movedTo = placedAt;
+        applied.movedWithinItsDay = withinDay;
     }
     return applied;
 }
@@ -451,6 +527,38 @@ Applied applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, 
     return {};
 }
 
+int indexAfterMove(int index, int from, int to) {
+    if (index == from) return to;
+    if (from < to && index > from && index <= to) return index - 1;
+    if (to < from && index >= to && index < from) return index + 1;
+    return index;
+}
+
+namespace {
+
+void followMove(ProgrammeTable table, int from, int to) {
+    using T = ProgrammeTable;
+    switch (table) {
+    case T::Rooms: gRoomById.recordMoved(gRooms, from, to); break;
+    case T::Companies:
+        gCompanyById.recordMoved(gCompanies, from, to);
+        gFirstCompanyById.recordMoved(gCompanies, from, to);
+        break;
+    case T::Shows: gShowById.recordMoved(gShows, from, to); break;
+    case T::Timeslots:
+        gTimeslotById.recordMoved(gTimeslots, from, to);
+        gTimeslotByChildof.recordMoved(gTimeslots, from, to);
+        gLiveTimeslotByChildof.recordMoved(gTimeslots, from, to);
+        break;
+    case T::Contracts:
+        gContractById.recordMoved(gContracts, from, to);
+        gContractByTimeslot.recordMoved(gContracts, from, to);
+        break;
+    }
+}
+
+}  // namespace
+
 // The held record of an id is found through the lookups' indexes: a scan of a season's slots
 // for each row read again was a pause of the window.
 Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh) {
@@ -463,7 +571,13 @@ Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& 
     case T::Timeslots: applied = applyRecords(gTimeslots, asked, fresh.timeslots, byIndex(gTimeslotById)); break;
     case T::Contracts: applied = applyRecords(gContracts, asked, fresh.contracts, byIndex(gContractById)); break;
     }
-    // The indexes of the lookups are built again only when what they are built on changed.
+    // The indexes of the lookups are built again only when what they are built on changed; one
+    // record that changed place alone is followed.
+    if (applied.movedFrom >= 0 && !applied.keysChanged) {
+        followMove(table, applied.movedFrom, applied.movedTo);
+        if (!(table == T::Timeslots && applied.movedWithinItsDay)) ++orderVersion(table);
+        return applied;
+    }
     if (applied.moved || applied.keysChanged) ++tableVersion(table);
     if (applied.moved) ++orderVersion(table);
     return applied;

@@ -152,7 +152,15 @@ struct Applied {
     bool changed = false;      // a record read again differs from the one held, or went or came
     bool moved = false;        // a record went, came or changed place: indexes after it moved
     bool keysChanged = false;  // a record kept its place, but an id, childof or deleted changed
+    // One record alone changed place, its id, childof and deleted as they were: it went from
+    // movedFrom to movedTo, the records between shifting by one. The lookups follow it without
+    // being built again; -1 when not so.
+    int movedFrom = -1;
+    int movedTo = -1;
+    bool movedWithinItsDay = false;  // a slot whose start alone changed: the date runs hold
 };
+// Where a record index goes when one record moved as Applied says.
+int indexAfterMove(int index, int from, int to);
 Applied applyRows(ProgrammeTable table, const QStringList& asked, const Tables& fresh);
 // The same on any held tables (tests).
 Applied applyRows(Tables& held, ProgrammeTable table, const QStringList& asked, const Tables& fresh);

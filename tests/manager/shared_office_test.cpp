@@ -204,6 +204,26 @@ TEST_F(SharedOfficeTest, AColleaguesSaveMovesOnlyTheRowsItsLineNames) {
         EXPECT_TRUE(window.reloadIfChangedElsewhere());
         ASSERT_EQ(groups->itemCount(), 1);
         EXPECT_EQ(groups->itemText(0, 0), q("0"));
+
+        // A group's start put after another's of its day: its record alone changes place, and
+        // the rows follow it in the order of the records.
+        colleague(
+            "INSERT INTO `timeslot` (`id`, `date`, `start`, `end`, `deleted`, `showname`, `childof`, `room`, `todo`,"
+            " `done`) VALUES (6, '2027-07-05', '10:00:00', '11:00:00', 0, 0, -1, 10, '', '')",
+            "Paul : groupe 6 : créé [timeslot=6]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        ASSERT_EQ(groups->itemText(1, 0), q("0"));
+        const QTreeWidgetItem* zero = groups->topLevelItem(1);
+        colleague("UPDATE `timeslot` SET `start` = '23:00:00' WHERE `id` = 6",
+                  "Paul : groupe 6 : horaire modifié [timeslot=6]");
+        EXPECT_TRUE(window.reloadIfChangedElsewhere());
+        ASSERT_EQ(groups->itemCount(), 2);
+        EXPECT_EQ(groups->itemText(0, 0), q("0"));
+        EXPECT_EQ(groups->itemText(1, 0), q("6"));
+        EXPECT_EQ(groups->topLevelItem(0), zero);  // the row that did not move is the very row
+        for (int r = 0; r < groups->itemCount(); ++r)
+            EXPECT_EQ(groups->itemData(r), programme::timeslotIndexById(groups->itemText(r, 0))) << r;
+        EXPECT_EQ(programme::timeslotIndexById(q("6")), programme::scan::timeslotIndexById(q("6")));
     });
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts();
 }

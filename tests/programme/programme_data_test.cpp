@@ -272,6 +272,14 @@ TEST_F(ProgrammeDataTest, RowsReadAgainByIdLandWhereAWholeLoadPutsThem) {
         {"UPDATE `timeslot` SET `childof` = 3 WHERE `id` = 2", ProgrammeTable::Timeslots, {"2"}},
         {"UPDATE `timeslot` SET `deleted` = 1 WHERE `id` = 2", ProgrammeTable::Timeslots, {"2"}},
         {"DELETE FROM `showname` WHERE `id` = 0", ProgrammeTable::Shows, {"0"}},
+        // One slot past another of its day: the lookups follow the move, the runs hold.
+        {"UPDATE `timeslot` SET `start` = '20:00:00' WHERE `id` = 2", ProgrammeTable::Timeslots, {"2"}},
+        {"UPDATE `timeslot` SET `start` = '20:00:00' WHERE `id` = 2; UPDATE `timeslot` SET `date` = '2019-07-01' "
+         "WHERE `id` = 3",
+         ProgrammeTable::Timeslots,
+         {"2", "3"}},
+        // A contract given to another group, in place.
+        {"UPDATE `contract` SET `ts` = 3 WHERE `id` = 2", ProgrammeTable::Contracts, {"2"}},
     };
     // The lookups answer from indexes built before the change: they must follow the rows put
     // in place as a scan of the records does.
