@@ -330,7 +330,9 @@ void manager::finishFill() {
 void manager::queueStep(std::function<void()> step) {
     const bool idle = fillSteps_.empty();
     fillSteps_.push_back(std::move(step));
-    if (idle) QTimer::singleShot(0, this, [this] { runFillStep(); });
+    // Queued before the window shows, the first step waits for a timer's turn: the window's
+    // first paint and that of the first rows are then two pauses, not one.
+    if (idle) QTimer::singleShot(isVisible() ? 0 : 1, this, [this] { runFillStep(); });
 }
 
 void manager::queueTable(programme::ProgrammeTable table, std::shared_ptr<programme::Tables> replacing) {
