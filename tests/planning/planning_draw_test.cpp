@@ -51,6 +51,26 @@ protected:
         return {DateTime::fromParts(2019, 7, fromDay), DateTime::fromParts(2019, 7, toDay), {}};
     }
     const DateTime now = DateTime::fromParts(2019, 7, 10, 12, 0, 0);
+
+    // What the timeline and the calendar of a view draw, recorded.
+    std::pair<std::vector<DrawOp>, std::vector<DrawOp>> recordedPaint(const planning::PlanningView& view) const {
+        RecordingSurface timeline, calendar;
+        planning::HitList hits;
+        planning::DrawTimeline(timeline, view, -1, 600, 400, now, hits);
+        planning::DrawCalendar(calendar, view, 0, 0, 700, 600, now, hits);
+        return {timeline.ops, calendar.ops};
+    }
+    // Four slots of a season the changes start from: a group of two in July with a follow-up,
+    // a head in another room, one in August with a follow-up; then the one given.
+    static void holdSeason(const Timeslot& fifth) {
+        programme::timeslots() = {slot("1", "2019-07-12", "20:00:00", "5", "-1", "10"),
+                                  slot("2", "2019-07-13", "20:00:00", "5", "1", "10"),
+                                  slot("3", "2019-07-15", "18:00:00", "5", "-1", "20"),
+                                  slot("4", "2019-08-20", "18:00:00", "5", "-1", "10"), fifth};
+        programme::timeslots()[0].todo = QStringLiteral("A$$$B");
+        programme::timeslots()[3].todo = QStringLiteral("A");
+        programme::recordsChanged();
+    }
 };
 
 TEST_F(PlanningDraw, NothingVisibleLeavesAPlainBlackAreaAndALightGreyStrip) {
@@ -323,24 +343,11 @@ TEST_F(PlanningDraw, WhatIsDrawnOfTheGroupsChangesExactlyWhenThePaintDoes) {
     programme::shows().push_back({"6", "L'Autre", "1", "0"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        programme::timeslots() = {slot("1", "2019-07-12", "20:00:00", "5", "-1", "10"),
-                                  slot("2", "2019-07-13", "20:00:00", "5", "1", "10"),
-                                  slot("3", "2019-07-15", "18:00:00", "5", "-1", "20"),
-                                  slot("4", "2019-08-20", "18:00:00", "5", "-1", "10"),
-                                  slot("5", "2019-07-01", "18:00:00", "5", "-1", "10")};
-        programme::timeslots()[0].todo = QStringLiteral("A$$$B");
-        programme::timeslots()[3].todo = QStringLiteral("A");
-        programme::recordsChanged();
+        holdSeason(slot("5", "2019-07-01", "18:00:00", "5", "-1", "10"));
         planning::PlanningView view = july(5, 20);
         if (c.roomTenOnly) view.rooms.add(10);
         const QSet<QString> heads{"1", "3", "4", "5"};
-        const auto paint = [&] {
-            RecordingSurface timeline, calendar;
-            planning::HitList hits;
-            planning::DrawTimeline(timeline, view, -1, 600, 400, now, hits);
-            planning::DrawCalendar(calendar, view, 0, 0, 700, 600, now, hits);
-            return std::make_pair(timeline.ops, calendar.ops);
-        };
+        const auto paint = [&] { return recordedPaint(view); };
         const auto paintedBefore = paint();
         const QStringList drawnBefore = planning::drawnGroups(heads, view, now);
         c.change(programme::timeslots());
@@ -356,13 +363,7 @@ TEST_F(PlanningDraw, ANameChangedPaintsAgainOnlyWhenTheRangeShowsIt) {
     programme::timeslots() = {slot("1", "2019-07-12", "20:00:00", "5", "-1", "10"),
                               slot("2", "2019-09-01", "20:00:00", "6", "-1", "10")};
     const planning::PlanningView view = july(5, 20);
-    const auto paint = [&] {
-        RecordingSurface timeline, calendar;
-        planning::HitList hits;
-        planning::DrawTimeline(timeline, view, -1, 600, 400, now, hits);
-        planning::DrawCalendar(calendar, view, 0, 0, 700, 600, now, hits);
-        return std::make_pair(timeline.ops, calendar.ops);
-    };
+    const auto paint = [&] { return recordedPaint(view); };
     struct Case {
         QString* name;
         QSet<QString> shows, companies;
@@ -418,13 +419,7 @@ TEST_F(PlanningDraw, TheRowsAChangePaintsAgainLeaveTheAreaAsAWholePaint) {
         SCOPED_TRACE(c.what);
         programme::companies() = {{"1", "Cie du Pont", "", "", "", "0", ""}, {"2", "Cie Deux", "", "", "", "0", ""}};
         programme::shows() = {{"5", "Le Grand Saut", "1", "0"}, {"7", "L'Autre", "2", "0"}};
-        programme::timeslots() = {slot("1", "2019-07-12", "20:00:00", "5", "-1", "10"),
-                                  slot("2", "2019-07-13", "20:00:00", "5", "1", "10"),
-                                  slot("3", "2019-07-15", "18:00:00", "5", "-1", "20"),
-                                  slot("4", "2019-08-20", "18:00:00", "5", "-1", "10"),
-                                  slot("6", "2019-07-18", "18:00:00", "7", "-1", "30")};
-        programme::timeslots()[0].todo = QStringLiteral("A$$$B");
-        programme::recordsChanged();
+        holdSeason(slot("6", "2019-07-18", "18:00:00", "7", "-1", "30"));
         QImage kept(kWidth, kHeight, QImage::Format_RGB32);
         paint(kept, {});
 
