@@ -278,24 +278,21 @@ void manager::apply(const std::shared_ptr<manager_load::Outcome>& outcome) {
                 const QSet<QString> headsAfter = headsOf(ids);
                 planningChange.after(table, ids, applied, headsAfter);
                 moved.groupHeads = headsBefore + headsAfter;
-                moved.timeslotsMoved = applied.moved && applied.movedFrom < 0;
-                moved.timeslotShift = {applied.movedFrom, applied.movedTo};
+                moved.timeslotsApplied = applied;
             } else {
                 planningChange.after(table, ids, applied);
             }
             if (table == T::Contracts) {
                 moved.contracts = QSet<QString>(ids.begin(), ids.end());
-                moved.contractsMoved = applied.moved;
+                moved.contractsApplied = applied;
             }
             if (table == T::Companies) {
                 moved.companies = QSet<QString>(ids.begin(), ids.end());
-                moved.companiesMoved = applied.moved && applied.movedFrom < 0;
-                moved.companyShift = {applied.movedFrom, applied.movedTo};
+                moved.companiesApplied = applied;
             }
             if (table == T::Shows) {
                 moved.shows = QSet<QString>(ids.begin(), ids.end());
-                moved.showsMoved = applied.moved && applied.movedFrom < 0;
-                moved.showShift = {applied.movedFrom, applied.movedTo};
+                moved.showsApplied = applied;
             }
         }
         if (!moved.tables.empty()) {

@@ -184,19 +184,22 @@ int rowAtRecord(const dlg::ListView* view, qint64 record, bool descending) {
 // Takes out the rows of the ids given, numbers the others again when their records moved,
 // and puts back each id's row, if it has one, where its record index belongs (the list is in
 // record order, or its reverse). The rows of other ids stay the very rows they were. Unless
-// records moved, an id's row is found by its record index: a season's list is not walked.
-void patchRows(dlg::ListView* view, const QSet<QString>& ids, bool recordsMoved, bool descending,
+// records moved, an id's row is found by its record index: a season's list is not walked; when
+// one record alone moved (applied.movedFrom), only the rows between its two places are.
+void patchRows(dlg::ListView* view, const QSet<QString>& ids, const programme::Applied& applied, bool descending,
                const std::function<int(const QString&)>& indexOf,
-               const std::function<std::optional<programme::ListRow>(int)>& rowOf,
-               std::pair<int, int> shift = {-1, -1}) {
-    if (ids.isEmpty() && !recordsMoved && shift.first < 0) return;
+               const std::function<std::optional<programme::ListRow>(int)>& rowOf) {
+    const bool oneMoved = applied.movedFrom >= 0;
+    const bool recordsMoved = applied.moved && !oneMoved;
+    if (ids.isEmpty() && !applied.moved) return;
     const QSignalBlocker quiet(view);
     QSet<QString> placing = ids;
     bool walk = recordsMoved;
-    if (!walk && shift.first >= 0) {
-        // One record changed place: its row, found where it was, goes out to be put back where
-        // it belongs; the others' indexes follow it.
-        const auto [from, to] = shift;
+    if (oneMoved) {
+        // Its row, found where it was, goes out to be put back where it belongs; the others'
+        // indexes follow it.
+        const int from = applied.movedFrom;
+        const int to = applied.movedTo;
         const int row = rowAtRecord(view, from, descending);
         if (row < view->itemCount() && view->itemData(row) == from) {
             placing.insert(view->itemText(row, 0));
@@ -236,7 +239,7 @@ void patchRows(dlg::ListView* view, const QSet<QString>& ids, bool recordsMoved,
         }
     }
     if (walk) {
-        placing = ids;
+        placing += ids;
         for (int row = view->itemCount() - 1; row >= 0; --row)
             if (ids.contains(view->itemText(row, 0))) view->deleteItem(row);
     }
@@ -263,11 +266,11 @@ void RecordLists::refresh(const Moved& moved) {
         loaded(T::Rooms);
     }
     if (touched(T::Companies) && refillsList(T::Companies))
-        patchRows(list(kCompanyList), moved.companies, moved.companiesMoved, true, programme::companyIndexById,
-                  programme::companyRow, moved.companyShift);
+        patchRows(list(kCompanyList), moved.companies, moved.companiesApplied, true, programme::companyIndexById,
+                  programme::companyRow);
     if (touched(T::Shows) && refillsList(T::Shows))
-        patchRows(list(kShowList), moved.shows, moved.showsMoved, true, programme::showIndexById, programme::showRow,
-                  moved.showShift);
+        patchRows(list(kShowList), moved.shows, moved.showsApplied, true, programme::showIndexById,
+                  programme::showRow);
 
     // The groups and contracts whose rows name what changed.
     QSet<QString> heads = moved.groupHeads;
@@ -280,15 +283,15 @@ void RecordLists::refresh(const Moved& moved) {
             if (touched(T::Rooms))
                 syncRows(list(kTimeslotList), viewRows(programme::timeslotGroupRows()));
             else
-                patchRows(list(kTimeslotList), heads, moved.timeslotsMoved, false, programme::timeslotIndexById,
-                          programme::timeslotGroupRow, moved.timeslotShift);
+                patchRows(list(kTimeslotList), heads, moved.timeslotsApplied, false, programme::timeslotIndexById,
+                          programme::timeslotGroupRow);
         }
     }
     QSet<QString> contracts = moved.contracts;
     for (const QString& head : heads)
         for (int index : programme::contractsOfTimeslot(head))
             contracts.insert(programme::contracts()[static_cast<std::size_t>(index)].id);
-    patchRows(list(kContractList), contracts, moved.contractsMoved, false, programme::contractIndexById,
+    patchRows(list(kContractList), contracts, moved.contractsApplied, false, programme::contractIndexById,
               programme::contractRow);
 }
 

@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <map>
 #include <set>
-#include <utility>
 #include <vector>
 
 #include "programme/programme_data.h"
@@ -41,15 +40,10 @@ public:
         QSet<QString> companies;      // the ids of the companies read again
         QSet<QString> shows;          // the ids of the shows read again
         QSet<QString> contracts;      // the ids of the contracts read again
-        bool timeslotsMoved = false;  // records went, came or changed place: indexes moved
-        bool companiesMoved = false;
-        bool showsMoved = false;
-        bool contractsMoved = false;
-        // Else one record alone may have changed place (from, to; -1 when not): the rows'
-        // indexes follow it without a walk of the list's ids.
-        std::pair<int, int> timeslotShift{-1, -1};
-        std::pair<int, int> companyShift{-1, -1};
-        std::pair<int, int> showShift{-1, -1};
+        programme::Applied timeslotsApplied;  // how each table's records moved
+        programme::Applied companiesApplied;
+        programme::Applied showsApplied;
+        programme::Applied contractsApplied;
     };
     void refresh(const Moved& moved);
     // Appends the rows of the timeslot or contract records [from, to) to their list, which is

@@ -93,15 +93,7 @@ public:
     // among those of its own key.
     void recordMoved(const std::vector<Record>& records, int from, int to) {
         if (!current(records)) return;  // built again when next asked
-        const int low = std::min(from, to);
-        const int high = std::max(from, to);
-        const int shift = from < to ? -1 : 1;
-        for (Entry& entry : entries_) {
-            if (entry.second == from)
-                entry.second = to;
-            else if (entry.second >= low && entry.second <= high)
-                entry.second += shift;
-        }
+        for (Entry& entry : entries_) entry.second = indexAfterMove(entry.second, from, to);
         const std::size_t hash = qHash(records[static_cast<std::size_t>(to)].*field_);
         const auto first = std::lower_bound(entries_.begin(), entries_.end(), Entry{hash, INT_MIN});
         std::sort(first, std::upper_bound(first, entries_.end(), Entry{hash, INT_MAX}));
